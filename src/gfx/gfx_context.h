@@ -1,0 +1,56 @@
+#pragma once
+// The single graphics object: the image slots, the drawing state, the angle
+// tables, the work buffer of the transformed blit and the per-frame timing.
+#include <cstdint>
+#include <vector>
+
+inline constexpr int32_t kImageSlots = 1200;
+inline constexpr int32_t kHighestSlot = kImageSlots - 1;
+inline constexpr int32_t kLoaded = 4;
+inline constexpr int32_t kPlainCopy = 513;  // the opacity that means plain copy
+
+// One picture: 32-bit pixels (byte 0 blue, 1 green, 2 red, 3 alpha), top
+// row first, and the four per-row span tables.
+struct ImageSlot {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t state = 0;
+  uint32_t* pixels = nullptr;  // owned by the slot
+  int32_t* opaqueLeft = nullptr;
+  int32_t* opaqueRight = nullptr;
+  int32_t* visibleLeft = nullptr;
+  int32_t* visibleRight = nullptr;
+};
+
+struct GfxContext {
+  int32_t sizeScale = 0;
+  int32_t fps = 0;
+  int32_t screenWidth = 0;
+  int32_t heightScale = 0;
+  int32_t timeStep = 0;
+  int32_t versine[363] = {};
+  int32_t sine[363] = {};
+  int32_t direction[82 * 82 + 1] = {};
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;  // quad corners
+  ImageSlot slots[kImageSlots];
+  std::vector<uint8_t> workBuffer;  // double-resolution scratch of the transformed blit
+  int32_t highestSlot = kHighestSlot;
+  int32_t opacity = 255;
+  int32_t additive = 0;
+  int32_t supersampling = 1;
+  int32_t lastClock = 0;
+  int32_t previousFrameTime = 0;
+  int32_t smoothedFrameTime = 0;
+  // The back buffer, owned by the presenter.
+  int32_t screenHeight = 0;
+  uint32_t* backBuffer = nullptr;
+
+  GfxContext() = default;
+  GfxContext(const GfxContext&) = delete;
+  GfxContext& operator=(const GfxContext&) = delete;
+  ~GfxContext();
+};
+
+// The first-start set-up of the graphics context: tables, slots, drawing
+// state and the frame timing. Called once, when presenting is first enabled.
+void InitGraphics(GfxContext& gfx, uint32_t* backBuffer, int32_t width, int32_t height);

@@ -1,0 +1,5 @@
+#pragma once
+// The saved game "gamesave.sav".
+struct GameState;
+
+void LoadGame(GameState& g);

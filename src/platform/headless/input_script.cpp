@@ -1,0 +1,102 @@
+#include "platform/headless/input_script.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+namespace platform {
+namespace {
+
+bool ParseInt(const std::string& word, int64_t lo, int64_t hi, int64_t& out) {
+  if (word.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(word.c_str(), &end, 10);
+  if (errno != 0 || end == word.c_str() || *end != '\0' || v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, std::string& error) {
+  out.clear();
+  std::istringstream lines(text);
+  std::string line;
+  int lineNo = 0;
+  while (std::getline(lines, line)) {
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string s; words >> s;) w.push_back(s);
+    if (w.empty() || w[0][0] == '#') continue;
+    const std::string where = "line " + std::to_string(lineNo) + ": ";
+    ScriptEvent ev;
+    if (!ParseInt(w[0], 1, INT64_C(1) << 40, ev.tick)) {
+      error = where + "expected a tick number of 1 or more, got '" + w[0] + "'";
+      return false;
+    }
+    if (w.size() < 2) {
+      error = where + "missing event name";
+      return false;
+    }
+    const std::string& name = w[1];
+    size_t wantArgs = 0;
+    if (name == "keydown" || name == "keyup") {
+      wantArgs = 1;
+      if (w.size() == 3) {
+        const uint32_t code = KeyCodeFromName(w[2].c_str());
+        if (code == 0) {
+          error = where + "unknown key '" + w[2] + "'";
+          return false;
+        }
+        ev.message.message = name == "keydown" ? wm::WM_KEYDOWN : wm::WM_KEYUP;
+        ev.message.wParam = code;
+      }
+    } else if (name == "mousemove") {
+      wantArgs = 2;
+      if (w.size() == 4) {
+        int64_t x = 0, y = 0;
+        if (!ParseInt(w[2], 0, 32767, x) || !ParseInt(w[3], 0, 32767, y)) {
+          error = where + "mouse coordinates must be 0 to 32767";
+          return false;
+        }
+        ev.message.message = wm::WM_MOUSEMOVE;
+        ev.message.lParam = MakeMouseParam(static_cast<int32_t>(x), static_cast<int32_t>(y));
+      }
+    } else if (name == "lbuttondown" || name == "lbuttonup" || name == "rbuttondown" ||
+               name == "rbuttonup") {
+      ev.message.message = name == "lbuttondown"   ? wm::WM_LBUTTONDOWN
+                           : name == "lbuttonup"   ? wm::WM_LBUTTONUP
+                           : name == "rbuttondown" ? wm::WM_RBUTTONDOWN
+                                                   : wm::WM_RBUTTONUP;
+    } else if (name == "activate") {
+      wantArgs = 1;
+      if (w.size() == 3) {
+        if (w[2] != "0" && w[2] != "1") {
+          error = where + "activate takes 0 or 1";
+          return false;
+        }
+        ev.message.message = wm::WM_ACTIVATEAPP;
+        ev.message.wParam = w[2] == "1" ? 1u : 0u;
+      }
+    } else if (name == "close") {
+      ev.close = true;
+    } else {
+      error = where + "unknown event '" + name + "'";
+      return false;
+    }
+    if (w.size() != 2 + wantArgs) {
+      error = where + "'" + name + "' takes " + std::to_string(wantArgs) + " argument(s)";
+      return false;
+    }
+    out.push_back(ev);
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const ScriptEvent& a, const ScriptEvent& b) { return a.tick < b.tick; });
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,51 @@
+#include "platform/platform.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+extern char** environ;
+
+namespace platform {
+namespace {
+Backend* gBackend = nullptr;
+}
+
+Backend& Current() { return *gBackend; }
+void Install(Backend* backend) { gBackend = backend; }
+
+void Backend::NoteFrame() {
+  ++framesRun_;
+  if (frameLimit_ >= 0 && framesRun_ == frameLimit_) RequestClose();
+}
+
+bool Backend::FileExists(const char* path) {
+  std::FILE* f = std::fopen(path, "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool Backend::DeleteFile(const char* path) { return ::unlink(path) == 0; }
+
+// Starts a program detached: its own session, no terminal input, not
+// waited for. The child is reaped by the system once the game ends (or by
+// the SIGCHLD disposition the program chose).
+bool Backend::StartProcess(const char* path) {
+  posix_spawnattr_t attr;
+  if (posix_spawnattr_init(&attr) != 0) return false;
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", 0, 0);
+  char* argv[] = {const_cast<char*>(path), nullptr};
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, path, &actions, &attr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return rc == 0;
+}
+
+}  // namespace platform

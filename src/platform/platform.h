@@ -1,0 +1,126 @@
+#pragma once
+// The neutral platform interface: the window, desktop metrics, the cursor,
+// an event source with a repeating timer, a monotonic clock and a wait, the
+// full-screen display surface, the window copy of the back buffer, the sound
+// device, process start and file tests. Engine and game code reach the
+// machine only through this interface; only the backends know SDL.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/window_messages.h"
+
+namespace platform {
+
+struct Rect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One event in the form the window procedure reads it.
+struct Message {
+  uint32_t message = 0;
+  uint32_t wParam = 0;
+  int32_t lParam = 0;
+};
+
+enum class Metric { ScreenWidth, ScreenHeight, FrameWidth, FrameHeight, SmallCaption };
+enum class ZOrder { Top, Bottom };
+
+// A locked full-screen surface: 32-bit pixels, rows `pitchBytes` apart.
+struct SurfaceLock {
+  uint32_t* pixels = nullptr;
+  int32_t pitchBytes = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// The wave format of a sample, as its "fmt " chunk gives it.
+struct WaveFormat {
+  uint16_t formatTag = 0;
+  uint16_t channels = 0;
+  uint32_t samplesPerSec = 0;
+  uint32_t avgBytesPerSec = 0;
+  uint16_t blockAlign = 0;
+  uint16_t bitsPerSample = 0;
+  uint16_t extraSize = 0;
+};
+
+// Steps of the display set-up; a failure returns the number of the step.
+enum DisplayStatus : int32_t {
+  kDisplayReady = 0,
+  kDisplayNoDevice = 1,
+  kDisplayNoExclusive = 2,
+  kDisplayNoMode = 3,
+  kDisplayNoSurface = 4,
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Window. The frame metrics describe the border that a framed window adds
+  // around its client area.
+  virtual bool CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
+                                int32_t height) = 0;
+  virtual void ShowMainWindow() = 0;
+  virtual void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
+                           bool activate) = 0;
+  virtual Rect WindowRect() = 0;
+  virtual void DestroyMainWindow() = 0;
+  virtual int32_t SystemMetric(Metric metric) = 0;
+
+  // Cursor, in desktop coordinates.
+  virtual void ShowCursor(bool show) = 0;
+  virtual void SetCursorPos(int32_t x, int32_t y) = 0;
+  virtual void ClipCursor(const Rect* rect) = 0;  // null releases the clip
+
+  // Events and time. NextMessage waits for the next event and returns false
+  // once a quit has been posted and the queue is done.
+  virtual bool NextMessage(Message& out) = 0;
+  virtual void PostQuit(int32_t code) = 0;
+  virtual uint32_t StartTimer(uint32_t id, uint32_t periodMs) = 0;
+  virtual void StopTimer(uint32_t id) = 0;
+  virtual int32_t ClockMs() = 0;          // monotonic milliseconds since start
+  virtual void WaitMs(int32_t ms) = 0;    // sleep about that long (at most)
+
+  // Full-screen display: a surface of the display size; unlocking shows it.
+  virtual int32_t OpenDisplay(int32_t width, int32_t height) = 0;
+  virtual void CloseDisplay() = 0;
+  virtual bool LockDisplay(SurfaceLock& out) = 0;
+  virtual void UnlockDisplay() = 0;
+  // Windowed: the back buffer to the client area; returns the rows copied.
+  virtual int32_t CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) = 0;
+
+  // Sound device with static buffers; handles are > 0.
+  virtual bool OpenAudio() = 0;
+  virtual void CloseAudio() = 0;
+  virtual int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) = 0;
+  virtual void ReleaseSoundBuffer(int32_t handle) = 0;
+  virtual void PlaySoundBuffer(int32_t handle, bool looping) = 0;
+  virtual void StopSoundBuffer(int32_t handle) = 0;
+
+  // Files and processes. The defaults use the machine's own calls.
+  virtual bool FileExists(const char* path);
+  virtual bool DeleteFile(const char* path);
+  virtual bool StartProcess(const char* path);
+
+  // Called by the frame loop after every game frame. Ends the run through
+  // the close button once the frame limit is reached.
+  void NoteFrame();
+  void SetFrameLimit(int64_t frames) { frameLimit_ = frames; }
+  int64_t FramesRun() const { return framesRun_; }
+
+ protected:
+  // Deliver a close request as the window's close button would.
+  virtual void RequestClose() = 0;
+
+ private:
+  int64_t framesRun_ = 0;
+  int64_t frameLimit_ = -1;
+};
+
+// The backend the engine talks to. Set once by the program (or a test).
+Backend& Current();
+void Install(Backend* backend);
+
+}  // namespace platform

@@ -1,0 +1,392 @@
+#include "platform/sdl/sdl_backend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/sdl/sdl_audio.h"
+
+namespace platform {
+namespace {
+
+uint32_t VirtualKey(const SDL_Keysym& key) {
+  const SDL_Keycode k = key.sym;
+  if (k >= 'a' && k <= 'z') return static_cast<uint32_t>(k - 'a' + 'A');
+  if (k >= '0' && k <= '9') return static_cast<uint32_t>(k);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return vk::VK_F1 + static_cast<uint32_t>(k - SDLK_F1);
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return vk::VK_NUMPAD0 + 1 + static_cast<uint32_t>(k - SDLK_KP_1);
+  switch (k) {
+    case SDLK_BACKSPACE: return vk::VK_BACK;
+    case SDLK_TAB: return vk::VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return vk::VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vk::VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vk::VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return vk::VK_MENU;
+    case SDLK_PAUSE: return vk::VK_PAUSE;
+    case SDLK_CAPSLOCK: return vk::VK_CAPITAL;
+    case SDLK_ESCAPE: return vk::VK_ESCAPE;
+    case SDLK_SPACE: return vk::VK_SPACE;
+    case SDLK_PAGEUP: return vk::VK_PRIOR;
+    case SDLK_PAGEDOWN: return vk::VK_NEXT;
+    case SDLK_END: return vk::VK_END;
+    case SDLK_HOME: return vk::VK_HOME;
+    case SDLK_LEFT: return vk::VK_LEFT;
+    case SDLK_UP: return vk::VK_UP;
+    case SDLK_RIGHT: return vk::VK_RIGHT;
+    case SDLK_DOWN: return vk::VK_DOWN;
+    case SDLK_INSERT: return vk::VK_INSERT;
+    case SDLK_DELETE: return vk::VK_DELETE;
+    case SDLK_KP_0: return vk::VK_NUMPAD0;
+    case SDLK_KP_MULTIPLY: return vk::VK_MULTIPLY;
+    case SDLK_KP_PLUS: return vk::VK_ADD;
+    case SDLK_KP_MINUS: return vk::VK_SUBTRACT;
+    case SDLK_KP_PERIOD: return vk::VK_DECIMAL;
+    case SDLK_KP_DIVIDE: return vk::VK_DIVIDE;
+    case SDLK_SEMICOLON: return vk::VK_OEM_1;
+    case SDLK_EQUALS: return vk::VK_OEM_PLUS;
+    case SDLK_COMMA: return vk::VK_OEM_COMMA;
+    case SDLK_MINUS: return vk::VK_OEM_MINUS;
+    case SDLK_PERIOD: return vk::VK_OEM_PERIOD;
+    case SDLK_SLASH: return vk::VK_OEM_2;
+    case SDLK_BACKQUOTE: return vk::VK_OEM_3;
+    case SDLK_LEFTBRACKET: return vk::VK_OEM_4;
+    case SDLK_BACKSLASH: return vk::VK_OEM_5;
+    case SDLK_RIGHTBRACKET: return vk::VK_OEM_6;
+    case SDLK_QUOTE: return vk::VK_OEM_7;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() = default;
+
+SdlBackend::~SdlBackend() {
+  for (TimerSlot& t : timers_)
+    if (t.sdlId != 0) SDL_RemoveTimer(t.sdlId);
+  audio_.reset();
+  if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
+  if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  SDL_Quit();
+}
+
+bool SdlBackend::Start(std::string& error) {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+    error = SDL_GetError();
+    return false;
+  }
+  timerEvent_ = SDL_RegisterEvents(1);
+  startTicks_ = SDL_GetTicks64();
+  return true;
+}
+
+bool SdlBackend::CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
+                                  int32_t height) {
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (popup) flags |= SDL_WINDOW_BORDERLESS;
+  window_ = SDL_CreateWindow(title, x, y, std::max(width, 1), std::max(height, 1), flags);
+  return window_ != nullptr;
+}
+
+void SdlBackend::ShowMainWindow() {
+  if (window_ == nullptr) return;
+  SDL_ShowWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+void SdlBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
+                             bool activate) {
+  if (window_ == nullptr) return;
+  if (!displayOpen_) {
+    SDL_SetWindowSize(window_, std::max(width, 1), std::max(height, 1));
+    SDL_SetWindowPosition(window_, x, y);
+  }
+  if (z == ZOrder::Top && activate) SDL_RaiseWindow(window_);
+}
+
+Rect SdlBackend::WindowRect() {
+  Rect r;
+  if (window_ == nullptr) return r;
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  r = Rect{x, y, x + w, y + h};
+  return r;
+}
+
+void SdlBackend::DestroyMainWindow() {
+  if (window_ == nullptr) return;
+  if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
+  if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  displayTexture_ = windowTexture_ = nullptr;
+  renderer_ = nullptr;
+  SDL_DestroyWindow(window_);
+  window_ = nullptr;
+  displayOpen_ = false;
+}
+
+// SDL places and sizes the client area itself, so a framed window adds no
+// border of its own here.
+int32_t SdlBackend::SystemMetric(Metric metric) {
+  SDL_DisplayMode mode;
+  switch (metric) {
+    case Metric::ScreenWidth:
+      return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.w : 800;
+    case Metric::ScreenHeight:
+      return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 600;
+    case Metric::FrameWidth:
+    case Metric::FrameHeight:
+    case Metric::SmallCaption:
+      return 0;
+  }
+  return 0;
+}
+
+void SdlBackend::ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+void SdlBackend::SetCursorPos(int32_t x, int32_t y) { SDL_WarpMouseGlobal(x, y); }
+
+void SdlBackend::ClipCursor(const Rect* rect) {
+  if (window_ == nullptr) return;
+  if (rect == nullptr) {
+    SDL_SetWindowMouseRect(window_, nullptr);
+    return;
+  }
+  int wx = 0, wy = 0;
+  SDL_GetWindowPosition(window_, &wx, &wy);
+  SDL_Rect r{rect->left - wx, rect->top - wy, rect->right - rect->left, rect->bottom - rect->top};
+  if (r.w <= 0 || r.h <= 0) return;
+  SDL_SetWindowMouseRect(window_, &r);
+}
+
+Uint32 SdlBackend::TimerCallback(Uint32 interval, void* param) {
+  auto* slot = static_cast<TimerSlot*>(param);
+  // Like a window timer, at most one tick waits in the queue at a time.
+  bool expected = false;
+  if (slot->pending.compare_exchange_strong(expected, true)) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = slot->owner->timerEvent_;
+    e.user.code = static_cast<Sint32>(slot->id);
+    e.user.data1 = slot;
+    SDL_PushEvent(&e);
+  }
+  return interval;
+}
+
+uint32_t SdlBackend::StartTimer(uint32_t id, uint32_t periodMs) {
+  if (id > 1) return 0;
+  TimerSlot& t = timers_[id];
+  if (t.sdlId != 0) SDL_RemoveTimer(t.sdlId);
+  t.id = id;
+  t.owner = this;
+  t.pending = false;
+  t.sdlId = SDL_AddTimer(periodMs, &SdlBackend::TimerCallback, &t);
+  return t.sdlId != 0 ? id + 1 : 0;
+}
+
+void SdlBackend::StopTimer(uint32_t id) {
+  if (id == 0 || id > 2) return;
+  TimerSlot& t = timers_[id - 1];
+  if (t.sdlId != 0) SDL_RemoveTimer(t.sdlId);
+  t.sdlId = 0;
+}
+
+int32_t SdlBackend::ClockMs() { return static_cast<int32_t>(SDL_GetTicks64() - startTicks_); }
+
+void SdlBackend::WaitMs(int32_t ms) {
+  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
+bool SdlBackend::Translate(const SDL_Event& e, Message& out) {
+  if (e.type == timerEvent_) {
+    auto* slot = static_cast<TimerSlot*>(e.user.data1);
+    slot->pending = false;
+    out = Message{wm::WM_TIMER, static_cast<uint32_t>(e.user.code), 0};
+    return true;
+  }
+  switch (e.type) {
+    case SDL_QUIT:
+      out = Message{wm::WM_CLOSE, 0, 0};
+      return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const uint32_t code = VirtualKey(e.key.keysym);
+      if (code == 0) return false;
+      out = Message{e.type == SDL_KEYDOWN ? wm::WM_KEYDOWN : wm::WM_KEYUP, code, 0};
+      return true;
+    }
+    case SDL_MOUSEMOTION:
+      out = Message{wm::WM_MOUSEMOVE, 0, MakeMouseParam(e.motion.x, e.motion.y)};
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      if (e.button.button == SDL_BUTTON_LEFT) {
+        out = Message{down ? wm::WM_LBUTTONDOWN : wm::WM_LBUTTONUP, 0,
+                      MakeMouseParam(e.button.x, e.button.y)};
+        return true;
+      }
+      if (e.button.button == SDL_BUTTON_RIGHT) {
+        out = Message{down ? wm::WM_RBUTTONDOWN : wm::WM_RBUTTONUP, 0,
+                      MakeMouseParam(e.button.x, e.button.y)};
+        return true;
+      }
+      return false;
+    }
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          out = Message{wm::WM_CLOSE, 0, 0};
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          out = Message{wm::WM_ACTIVATEAPP, 1, 0};
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          out = Message{wm::WM_ACTIVATEAPP, 0, 0};
+          return true;
+        case SDL_WINDOWEVENT_MOVED:
+          out = Message{wm::WM_MOVE, 0, MakeMouseParam(e.window.data1, e.window.data2)};
+          return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          out = Message{wm::WM_SIZE, 0, MakeMouseParam(e.window.data1, e.window.data2)};
+          return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+          out = Message{wm::WM_PAINT, 0, 0};
+          return true;
+        default:
+          return false;
+      }
+    default:
+      return false;
+  }
+}
+
+bool SdlBackend::NextMessage(Message& out) {
+  while (!quit_) {
+    if (!pending_.empty()) {
+      out = pending_.front();
+      pending_.erase(pending_.begin());
+      return true;
+    }
+    SDL_Event e;
+    if (SDL_WaitEvent(&e) == 0) return false;
+    if (Translate(e, out)) return true;
+  }
+  return false;
+}
+
+void SdlBackend::PostQuit(int32_t) { quit_ = true; }
+
+void SdlBackend::RequestClose() { pending_.push_back(Message{wm::WM_CLOSE, 0, 0}); }
+
+bool SdlBackend::EnsureRenderer() {
+  if (renderer_ != nullptr) return true;
+  if (window_ == nullptr) return false;
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  return renderer_ != nullptr;
+}
+
+int32_t SdlBackend::OpenDisplay(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || !EnsureRenderer()) return kDisplayNoDevice;
+  if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return kDisplayNoExclusive;
+  if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
+  displayTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                      width, height);
+  if (displayTexture_ == nullptr) return kDisplayNoMode;
+  SDL_SetTextureBlendMode(displayTexture_, SDL_BLENDMODE_NONE);
+  SDL_RenderSetLogicalSize(renderer_, width, height);
+  surfaceWidth_ = width;
+  surfaceHeight_ = height;
+  surfacePitch_ = width;
+  surface_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+  if (surface_.empty()) return kDisplayNoSurface;
+  displayOpen_ = true;
+  return kDisplayReady;
+}
+
+void SdlBackend::CloseDisplay() {
+  if (!displayOpen_) return;
+  displayOpen_ = false;
+  locked_ = false;
+  if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
+  displayTexture_ = nullptr;
+  if (window_ != nullptr) SDL_SetWindowFullscreen(window_, 0);
+}
+
+bool SdlBackend::LockDisplay(SurfaceLock& out) {
+  if (!displayOpen_ || locked_) return false;
+  locked_ = true;
+  out.pixels = surface_.data();
+  out.pitchBytes = surfacePitch_ * 4;
+  out.width = surfaceWidth_;
+  out.height = surfaceHeight_;
+  return true;
+}
+
+void SdlBackend::PresentTexture(SDL_Texture* texture) {
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlBackend::UnlockDisplay() {
+  if (!locked_) return;
+  locked_ = false;
+  SDL_UpdateTexture(displayTexture_, nullptr, surface_.data(), surfacePitch_ * 4);
+  PresentTexture(displayTexture_);
+}
+
+int32_t SdlBackend::CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) {
+  if (pixels == nullptr || width <= 0 || height <= 0 || !EnsureRenderer()) return 0;
+  int tw = 0, th = 0;
+  if (windowTexture_ != nullptr) SDL_QueryTexture(windowTexture_, nullptr, nullptr, &tw, &th);
+  if (windowTexture_ == nullptr || tw != width || th != height) {
+    if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
+    windowTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (windowTexture_ == nullptr) return 0;
+    SDL_SetTextureBlendMode(windowTexture_, SDL_BLENDMODE_NONE);
+  }
+  SDL_RenderSetLogicalSize(renderer_, width, height);
+  SDL_UpdateTexture(windowTexture_, nullptr, pixels, width * 4);
+  PresentTexture(windowTexture_);
+  return height;
+}
+
+bool SdlBackend::OpenAudio() {
+  if (!audio_) audio_ = std::make_unique<SdlAudio>();
+  return audio_->Open();
+}
+
+void SdlBackend::CloseAudio() {
+  if (audio_) audio_->Close();
+}
+
+int32_t SdlBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) {
+  return audio_ ? audio_->CreateBuffer(format, data, bytes) : 0;
+}
+
+void SdlBackend::ReleaseSoundBuffer(int32_t handle) {
+  if (audio_) audio_->ReleaseBuffer(handle);
+}
+
+void SdlBackend::PlaySoundBuffer(int32_t handle, bool looping) {
+  if (audio_) audio_->Play(handle, looping);
+}
+
+void SdlBackend::StopSoundBuffer(int32_t handle) {
+  if (audio_) audio_->Stop(handle);
+}
+
+}  // namespace platform

@@ -1,0 +1,86 @@
+#pragma once
+// The SDL backend: a real window, keyboard and mouse, the repeating timer,
+// the full-screen display (desktop full screen, the display-size surface
+// scaled to the real screen) and the sound device.
+#include <SDL.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+class SdlAudio;
+
+class SdlBackend : public Backend {
+ public:
+  SdlBackend();
+  ~SdlBackend() override;
+  // SDL's video start-up; false (with SDL's reason in `error`) when no
+  // display can be reached.
+  bool Start(std::string& error);
+
+  bool CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
+                        int32_t height) override;
+  void ShowMainWindow() override;
+  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
+                   bool activate) override;
+  Rect WindowRect() override;
+  void DestroyMainWindow() override;
+  int32_t SystemMetric(Metric metric) override;
+  void ShowCursor(bool show) override;
+  void SetCursorPos(int32_t x, int32_t y) override;
+  void ClipCursor(const Rect* rect) override;
+  bool NextMessage(Message& out) override;
+  void PostQuit(int32_t code) override;
+  uint32_t StartTimer(uint32_t id, uint32_t periodMs) override;
+  void StopTimer(uint32_t id) override;
+  int32_t ClockMs() override;
+  void WaitMs(int32_t ms) override;
+  int32_t OpenDisplay(int32_t width, int32_t height) override;
+  void CloseDisplay() override;
+  bool LockDisplay(SurfaceLock& out) override;
+  void UnlockDisplay() override;
+  int32_t CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) override;
+  bool OpenAudio() override;
+  void CloseAudio() override;
+  int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) override;
+  void ReleaseSoundBuffer(int32_t handle) override;
+  void PlaySoundBuffer(int32_t handle, bool looping) override;
+  void StopSoundBuffer(int32_t handle) override;
+
+ protected:
+  void RequestClose() override;
+
+ private:
+  struct TimerSlot {
+    SDL_TimerID sdlId = 0;
+    uint32_t id = 0;
+    std::atomic<bool> pending{false};
+    SdlBackend* owner = nullptr;
+  };
+  static Uint32 TimerCallback(Uint32 interval, void* param);
+  bool Translate(const SDL_Event& e, Message& out);
+  bool EnsureRenderer();
+  void PresentTexture(SDL_Texture* texture);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* displayTexture_ = nullptr;
+  SDL_Texture* windowTexture_ = nullptr;
+  std::vector<uint32_t> surface_;
+  int32_t surfaceWidth_ = 0, surfaceHeight_ = 0, surfacePitch_ = 0;
+  bool displayOpen_ = false;
+  bool locked_ = false;
+  bool quit_ = false;
+  bool closeRequested_ = false;
+  uint64_t startTicks_ = 0;
+  uint32_t timerEvent_ = 0;
+  TimerSlot timers_[2];
+  std::vector<Message> pending_;
+  std::unique_ptr<SdlAudio> audio_;
+};
+
+}  // namespace platform

@@ -1,0 +1,85 @@
+#include "shell/command_line.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool ParseCount(const std::string& text, int64_t& out) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  errno = 0;
+  char* end = nullptr;
+  const long long v = std::strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < 0) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: vxgame [options]\n"
+         "  --root DIR             game folder to run in (default: the generated one)\n"
+         "  --headless             run without a window or sound device\n"
+         "  --frames N             end, as closing the window would, after N game frames\n"
+         "  --input FILE           input script for a headless run\n"
+         "  --screenshot N:FILE    write the back buffer after frame N as a PNG (repeatable)\n"
+         "  --trace FILE           write one line of game state per frame\n"
+         "  --help                 show this text\n"
+         "  --version              show the engine version\n";
+}
+
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error) {
+  out = CommandLine{};
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const auto value = [&](std::string& v) {
+      if (i + 1 >= argc) {
+        error = "option " + arg + " needs a value";
+        return false;
+      }
+      v = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--help" || arg == "-h") {
+      out.help = true;
+    } else if (arg == "--version") {
+      out.version = true;
+    } else if (arg == "--headless") {
+      out.headless = true;
+    } else if (arg == "--root") {
+      if (!value(out.root)) return false;
+      if (out.root.empty()) {
+        error = "--root needs a folder";
+        return false;
+      }
+    } else if (arg == "--frames") {
+      if (!value(v)) return false;
+      if (!ParseCount(v, out.frames)) {
+        error = "--frames takes a whole number of 0 or more, not '" + v + "'";
+        return false;
+      }
+    } else if (arg == "--input") {
+      if (!value(out.inputFile)) return false;
+    } else if (arg == "--trace") {
+      if (!value(out.traceFile)) return false;
+    } else if (arg == "--screenshot") {
+      if (!value(v)) return false;
+      const size_t colon = v.find(':');
+      Screenshot s;
+      if (colon == std::string::npos || !ParseCount(v.substr(0, colon), s.frame) ||
+          colon + 1 >= v.size()) {
+        error = "--screenshot takes FRAME:FILE.png, not '" + v + "'";
+        return false;
+      }
+      s.file = v.substr(colon + 1);
+      out.screenshots.push_back(s);
+    } else {
+      error = "unknown option '" + arg + "'";
+      return false;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The vxgame command line.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Screenshot {
+  int64_t frame = 0;
+  std::string file;
+};
+
+struct CommandLine {
+  std::string root;  // empty: the default game folder
+  bool headless = false;
+  int64_t frames = -1;  // -1: no limit
+  std::string inputFile;
+  std::vector<Screenshot> screenshots;
+  std::string traceFile;
+  bool help = false;
+  bool version = false;
+};
+
+// Parses argv[1..]; false with a message in `error` for a bad command line.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::string& error);
+const char* UsageText();

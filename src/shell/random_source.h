@@ -1,0 +1,22 @@
+#pragma once
+// The engine's one random number generator: a single extended-precision
+// value driven through a fixed chaotic map, re-seeded now and then from the
+// clock and the mouse. Every random decision of the game draws from it, so
+// the number and order of draws is part of the behaviour.
+#include <cstdint>
+
+// x87 80-bit extended precision is what the sequence is defined in; on
+// x86-64 Linux `long double` is exactly that format.
+using Extended = long double;
+static_assert(sizeof(Extended) >= 10 && __LDBL_MANT_DIG__ == 64,
+              "the random source needs an 80-bit extended type with a 64-bit mantissa");
+
+struct RandomSource {
+  Extended s = 0;
+};
+
+void SeedRandom(RandomSource& r, Extended v);
+int32_t Random(RandomSource& r, int32_t lo, int32_t hi);
+// Two draws of 0..100; when both exceed 80 the state is re-seeded from the
+// clock and the given position.
+void StirRandom(RandomSource& r, int32_t x, int32_t y);

@@ -1,0 +1,354 @@
+#include "shell/window.h"
+
+#include "config/configuration.h"
+#include "gfx/effects.h"
+#include "gfx/gfx_context.h"
+#include "shell/engine.h"
+#include "shell/exit.h"
+#include "shell/mode_dispatcher.h"
+
+namespace {
+
+FrameObserver gFrameObserver = nullptr;
+
+constexpr const char* kWindowTitle = "vx_engine 1.13m";
+
+platform::Backend& P() { return platform::Current(); }
+
+int32_t FrameWidth() { return P().SystemMetric(platform::Metric::FrameWidth); }
+int32_t FrameHeight() {
+  return P().SystemMetric(platform::Metric::FrameHeight) + P().SystemMetric(platform::Metric::SmallCaption);
+}
+
+// The centred position and framed size of a window on the desktop.
+void PlaceFramedWindow() {
+  P().PlaceWindow(platform::ZOrder::Top, (engine.displayWidth - 800) / 2, (engine.displayHeight - 600) / 2,
+                  800 + FrameWidth(), 600 + FrameHeight(), true);
+}
+
+void ClipToGameArea() {
+  engine.gameClipRect = platform::Rect{5, 26, engine.displayWidth - 5, engine.displayHeight - 5};
+  P().ClipCursor(&engine.gameClipRect);
+}
+
+// Graphics tables, the random seed and the effects, once per run.
+void FirstStartSetup() {
+  InitGraphics(engine.gfx, engine.backBuffer, engine.screenWidth, engine.screenHeight);
+  SeedRandom(engine.random, static_cast<Extended>(EngineClock()) + 1318);
+  InitEffects(engine.effects, engine.gfx);
+}
+
+void RunOneFrame() {
+  RunFrame(input);
+  P().NoteFrame();
+  if (gFrameObserver != nullptr) gFrameObserver(P().FramesRun());
+}
+
+void Present() { vxscrHtoSCREEN(engine.screen); }
+
+void Tick() {
+  FrameClock& fc = frameClock;
+  if (fc.rawMouseX != fc.prevMouseX || fc.rawMouseY != fc.prevMouseY) {
+    input.mouseX = (fc.rawMouseX + fc.prevMouseX) / 2;
+    input.mouseY = (fc.rawMouseY + fc.prevMouseY) / 2;
+    fc.prevMouseX = fc.rawMouseX;
+    fc.prevMouseY = fc.rawMouseY;
+  } else {
+    input.mouseX = fc.rawMouseX;
+    input.mouseY = fc.rawMouseY;
+  }
+  fc.tickStart = EngineClock();
+  for (;;) {
+    if (fc.startState == kStartFirstTick) {
+      fc.startState = -1;
+      fc.tickPhase = kPhaseRestarting;
+    }
+    if (fc.startState == kStartNoTick) {
+      fc.startState = kStartFirstTick;
+      fc.secondPass = 0;
+      PlaceCursor(400, 300);
+      fc.rawMouseX = fc.prevMouseX = 400;
+      fc.rawMouseY = fc.prevMouseY = 300;
+      fc.tickPhase = kPhaseWaiting;
+      fc.displayReady = 0;
+    }
+    if (fc.tickPhase == 0) {
+      if (fc.appActive == -1) RunOneFrame();
+    } else if (fc.tickPhase == kPhaseRestarting) {
+      if (fc.displayReady == 0 && fc.appActive == -1) {
+        fc.displayReady = -1;
+        if (fc.firstStart != 0) {
+          if (engine.windowed == 0) ClipToGameArea();
+          FirstStartSetup();
+        }
+      } else if (fc.displayReady != 0) {
+        if (fc.firstStart != 0) ResetInput(input);
+        fc.firstStart = 0;
+        fc.tickPhase = 0;
+      }
+    }
+    if (fc.displayReady != 0 && fc.appActive != 0) Present();
+    if (fc.secondPass != 0 || fc.tickStart == -1) break;
+    input.mouseX = fc.rawMouseX;
+    input.mouseY = fc.rawMouseY;
+    // The second frame starts as soon as more than 1000 / fps ms have
+    // passed since the tick began; the wait sleeps instead of spinning.
+    const int32_t period = 1000 / fc.fps;
+    for (;;) {
+      fc.elapsed = EngineClock() - fc.tickStart;
+      if (fc.elapsed < 0 || fc.elapsed > period) break;
+      P().WaitMs(period + 1 - fc.elapsed);
+    }
+    fc.secondPass = -1;
+  }
+  fc.secondPass = 0;
+}
+
+void Activate(uint32_t wParam) {
+  FrameClock& fc = frameClock;
+  if (wParam == 0) {
+    if (fc.appActive != -1) return;
+    if (engine.windowed == 0) {
+      engine.fullClipRect = platform::Rect{0, 0, engine.desktopWidth - 1, engine.desktopHeight - 1};
+      P().ClipCursor(&engine.fullClipRect);
+    }
+    fc.appActive = 0;
+    engine.repaintCounter = 0;
+    fc.displayReady = 0;
+    fc.tickPhase = kPhaseRestarting;
+    vxreleaseDDonly(engine.screen);
+    P().ShowCursor(true);
+    P().PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+    return;
+  }
+  if (fc.appActive != 0) return;
+  vxGetRes();
+  UseDesktopSizeIfWindowed();
+  P().ShowCursor(false);
+  vxDDrawINI(engine.screen);
+  fc.resizePending = -1;
+  if (engine.windowed != 0) {
+    PlaceFramedWindow();
+    UpdateWindowOrigin();
+  } else {
+    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+  }
+  fc.appActive = -1;
+  engine.repaintCounter = 0;
+  if (engine.windowed == 0) ClipToGameArea();
+}
+
+void Resize() {
+  FrameClock& fc = frameClock;
+  if (fc.resizePending == 0) return;
+  vxGetRes();
+  UseDesktopSizeIfWindowed();
+  if (engine.windowed != 0) {
+    UpdateWindowOrigin();
+  } else {
+    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+  }
+  fc.resizePending = 0;
+  engine.repaintCounter = 0;
+}
+
+}  // namespace
+
+void SetFrameObserver(FrameObserver observer) { gFrameObserver = observer; }
+
+void SetScreenSize() {
+  engine.screenWidth = 800;
+  engine.screenHeight = 600;
+}
+
+void UseDesktopSizeIfWindowed() {
+  if (engine.windowed == 0) return;
+  engine.displayWidth = P().SystemMetric(platform::Metric::ScreenWidth);
+  engine.displayHeight = P().SystemMetric(platform::Metric::ScreenHeight);
+}
+
+void UpdateWindowOrigin() {
+  engine.windowRect = P().WindowRect();
+  engine.windowOriginX = engine.windowRect.left;
+  engine.windowOriginY = engine.windowRect.top;
+  if (engine.windowed != 0) {
+    engine.windowOriginX += FrameWidth();
+    engine.windowOriginY += FrameHeight();
+  }
+}
+
+void PlaceCursor(int32_t x, int32_t y) {
+  int32_t sx = x;
+  int32_t sy = y;
+  if (engine.windowed == 0) {
+    sx = static_cast<int32_t>(static_cast<int64_t>(x) * engine.displayWidth / 800);
+    sy = static_cast<int32_t>(static_cast<int64_t>(y) * engine.displayHeight / 600);
+  }
+  sx += engine.windowOriginX;
+  sy += engine.windowOriginY;
+  if (sx < 1) sx = 1;
+  if (sx > engine.displayWidth - 2) sx = engine.displayWidth - 2;
+  if (sy < 1) sy = 1;
+  if (sy > engine.displayHeight - 2) sy = engine.displayHeight - 2;
+  P().SetCursorPos(sx, sy);
+}
+
+void ResetInput(InputState& in) {
+  in.lastKey = 0;
+  in.keyEvent = 0;
+  in.left = in.up = in.right = in.down = 0;
+  in.space = in.enter = in.del = in.escape = 0;
+  in.control = in.shift = in.capsLock = 0;
+  in.keyW = in.keyA = in.keyS = in.keyD = 0;
+  in.mouseX = in.mouseY = 0;
+  in.leftReleased = in.rightReleased = 0;
+  in.leftHeld = in.rightHeld = 0;
+  SetMode(in, 0);
+}
+
+uint8_t* KeyByte(InputState& in, uint32_t virtualKey) {
+  switch (virtualKey) {
+    case vk::VK_RETURN: return &in.enter;
+    case vk::VK_SHIFT: return &in.shift;
+    case vk::VK_CONTROL: return &in.control;
+    case vk::VK_CAPITAL: return &in.capsLock;
+    case vk::VK_ESCAPE: return &in.escape;
+    case vk::VK_SPACE: return &in.space;
+    case vk::VK_LEFT: return &in.left;
+    case vk::VK_UP: return &in.up;
+    case vk::VK_RIGHT: return &in.right;
+    case vk::VK_DOWN: return &in.down;
+    case vk::VK_DELETE: return &in.del;
+    case 'A': return &in.keyA;
+    case 'D': return &in.keyD;
+    case 'S': return &in.keyS;
+    case 'W': return &in.keyW;
+    default: return nullptr;
+  }
+}
+
+int32_t DefWindowProc(uint32_t message, uint32_t, int32_t) {
+  if (message == wm::WM_CLOSE) {
+    P().DestroyMainWindow();
+    WindowProc(wm::WM_DESTROY, 0, 0);
+  }
+  return 0;
+}
+
+int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
+  FrameClock& fc = frameClock;
+  switch (message) {
+    case wm::WM_KEYDOWN: {
+      input.lastKey = input.keyEvent = static_cast<int32_t>(wParam);
+      if (uint8_t* b = KeyByte(input, wParam)) *b = 1;
+      return 0;
+    }
+    case wm::WM_KEYUP: {
+      if (input.lastKey == static_cast<int32_t>(wParam)) input.lastKey = 0;
+      if (uint8_t* b = KeyByte(input, wParam)) *b = 0;
+      return 0;
+    }
+    case wm::WM_CHAR:
+      return 0;
+    case wm::WM_MOUSEMOVE:
+      fc.rawMouseX = static_cast<int32_t>(static_cast<uint32_t>(lParam) & 0xFFFFu);
+      fc.rawMouseY = lParam >> 16;
+      if (engine.windowed == 0) {
+        if (engine.displayWidth > 0) fc.rawMouseX = fc.rawMouseX * 800 / engine.displayWidth;
+        if (engine.displayHeight > 0) fc.rawMouseY = fc.rawMouseY * 600 / engine.displayHeight;
+      }
+      return 0;
+    case wm::WM_LBUTTONDOWN:
+      input.leftReleased = 0;
+      input.leftHeld = -1;
+      return 0;
+    case wm::WM_LBUTTONUP:
+      input.leftReleased = -1;
+      input.leftHeld = 0;
+      return 0;
+    case wm::WM_RBUTTONDOWN:
+      input.rightReleased = 0;
+      input.rightHeld = -1;
+      return 0;
+    case wm::WM_RBUTTONUP:
+      input.rightReleased = -1;
+      input.rightHeld = 0;
+      return 0;
+    case wm::WM_TIMER:
+      Tick();
+      return 0;
+    case wm::WM_ACTIVATEAPP:
+      Activate(wParam);
+      return 0;
+    case wm::WM_SIZE:
+      Resize();
+      return 0;
+    case wm::WM_MOVE:
+      UpdateWindowOrigin();
+      return 0;
+    case wm::WM_PAINT:
+      return 0;
+    case wm::WM_DESTROY:
+      CloseLog(engine.log);
+      vxEngExit();
+      P().StopTimer(fc.timerId);
+      P().PostQuit(0);
+      return 0;
+    default:
+      return DefWindowProc(message, wParam, lParam);
+  }
+}
+
+int32_t WinMain() {
+  FrameClock& fc = frameClock;
+  platform::Backend& p = P();
+  fc.appActive = kAppNoDisplay;
+  fc.resizePending = 0;
+  fc.firstStart = -1;
+  fc.fps = 35;
+  engine.soundAvailable = 0;
+  engine.log.enabled = 0;
+  engine.verboseFirstPresent = 1;
+  engine.displayCreated = 0;
+
+  engine.log.enabled = ReadConfigValue(kRecordLog);
+  engine.log.separator = ",";
+  engine.log.newline = "\n";
+  if (engine.log.enabled != 0) OpenLog(engine.log);
+
+  engine.displayWidth = engine.displayHeight = -1313;
+  vxGetRes();
+  SetScreenSize();
+  UseDesktopSizeIfWindowed();
+
+  bool created = false;
+  if (engine.windowed == 0) {
+    created = p.CreateMainWindow(kWindowTitle, true, 0, 0, engine.displayWidth, engine.displayHeight);
+  } else {
+    created = p.CreateMainWindow(kWindowTitle, false, (engine.displayWidth - 800) / 2,
+                                 (engine.displayHeight - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
+  }
+  if (!created) return 1;
+  p.ShowMainWindow();
+  engine.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
+  engine.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
+  p.ShowCursor(false);
+  fc.startState = kStartNoTick;
+  vxscrHini(engine.screen);
+  if (vxDDrawINI(engine.screen) != 0) ExitProgram(1);
+  fc.appActive = -1;
+  if (engine.windowed != 0) {
+    PlaceFramedWindow();
+  } else {
+    p.PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+  }
+  UpdateWindowOrigin();
+  vxInitDirectSound(engine.sound);
+  engine.soundAvailable = engine.sound.available;
+  fc.timerId = p.StartTimer(0, 50);
+  if (fc.fps > 59) p.StartTimer(1, 40);
+
+  platform::Message m;
+  while (p.NextMessage(m)) WindowProc(m.message, m.wParam, m.lParam);
+  return 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The program's entry, its window procedure and the timer-driven frame loop.
+#include <cstdint>
+
+#include "shell/input_state.h"
+
+// Runs the program on the installed platform backend; returns 0 once the
+// window is gone.
+int32_t WinMain();
+// The window procedure: every keyboard, mouse, timer, activation and window
+// message goes through here.
+int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
+// The default handling of a message the procedure does not take: the close
+// button destroys the window.
+int32_t DefWindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
+
+void SetScreenSize();
+void ResetInput(InputState& in);
+void PlaceCursor(int32_t x, int32_t y);
+void UpdateWindowOrigin();
+void UseDesktopSizeIfWindowed();
+
+// Called after every game frame with the number of frames run so far (the
+// command line uses it for screenshots and traces).
+using FrameObserver = void (*)(int64_t frame);
+void SetFrameObserver(FrameObserver observer);
