@@ -1,0 +1,55 @@
+#include "support/engine_test.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "shell/exit.h"
+
+namespace vxtest {
+
+void WriteFile(const std::string& path, const std::string& text) {
+  const std::filesystem::path p(path);
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void EngineTest::SetUp() {
+  ResetAllState();
+  backend = std::make_unique<platform::HeadlessBackend>();
+  platform::Install(backend.get());
+  SetExitHandler([](int32_t code) { throw ProgramExit{code}; });
+  previous_ = std::filesystem::current_path();
+  std::string pattern = (std::filesystem::temp_directory_path() / "vxtest-XXXXXX").string();
+  char* made = mkdtemp(pattern.data());
+  ASSERT_NE(made, nullptr);
+  folder = made;
+  std::filesystem::current_path(folder);
+}
+
+void EngineTest::TearDown() {
+  // Close the log and any record file before the folder goes.
+  ResetAllState();
+  SetExitHandler(nullptr);
+  std::filesystem::current_path(previous_);
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+  platform::Install(nullptr);
+}
+
+platform::HeadlessBackend& EngineTest::UseBackend(const platform::HeadlessBackend::Options& options) {
+  backend = std::make_unique<platform::HeadlessBackend>(options);
+  platform::Install(backend.get());
+  return *backend;
+}
+
+}  // namespace vxtest

@@ -1,0 +1,40 @@
+#pragma once
+// The test fixture that starts every test from program-start state: all
+// singletons reset, a fresh headless backend installed, and a scratch game
+// folder as the working directory (removed afterwards).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/headless/headless_backend.h"
+#include "shell/engine.h"
+
+namespace vxtest {
+
+// Writes `text` to `path` (relative to the scratch folder), creating folders.
+void WriteFile(const std::string& path, const std::string& text);
+std::string ReadFile(const std::string& path);
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Replaces the backend (for other desktop sizes or failing devices).
+  platform::HeadlessBackend& UseBackend(const platform::HeadlessBackend::Options& options);
+
+  std::unique_ptr<platform::HeadlessBackend> backend;
+  std::filesystem::path folder;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+// Thrown by the exit handler that EngineTest installs, so that a test can
+// see the program end through ExitProgram.
+struct ProgramExit {
+  int32_t code;
+};
+
+}  // namespace vxtest
