@@ -299,7 +299,7 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
   }
 }
 
-int32_t WinMain() {
+int32_t StartUp() {
   FrameClock& fc = frameClock;
   platform::Backend& p = P();
   fc.appActive = kAppNoDisplay;
@@ -347,7 +347,13 @@ int32_t WinMain() {
   engine.soundAvailable = engine.sound.available;
   fc.timerId = p.StartTimer(0, 50);
   if (fc.fps > 59) p.StartTimer(1, 40);
+  return 0;
+}
 
+int32_t WinMain() {
+  const int32_t status = StartUp();
+  if (status != 0) return status;
+  platform::Backend& p = P();
   platform::Message m;
   while (p.NextMessage(m)) WindowProc(m.message, m.wParam, m.lParam);
   return 0;

@@ -7,6 +7,9 @@
 // Runs the program on the installed platform backend; returns 0 once the
 // window is gone.
 int32_t WinMain();
+// Start-up up to the message loop: settings, log, window, presenter, display,
+// sound and the timer. Non-zero when the window could not be created.
+int32_t StartUp();
 // The window procedure: every keyboard, mouse, timer, activation and window
 // message goes through here.
 int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
