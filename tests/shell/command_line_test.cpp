@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "platform/headless/input_script.h"
+#include "shell/command_line.h"
+
+namespace {
+
+bool Parse(std::vector<const char*> args, CommandLine& cl, std::string& error) {
+  args.insert(args.begin(), "vxgame");
+  return ParseCommandLine(static_cast<int>(args.size()), args.data(), cl, error);
+}
+
+TEST(CommandLine, AcceptsEveryOption) {
+  CommandLine cl;
+  std::string error;
+  ASSERT_TRUE(Parse({"--root", "g", "--headless", "--frames", "100", "--input", "in.txt", "--screenshot",
+                     "6:a.png", "--screenshot", "9:dir/b:c.png", "--trace", "t.txt"},
+                    cl, error))
+      << error;
+  EXPECT_EQ(cl.root, "g");
+  EXPECT_TRUE(cl.headless);
+  EXPECT_EQ(cl.frames, 100);
+  EXPECT_EQ(cl.inputFile, "in.txt");
+  ASSERT_EQ(cl.screenshots.size(), 2u);
+  EXPECT_EQ(cl.screenshots[1].frame, 9);
+  EXPECT_EQ(cl.screenshots[1].file, "dir/b:c.png");
+  EXPECT_EQ(cl.traceFile, "t.txt");
+}
+
+TEST(CommandLine, RejectsBadOptionsWithAMessage) {
+  const std::vector<std::vector<const char*>> bad = {
+      {"--frames"}, {"--frames", "-1"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
+      {"--screenshot", "6"}, {"--screenshot", "x:a.png"}, {"--screenshot", "6:"}, {"--root", ""},
+      {"--bogus"}, {"extra"}};
+  for (const auto& args : bad) {
+    CommandLine cl;
+    std::string error;
+    EXPECT_FALSE(Parse(args, cl, error)) << args[0];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(InputScript, ParsesEventsInTickOrder) {
+  std::vector<platform::ScriptEvent> ev;
+  std::string error;
+  ASSERT_TRUE(platform::ParseInputScript("# comment\n\n12 keyup space\r\n3 keydown RIGHT\n"
+                                         "5 mousemove 400 300\n7 lbuttondown\n7 rbuttonup\n"
+                                         "9 activate 0\n40 close\n3 keydown a\n",
+                                         ev, error))
+      << error;
+  ASSERT_EQ(ev.size(), 8u);
+  EXPECT_EQ(ev[0].tick, 3);
+  EXPECT_EQ(ev[0].message.message, wm::WM_KEYDOWN);
+  EXPECT_EQ(ev[0].message.wParam, vk::VK_RIGHT);
+  EXPECT_EQ(ev[1].message.wParam, static_cast<uint32_t>('A'));  // same tick keeps file order
+  EXPECT_EQ(ev[2].message.lParam, MakeMouseParam(400, 300));
+  EXPECT_EQ(ev[3].message.message, wm::WM_LBUTTONDOWN);
+  EXPECT_EQ(ev[4].message.message, wm::WM_RBUTTONUP);
+  EXPECT_EQ(ev[5].message.message, wm::WM_ACTIVATEAPP);
+  EXPECT_EQ(ev[5].message.wParam, 0u);
+  EXPECT_EQ(ev[6].message.wParam, vk::VK_SPACE);
+  EXPECT_TRUE(ev[7].close);
+}
+
+TEST(InputScript, BadLinesNameTheLine) {
+  const char* bad[] = {"0 keydown A\n",       "x keydown A\n",  "3\n",
+                       "3 keydown NOPE\n",    "3 keydown\n",    "3 mousemove 1\n",
+                       "3 mousemove -1 5\n",  "3 activate 2\n", "3 close now\n",
+                       "3 jump\n",            "3 lbuttondown 4\n"};
+  for (const char* text : bad) {
+    std::vector<platform::ScriptEvent> ev;
+    std::string error;
+    EXPECT_FALSE(platform::ParseInputScript(std::string("1 keydown A\n") + text, ev, error)) << text;
+    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  }
+}
+
+TEST(KeyNames, RoundTrip) {
+  for (uint32_t code : {13u, 27u, 32u, 37u, 38u, 39u, 40u, 46u, 65u, 90u, 48u, 112u, 123u, 96u})
+    EXPECT_EQ(KeyCodeFromName(KeyNameFromCode(code)), code) << code;
+  EXPECT_EQ(KeyCodeFromName("f13"), 0u);
+  EXPECT_EQ(KeyCodeFromName(""), 0u);
+  EXPECT_EQ(KeyCodeFromName("escape"), vk::VK_ESCAPE);
+}
+
+}  // namespace
