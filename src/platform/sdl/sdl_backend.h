@@ -75,7 +75,6 @@ class SdlBackend : public Backend {
   bool displayOpen_ = false;
   bool locked_ = false;
   bool quit_ = false;
-  bool closeRequested_ = false;
   uint64_t startTicks_ = 0;
   uint32_t timerEvent_ = 0;
   TimerSlot timers_[2];
