@@ -18,7 +18,9 @@ int32_t Blue(uint32_t p) { return static_cast<int32_t>(p & 0xffu); }
 int32_t Green(uint32_t p) { return static_cast<int32_t>((p >> 8) & 0xffu); }
 int32_t Red(uint32_t p) { return static_cast<int32_t>((p >> 16) & 0xffu); }
 int32_t Brightness(uint32_t p) { return Blue(p) + Green(p) + Red(p); }
-uint32_t WithAlpha(uint32_t p, int32_t alpha) { return (p & 0x00ffffffu) | (static_cast<uint32_t>(alpha) << 24); }
+uint32_t WithAlpha(uint32_t p, int32_t alpha) {
+  return (p & 0x00ffffffu) | (static_cast<uint32_t>(alpha) << 24);
+}
 int32_t Alpha(uint32_t p) { return static_cast<int32_t>(p >> 24); }
 
 size_t PixelCount(const ImageSlot& s) { return static_cast<size_t>(s.width) * static_cast<size_t>(s.height); }

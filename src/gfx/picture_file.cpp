@@ -133,7 +133,8 @@ int32_t ReadStrip(EngineLog& log, const char* name, uint32_t*& pixels, int32_t& 
   if (count > kStripMaxCount) count = -1;
   int32_t directory[kStripDirectoryValues] = {};
   std::vector<int16_t> stream;  // stream[m] is value number 200 + m
-  if (count >= kStripDirectoryValues) stream.assign(static_cast<size_t>(count - kStripDirectoryValues + 1), 0);
+  if (count >= kStripDirectoryValues)
+    stream.assign(static_cast<size_t>(count - kStripDirectoryValues + 1), 0);
   for (int32_t i = 0; i <= count && in; ++i) {
     const int32_t v = ReadInt(in);
     if (i < kStripDirectoryValues) {
@@ -169,7 +170,8 @@ int32_t ReadStrip(EngineLog& log, const char* name, uint32_t*& pixels, int32_t& 
   for (int32_t j = 0; j < tiles; ++j) {
     const int64_t first = directory[2 * j];
     for (int32_t r = 0; r < side; ++r) {
-      uint32_t* out = buffer + static_cast<size_t>(r) * static_cast<size_t>(w) + static_cast<size_t>(j) * side;
+      uint32_t* out =
+          buffer + static_cast<size_t>(r) * static_cast<size_t>(w) + static_cast<size_t>(j) * side;
       const int64_t rowStart = first + int64_t{side - 1 - r} * side;
       for (int32_t c = 0; c < side; ++c) {
         const int64_t pos = rowStart + c;
@@ -310,7 +312,9 @@ PaletteValues MakePalette(const uint32_t colours[256]) {
 uint32_t PaletteColour(const PaletteValues& palette, int32_t index) {
   // Six-bit values times four, kept to their low eight bits; unsigned so that
   // any value read from a file wraps instead of overflowing.
-  auto channel = [&](int32_t at) { return (static_cast<uint32_t>(palette[static_cast<size_t>(at)]) * 4u) & 0xffu; };
+  auto channel = [&](int32_t at) {
+    return (static_cast<uint32_t>(palette[static_cast<size_t>(at)]) * 4u) & 0xffu;
+  };
   const int32_t i = index & 0xff;
   return kOpaque | (channel(kPaletteRedStart + i) << 16) | (channel(256 + i) << 8) | channel(i);
 }

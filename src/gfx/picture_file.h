@@ -14,9 +14,9 @@ inline constexpr const char* kPaletteFileName = "data/pal_c.000";
 inline constexpr int32_t kPaletteValues = 771;
 inline constexpr int32_t kPaletteRedStart = 513;  // the red table starts one value after 512
 inline constexpr int32_t kStripDirectoryValues = 200;
-inline constexpr int32_t kStripMaxTiles = 99;         // tiles the reader examines
-inline constexpr int32_t kStripMaxCount = 1000000;    // larger value counts are refused
-inline constexpr int32_t kPictureMaxSide = 16384;     // larger sides are refused
+inline constexpr int32_t kStripMaxTiles = 99;       // tiles the reader examines
+inline constexpr int32_t kStripMaxCount = 1000000;  // larger value counts are refused
+inline constexpr int32_t kPictureMaxSide = 16384;   // larger sides are refused
 inline constexpr int64_t kPictureMaxPixels = int64_t{64} * 1024 * 1024;
 
 // Bytes of a pixel buffer for a width × height picture: four spare bytes per
@@ -31,8 +31,7 @@ uint32_t* AllocatePictureBuffer(int32_t width, int32_t height);
 // Reads the picture named `fileName` into a new buffer that the caller owns
 // (free). Returns kPictureRead on success and 0 otherwise; on 0 `pixels` is
 // nullptr or untouched. Writes its start, palette and end lines into `log`.
-int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width,
-                  int32_t& height);
+int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height);
 
 // --- Writers ---------------------------------------------------------------
 
@@ -68,5 +67,4 @@ bool WritePalette(const char* fileName, const PaletteValues& palette);
 // For each of `count` pixels, the palette index whose colour (as the reader
 // gives it) is nearest by squared distance over blue, green and red; the
 // lowest index wins a tie.
-void QuantiseToPalette(const PaletteValues& palette, const uint32_t* pixels, size_t count,
-                       uint8_t* indices);
+void QuantiseToPalette(const PaletteValues& palette, const uint32_t* pixels, size_t count, uint8_t* indices);
