@@ -1,0 +1,225 @@
+#include "musicdec/decoder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "musicdec/renderer.h"
+#include "musicdec/score.h"
+#include "musicdec/wav_writer.h"
+
+namespace musicdec {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: musicdec [--track N] [--in FILE] [--out DIR] [--check]\n"
+    "  Decodes the packed track \"trackN.vxm\" found beside the program into\n"
+    "  \"floorN.wav\", then creates \"finN.txt\". N comes from the program's name\n"
+    "  (dec2.exe -> 2) unless --track is given. --check only reads the track.\n";
+
+std::string_view BaseName(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string SelfExe() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The folder the program was started from. The path it was started by wins,
+// so a link to the program in a music folder works like a copy.
+std::string ProgramFolder(const std::string& argv0) {
+  if (argv0.find('/') != std::string::npos && IsRegularFile(argv0)) return DirName(argv0);
+  const std::string self = SelfExe();
+  return self.empty() ? std::string(".") : DirName(self);
+}
+
+void Complain(const std::string& what) { std::fprintf(stderr, "musicdec: %s\n", what.c_str()); }
+
+enum class ReadStatus { Ok, IoFailure, TooLarge };
+
+ReadStatus ReadPackedTrack(const std::string& path, std::string& text, std::string& error) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot open " + path + ": " + std::strerror(errno);
+    return ReadStatus::IoFailure;
+  }
+  ReadStatus status = ReadStatus::Ok;
+  char buf[16384];
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = "cannot read " + path + ": " + std::strerror(errno);
+      status = ReadStatus::IoFailure;
+      break;
+    }
+    if (n == 0) break;
+    if (text.size() + static_cast<std::size_t>(n) > kMaxScoreBytes) {
+      error = path + ": larger than " + std::to_string(kMaxScoreBytes) + " bytes";
+      status = ReadStatus::TooLarge;
+      break;
+    }
+    text.append(buf, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return status;
+}
+
+struct Options {
+  int track = -1;
+  std::string in;
+  std::string out;
+  bool check = false;
+};
+
+bool ParseArgs(const std::vector<std::string>& args, Options& o) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--check") {
+      o.check = true;
+    } else if (a == "--track" && hasValue) {
+      const std::string& v = args[++i];
+      int n = 0;
+      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+      if (ec != std::errc() || p != v.data() + v.size() || n < 1 || n > 99) return false;
+      o.track = n;
+    } else if (a == "--in" && hasValue) {
+      o.in = args[++i];
+    } else if (a == "--out" && hasValue) {
+      o.out = args[++i];
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int TrackNumberFromName(std::string_view path) {
+  const std::string_view base = BaseName(path);
+  const std::size_t first = base.find_first_of("0123456789");
+  if (first == std::string_view::npos) return -1;
+  std::size_t last = first;
+  while (last < base.size() && base[last] >= '0' && base[last] <= '9') ++last;
+  if (last - first > 2) return -1;
+  int n = 0;
+  for (std::size_t i = first; i < last; ++i) n = n * 10 + (base[i] - '0');
+  return n >= 1 && n <= 99 ? n : -1;
+}
+
+std::string PackedTrackName(int track) { return "track" + std::to_string(track) + ".vxm"; }
+std::string WavName(int track) { return "floor" + std::to_string(track) + ".wav"; }
+std::string MarkerName(int track) { return "fin" + std::to_string(track) + ".txt"; }
+std::string ShippedTrackPath(int track) {
+  return std::string(VX_MUSICDEC_TRACKS_DIR) + "/" + PackedTrackName(track);
+}
+
+int RunDecoder(const std::vector<std::string>& args) {
+  Options opt;
+  if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (!ParseArgs(args, opt)) {
+    std::fputs(kUsage, stderr);
+    return kExitBadInput;
+  }
+  const std::string argv0 = args.empty() ? std::string() : args[0];
+  if (opt.track < 0) opt.track = TrackNumberFromName(argv0);
+  if (opt.track < 0) opt.track = TrackNumberFromName(SelfExe());
+  if (opt.track < 0) {
+    Complain("no track number in the program name; use --track N");
+    return kExitBadInput;
+  }
+  const std::string folder = ProgramFolder(argv0);
+  if (opt.in.empty()) opt.in = folder + "/" + PackedTrackName(opt.track);
+  if (opt.out.empty()) opt.out = folder;
+  const std::string wavPath = opt.out + "/" + WavName(opt.track);
+  const std::string markerPath = opt.out + "/" + MarkerName(opt.track);
+
+  // A marker left from an earlier run must not vouch for this one.
+  if (!opt.check && unlink(markerPath.c_str()) != 0 && errno != ENOENT) {
+    Complain("cannot remove " + markerPath + ": " + std::strerror(errno));
+    return kExitIoFailure;
+  }
+
+  std::string text;
+  std::string error;
+  switch (ReadPackedTrack(opt.in, text, error)) {
+    case ReadStatus::IoFailure:
+      Complain(error);
+      return kExitIoFailure;
+    case ReadStatus::TooLarge:
+      Complain(error);
+      return kExitBadInput;
+    case ReadStatus::Ok:
+      break;
+  }
+  const ParseResult parsed = ParseScore(text);
+  if (!parsed.ok) {
+    Complain(opt.in + ": " + parsed.error);
+    return kExitBadInput;
+  }
+  const Score& score = parsed.score;
+  const std::int64_t frames = score.LoopFrames();
+  if (opt.check) {
+    std::printf("%s: %.2f s, %zu instruments, %zu notes\n", opt.in.c_str(),
+                static_cast<double>(frames) / kSampleRate, score.instruments.size(), score.notes.size());
+    return kExitOk;
+  }
+
+  AtomicFile file(wavPath);
+  if (!file.Open()) {
+    Complain(file.Error());
+    return kExitIoFailure;
+  }
+  const auto header = WavHeader(static_cast<std::uint32_t>(frames));
+  bool ok = file.Write(header.data(), header.size());
+  std::uint8_t bytes[8192];
+  ok = ok && RenderLoop(score, [&](const std::int16_t* samples, std::size_t count) {
+         // Little-endian whatever the host is.
+         std::size_t at = 0;
+         for (std::size_t i = 0; i < count * 2; ++i) {
+           const auto v = static_cast<std::uint16_t>(samples[i]);
+           bytes[at++] = static_cast<std::uint8_t>(v);
+           bytes[at++] = static_cast<std::uint8_t>(v >> 8);
+           if (at == sizeof bytes) {
+             if (!file.Write(bytes, at)) return false;
+             at = 0;
+           }
+         }
+         return at == 0 || file.Write(bytes, at);
+       });
+  if (!ok || !file.Commit()) {
+    Complain(file.Error().empty() ? "cannot write " + wavPath : file.Error());
+    return kExitIoFailure;
+  }
+  if (!WriteSmallFile(markerPath, "done\n", error)) {
+    Complain(error);
+    return kExitIoFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace musicdec
