@@ -7,8 +7,7 @@ namespace musicdec {
 namespace {
 
 constexpr float kPi = 3.14159265358979f;
-constexpr float kSilent = 1e-4f;  // -80 dB: an envelope below this has ended
-constexpr float kSettle = 4.6f;   // e^-4.6 = 1%: envelope times are "within 1%"
+constexpr float kSettle = 4.6f;  // e^-4.6 = 1%: envelope times are "within 1%"
 constexpr int kSineTableSize = 1024;
 
 const std::array<float, kSineTableSize + 1>& SineTable() {
@@ -67,29 +66,6 @@ void EnvelopeState::Setup(const Envelope& env) {
   decayCoef_ = std::exp(-kSettle / (env.decay * sr));
   releaseCoef_ = std::exp(-kSettle / (env.release * sr));
   sustain_ = env.sustain;
-}
-
-float EnvelopeState::Next() {
-  switch (stage_) {
-    case Stage::Idle:
-      return 0.0f;
-    case Stage::Attack:
-      level_ += attackStep_;
-      if (level_ >= 1.0f) {
-        level_ = 1.0f;
-        stage_ = Stage::Decay;
-      }
-      break;
-    case Stage::Decay:
-      level_ = sustain_ + (level_ - sustain_) * decayCoef_;
-      if (sustain_ <= 0.0f && level_ < kSilent) Reset();
-      break;
-    case Stage::Release:
-      level_ *= releaseCoef_;
-      if (level_ < kSilent) Reset();
-      break;
-  }
-  return level_;
 }
 
 void SvFilter::SetCutoff(float hz, float resonance) {
@@ -258,10 +234,9 @@ void Voice::Render(int n, float* out) {
     for (int i = 0; i < n; ++i) buf[i] = Saturate(buf[i] * pre);
   }
   const float gain = ins.volume * velocity_;
-  for (int i = 0; i < n; ++i) {
-    out[i] += buf[i] * amp_.Next() * gain;
-    fenv_.Next();
-  }
+  for (int i = 0; i < n; ++i) out[i] += buf[i] * amp_.Next() * gain;
+  if (ins.filter != FilterMode::Off && ins.filterEnvOctaves != 0.0f)
+    for (int i = 0; i < n; ++i) fenv_.Next();
 }
 
 }  // namespace musicdec

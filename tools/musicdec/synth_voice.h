@@ -10,7 +10,8 @@
 
 namespace musicdec {
 
-inline constexpr int kControlBlock = 16;  // samples between filter and pitch updates
+inline constexpr int kControlBlock = 16;      // samples between filter and pitch updates
+inline constexpr float kSilentLevel = 1e-4f;  // -80 dB: an envelope below this has ended
 
 class EnvelopeState {
  public:
@@ -26,7 +27,28 @@ class EnvelopeState {
   bool Idle() const { return stage_ == Stage::Idle; }
   bool Releasing() const { return stage_ == Stage::Release; }
   float Level() const { return level_; }
-  float Next();
+  float Next() {
+    switch (stage_) {
+      case Stage::Idle:
+        return 0.0f;
+      case Stage::Attack:
+        level_ += attackStep_;
+        if (level_ >= 1.0f) {
+          level_ = 1.0f;
+          stage_ = Stage::Decay;
+        }
+        break;
+      case Stage::Decay:
+        level_ = sustain_ + (level_ - sustain_) * decayCoef_;
+        if (sustain_ <= 0.0f && level_ < kSilentLevel) Reset();
+        break;
+      case Stage::Release:
+        level_ *= releaseCoef_;
+        if (level_ < kSilentLevel) Reset();
+        break;
+    }
+    return level_;
+  }
 
  private:
   enum class Stage : std::uint8_t { Idle, Attack, Decay, Release };
