@@ -1,0 +1,56 @@
+#include "datagen/generated_data_set.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace vxtest {
+
+bool RunGenerator(const std::string& folder) {
+  const std::string command = std::string("'") + VX_VXDATA_BINARY + "' '" + folder + "' >/dev/null";
+  return std::system(command.c_str()) == 0;
+}
+
+const std::string& GeneratedDataSet() {
+  static std::string folder;
+  if (!folder.empty()) return folder;
+  // Keyed by the generator's build, so each build generates once even
+  // though the test runner starts one process per test.
+  struct stat st {};
+  if (stat(VX_VXDATA_BINARY, &st) != 0) {
+    ADD_FAILURE() << "no generator at " << VX_VXDATA_BINARY;
+    return folder;
+  }
+  const auto base = std::filesystem::temp_directory_path();
+  const std::string key = std::to_string(static_cast<long long>(st.st_mtime)) + "-" +
+                          std::to_string(static_cast<long long>(st.st_size)) + "-" +
+                          std::to_string(static_cast<long long>(st.st_ino));
+  const std::filesystem::path target = base / ("vxtest-dataset-" + key);
+  if (!std::filesystem::exists(target / "done")) {
+    std::string pattern = (base / "vxtest-dataset-new-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      ADD_FAILURE() << "cannot make a folder in " << base;
+      return folder;
+    }
+    if (!RunGenerator(pattern)) {
+      ADD_FAILURE() << "the generator failed";
+      std::error_code ec;
+      std::filesystem::remove_all(pattern, ec);
+      return folder;
+    }
+    std::FILE* done = std::fopen((std::filesystem::path(pattern) / "done").c_str(), "w");
+    if (done != nullptr) std::fclose(done);
+    // Another process may have won the race; its folder is as good.
+    std::error_code ec;
+    std::filesystem::rename(pattern, target, ec);
+    if (ec) std::filesystem::remove_all(pattern, ec);
+  }
+  folder = target.string();
+  return folder;
+}
+
+}  // namespace vxtest
