@@ -1,8 +1,26 @@
 #pragma once
-// The asset loading schedule: which file goes into which slot, when.
+// The asset loading schedule: which file goes into which image or sound
+// slot, with which preparation, at which loading step.
 #include <cstdint>
 
 struct GameState;
 
-// The pictures of loading step 0's menus and the loader group of steps 1 to 8.
+inline constexpr int32_t kLevelFlagCount = 201;  // levels 0..200 carry a loaded flag
+
+// One loader group: step 0 the menu pictures, 1 to 8 the rest; steps 2 to 8
+// end with the current level's pictures. Other steps load nothing.
 void LoadAssetsStep(GameState& g, int32_t step);
+
+// The foreground and mask of level `g.level`, once per level; also sets the
+// current file names (a single space for a level without pictures).
+void LoadLevelPictures(GameState& g);
+
+// The level's foreground and mask files and slots; false for a level that
+// has no pictures.
+struct LevelPictureFiles {
+  const char* foreground;
+  int32_t foregroundSlot;
+  const char* mask;
+  int32_t maskSlot;
+};
+bool FindLevelPictures(int32_t level, LevelPictureFiles& files);

@@ -91,6 +91,8 @@ struct GameState {
   int32_t trackCountdown = 0;
   int32_t pendingTrack = 0;
   int32_t trackLoaded[3] = {};
+  // The current level's picture files as the level loader last set them.
+  std::string foregroundFile, maskFile;
   int32_t hintTimer = 0;
   int32_t hitStun = 0;
   int32_t health = 0;
@@ -110,6 +112,7 @@ struct GameState {
   DebrisRecord debris[201];
   CloudRecord clouds[201];
   PlacementRecord placements[301];
+  int32_t levelPicturesLoaded[201] = {};  // per level 0..200: its pictures were loaded
   int32_t resultCount[1010] = {};
   int32_t weaponCacheValid[2][16] = {};
 };
