@@ -54,6 +54,13 @@ enum DisplayStatus : int32_t {
   kDisplayNoSurface = 4,
 };
 
+// Steps of the sound device set-up; a failure returns the number of the step.
+enum AudioStatus : int32_t {
+  kAudioReady = 0,
+  kAudioNoDevice = 1,  // the sound system cannot start
+  kAudioRefused = 2,   // no output device could be opened
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -91,10 +98,15 @@ class Backend {
   // Windowed: the back buffer to the client area; returns the rows copied.
   virtual int32_t CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) = 0;
 
-  // Sound device with static buffers; handles are > 0.
-  virtual bool OpenAudio() = 0;
+  // Sound device with static buffers; handles are > 0, 0 = not created.
+  // OpenAudio returns an AudioStatus. A buffer holds one whole PCM sample;
+  // `tag` is the caller's name for it (the sound slot) and only shows in
+  // records. Playing starts from the first sample, also when the buffer is
+  // already playing; stopping rewinds.
+  virtual int32_t OpenAudio() = 0;
   virtual void CloseAudio() = 0;
-  virtual int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) = 0;
+  virtual int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                                    int32_t tag) = 0;
   virtual void ReleaseSoundBuffer(int32_t handle) = 0;
   virtual void PlaySoundBuffer(int32_t handle, bool looping) = 0;
   virtual void StopSoundBuffer(int32_t handle) = 0;

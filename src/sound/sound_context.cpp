@@ -1,33 +1,76 @@
 #include "sound/sound_context.h"
 
+#include <cstring>
+
 #include "config/log.h"
 #include "shell/engine.h"
+#include "sound/wave_file.h"
 
-// The sample loader and the device's play calls arrive with the sound
-// issue; for now the device is opened and released, and nothing plays.
+namespace {
+
+// The buffer of a slot that may be played, or 0.
+int32_t PlayableBuffer(const SoundContext& sound, int32_t slot) {
+  if (sound.available == 0 || static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kSoundSlots)) return 0;
+  return sound.slots[slot].buffer;
+}
+
+}  // namespace
+
 int32_t vxInitDirectSound(SoundContext& sound) {
   EngineLog& log = engine.log;
   LogLine(log, "vxInitDirectSound started");
+  const int32_t opened = platform::Current().OpenAudio();
   int32_t status = 0;
-  if (!platform::Current().OpenAudio()) {
-    sound.available = 0;
-    status = 1;
-  } else {
+  if (opened == platform::kAudioReady) {
     sound.device = 1;
     LogLine(log, "DirectSoundCreate ok");
     LogLine(log, "SetCooperativeLevel ok");
     for (SoundSlot& s : sound.slots) s.buffer = 0;
     sound.available = 1;
+  } else if (opened == platform::kAudioRefused) {
+    LogLine(log, "DirectSoundCreate ok");
+    sound.available = 0;
+    status = 2;
+  } else {
+    sound.available = 0;
+    status = 1;
   }
   LogLine(log, "vxInitDirectSound finished. error status: ", status);
   return status;
 }
 
+void LoadSound(SoundContext& sound, const char* name, int32_t slot) {
+  if (sound.available == 0 || static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kSoundSlots)) return;
+  char buffer[1001] = {};
+  size_t length = 0;
+  while (name != nullptr && length < 1000 && name[length] != 0) ++length;
+  if (length > 0) std::memcpy(buffer, name, length);
+  LoadWave(sound.slots[slot], buffer, slot);
+}
+
+void PlaySound(SoundContext& sound, int32_t slot) {
+  const int32_t buffer = PlayableBuffer(sound, slot);
+  if (buffer != 0) platform::Current().PlaySoundBuffer(buffer, false);
+}
+
+void PlaySoundLooping(SoundContext& sound, int32_t slot) {
+  const int32_t buffer = PlayableBuffer(sound, slot);
+  if (buffer != 0) platform::Current().PlaySoundBuffer(buffer, true);
+}
+
+void StopSound(SoundContext& sound, int32_t slot) {
+  const int32_t buffer = PlayableBuffer(sound, slot);
+  if (buffer != 0) platform::Current().StopSoundBuffer(buffer);
+}
+
 void ReleaseSound(SoundContext& sound) {
+  platform::Backend& p = platform::Current();
   for (SoundSlot& s : sound.slots) {
-    if (s.buffer != 0) platform::Current().ReleaseSoundBuffer(s.buffer);
+    if (s.buffer != 0) p.ReleaseSoundBuffer(s.buffer);
     s.buffer = 0;
   }
-  if (sound.device != 0) platform::Current().CloseAudio();
+  if (sound.device != 0) p.CloseAudio();
   sound.device = 0;
+  // Nothing may reach the closed device afterwards.
+  sound.available = 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The sound device and its 201 numbered sample slots.
+// The sound device and its 201 numbered sample slots. Every operation does
+// nothing while sound is not available; slot numbers outside 0..200 are
+// ignored.
 #include <cstdint>
 
 inline constexpr int32_t kSoundSlots = 201;
@@ -16,5 +18,12 @@ struct SoundContext {
 
 // Opens the sound device; 0 = ready, 1 = no device, 2 = the device refused.
 int32_t vxInitDirectSound(SoundContext& sound);
+// Loads a WAV file into a slot (names longer than 1000 characters are cut).
+void LoadSound(SoundContext& sound, const char* name, int32_t slot);
+// Plays a slot from its start, once or looping.
+void PlaySound(SoundContext& sound, int32_t slot);
+void PlaySoundLooping(SoundContext& sound, int32_t slot);
+// Stops a slot and rewinds it.
+void StopSound(SoundContext& sound, int32_t slot);
 // Releases every slot's buffer and the device (part of the display release).
 void ReleaseSound(SoundContext& sound);

@@ -189,11 +189,16 @@ int32_t HeadlessBackend::CopyToWindow(const uint32_t* pixels, int32_t width, int
   return height;
 }
 
-bool HeadlessBackend::OpenAudio() {
-  if (options_.audioFails) return false;
+// The recording sound device: each record names the slot a buffer was
+// created for ("sound play slot 50 loop"), stamped with the frame.
+int32_t HeadlessBackend::OpenAudio() {
+  if (options_.audioFails) {
+    Note("audio open failed " + std::to_string(options_.audioFailStep));
+    return options_.audioFailStep;
+  }
   audioOpen_ = true;
   Note("audio open");
-  return true;
+  return kAudioReady;
 }
 
 void HeadlessBackend::CloseAudio() {
@@ -202,31 +207,45 @@ void HeadlessBackend::CloseAudio() {
   sounds_.clear();
 }
 
-int32_t HeadlessBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data,
-                                           uint32_t bytes) {
+int32_t HeadlessBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                                           int32_t tag) {
   if (!audioOpen_) return 0;
   const int32_t handle = nextSound_++;
   SoundBuffer& b = sounds_[handle];
   b.format = format;
+  b.slot = tag;
   if (data != nullptr) b.data.assign(data, data + bytes);
+  Note("sound create slot " + std::to_string(tag) + " " + std::to_string(bytes));
   return handle;
 }
 
-void HeadlessBackend::ReleaseSoundBuffer(int32_t handle) { sounds_.erase(handle); }
+void HeadlessBackend::ReleaseSoundBuffer(int32_t handle) {
+  auto it = sounds_.find(handle);
+  if (it == sounds_.end()) return;
+  Note("sound release slot " + std::to_string(it->second.slot));
+  sounds_.erase(it);
+}
 
 void HeadlessBackend::PlaySoundBuffer(int32_t handle, bool looping) {
   auto it = sounds_.find(handle);
   if (it == sounds_.end()) return;
   it->second.playing = true;
   it->second.looping = looping;
-  Note("sound play " + std::to_string(handle) + (looping ? " loop" : ""));
+  ++it->second.plays;
+  Note("sound play slot " + std::to_string(it->second.slot) + (looping ? " loop" : ""));
 }
 
 void HeadlessBackend::StopSoundBuffer(int32_t handle) {
   auto it = sounds_.find(handle);
   if (it == sounds_.end()) return;
   it->second.playing = false;
-  Note("sound stop " + std::to_string(handle));
+  Note("sound stop slot " + std::to_string(it->second.slot));
+}
+
+const HeadlessBackend::SoundBuffer* HeadlessBackend::SoundInSlot(int32_t slot) const {
+  for (const auto& [handle, b] : sounds_)
+    if (b.slot == slot) return &b;
+  return nullptr;
 }
 
 bool HeadlessBackend::StartProcess(const char* path) {

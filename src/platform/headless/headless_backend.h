@@ -24,7 +24,8 @@ class HeadlessBackend : public Backend {
     int32_t captionHeight = 17;
     bool displayFails = false;   // OpenDisplay answers kDisplayNoDevice
     int32_t displayFailStep = kDisplayNoDevice;
-    bool audioFails = false;
+    bool audioFails = false;     // OpenAudio answers audioFailStep
+    int32_t audioFailStep = kAudioNoDevice;
     int32_t surfacePadPixels = 24;  // the display surface is wider than it is shown
   };
 
@@ -35,11 +36,15 @@ class HeadlessBackend : public Backend {
     std::string what;
   };
 
+  // A sound buffer as the engine created it: the sample in its own format,
+  // the slot it was created for, and whether it was last started or stopped.
   struct SoundBuffer {
     WaveFormat format;
     std::vector<uint8_t> data;
+    int32_t slot = -1;
     bool playing = false;
     bool looping = false;
+    int32_t plays = 0;
   };
 
   HeadlessBackend();
@@ -71,9 +76,10 @@ class HeadlessBackend : public Backend {
   bool LockDisplay(SurfaceLock& out) override;
   void UnlockDisplay() override;
   int32_t CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) override;
-  bool OpenAudio() override;
+  int32_t OpenAudio() override;
   void CloseAudio() override;
-  int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) override;
+  int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                            int32_t tag) override;
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
@@ -95,6 +101,8 @@ class HeadlessBackend : public Backend {
   int32_t SurfacePitch() const { return surfacePitch_; }
   const std::vector<uint32_t>& WindowPixels() const { return windowPixels_; }
   const std::map<int32_t, SoundBuffer>& SoundBuffers() const { return sounds_; }
+  // The live buffer created for a sound slot, or null.
+  const SoundBuffer* SoundInSlot(int32_t slot) const;
   int32_t presents = 0;  // unlocks and window copies
   void SetClock(int32_t ms) { clock_ = ms; }
 

@@ -364,7 +364,7 @@ int32_t SdlBackend::CopyToWindow(const uint32_t* pixels, int32_t width, int32_t 
   return height;
 }
 
-bool SdlBackend::OpenAudio() {
+int32_t SdlBackend::OpenAudio() {
   if (!audio_) audio_ = std::make_unique<SdlAudio>();
   return audio_->Open();
 }
@@ -373,7 +373,8 @@ void SdlBackend::CloseAudio() {
   if (audio_) audio_->Close();
 }
 
-int32_t SdlBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) {
+int32_t SdlBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                                      int32_t) {
   return audio_ ? audio_->CreateBuffer(format, data, bytes) : 0;
 }
 

@@ -44,9 +44,10 @@ class SdlBackend : public Backend {
   bool LockDisplay(SurfaceLock& out) override;
   void UnlockDisplay() override;
   int32_t CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) override;
-  bool OpenAudio() override;
+  int32_t OpenAudio() override;
   void CloseAudio() override;
-  int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes) override;
+  int32_t CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                            int32_t tag) override;
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
