@@ -1,0 +1,300 @@
+#include "sound/music.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sound/sound_context.h"
+#include "sound/wave_bytes.h"
+#include "support/engine_test.h"
+
+namespace {
+
+// A recording device that also notes every file test, file delete and
+// process start, and starts nothing.
+class MusicBackend : public platform::HeadlessBackend {
+ public:
+  bool FileExists(const char* path) override {
+    files.push_back(std::string("exists ") + path);
+    return HeadlessBackend::FileExists(path);
+  }
+  bool DeleteFile(const char* path) override {
+    files.push_back(std::string("delete ") + path);
+    return HeadlessBackend::DeleteFile(path);
+  }
+  bool StartProcess(const char* path) override {
+    started.push_back(path);
+    return true;
+  }
+  std::vector<std::string> files;
+  std::vector<std::string> started;
+};
+
+class MusicTracks : public vxtest::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    music = std::make_unique<MusicBackend>();
+    platform::Install(music.get());
+    ASSERT_EQ(vxInitDirectSound(engine.sound), 0);
+  }
+  void MusicSwitch(int32_t on) { vxtest::WriteFile("ini/main.ini", "17,,," + std::to_string(on) + "\n"); }
+  void Wav(int track) {
+    vxtest::WriteFile("music/floor" + std::to_string(track) + ".wav",
+                      vxtest::PcmWave(1, 22050, 8, std::string(10, static_cast<char>(track))));
+  }
+  void Marker(int track) { vxtest::WriteFile("music/fin" + std::to_string(track) + ".txt", ""); }
+  bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
+  // Frames of UpdateMusic, stopping early once `slot` starts; returns the
+  // number of calls made.
+  int RunUntilPlaying(int32_t slot, int limit) {
+    for (int i = 1; i <= limit; ++i) {
+      UpdateMusic(game);
+      if (game.currentTrack == slot) return i;
+    }
+    return -1;
+  }
+  int64_t Plays(const std::string& what) const {
+    int64_t n = 0;
+    for (const auto& c : music->Calls()) n += c.what == what ? 1 : 0;
+    return n;
+  }
+  // Music on, all tracks decoded, the game at `level`.
+  void AllReady(int32_t level) {
+    MusicSwitch(1);
+    for (int t = 1; t <= 3; ++t) Wav(t);
+    StartMusicDecoding(game);
+    ASSERT_EQ(game.tracksReady, 3);
+    game.level = level;
+  }
+
+  std::unique_ptr<MusicBackend> music;
+};
+
+TEST_F(MusicTracks, AllWavFilesPresentMeansNoDecoderAndStaleMarkersKept) {
+  MusicSwitch(1);
+  for (int t = 1; t <= 3; ++t) {
+    Wav(t);
+    Marker(t);
+  }
+  game.trackLoaded[1] = -1;
+  game.currentTrack = 51;
+  game.trackCountdown = 7;
+  game.pendingTrack = 52;
+  StartMusicDecoding(game);
+  EXPECT_EQ(game.musicOn, -1);
+  EXPECT_EQ(game.tracksReady, 3);
+  EXPECT_EQ(game.currentTrack, 0);
+  EXPECT_EQ(game.trackCountdown, 0);
+  EXPECT_EQ(game.pendingTrack, 0);
+  EXPECT_EQ(game.trackLoaded[1], 0);
+  EXPECT_EQ(music->files, (std::vector<std::string>{"exists ./music/floor1.wav", "exists ./music/floor2.wav",
+                                                    "exists ./music/floor3.wav"}));
+  EXPECT_TRUE(music->started.empty());
+  EXPECT_TRUE(Exists("music/fin1.txt") && Exists("music/fin2.txt") && Exists("music/fin3.txt"));
+}
+
+TEST_F(MusicTracks, AMissingWavDeletesTheMarkersAndStartsDecoder1) {
+  MusicSwitch(5);
+  Wav(1);
+  Wav(3);
+  Marker(1);
+  Marker(3);
+  StartMusicDecoding(game);
+  EXPECT_EQ(game.musicOn, -1);
+  EXPECT_EQ(game.tracksReady, 0);
+  // The tests stop at the first missing file.
+  EXPECT_EQ(music->files, (std::vector<std::string>{"exists ./music/floor1.wav", "exists ./music/floor2.wav",
+                                                    "delete ./music/fin1.txt", "delete ./music/fin2.txt",
+                                                    "delete ./music/fin3.txt"}));
+  EXPECT_EQ(music->started, std::vector<std::string>{"./music/dec1.exe"});
+  EXPECT_FALSE(Exists("music/fin1.txt") || Exists("music/fin3.txt"));
+  EXPECT_TRUE(Exists("music/floor1.wav"));
+}
+
+TEST_F(MusicTracks, MusicOffTouchesNoFileAndPlaysNothing) {
+  MusicSwitch(0);
+  Marker(1);
+  StartMusicDecoding(game);
+  EXPECT_EQ(game.musicOn, 0);
+  EXPECT_EQ(game.tracksReady, 3);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  EXPECT_TRUE(music->files.empty());
+  EXPECT_TRUE(music->started.empty());
+  EXPECT_EQ(game.currentTrack, 0);
+  EXPECT_EQ(game.trackCountdown, 0);
+  EXPECT_TRUE(music->SoundBuffers().empty());
+  EXPECT_TRUE(Exists("music/fin1.txt"));
+
+  // A missing record reads as off as well.
+  vxtest::WriteFile("ini/main.ini", "6,,,0\n");
+  StartMusicDecoding(game);
+  EXPECT_EQ(game.musicOn, 0);
+  EXPECT_TRUE(music->started.empty());
+}
+
+TEST_F(MusicTracks, MarkersArrivingOneAfterAnotherStartEachDecoderOnce) {
+  MusicSwitch(1);
+  StartMusicDecoding(game);
+  game.level = 7;
+  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.tracksReady, 0);
+  EXPECT_EQ(music->started, std::vector<std::string>{"./music/dec1.exe"});
+
+  Wav(1);
+  Marker(1);
+  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.tracksReady, 1);
+  EXPECT_EQ(music->started, (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe"}));
+  // Level 7 needs track 2, which is not ready: nothing is chosen.
+  EXPECT_EQ(game.trackCountdown, 0);
+  EXPECT_EQ(game.trackLoaded[0], 0);
+
+  Wav(2);
+  Marker(2);
+  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.tracksReady, 2);
+  EXPECT_EQ(music->started,
+            (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe", "./music/dec3.exe"}));
+  EXPECT_EQ(game.pendingTrack, 51);
+
+  Marker(3);
+  UpdateMusic(game);
+  EXPECT_EQ(game.tracksReady, 3);
+  EXPECT_EQ(music->started.size(), 3u);
+  // Every frame tests the three markers, in order.
+  music->files.clear();
+  UpdateMusic(game);
+  EXPECT_EQ(music->files, (std::vector<std::string>{"exists ./music/fin1.txt", "exists ./music/fin2.txt",
+                                                    "exists ./music/fin3.txt"}));
+}
+
+TEST_F(MusicTracks, AllMarkersAtOnceStartTheLaterDecodersInOneFrame) {
+  MusicSwitch(1);
+  StartMusicDecoding(game);
+  for (int t = 1; t <= 3; ++t) Marker(t);
+  UpdateMusic(game);
+  EXPECT_EQ(game.tracksReady, 3);
+  EXPECT_EQ(music->started,
+            (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe", "./music/dec3.exe"}));
+}
+
+TEST_F(MusicTracks, NewTrackStartsOnThe59thCallCountingTheFirst) {
+  AllReady(2);
+  UpdateMusic(game);
+  EXPECT_EQ(game.pendingTrack, 50);
+  EXPECT_EQ(game.trackCountdown, 59);  // set to 60 and decreased in the same call
+  EXPECT_EQ(game.trackLoaded[0], -1);
+  EXPECT_TRUE(music->HasCall("sound create slot 50 10"));
+  EXPECT_EQ(RunUntilPlaying(50, 100), 58);
+  EXPECT_EQ(game.trackCountdown, 1);
+  EXPECT_EQ(Plays("sound play slot 50 loop"), 1);
+  // The old tracks are stopped first (only loaded slots reach the device).
+  const auto& calls = music->Calls();
+  EXPECT_EQ(calls[calls.size() - 2].what, "sound stop slot 50");
+  UpdateMusic(game);
+  EXPECT_EQ(game.trackCountdown, 0);
+  for (int i = 0; i < 200; ++i) UpdateMusic(game);
+  EXPECT_EQ(Plays("sound play slot 50 loop"), 1);
+  EXPECT_EQ(Plays("sound create slot 50 10"), 1);
+}
+
+TEST_F(MusicTracks, MovingBackBeforeTheSwitchCancelsIt) {
+  MusicSwitch(1);
+  StartMusicDecoding(game);
+  Wav(1);
+  Wav(2);
+  Marker(1);
+  Marker(2);
+  game.level = 4;
+  ASSERT_EQ(RunUntilPlaying(50, 100), 59);  // counting the call that chose it
+  UpdateMusic(game);                        // the countdown runs out
+  game.level = 5;
+  for (int i = 0; i < 30; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.pendingTrack, 51);
+  EXPECT_EQ(game.trackCountdown, 30);
+  game.level = 4;
+  UpdateMusic(game);
+  EXPECT_EQ(game.trackCountdown, 0);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.currentTrack, 50);
+  EXPECT_EQ(Plays("sound play slot 51 loop"), 0);
+  // Going to level 5 again waits the whole 58 frames once more; track 2 is
+  // not loaded a second time.
+  game.level = 5;
+  EXPECT_EQ(RunUntilPlaying(51, 100), 59);
+  EXPECT_EQ(Plays("sound create slot 51 10"), 1);
+  const auto& calls = music->Calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[calls.size() - 3].what, "sound stop slot 50");
+  EXPECT_EQ(calls[calls.size() - 2].what, "sound stop slot 51");
+  EXPECT_EQ(calls[calls.size() - 1].what, "sound play slot 51 loop");
+}
+
+TEST_F(MusicTracks, LevelGroupsChooseTheirTrack) {
+  struct Case {
+    int32_t level;
+    int32_t ready;
+    int32_t slot;  // 0: no choice
+  };
+  const Case cases[] = {{0, 1, 50},  {4, 1, 50},  {5, 1, 0},    {5, 2, 51}, {9, 2, 51}, {10, 2, 0},
+                        {10, 3, 52}, {95, 3, 52}, {-1, 3, 0}, {-5, 1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("level " + std::to_string(c.level) + " ready " + std::to_string(c.ready));
+    game.musicOn = -1;
+    game.tracksReady = c.ready;
+    game.level = c.level;
+    game.currentTrack = game.pendingTrack = game.trackCountdown = 0;
+    UpdateMusic(game);
+    EXPECT_EQ(game.pendingTrack, c.slot);
+    EXPECT_EQ(game.trackCountdown, c.slot != 0 ? 59 : 0);
+  }
+}
+
+TEST_F(MusicTracks, APendingSwitchIsNotRechosen) {
+  AllReady(3);
+  for (int i = 0; i < 10; ++i) UpdateMusic(game);
+  game.level = 12;  // track 3's group while track 1 is still pending
+  for (int i = 0; i < 10; ++i) UpdateMusic(game);
+  EXPECT_EQ(game.pendingTrack, 50);
+  EXPECT_EQ(game.trackLoaded[2], 0);
+  EXPECT_EQ(RunUntilPlaying(50, 100), 39);
+  // The countdown still reads 1 for one more call; then track 3's own
+  // switch begins.
+  UpdateMusic(game);
+  EXPECT_EQ(game.trackCountdown, 0);
+  EXPECT_EQ(game.pendingTrack, 50);
+  UpdateMusic(game);
+  EXPECT_EQ(game.pendingTrack, 52);
+  EXPECT_EQ(game.trackCountdown, 59);
+}
+
+TEST_F(MusicTracks, AMissingTrackFileIsNotRetried) {
+  MusicSwitch(1);
+  StartMusicDecoding(game);
+  Marker(1);  // the marker without its WAV file
+  game.level = 0;
+  EXPECT_EQ(RunUntilPlaying(50, 100), 59);
+  EXPECT_EQ(game.trackLoaded[0], -1);
+  EXPECT_EQ(music->SoundInSlot(50), nullptr);
+  Wav(1);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  EXPECT_EQ(music->SoundInSlot(50), nullptr);
+  EXPECT_EQ(Plays("sound play slot 50 loop"), 0);
+}
+
+TEST_F(MusicTracks, WithoutSoundTheStateMachineStillRuns) {
+  ResetAllState();
+  platform::HeadlessBackend::Options options;
+  options.audioFails = true;
+  UseBackend(options);
+  vxInitDirectSound(engine.sound);
+  AllReady(0);
+  EXPECT_EQ(RunUntilPlaying(50, 100), 59);
+  EXPECT_TRUE(backend->SoundBuffers().empty());
+}
+
+}  // namespace
