@@ -1,0 +1,65 @@
+#pragma once
+// The hot loops of the effects. Each kernel has a plain version, written
+// for reading, and the version the effects call, which may take a vector
+// path; the two give bit-identical results (the tests compare them).
+#include <cstdint>
+
+#include "gfx/effects.h"
+
+namespace fx_kernels {
+
+// Disc tints: every pixel of the run gains the packed value (carries run into
+// the next byte), or each colour byte its amount clamped to 0 .. 255.
+void AddPacked(uint32_t* line, int32_t count, uint32_t packed);
+void AddPackedPlain(uint32_t* line, int32_t count, uint32_t packed);
+void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
+void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
+
+// The elliptical light: the weights of a radius (kept in fx.ellipse), and
+// their application at (x, y) with signed colour amounts of at most ±32767.
+const EllipseKernel& EllipseKernelFor(EffectsSystem& fx, int32_t radius);
+void BuildEllipseKernel(EllipseKernel& kernel, int32_t radius);
+void ApplyEllipse(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                  int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode);
+void ApplyEllipsePlain(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height,
+                       int32_t x, int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode);
+
+// The distance in quarter pixels for a squared distance in pixels:
+// floor(4 · sqrt(dd)). Single precision is exact here (dd < 2^20), and the
+// vector path takes the same square root.
+inline int32_t RingDistance(int32_t dd) {
+  return static_cast<int32_t>(__builtin_sqrtf(static_cast<float>(16 * dd)));
+}
+
+// One row of a flash ring, columns left .. right of screen row `row`, for a
+// ring of radius r at (cx, cy). grid holds the ring's radius profile at the
+// 8-pixel grid nodes of its bounding square (row stride kRingGridSide);
+// glow the ring's light for each depth 0 .. 4r (quarter pixels) as a packed
+// colour.
+struct RingRow {
+  const int32_t* grid = nullptr;
+  const uint32_t* glow = nullptr;
+  int32_t cx = 0;
+  int32_t cy = 0;
+  int32_t radius = 0;
+};
+void FlashRingRow(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
+                  int32_t left, int32_t right);
+void FlashRingRowPlain(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
+                       int32_t left, int32_t right);
+
+// Fog composition. Row sums gather the covering layers of one screen row:
+// mode 1 keeps four 16-bit sums per pixel (blue, green, red and an unused
+// fourth), mode 2 one per pixel.
+void SumLayerRow32(uint16_t* sums, const uint32_t* layer, int32_t count);
+void SumLayerRow32Plain(uint16_t* sums, const uint32_t* layer, int32_t count);
+void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count);
+void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count);
+// Mode 1: pixel += blue sum + (green sum << 8) + (red sum << 16), unclamped.
+void ApplyLayerSums32(uint32_t* line, const uint16_t* sums, int32_t count);
+void ApplyLayerSums32Plain(uint32_t* line, const uint16_t* sums, int32_t count);
+// Mode 2: each colour byte gains half the sum, clamped to 255.
+void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count);
+void ApplyLayerSums8Plain(uint32_t* line, const uint16_t* sums, int32_t count);
+
+}  // namespace fx_kernels
