@@ -1,6 +1,11 @@
 #include "gfx/gfx_context.h"
 
 #include <cstdlib>
+#include <new>
+
+#include "gfx/angles.h"
+#include "gfx/drawing.h"
+#include "gfx/frame_timing.h"
 
 GfxContext::~GfxContext() {
   for (ImageSlot& s : slots) {
@@ -16,4 +21,16 @@ void InitGraphics(GfxContext& gfx, uint32_t* backBuffer, int32_t width, int32_t 
   gfx.backBuffer = backBuffer;
   gfx.screenWidth = width;
   gfx.screenHeight = height;
+  gfx.highestSlot = kHighestSlot;
+  BuildAngleTables(gfx);
+  // Left uninitialised: every blit fills the part it uses first. Without it
+  // the supersampled blits draw nothing.
+  if (gfx.workBuffer == nullptr) gfx.workBuffer.reset(new (std::nothrow) uint32_t[kWorkBufferPixels]);
+  ResetDrawMode(gfx);
+  SetSupersampling(gfx, 1);
+  // One measurement starts the smoothing; the derived values (fps, time
+  // step, size scale) are worked out at once so none of them reads 0 before
+  // the first frame.
+  InitFrameTiming(gfx);
+  UpdateFrameTiming(gfx);
 }

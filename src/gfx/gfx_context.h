@@ -2,12 +2,17 @@
 // The single graphics object: the image slots, the drawing state, the angle
 // tables, the work buffer of the transformed blit and the per-frame timing.
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 inline constexpr int32_t kImageSlots = 1200;
 inline constexpr int32_t kHighestSlot = kImageSlots - 1;
 inline constexpr int32_t kLoaded = 4;
 inline constexpr int32_t kPlainCopy = 513;  // the opacity that means plain copy
+// The double-resolution scratch area of the transformed blit, and the box
+// area (in pixels) from which a transformed blit is refused.
+inline constexpr int64_t kWorkBufferBytes = 31427246;
+inline constexpr int64_t kWorkBufferPixels = kWorkBufferBytes / 4;
+inline constexpr int64_t kWorkAreaLimit = 7840001;
 
 // One picture: 32-bit pixels (byte 0 blue, 1 green, 2 red, 3 alpha), top
 // row first, and the four per-row span tables.
@@ -33,7 +38,7 @@ struct GfxContext {
   int32_t direction[82 * 82 + 1] = {};
   int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;  // quad corners
   ImageSlot slots[kImageSlots];
-  std::vector<uint8_t> workBuffer;  // double-resolution scratch of the transformed blit
+  std::unique_ptr<uint32_t[]> workBuffer;  // kWorkBufferPixels, allocated by InitGraphics
   int32_t highestSlot = kHighestSlot;
   int32_t opacity = 255;
   int32_t additive = 0;
