@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "gfx/draw_fixture.h"
+#include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "gfx/reference_drawing.h"
+
+namespace {
+
+class DrawBlitTest : public vxtest::DrawFixture {};
+
+// Each byte (s · a + d · (255 - a)) >> 8.
+uint32_t Mix(uint32_t s, uint32_t d, uint32_t a) {
+  uint32_t out = 0;
+  for (int i = 0; i < 3; ++i) {
+    const uint32_t sb = (s >> (8 * i)) & 255;
+    const uint32_t db = (d >> (8 * i)) & 255;
+    out |= ((sb * a + db * (255 - a)) >> 8) << (8 * i);
+  }
+  return out;
+}
+
+TEST_F(DrawBlitTest, BlendingTakesTheSmallerOfOpacityAndSourceAlpha) {
+  ImageSlot& s = Picture(10, 4, 1);
+  s.pixels[0] = 0xffc86432u;  // opaque
+  s.pixels[1] = 0x00ffffffu;  // transparent
+  s.pixels[2] = 0x64102030u;  // alpha 100
+  s.pixels[3] = 0xff0a0b0cu;
+  for (int x = 0; x < 4; ++x) At(20 + x, 7) = 0xff102030u;
+  SetDrawMode(gfx, 128);
+  DrawPicture(gfx, 10, 20, 7);
+  EXPECT_EQ(At(20, 7), Mix(0xffc86432u, 0xff102030u, 128) | 0x80000000u);
+  EXPECT_EQ(At(20, 7), 0x806b4130u);
+  EXPECT_EQ(At(21, 7), 0xff102030u);  // alpha 0 leaves the destination alone
+  EXPECT_EQ(At(22, 7), Mix(0x64102030u, 0xff102030u, 100) | 0x64000000u);
+
+  ResetDrawMode(gfx);
+  DrawPicture(gfx, 10, 20, 8);
+  EXPECT_EQ(At(20, 8), 0xffc86432u);  // a = 255 copies the whole value
+  EXPECT_EQ(At(22, 8), Mix(0x64102030u, 0, 100) | 0x64000000u);
+
+  // Opacity 0 still blends (with a = 0) every pixel that is not transparent.
+  SetDrawMode(gfx, 0);
+  At(23, 9) = 0xff808080u;
+  DrawPicture(gfx, 10, 20, 9);
+  EXPECT_EQ(At(23, 9), 0x007f7f7fu);
+}
+
+TEST_F(DrawBlitTest, AdditiveSaturatesEveryByteAndPlainCopyKeepsAlpha) {
+  ImageSlot& s = Picture(10, 2, 1);
+  s.pixels[0] = 0x80c80a64u;
+  s.pixels[1] = 0x00000001u;
+  At(0, 0) = 0x90640a9bu;
+  At(1, 0) = 0x01020304u;
+  SetDrawMode(gfx, -1);
+  DrawPicture(gfx, 10, 0, 0);
+  EXPECT_EQ(At(0, 0), 0xffff14ffu);  // 200 + 100 gives 255, alpha too
+  EXPECT_EQ(At(1, 0), 0x01020305u);
+
+  s.pixels[1] = 0x00abcdefu;
+  SetDrawMode(gfx, -2);
+  DrawPicture(gfx, 10, 0, 1);
+  EXPECT_EQ(At(0, 1), 0x80c80a64u);
+  EXPECT_EQ(At(1, 1), 0x00abcdefu);
+}
+
+TEST_F(DrawBlitTest, RowSpansLimitBlendingAndAdding) {
+  ImageSlot& s = Picture(10, 6, 2, 0xff0000ffu);
+  // Spans are trusted: they name columns to skip even where pixels are opaque.
+  s.visibleLeft[0] = 2;
+  s.visibleRight[0] = 1;
+  s.opaqueLeft[1] = 1;
+  DrawPicture(gfx, 10, 0, 0);
+  EXPECT_EQ(At(1, 0), 0u);
+  EXPECT_EQ(At(2, 0), 0xff0000ffu);
+  EXPECT_EQ(At(4, 0), 0xff0000ffu);
+  EXPECT_EQ(At(5, 0), 0u);
+  EXPECT_EQ(At(0, 1), 0xff0000ffu);  // blending uses the visible spans only
+  ClearScreen(gfx, 0);
+  SetDrawMode(gfx, -1);
+  DrawPicture(gfx, 10, 0, 0);
+  EXPECT_EQ(At(0, 0), 0xff0000ffu);  // adding uses the opaque spans only
+  EXPECT_EQ(At(0, 1), 0u);
+  EXPECT_EQ(At(1, 1), 0xff0000ffu);
+}
+
+TEST_F(DrawBlitTest, FramesAreSquaresOfTheStrip) {
+  ImageSlot& s = Picture(11, 9, 3);  // 3 frames of 3 x 3
+  for (int32_t x = 0; x < 9; ++x) {
+    for (int32_t y = 0; y < 3; ++y) s.pixels[y * 9 + x] = 0xff000000u | static_cast<uint32_t>(x / 3 + 1);
+  }
+  DrawFrame(gfx, 11, 100, 100, 2);
+  EXPECT_EQ(At(100, 100), 0xff000003u);
+  EXPECT_EQ(At(102, 102), 0xff000003u);
+  EXPECT_EQ(At(103, 100), 0u);
+  std::vector<uint32_t> before = screen;
+  DrawFrame(gfx, 11, 200, 100, 3);  // frame = frame count
+  DrawFrame(gfx, 11, 200, 100, -2);
+  DrawFrame(gfx, 12, 200, 100, -1);    // empty slot
+  DrawFrame(gfx, 1200, 200, 100, -1);  // past the last slot
+  DrawFrame(gfx, -1, 200, 100, -1);
+  EXPECT_EQ(Changed(before), 0);
+  DrawFrame(gfx, 11, 200, 100, -1);
+  EXPECT_EQ(At(208, 102), 0xff000003u);
+  EXPECT_EQ(At(200, 100), 0xff000001u);
+}
+
+TEST_F(DrawBlitTest, PicturesClipAtEveryScreenEdge) {
+  ImageSlot& s = Picture(10, 5, 4);
+  for (int32_t i = 0; i < 20; ++i) s.pixels[i] = 0xff000000u | static_cast<uint32_t>(i + 1);
+  for (int32_t mode : {-2, -1, 255}) {
+    SetDrawMode(gfx, mode);
+    ClearScreen(gfx, 0);
+    DrawPicture(gfx, 10, -2, -3);    // top-left corner: row 3, columns 2..4 show
+    DrawPicture(gfx, 10, 797, 598);  // bottom-right: rows 0..1, columns 0..2
+    DrawPicture(gfx, 10, -5, 100);   // just beside the left edge: nothing
+    DrawPicture(gfx, 10, 800, 100);
+    DrawPicture(gfx, 10, 100, -4);
+    DrawPicture(gfx, 10, 100, 600);
+    EXPECT_EQ(At(0, 0), 0xff000000u | 18);
+    EXPECT_EQ(At(2, 0), 0xff000000u | 20);
+    EXPECT_EQ(At(3, 0), 0u);
+    EXPECT_EQ(At(0, 1), 0u);
+    EXPECT_EQ(At(797, 598), 0xff000000u | 1);
+    EXPECT_EQ(At(799, 599), 0xff000000u | 8);
+    int64_t drawn = 0;
+    for (uint32_t p : screen) drawn += p != 0 ? 1 : 0;
+    EXPECT_EQ(drawn, 3 + 6) << mode;
+  }
+}
+
+TEST_F(DrawBlitTest, FastRowsMatchThePlainBlitOnRandomPictures) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 450; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 70);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 40);
+    const int32_t slot = 100 + round;
+    ImageSlot& s = RandomPicture(slot, w, h, rng);
+    if (round % 2 == 0) ComputeRowSpans(gfx, slot);
+    const int32_t x = static_cast<int32_t>(rng() % 900) - 60;
+    const int32_t y = static_cast<int32_t>(rng() % 700) - 50;
+    const int32_t frames = w / h;
+    const int32_t frame = frames > 0 ? static_cast<int32_t>(rng() % (frames + 2)) - 1 : -1;
+    const int32_t modes[] = {-2, -1, 255, 0, 1, 128, 254, static_cast<int32_t>(rng() % 256)};
+    SetDrawMode(gfx, modes[round % 8]);
+    draw_detail::UseKernels(kAllKernels[round % 3]);
+    ASSERT_TRUE(SameAsPlain([&] { DrawFrame(gfx, slot, x, y, frame); },
+                            [&] { reference::DrawFrame(gfx, slot, x, y, frame); }))
+        << "round " << round << " " << w << "x" << s.height << " at " << x << "," << y << " frame " << frame;
+  }
+}
+
+TEST_F(DrawBlitTest, Packed24NeedsEightVisibleColumnsAndCopiesOpaque) {
+  ImageSlot& s = Picture(20, 10, 2);
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(s.pixels);
+  for (int i = 0; i < 60; ++i) bytes[i] = static_cast<uint8_t>(i + 1);
+  std::vector<uint32_t> before = screen;
+  DrawPacked24(gfx, 20, -3, 0);  // 7 columns on screen
+  DrawPacked24(gfx, 20, 793, 0);
+  EXPECT_EQ(Changed(before), 0);
+  DrawPacked24(gfx, 20, -2, 0);      // 8 columns
+  EXPECT_EQ(At(0, 0), 0xff090807u);  // column 2: bytes 7, 8, 9
+  EXPECT_EQ(At(7, 1), 0xff3c3b3au);  // row 1, column 9: bytes 58, 59, 60
+  EXPECT_EQ(At(8, 0), 0u);
+}
+
+TEST_F(DrawBlitTest, Packed24MatchesThePlainCopy) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 100; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 60);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 30);
+    const int32_t slot = 300 + round;
+    RandomPicture(slot, w, h, rng);
+    PackTo24(gfx, slot);
+    const int32_t x = static_cast<int32_t>(rng() % 900) - 60;
+    const int32_t y = static_cast<int32_t>(rng() % 700) - 50;
+    draw_detail::UseKernels(kAllKernels[round % 3]);
+    ASSERT_TRUE(SameAsPlain([&] { DrawPacked24(gfx, slot, x, y); },
+                            [&] { reference::DrawPacked24(gfx, slot, x, y); }))
+        << "round " << round;
+  }
+}
+
+// The player's weapon is drawn over a rectangle whose alpha was cleared; the
+// pixels the drawing leaves with alpha above 240 are tagged with the marker
+// colour, and the sword test looks for exactly that colour.
+TEST_F(DrawBlitTest, WeaponPixelsTaggedAfterDrawingAreFoundByTheMarkerTest) {
+  ImageSlot& w = Picture(683, 6, 6);
+  for (int32_t i = 0; i < 36; ++i) {
+    const uint32_t alpha = i % 3 == 0 ? 0 : (i % 3 == 1 ? 255 : 200);
+    w.pixels[i] = alpha << 24 | 0x00a0b0c0u;
+  }
+  ClearScreen(gfx, 0xff336699u);
+  const int32_t left = 50, top = 60;
+  for (int32_t y = top; y < top + 6; ++y) {
+    for (int32_t x = left; x < left + 6; ++x) At(x, y) &= 0x00ffffffu;  // clear the area's alpha
+  }
+  DrawPicture(gfx, 683, left, top);
+  for (int32_t y = top; y < top + 6; ++y) {
+    for (int32_t x = left; x < left + 6; ++x) {
+      uint32_t& p = At(x, y);
+      if ((p >> 24) > 240) p = (p & 0xfcfcfcu) + 0xe6020202u;
+    }
+  }
+  const auto marked = [](uint32_t p) { return (p >> 24) == 230 && (p & 0x030303u) == 0x020202u; };
+  for (int32_t i = 0; i < 36; ++i) {
+    const uint32_t p = At(left + i % 6, top + i / 6);
+    EXPECT_EQ(marked(p), i % 3 == 1) << i;
+  }
+  // Nothing outside the weapon, nor the scene colour, carries the marker.
+  EXPECT_FALSE(marked(At(left - 1, top)));
+  EXPECT_FALSE(marked(0xff336699u));
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "gfx/draw_fixture.h"
+#include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "gfx/reference_drawing.h"
+
+namespace {
+
+class DrawTransformTest : public vxtest::DrawFixture {
+ protected:
+  // Supersampling off, the corners an upright rectangle: the direct stretch.
+  void Stretch(int32_t slot, int32_t x1, int32_t y1, int32_t x4, int32_t y4) {
+    SetSupersampling(gfx, 0);
+    DrawToCorners(gfx, slot, x1, y1, x4, y1, x1, y4, x4, y4, -1);
+    SetSupersampling(gfx, 1);
+  }
+};
+
+constexpr uint32_t kColour = 0xff204080u;
+
+TEST_F(DrawTransformTest, UnturnedRotationCoversTheFrameAtDoubleResolution) {
+  Picture(10, 8, 8, kColour);
+  ClearScreen(gfx, 0xff000000u);
+  SetDrawMode(gfx, -2);
+  DrawRotated(gfx, 10, 100, 100, 0);
+  // The walks stop one step short of each far edge, so the last column and
+  // row are covered by half (the corner by a quarter) and averaged.
+  for (int32_t y = 100; y <= 106; ++y) {
+    for (int32_t x = 100; x <= 106; ++x) ASSERT_EQ(At(x, y), kColour) << x << "," << y;
+  }
+  EXPECT_EQ(At(107, 100), 0xff102040u);
+  EXPECT_EQ(At(100, 107), 0xff102040u);
+  EXPECT_EQ(At(107, 107), 0xff081020u);
+  EXPECT_EQ(At(108, 100), 0xff000000u);
+  EXPECT_EQ(At(99, 100), 0xff000000u);
+  EXPECT_EQ(At(100, 99), 0xff000000u);
+  // Angle 360 is no turn at all.
+  std::vector<uint32_t> first = screen;
+  ClearScreen(gfx, 0xff000000u);
+  DrawRotated(gfx, 10, 100, 100, 360);
+  EXPECT_EQ(screen, first);
+}
+
+TEST_F(DrawTransformTest, QuarterTurnIsCounterClockwise) {
+  ImageSlot& s = Picture(10, 16, 16);
+  for (int32_t i = 0; i < 256; ++i) s.pixels[i] = i % 16 < 8 ? 0xffff0000u : 0xff0000ffu;
+  SetDrawMode(gfx, -2);
+  DrawRotated(gfx, 10, 200, 200, 90);
+  // The right half (blue) turns up to the top, the left half (red) down.
+  EXPECT_EQ(At(208, 203), 0xff0000ffu);
+  EXPECT_EQ(At(203, 203), 0xff0000ffu);
+  EXPECT_EQ(At(208, 212), 0xffff0000u);
+  EXPECT_EQ(At(212, 212), 0xffff0000u);
+}
+
+TEST_F(DrawTransformTest, DirectStretchMapsSourceBlocksAndBlendsToAlphaZero) {
+  ImageSlot& s = Picture(10, 2, 2);
+  s.pixels[0] = 0xff000001u;
+  s.pixels[1] = 0xff000002u;
+  s.pixels[2] = 0xff000003u;
+  s.pixels[3] = 0xffc86432u;
+  SetDrawMode(gfx, -2);
+  Stretch(10, 10, 10, 13, 13);
+  EXPECT_EQ(gfx.x4, 13);
+  EXPECT_EQ(At(10, 10), 0xff000001u);
+  EXPECT_EQ(At(11, 11), 0xff000001u);
+  EXPECT_EQ(At(12, 10), 0xff000002u);
+  EXPECT_EQ(At(10, 12), 0xff000003u);
+  EXPECT_EQ(At(13, 13), 0xffc86432u);
+  EXPECT_EQ(At(14, 13), 0u);
+
+  // Blending goes through the mix even at a = 255 and leaves alpha 0.
+  ResetDrawMode(gfx);
+  for (int32_t x = 20; x <= 23; ++x) At(x, 23) = 0x00102030u;
+  Stretch(10, 20, 20, 23, 23);
+  EXPECT_EQ(At(22, 23), 0x00c76331u);
+  SetDrawMode(gfx, -1);
+  At(30, 30) = 0x80f0f0f0u;
+  At(31, 31) = 0x80f0f0f0u;
+  Stretch(10, 30, 30, 31, 31);
+  EXPECT_EQ(At(30, 30), 0x00f0f0f1u);
+  EXPECT_EQ(At(31, 31), 0x00ffffffu);
+}
+
+TEST_F(DrawTransformTest, DirectStretchClipsAndTrimsByTheScaledSpan) {
+  ImageSlot& s = Picture(10, 4, 1);
+  for (int32_t i = 0; i < 4; ++i) s.pixels[i] = 0xff000000u | static_cast<uint32_t>(i + 1) * 0x10u;
+  SetDrawMode(gfx, -2);
+  Stretch(10, -2, 5, 5, 5);  // 8 wide, starts two pixels left of the screen
+  EXPECT_EQ(At(0, 5), 0xff000020u);
+  EXPECT_EQ(At(1, 5), 0xff000020u);
+  EXPECT_EQ(At(2, 5), 0xff000030u);
+  EXPECT_EQ(At(5, 5), 0xff000040u);
+
+  s.visibleRight[0] = 2;  // trims 2 · 7 / 5 = 2 destination pixels
+  ResetDrawMode(gfx);
+  Stretch(10, 0, 50, 7, 50);
+  EXPECT_NE(At(5, 50), 0u);
+  EXPECT_EQ(At(6, 50), 0u);
+  EXPECT_EQ(At(7, 50), 0u);
+  // Not when the rectangle is cut at the top or on the right.
+  Stretch(10, 0, -1, 7, 60);
+  EXPECT_NE(At(7, 30), 0u);
+  Stretch(10, 795, 70, 802, 70);
+  EXPECT_NE(At(799, 70), 0u);
+}
+
+TEST_F(DrawTransformTest, EachPixelIsBlendedAtMostOncePerCall) {
+  Picture(10, 8, 8, 0x804080c0u);
+  ClearScreen(gfx, 0xfe101010u);
+  SetDrawMode(gfx, 200);
+  SetSupersampling(gfx, 0);
+  DrawToCorners(gfx, 10, 100, 100, 160, 130, 80, 170, 140, 200, -1);
+  SetSupersampling(gfx, 1);
+  // One blend of the source over the background; alpha 128 has no marker bit.
+  uint32_t once = 0x80000000u;
+  for (int i = 0; i < 3; ++i) {
+    const uint32_t sb = (0x804080c0u >> (8 * i)) & 255;
+    once |= ((sb * 128 + 0x10 * 127) >> 8) << (8 * i);
+  }
+  int64_t blended = 0;
+  for (int32_t y = 0; y < 600; ++y) {
+    for (int32_t x = 0; x < 800; ++x) {
+      const uint32_t p = At(x, y);
+      const bool inArea = x >= 80 && x <= 160 && y >= 100 && y <= 200;
+      if (!inArea) {
+        ASSERT_EQ(p, 0xfe101010u) << x << "," << y;
+      } else if (p == once) {
+        ++blended;
+      } else {
+        ASSERT_EQ(p, 0xff101010u) << x << "," << y;  // marked, not drawn on
+      }
+    }
+  }
+  EXPECT_GT(blended, 3000);  // the quadrilateral covers about 4000 pixels
+}
+
+TEST_F(DrawTransformTest, SupersampledAreaKeepsTheMarkerBitOnUntouchedPixels) {
+  Picture(10, 8, 8, 0xff808080u);
+  ClearScreen(gfx, 0x00203040u);
+  DrawToCorners(gfx, 10, 300, 300, 330, 305, 295, 330, 325, 335, -1);
+  EXPECT_EQ(At(295, 300), 0x01203040u);  // inside the corners' box, not covered
+  EXPECT_EQ(At(294, 300), 0x00203040u);
+  EXPECT_EQ(At(312, 318), 0xff808080u);  // well inside the quadrilateral
+  EXPECT_EQ(At(331, 336), 0x00203040u);
+}
+
+TEST_F(DrawTransformTest, ClippedWalksMatchTheFullWalks) {
+  std::mt19937 rng(77);
+  std::uniform_int_distribution<int32_t> place(-300, 1000);
+  std::uniform_int_distribution<int32_t> size(-150, 150);
+  for (int round = 0; round < 300; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 30);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 30);
+    const int32_t slot = 100 + round;
+    RandomPicture(slot, w, h, rng);
+    if (round % 2 == 0) ComputeRowSpans(gfx, slot);
+    const int32_t modes[] = {-2, -1, 255, 128, static_cast<int32_t>(rng() % 256)};
+    SetDrawMode(gfx, modes[round % 5]);
+    SetSupersampling(gfx, round % 3 == 0 ? 0 : 1);
+    int32_t c[8];
+    const int32_t ox = place(rng), oy = place(rng) * 3 / 4;
+    for (int i = 0; i < 8; ++i) c[i] = (i % 2 == 0 ? ox : oy) + size(rng);
+    const int32_t frame = w / h > 1 ? static_cast<int32_t>(rng() % (w / h)) : -1;
+    const int32_t angle = static_cast<int32_t>(rng() % 400);
+    // The plain side also runs the scalar forms of the block passes.
+    const draw_detail::KernelSet kernels = kAllKernels[round % 3];
+    if (round % 4 == 1) {
+      ASSERT_TRUE(SameAsPlain(
+          [&] {
+            draw_detail::UseKernels(kernels);
+            DrawRotatedFrame(gfx, slot, c[0], c[1], angle, frame);
+          },
+          [&] {
+            draw_detail::UseKernels(draw_detail::KernelSet::kScalar);
+            reference::DrawRotatedFrameFullWalk(gfx, slot, c[0], c[1], angle, frame);
+          }))
+          << "round " << round;
+    } else {
+      ASSERT_TRUE(SameAsPlain(
+          [&] {
+            draw_detail::UseKernels(kernels);
+            DrawToCorners(gfx, slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], frame);
+          },
+          [&] {
+            draw_detail::UseKernels(draw_detail::KernelSet::kScalar);
+            reference::DrawToCornersFullWalk(gfx, slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
+                                             frame);
+          }))
+          << "round " << round;
+    }
+  }
+}
+
+TEST_F(DrawTransformTest, LongThinQuadIsClippedToTheScreen) {
+  Picture(10, 4, 4, kColour);
+  SetDrawMode(gfx, -2);
+  DrawToCorners(gfx, 10, -100000, 300, 100000, 300, -100000, 302, 100000, 302, -1);
+  const std::vector<uint32_t> fast = screen;
+  ClearScreen(gfx, 0);
+  reference::DrawToCornersFullWalk(gfx, 10, -100000, 300, 100000, 300, -100000, 302, 100000, 302, -1);
+  EXPECT_EQ(fast, screen);
+  for (int32_t x = 0; x < 800; ++x) ASSERT_EQ(At(x, 300), kColour) << x;
+}
+
+TEST_F(DrawTransformTest, OversizedTwistedOrFarAwayQuadsDrawNothing) {
+  Picture(10, 4, 4, kColour);
+  SetSupersampling(gfx, 0);
+  // A box of 2800 x 2800 pixels fits the work area; 2801 x 2801 does not.
+  DrawToCorners(gfx, 10, 0, 0, 2799, 5, 0, 2799, 2799, 2799, -1);
+  EXPECT_EQ(At(400, 300), kColour);
+  ClearScreen(gfx, 0);
+  const std::vector<uint32_t> blank = screen;
+  DrawToCorners(gfx, 10, 0, 0, 2800, 5, 0, 2800, 2800, 2800, -1);
+  EXPECT_EQ(screen, blank);
+  // Folded over itself: a small box, but edges millions of steps long.
+  DrawToCorners(gfx, 10, 0, 300, 3000000, 301, 3000000, 300, 0, 301, -1);
+  EXPECT_EQ(screen, blank);
+  SetSupersampling(gfx, 1);
+  DrawToCorners(gfx, 10, -2000000000, -2000000000, 2000000000, -2000000000, -2000000000, 2000000000,
+                2000000000, 2000000000, -1);
+  DrawToCorners(gfx, 10, 2147483647, 2147483647, -2147483647, 2147483647, 2147483647, -2147483647,
+                -2147483647, -2147483647, -1);
+  DrawRotated(gfx, 10, 2147483600, -2147483600, 45);
+  EXPECT_EQ(screen, blank);
+}
+
+TEST_F(DrawTransformTest, FrameLimitAllowsAFrameOneColumnShortWithoutReadingPastIt) {
+  ImageSlot& s = Picture(10, 23, 8, 0xff00ff00u);  // (23 + 1) / 8 = 3 frames, the last one column short
+  s.pixels[8 * 23 - 1] = 0xffff0000u;
+  SetDrawMode(gfx, -2);
+  std::vector<uint32_t> blank = screen;
+  DrawRotatedFrame(gfx, 10, 100, 100, 30, 3);
+  DrawToCorners(gfx, 10, 0, 0, 40, 0, 0, 40, 40, 40, 3);
+  EXPECT_EQ(screen, blank);
+  DrawRotatedFrame(gfx, 10, 100, 100, 30, 2);
+  SetSupersampling(gfx, 0);
+  DrawToCorners(gfx, 10, 300, 300, 363, 300, 300, 363, 363, 363, 2);
+  DrawToCorners(gfx, 10, 400, 300, 463, 310, 400, 363, 463, 363, 2);
+  SetSupersampling(gfx, 1);
+  EXPECT_EQ(At(310, 310), 0xff00ff00u);
+  EXPECT_EQ(At(355, 362), 0xffff0000u);
+  EXPECT_EQ(At(356, 362), 0u);  // the short frame's missing column is not drawn
+  EXPECT_EQ(At(363, 362), 0u);
+  EXPECT_NE(Changed(blank), 0);
+  // DrawFrame keeps to whole frames.
+  blank = screen;
+  DrawFrame(gfx, 10, 500, 500, 2);
+  EXPECT_EQ(screen, blank);
+}
+
+class DrawScaleTest : public vxtest::DrawFixture {
+ protected:
+  void SetUp() override {
+    DrawFixture::SetUp();
+    ImageSlot& s = Picture(10, 4, 4);
+    for (int32_t i = 0; i < 16; ++i)
+      s.pixels[i] = 0xff000000u | static_cast<uint32_t>(i * 16 + 8) * 0x010101u;
+  }
+};
+
+TEST_F(DrawScaleTest, DoublingRepeatsEachPixelAndUsesTheScreenAsScratch) {
+  ClearScreen(gfx, 0xff777777u);
+  SetDrawMode(gfx, -1);
+  ScalePicture(gfx, 20, 10, 1, 0, 2048, 2048);
+  ASSERT_EQ(PictureWidth(gfx, 20), 8);
+  ASSERT_EQ(PictureHeight(gfx, 20), 8);
+  for (int32_t y = 0; y < 7; ++y) {
+    for (int32_t x = 0; x < 7; ++x)
+      ASSERT_EQ(GetPixel(gfx, 20, x, y), gfx.slots[10].pixels[(y / 2) * 4 + x / 2]);
+  }
+  // The last column is half covered; the rest of its block is the cleared screen.
+  const uint32_t source = gfx.slots[10].pixels[3];
+  EXPECT_EQ(GetPixel(gfx, 20, 7, 0), 0xff000000u | ((source & 0xfefefeu) >> 1));
+  // The scratch rectangle (inclusive) is cleared again; the mode is reset.
+  EXPECT_EQ(At(8, 8), 0u);
+  EXPECT_EQ(At(9, 0), 0xff777777u);
+  EXPECT_EQ(gfx.opacity, 255);
+  EXPECT_EQ(gfx.additive, 0);
+  EXPECT_EQ(gfx.supersampling, 1);
+}
+
+TEST_F(DrawScaleTest, UniformTakesTheLargerFactorAndOneToOneCopies) {
+  ScalePicture(gfx, 20, 10, 1, -1, 512, 2048);
+  EXPECT_EQ(PictureWidth(gfx, 20), 8);
+  EXPECT_EQ(PictureHeight(gfx, 20), 8);
+  ScalePicture(gfx, 21, 10, 1, 0, 1024, 1024);
+  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(GetPixel(gfx, 21, i % 4, i / 4), gfx.slots[10].pixels[i]);
+  ScalePicture(gfx, 22, 10, 1, 0, 3072, 1024);
+  EXPECT_EQ(PictureWidth(gfx, 22), 12);
+  EXPECT_EQ(PictureHeight(gfx, 22), 4);
+}
+
+TEST_F(DrawScaleTest, ImpossibleSizesLeaveTheDestinationEmpty) {
+  ScalePicture(gfx, 20, 10, 1, 0, -2048, 1024);
+  ScalePicture(gfx, 21, 10, 1, 0, 100, 1024);  // 4 · 100 / 1024 = 0 wide
+  ScalePicture(gfx, 22, 10, 1, 0, 2147483647, 2147483647);
+  ScalePicture(gfx, 23, 10, 1, 1, 1024, 250000);  // 976 x 976 would not fit on the screen
+  ScalePicture(gfx, 24, 11, 1, 0, 2048, 2048);    // empty source
+  ScalePicture(gfx, 1200, 10, 1, 0, 2048, 2048);
+  for (int32_t slot = 20; slot <= 24; ++slot) EXPECT_FALSE(HasPixels(gfx, slot)) << slot;
+  for (uint32_t p : screen) ASSERT_EQ(p, 0u);
+}
+
+}  // namespace
