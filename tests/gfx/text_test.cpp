@@ -27,40 +27,20 @@ class TextTest : public vxtest::DrawFixture {
 };
 
 TEST_F(TextTest, CharacterSetsMapBytesToGlyphs) {
-  EXPECT_EQ(GlyphIndex(3, 'Q'), 16);
-  EXPECT_EQ(GlyphIndex(3, 'q'), 16);
-  EXPECT_EQ(GlyphIndex(3, '7'), 33);
-  EXPECT_EQ(GlyphIndex(3, '~'), 42);
-  EXPECT_EQ(GlyphIndex(3, '\''), 47);
-  EXPECT_EQ(GlyphIndex(3, '#'), 45);
-  EXPECT_EQ(GlyphIndex(4, 128), 13);
-  EXPECT_EQ(GlyphIndex(4, 160), 13);
-  EXPECT_EQ(GlyphIndex(4, 159), 44);
-  EXPECT_EQ(GlyphIndex(4, 224), 29);
-  EXPECT_EQ(GlyphIndex(4, 239), 44);
-  EXPECT_EQ(GlyphIndex(4, 241), 45);
-  EXPECT_EQ(GlyphIndex(4, '!'), 46);
-  EXPECT_EQ(GlyphIndex(4, 'z'), 47);
-  EXPECT_EQ(GlyphIndex(4, '9'), 9);
-  EXPECT_EQ(GlyphIndex(1, '5'), 5);
-  EXPECT_EQ(GlyphIndex(1, 128), 24);
-  EXPECT_EQ(GlyphIndex(1, 175), 39);
-  EXPECT_EQ(GlyphIndex(1, 239), 55);
-  EXPECT_EQ(GlyphIndex(1, 240), 56);
-  EXPECT_EQ(GlyphIndex(1, '*'), 13);
-  EXPECT_EQ(GlyphIndex(1, '#'), 19);
-  EXPECT_EQ(GlyphIndex(1, 'a'), 16);
-  EXPECT_EQ(GlyphIndex(2, 'A'), 0);
-  EXPECT_EQ(GlyphIndex(2, 'z'), 25);
-  EXPECT_EQ(GlyphIndex(2, '0'), 26);
-  EXPECT_EQ(GlyphIndex(2, '$'), 37);
-  EXPECT_EQ(GlyphIndex(2, '?'), 38);
-  EXPECT_EQ(GlyphIndex(0, 'A'), 33);
-  EXPECT_EQ(GlyphIndex(0, ' '), 0);
-  EXPECT_EQ(GlyphIndex(0, 13), -19);
-  EXPECT_EQ(GlyphIndex(0, 255), 223);
-  EXPECT_EQ(GlyphIndex(5, 'A'), -1);
-  EXPECT_EQ(GlyphIndex(-1, 'A'), -1);
+  struct Case {
+    int32_t set;
+    uint8_t byte;
+    int32_t glyph;
+  };
+  for (const Case& k :
+       {Case{3, 'Q', 16}, {3, 'q', 16},  {3, '7', 33}, {3, '~', 42}, {3, '\'', 47}, {3, '#', 45},
+        {4, 128, 13},     {4, 160, 13},  {4, 159, 44}, {4, 224, 29}, {4, 239, 44},  {4, 241, 45},
+        {4, '!', 46},     {4, 'z', 47},  {4, '9', 9},  {1, '5', 5},  {1, 128, 24},  {1, 175, 39},
+        {1, 239, 55},     {1, 240, 56},  {1, '*', 13}, {1, '#', 19}, {1, 'a', 16},  {2, 'A', 0},
+        {2, 'z', 25},     {2, '0', 26},  {2, '$', 37}, {2, '?', 38}, {0, 'A', 33},  {0, ' ', 0},
+        {0, 13, -19},     {0, 255, 223}, {5, 'A', -1}, {-1, 'A', -1}}) {
+    EXPECT_EQ(GlyphIndex(k.set, k.byte), k.glyph) << "set " << k.set << " byte " << int{k.byte};
+  }
 }
 
 TEST_F(TextTest, LineAdvancesExceptOverLineBreaks) {
@@ -107,7 +87,6 @@ TEST_F(TextTest, BoxFitsWhatStaysNarrowerThanTheBox) {
   EXPECT_EQ(GlyphAt(20, 20), 0);
   EXPECT_EQ(GlyphAt(26, 20), 1);
   EXPECT_EQ(GlyphAt(38, 20), 3);
-  const std::vector<uint32_t> four = screen;
   ClearScreen(gfx, 0);
   DrawTextBox(gfx, "abcde", 0, 0, 30, 100, 105, 3);
   // A first word wider than the box stops the text, even where later words fit.
@@ -126,19 +105,14 @@ TEST_F(TextTest, BoxWrapsWordsWithTheirSpacesIntoLines) {
   EXPECT_EQ(GlyphAt(20, 59), -1);
 }
 
-TEST_F(TextTest, BoxStopsWhenTheLineOffsetReachesItsHeight) {
+TEST_F(TextTest, BoxLinesEndAtReturnsAndStopAtTheBoxHeight) {
   DrawTextBox(gfx, "ab cd ef", 10, 10, 40, 36, 105, 3);  // height 26: offsets 0 and 13 only
   EXPECT_EQ(GlyphAt(30, 30), 0);
   EXPECT_EQ(GlyphAt(30, 43), 2);
   EXPECT_EQ(GlyphAt(30, 56), -1);
-}
-
-TEST_F(TextTest, CarriageReturnEndsALine) {
-  DrawTextBox(gfx, "ab\rcd", 0, 0, 400, 100, 105, 3);
-  EXPECT_EQ(GlyphAt(20, 20), 0);
-  EXPECT_EQ(GlyphAt(32, 20), 42);  // the return's glyph, without advance
-  EXPECT_EQ(GlyphAt(20, 33), 2);
-  EXPECT_EQ(GlyphAt(26, 33), 3);
+  DrawTextBox(gfx, "ab\rcd", 300, 0, 700, 100, 105, 3);
+  EXPECT_EQ(GlyphAt(332, 20), 42);  // the return's glyph, without advance
+  EXPECT_EQ(GlyphAt(326, 33), 3);
 }
 
 TEST_F(TextTest, LinesStayWithinTheLineBuffer) {
