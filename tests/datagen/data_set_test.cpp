@@ -368,3 +368,32 @@ TEST(DataSet, CodePage866CoversTheCyrillicAlphabetOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// The hint arrows point where their names say: the head holds more light
+// than the shaft, so the picture's light leans towards the pointed end.
+TEST(DataSet, HintArrowsPointTheirWay) {
+  struct Arrow {
+    const char* file;
+    int dx, dy;
+  };
+  for (const Arrow a : {Arrow{"data/arr_l.vx1", -1, 0}, Arrow{"data/arr_r.vx1", 1, 0}, Arrow{"data/arr_u.vx1", 0, -1},
+                        Arrow{"data/arr_d.vx1", 0, 1}}) {
+    const Pic p = ReadPicture(a.file);
+    ASSERT_TRUE(p.ok) << a.file;
+    double sum = 0, mx = 0, my = 0;
+    for (int32_t y = 0; y < p.height; ++y)
+      for (int32_t x = 0; x < p.width; ++x) {
+        const uint32_t v = p.pixels[static_cast<size_t>(y) * p.width + x];
+        const double light = (v & 255) + ((v >> 8) & 255) + ((v >> 16) & 255);
+        sum += light;
+        mx += light * (x - (p.width - 1) / 2.0);
+        my += light * (y - (p.height - 1) / 2.0);
+      }
+    ASSERT_GT(sum, 0);
+    EXPECT_GT(a.dx * mx / sum + a.dy * my / sum, 0.3) << a.file;
+  }
+}
+
+}  // namespace

@@ -89,7 +89,6 @@ Canvas TitleBanner() {
     if (SdBox(x, y, w / 2.0f, h / 2.0f, w / 2.0f - 40, h / 2.0f - 8, 2) < 0) col = col * 0.45f;
     return col;
   });
-  for (float x : {44.0f, w - 44.0f}) DrawRivet(c, x, h / 2.0f, 4, Material::Iron);
   return c;
 }
 
@@ -309,8 +308,8 @@ void WriteInterfaceArt(DataSetWriter& out) {
   const Canvas arrow = HintArrow();
   out.WritePicture("data/arr_l.vx1", Turned(arrow, 2), true);
   out.WritePicture("data/arr_r.vx1", arrow, true);
-  out.WritePicture("data/arr_u.vx1", Turned(arrow, 1), true);
-  out.WritePicture("data/arr_d.vx1", Turned(arrow, 3), true);
+  out.WritePicture("data/arr_u.vx1", Turned(arrow, 3), true);
+  out.WritePicture("data/arr_d.vx1", Turned(arrow, 1), true);
   out.WritePicture("data/mus.vx1", MusicCredit(), true);
   out.WritePicture("data/megbord.vx1", BorderOrnament(), true);
   for (int i = 1; i <= 4; ++i) out.WritePicture("data/moonrp" + std::to_string(i) + ".vx1", MoonPicture(i), true);
