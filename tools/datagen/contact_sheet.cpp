@@ -8,12 +8,13 @@
 
 #include "datagen/canvas.h"
 #include "datagen/fonts.h"
+#include "datagen/screen_preview.h"
 #include "gfx/picture_file.h"
 
 namespace datagen {
 namespace {
 
-constexpr int kSheetWidth = 1400;
+constexpr int kSheetWidth = 2 * 800 + 3 * 12;
 constexpr int kMargin = 12;
 constexpr int kLabelHeight = 16;
 constexpr int kMaxCellWidth = 700;
@@ -49,6 +50,8 @@ bool WriteContactSheet(const std::string& root, const std::vector<std::string>& 
     }
     std::free(pixels);
     while (p.width / p.scale > kMaxCellWidth || p.height / p.scale > kMaxCellHeight) ++p.scale;
+    // Glyph strips are long and low: shown whole, they fit at full size.
+    if (p.height > 0 && p.height <= 24 && p.width <= kSheetWidth - 2 * kMargin) p.scale = 1;
     // The fog sequence is many large soft pictures: show it at half size.
     if (name.find("/fog/") != std::string::npos) p.scale = std::max(p.scale, 2);
     p.cellW = std::max(p.width / p.scale, 90);
@@ -57,6 +60,18 @@ bool WriteContactSheet(const std::string& root, const std::vector<std::string>& 
   }
   if (!ec) std::filesystem::current_path(previous, ec);
 
+  // The composed screens first, two to a row, at full size.
+  const std::vector<PreviewScreen> screens = ComposeScreens(root);
+  for (const PreviewScreen& s : screens) {
+    Picture p;
+    p.name = s.title;
+    p.width = s.width;
+    p.height = s.height;
+    p.pixels = s.pixels;
+    p.cellW = s.width;
+    p.cellH = s.height + kLabelHeight;
+    pictures.insert(pictures.begin() + static_cast<long>(&s - screens.data()), std::move(p));
+  }
   // Shelf layout, left to right in file order.
   int x = kMargin, y = kMargin, shelf = 0;
   std::vector<std::pair<int, int>> at;

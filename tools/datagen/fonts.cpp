@@ -252,7 +252,7 @@ void WriteFonts(DataSetWriter& out) {
   // Set 3, the Latin text font: 11-pixel cells, 9 apart; the loader greys
   // and brightens it.
   const BitmapFont latin = MakeBitmapFont(3, "DejaVuSansCondensed-Bold.ttf", 11, 11, 9);
-  WriteStripFont(out, palette, "data/txtrs_c.906", FontCanvas(latin, Hex(0x8c8c8c), Hex(0x707070), 0.0f));
+  WriteStripFont(out, palette, "data/txtrs_c.906", FontCanvas(latin, Hex(0xb8b8b8), Hex(0xa4a4a4), 0.0f));
   // Set 1: digits, signs and Cyrillic capitals.
   const BitmapFont signs = MakeBitmapFont(1, "DejaVuSansCondensed-Bold.ttf", 16, 14, 14);
   WriteStripFont(out, palette, "data/txtrs_c.900", FontCanvas(signs, Hex(0xffffff), Hex(0xb0b0b0), 0.5f));

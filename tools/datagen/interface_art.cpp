@@ -184,7 +184,6 @@ Canvas BarFrame() {
   DrawPanel(c, s);
   c.Paint(0, 0, w - 1, h - 1, [](float x, float y) { return SdBox(x, y, 115, 35, 111, 9, 2); },
           [](float, float y, float) { return Mix(Hex(0x05070c), Hex(0x0d1422), (y - 26) / 18); });
-  for (float x : {12.0f, w - 12.0f}) DrawRivet(c, x, 14, 2.5f, Material::Iron);
   return c;
 }
 
