@@ -50,6 +50,7 @@ void DrawLightMaps(GfxContext& gfx) {
 void InitEffects(EffectsSystem& fx, GfxContext& gfx) {
   FillTables(fx);
   FillRingDirections(fx, gfx);
+  FillRingGlow(fx);
   ResetFogLayers(fx);
   DrawLightMaps(gfx);
   fx_detail::EnsureScratch(fx, gfx.screenWidth);

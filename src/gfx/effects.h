@@ -131,22 +131,6 @@ struct GlowPoint {
   int32_t blue = 0;
 };
 
-// The weights of the elliptical light of one radius, built when a radius is
-// first asked for and kept until another one is: per pixel of the bounding
-// box, the blue, green and red weight and a zero, so a pixel's weights line
-// up with its bytes.
-inline constexpr int32_t kEllipseMaxRadius = 176;
-inline constexpr int32_t kEllipseMaxReachY = 117;  // 9 · dy² < 4 · 176²
-inline constexpr int32_t kEllipseRows = 2 * kEllipseMaxReachY + 1;
-inline constexpr int32_t kEllipseCols = 2 * kEllipseMaxRadius + 1;
-
-struct EllipseKernel {
-  int32_t radius = 0;  // 0: nothing built yet
-  int32_t reachY = 0;
-  int32_t halfWidth[kEllipseRows] = {};  // per row dy + reachY; -1 for an empty row
-  int16_t weights[kEllipseRows * kEllipseCols * 4] = {};
-};
-
 struct EffectsSystem {
   uint8_t sqrtTable[65536] = {};  // entry n = floor(sqrt(n))
   int32_t falloff[257] = {};      // ((v · v / 16) · 19 + 45 · v) / 64
@@ -184,8 +168,9 @@ struct EffectsSystem {
   // Per flash radius, the direction (degrees) of each grid node from the
   // ring's centre; node (i, j) lies at (8i - r, 8j - r).
   int16_t ringDirections[kFlashMaxRadius + 1][kRingGridSide * kRingGridSide] = {};
-
-  EllipseKernel ellipse;
+  // Per flash radius, the ring's own light by depth in quarter pixels, as
+  // packed colours.
+  uint32_t ringGlow[kFlashMaxRadius + 1][4 * kFlashMaxRadius + 1] = {};
 
   // Scratch, allocated once for the screen width (by InitEffects, or by the
   // first pass that needs it): the fog composition's per-channel row sums

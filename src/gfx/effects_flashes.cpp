@@ -24,30 +24,14 @@ void BuildProfile(int32_t radius, int32_t (&profile)[361]) {
 }
 
 // The profile as the ring uses it: straight between the steps of the walk,
-// and with the walk's end bent back to its start so the rim closes without
-// a step at the top.
+// and with the walk's end bent back to its start (by about degree / 360 of
+// the gap) so the rim closes without a step at the top.
 int32_t SmoothProfileAt(const int32_t (&profile)[361], int32_t degree) {
   degree = std::clamp(degree, 0, 359);
   const int32_t knot = degree & ~3;
   const int32_t along = profile[knot] + (profile[knot + 4] - profile[knot]) * (degree - knot) / 4;
-  const int32_t closing = (profile[0] - profile[360]) * degree / 360;
+  const int32_t closing = ((profile[0] - profile[360]) * degree * 2913) >> 20;
   return std::clamp(along + closing, 150, 400);
-}
-
-// The ring's own light by depth inside the rim (in quarter pixels): rising
-// smoothly over the first 1 + r / 8 pixels and fading out again by 3 + r / 3
-// pixels, a warm white that is brighter for larger rings.
-void BuildGlow(int32_t radius, uint32_t* glow) {
-  const int32_t peak = 56 + radius;
-  const int32_t rise = 4 + radius / 2;
-  const int32_t fade = 12 + radius * 4 / 3;
-  const auto smooth = [](int32_t u) { return (u * u * (768 - 2 * u)) >> 16; };  // 0 .. 256
-  for (int32_t q = 0; q <= 4 * radius; ++q) {
-    const int32_t up = smooth(std::min(256, q * 256 / rise));
-    const int32_t down = 256 - smooth(std::min(256, q * 256 / fade));
-    const uint32_t g = static_cast<uint32_t>((peak * up * down) >> 16);
-    glow[q] = g << 16 | (g * 230 >> 8) << 8 | (g * 180 >> 8);
-  }
 }
 
 }  // namespace
@@ -91,19 +75,18 @@ void DrawFlashRing(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int
 
   // The profile in the direction of each 8-pixel grid node from the centre;
   // the row kernel blends the four nodes around each pixel.
-  int32_t grid[kRingGridSide * kRingGridSide];
+  int32_t grid[kRingGridSide * kRingGridSide] = {};
   const int32_t nodes = radius / 4 + 2;
   const int16_t* directions = fx.ringDirections[radius];
   for (int32_t j = 0; j < nodes; ++j) {
     for (int32_t i = 0; i < nodes; ++i) {
-      grid[j * kRingGridSide + i] = SmoothProfileAt(profile, directions[j * kRingGridSide + i]);
+      grid[j * kRingGridSide + i] =
+          radius >= kRippledFrom ? SmoothProfileAt(profile, directions[j * kRingGridSide + i]) : 256;
     }
   }
-  uint32_t glow[4 * kFlashMaxRadius + 1];
-  BuildGlow(radius, glow);
   fx_kernels::RingRow ring;
   ring.grid = grid;
-  ring.glow = glow;
+  ring.glow = fx.ringGlow[radius];
   ring.cx = x;
   ring.cy = y;
   ring.radius = radius;
@@ -114,5 +97,23 @@ void DrawFlashRing(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int
     int32_t right = 0;
     if (!fx_detail::ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
     fx_kernels::FlashRingRow(ring, screen.pixels, screen.width, screen.height, row, left, right);
+  }
+}
+
+// The ring's own light by depth inside the rim (in quarter pixels): rising
+// smoothly over the first 1 + r / 8 pixels and fading out again by 3 + r / 3
+// pixels, a warm white that is brighter for larger rings.
+void FillRingGlow(EffectsSystem& fx) {
+  for (int32_t radius = 1; radius <= kFlashMaxRadius; ++radius) {
+    const int32_t peak = 56 + radius;
+    const int32_t rise = 4 + radius / 2;
+    const int32_t fade = 12 + radius * 4 / 3;
+    const auto smooth = [](int32_t u) { return (u * u * (768 - 2 * u)) >> 16; };  // 0 .. 256
+    for (int32_t q = 0; q <= 4 * radius; ++q) {
+      const int32_t up = smooth(std::min(256, q * 256 / rise));
+      const int32_t down = 256 - smooth(std::min(256, q * 256 / fade));
+      const uint32_t g = static_cast<uint32_t>((peak * up * down) >> 16);
+      fx.ringGlow[radius][q] = g << 16 | (g * 230 >> 8) << 8 | (g * 180 >> 8);
+    }
   }
 }

@@ -17,3 +17,5 @@ void AddFlash(EffectsSystem& fx, int32_t x, int32_t y, int32_t intensity, int32_
 void UpdateFlashes(EffectsSystem& fx, GfxContext& gfx);
 // One ring at (x, y) (the drawing step of UpdateFlashes).
 void DrawFlashRing(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius);
+// Start-up: the rings' light for every radius.
+void FillRingGlow(EffectsSystem& fx);

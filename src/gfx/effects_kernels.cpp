@@ -1,39 +1,361 @@
-// The versions of the effects' hot loops that the effects call.
+// The versions of the effects' hot loops that the effects call: vector paths
+// (SSE2 everywhere on x86-64, AVX2 where the processor has it) that compute
+// exactly what the plain kernels do. Whatever the vector loop leaves over at
+// the end of a run goes through the plain kernel.
 #include "gfx/effects_kernels.h"
 
+#include <algorithm>
+
+#include "gfx/effects_internal.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define VX_EFFECTS_X86 1
+#else
+#define VX_EFFECTS_X86 0
+#endif
+
 namespace fx_kernels {
+
+namespace {
+
+bool gFast = true;
+
+#if VX_EFFECTS_X86
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2") != 0;
+  return has;
+}
+#endif
+
+bool UseAvx2() {
+#if VX_EFFECTS_X86
+  return gFast && HasAvx2();
+#else
+  return false;
+#endif
+}
+
+#if VX_EFFECTS_X86
+
+// ---- Disc tints ----------------------------------------------------------
+
+// clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
+// amounts and a saturating subtract of the negative ones.
+void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+  const auto part = [](int32_t a, int32_t shift) {
+    return static_cast<uint32_t>(std::clamp(a, 0, 255)) << shift;
+  };
+  const uint32_t up = part(blue, 0) | part(green, 8) | part(red, 16);
+  const uint32_t down = part(-blue, 0) | part(-green, 8) | part(-red, 16);
+  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(up));
+  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(down));
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), add), sub));
+  }
+  AddClampedPlain(line + i, count - i, blue, green, red);
+}
+
+// ---- Textured light ------------------------------------------------------
+
+// The square root comes from single precision (exact for these integers),
+// the falloff from its formula: ((k · k / 16) · 19 + 45 · k) / 64.
+__attribute__((target("avx2"))) void TexturedLightRowAvx2(const TexturedRow& light, uint32_t* line,
+                                                          int32_t left, int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i dySquared = _mm256_set1_epi32(light.dy * light.dy);
+  const __m256i radius = _mm256_set1_epi32(light.radius);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i kMax = _mm256_set1_epi32(256);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
+  int32_t col = left;
+  for (; col + 8 <= right + 1; col += 8) {
+    const int32_t dx0 = col - light.x;
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(dx0), lanes);
+    const __m256i dd = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), dySquared);
+    const __m256i d = _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(dd)));
+    const __m256i k = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(radius, d), zero), kMax);
+    const __m256i squares =
+        _mm256_mullo_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(k, k), 4), _mm256_set1_epi32(19));
+    __m256i strength =
+        _mm256_srli_epi32(_mm256_add_epi32(squares, _mm256_mullo_epi32(k, _mm256_set1_epi32(45))), 6);
+    if (light.map != nullptr) {
+      const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(light.map + dx0));
+      const __m256i m = _mm256_cvtepu8_epi32(bytes);
+      strength = _mm256_add_epi32(strength, _mm256_srli_epi32(_mm256_mullo_epi32(strength, m), 7));
+    }
+    __m256i* at = reinterpret_cast<__m256i*>(line + col);
+    const __m256i p = _mm256_loadu_si256(at);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], strength), 5);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_storeu_si256(at, out);
+  }
+  TexturedLightRowPlain(light, line, col, right);
+}
+
+// ---- Elliptical light ----------------------------------------------------
+
+__attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, uint32_t* line, int32_t dy,
+                                                    int32_t left, int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i rowPart = _mm256_set1_epi32(9 * dy * dy);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i t256 = _mm256_set1_epi32(256);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i limit[3];
+  __m256i scale[3];
+  __m256i radius[3];
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) {
+    limit[c] = _mm256_set1_epi32(light.limit[c]);
+    scale[c] = _mm256_set1_epi32(light.scale[c]);
+    radius[c] = _mm256_set1_epi32(light.radius[c]);
+    amount[c] = _mm256_set1_epi32(light.amount[c]);
+  }
+  int32_t col = left;
+  for (; col + 8 <= right + 1; col += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(col - light.x), lanes);
+    const __m256i e = _mm256_add_epi32(_mm256_slli_epi32(_mm256_mullo_epi32(dx, dx), 2), rowPart);
+    __m256i* at = reinterpret_cast<__m256i*>(line + col);
+    const __m256i p = _mm256_loadu_si256(at);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i inside = _mm256_cmpgt_epi32(limit[c], e);
+      const __m256i t = _mm256_sub_epi32(t256, _mm256_srai_epi32(_mm256_mullo_epi32(e, scale[c]), 16));
+      __m256i weight = _mm256_srai_epi32(_mm256_mullo_epi32(radius[c], _mm256_mullo_epi32(t, t)), 9);
+      weight = _mm256_and_si256(weight, inside);
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_storeu_si256(at, out);
+  }
+  EllipseRowPlain(light, line, dy, col, right);
+}
+
+// ---- Flash ring ----------------------------------------------------------
+
+__attribute__((target("avx2"))) void FlashRingRowAvx2(const RingRow& ring, uint32_t* pixels, int32_t width,
+                                                      int32_t height, int32_t row, int32_t left,
+                                                      int32_t right) {
+  const int32_t r = ring.radius;
+  const int32_t r4 = 4 * r;
+  const int32_t dy = row - ring.cy;
+  const int32_t gy = dy + r;
+  const int32_t fy = gy & 7;
+  // The profile of the row at each grid column; a pixel blends its two
+  // neighbours, which equals blending all four nodes around it.
+  const int32_t* upper = ring.grid + (gy >> 3) * kRingGridSide;
+  const int32_t* lower = upper + kRingGridSide;
+  alignas(32) int32_t nodes[kRingGridSide + 8] = {};
+  for (int32_t i = 0; i < kRingGridSide; ++i) nodes[i] = upper[i] * (8 - fy) + lower[i] * fy;
+
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i seven = _mm256_set1_epi32(7);
+  const __m256i eight = _mm256_set1_epi32(8);
+  const __m256i fifteen = _mm256_set1_epi32(15);
+  const __m256i vr4 = _mm256_set1_epi32(r4);
+  const __m256i dySquared = _mm256_set1_epi32(dy * dy);
+  const __m256i lastColumn = _mm256_set1_epi32(width - 1);
+  const __m256i lastRow = _mm256_set1_epi32(height - 1);
+  const __m256i vrow = _mm256_set1_epi32(row);
+  const __m256i vwidth = _mm256_set1_epi32(width);
+  const __m256i unit = _mm256_set1_epi32(8192);
+  const __m256i base = _mm256_set1_epi32(8100);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  // Each pixel's factor copied to its four 16-bit byte lanes, in the order
+  // the unpacks leave the pixels (0, 1 | 4, 5 and 2, 3 | 6, 7).
+  const __m256i spreadLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1,
+                                             0, 1, 4, 5, 4, 5, 4, 5, 4, 5);
+  const __m256i spreadHigh = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8,
+                                              9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13);
+  const int* source = reinterpret_cast<const int*>(pixels);
+  const int* glow = reinterpret_cast<const int*>(ring.glow);
+  uint32_t* line = pixels + static_cast<int64_t>(row) * width;
+
+  int32_t col = left;
+  for (; col + 8 <= right + 1; col += 8) {
+    const int32_t dx0 = col - ring.cx;
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(dx0), lanes);
+    const int32_t firstNode = (dx0 + r) >> 3;
+    const __m256i gx = _mm256_add_epi32(dx, _mm256_set1_epi32(r));
+    const __m256i node = _mm256_sub_epi32(_mm256_srai_epi32(gx, 3), _mm256_set1_epi32(firstNode));
+    const __m256i near = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nodes + firstNode));
+    const __m256i fx = _mm256_and_si256(gx, seven);
+    const __m256i p64 = _mm256_add_epi32(
+        _mm256_mullo_epi32(_mm256_permutevar8x32_epi32(near, node), _mm256_sub_epi32(eight, fx)),
+        _mm256_mullo_epi32(_mm256_permutevar8x32_epi32(near, _mm256_add_epi32(node, one)), fx));
+    const __m256i dd = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), dySquared);
+    const __m256i d4 = _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(_mm256_slli_epi32(dd, 4))));
+    const __m256i q =
+        _mm256_min_epi32(_mm256_sub_epi32(vr4, _mm256_srai_epi32(_mm256_mullo_epi32(p64, d4), 14)),
+                         _mm256_slli_epi32(_mm256_sub_epi32(vr4, d4), 1));
+    const __m256i active = _mm256_cmpgt_epi32(q, _mm256_setzero_si256());
+    if (_mm256_movemask_epi8(active) == 0) continue;
+    const __m256i lens = _mm256_cmpgt_epi32(q, fifteen);
+    const __m256i columns = _mm256_add_epi32(_mm256_set1_epi32(col), lanes);
+    const __m256i sx = _mm256_min_epi32(_mm256_add_epi32(columns, _mm256_srai_epi32(q, 4)), lastColumn);
+    const __m256i sy = _mm256_min_epi32(_mm256_add_epi32(vrow, _mm256_srai_epi32(q, 5)), lastRow);
+    const __m256i own = _mm256_add_epi32(_mm256_mullo_epi32(vrow, vwidth), columns);
+    const __m256i from = _mm256_blendv_epi8(own, _mm256_add_epi32(_mm256_mullo_epi32(sy, vwidth), sx), lens);
+    const __m256i s = _mm256_i32gather_epi32(source, from, 4);
+    const __m256i light = _mm256_i32gather_epi32(glow, _mm256_max_epi32(q, _mm256_setzero_si256()), 4);
+    const __m256i factor = _mm256_blendv_epi8(
+        unit, _mm256_add_epi32(_mm256_srai_epi32(_mm256_mullo_epi32(q, _mm256_set1_epi32(27)), 1), base),
+        lens);
+    // (c · f) >> 13 = ((c << 3) · f) >> 16 for bytes c and f below 2^13.
+    const __m256i low = _mm256_slli_epi16(_mm256_unpacklo_epi8(s, _mm256_setzero_si256()), 3);
+    const __m256i high = _mm256_slli_epi16(_mm256_unpackhi_epi8(s, _mm256_setzero_si256()), 3);
+    const __m256i bright =
+        _mm256_packus_epi16(_mm256_mulhi_epu16(low, _mm256_shuffle_epi8(factor, spreadLow)),
+                            _mm256_mulhi_epu16(high, _mm256_shuffle_epi8(factor, spreadHigh)));
+    const __m256i lit = _mm256_blendv_epi8(_mm256_adds_epu8(bright, light), s, alpha);
+    __m256i* at = reinterpret_cast<__m256i*>(line + col);
+    _mm256_storeu_si256(at, _mm256_blendv_epi8(_mm256_loadu_si256(at), lit, active));
+  }
+  if (col <= right) FlashRingRowPlain(ring, pixels, width, height, row, col, right);
+}
+
+// ---- Fog layers ----------------------------------------------------------
+
+// The plain loops vectorise as written; these copies are compiled for AVX2.
+__attribute__((target("avx2"))) void SumBytesAvx2(uint16_t* sums, const uint8_t* bytes, int32_t count) {
+  for (int32_t j = 0; j < count; ++j) sums[j] = static_cast<uint16_t>(sums[j] + bytes[j]);
+}
+
+// Mode 2: each colour byte gains min(255, sum / 2) with saturation.
+void ApplySums8Sse2(uint32_t* line, const uint16_t* sums, int32_t count) {
+  const __m128i colours = _mm_set1_epi32(0x00ffffff);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i half = _mm_srli_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + i)), 1);
+    const __m128i bytes = _mm_packus_epi16(half, half);     // 4 bytes, saturated
+    const __m128i pairs = _mm_unpacklo_epi8(bytes, bytes);  // each twice
+    const __m128i quads = _mm_and_si128(_mm_unpacklo_epi16(pairs, pairs), colours);
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), quads));
+  }
+  ApplyLayerSums8Plain(line + i, sums + i, count - i);
+}
+
+// Mode 1: each pixel's four 16-bit sums s0 .. s3 become s0 + (s1 << 8) +
+// (s2 << 16), added modulo 2^32.
+void ApplySums32Sse2(uint32_t* line, const uint16_t* sums, int32_t count) {
+  const __m128i low16 = _mm_set1_epi64x(0xffff);
+  const __m128i mid16 = _mm_set1_epi64x(0xffff00);
+  const __m128i high16 = _mm_set1_epi64x(0xffff0000);
+  int32_t i = 0;
+  for (; i + 2 <= count; i += 2) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * i));
+    const __m128i packed =
+        _mm_add_epi64(_mm_add_epi64(_mm_and_si128(s, low16), _mm_and_si128(_mm_srli_epi64(s, 8), mid16)),
+                      _mm_and_si128(_mm_srli_epi64(s, 16), high16));
+    const __m128i two = _mm_shuffle_epi32(packed, _MM_SHUFFLE(3, 3, 2, 0));
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storel_epi64(p, _mm_add_epi32(_mm_loadl_epi64(p), two));
+  }
+  ApplyLayerSums32Plain(line + i, sums + 4 * i, count - i);
+}
+
+#endif
+
+}  // namespace
+
+void UseFastKernels(bool on) { gFast = on; }
 
 void AddPacked(uint32_t* line, int32_t count, uint32_t packed) { AddPackedPlain(line, count, packed); }
 
 void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+#if VX_EFFECTS_X86
+  if (gFast) {
+    AddClampedSse2(line, count, blue, green, red);
+    return;
+  }
+#endif
   AddClampedPlain(line, count, blue, green, red);
 }
 
-const EllipseKernel& EllipseKernelFor(EffectsSystem& fx, int32_t radius) {
-  if (fx.ellipse.radius != radius) BuildEllipseKernel(fx.ellipse, radius);
-  return fx.ellipse;
+void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    TexturedLightRowAvx2(light, line, left, right);
+    return;
+  }
+#endif
+  TexturedLightRowPlain(light, line, left, right);
 }
 
-void ApplyEllipse(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                  int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode) {
-  ApplyEllipsePlain(kernel, pixels, width, height, x, y, red, green, blue, mode);
+void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (light.mode == 0 && UseAvx2()) {
+    EllipseRowAvx2(light, line, dy, left, right);
+    return;
+  }
+#endif
+  EllipseRowPlain(light, line, dy, left, right);
 }
 
 void FlashRingRow(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
                   int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    FlashRingRowAvx2(ring, pixels, width, height, row, left, right);
+    return;
+  }
+#endif
   FlashRingRowPlain(ring, pixels, width, height, row, left, right);
 }
 
 void SumLayerRow32(uint16_t* sums, const uint32_t* layer, int32_t count) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    SumBytesAvx2(sums, reinterpret_cast<const uint8_t*>(layer), 4 * count);
+    return;
+  }
+#endif
   SumLayerRow32Plain(sums, layer, count);
 }
+
 void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    SumBytesAvx2(sums, layer, count);
+    return;
+  }
+#endif
   SumLayerRow8Plain(sums, layer, count);
 }
+
 void ApplyLayerSums32(uint32_t* line, const uint16_t* sums, int32_t count) {
+#if VX_EFFECTS_X86
+  if (gFast) {
+    ApplySums32Sse2(line, sums, count);
+    return;
+  }
+#endif
   ApplyLayerSums32Plain(line, sums, count);
 }
+
 void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count) {
+#if VX_EFFECTS_X86
+  if (gFast) {
+    ApplySums8Sse2(line, sums, count);
+    return;
+  }
+#endif
   ApplyLayerSums8Plain(line, sums, count);
 }
 

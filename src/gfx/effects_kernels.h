@@ -8,6 +8,10 @@
 
 namespace fx_kernels {
 
+// Lets the benchmark measure the plain kernels in the effects' place; the
+// vector paths are on unless turned off here.
+void UseFastKernels(bool on);
+
 // Disc tints: every pixel of the run gains the packed value (carries run into
 // the next byte), or each colour byte its amount clamped to 0 .. 255.
 void AddPacked(uint32_t* line, int32_t count, uint32_t packed);
@@ -15,14 +19,38 @@ void AddPackedPlain(uint32_t* line, int32_t count, uint32_t packed);
 void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
 void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
 
-// The elliptical light: the weights of a radius (kept in fx.ellipse), and
-// their application at (x, y) with signed colour amounts of at most ±32767.
-const EllipseKernel& EllipseKernelFor(EffectsSystem& fx, int32_t radius);
-void BuildEllipseKernel(EllipseKernel& kernel, int32_t radius);
-void ApplyEllipse(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                  int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode);
-void ApplyEllipsePlain(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height,
-                       int32_t x, int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode);
+// One row of a textured light of radius r centred dx = left - x, ..., with
+// the light map's row for this dy (or none): each pixel gains, per colour
+// byte, amount · s >> 5 with s = falloff[r - d] raised by s · m / 128,
+// clamped to 0 .. 255. `sqrtTable` and `falloff` are the effects' tables;
+// amounts are at most ±65536.
+struct TexturedRow {
+  const uint8_t* sqrtTable = nullptr;
+  const int32_t* falloff = nullptr;
+  const uint8_t* map = nullptr;  // the map byte for dx is map[dx]
+  int32_t x = 0;
+  int32_t dy = 0;
+  int32_t radius = 0;
+  int32_t amount[3] = {};  // blue, green, red
+};
+void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right);
+void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right);
+
+// An elliptical light: red reaches the full radius, green 7/8 and blue 3/4
+// of it; vertical distances count 3/2. MakeEllipse prepares one for amounts
+// of at most ±32767; EllipseRow lights columns left .. right of the row dy
+// rows from its centre.
+struct EllipseLight {
+  int32_t x = 0;
+  int32_t mode = 0;
+  int32_t radius[3] = {};  // blue, green, red
+  int32_t limit[3] = {};   // 4 · radius²: the channel's rim
+  int32_t scale[3] = {};   // 2^24 / limit
+  int32_t amount[3] = {};
+};
+EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, int32_t blue, int32_t mode);
+void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
+void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
 
 // The distance in quarter pixels for a squared distance in pixels:
 // floor(4 · sqrt(dd)). Single precision is exact here (dd < 2^20), and the

@@ -20,42 +20,33 @@ void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green,
   for (int32_t i = 0; i < count; ++i) line[i] = fx_detail::AddToColour(line[i], blue, green, red);
 }
 
-// Weights fall from the centre to each channel's rim as (1 - e / lim)², e
-// being the squared elliptical distance 4dx² + 9dy² and lim = 4 · radius²:
-// no edge, no flat top. At the centre a channel's weight is radius · 128,
-// so its peak gain is amount · radius / 8.
-void BuildEllipseKernel(EllipseKernel& kernel, int32_t radius) {
-  radius = std::clamp(radius, 1, kEllipseMaxRadius);
-  const int32_t cols = 2 * radius + 1;
-  const int64_t outer = 4 * int64_t{radius} * radius;
-  int32_t reachY = 0;
-  while (9 * int64_t{reachY + 1} * (reachY + 1) < outer) ++reachY;
-  kernel.radius = radius;
-  kernel.reachY = reachY;
-  // Blue, green, red: 3/4, 7/8 and all of the radius.
-  const int32_t channelRadius[3] = {radius * 3 / 4, radius * 7 / 8, radius};
-  for (int32_t dy = -reachY; dy <= reachY; ++dy) {
-    const int32_t rowIndex = dy + reachY;
-    int16_t* row = kernel.weights + static_cast<int64_t>(rowIndex) * cols * 4;
-    int32_t halfWidth = -1;
-    for (int32_t dx = -radius; dx <= radius; ++dx) {
-      const int64_t e = 4 * int64_t{dx} * dx + 9 * int64_t{dy} * dy;
-      int16_t* w = row + (dx + radius) * 4;
-      for (int32_t c = 0; c < 3; ++c) {
-        const int64_t rc = channelRadius[c];
-        const int64_t lim = 4 * rc * rc;
-        int32_t weight = 0;
-        if (rc >= 1 && e < lim) {
-          const int64_t t = (lim - e) * 256 / lim;
-          weight = static_cast<int32_t>((rc * t * t) >> 9);
-        }
-        w[c] = static_cast<int16_t>(weight);
-      }
-      w[3] = 0;
-      if (e < outer) halfWidth = std::max(halfWidth, dx);
-    }
-    kernel.halfWidth[rowIndex] = halfWidth;
+void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
+  for (int32_t col = left; col <= right; ++col) {
+    const int32_t dx = col - light.x;
+    const int32_t k = std::clamp(light.radius - light.sqrtTable[dx * dx + light.dy * light.dy], 0, 256);
+    int32_t strength = light.falloff[k];
+    if (light.map != nullptr) strength += strength * light.map[dx] / 128;
+    line[col] = fx_detail::AddToColour(line[col], (light.amount[0] * strength) >> 5,
+                                       (light.amount[1] * strength) >> 5, (light.amount[2] * strength) >> 5);
   }
+}
+
+EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, int32_t blue, int32_t mode) {
+  EllipseLight light;
+  light.x = x;
+  light.mode = mode;
+  light.radius[0] = radius * 3 / 4;
+  light.radius[1] = radius * 7 / 8;
+  light.radius[2] = radius;
+  light.amount[0] = blue;
+  light.amount[1] = green;
+  light.amount[2] = red;
+  for (int32_t c = 0; c < 3; ++c) {
+    const int32_t rc = light.radius[c];
+    light.limit[c] = rc >= 1 ? 4 * rc * rc : 0;
+    light.scale[c] = rc >= 1 ? (1 << 24) / light.limit[c] : 0;
+  }
+  return light;
 }
 
 namespace {
@@ -67,30 +58,25 @@ int32_t LightByte(int32_t c, int32_t add, int32_t mode) {
 
 }  // namespace
 
-void ApplyEllipsePlain(const EllipseKernel& kernel, uint32_t* pixels, int32_t width, int32_t height,
-                       int32_t x, int32_t y, int32_t red, int32_t green, int32_t blue, int32_t mode) {
-  const int32_t radius = kernel.radius;
-  const int32_t cols = 2 * radius + 1;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!fx_detail::ClipRange(int64_t{y} - kernel.reachY, int64_t{y} + kernel.reachY, height, top, bottom))
-    return;
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t rowIndex = row - y + kernel.reachY;
-    const int32_t h = kernel.halfWidth[rowIndex];
-    int32_t left = 0;
-    int32_t right = 0;
-    if (h < 0 || !fx_detail::ClipRange(int64_t{x} - h, int64_t{x} + h, width, left, right)) continue;
-    const int16_t* weights = kernel.weights + static_cast<int64_t>(rowIndex) * cols * 4;
-    uint32_t* line = pixels + static_cast<int64_t>(row) * width;
-    for (int32_t col = left; col <= right; ++col) {
-      const int16_t* w = weights + (col - x + radius) * 4;
-      const uint32_t p = line[col];
-      const uint32_t b = static_cast<uint32_t>(LightByte(BlueOf(p), (blue * w[0]) >> 10, mode));
-      const uint32_t g = static_cast<uint32_t>(LightByte(GreenOf(p), (green * w[1]) >> 10, mode));
-      const uint32_t r = static_cast<uint32_t>(LightByte(RedOf(p), (red * w[2]) >> 10, mode));
-      line[col] = (p & 0xff000000u) | r << 16 | g << 8 | b;
+// A channel's weight falls from the centre to its rim as (1 - e / limit)²,
+// e being the squared elliptical distance 4dx² + 9dy²: no edge and no flat
+// top. At the centre it is radius · 128, so the peak gain is amount · radius / 8.
+void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right) {
+  for (int32_t col = left; col <= right; ++col) {
+    const int32_t dx = col - light.x;
+    const int32_t e = 4 * dx * dx + 9 * dy * dy;
+    const uint32_t p = line[col];
+    uint32_t out = p & 0xff000000u;
+    for (int32_t c = 0; c < 3; ++c) {
+      int32_t weight = 0;
+      if (e < light.limit[c]) {
+        const int32_t t = 256 - ((e * light.scale[c]) >> 16);
+        weight = (light.radius[c] * t * t) >> 9;
+      }
+      const int32_t byte = static_cast<int32_t>((p >> (8 * c)) & 0xffu);
+      out |= static_cast<uint32_t>(LightByte(byte, (light.amount[c] * weight) >> 10, light.mode)) << (8 * c);
     }
+    line[col] = out;
   }
 }
 
@@ -140,13 +126,9 @@ void FlashRingRowPlain(const RingRow& ring, uint32_t* pixels, int32_t width, int
 }
 
 void SumLayerRow32Plain(uint16_t* sums, const uint32_t* layer, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) {
-    const uint32_t p = layer[i];
-    sums[4 * i] = static_cast<uint16_t>(sums[4 * i] + (p & 0xffu));
-    sums[4 * i + 1] = static_cast<uint16_t>(sums[4 * i + 1] + ((p >> 8) & 0xffu));
-    sums[4 * i + 2] = static_cast<uint16_t>(sums[4 * i + 2] + ((p >> 16) & 0xffu));
-    sums[4 * i + 3] = static_cast<uint16_t>(sums[4 * i + 3] + (p >> 24));
-  }
+  // Byte j of the row adds to sum j: blue, green, red and alpha of each pixel.
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(layer);
+  for (int32_t j = 0; j < 4 * count; ++j) sums[j] = static_cast<uint16_t>(sums[j] + bytes[j]);
 }
 
 void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count) {

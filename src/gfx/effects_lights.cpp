@@ -67,31 +67,29 @@ void AddTexturedLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, 
                       int32_t green, int32_t blue, int32_t frame) {
   const Screen screen = ScreenOf(gfx);
   if (screen.pixels == nullptr || !RadiusFits(radius)) return;
-  red = ClampAmount(red);
-  green = ClampAmount(green);
-  blue = ClampAmount(blue);
   const uint8_t* map = LightMap(gfx, frame);
   const int32_t reach = radius - 2;
   int32_t top = 0;
   int32_t bottom = 0;
   if (!ClipRange(int64_t{y} - reach, int64_t{y} + reach, screen.height, top, bottom)) return;
+  fx_kernels::TexturedRow light;
+  light.sqrtTable = fx.sqrtTable;
+  light.falloff = fx.falloff;
+  light.x = x;
+  light.radius = radius;
+  light.amount[0] = ClampAmount(blue);
+  light.amount[1] = ClampAmount(green);
+  light.amount[2] = ClampAmount(red);
   for (int32_t row = top; row <= bottom; ++row) {
     const int32_t dy = row - y;
     const int32_t h = DiscHalfWidth(fx, reach, dy);
     int32_t left = 0;
     int32_t right = 0;
     if (h < 0 || !ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    uint32_t* line = screen.pixels + static_cast<int64_t>(row) * screen.width;
-    const uint8_t* mapRow =
-        map != nullptr ? map + (kLightMapCentre + dy) * kLightMapSide + kLightMapCentre : nullptr;
-    for (int32_t col = left; col <= right; ++col) {
-      const int32_t dx = col - x;
-      const int32_t k = std::clamp(radius - fx.sqrtTable[dx * dx + dy * dy], 0, 256);
-      int32_t strength = fx.falloff[k];
-      if (mapRow != nullptr) strength += strength * mapRow[dx] / 128;
-      line[col] =
-          AddToColour(line[col], (blue * strength) >> 5, (green * strength) >> 5, (red * strength) >> 5);
-    }
+    light.dy = dy;
+    light.map = map != nullptr ? map + (kLightMapCentre + dy) * kLightMapSide + kLightMapCentre : nullptr;
+    fx_kernels::TexturedLightRow(light, screen.pixels + static_cast<int64_t>(row) * screen.width, left,
+                                 right);
   }
 }
 
@@ -131,10 +129,25 @@ void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, i
   const Screen screen = ScreenOf(gfx);
   if (screen.pixels == nullptr || radius < 1 || !RadiusFits(radius)) return;
   if (red == 0 && green == 0 && blue == 0) return;
-  const EllipseKernel& kernel = fx_kernels::EllipseKernelFor(fx, radius);
-  fx_kernels::ApplyEllipse(kernel, screen.pixels, screen.width, screen.height, x, y,
-                           std::clamp(red, -32767, 32767), std::clamp(green, -32767, 32767),
-                           std::clamp(blue, -32767, 32767), mode);
+  const fx_kernels::EllipseLight light =
+      fx_kernels::MakeEllipse(x, radius, std::clamp(red, -32767, 32767), std::clamp(green, -32767, 32767),
+                              std::clamp(blue, -32767, 32767), mode);
+  // Rows where red, the widest channel, still reaches: 9 · dy² < 4 · r².
+  const int32_t outer = 4 * radius * radius;
+  int32_t reachY = 0;
+  while (9 * (reachY + 1) * (reachY + 1) < outer) ++reachY;
+  int32_t top = 0;
+  int32_t bottom = 0;
+  if (!ClipRange(int64_t{y} - reachY, int64_t{y} + reachY, screen.height, top, bottom)) return;
+  for (int32_t row = top; row <= bottom; ++row) {
+    const int32_t dy = row - y;
+    // The widest dx with 4 · dx² + 9 · dy² < 4 · r².
+    const int32_t h = fx.sqrtTable[(outer - 9 * dy * dy - 1) / 4];
+    int32_t left = 0;
+    int32_t right = 0;
+    if (!ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
+    fx_kernels::EllipseRow(light, screen.pixels + static_cast<int64_t>(row) * screen.width, dy, left, right);
+  }
 }
 
 void AddPixelGlow(EffectsSystem& fx, GfxContext& gfx, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
