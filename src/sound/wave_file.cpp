@@ -39,7 +39,7 @@ bool Playable(const platform::WaveFormat& f) {
 
 }  // namespace
 
-int32_t ReadWave(platform::RiffReader& reader, WaveData& out) {
+int32_t ReadWave(platform::RiffReader& reader, WaveData& out, uint32_t maxBytes) {
   platform::RiffChunk riff;
   platform::RiffChunk first;
   if (!reader.DescendRiff(FourCC('W', 'A', 'V', 'E'), riff) || !reader.Descend(first)) return kWaveNotPcm;
@@ -54,7 +54,7 @@ int32_t ReadWave(platform::RiffReader& reader, WaveData& out) {
   if (!reader.DescendTo(FourCC('d', 'a', 't', 'a'), riff, data)) return kWaveNotPcm;
 
   out.bytes = data.size;
-  if (data.size == 0 || data.size > kMaxWaveBytes || !Playable(out.format)) return kWaveNoBuffer;
+  if (data.size == 0 || data.size > maxBytes || !Playable(out.format)) return kWaveNoBuffer;
   uint8_t* samples = new (std::nothrow) uint8_t[data.size];
   if (samples == nullptr) return kWaveNoBuffer;
   out.samples.reset(samples);

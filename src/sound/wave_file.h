@@ -25,8 +25,8 @@ struct WaveData {
 
 // Reads the format and the samples of an opened WAV file: kWaveLoaded,
 // kWaveNotPcm or kWaveNoBuffer. Samples missing at the end of the file are
-// silence.
-int32_t ReadWave(platform::RiffReader& reader, WaveData& out);
+// silence. A data chunk larger than `maxBytes` gives kWaveNoBuffer.
+int32_t ReadWave(platform::RiffReader& reader, WaveData& out, uint32_t maxBytes = kMaxWaveBytes);
 // Loads a WAV file into a slot: kWaveLoaded .. kWaveNoBuffer. On failure
 // the slot keeps what it held. `tag` names the buffer in the platform's
 // records (the slot number).
