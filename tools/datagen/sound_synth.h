@@ -16,6 +16,13 @@ inline constexpr int kSampleRate = 22050;
 
 using Samples = std::vector<float>;
 
+// 1 except over the last 5 ms of n samples, where it falls to 0: layers
+// end without a click.
+inline float TailFade(size_t i, size_t n) {
+  const size_t fade = kSampleRate / 200;
+  return n - i >= fade ? 1.0f : static_cast<float>(n - i) / fade;
+}
+
 // A state-variable filter (Chamberlin form, run twice per sample so high
 // cut-offs stay stable).
 class Svf {
@@ -39,7 +46,7 @@ Samples SweptNoise(Random& rng, float seconds, float f0, float f1, float q, Env 
     const float fc = f0 * std::pow(f1 / f0, k);
     float lo, band, hi;
     f.Step(static_cast<float>(rng.Range(-1, 1)), fc, q, lo, band, hi);
-    s[i] = (mode == 0 ? lo : mode == 1 ? band : hi) * env(t);
+    s[i] = (mode == 0 ? lo : mode == 1 ? band : hi) * env(t) * TailFade(i, s.size());
   }
   return s;
 }
@@ -56,7 +63,7 @@ Samples Glide(float seconds, float f0, float f1, float glide, Env env, float har
     phase += 2 * 3.14159265358979 * f / kSampleRate;
     float v = static_cast<float>(std::sin(phase));
     if (harmonics > 0) v += harmonics * static_cast<float>(std::sin(2 * phase) * 0.5 + std::sin(3 * phase) * 0.25);
-    s[i] = v * env(t);
+    s[i] = v * env(t) * TailFade(i, s.size());
   }
   return s;
 }
