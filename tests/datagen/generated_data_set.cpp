@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +32,15 @@ const std::string& GeneratedDataSet() {
                           std::to_string(static_cast<long long>(st.st_ino));
   const std::filesystem::path target = base / ("vxtest-dataset-" + key);
   if (!std::filesystem::exists(target / "done")) {
+    // Folders of earlier builds of the generator are no longer needed (an
+    // hour's grace for test runs of another build going on right now).
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(base, ec)) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("vxtest-dataset-", 0) != 0 || e.path() == target) continue;
+      const auto age = std::filesystem::file_time_type::clock::now() - e.last_write_time(ec);
+      if (!ec && age > std::chrono::hours(1)) std::filesystem::remove_all(e.path(), ec);
+    }
     std::string pattern = (base / "vxtest-dataset-new-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
       ADD_FAILURE() << "cannot make a folder in " << base;
@@ -38,14 +48,13 @@ const std::string& GeneratedDataSet() {
     }
     if (!RunGenerator(pattern)) {
       ADD_FAILURE() << "the generator failed";
-      std::error_code ec;
       std::filesystem::remove_all(pattern, ec);
       return folder;
     }
     std::FILE* done = std::fopen((std::filesystem::path(pattern) / "done").c_str(), "w");
     if (done != nullptr) std::fclose(done);
     // Another process may have won the race; its folder is as good.
-    std::error_code ec;
+    ec.clear();
     std::filesystem::rename(pattern, target, ec);
     if (ec) std::filesystem::remove_all(pattern, ec);
   }
