@@ -58,9 +58,10 @@ void BuildAngleTables(GfxContext& gfx) {
       int32_t d = std::abs(u) + std::abs(v);
       if (d == 0) d = 1;
       const int32_t index = (40 * u) / d + 82 * ((40 * v) / d) + 3320;
-      // The degree reached after j + 1 steps, so that the four straight
-      // directions come out exactly 0, 90, 180 and 270.
-      if (index >= 0 && index < kDirectionEntries) gfx.direction[index] = (j + 1) / 8;
+      // Later steps overwrite earlier ones, so a straight direction keeps
+      // the degree of the last step that still rounds onto it (89 for
+      // straight right, 361 for straight up before the read clamps it).
+      if (index >= 0 && index < kDirectionEntries) gfx.direction[index] = j / 8;
     }
   }
 }
@@ -85,9 +86,7 @@ int32_t DirectionOf(const GfxContext& gfx, int32_t x1, int32_t y1, int32_t x2, i
   if (d == 0) d = 1;
   const int64_t index = (40 * dx) / d + 82 * ((40 * dy) / d) + 3320;
   if (index < 0 || index >= kDirectionEntries) return 0;
-  // The walk goes one degree past the full turn; those entries wrap.
-  const int32_t degrees = gfx.direction[index];
-  return degrees >= 360 ? std::clamp(degrees - 360, 0, 359) : std::clamp(degrees, 0, 359);
+  return std::clamp(gfx.direction[index], 0, 359);
 }
 
 int32_t Sign(int32_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }

