@@ -148,9 +148,15 @@ void HeadlessBackend::WaitMs(int32_t ms) {
 }
 
 int32_t HeadlessBackend::OpenDisplay(int32_t width, int32_t height) {
+  CloseDisplay();
   if (options_.displayFails) {
     Note("display open failed " + std::to_string(options_.displayFailStep));
     return options_.displayFailStep;
+  }
+  // A mode no real screen offers is refused as a mode switch would be.
+  if (width <= 0 || height <= 0 || width > kLargestDisplaySide || height > kLargestDisplaySide) {
+    Note("display open failed " + std::to_string(kDisplayNoMode));
+    return kDisplayNoMode;
   }
   surfaceWidth_ = width;
   surfaceHeight_ = height;

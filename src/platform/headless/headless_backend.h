@@ -16,13 +16,15 @@ namespace platform {
 
 class HeadlessBackend : public Backend {
  public:
+  static constexpr int32_t kLargestDisplaySide = 16384;
+
   struct Options {
     int32_t desktopWidth = 1280;
     int32_t desktopHeight = 1024;
     int32_t frameWidth = 4;      // border of a framed window
     int32_t frameHeight = 4;
     int32_t captionHeight = 17;
-    bool displayFails = false;   // OpenDisplay answers kDisplayNoDevice
+    bool displayFails = false;   // OpenDisplay answers displayFailStep
     int32_t displayFailStep = kDisplayNoDevice;
     bool audioFails = false;     // OpenAudio answers audioFailStep
     int32_t audioFailStep = kAudioNoDevice;
@@ -98,6 +100,8 @@ class HeadlessBackend : public Backend {
   bool DisplayOpen() const { return displayOpen_; }
   int32_t QuitCode() const { return quitCode_; }
   const std::vector<uint32_t>& Surface() const { return surface_; }
+  // Tests fill the surface to see which pixels a present rewrites.
+  std::vector<uint32_t>& MutableSurface() { return surface_; }
   int32_t SurfacePitch() const { return surfacePitch_; }
   const std::vector<uint32_t>& WindowPixels() const { return windowPixels_; }
   const std::map<int32_t, SoundBuffer>& SoundBuffers() const { return sounds_; }

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/sdl/sdl_audio.h"
 
 namespace platform {
 namespace {
+
+constexpr int32_t kLargestDisplaySide = 16384;
 
 uint32_t VirtualKey(const SDL_Keysym& key) {
   const SDL_Keycode k = key.sym;
@@ -152,17 +155,48 @@ int32_t SdlBackend::SystemMetric(Metric metric) {
 
 void SdlBackend::ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
-void SdlBackend::SetCursorPos(int32_t x, int32_t y) { SDL_WarpMouseGlobal(x, y); }
+// While the full-screen display is shown, positions are in display pixels
+// and the display is scaled onto the real screen; this maps them there.
+void SdlBackend::DisplayToWindow(int32_t x, int32_t y, int& wx, int& wy) {
+  wx = x;
+  wy = y;
+  if (!displayOpen_ || renderer_ == nullptr) return;
+  SDL_RenderLogicalToWindow(renderer_, static_cast<float>(x), static_cast<float>(y), &wx, &wy);
+}
 
+void SdlBackend::SetCursorPos(int32_t x, int32_t y) {
+  if (displayOpen_ && window_ != nullptr) {
+    int wx = 0, wy = 0;
+    DisplayToWindow(x, y, wx, wy);
+    SDL_WarpMouseInWindow(window_, wx, wy);
+    return;
+  }
+  SDL_WarpMouseGlobal(x, y);
+}
+
+// A clip to the whole desktop (or beyond) is no clip at all and releases it.
 void SdlBackend::ClipCursor(const Rect* rect) {
   if (window_ == nullptr) return;
-  if (rect == nullptr) {
+  const int32_t desktopWidth = SystemMetric(Metric::ScreenWidth);
+  const int32_t desktopHeight = SystemMetric(Metric::ScreenHeight);
+  if (rect == nullptr || (rect->left <= 0 && rect->top <= 0 && rect->right >= desktopWidth - 1 &&
+                          rect->bottom >= desktopHeight - 1)) {
     SDL_SetWindowMouseRect(window_, nullptr);
     return;
   }
-  int wx = 0, wy = 0;
-  SDL_GetWindowPosition(window_, &wx, &wy);
-  SDL_Rect r{rect->left - wx, rect->top - wy, rect->right - rect->left, rect->bottom - rect->top};
+  int left = 0, top = 0, right = 0, bottom = 0;
+  if (displayOpen_) {
+    DisplayToWindow(rect->left, rect->top, left, top);
+    DisplayToWindow(rect->right, rect->bottom, right, bottom);
+  } else {
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(window_, &wx, &wy);
+    left = rect->left - wx;
+    top = rect->top - wy;
+    right = rect->right - wx;
+    bottom = rect->bottom - wy;
+  }
+  const SDL_Rect r{left, top, right - left, bottom - top};
   if (r.w <= 0 || r.h <= 0) return;
   SDL_SetWindowMouseRect(window_, &r);
 }
@@ -296,37 +330,60 @@ bool SdlBackend::EnsureRenderer() {
   return renderer_ != nullptr;
 }
 
+// Desktop full screen, never a mode switch: the window covers the real
+// screen and the display-size surface is scaled onto it (letterboxed when
+// the shapes differ). The steps fail as the device, the exclusive window,
+// the mode and the surface would, and a failure leaves nothing behind.
 int32_t SdlBackend::OpenDisplay(int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0 || !EnsureRenderer()) return kDisplayNoDevice;
+  CloseDisplay();
+  if (!EnsureRenderer()) return kDisplayNoDevice;
   if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return kDisplayNoExclusive;
-  if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
-  displayTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      width, height);
-  if (displayTexture_ == nullptr) return kDisplayNoMode;
+  // A mode no screen offers is refused before anything is allocated for it.
+  SDL_RendererInfo info;
+  SDL_zero(info);
+  SDL_GetRendererInfo(renderer_, &info);
+  const int32_t widest = info.max_texture_width > 0 ? info.max_texture_width : kLargestDisplaySide;
+  const int32_t tallest = info.max_texture_height > 0 ? info.max_texture_height : kLargestDisplaySide;
+  if (width > 0 && height > 0 && width <= std::min(widest, kLargestDisplaySide) &&
+      height <= std::min(tallest, kLargestDisplaySide)) {
+    displayTexture_ =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  }
+  if (displayTexture_ == nullptr) {
+    SDL_SetWindowFullscreen(window_, 0);
+    return kDisplayNoMode;
+  }
+  const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+  surface_.reset(new (std::nothrow) uint32_t[pixels]());
+  if (!surface_) {
+    SDL_DestroyTexture(displayTexture_);
+    displayTexture_ = nullptr;
+    SDL_SetWindowFullscreen(window_, 0);
+    return kDisplayNoSurface;
+  }
   SDL_SetTextureBlendMode(displayTexture_, SDL_BLENDMODE_NONE);
   SDL_RenderSetLogicalSize(renderer_, width, height);
   surfaceWidth_ = width;
   surfaceHeight_ = height;
   surfacePitch_ = width;
-  surface_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
-  if (surface_.empty()) return kDisplayNoSurface;
   displayOpen_ = true;
   return kDisplayReady;
 }
 
 void SdlBackend::CloseDisplay() {
-  if (!displayOpen_) return;
-  displayOpen_ = false;
   locked_ = false;
   if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
   displayTexture_ = nullptr;
+  surface_.reset();
+  if (!displayOpen_) return;
+  displayOpen_ = false;
   if (window_ != nullptr) SDL_SetWindowFullscreen(window_, 0);
 }
 
 bool SdlBackend::LockDisplay(SurfaceLock& out) {
   if (!displayOpen_ || locked_) return false;
   locked_ = true;
-  out.pixels = surface_.data();
+  out.pixels = surface_.get();
   out.pitchBytes = surfacePitch_ * 4;
   out.width = surfaceWidth_;
   out.height = surfaceHeight_;
@@ -340,21 +397,24 @@ void SdlBackend::PresentTexture(SDL_Texture* texture) {
   SDL_RenderPresent(renderer_);
 }
 
+// The surface keeps its pixels between presents (the presenter rewrites
+// only what changed), so it lives in memory and is uploaded whole.
 void SdlBackend::UnlockDisplay() {
   if (!locked_) return;
   locked_ = false;
-  SDL_UpdateTexture(displayTexture_, nullptr, surface_.data(), surfacePitch_ * 4);
+  SDL_UpdateTexture(displayTexture_, nullptr, surface_.get(), surfacePitch_ * 4);
   PresentTexture(displayTexture_);
 }
 
+// The fourth byte of a pixel is not shown (RGB888 ignores it).
 int32_t SdlBackend::CopyToWindow(const uint32_t* pixels, int32_t width, int32_t height) {
   if (pixels == nullptr || width <= 0 || height <= 0 || !EnsureRenderer()) return 0;
   int tw = 0, th = 0;
   if (windowTexture_ != nullptr) SDL_QueryTexture(windowTexture_, nullptr, nullptr, &tw, &th);
   if (windowTexture_ == nullptr || tw != width || th != height) {
     if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
-    windowTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                       SDL_TEXTUREACCESS_STREAMING, width, height);
+    windowTexture_ =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (windowTexture_ == nullptr) return 0;
     SDL_SetTextureBlendMode(windowTexture_, SDL_BLENDMODE_NONE);
   }

@@ -66,12 +66,13 @@ class SdlBackend : public Backend {
   bool Translate(const SDL_Event& e, Message& out);
   bool EnsureRenderer();
   void PresentTexture(SDL_Texture* texture);
+  void DisplayToWindow(int32_t x, int32_t y, int& wx, int& wy);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* displayTexture_ = nullptr;
   SDL_Texture* windowTexture_ = nullptr;
-  std::vector<uint32_t> surface_;
+  std::unique_ptr<uint32_t[]> surface_;  // the display-size surface, kept between presents
   int32_t surfaceWidth_ = 0, surfaceHeight_ = 0, surfacePitch_ = 0;
   bool displayOpen_ = false;
   bool locked_ = false;
