@@ -1,0 +1,564 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "display/presenter_reference.h"
+#include "support/engine_test.h"
+
+namespace {
+
+using platform::HeadlessBackend;
+
+constexpr uint32_t kPoison = 0xDEADBEEFu;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+class PresenterTest : public vxtest::EngineTest {
+ protected:
+  // Full screen at w x h on a desktop of at least that size.
+  void OpenFullScreen(int32_t w, int32_t h) {
+    engine.windowed = 0;
+    engine.displayWidth = w;
+    engine.displayHeight = h;
+    engine.desktopWidth = 1280;
+    engine.desktopHeight = 1024;
+    vxscrHini(engine.screen);
+    ASSERT_EQ(vxDDrawINI(engine.screen), 0);
+  }
+  void OpenWindowed(int32_t desktopW, int32_t desktopH) {
+    HeadlessBackend::Options o;
+    o.desktopWidth = desktopW;
+    o.desktopHeight = desktopH;
+    UseBackend(o).CreateMainWindow("t", false, 0, 0, 808, 621);
+    engine.windowed = -1;
+    engine.displayWidth = desktopW;
+    engine.displayHeight = desktopH;
+    vxscrHini(engine.screen);
+    ASSERT_EQ(vxDDrawINI(engine.screen), 0);
+  }
+  void EnableLog() {
+    engine.log.enabled = 1;
+    engine.verboseFirstPresent = 1;
+    OpenLog(engine.log);
+  }
+  std::vector<std::string> LogLines() {
+    engine.log.stream.flush();
+    return Lines(vxtest::ReadFile(kLogFileName));
+  }
+  uint32_t* Back() { return engine.backBuffer; }
+  void FillRandom(uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (int i = 0; i < 800 * 600; ++i) Back()[i] = rng();
+  }
+  void Poison() { std::fill(backend->MutableSurface().begin(), backend->MutableSurface().end(), kPoison); }
+  uint32_t At(int32_t x, int32_t y) const {
+    return backend->Surface()[static_cast<size_t>(y) * backend->SurfacePitch() + x];
+  }
+  void Present() { vxscrHtoSCREEN(engine.screen); }
+  // Puts a w x h picture into image slot `slot`; pixel (x, y) = f(x, y).
+  template <typename F>
+  void LoadSlot(int32_t slot, int32_t w, int32_t h, F f) {
+    ImageSlot& s = engine.gfx.slots[slot];
+    s.pixels = static_cast<uint32_t*>(std::malloc(sizeof(uint32_t) * w * h));
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) s.pixels[y * w + x] = f(x, y);
+    s.width = w;
+    s.height = h;
+    s.state = kLoaded;
+  }
+};
+
+TEST_F(PresenterTest, StartUpTablesFlagsAndBrightness) {
+  OpenFullScreen(640, 480);
+  const ScreenHandler& sh = engine.screen;
+  // xstep = 640 x 8192 / 800 = 6553.
+  EXPECT_EQ(sh.coverage[0], 0);
+  EXPECT_EQ(sh.coverage[8191], 0);
+  EXPECT_EQ(sh.coverage[8192], 0);
+  EXPECT_EQ(sh.coverage[8192 + 3276], 4095);  // 3276 x 8192 / 6553 = 4095.4
+  EXPECT_EQ(sh.coverage[8192 + 6553], 8192);
+  EXPECT_EQ(sh.reciprocal[0], 0);
+  EXPECT_EQ(sh.reciprocal[1], 32650);
+  EXPECT_EQ(sh.reciprocal[3], 10883);
+  EXPECT_EQ(sh.reciprocal[4100], 7);
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(sh.brightnessTable[i], i);
+  EXPECT_EQ(sh.brightnessTable[256], 255);
+  EXPECT_EQ(engine.brightnessActive, 0);
+  EXPECT_EQ(engine.borderPicture, -1);
+  EXPECT_EQ(engine.borderCountdown, 0);
+  EXPECT_EQ(engine.repaintCounter, 0);
+
+  SetBrightness(40, 256);
+  EXPECT_EQ(engine.brightnessActive, -1);
+  EXPECT_EQ(sh.brightnessTable[0], 40);
+  EXPECT_EQ(sh.brightnessTable[215], 255);
+  SetBrightness(0, 512);  // contrast doubles the distance from 127
+  EXPECT_EQ(sh.brightnessTable[100], 73);
+  EXPECT_EQ(sh.brightnessTable[200], 255);
+  EXPECT_EQ(sh.brightnessTable[10], 0);
+  SetBrightness(0, 256);
+  EXPECT_EQ(engine.brightnessActive, 0);
+  // Extreme arguments clamp instead of overflowing.
+  SetBrightness(INT32_MAX, INT32_MAX);
+  EXPECT_EQ(sh.brightnessTable[0], 255);
+
+  Back()[0] = 0x80102030u;
+  SetBrightness(40, 256);
+  ApplyBrightnessInPlace();
+  EXPECT_EQ(Back()[0], 0x00384858u);  // every colour + 40, fourth byte 0
+}
+
+TEST_F(PresenterTest, OriginalResCopiesExactlyOrThroughBrightness) {
+  OpenFullScreen(800, 600);
+  FillRandom(1);
+  Poison();
+  Present();
+  EXPECT_EQ(engine.screen.pitch, 824);
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 824; ++x) {
+      ASSERT_EQ(At(x, y), x < 800 ? Back()[y * 800 + x] : kPoison) << x << "," << y;
+    }
+  }
+  const std::vector<uint32_t> before(Back(), Back() + 800 * 600);
+  SetBrightness(-256, 256);
+  Present();
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) ASSERT_EQ(At(x, y), 0u);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), Back()));  // mapped on the way only
+  SetBrightness(0, 256);
+  Present();
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) ASSERT_EQ(At(x, y), Back()[y * 800 + x]);
+}
+
+TEST_F(PresenterTest, HigherResCentresThePictureWithBlackMargins) {
+  for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1025, 769}}) {
+    OpenFullScreen(w, h);
+    FillRandom(2);
+    Poison();
+    Present();
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w + 24; ++x) {
+        const bool picture = x >= 112 && x < 912 && y >= 84 && y < 684;
+        const uint32_t want = x >= w ? kPoison : picture ? Back()[(y - 84) * 800 + x - 112] : 0u;
+        ASSERT_EQ(At(x, y), want) << w << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(PresenterTest, FactorTwoDoublesEveryPixel) {
+  for (const auto& [w, h, ox, oy] : {std::tuple{1600, 1200, 0, 0}, std::tuple{1700, 1301, 50, 50}}) {
+    OpenFullScreen(w, h);
+    FillRandom(3);
+    Poison();
+    Present();
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const bool picture = x >= ox && x < ox + 1600 && y >= oy && y < oy + 1200;
+        const uint32_t want = picture ? Back()[(y - oy) / 2 * 800 + (x - ox) / 2] : 0u;
+        ASSERT_EQ(At(x, y), want) << w << ": " << x << "," << y;
+      }
+    }
+  }
+  // With brightness the back buffer itself is mapped first.
+  Back()[0] = 0xFF102030u;
+  SetBrightness(-16, 256);
+  Present();
+  EXPECT_EQ(Back()[0], 0x00001020u);
+  EXPECT_EQ(At(50, 50), 0x00001020u);
+  EXPECT_EQ(At(51, 51), 0x00001020u);
+}
+
+TEST_F(PresenterTest, BorderPictureTilesTheMarginsDarkened) {
+  OpenFullScreen(1024, 768);
+  // A 3 x 2 picture, each pixel distinct; shown at double size, so a tile
+  // column repeats every 5 pixels and a tile row every 3.
+  LoadSlot(5, 3, 2,
+           [](int32_t x, int32_t y) { return 0xFF000000u | (0x20u * (x + 1)) << 16 | (0x40u * (y + 1)); });
+  const auto half = [&](int32_t px, int32_t py) {
+    return (engine.gfx.slots[5].pixels[py * 3 + px] >> 1) & 0x7F7F7Fu;
+  };
+  SetBorderPicture(5);
+  FillRandom(4);
+  Poison();
+  Present();
+  const int32_t wantColumn[] = {0, 0, 1, 1, 2, 0, 0, 1};
+  const int32_t wantRow[] = {0, 0, 1, 0, 0, 1};
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(At(x, y), half(wantColumn[x], wantRow[y])) << x << "," << y;
+  EXPECT_EQ(At(1000, 700), half(0, 0));  // 1000 = 5 x 200, 700 = 3 x 233 + 1
+  EXPECT_EQ(At(1023, 767), half(1, 1));  // 1023 = 5 x 204 + 3, 767 = 3 x 255 + 2
+  EXPECT_EQ(At(112, 84), Back()[0]);     // the picture itself is not touched
+
+  // Margins are repainted only when their countdown runs out.
+  Poison();
+  Present();
+  EXPECT_EQ(At(0, 0), kPoison);
+  SetBorderPicture(-1);
+  Present();
+  EXPECT_EQ(At(0, 0), 0u);
+  // A slot without a picture gives black margins.
+  for (int32_t slot : {7, 5000, -2}) {
+    Poison();
+    SetBorderPicture(slot);
+    Present();
+    EXPECT_EQ(At(3, 3), 0u) << slot;
+  }
+
+  // A picture as large as the display is shown at its own size.
+  LoadSlot(9, 1024, 768, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 7 + y * 1031); });
+  SetBorderPicture(9);
+  Present();
+  EXPECT_EQ(At(1000, 700), ((1000u * 7 + 700 * 1031) >> 1) & 0x7F7F7Fu);
+}
+
+TEST_F(PresenterTest, ShrinkUniformFrameGivesEvenPicture) {
+  OpenFullScreen(640, 480);
+  // Area averaging keeps a flat colour flat up to the truncations of its
+  // tables: never above the colour, at most five steps below, the fourth
+  // byte cleared; black stays black.
+  for (const uint32_t colour : {0xFF4080C0u, 0x00FFFFFFu, 0u}) {
+    std::fill(Back(), Back() + 800 * 600, colour);
+    Poison();
+    engine.repaintCounter = 0;
+    Present();
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 664; ++x) {
+        const uint32_t p = At(x, y);
+        if (x >= 640) {
+          ASSERT_EQ(p, kPoison);
+          continue;
+        }
+        ASSERT_EQ(p >> 24, 0u);
+        for (int c = 0; c < 3; ++c) {
+          const int got = static_cast<int>((p >> (8 * c)) & 0xFF);
+          const int want = static_cast<int>((colour >> (8 * c)) & 0xFF);
+          ASSERT_LE(got, want) << x << "," << y;
+          ASSERT_GE(got, want - 5) << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(PresenterTest, ShrinkStepsAt640x480) {
+  OpenFullScreen(640, 480);
+  // ystep 6553: source rows 4 and 5 form target row 3 (5 x 6553 / 8192 =
+  // 3.9996), so a white row 5 shows in target row 3 and not in row 4.
+  for (int x = 0; x < 800; ++x) Back()[5 * 800 + x] = 0x00FFFFFFu;
+  Present();
+  EXPECT_EQ(At(300, 2), 0u);
+  EXPECT_NE(At(300, 3), 0u);
+  EXPECT_EQ(At(300, 4), 0u);
+  EXPECT_EQ(At(639, 479), 0u);
+
+  // xstep 6553: a white source column 5 ends target column 3 almost wholly
+  // past its edge (coverage 8188), so it is carried into target column 4,
+  // written with column 6: sums 508 over weight 413, reciprocal 79, giving
+  // 508 x 79 >> 8 = 156 in every channel.
+  std::fill(Back(), Back() + 800 * 600, 0u);
+  for (int y = 0; y < 600; ++y) Back()[y * 800 + 5] = 0x00FFFFFFu;
+  engine.repaintCounter = 0;
+  Present();
+  EXPECT_EQ(At(3, 0), 0u);
+  EXPECT_EQ(At(4, 0), 0x009C9C9Cu);
+  EXPECT_EQ(At(5, 0), 0u);
+}
+
+TEST_F(PresenterTest, ChangeFilterRecomputesOnlyChangedStretches) {
+  OpenFullScreen(640, 480);
+  FillRandom(5);
+  Present();  // repaint counter 0: every pixel recomputed
+  const std::vector<uint32_t> shown = backend->Surface();
+  Poison();
+  Present();  // nothing changed
+  for (int y = 0; y < 480; ++y) {
+    // The first columns of a row and the last ones are always recomputed;
+    // everything between is left alone.
+    for (int x = 0; x < 12; ++x) ASSERT_EQ(At(x, y), shown[y * 664 + x]) << x << "," << y;
+    for (int x = 16; x < 630; ++x) ASSERT_EQ(At(x, y), kPoison) << x << "," << y;
+    for (int x = 635; x < 640; ++x) ASSERT_EQ(At(x, y), shown[y * 664 + x]) << x << "," << y;
+  }
+  // One changed source pixel is recomputed with its neighbourhood only.
+  Back()[300 * 800 + 400] ^= 0x00FFFFFFu;
+  Poison();
+  Present();
+  EXPECT_EQ(engine.screen.previousFrame[300 * 800 + 400], Back()[300 * 800 + 400]);
+  // Source row 300 belongs to target row 239 and column 400 to about
+  // column 320; the stretch recomputed runs from eight columns before the
+  // change to eighteen after it.
+  int rewritten = 0, changed = 0, first = 640, last = -1;
+  for (int x = 16; x < 630; ++x) {
+    if (At(x, 239) == kPoison) continue;
+    ++rewritten;
+    changed += At(x, 239) != shown[239 * 664 + x];
+    first = std::min(first, x);
+    last = std::max(last, x);
+  }
+  EXPECT_GT(changed, 0);
+  EXPECT_EQ(rewritten, last - first + 1);  // one stretch
+  EXPECT_GE(first, 310);
+  EXPECT_LE(last, 340);
+  for (const int y : {238, 240})
+    for (int x = 16; x < 630; ++x) ASSERT_EQ(At(x, y), kPoison) << x << "," << y;
+
+  // The repaint counter reaches 390 at the twelfth present, which
+  // recomputes the whole picture again.
+  for (int i = 0; i < 7; ++i) Present();
+  Poison();
+  Present();
+  EXPECT_EQ(At(320, 240), kPoison);
+  EXPECT_EQ(engine.repaintCounter, 390);
+  Poison();
+  Present();
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) ASSERT_NE(At(x, y), kPoison) << x << "," << y;
+}
+
+// The engine's presenter against the plain reference, over display sizes of
+// every pass, with and without brightness and a border picture, across
+// presents where parts of the frame change, stay or flip back.
+TEST_F(PresenterTest, MatchesPlainReferenceOverManyPresents) {
+  struct Case {
+    int32_t w, h, startWidth;
+    bool border;
+  };
+  const Case cases[] = {{800, 600, 800, false},   {1024, 768, 1024, true}, {1600, 1200, 1600, false},
+                        {1700, 1301, 1700, true}, {640, 480, 640, false},  {512, 384, 512, true},
+                        {700, 900, 700, true},    {1024, 500, 1024, true}, {799, 599, 799, false},
+                        {800, 599, 800, false},   {33, 20, 33, false},     {720, 540, 640, false},
+                        {300, 700, 900, false}};
+  for (const Case& c : cases) {
+    for (const bool dim : {false, true}) {
+      SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + (dim ? " dimmed" : ""));
+      ResetAllState();
+      engine.displayWidth = c.startWidth;  // the coverage table follows the first size
+      vxscrHini(engine.screen);
+      engine.windowed = 0;
+      engine.displayWidth = c.w;
+      engine.displayHeight = c.h;
+      ASSERT_EQ(vxDDrawINI(engine.screen), 0);
+      vxref::Frame ref;
+      ref.displayWidth = c.w;
+      ref.displayHeight = c.h;
+      ref.pitch = backend->SurfacePitch();
+      ref.coverage = vxref::CoverageTable(c.startWidth);
+      ref.reciprocal = vxref::ReciprocalTable();
+      ASSERT_TRUE(std::equal(ref.coverage.begin(), ref.coverage.end(), engine.screen.coverage));
+      ASSERT_TRUE(std::equal(ref.reciprocal.begin(), ref.reciprocal.end(), engine.screen.reciprocal));
+      if (c.border) {
+        LoadSlot(3, 37, 23,
+                 [](int32_t x, int32_t y) { return 0x01030507u * static_cast<uint32_t>(x * 31 + y * 17); });
+        SetBorderPicture(3);
+        ref.border.assign(engine.gfx.slots[3].pixels, engine.gfx.slots[3].pixels + 37 * 23);
+        ref.borderWidth = 37;
+        ref.borderHeight = 23;
+      }
+      if (dim) SetBrightness(-70, 300);
+      ref.brightness = vxref::BrightnessTable(dim ? -70 : 0, dim ? 300 : 256);
+      ref.brightnessActive = dim;
+      std::mt19937 rng(static_cast<uint32_t>(c.w * 7 + c.h + dim));
+      FillRandom(rng());
+      // A band that already looks unchanged to the first full recompute.
+      for (int y = 100; y < 140; ++y) std::fill(Back() + y * 800 + 200, Back() + y * 800 + 400, 0x010101FFu);
+      std::mt19937 surfaceRng(9);
+      for (uint32_t& p : backend->MutableSurface()) p = surfaceRng();
+      ref.surface = backend->Surface();
+      ref.previous.assign(engine.screen.previousFrame, engine.screen.previousFrame + 800 * 600);
+      for (int present = 0; present < 13; ++present) {  // the twelfth recomputes everything again
+        // Change a few rectangles: new colours, flat colours, or the value
+        // that marks a pixel as changed.
+        const int changes = present % 4 == 1 ? 0 : 1 + static_cast<int>(rng() % 6);
+        for (int k = 0; k < changes; ++k) {
+          const int x0 = static_cast<int>(rng() % 800), y0 = static_cast<int>(rng() % 600);
+          const int x1 = std::min(800, x0 + 1 + static_cast<int>(rng() % 120));
+          const int y1 = std::min(600, y0 + 1 + static_cast<int>(rng() % 40));
+          const uint32_t flat = k % 3 == 0 ? 0x010101FFu : rng();
+          for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) Back()[y * 800 + x] = k % 2 == 0 ? flat : rng();
+        }
+        // Pixels the change filter never compares (the first eight columns
+        // and the last) still reach the picture through the columns that
+        // are always recomputed.
+        if (present % 4 == 1) {
+          for (int y = 0; y < 600; y += 7) Back()[y * 800 + (present % 2 == 0 ? 3 : 799)] = rng();
+        }
+        ref.back.assign(Back(), Back() + 800 * 600);
+        ref.borderCountdown = engine.borderCountdown;
+        ref.repaintCounter = engine.repaintCounter;
+        Present();
+        vxref::PresentFullScreen(ref);
+        ASSERT_TRUE(backend->Surface() == ref.surface) << "present " << present;
+        ASSERT_TRUE(std::equal(ref.previous.begin(), ref.previous.end(), engine.screen.previousFrame))
+            << "present " << present;
+        ASSERT_TRUE(std::equal(ref.back.begin(), ref.back.end(), Back())) << "present " << present;
+        ASSERT_EQ(engine.repaintCounter, ref.repaintCounter);
+        ASSERT_EQ(engine.borderCountdown, ref.borderCountdown);
+      }
+    }
+  }
+}
+
+TEST_F(PresenterTest, FirstPresentLogsItsStepsOnce) {
+  EnableLog();
+  OpenFullScreen(640, 480);
+  Present();
+  Present();
+  std::vector<std::string> lines = LogLines();
+  const std::vector<std::string> shrink = {"vxscrHtoSCREEN start", "vxscrHtoSCREEN mem locked. real x:664",
+                                           "vxscrHtoSCREEN lower_or_mixed_res pass", "vxscrHtoSCREEN fin"};
+  ASSERT_GE(lines.size(), shrink.size());
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()), shrink);
+
+  for (const auto& [w, h, pass] :
+       {std::tuple{800, 600, "original_res"}, std::tuple{1024, 768, "higher_res"}}) {
+    ResetAllState();
+    EnableLog();
+    OpenFullScreen(w, h);
+    Present();
+    lines = LogLines();
+    EXPECT_EQ(lines[lines.size() - 2], std::string("vxscrHtoSCREEN ") + pass + " pass");
+    EXPECT_EQ(lines[lines.size() - 3], "vxscrHtoSCREEN mem locked. real x:" + std::to_string(w + 24));
+  }
+
+  // A present whose lock fails still closes its group.
+  ResetAllState();
+  EnableLog();
+  OpenFullScreen(640, 480);
+  vxreleaseDDonly(engine.screen);
+  Present();
+  lines = LogLines();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+            (std::vector<std::string>{"vxscrHtoSCREEN start", "vxscrHtoSCREEN fin"}));
+  EXPECT_EQ(engine.verboseFirstPresent, 0);
+}
+
+TEST_F(PresenterTest, DisplaySetUpReportsTheFailedStep) {
+  const std::vector<std::string> steps = {"DirectDrawCreate pass ok", "SetCooperativeLevel pass ok",
+                                          "SetDisplayMode pass ok:640,480,32", "CreateSurface pass ok:"};
+  for (int32_t status = 0; status <= 4; ++status) {
+    ResetAllState();
+    HeadlessBackend::Options o;
+    o.displayFails = status != 0;
+    o.displayFailStep = status;
+    UseBackend(o);
+    EnableLog();
+    engine.displayWidth = 640;
+    engine.displayHeight = 480;
+    vxscrHini(engine.screen);
+    EXPECT_EQ(vxDDrawINI(engine.screen), status);
+    std::vector<std::string> want = {"vxDDrawINI start"};
+    const int passed = status == 0 ? 4 : status - 1;
+    want.insert(want.end(), steps.begin(), steps.begin() + passed);
+    want.push_back("vxDDrawINI fin. error status:" + std::to_string(status));
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<ptrdiff_t>(want.size()), lines.end()), want);
+    // Without a display the present draws nothing and carries on.
+    Present();
+    EXPECT_EQ(backend->presents, status == 0 ? 1 : 0);
+    EXPECT_EQ(engine.repaintCounter, 400);
+  }
+  // A size no screen offers fails at the mode.
+  for (const auto& [w, h] : {std::pair{0, 480}, std::pair{20000, 20000}}) {
+    ResetAllState();
+    UseBackend({});
+    engine.displayWidth = w;
+    engine.displayHeight = h;
+    EXPECT_EQ(vxDDrawINI(engine.screen), 3);
+    EXPECT_FALSE(backend->DisplayOpen());
+  }
+  // In a window there is nothing to set up.
+  ResetAllState();
+  UseBackend({});
+  EnableLog();
+  engine.windowed = -1;
+  EXPECT_EQ(vxDDrawINI(engine.screen), 0);
+  EXPECT_FALSE(backend->DisplayOpen());
+  EXPECT_EQ(LogLines(), std::vector<std::string>{"this is vx_engine_1 log. program started!"});
+}
+
+TEST_F(PresenterTest, SizesThatFitNoPassOrNoSurfaceDrawNothing) {
+  Present();                  // before the buffers exist
+  OpenFullScreen(799, 7300);  // shrinking would be too large, enlarging needs 800 columns
+  Poison();
+  Present();
+  EXPECT_EQ(At(0, 0), kPoison);
+  EXPECT_EQ(backend->presents, 1);
+  // The display size changed without re-opening the display.
+  OpenFullScreen(1024, 768);
+  engine.displayWidth = 1600;
+  engine.displayHeight = 1200;
+  Poison();
+  Present();
+  EXPECT_EQ(At(500, 500), kPoison);
+}
+
+TEST_F(PresenterTest, WindowAlwaysGetsTheBackBuffer) {
+  // Desktops that fit no pass, and a window partly off the desktop.
+  for (const auto& [w, h, ox] :
+       {std::tuple{800, 600, 0}, std::tuple{640, 480, 0}, std::tuple{1280, 1024, -100}}) {
+    OpenWindowed(w, h);
+    EnableLog();
+    engine.windowOriginX = ox;
+    FillRandom(6);
+    Present();
+    ASSERT_EQ(backend->WindowPixels().size(), 800u * 600u);
+    EXPECT_TRUE(std::equal(Back(), Back() + 800 * 600, backend->WindowPixels().begin())) << w;
+    std::vector<std::string> want = {"vxscrHtoSCREEN start", "Start copying mem thru DC of GDI",
+                                     "StretchDIBits num of copyed lines: 600"};
+    if (w > 800) want.push_back("vxscrHtoSCREEN higher_res pass");
+    want.push_back("vxscrHtoSCREEN fin");
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<ptrdiff_t>(want.size()), lines.end()), want);
+    ResetAllState();
+  }
+  OpenWindowed(1280, 1024);
+  FillRandom(7);
+  SetBrightness(-256, 256);
+  Present();
+  EXPECT_EQ(Back()[12345], 0u);  // mapped in place before the copy
+  EXPECT_EQ(backend->WindowPixels()[12345], 0u);
+}
+
+TEST_F(PresenterTest, ReleaseAndExit) {
+  EnableLog();
+  OpenFullScreen(1024, 768);
+  vxreleaseDDonly(engine.screen);
+  EXPECT_FALSE(backend->DisplayOpen());
+  EXPECT_EQ(engine.displayCreated, 0);
+  ASSERT_EQ(vxDDrawINI(engine.screen), 0);
+  vxEngExit();
+  EXPECT_FALSE(backend->DisplayOpen());
+  EXPECT_TRUE(backend->HasCall("cursor clip 0,0,1279,1023"));
+  std::vector<std::string> lines = LogLines();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"vxEngExit", "vxreleaseDDDS start", "vxreleaseDDDS fin"}));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "vxreleaseDDonly fin"), lines.end());
+
+  // In a window neither the display nor the cursor clip is touched.
+  ResetAllState();
+  OpenWindowed(1280, 1024);
+  EnableLog();
+  vxreleaseDDonly(engine.screen);
+  vxEngExit();
+  EXPECT_FALSE(backend->HasCall("cursor clip 0,0,1279,1023"));
+  lines = LogLines();
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{"vxEngExit", "vxreleaseDDDS start", "vxreleaseDDDS fin"}));
+}
+
+}  // namespace
