@@ -104,8 +104,9 @@ void RadialLights() {
   sheet.Write("radial_light");
 }
 
-// The lamps of a level as the level drawing has them: a random flicker
-// frame and size every frame.
+// The lamps of a level as the level drawing has them (a random flicker
+// frame and size every frame), shown doubled; pickups' lights; a large dim
+// light that shows the texture of the maps.
 void TexturedLights() {
   Sheet sheet;
   const int32_t s = engine.gfx.sizeScale;
@@ -114,7 +115,7 @@ void TexturedLights() {
     for (const auto& l : {std::array<int32_t, 2>{250, 342}, {610, 264}}) {
       AddTexturedLight(engine, l[0], l[1], Rand(0, 5) + 40 * s / 1024, 20480 / s, 15360 / s, 0, Rand(0, 28));
     }
-    sheet.Crop(panel, 230, 170);
+    sheet.Zoom(panel, 150, 270);
   }
   RestoreBackground();
   for (int32_t i = 0; i < 4; ++i) {
@@ -123,9 +124,8 @@ void TexturedLights() {
   }
   sheet.Crop(2, 230, 290);
   RestoreBackground();
-  AddTexturedLight(engine, 430, 440, 90, 0, 110, 220, 13);
-  AddTexturedLight(engine, 440, 430, 70, 0, 180, 200, 13);
-  sheet.Crop(3, 230, 290);
+  AddTexturedLight(engine, 420, 180, 150, 10, 8, 5, 5);
+  sheet.Crop(3, 220, 30);
   sheet.Write("textured_light");
 }
 
