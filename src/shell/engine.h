@@ -22,7 +22,7 @@ struct Engine {
   GfxContext gfx;
   RandomSource random;
   RecordReader records;
-  SoundContext sound;
+  SoundContext sound;  // its `available` flag is the engine's sound switch
   int32_t displayCreated = 0;  // the full-screen display and its surface exist
   platform::Rect fullClipRect;
   platform::Rect gameClipRect;
@@ -39,7 +39,6 @@ struct Engine {
   int32_t brightnessActive = 0;
   int32_t borderPicture = -1;
   int32_t borderCountdown = 0;
-  int32_t soundAvailable = 0;
   int32_t desktopWidth = 0;
   int32_t desktopHeight = 0;
   int32_t repaintCounter = 0;

@@ -306,7 +306,6 @@ int32_t StartUp() {
   fc.resizePending = 0;
   fc.firstStart = -1;
   fc.fps = 35;
-  engine.soundAvailable = 0;
   engine.log.enabled = 0;
   engine.verboseFirstPresent = 1;
   engine.displayCreated = 0;
@@ -344,7 +343,6 @@ int32_t StartUp() {
   }
   UpdateWindowOrigin();
   vxInitDirectSound(engine.sound);
-  engine.soundAvailable = engine.sound.available;
   fc.timerId = p.StartTimer(0, 50);
   if (fc.fps > 59) p.StartTimer(1, 40);
   return 0;
