@@ -15,11 +15,19 @@ class EffectsAdjustTest : public EffectsTest {
   uint32_t Pixel(int32_t i) { return gfx().slots[kSlot].pixels[i]; }
 };
 
-TEST_F(EffectsAdjustTest, ToneCurveGain600BrightensAndClamps) {
+TEST_F(EffectsAdjustTest, ToneCurveValuesPivotAndClamping) {
   Picture({0x12000000u | Rgb(100, 120, 0)});
   ToneCurve(fx(), gfx(), kSlot, 0, 0, 600);
   EXPECT_EQ(Pixel(0), 0x12000000u | Rgb(234, 255, 0));
   EXPECT_EQ(fx().toneTable[256], 255);
+  Picture({Rgb(10, 128, 250)});
+  // Pivot 128, gain 128 halves distances from 128, offset 5; the table is
+  // rebuilt even for a slot that holds nothing.
+  ToneCurve(fx(), gfx(), kSlot, 128, 5, 128);
+  EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
+  ToneCurve(fx(), gfx(), 1199, 300, -500, 256);  // pivot 255: every entry clamps to 0
+  EXPECT_EQ(fx().toneTable[100], 0);
+  EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
 }
 
 TEST_F(EffectsAdjustTest, ToneCurveWithGain256AndNoOffsetChangesNothing) {
@@ -29,17 +37,6 @@ TEST_F(EffectsAdjustTest, ToneCurveWithGain256AndNoOffsetChangesNothing) {
   std::copy(all.begin(), all.end(), gfx().slots[kSlot].pixels);
   ToneCurve(fx(), gfx(), kSlot, 77, 0, 256);
   EXPECT_TRUE(std::equal(all.begin(), all.end(), gfx().slots[kSlot].pixels));
-}
-
-TEST_F(EffectsAdjustTest, ToneCurvePivotOffsetAndClamping) {
-  Picture({Rgb(10, 128, 250)});
-  // Pivot 128, gain 128 halves distances from 128, offset 5; the table is
-  // rebuilt even for a slot that holds nothing.
-  ToneCurve(fx(), gfx(), kSlot, 128, 5, 128);
-  EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
-  ToneCurve(fx(), gfx(), 1199, 300, -500, 256);  // pivot 255: every entry clamps to 0
-  EXPECT_EQ(fx().toneTable[100], 0);
-  EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
 }
 
 TEST_F(EffectsAdjustTest, SaturationValues) {

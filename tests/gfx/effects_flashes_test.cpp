@@ -13,7 +13,7 @@ int32_t ActiveFlashes(const EffectsSystem& fx) {
   return n;
 }
 
-TEST_F(EffectsFlashesTest, AddFlashStoresClampedValuesInTheFirstFreeRecord) {
+TEST_F(EffectsFlashesTest, AddFlashTakesTheFirstFreeOf500WithClampedValues) {
   AddFlash(fx(), 10, 20, 30000, -5);
   EXPECT_EQ(fx().flashes[0].intensity, 20400);
   EXPECT_EQ(fx().flashes[0].x, 10);
@@ -28,9 +28,8 @@ TEST_F(EffectsFlashesTest, AddFlashStoresClampedValuesInTheFirstFreeRecord) {
   fx().flashes[0].intensity = 0;
   AddFlash(fx(), 50, 60, 2560, 512);
   EXPECT_EQ(fx().flashes[0].x, 50);
-}
-
-TEST_F(EffectsFlashesTest, The501stFlashIsDropped) {
+  // The 501st simultaneous flash is dropped.
+  ClearFlashes(fx());
   for (int32_t i = 0; i < kFlashPool; ++i) AddFlash(fx(), i, 7, 256 + i, 1);
   EXPECT_EQ(ActiveFlashes(fx()), kFlashPool);
   AddFlash(fx(), 999, 999, 5000, 1);

@@ -88,9 +88,7 @@ TEST_F(EffectsFogTest, PuffsRiseOneDrawEachAndTheDeadAreReplacedByTheLast) {
   UpdateFog(fx(), gfx());
   EXPECT_EQ(fx().fog[1].life, 8);
   EXPECT_LT(fx().fog[1].y, 300);
-}
-
-TEST_F(EffectsFogTest, ALastPuffThatDiesIsSimplyDropped) {
+  // A dying last record is simply dropped.
   fx().fog[0] = FogRecord{10, 10, 3, kFogPuff};
   fx().fog[1] = FogRecord{20, 20, 0, kFogPuff};
   fx().fogCount = 2;

@@ -14,7 +14,7 @@ uint32_t BlueByte(uint32_t p) { return p & 0xffu; }
 uint32_t GreenByte(uint32_t p) { return (p >> 8) & 0xffu; }
 uint32_t RedByte(uint32_t p) { return (p >> 16) & 0xffu; }
 
-TEST_F(EffectsLightsTest, RadialLightAddsByDepthAndStopsTwoPixelsInsideItsRadius) {
+TEST_F(EffectsLightsTest, RadialLightAddsByDepthClampsAndStopsTwoPixelsInside) {
   Fill(Rgb(10, 10, 10));
   AddRadialLight(fx(), gfx(), 400, 300, 20, 64, 32, -32);
   // Centre: k = 20, so red + (64 · 20 >> 5), green + 20, blue - 20.
@@ -29,9 +29,7 @@ TEST_F(EffectsLightsTest, RadialLightAddsByDepthAndStopsTwoPixelsInsideItsRadius
   // Half-width of the centre row: sqrt(18² + 1) = 18.
   EXPECT_NE(At(418, 300), Rgb(10, 10, 10));
   EXPECT_EQ(At(419, 300), Rgb(10, 10, 10));
-}
-
-TEST_F(EffectsLightsTest, RadialLightClampsAndKeepsAlpha) {
+  // Clamped per byte, alpha kept.
   Fill(0x7f000000u | Rgb(250, 5, 128));
   AddRadialLight(fx(), gfx(), 100, 100, 30, 1000, -1000, 1);
   EXPECT_EQ(At(100, 100), 0x7f000000u | Rgb(255, 0, 128));
