@@ -6,10 +6,11 @@
 #include <cstdint>
 
 // x87 80-bit extended precision is what the sequence is defined in; on
-// x86-64 Linux `long double` is exactly that format.
+// x86-64 Linux `long double` is exactly that format. Where `long double`
+// is another format the generator still works and stays well mixed, but
+// its sequences differ; start-up says so in the log.
 using Extended = long double;
-static_assert(sizeof(Extended) >= 10 && __LDBL_MANT_DIG__ == 64,
-              "the random source needs an 80-bit extended type with a 64-bit mantissa");
+inline constexpr bool kExtendedIsX87 = __LDBL_MANT_DIG__ == 64;
 
 struct RandomSource {
   Extended s = 0;

@@ -314,6 +314,7 @@ int32_t StartUp() {
   engine.log.separator = ",";
   engine.log.newline = "\n";
   if (engine.log.enabled != 0) OpenLog(engine.log);
+  if (!kExtendedIsX87) LogLine(engine.log, "random source: no 80-bit extended type, sequences differ");
 
   engine.displayWidth = engine.displayHeight = -1313;
   vxGetRes();
