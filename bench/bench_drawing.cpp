@@ -5,6 +5,8 @@
 // are measured beside the fast ones for comparison.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -27,28 +29,11 @@ namespace {
 
 constexpr int32_t kWidth = 800;
 constexpr int32_t kHeight = 600;
-constexpr int64_t kBackPixels = int64_t{kWidth} * kHeight;
-constexpr size_t kBackBytes = kBackPixels * sizeof(uint32_t);
+using bench::kBackPixels;
+using bench::Median;
+using bench::WallNanoseconds;
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double>& v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-double MemcpyNanoseconds() {
-  static std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
-  std::vector<double> times;
-  for (int i = 0; i < 200; ++i) {
-    const auto t0 = Clock::now();
-    std::memcpy(to.data(), from.data(), kBackBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    times.push_back(std::chrono::duration<double, std::nano>(Clock::now() - t0).count());
-  }
-  return Median(times);
-}
+double MemcpyNanoseconds() { return Median(bench::BackBufferCopyTimes(&WallNanoseconds)); }
 
 struct Row {
   std::string name;
@@ -58,17 +43,7 @@ struct Row {
 };
 std::vector<Row> gRows;
 
-// Google Benchmark may run a case more than once while it settles the
-// iteration count; the last run's figures are kept.
-void Record(const Row& row) {
-  for (Row& r : gRows) {
-    if (r.name == row.name) {
-      r = row;
-      return;
-    }
-  }
-  gRows.push_back(row);
-}
+void Record(const Row& row) { bench::Record(gRows, row); }
 
 std::unique_ptr<platform::HeadlessBackend> gBackend;
 std::vector<uint32_t> gScreen;
@@ -110,11 +85,11 @@ void RunCase(benchmark::State& state, const char* name, int64_t pixels, double g
   const double memcpyNs = MemcpyNanoseconds();
   std::vector<double> times;
   for (auto _ : state) {
-    const auto t0 = Clock::now();
+    const double t0 = WallNanoseconds();
     draw(gfx);
     benchmark::DoNotOptimize(gScreen.data());
     benchmark::ClobberMemory();
-    times.push_back(std::chrono::duration<double, std::nano>(Clock::now() - t0).count());
+    times.push_back(WallNanoseconds() - t0);
   }
   const double ns = Median(times);
   state.counters["ns_per_px"] = ns / static_cast<double>(pixels);
@@ -137,15 +112,8 @@ void RotatedQuad(GfxContext& gfx, int32_t (&c)[8]) {
 }
 
 void BM_Memcpy(benchmark::State& state) {
-  std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
   std::vector<double> times;
-  for (auto _ : state) {
-    const auto t0 = Clock::now();
-    std::memcpy(to.data(), from.data(), kBackBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    times.push_back(std::chrono::duration<double, std::nano>(Clock::now() - t0).count());
-  }
+  for (auto _ : state) times.push_back(bench::TimeBackBufferCopy(&WallNanoseconds));
   const double ns = Median(times);
   state.counters["ns_per_px"] = ns / static_cast<double>(kBackPixels);
   state.counters["x_memcpy"] = 1.0;

@@ -11,6 +11,8 @@
 //   ninja -C build-fx bench_effects && ./build-fx/bench/bench_effects
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,31 +28,13 @@
 
 namespace {
 
+using bench::kBackPixels;
+using bench::Median;
+
 // The calling thread's processor time in nanoseconds.
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
-}
-constexpr int64_t kBackPixels = int64_t{fxscene::kWidth} * fxscene::kHeight;
+double Now() { return bench::ThreadNanoseconds(); }
 
-double Median(std::vector<double>& v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-double MemcpyNanoseconds() {
-  static std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
-  std::vector<double> times;
-  for (int i = 0; i < 200; ++i) {
-    const double t0 = Now();
-    std::memcpy(to.data(), from.data(), kBackPixels * 4);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    times.push_back(Now() - t0);
-  }
-  return Median(times);
-}
+double MemcpyNanoseconds() { return Median(bench::BackBufferCopyTimes(&Now)); }
 
 struct Row {
   std::string name;
@@ -60,15 +44,7 @@ struct Row {
 };
 std::vector<Row> gRows;
 
-void Record(const Row& row) {
-  for (Row& r : gRows) {
-    if (r.name == row.name) {
-      r = row;
-      return;
-    }
-  }
-  gRows.push_back(row);
-}
+void Record(const Row& row) { bench::Record(gRows, row); }
 
 std::unique_ptr<platform::HeadlessBackend> gBackend;
 std::vector<uint32_t> gBackground;
@@ -244,14 +220,9 @@ const Case kLamps{"10 lamps, textured light radius 40", true, false, nullptr, nu
                   }};
 
 void BM_Memcpy(benchmark::State& state) {
-  std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
   std::vector<double> times;
   for (auto _ : state) {
-    const double t0 = Now();
-    std::memcpy(to.data(), from.data(), kBackPixels * 4);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    const double ns = Now() - t0;
+    const double ns = bench::TimeBackBufferCopy(&Now);
     times.push_back(ns);
     state.SetIterationTime(ns * 1e-9);
   }

@@ -5,6 +5,8 @@
 // the fastest of its repetitions: on a shared machine the slower ones
 // measure the neighbours.
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <time.h>
 
 #include <algorithm>
@@ -21,34 +23,12 @@
 
 namespace {
 
-constexpr int64_t kBackPixels = 800 * 600;
-constexpr size_t kBackBytes = kBackPixels * sizeof(uint32_t);
-
-double Fastest(const std::vector<double>& v) {
-  return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
-}
-
-// Time spent by this thread: the machine is shared, and a long present
-// would otherwise be charged for other programs' time slices.
-double ThreadNanoseconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
-}
+using bench::Fastest;
+using bench::kBackPixels;
+using bench::ThreadNanoseconds;
 
 // One memcpy of the back buffer, the fastest of many.
-double MemcpyNanoseconds() {
-  static std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
-  std::vector<double> times;
-  for (int i = 0; i < 200; ++i) {
-    const double t0 = ThreadNanoseconds();
-    std::memcpy(to.data(), from.data(), kBackBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    times.push_back(ThreadNanoseconds() - t0);
-  }
-  return Fastest(times);
-}
+double MemcpyNanoseconds() { return Fastest(bench::BackBufferCopyTimes(&ThreadNanoseconds)); }
 
 struct Row {
   std::string name;
@@ -58,17 +38,7 @@ struct Row {
 };
 std::vector<Row> gRows;
 
-// The benchmark library runs a case more than once while it settles the
-// iteration count; the last run is the one reported.
-void Record(const Row& row) {
-  for (Row& r : gRows) {
-    if (r.name == row.name) {
-      r = row;
-      return;
-    }
-  }
-  gRows.push_back(row);
-}
+void Record(const Row& row) { bench::Record(gRows, row); }
 
 enum class Frame { Unchanged, FullRecompute };
 
@@ -125,15 +95,8 @@ void RunCase(benchmark::State& state, const char* name, const Setup& s, double g
 }
 
 void BM_Memcpy(benchmark::State& state) {
-  std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
   std::vector<double> times;
-  for (auto _ : state) {
-    const double t0 = ThreadNanoseconds();
-    std::memcpy(to.data(), from.data(), kBackBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-    times.push_back(ThreadNanoseconds() - t0);
-  }
+  for (auto _ : state) times.push_back(bench::TimeBackBufferCopy(&ThreadNanoseconds));
   const double ns = Fastest(times);
   state.counters["ns_per_px"] = ns / static_cast<double>(kBackPixels);
   state.counters["x_memcpy"] = 1.0;

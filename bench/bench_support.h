@@ -1,0 +1,70 @@
+#pragma once
+// What the benchmark programs share: the back-buffer size, the clocks, the
+// summaries of repeated timings, one timed memcpy of the back buffer (the
+// yardstick every figure is divided by), and the result table.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr int64_t kBackPixels = 800 * 600;
+constexpr size_t kBackBytes = kBackPixels * sizeof(uint32_t);
+
+// Time spent by this thread: the machine is shared, and a long case would
+// otherwise be charged for other programs' time slices.
+inline double ThreadNanoseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+inline double WallNanoseconds() {
+  return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+inline double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+inline double Fastest(const std::vector<double>& v) {
+  return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
+// One memcpy of the 800 x 600 back buffer (1.92 MB), timed with `now`.
+inline double TimeBackBufferCopy(double (*now)()) {
+  static std::vector<uint32_t> from(kBackPixels, 0x12345678u), to(kBackPixels);
+  const double t0 = now();
+  std::memcpy(to.data(), from.data(), kBackBytes);
+  benchmark::DoNotOptimize(to.data());
+  benchmark::ClobberMemory();
+  return now() - t0;
+}
+
+inline std::vector<double> BackBufferCopyTimes(double (*now)(), int runs = 200) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) times.push_back(TimeBackBufferCopy(now));
+  return times;
+}
+
+// The benchmark library runs a case more than once while it settles the
+// iteration count; the last run of each named row is the one reported.
+template <typename Row>
+void Record(std::vector<Row>& rows, const Row& row) {
+  for (Row& r : rows) {
+    if (r.name == row.name) {
+      r = row;
+      return;
+    }
+  }
+  rows.push_back(row);
+}
+
+}  // namespace bench
