@@ -6,13 +6,11 @@
 #include <string>
 
 #include "config/record_reader.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/vx-fuzz-records-" + std::to_string(getpid()) + ".txt";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const std::string& path = fuzz::InputPath("-records.txt");
+  if (!fuzz::WriteInput(path.c_str(), data, size)) return 0;
   static RecordReader r;
   const int32_t first = size > 0 ? static_cast<int32_t>(data[0] % 32) : 0;
   ReadRecord(r, first, path.c_str());

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gfx/image_slots.h"
+#include "fuzz_support.h"
 #include "gfx/picture_file.h"
 #include "shell/engine.h"
 
@@ -21,14 +22,6 @@ namespace {
 // search down; counts past the reader's limit still go through.
 constexpr long kFuzzSlowCountFrom = 20000;
 constexpr long kFuzzSlowCountTo = 1000000;
-
-bool Write(const char* path, const uint8_t* data, size_t size) {
-  std::FILE* f = std::fopen(path, "wb");
-  if (f == nullptr) return false;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
-  return true;
-}
 
 // The reader takes the palette from "data/pal_c.000" in the working folder, so
 // each fuzzing process reads in a folder of its own; the fuzzer's own folder
@@ -46,22 +39,13 @@ const std::filesystem::path& ScratchFolder() {
 
 void ReadStrip(const uint8_t* data, size_t size, size_t stripSize, const uint8_t* bar) {
   const char* stripName = "data/fuzz.000";
-  if (!Write(stripName, data, stripSize)) return;
+  if (!fuzz::WriteInput(stripName, data, stripSize)) return;
   if (bar != nullptr) {
-    if (!Write(kPaletteFileName, bar + 1, size - stripSize - 1)) return;
+    if (!fuzz::WriteInput(kPaletteFileName, bar + 1, size - stripSize - 1)) return;
   } else {
     std::remove(kPaletteFileName);
   }
-  uint32_t* pixels = nullptr;
-  int32_t width = 0, height = 0;
-  if (vxReadPic(engine.log, stripName, pixels, width, height) == kPictureRead) {
-    // The spare bytes past the pixels must be there (ASan) and cleared.
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(pixels);
-    for (int64_t i = int64_t{width} * height * 4; i < PictureBufferBytes(width, height); ++i) {
-      if (bytes[i] != 0) std::abort();
-    }
-    std::free(pixels);
-  }
+  fuzz::ReadAndCheckPicture(stripName);
 }
 
 }  // namespace

@@ -7,14 +7,17 @@
 #include "gfx/drawing.h"
 #include "gfx/frame_timing.h"
 
+void ReleaseSlotMemory(ImageSlot& slot) {
+  std::free(slot.pixels);
+  std::free(slot.opaqueLeft);
+  std::free(slot.opaqueRight);
+  std::free(slot.visibleLeft);
+  std::free(slot.visibleRight);
+  slot = ImageSlot{};
+}
+
 GfxContext::~GfxContext() {
-  for (ImageSlot& s : slots) {
-    std::free(s.pixels);
-    std::free(s.opaqueLeft);
-    std::free(s.opaqueRight);
-    std::free(s.visibleLeft);
-    std::free(s.visibleRight);
-  }
+  for (ImageSlot& s : slots) ReleaseSlotMemory(s);
 }
 
 void InitGraphics(GfxContext& gfx, uint32_t* backBuffer, int32_t width, int32_t height) {

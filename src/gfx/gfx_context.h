@@ -56,6 +56,10 @@ struct GfxContext {
   ~GfxContext();
 };
 
+// Frees a slot's pixels and span tables and leaves it empty. Only the end of
+// the run (and test or fuzzing teardown) empties a slot.
+void ReleaseSlotMemory(ImageSlot& slot);
+
 // The first-start set-up of the graphics context: tables, slots, drawing
 // state and the frame timing. Called once, when presenting is first enabled.
 void InitGraphics(GfxContext& gfx, uint32_t* backBuffer, int32_t width, int32_t height);
