@@ -36,6 +36,7 @@ void DrawFrame(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t fram
   const int32_t* leftSpan = add ? s.opaqueLeft : s.visibleLeft;
   const int32_t* rightSpan = add ? s.opaqueRight : s.visibleRight;
   const uint32_t opacity = draw_detail::BlendOpacity(gfx);
+  const draw_detail::RowAdder addRow = add ? draw_detail::AddRowKernel() : nullptr;
   for (int64_t r = rowFirst; r <= rowLast; ++r) {
     const int32_t row = static_cast<int32_t>(r);
     int64_t first = std::max<int64_t>(SpanAt(leftSpan, row), -int64_t{x});
@@ -47,7 +48,7 @@ void DrawFrame(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t fram
     const uint32_t* src = frameBase + r * s.width + first;
     const int32_t count = static_cast<int32_t>(last - first + 1);
     if (add) {
-      draw_detail::AddRow(dst, src, count);
+      addRow(dst, src, count);
     } else {
       draw_detail::BlendRow(dst, src, count, opacity);
     }

@@ -87,7 +87,10 @@ void UseKernels(KernelSet set);
 
 // Row kernels: count pixels from src over dst. Opacity 0..255.
 void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity);
-void AddRow(uint32_t* dst, const uint32_t* src, int32_t count);
+// The adding row kernel is handed out once for a loop over many rows: each
+// byte of src is added to dst with saturation.
+using RowAdder = void (*)(uint32_t* dst, const uint32_t* src, int32_t count);
+RowAdder AddRowKernel();
 // count pixels of 3 bytes (blue, green, red) each; the alpha byte becomes 255.
 void CopyPacked24Row(uint32_t* dst, const uint8_t* src, int32_t count);
 // The double-resolution passes of the transformed blit: each of count screen
