@@ -4,7 +4,7 @@
 
 #include "gfx/effects.h"
 #include "gfx/effects_internal.h"
-#include "gfx/effects_kernels.h"
+#include "gfx/effects_ring_kernels.h"
 #include "shell/engine.h"
 
 namespace {

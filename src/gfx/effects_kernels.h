@@ -11,6 +11,7 @@ namespace fx_kernels {
 // Lets the benchmark measure the plain kernels in the effects' place; the
 // vector paths are on unless turned off here.
 void UseFastKernels(bool on);
+bool FastKernelsOn();
 
 // Disc tints: every pixel of the run gains the packed value (carries run into
 // the next byte), or each colour byte its amount clamped to 0 .. 255.
@@ -51,30 +52,6 @@ struct EllipseLight {
 EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, int32_t blue, int32_t mode);
 void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
 void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
-
-// The distance in quarter pixels for a squared distance in pixels:
-// floor(4 · sqrt(dd)). Single precision is exact here (dd < 2^20), and the
-// vector path takes the same square root.
-inline int32_t RingDistance(int32_t dd) {
-  return static_cast<int32_t>(__builtin_sqrtf(static_cast<float>(16 * dd)));
-}
-
-// One row of a flash ring, columns left .. right of screen row `row`, for a
-// ring of radius r at (cx, cy). grid holds the ring's radius profile at the
-// 8-pixel grid nodes of its bounding square (row stride kRingGridSide);
-// glow the ring's light for each depth 0 .. 4r (quarter pixels) as a packed
-// colour.
-struct RingRow {
-  const int32_t* grid = nullptr;
-  const uint32_t* glow = nullptr;
-  int32_t cx = 0;
-  int32_t cy = 0;
-  int32_t radius = 0;
-};
-void FlashRingRow(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
-                  int32_t left, int32_t right);
-void FlashRingRowPlain(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
-                       int32_t left, int32_t right);
 
 // Fog composition. Row sums gather the covering layers of one screen row:
 // mode 1 keeps four 16-bit sums per pixel (blue, green, red and an unused

@@ -1,5 +1,5 @@
 // Flash rings: the pool, their ageing, their random draws and their pixels.
-#include "gfx/effects_kernels.h"
+#include "gfx/effects_ring_kernels.h"
 #include "gfx/effects_test_fixture.h"
 
 namespace vxtest {
