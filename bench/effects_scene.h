@@ -226,6 +226,9 @@ inline void MakeFogPictures(GfxContext& gfx, int32_t base32, int32_t base8, int3
         p8[y * w + x] = Rgb(v * 2.2, v * 2.2, v * 2.2);
       }
     }
+    // Row spans as the loader gives them, before the maps are packed.
+    ComputeRowSpans(gfx, base32 + i);
+    ComputeRowSpans(gfx, base8 + i);
     PackToLuma8(gfx, base8 + i);
     const int32_t side = 15;
     CreatePicture(gfx, puffBase + i, side, side);

@@ -121,6 +121,10 @@ struct FogLayerEntry {
   int32_t width = 0;
   int32_t height = 0;
   const uint8_t* pixels = nullptr;
+  // The picture's black margins per row (its row spans; none before they
+  // are computed): colourless pixels that mode 1 need not add.
+  const int32_t* blackLeft = nullptr;
+  const int32_t* blackRight = nullptr;
 };
 
 struct GlowPoint {
@@ -173,7 +177,7 @@ struct EffectsSystem {
   uint32_t ringGlow[kFlashMaxRadius + 1][4 * kFlashMaxRadius + 1] = {};
 
   // Scratch, allocated once for the screen width (by InitEffects, or by the
-  // first pass that needs it): the fog composition's per-channel row sums
+  // first pass that needs it): the 8-bit fog composition's row sums
   // and a copy of one back-buffer row.
   std::unique_ptr<uint16_t[]> rowSums;
   std::unique_ptr<uint32_t[]> rowCopy;

@@ -59,6 +59,51 @@ void AdvanceLayer(FogRecord& f, const EffectsSystem& fx, int32_t steps) {
   }
 }
 
+// The part of screen row `row` that layer e covers within columns
+// left .. right, and the offset of its first pixel in the layer picture.
+bool LayerSpan(const FogLayerEntry& e, int32_t row, int32_t left, int32_t right, int32_t& from, int32_t& to,
+               int64_t& offset) {
+  const int64_t layerRow = int64_t{row} - e.y;
+  if (layerRow < 0 || layerRow >= e.height) return false;
+  from = std::max(left, e.x);
+  to = static_cast<int32_t>(std::min<int64_t>(right, int64_t{e.x} + e.width - 1));
+  if (from > to) return false;
+  offset = layerRow * e.width + (from - int64_t{e.x});
+  return true;
+}
+
+// Mode 1 adds each layer straight onto the screen. It goes through the
+// screen in bands of rows, and within a band layer by layer, so each layer
+// picture is read as a few long runs while the band stays in the cache.
+// The black margins of a layer's rows add nothing and are not read.
+void ComposeColourLayers(const EffectsSystem& fx, const fx_detail::Screen& screen, int32_t left, int32_t right,
+                         int32_t top, int32_t bottom) {
+  constexpr int32_t kBand = 16;
+  for (int32_t bandTop = top; bandTop <= bottom; bandTop += kBand) {
+    const int32_t bandBottom = std::min(bottom, bandTop + kBand - 1);
+    for (int32_t i = 0; i < fx.layerCount; ++i) {
+      const FogLayerEntry& e = fx.layers[i];
+      const uint32_t* layer = reinterpret_cast<const uint32_t*>(e.pixels);
+      for (int32_t row = bandTop; row <= bandBottom; ++row) {
+        const int64_t layerRow = int64_t{row} - e.y;
+        if (layerRow < 0 || layerRow >= e.height) continue;
+        const int64_t first = int64_t{e.x} + (e.blackLeft != nullptr ? e.blackLeft[layerRow] : 0);
+        const int64_t last = int64_t{e.x} + e.width - 1 - (e.blackRight != nullptr ? e.blackRight[layerRow] : 0);
+        if (first > right || last < left) continue;
+        int32_t from = 0;
+        int32_t to = 0;
+        int64_t offset = 0;
+        if (!LayerSpan(e, row, static_cast<int32_t>(std::max<int64_t>(left, first)),
+                       static_cast<int32_t>(std::min<int64_t>(right, last)), from, to, offset)) {
+          continue;
+        }
+        fx_kernels::AddLayerRow32(screen.pixels + static_cast<int64_t>(row) * screen.width + from,
+                                  layer + offset, to - from + 1);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void ConfigureFog(EffectsSystem& fx, int32_t puffBase, int32_t puffFrames, int32_t layerBase,
@@ -161,6 +206,8 @@ void RegisterFogLayer(EffectsSystem& fx, GfxContext& gfx, int32_t slot, int32_t 
   e.width = s->width;
   e.height = s->height;
   e.pixels = reinterpret_cast<const uint8_t*>(s->pixels);
+  e.blackLeft = s->opaqueLeft;
+  e.blackRight = s->opaqueRight;
   const int32_t x2 = fx_detail::Clamp32(int64_t{x} + s->width - 1);
   const int32_t y2 = fx_detail::Clamp32(int64_t{y} + s->height - 1);
   if (fx.layerCount == 0) {
@@ -188,32 +235,22 @@ void ComposeFogLayers(EffectsSystem& fx, GfxContext& gfx, int32_t mode) {
       !fx_detail::ClipRange(fx.unionY1, fx.unionY2, screen.height, top, bottom)) {
     return;
   }
+  if (mode == 1) {
+    ComposeColourLayers(fx, screen, left, right, top, bottom);
+    return;
+  }
   if (!fx_detail::EnsureScratch(fx, screen.width)) return;
-  const int32_t lanes = mode == 1 ? 4 : 1;
   const int32_t count = right - left + 1;
   uint16_t* sums = fx.rowSums.get();
   for (int32_t row = top; row <= bottom; ++row) {
-    std::memset(sums, 0, sizeof(uint16_t) * lanes * count);
+    std::memset(sums, 0, sizeof(uint16_t) * count);
     for (int32_t i = 0; i < fx.layerCount; ++i) {
-      const FogLayerEntry& e = fx.layers[i];
-      const int64_t layerRow = int64_t{row} - e.y;
-      if (layerRow < 0 || layerRow >= e.height) continue;
-      const int32_t from = std::max(left, e.x);
-      const int32_t to = static_cast<int32_t>(std::min<int64_t>(right, int64_t{e.x} + e.width - 1));
-      if (from > to) continue;
-      const int64_t offset = layerRow * e.width + (from - int64_t{e.x});
-      if (mode == 1) {
-        fx_kernels::SumLayerRow32(sums + 4 * (from - left),
-                                  reinterpret_cast<const uint32_t*>(e.pixels) + offset, to - from + 1);
-      } else {
-        fx_kernels::SumLayerRow8(sums + (from - left), e.pixels + offset, to - from + 1);
-      }
+      int32_t from = 0;
+      int32_t to = 0;
+      int64_t offset = 0;
+      if (!LayerSpan(fx.layers[i], row, left, right, from, to, offset)) continue;
+      fx_kernels::SumLayerRow8(sums + (from - left), fx.layers[i].pixels + offset, to - from + 1);
     }
-    uint32_t* line = screen.pixels + static_cast<int64_t>(row) * screen.width + left;
-    if (mode == 1) {
-      fx_kernels::ApplyLayerSums32(line, sums, count);
-    } else {
-      fx_kernels::ApplyLayerSums8(line, sums, count);
-    }
+    fx_kernels::ApplyLayerSums8(screen.pixels + static_cast<int64_t>(row) * screen.width + left, sums, count);
   }
 }

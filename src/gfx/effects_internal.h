@@ -78,7 +78,7 @@ inline int32_t ClampAmount(int32_t a) { return std::clamp(a, -65536, 65536); }
 inline bool EnsureScratch(EffectsSystem& fx, int32_t width) {
   if (width <= 0) return false;
   if (fx.scratchWidth >= width && fx.rowSums != nullptr && fx.rowCopy != nullptr) return true;
-  fx.rowSums.reset(new (std::nothrow) uint16_t[4 * static_cast<size_t>(width)]);
+  fx.rowSums.reset(new (std::nothrow) uint16_t[static_cast<size_t>(width)]);
   fx.rowCopy.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width)]);
   fx.scratchWidth = (fx.rowSums != nullptr && fx.rowCopy != nullptr) ? width : 0;
   return fx.scratchWidth != 0;

@@ -167,23 +167,28 @@ void ApplySums8Sse2(uint32_t* line, const uint16_t* sums, int32_t count) {
   ApplyLayerSums8Plain(line + i, sums + i, count - i);
 }
 
-// Mode 1: each pixel's four 16-bit sums s0 .. s3 become s0 + (s1 << 8) +
-// (s2 << 16), added modulo 2^32.
-void ApplySums32Sse2(uint32_t* line, const uint16_t* sums, int32_t count) {
-  const __m128i low16 = _mm_set1_epi64x(0xffff);
-  const __m128i mid16 = _mm_set1_epi64x(0xffff00);
-  const __m128i high16 = _mm_set1_epi64x(0xffff0000);
+// Mode 1: each pixel gains the layer pixel's colour bytes as one 32-bit
+// number, modulo 2^32.
+__attribute__((target("avx2"))) void AddLayerRow32Avx2(uint32_t* line, const uint32_t* layer, int32_t count) {
+  const __m256i colours = _mm256_set1_epi32(0x00ffffff);
   int32_t i = 0;
-  for (; i + 2 <= count; i += 2) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4 * i));
-    const __m128i packed =
-        _mm_add_epi64(_mm_add_epi64(_mm_and_si128(s, low16), _mm_and_si128(_mm_srli_epi64(s, 8), mid16)),
-                      _mm_and_si128(_mm_srli_epi64(s, 16), high16));
-    const __m128i two = _mm_shuffle_epi32(packed, _MM_SHUFFLE(3, 3, 2, 0));
-    __m128i* p = reinterpret_cast<__m128i*>(line + i);
-    _mm_storel_epi64(p, _mm_add_epi32(_mm_loadl_epi64(p), two));
+  for (; i + 8 <= count; i += 8) {
+    const __m256i l = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(layer + i)), colours);
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_add_epi32(_mm256_loadu_si256(p), l));
   }
-  ApplyLayerSums32Plain(line + i, sums + 4 * i, count - i);
+  AddLayerRow32Plain(line + i, layer + i, count - i);
+}
+
+void AddLayerRow32Sse2(uint32_t* line, const uint32_t* layer, int32_t count) {
+  const __m128i colours = _mm_set1_epi32(0x00ffffff);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i l = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(layer + i)), colours);
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), l));
+  }
+  AddLayerRow32Plain(line + i, layer + i, count - i);
 }
 
 #endif
@@ -226,14 +231,18 @@ void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t l
   EllipseRowPlain(light, line, dy, left, right);
 }
 
-void SumLayerRow32(uint16_t* sums, const uint32_t* layer, int32_t count) {
+void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count) {
 #if VX_EFFECTS_X86
   if (UseAvx2()) {
-    SumBytesAvx2(sums, reinterpret_cast<const uint8_t*>(layer), 4 * count);
+    AddLayerRow32Avx2(line, layer, count);
+    return;
+  }
+  if (gFast) {
+    AddLayerRow32Sse2(line, layer, count);
     return;
   }
 #endif
-  SumLayerRow32Plain(sums, layer, count);
+  AddLayerRow32Plain(line, layer, count);
 }
 
 void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count) {
@@ -244,16 +253,6 @@ void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count) {
   }
 #endif
   SumLayerRow8Plain(sums, layer, count);
-}
-
-void ApplyLayerSums32(uint32_t* line, const uint16_t* sums, int32_t count) {
-#if VX_EFFECTS_X86
-  if (gFast) {
-    ApplySums32Sse2(line, sums, count);
-    return;
-  }
-#endif
-  ApplyLayerSums32Plain(line, sums, count);
 }
 
 void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count) {

@@ -53,16 +53,16 @@ EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, 
 void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
 void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
 
-// Fog composition. Row sums gather the covering layers of one screen row:
-// mode 1 keeps four 16-bit sums per pixel (blue, green, red and an unused
-// fourth), mode 2 one per pixel.
-void SumLayerRow32(uint16_t* sums, const uint32_t* layer, int32_t count);
-void SumLayerRow32Plain(uint16_t* sums, const uint32_t* layer, int32_t count);
+// Fog composition. Mode 1 adds, for every covering layer, the blue, green
+// and red sums as blue + (green << 8) + (red << 16) with carries and no
+// clamping; since that is linear modulo 2^32, each layer's colour bytes
+// are added to the screen pixel as one 32-bit number, layer by layer.
+void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count);
+void AddLayerRow32Plain(uint32_t* line, const uint32_t* layer, int32_t count);
+// Mode 2 first gathers the covering layers' map bytes of one screen row
+// into a 16-bit sum per pixel.
 void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count);
 void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count);
-// Mode 1: pixel += blue sum + (green sum << 8) + (red sum << 16), unclamped.
-void ApplyLayerSums32(uint32_t* line, const uint16_t* sums, int32_t count);
-void ApplyLayerSums32Plain(uint32_t* line, const uint16_t* sums, int32_t count);
 // Mode 2: each colour byte gains half the sum, clamped to 255.
 void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count);
 void ApplyLayerSums8Plain(uint32_t* line, const uint16_t* sums, int32_t count);

@@ -80,20 +80,12 @@ void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int3
   }
 }
 
-void SumLayerRow32Plain(uint16_t* sums, const uint32_t* layer, int32_t count) {
-  // Byte j of the row adds to sum j: blue, green, red and alpha of each pixel.
-  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(layer);
-  for (int32_t j = 0; j < 4 * count; ++j) sums[j] = static_cast<uint16_t>(sums[j] + bytes[j]);
+void AddLayerRow32Plain(uint32_t* line, const uint32_t* layer, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) line[i] += layer[i] & 0x00ffffffu;
 }
 
 void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count) {
   for (int32_t i = 0; i < count; ++i) sums[i] = static_cast<uint16_t>(sums[i] + layer[i]);
-}
-
-void ApplyLayerSums32Plain(uint32_t* line, const uint16_t* sums, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) {
-    line[i] += uint32_t{sums[4 * i]} + (uint32_t{sums[4 * i + 1]} << 8) + (uint32_t{sums[4 * i + 2]} << 16);
-  }
 }
 
 void ApplyLayerSums8Plain(uint32_t* line, const uint16_t* sums, int32_t count) {

@@ -225,24 +225,88 @@ TEST_F(EffectsFogTest, FastLayerKernelsMatchThePlainOnes) {
     const int32_t count = 1 + static_cast<int32_t>(next() % 800);
     std::vector<uint32_t> layer(count);
     for (uint32_t& v : layer) v = next();
-    std::vector<uint16_t> s1(4 * count);
+    std::vector<uint16_t> s1(count);
     for (uint16_t& v : s1) v = static_cast<uint16_t>(next() % 60000);
     std::vector<uint16_t> s2 = s1;
-    fx_kernels::SumLayerRow32(s1.data(), layer.data(), count);
-    fx_kernels::SumLayerRow32Plain(s2.data(), layer.data(), count);
-    ASSERT_EQ(s1, s2);
     fx_kernels::SumLayerRow8(s1.data(), reinterpret_cast<const uint8_t*>(layer.data()), count);
     fx_kernels::SumLayerRow8Plain(s2.data(), reinterpret_cast<const uint8_t*>(layer.data()), count);
     ASSERT_EQ(s1, s2);
     std::vector<uint32_t> l1(count);
     for (uint32_t& v : l1) v = next();
     std::vector<uint32_t> l2 = l1;
-    fx_kernels::ApplyLayerSums32(l1.data(), s1.data(), count);
-    fx_kernels::ApplyLayerSums32Plain(l2.data(), s2.data(), count);
+    fx_kernels::AddLayerRow32(l1.data(), layer.data(), count);
+    fx_kernels::AddLayerRow32Plain(l2.data(), layer.data(), count);
     ASSERT_EQ(l1, l2);
     fx_kernels::ApplyLayerSums8(l1.data(), s1.data(), count);
     fx_kernels::ApplyLayerSums8Plain(l2.data(), s2.data(), count);
     ASSERT_EQ(l1, l2);
+  }
+}
+
+// Mode 1 is defined by separate blue, green and red sums over the covering
+// layers, packed and added once. The composition adds layer by layer; over
+// 251 overlapping layers of noise, at every screen edge and with the fast
+// and the plain kernels, the two must agree on every pixel.
+TEST_F(EffectsFogTest, ModeOneMatchesThePackedChannelSumsOverManyLayers) {
+  uint32_t seed = 11;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  ConfigureFog(fx(), 940, 60, 880, 60);
+  for (int32_t p = 0; p < 60; ++p) {
+    const int32_t w = 1 + static_cast<int32_t>(next() % 300);
+    const int32_t h = 1 + static_cast<int32_t>(next() % 200);
+    CreatePicture(gfx(), 880 + p, w, h);
+    // Some pictures saturate every byte, so the sums carry at their largest;
+    // some have black margins of their own width in every row, with
+    // transparent but coloured pixels inside, and their row spans known.
+    uint32_t* pixels = gfx().slots[880 + p].pixels;
+    for (int32_t i = 0; i < w * h; ++i) pixels[i] = p % 7 == 0 ? 0xffffffffu : next();
+    if (p % 3 == 1) {
+      for (int32_t r = 0; r < h; ++r) {
+        const int32_t a = static_cast<int32_t>(next() % (w + 1));
+        const int32_t b = static_cast<int32_t>(next() % (w + 1));
+        for (int32_t c = 0; c < w; ++c) {
+          if (c < std::min(a, b) || c >= std::max(a, b)) pixels[r * w + c] &= 0xff000000u;
+          if (c == (a + b) / 2) pixels[r * w + c] &= 0x00ffffffu;
+        }
+      }
+      ComputeRowSpans(gfx(), 880 + p);
+    }
+  }
+  for (const bool fast : {true, false}) {
+    std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
+    for (uint32_t& v : start) v = next();
+    std::copy(start.begin(), start.end(), gfx().backBuffer);
+    fx().fogCount = 0;
+    for (int32_t i = 0; i < kFogLayerPool; ++i) {
+      const auto x = static_cast<int16_t>(static_cast<int32_t>(next() % 1000) - 200);
+      const auto y = static_cast<int16_t>(static_cast<int32_t>(next() % 800) - 200);
+      fx().fog[fx().fogCount++] = FogRecord{x, y, static_cast<int16_t>(next() % 180), kFogLayer};
+    }
+    fx_kernels::UseFastKernels(fast);
+    DrawFog(fx(), gfx(), 1);
+    fx_kernels::UseFastKernels(true);
+
+    std::vector<uint32_t> sums(3 * start.size(), 0);
+    for (int32_t i = 0; i < fx().fogCount; ++i) {
+      const FogRecord& f = fx().fog[i];
+      const ImageSlot& s = gfx().slots[880 + f.life / 3];
+      for (int32_t r = 0; r < s.height; ++r) {
+        for (int32_t c = 0; c < s.width; ++c) {
+          const int32_t x = f.x + c;
+          const int32_t y = f.y + r;
+          if (x < 0 || y < 0 || x >= kW || y >= kH) continue;
+          const uint32_t v = s.pixels[r * s.width + c];
+          for (int32_t ch = 0; ch < 3; ++ch) sums[3 * (y * kW + x) + ch] += (v >> (8 * ch)) & 0xffu;
+        }
+      }
+    }
+    int32_t wrong = 0;
+    for (size_t i = 0; i < start.size(); ++i) {
+      const uint32_t expected = start[i] + sums[3 * i] + (sums[3 * i + 1] << 8) + (sums[3 * i + 2] << 16);
+      wrong += gfx().backBuffer[i] != expected ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << (fast ? "fast" : "plain") << " kernels";
+    EXPECT_TRUE(GuardsIntact());
   }
 }
 
