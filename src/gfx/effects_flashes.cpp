@@ -16,9 +16,13 @@ constexpr int32_t kRippledFrom = 17;  // smaller rings stay round
 // random walk of 91 steps of -13 .. 13, one every fourth degree, kept within
 // 150 .. 400.
 void BuildProfile(int32_t radius, int32_t (&profile)[361]) {
+  constexpr int32_t kSteps = 91;
+  int32_t steps[kSteps] = {};
+  const bool rippled = radius >= kRippledFrom;
+  if (rippled) RandomFill(engine.random, -13, 13, steps, kSteps);
   int32_t v = 256;
   for (int32_t i = 0; i <= 360; ++i) {
-    if (radius >= kRippledFrom && i % 4 == 0) v = std::clamp(v + Random(engine.random, -13, 13), 150, 400);
+    if (rippled && i % 4 == 0) v = std::clamp(v + steps[i / 4], 150, 400);
     profile[i] = v;
   }
 }

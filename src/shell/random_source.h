@@ -18,6 +18,12 @@ struct RandomSource {
 
 void SeedRandom(RandomSource& r, Extended v);
 int32_t Random(RandomSource& r, int32_t lo, int32_t hi);
+// What n successive Random(r, lo, hi) calls return, into out[0 .. n - 1],
+// leaving r as they would; the state stays in a register for the whole run.
+void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n);
+// The same for processors without SSE3, which RandomFill uses to truncate;
+// public so the tests can hold it to the same results.
+void RandomFillPlain(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n);
 // Two draws of 0..100; when both exceed 80 the state is re-seeded from the
 // clock and the given position.
 void StirRandom(RandomSource& r, int32_t x, int32_t y);
