@@ -78,7 +78,7 @@ void DrawFlashRing(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int
   if (int64_t{x} + radius <= 0 || int64_t{x} - radius >= screen.width) return;
 
   // The profile in the direction of each 8-pixel grid node from the centre;
-  // the row kernel blends the four nodes around each pixel.
+  // the kernel blends the four nodes around each pixel.
   int32_t grid[kRingGridSide * kRingGridSide] = {};
   const int32_t nodes = radius / 4 + 2;
   const int16_t* directions = fx.ringDirections[radius];
@@ -88,20 +88,20 @@ void DrawFlashRing(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int
           radius >= kRippledFrom ? SmoothProfileAt(profile, directions[j * kRingGridSide + i]) : 256;
     }
   }
-  fx_kernels::RingRow ring;
+  fx_kernels::Ring ring;
   ring.grid = grid;
   ring.glow = fx.ringGlow[radius];
   ring.cx = x;
   ring.cy = y;
   ring.radius = radius;
+  fx_kernels::RowSpan spans[2 * kFlashMaxRadius - 1];
   for (int32_t row = top; row <= bottom; ++row) {
     const int32_t dy = row - y;
     const int32_t h = fx.sqrtTable[radius * radius - 1 - dy * dy];
-    int32_t left = 0;
-    int32_t right = 0;
-    if (!fx_detail::ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    fx_kernels::FlashRingRow(ring, screen.pixels, screen.width, screen.height, row, left, right);
+    fx_kernels::RowSpan& span = spans[row - top];
+    if (!fx_detail::ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, span.left, span.right)) span = {};
   }
+  fx_kernels::FlashRing(ring, screen.pixels, screen.width, screen.height, top, spans, bottom - top + 1);
 }
 
 // The ring's own light by depth inside the rim (in quarter pixels): rising

@@ -16,7 +16,7 @@ namespace fx_kernels {
 // source pixels come later in the scan than every pixel written so far, so
 // the pass reads only the picture as it was before the ring, whatever order
 // the pixels are written in.
-void FlashRingRowPlain(const RingRow& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
+void FlashRingRowPlain(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
                        int32_t left, int32_t right) {
   const int32_t r4 = 4 * ring.radius;
   const int32_t dy = row - ring.cy;
@@ -49,6 +49,14 @@ void FlashRingRowPlain(const RingRow& ring, uint32_t* pixels, int32_t width, int
     const uint32_t g = std::min<uint32_t>(255, (((s >> 8) & 0xffu) * f >> 13) + ((glow >> 8) & 0xffu));
     const uint32_t rr = std::min<uint32_t>(255, (((s >> 16) & 0xffu) * f >> 13) + ((glow >> 16) & 0xffu));
     line[col] = (s & 0xff000000u) | rr << 16 | g << 8 | b;
+  }
+}
+
+void FlashRingPlain(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
+                    const RowSpan* spans, int32_t rows) {
+  for (int32_t i = 0; i < rows; ++i) {
+    if (spans[i].left <= spans[i].right)
+      FlashRingRowPlain(ring, pixels, width, height, top + i, spans[i].left, spans[i].right);
   }
 }
 

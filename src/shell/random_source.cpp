@@ -26,7 +26,8 @@ constexpr double kB = 2786.45665445654;
   if (!(x >= 1)) x = 1;
   const Extended t = static_cast<Extended>(kA) / (x / static_cast<Extended>(kB));
   Extended f = t - __builtin_rintl(t - 0.5L);
-  if (__builtin_expect(f > 1 - 0x1p-30L, 0)) f = t - static_cast<Extended>(std::floor(static_cast<double>(t)));
+  if (__builtin_expect(f > 1 - 0x1p-30L, 0))
+    f = t - static_cast<Extended>(std::floor(static_cast<double>(t)));
   s = f * kMax;
   if (s > kMax) s = kMax;
   if (s < 1) s = 1;
@@ -36,7 +37,8 @@ constexpr double kB = 2786.45665445654;
   return static_cast<int32_t>(v);
 }
 
-[[gnu::always_inline]] inline void FillDraws(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n) {
+[[gnu::always_inline]] inline void FillDraws(RandomSource& r, int32_t lo, int32_t hi, int32_t* out,
+                                             int32_t n) {
   const Extended span = static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
   Extended s = r.s;
   for (int32_t i = 0; i < n; ++i) out[i] = Draw(s, span, lo, hi);

@@ -1,4 +1,9 @@
 // Flash rings: the pool, their ageing, their random draws and their pixels.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+
 #include "gfx/effects_ring_kernels.h"
 #include "gfx/effects_test_fixture.h"
 
@@ -116,35 +121,203 @@ TEST_F(EffectsFlashesTest, ARingBrightensAndBendsThePictureInsideItsRim) {
   EXPECT_EQ(At(400, 312), Rgb(30, 30, 30));
 }
 
-TEST_F(EffectsFlashesTest, FastRingRowsMatchThePlainKernel) {
-  uint32_t seed = 99;
-  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  std::vector<uint32_t> a(kW * kH);
-  for (uint32_t& v : a) v = next();
-  std::vector<uint32_t> b = a;
-  int32_t grid[kRingGridSide * kRingGridSide];
-  uint32_t glow[4 * kFlashMaxRadius + 1];
-  for (int32_t round = 0; round < 40; ++round) {
-    const int32_t radius = 1 + static_cast<int32_t>(next() % kFlashMaxRadius);
-    for (int32_t& g : grid) g = 150 + static_cast<int32_t>(next() % 251);
-    for (uint32_t& g : glow) g = next() & 0x00ffffffu;
-    fx_kernels::RingRow ring;
-    ring.grid = grid;
-    ring.glow = glow;
-    ring.radius = radius;
-    ring.cx = static_cast<int32_t>(next() % 900) - 50;
-    ring.cy = static_cast<int32_t>(next() % 700) - 50;
-    for (int32_t dy = -(radius - 1); dy <= radius - 1; ++dy) {
-      const int32_t row = ring.cy + dy;
-      if (row < 0 || row >= kH) continue;
-      const int32_t left = std::max(0, ring.cx - radius + 1);
-      const int32_t right = std::min(kW - 1, ring.cx + radius - 1);
-      if (left > right) continue;
-      fx_kernels::FlashRingRow(ring, a.data(), kW, kH, row, left, right);
-      fx_kernels::FlashRingRowPlain(ring, b.data(), kW, kH, row, left, right);
-    }
-    ASSERT_EQ(a, b) << "round " << round << " radius " << radius;
+// A picture whose pixels end at a page boundary with an inaccessible page
+// after them (and one before), so a kernel that reads or writes a single
+// pixel past either end of the picture faults in any build.
+class GuardedPicture {
+ public:
+  GuardedPicture(int32_t width, int32_t height) : count_(static_cast<size_t>(width) * height) {
+    page_ = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t bytes = count_ * sizeof(uint32_t);
+    body_ = (bytes + page_ - 1) / page_ * page_;
+    void* map = mmap(nullptr, body_ + 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (map == MAP_FAILED) return;
+    base_ = static_cast<uint8_t*>(map);
+    mprotect(base_, page_, PROT_NONE);
+    mprotect(base_ + page_ + body_, page_, PROT_NONE);
+    pixels_ = reinterpret_cast<uint32_t*>(base_ + page_ + body_ - bytes);
   }
+  ~GuardedPicture() {
+    if (base_ != nullptr) munmap(base_, body_ + 2 * page_);
+  }
+  GuardedPicture(const GuardedPicture&) = delete;
+  GuardedPicture& operator=(const GuardedPicture&) = delete;
+  uint32_t* data() { return pixels_; }
+  std::vector<uint32_t> Copy() const { return std::vector<uint32_t>(pixels_, pixels_ + count_); }
+  void Assign(const std::vector<uint32_t>& v) { std::copy(v.begin(), v.end(), pixels_); }
+
+ private:
+  size_t count_;
+  size_t page_ = 0;
+  size_t body_ = 0;
+  uint8_t* base_ = nullptr;
+  uint32_t* pixels_ = nullptr;
+};
+
+using RingPath = bool (*)(const fx_kernels::Ring&, uint32_t*, int32_t, int32_t, int32_t,
+                          const fx_kernels::RowSpan*, int32_t);
+
+struct Lcg {
+  uint32_t s;
+  uint32_t Next() { return s = s * 1664525u + 1013904223u; }
+  int32_t Below(int32_t n) { return static_cast<int32_t>((Next() >> 8) % static_cast<uint32_t>(n)); }
+};
+
+// Draws rings with one vector path into one guarded picture and with the
+// plain kernel into another, and asks for the same pixels after each ring.
+class RingPathTest : public EffectsFlashesTest {
+ protected:
+  // Whether the processor has the path (asked with a ring of no rows).
+  bool SetPath(RingPath path, const char* name) {
+    path_ = path;
+    name_ = name;
+    fx_kernels::Ring none;
+    none.grid = grid_;
+    none.glow = glow_;
+    none.radius = 1;
+    return path_(none, fast_.data(), kW, kH, 0, nullptr, 0);
+  }
+  void RandomPicture(Lcg& lcg) {
+    ASSERT_NE(fast_.data(), nullptr);
+    ASSERT_NE(plain_.data(), nullptr);
+    std::vector<uint32_t> v(static_cast<size_t>(kW) * kH);
+    for (uint32_t& p : v) p = lcg.Next();
+    fast_.Assign(v);
+    plain_.Assign(v);
+  }
+  // A rippled profile and a light: the rings' own (0), random light at every
+  // depth (1), or random light that stops at depth 128 (2).
+  void RandomRing(Lcg& lcg, int32_t radius, int32_t light) {
+    for (int32_t& g : grid_) g = 150 + lcg.Below(251);
+    for (int32_t q = 0; q <= 4 * kFlashMaxRadius; ++q) {
+      const uint32_t random = light == 2 && q >= 128 ? 0 : lcg.Next() & 0x00ffffffu;
+      glow_[q] = light == 0 ? fx().ringGlow[radius][q] : random;
+    }
+  }
+  fx_kernels::Ring RingAt(int32_t cx, int32_t cy, int32_t radius) const {
+    fx_kernels::Ring ring;
+    ring.grid = grid_;
+    ring.glow = glow_;
+    ring.cx = cx;
+    ring.cy = cy;
+    ring.radius = radius;
+    return ring;
+  }
+  // Rows of the disc within the screen, each clipped to it as DrawFlashRing does.
+  static std::vector<fx_kernels::RowSpan> DiscSpans(const fx_kernels::Ring& ring, int32_t& top) {
+    top = std::max(0, ring.cy - ring.radius + 1);
+    const int32_t bottom = std::min(kH - 1, ring.cy + ring.radius - 1);
+    std::vector<fx_kernels::RowSpan> spans;
+    for (int32_t row = top; row <= bottom; ++row) {
+      const int32_t dy = row - ring.cy;
+      const int32_t h = static_cast<int32_t>(std::sqrt(ring.radius * ring.radius - 1 - dy * dy));
+      fx_kernels::RowSpan span;
+      span.left = std::max(0, ring.cx - h);
+      span.right = std::min(kW - 1, ring.cx + h);
+      spans.push_back(span);
+    }
+    return spans;
+  }
+  void DrawBoth(const fx_kernels::Ring& ring, int32_t top, const std::vector<fx_kernels::RowSpan>& spans) {
+    const int32_t rows = static_cast<int32_t>(spans.size());
+    path_(ring, fast_.data(), kW, kH, top, spans.data(), rows);
+    fx_kernels::FlashRingPlain(ring, plain_.data(), kW, kH, top, spans.data(), rows);
+  }
+  ::testing::AssertionResult Same() const {
+    const std::vector<uint32_t> a = fast_.Copy();
+    const std::vector<uint32_t> b = plain_.Copy();
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i]) {
+        return ::testing::AssertionFailure() << name_ << " differs at (" << i % kW << ", " << i / kW
+                                             << "): " << std::hex << a[i] << " instead of " << b[i];
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  // Whole rings of every radius with their centres spread over the screen
+  // and past each of its edges.
+  void WholeRings() {
+    Lcg lcg{7};
+    RandomPicture(lcg);
+    for (int32_t round = 0; round < 240; ++round) {
+      const int32_t radius = round < 80 ? 1 + round : 1 + lcg.Below(kFlashMaxRadius);
+      RandomRing(lcg, radius, round % 3);
+      int32_t cx = lcg.Below(kW + 2 * radius) - radius;
+      int32_t cy = lcg.Below(kH + 2 * radius) - radius;
+      switch (round % 6) {  // hug an edge or a corner
+        case 0:
+          cx = radius / 2;
+          break;
+        case 1:
+          cx = kW - 1 - radius / 2;
+          break;
+        case 2:
+          cy = radius / 2;
+          break;
+        case 3:
+          cy = kH - 1 - radius / 3;
+          cx = kW - 1 - radius / 3;
+          break;
+        default:
+          break;
+      }
+      const fx_kernels::Ring ring = RingAt(cx, cy, radius);
+      int32_t top = 0;
+      const std::vector<fx_kernels::RowSpan> spans = DiscSpans(ring, top);
+      DrawBoth(ring, top, spans);
+      ASSERT_TRUE(Same()) << "round " << round << ": radius " << radius << " at (" << cx << ", " << cy << ")";
+    }
+  }
+
+  // Every span length from 1 to 40 pixels at every start within a ring's
+  // rows, so each count of leftover lanes meets each alignment; the last
+  // rings sit in the screen's bottom right corner, where a block that
+  // reached past its row would leave the picture.
+  void EveryRowLength() {
+    Lcg lcg{11};
+    RandomPicture(lcg);
+    const int32_t centres[][2] = {{400, 300}, {kW - 1, 300}, {kW - 30, kH - 1}, {kW - 1, kH - 1}, {0, 0}};
+    for (const auto& centre : centres) {
+      for (const int32_t radius : {3, 24, 61}) {
+        RandomRing(lcg, radius, radius % 3);
+        const fx_kernels::Ring ring = RingAt(centre[0], centre[1], radius);
+        int32_t top = 0;
+        const std::vector<fx_kernels::RowSpan> disc = DiscSpans(ring, top);
+        for (int32_t length = 1; length <= 40; ++length) {
+          std::vector<fx_kernels::RowSpan> spans = disc;
+          for (size_t i = 0; i < spans.size(); ++i) {
+            fx_kernels::RowSpan& span = spans[i];
+            const int32_t width = span.right - span.left + 1;
+            if (width > length) span.left += static_cast<int32_t>((i * 7 + length) % (width - length + 1));
+            span.right = std::min(span.right, span.left + length - 1);
+          }
+          DrawBoth(ring, top, spans);
+          ASSERT_TRUE(Same()) << "radius " << radius << " at (" << centre[0] << ", " << centre[1]
+                              << "), spans of " << length;
+        }
+      }
+    }
+  }
+
+  GuardedPicture fast_{kW, kH};
+  GuardedPicture plain_{kW, kH};
+  int32_t grid_[kRingGridSide * kRingGridSide] = {};
+  uint32_t glow_[4 * kFlashMaxRadius + 1] = {};
+  RingPath path_ = nullptr;
+  const char* name_ = "";
+};
+
+TEST_F(RingPathTest, Avx2RingsMatchThePlainKernel) {
+  if (!SetPath(&fx_kernels::FlashRingAvx2, "AVX2")) GTEST_SKIP() << "no AVX2";
+  WholeRings();
+  EveryRowLength();
+}
+
+TEST_F(RingPathTest, Avx512RingsMatchThePlainKernel) {
+  if (!SetPath(&fx_kernels::FlashRingAvx512, "AVX-512")) GTEST_SKIP() << "no AVX-512 with byte permutes";
+  WholeRings();
+  EveryRowLength();
 }
 
 }  // namespace

@@ -133,8 +133,8 @@ TEST(RandomSource, FillGivesWhatSuccessiveCallsGive) {
     Random(walk, 0, 1);
     states.push_back(walk.s);
   }
-  const int32_t ranges[][2] = {{-13, 13}, {0, 100}, {5, 5},          {0, 0},       {-1, 0},
-                               {10, -10}, {INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX},
+  const int32_t ranges[][2] = {{-13, 13}, {0, 100}, {5, 5}, {0, 0}, {-1, 0}, {10, -10},
+                               {INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX},
                                {INT32_MIN, 0}, {0, INT32_MAX}};
   for (const Extended state : states) {
     for (const auto& range : ranges) ExpectFillMatchesCalls(state, range[0], range[1], 40);
