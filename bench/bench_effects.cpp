@@ -37,6 +37,8 @@ double Now() { return bench::ThreadNanoseconds(); }
 
 double MemcpyNanoseconds() { return Median(bench::BackBufferCopyTimes(&Now)); }
 
+constexpr double kGoal = 8.0;  // times the memcpy
+
 struct Row {
   std::string name;
   double ns;
@@ -299,7 +301,7 @@ void BM_Memcpy(benchmark::State& state) {
 void PrintTable() {
   std::printf("\n%-44s %12s %10s %6s\n", "effect", "ns", "x memcpy", "goal");
   for (const Row& r : gRows) {
-    const char* verdict = !r.goal ? "" : (r.ratio <= 8.0 ? "met" : "missed");
+    const char* verdict = bench::Verdict(r.ratio, r.goal ? kGoal : 0.0);
     std::printf("%-44s %12.0f %10.2f %6s\n", r.name.c_str(), r.ns, r.ratio, verdict);
   }
 }
@@ -331,11 +333,4 @@ BENCHMARK_CAPTURE(Run, player_light, kGlow)->UseManualTime()->Unit(benchmark::kM
 BENCHMARK_CAPTURE(Run, player_light_plain, kGlowPlain)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Run, lamps, kLamps)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PrintTable();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunAndPrint(argc, argv, PrintTable); }

@@ -146,7 +146,7 @@ void PrintTable() {
   std::printf("\n%-38s %12s %12s %8s %6s\n", "presenter pass", "ns/pixel", "x memcpy", "goal", "");
   for (const Row& r : gRows) {
     std::string goal = r.goal > 0 ? "<= " + std::to_string(r.goal).substr(0, 4) : "";
-    const char* verdict = r.goal <= 0 ? "" : r.ratio <= r.goal ? "ok" : "MISSED";
+    const char* verdict = bench::Verdict(r.ratio, r.goal);
     std::printf("%-38s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.nsPerPixel, r.ratio, goal.c_str(),
                 verdict);
   }
@@ -157,11 +157,4 @@ void PrintTable() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  PrintTable();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunAndPrint(argc, argv, PrintTable); }

@@ -67,4 +67,21 @@ void Record(std::vector<Row>& rows, const Row& row) {
   rows.push_back(row);
 }
 
+// A row's verdict against its goal (a ratio to the memcpy); none without one.
+inline const char* Verdict(double ratio, double goal) {
+  if (goal <= 0) return "";
+  return ratio <= goal ? "ok" : "MISSED";
+}
+
+// The whole program: runs the cases the command line names, then prints the
+// program's table of results.
+inline int RunAndPrint(int argc, char** argv, void (*printTable)()) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  printTable();
+  return 0;
+}
+
 }  // namespace bench

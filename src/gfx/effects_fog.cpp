@@ -60,15 +60,24 @@ void AdvanceLayer(FogRecord& f, const EffectsSystem& fx, int32_t steps) {
 }
 
 // The part of screen row `row` that layer e covers within columns
-// left .. right, and the offset of its first pixel in the layer picture.
-bool LayerSpan(const FogLayerEntry& e, int32_t row, int32_t left, int32_t right, int32_t& from, int32_t& to,
-               int64_t& offset) {
+// left .. right (leaving out the row's black margins when skipBlack is set),
+// and the offset of its first pixel in the layer picture.
+bool LayerSpan(const FogLayerEntry& e, int32_t row, int32_t left, int32_t right, bool skipBlack, int32_t& from,
+               int32_t& to, int64_t& offset) {
   const int64_t layerRow = int64_t{row} - e.y;
   if (layerRow < 0 || layerRow >= e.height) return false;
-  from = std::max(left, e.x);
-  to = static_cast<int32_t>(std::min<int64_t>(right, int64_t{e.x} + e.width - 1));
-  if (from > to) return false;
-  offset = layerRow * e.width + (from - int64_t{e.x});
+  int64_t first = e.x;
+  int64_t last = int64_t{e.x} + e.width - 1;
+  if (skipBlack) {
+    first += e.blackLeft != nullptr ? e.blackLeft[layerRow] : 0;
+    last -= e.blackRight != nullptr ? e.blackRight[layerRow] : 0;
+  }
+  first = std::max<int64_t>(left, first);
+  last = std::min<int64_t>(right, last);
+  if (first > last) return false;
+  from = static_cast<int32_t>(first);
+  to = static_cast<int32_t>(last);
+  offset = layerRow * e.width + (first - e.x);
   return true;
 }
 
@@ -85,18 +94,10 @@ void ComposeColourLayers(const EffectsSystem& fx, const fx_detail::Screen& scree
       const FogLayerEntry& e = fx.layers[i];
       const uint32_t* layer = reinterpret_cast<const uint32_t*>(e.pixels);
       for (int32_t row = bandTop; row <= bandBottom; ++row) {
-        const int64_t layerRow = int64_t{row} - e.y;
-        if (layerRow < 0 || layerRow >= e.height) continue;
-        const int64_t first = int64_t{e.x} + (e.blackLeft != nullptr ? e.blackLeft[layerRow] : 0);
-        const int64_t last = int64_t{e.x} + e.width - 1 - (e.blackRight != nullptr ? e.blackRight[layerRow] : 0);
-        if (first > right || last < left) continue;
         int32_t from = 0;
         int32_t to = 0;
         int64_t offset = 0;
-        if (!LayerSpan(e, row, static_cast<int32_t>(std::max<int64_t>(left, first)),
-                       static_cast<int32_t>(std::min<int64_t>(right, last)), from, to, offset)) {
-          continue;
-        }
+        if (!LayerSpan(e, row, left, right, true, from, to, offset)) continue;
         fx_kernels::AddLayerRow32(screen.pixels + static_cast<int64_t>(row) * screen.width + from,
                                   layer + offset, to - from + 1);
       }
@@ -248,7 +249,7 @@ void ComposeFogLayers(EffectsSystem& fx, GfxContext& gfx, int32_t mode) {
       int32_t from = 0;
       int32_t to = 0;
       int64_t offset = 0;
-      if (!LayerSpan(fx.layers[i], row, left, right, from, to, offset)) continue;
+      if (!LayerSpan(fx.layers[i], row, left, right, false, from, to, offset)) continue;
       fx_kernels::SumLayerRow8(sums + (from - left), fx.layers[i].pixels + offset, to - from + 1);
     }
     fx_kernels::ApplyLayerSums8(screen.pixels + static_cast<int64_t>(row) * screen.width + left, sums, count);

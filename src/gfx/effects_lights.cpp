@@ -26,6 +26,24 @@ int32_t DiscHalfWidth(const EffectsSystem& fx, int32_t reach, int32_t dy) {
   return fx.sqrtTable[index];
 }
 
+// Calls row(line, dy, left, right) for every screen row of the disc around
+// (x, y) whose squared extent is reach², with its columns clipped.
+template <typename Row>
+void ForEachDiscRow(const EffectsSystem& fx, const Screen& screen, int32_t x, int32_t y, int32_t reach,
+                    Row row) {
+  int32_t top = 0;
+  int32_t bottom = 0;
+  if (!ClipRange(int64_t{y} - reach, int64_t{y} + reach, screen.height, top, bottom)) return;
+  for (int32_t r = top; r <= bottom; ++r) {
+    const int32_t dy = r - y;
+    const int32_t h = DiscHalfWidth(fx, reach, dy);
+    int32_t left = 0;
+    int32_t right = 0;
+    if (h < 0 || !ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
+    row(screen.pixels + static_cast<int64_t>(r) * screen.width, dy, left, right);
+  }
+}
+
 // The byte map of light map `frame`, or null when its slot holds none.
 const uint8_t* LightMap(const GfxContext& gfx, int32_t frame) {
   if (static_cast<uint32_t>(frame) > kLightMapCount - 1) frame = 0;
@@ -44,23 +62,13 @@ void AddRadialLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, in
   red = ClampAmount(red);
   green = ClampAmount(green);
   blue = ClampAmount(blue);
-  const int32_t reach = radius - 2;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!ClipRange(int64_t{y} - reach, int64_t{y} + reach, screen.height, top, bottom)) return;
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t dy = row - y;
-    const int32_t h = DiscHalfWidth(fx, reach, dy);
-    int32_t left = 0;
-    int32_t right = 0;
-    if (h < 0 || !ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    uint32_t* line = screen.pixels + static_cast<int64_t>(row) * screen.width;
+  ForEachDiscRow(fx, screen, x, y, radius - 2, [&](uint32_t* line, int32_t dy, int32_t left, int32_t right) {
     for (int32_t col = left; col <= right; ++col) {
       const int32_t dx = col - x;
       const int32_t k = radius - fx.sqrtTable[dx * dx + dy * dy];
       line[col] = AddToColour(line[col], (blue * k) >> 5, (green * k) >> 5, (red * k) >> 5);
     }
-  }
+  });
 }
 
 void AddTexturedLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius, int32_t red,
@@ -68,10 +76,6 @@ void AddTexturedLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, 
   const Screen screen = ScreenOf(gfx);
   if (screen.pixels == nullptr || !RadiusFits(radius)) return;
   const uint8_t* map = LightMap(gfx, frame);
-  const int32_t reach = radius - 2;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!ClipRange(int64_t{y} - reach, int64_t{y} + reach, screen.height, top, bottom)) return;
   fx_kernels::TexturedRow light;
   light.sqrtTable = fx.sqrtTable;
   light.falloff = fx.falloff;
@@ -80,17 +84,11 @@ void AddTexturedLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, 
   light.amount[0] = ClampAmount(blue);
   light.amount[1] = ClampAmount(green);
   light.amount[2] = ClampAmount(red);
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t dy = row - y;
-    const int32_t h = DiscHalfWidth(fx, reach, dy);
-    int32_t left = 0;
-    int32_t right = 0;
-    if (h < 0 || !ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
+  ForEachDiscRow(fx, screen, x, y, radius - 2, [&](uint32_t* line, int32_t dy, int32_t left, int32_t right) {
     light.dy = dy;
     light.map = map != nullptr ? map + (kLightMapCentre + dy) * kLightMapSide + kLightMapCentre : nullptr;
-    fx_kernels::TexturedLightRow(light, screen.pixels + static_cast<int64_t>(row) * screen.width, left,
-                                 right);
-  }
+    fx_kernels::TexturedLightRow(light, line, left, right);
+  });
 }
 
 void TintDisc(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius, int32_t red,
@@ -98,30 +96,19 @@ void TintDisc(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t 
   if (!(red > 0 || green > 0 || blue >= 1)) return;
   const Screen screen = ScreenOf(gfx);
   if (screen.pixels == nullptr || !RadiusFits(radius)) return;
-  const int32_t reach = radius - 1;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!ClipRange(int64_t{y} - reach, int64_t{y} + reach, screen.height, top, bottom)) return;
   const uint32_t packed =
       static_cast<uint32_t>(red) * 65536u + static_cast<uint32_t>(green) * 256u + static_cast<uint32_t>(blue);
   // Amounts past ±512 clamp every byte the same way as ±512 does.
   red = std::clamp(red, -512, 512);
   green = std::clamp(green, -512, 512);
   blue = std::clamp(blue, -512, 512);
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t dy = row - y;
-    const int32_t h = DiscHalfWidth(fx, reach, dy);
-    int32_t left = 0;
-    int32_t right = 0;
-    if (h < 0 || !ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    uint32_t* line = screen.pixels + static_cast<int64_t>(row) * screen.width + left;
-    const int32_t count = right - left + 1;
+  ForEachDiscRow(fx, screen, x, y, radius - 1, [&](uint32_t* line, int32_t, int32_t left, int32_t right) {
     if (fast != 0) {
-      fx_kernels::AddPacked(line, count, packed);
+      fx_kernels::AddPacked(line + left, right - left + 1, packed);
     } else {
-      fx_kernels::AddClamped(line, count, blue, green, red);
+      fx_kernels::AddClamped(line + left, right - left + 1, blue, green, red);
     }
-  }
+  });
 }
 
 void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius, int32_t red,

@@ -78,18 +78,22 @@ struct RowNodes {
   alignas(64) int32_t n[kRingGridSide + 16] = {};
 };
 
-void FillNodes(const Ring& ring, int32_t gy, RowNodes& nodes) {
+// Starts screen row `row` of a ring: fills its nodes and returns its
+// distances, indexed by dx.
+const uint16_t* StartRow(const Ring& ring, const DistanceTable& distances, int32_t row, RowNodes& nodes) {
+  const int32_t dy = row - ring.cy;
+  const int32_t gy = dy + ring.radius;
   const int32_t fy = gy & 7;
   const int32_t* upper = ring.grid + (gy >> 3) * kRingGridSide;
   const int32_t* lower = upper + kRingGridSide;
   for (int32_t i = 0; i < kRingGridSide; ++i) nodes.n[i] = upper[i] * (8 - fy) + lower[i] * fy;
+  return distances.d[dy < 0 ? -dy : dy] + kDistanceOrigin;
 }
 
 // ---- AVX2 ----------------------------------------------------------------
 
 [[gnu::target("avx2")]] void RingAvx2(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height,
                                       int32_t top, const RowSpan* spans, int32_t rows) {
-  const DistanceTable& distances = Distances();
   const int32_t r = ring.radius;
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i one = _mm256_set1_epi32(1);
@@ -112,6 +116,7 @@ void FillNodes(const Ring& ring, int32_t gy, RowNodes& nodes) {
                                               9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13);
   const int* source = reinterpret_cast<const int*>(pixels);
   const int* glow = reinterpret_cast<const int*>(ring.glow);
+  const DistanceTable& distances = Distances();
   RowNodes nodes;
 
   for (int32_t i = 0; i < rows; ++i) {
@@ -119,9 +124,7 @@ void FillNodes(const Ring& ring, int32_t gy, RowNodes& nodes) {
     const int32_t right = spans[i].right;
     if (left > right) continue;
     const int32_t row = top + i;
-    const int32_t dy = row - ring.cy;
-    FillNodes(ring, dy + r, nodes);
-    const uint16_t* distance = distances.d[dy < 0 ? -dy : dy] + kDistanceOrigin;
+    const uint16_t* distance = StartRow(ring, distances, row, nodes);
     const __m256i vrow = _mm256_set1_epi32(row);
     uint32_t* line = pixels + static_cast<int64_t>(row) * width;
 
@@ -208,7 +211,6 @@ struct GlowBytes {
 
 [[gnu::target(VX_AVX512)]] void RingAvx512(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height,
                                            int32_t top, const RowSpan* spans, int32_t rows) {
-  const DistanceTable& distances = Distances();
   const GlowBytes glowBytes = SplitGlow(ring);
   const int32_t r = ring.radius;
   const __m512i lanes = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
@@ -233,6 +235,7 @@ struct GlowBytes {
       _mm512_broadcast_i32x4(_mm_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1));
   constexpr __mmask64 kBlue = 0x1111111111111111ull;
   constexpr __mmask64 kAlpha = 0x8888888888888888ull;
+  const DistanceTable& distances = Distances();
   RowNodes nodes;
 
   for (int32_t i = 0; i < rows; ++i) {
@@ -240,9 +243,7 @@ struct GlowBytes {
     const int32_t right = spans[i].right;
     if (left > right) continue;
     const int32_t row = top + i;
-    const int32_t dy = row - ring.cy;
-    FillNodes(ring, dy + r, nodes);
-    const uint16_t* distance = distances.d[dy < 0 ? -dy : dy] + kDistanceOrigin;
+    const uint16_t* distance = StartRow(ring, distances, row, nodes);
     const __m512i vrow = _mm512_set1_epi32(row);
     uint32_t* line = pixels + static_cast<int64_t>(row) * width;
 
