@@ -35,15 +35,8 @@ using bench::WallNanoseconds;
 
 double MemcpyNanoseconds() { return Median(bench::BackBufferCopyTimes(&WallNanoseconds)); }
 
-struct Row {
-  std::string name;
-  double nsPerPixel;
-  double ratio;
-  double goal;  // 0 = none
-};
-std::vector<Row> gRows;
-
-void Record(const Row& row) { bench::Record(gRows, row); }
+using bench::Record;
+using bench::Row;
 
 std::unique_ptr<platform::HeadlessBackend> gBackend;
 std::vector<uint32_t> gScreen;
@@ -201,10 +194,10 @@ BENCHMARK(BM_Rotated)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
 
 void PrintTable() {
   std::printf("\n%-46s %12s %12s %8s %6s\n", "drawing primitive", "ns/pixel", "x memcpy", "goal", "");
-  for (const Row& r : gRows) {
+  for (const Row& r : bench::Rows()) {
     std::string goal = r.goal > 0 ? "<= " + std::to_string(static_cast<int>(r.goal)) : "";
     const char* verdict = bench::Verdict(r.ratio, r.goal);
-    std::printf("%-46s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.nsPerPixel, r.ratio, goal.c_str(),
+    std::printf("%-46s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(),
                 verdict);
   }
   std::printf(

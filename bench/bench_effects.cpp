@@ -39,15 +39,8 @@ double MemcpyNanoseconds() { return Median(bench::BackBufferCopyTimes(&Now)); }
 
 constexpr double kGoal = 8.0;  // times the memcpy
 
-struct Row {
-  std::string name;
-  double ns;
-  double ratio;
-  bool goal;
-};
-std::vector<Row> gRows;
-
-void Record(const Row& row) { bench::Record(gRows, row); }
+using bench::Record;
+using bench::Row;
 
 std::unique_ptr<platform::HeadlessBackend> gBackend;
 std::vector<uint32_t> gBackground;
@@ -87,7 +80,7 @@ void Run(benchmark::State& state, const Case& c) {
   state.counters["ns"] = ns;
   state.counters["x_memcpy"] = ns / memcpyNs;
   state.counters["memcpy_ns"] = memcpyNs;
-  Record(Row{c.name, ns, ns / memcpyNs, c.goal});
+  Record(Row{c.name, ns, ns / memcpyNs, c.goal ? kGoal : 0.0});
   fx_kernels::UseFastKernels(true);
   platform::Install(nullptr);
   ResetAllState();
@@ -295,14 +288,14 @@ void BM_Memcpy(benchmark::State& state) {
   const double ns = Median(times);
   state.counters["ns"] = ns;
   state.counters["x_memcpy"] = 1.0;
-  Record(Row{"memcpy 800 x 600", ns, 1.0, false});
+  Record(Row{"memcpy 800 x 600", ns, 1.0, 0.0});
 }
 
 void PrintTable() {
   std::printf("\n%-44s %12s %10s %6s\n", "effect", "ns", "x memcpy", "goal");
-  for (const Row& r : gRows) {
-    const char* verdict = bench::Verdict(r.ratio, r.goal ? kGoal : 0.0);
-    std::printf("%-44s %12.0f %10.2f %6s\n", r.name.c_str(), r.ns, r.ratio, verdict);
+  for (const Row& r : bench::Rows()) {
+    const char* verdict = bench::Verdict(r.ratio, r.goal);
+    std::printf("%-44s %12.0f %10.2f %6s\n", r.name.c_str(), r.time, r.ratio, verdict);
   }
 }
 

@@ -30,15 +30,8 @@ using bench::ThreadNanoseconds;
 // One memcpy of the back buffer, the fastest of many.
 double MemcpyNanoseconds() { return Fastest(bench::BackBufferCopyTimes(&ThreadNanoseconds)); }
 
-struct Row {
-  std::string name;
-  double nsPerPixel;
-  double ratio;
-  double goal;  // 0 = none
-};
-std::vector<Row> gRows;
-
-void Record(const Row& row) { bench::Record(gRows, row); }
+using bench::Record;
+using bench::Row;
 
 enum class Frame { Unchanged, FullRecompute };
 
@@ -144,10 +137,10 @@ BENCHMARK(BM_WindowCopy)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
 
 void PrintTable() {
   std::printf("\n%-38s %12s %12s %8s %6s\n", "presenter pass", "ns/pixel", "x memcpy", "goal", "");
-  for (const Row& r : gRows) {
+  for (const Row& r : bench::Rows()) {
     std::string goal = r.goal > 0 ? "<= " + std::to_string(r.goal).substr(0, 4) : "";
     const char* verdict = bench::Verdict(r.ratio, r.goal);
-    std::printf("%-38s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.nsPerPixel, r.ratio, goal.c_str(),
+    std::printf("%-38s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(),
                 verdict);
   }
   std::printf(

@@ -54,17 +54,31 @@ inline std::vector<double> BackBufferCopyTimes(double (*now)(), int runs = 200) 
   return times;
 }
 
+// One line of a program's result table: the case, its time in the
+// program's unit (nanoseconds per call or per pixel), its ratio to the
+// memcpy, and its goal as such a ratio (0 = none).
+struct Row {
+  std::string name;
+  double time;
+  double ratio;
+  double goal;
+};
+
+inline std::vector<Row>& Rows() {
+  static std::vector<Row> rows;
+  return rows;
+}
+
 // The benchmark library runs a case more than once while it settles the
 // iteration count; the last run of each named row is the one reported.
-template <typename Row>
-void Record(std::vector<Row>& rows, const Row& row) {
-  for (Row& r : rows) {
+inline void Record(const Row& row) {
+  for (Row& r : Rows()) {
     if (r.name == row.name) {
       r = row;
       return;
     }
   }
-  rows.push_back(row);
+  Rows().push_back(row);
 }
 
 // A row's verdict against its goal (a ratio to the memcpy); none without one.
