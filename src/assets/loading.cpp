@@ -237,21 +237,21 @@ bool FindLevelPictures(int32_t level, LevelPictureFiles& files) {
 
 void LoadLevelPictures(GameState& g) {
   const int32_t level = g.level;
-  g.foregroundFile = " ";
-  g.maskFile = " ";
+  g.levelPictures.foregroundFile = " ";
+  g.levelPictures.maskFile = " ";
   LevelPictureFiles files{};
   const bool hasRow = FindLevelPictures(level, files);
   if (hasRow) {
-    g.foregroundFile = files.foreground;
-    g.maskFile = files.mask;
+    g.levelPictures.foregroundFile = files.foreground;
+    g.levelPictures.maskFile = files.mask;
   }
-  if (level < 0 || level >= kLevelFlagCount || g.levelPicturesLoaded[level] != 0) return;
+  if (level < 0 || level >= kLevelFlagCount || g.levelPictures.loaded[level] != 0) return;
   if (hasRow) {
     Load(files.foregroundSlot, files.foreground, "A1 E S");
     Prepare(files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
     Load(files.maskSlot, files.mask, "A1");
   }
-  g.levelPicturesLoaded[level] = -1;
+  g.levelPictures.loaded[level] = -1;
 }
 
 void LoadAssetsStep(GameState& g, int32_t step) {

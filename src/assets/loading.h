@@ -5,7 +5,7 @@
 
 struct GameState;
 
-inline constexpr int32_t kLevelFlagCount = 201;  // levels 0..200 carry a loaded flag
+#include "assets/level_pictures.h"
 
 // One loader group: step 0 the menu pictures, 1 to 8 the rest; steps 2 to 8
 // end with the current level's pictures. Other steps load nothing.

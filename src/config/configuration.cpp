@@ -27,14 +27,14 @@ void vxGetRes() {
 }
 
 void ReadGameSettings(GameState& g) {
-  g.lowDetail = ReadConfigValue(kRecordLowDetail) != 0 ? -1 : 0;
-  g.showStats = 0;
-  g.allOpen = 0;
-  g.soundOn = ReadConfigValue(kRecordSound) != 0 ? -1 : 0;
-  g.assetsLoaded = -1;
-  g.controlScheme = ReadConfigValue(kRecordControls) != 0 ? 2 : 1;
-  g.altTextFile = ReadConfigValue(kRecordAltText) != 0 ? -1 : 0;
-  g.textFileName = g.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
+  g.settings.lowDetail = ReadConfigValue(kRecordLowDetail) != 0 ? -1 : 0;
+  g.settings.showStats = 0;
+  g.settings.allOpen = 0;
+  g.settings.soundOn = ReadConfigValue(kRecordSound) != 0 ? -1 : 0;
+  g.settings.assetsLoaded = -1;
+  g.settings.controlScheme = ReadConfigValue(kRecordControls) != 0 ? 2 : 1;
+  g.settings.altTextFile = ReadConfigValue(kRecordAltText) != 0 ? -1 : 0;
+  g.settings.textFileName = g.settings.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
 }
 
-void GetTextLine(int32_t id) { ReadRecord(engine.records, id, game.textFileName.c_str()); }
+void GetTextLine(int32_t id) { ReadRecord(engine.records, id, game.settings.textFileName.c_str()); }

@@ -23,7 +23,7 @@ GfxContext& G() { return engine.gfx; }
 
 // Text of the current message file in the font that matches it.
 void DrawMessageText(const char* text, int32_t x1, int32_t y1) {
-  if (game.altTextFile != 0) {
+  if (game.settings.altTextFile != 0) {
     DrawTextBox(G(), text, x1, y1, engine.screenWidth - 5, engine.screenHeight - 10, 103, 3);
   } else {
     DrawTextBox(G(), text, x1, y1, engine.screenWidth - 5, engine.screenHeight - 10, 105, 4);
@@ -52,7 +52,7 @@ void LoadingFrame(InputState& in) {
   if (in.step == 0) {
     ReadGameSettings(g);
     LoadAssetsStep(g, 0);
-    g.assetsLoaded = 0;
+    g.settings.assetsLoaded = 0;
     ClearScreen(G(), 0);
     MenuSetup(g, 16);
     for (in.counter = 0; in.counter < 8; ++in.counter) MenuFrame(g, 0, 0);
@@ -80,7 +80,7 @@ void LoadingFrame(InputState& in) {
   FillRect(G(), in.counter - 1, in.barTop - 1, in.barRight + 1, in.barBottom + 1, 0);
   FillRect(G(), in.counter, in.barTop, in.barFill, in.barBottom, 0xff00);
   if (in.step > 9) {
-    g.assetsLoaded = -1;
+    g.settings.assetsLoaded = -1;
     in.stage = 1313;
     SetMode(in, kModeMenu);
   }
@@ -132,7 +132,7 @@ void GameFrame(InputState& in) {
   const int32_t left = in.left | in.keyA | in.leftEvent;
   const int32_t right = in.right | in.keyD | in.rightEvent;
   const int32_t down = in.down | in.keyS | in.downEvent;
-  if (g.controlScheme == 2) {
+  if (g.settings.controlScheme == 2) {
     in.posY = RunGameFrame(g, left, right, in.space | in.spaceEvent, down, in.control | in.controlEvent);
   } else {
     in.posY = RunGameFrame(g, left, right, in.up | in.keyW | in.upEvent, down, in.space | in.spaceEvent);
@@ -154,7 +154,7 @@ void CreditsFrame(InputState& in) {
   GfxContext& gfx = G();
   const int32_t w = engine.screenWidth;
   ClearScreen(gfx, 0);
-  if (game.musicOn != 0) {
+  if (game.settings.musicOn != 0) {
     DrawPicture(gfx, 739, (w - PictureWidth(gfx, 739)) / 2, 320);
     DrawLine(gfx, 0, 318, w, 318, 0xffc8c8c8);
     DrawLine(gfx, 0, 356, w, 356, 0xffc8c8c8);
@@ -231,7 +231,7 @@ void MenuModeFrame(InputState& in) {
     GetTextLine(1);
     const std::string text = engine.records.text1;
     DrawPicture(G(), 730, (engine.screenWidth - PictureWidth(G(), 730)) / 2, 110);
-    DrawMessageText(text.c_str(), g.altTextFile != 0 ? 140 : 190, 103);
+    DrawMessageText(text.c_str(), g.settings.altTextFile != 0 ? 140 : 190, 103);
   }
 }
 

@@ -116,8 +116,8 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
   // Files of the world set that are not there leave their slots empty.
   for (int32_t s : {20, 21, 23, 120, 121, 415, 138, 140, 40, 220, 250}) EXPECT_FALSE(Loaded(s)) << s;
   // The level pictures of level 0 were asked for at the end of steps 2..8.
-  EXPECT_EQ(game.levelPicturesLoaded[0], -1);
-  EXPECT_EQ(game.foregroundFile, "data/fore1.vx1");
+  EXPECT_EQ(game.levelPictures.loaded[0], -1);
+  EXPECT_EQ(game.levelPictures.foregroundFile, "data/fore1.vx1");
 }
 
 TEST_F(LoadingTest, FogPictureFiveComesFromFogp25) {
@@ -145,9 +145,9 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   LoadLevelPictures(game);
   ExpectSize(250, 8, 6);
   ExpectSize(251, 8, 6);
-  EXPECT_EQ(game.levelPicturesLoaded[0], -1);
-  EXPECT_EQ(game.foregroundFile, "data/fore1.vx1");
-  EXPECT_EQ(game.maskFile, "data/fore1ph.vx1");
+  EXPECT_EQ(game.levelPictures.loaded[0], -1);
+  EXPECT_EQ(game.levelPictures.foregroundFile, "data/fore1.vx1");
+  EXPECT_EQ(game.levelPictures.maskFile, "data/fore1ph.vx1");
   LoadLevelPictures(game);  // the second entry reads nothing
   CloseLog(engine.log);
   const std::string log = vxtest::ReadFile(kLogFileName);
@@ -160,19 +160,19 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   // Level 12 has no pictures: nothing is read, the level is still marked.
   game.level = 12;
   LoadLevelPictures(game);
-  EXPECT_EQ(game.levelPicturesLoaded[12], -1);
-  EXPECT_EQ(game.foregroundFile, " ");
-  EXPECT_EQ(game.maskFile, " ");
+  EXPECT_EQ(game.levelPictures.loaded[12], -1);
+  EXPECT_EQ(game.levelPictures.foregroundFile, " ");
+  EXPECT_EQ(game.levelPictures.maskFile, " ");
   for (int32_t s = 252; s <= 283; ++s) EXPECT_FALSE(Loaded(s)) << s;
   // Numbers outside the flags load and mark nothing, and do not crash.
   for (int32_t level : {-1, 201, 100000, -2147483647 - 1}) {
     game.level = level;
     LoadLevelPictures(game);
-    EXPECT_EQ(game.foregroundFile, " ");
+    EXPECT_EQ(game.levelPictures.foregroundFile, " ");
   }
   game.level = 200;
   LoadLevelPictures(game);
-  EXPECT_EQ(game.levelPicturesLoaded[200], -1);
+  EXPECT_EQ(game.levelPictures.loaded[200], -1);
   // The table: level 24 uses the last pair of slots, level 15 follows 10's.
   LevelPictureFiles f{};
   ASSERT_TRUE(FindLevelPictures(24, f));
@@ -293,7 +293,7 @@ TEST_F(LoadingTest, UnknownStepsLoadNothing) {
   for (int32_t step : {-1, 9, 10, 1000}) LoadAssetsStep(game, step);
   // (Slots from 1001 on hold the effects' light maps, made at start-up.)
   for (int32_t s = 0; s <= 1000; ++s) ASSERT_FALSE(Loaded(s)) << s;
-  EXPECT_EQ(game.levelPicturesLoaded[0], 0);
+  EXPECT_EQ(game.levelPictures.loaded[0], 0);
 }
 
 }  // namespace

@@ -135,12 +135,12 @@ TEST_F(RecordReaderTest, ConfigurationRecords) {
   EXPECT_EQ(engine.displayHeight, 768);
   EXPECT_EQ(engine.windowed, -1);
   ReadGameSettings(game);
-  EXPECT_EQ(game.soundOn, -1);
-  EXPECT_EQ(game.lowDetail, 0);
-  EXPECT_EQ(game.controlScheme, 2);
-  EXPECT_EQ(game.altTextFile, -1);
-  EXPECT_EQ(game.textFileName, "data/text1.txt");
-  EXPECT_EQ(game.assetsLoaded, -1);
+  EXPECT_EQ(game.settings.soundOn, -1);
+  EXPECT_EQ(game.settings.lowDetail, 0);
+  EXPECT_EQ(game.settings.controlScheme, 2);
+  EXPECT_EQ(game.settings.altTextFile, -1);
+  EXPECT_EQ(game.settings.textFileName, "data/text1.txt");
+  EXPECT_EQ(game.settings.assetsLoaded, -1);
 
   // A display size below 1 on either axis takes the desktop size for both.
   vxtest::WriteFile("ini/main.ini", "0,size,,1024,0\n");
@@ -152,9 +152,9 @@ TEST_F(RecordReaderTest, ConfigurationRecords) {
   // No configuration at all: full screen at the desktop size, Russian texts.
   std::filesystem::remove("ini/main.ini");
   ReadGameSettings(game);
-  EXPECT_EQ(game.soundOn, 0);
-  EXPECT_EQ(game.controlScheme, 1);
-  EXPECT_EQ(game.textFileName, "data/text.txt");
+  EXPECT_EQ(game.settings.soundOn, 0);
+  EXPECT_EQ(game.settings.controlScheme, 1);
+  EXPECT_EQ(game.settings.textFileName, "data/text.txt");
 }
 
 }  // namespace

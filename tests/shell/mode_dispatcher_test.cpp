@@ -49,11 +49,11 @@ TEST_F(ModeDispatcherTest, LoadingRunsElevenFramesThenTheFirstMenu) {
   }
   EXPECT_EQ(game.level, 2);  // step 9 started the game
   EXPECT_EQ(game.editorSelection, -1);
-  EXPECT_EQ(game.assetsLoaded, 0);
+  EXPECT_EQ(game.settings.assetsLoaded, 0);
   RunFrame(input);
   EXPECT_EQ(input.gameMode, kModeMenu);
   EXPECT_EQ(input.stage, 1313);
-  EXPECT_EQ(game.assetsLoaded, -1);
+  EXPECT_EQ(game.settings.assetsLoaded, -1);
   // The loading bar: text width 9 per character of record 2 (none: " ").
   EXPECT_EQ(input.textWidth, 9);
   EXPECT_EQ(input.counter, 100 - 4 + 59);

@@ -132,8 +132,8 @@ TEST_F(MusicGame, DecodersRunInTurnAndTrack1PlaysOnceItsMarkerExists) {
   EXPECT_EQ(FirstFrame("sound create slot 50 " + std::to_string(400)), kGoFrame[1]);
   EXPECT_EQ(Count("sound play"), 1);
   EXPECT_EQ(FirstFrame("sound play slot 50 loop"), kGoFrame[1] + 58);
-  EXPECT_EQ(game.tracksReady, 3);
-  EXPECT_EQ(game.currentTrack, 50);
+  EXPECT_EQ(game.music.tracksReady, 3);
+  EXPECT_EQ(game.music.currentTrack, 50);
   // The game ends through the window: the log is closed first, then the
   // slots and the device are released.
   EXPECT_EQ(Count("sound release slot 50"), 1);
