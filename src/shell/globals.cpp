@@ -1,12 +1,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "game/new_game_start.h"
 #include "shell/engine.h"
 
 Engine engine;
 GameState game;
 InputState input;
 FrameClock frameClock;
+NewGameStart newGameStart;
 
 namespace {
 
@@ -34,4 +36,5 @@ void ResetAllState() {
   Rebuild(game);
   Rebuild(input);
   Rebuild(frameClock);
+  Rebuild(newGameStart);
 }

@@ -80,7 +80,10 @@ class MusicGame : public vxtest::EngineTest {
   void RunGame() {
     std::vector<platform::ScriptEvent> script;
     std::string error;
-    ASSERT_TRUE(platform::ParseInputScript("10 keydown RETURN\n11 keyup RETURN\n", script, error)) << error;
+    // Enter answers the title, then the first-visit help that the first game frame opens.
+    ASSERT_TRUE(platform::ParseInputScript(
+        "10 keydown RETURN\n11 keyup RETURN\n12 keydown RETURN\n13 keyup RETURN\n", script, error))
+        << error;
     backend->SetScript(std::move(script));
     backend->SetFrameLimit(kFrames);
     gBackend = backend.get();
