@@ -86,8 +86,9 @@ void BigDeath(GameState& g, int32_t i, int32_t rings, int32_t offset) {
 
 bool FightOn(const GameState& g) { return g.fightTime > 0 && g.playerAlive != 0; }
 
+bool RoomToBreed(const GameState& g) { return FreeRecords(g) > 14; }
+
 void BreedAt(GameState& g, int32_t x, int32_t y, int32_t (*drawCode)(), int32_t bonusOver) {
-  if (FreeRecords(g) <= 14) return;
   if (x < 80 || x > ScreenW() - 80 || y < 150 || y > ScreenH() - 100) return;
   SpawnMonster(g, x, y, drawCode());
   if (Rand(0, 100) > bonusOver) g.fightTime = Add(g.fightTime, Difficulty(g));

@@ -17,10 +17,12 @@ void BigDeath(GameState& g, int32_t i, int32_t rings, int32_t offset);
 
 // A fight runs and the player lives: the first tests of firing and breeding.
 bool FightOn(const GameState& g);
-// Spawns the small monster when more than 14 records are free and (x, y)
-// lies inside the breeding area; the spawn code is drawn only then. After a
-// spawn the fight may grow by the difficulty value (when rand(0, 100) is
-// above `bonusOver`), never past its start.
+// Room to breed: more than 14 object records are free.
+bool RoomToBreed(const GameState& g);
+// Spawns the small monster when (x, y) lies inside the breeding area; the
+// spawn code is drawn only then. After a spawn the fight may grow by the
+// difficulty value (when rand(0, 100) is above `bonusOver`), never past its
+// start.
 void BreedAt(GameState& g, int32_t x, int32_t y, int32_t (*drawCode)(), int32_t bonusOver);
 
 // A health bar of `length` pixels (40 or 80) with its top-left at (x, y),

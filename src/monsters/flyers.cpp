@@ -62,7 +62,7 @@ void TouchFlyer(GameState& g, int32_t i) {
   if (FightOn(g) && Rand(0, 100) > 80 && Rand(0, 100) > 70 && Rand(0, 100) > 65) {
     SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2, 3);
   }
-  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70) {
+  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
     BreedAt(g, Px(r), MonsterTop(g, i) + h / 2 + 20, SmallFlyer, 80);
   }
 }

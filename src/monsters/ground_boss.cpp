@@ -99,7 +99,7 @@ void TouchGroundBoss(GameState& g, int32_t i) {
     g.playerX = kOffScreenFixed;
     g.playerY = kOffScreenFixed;
   }
-  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 75 && Rand(0, 100) > 70) {
+  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
     const int32_t x = PlayerPx(g) + Rand(-50, 50);
     BreedAt(g, x, PlayerPy(g) - 150, DrawSmallShooter, 80);
   }

@@ -44,7 +44,7 @@ void TouchHoverer(GameState& g, int32_t i) {
     g.currentShooter = i;
     SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2 + h / 5 + 4, 25);
   }
-  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70) {
+  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
     BreedAt(g, Px(r), MonsterTop(g, i) + h / 2 + h / 5 + 24, SmallWalker, 85);
   }
 }

@@ -100,7 +100,7 @@ void TouchJumper(GameState& g, int32_t i) {
     }
     return;
   }
-  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70) {
+  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
     BreedAt(g, px, MonsterTop(g, i) + h / 4, DrawSmallShooter, 80);
   }
 }
