@@ -170,6 +170,24 @@ TEST_F(ShotTest, TheSwordOnlyStrikesOnANewAttackFrame) {
   EXPECT_EQ(w.active, 0);
 }
 
+TEST_F(ShotTest, OnlyTheExactMarkerColourCounts) {
+  // The shot picture's body: columns and rows 4..11 of its 16-pixel frame.
+  g.attackFrame = 3;
+  g.prevAttackFrame = 2;
+  for (uint32_t near : {0xe6020201u, 0xe6020302u, 0xe6030202u, 0xe7020202u, 0xe5fefefeu}) {
+    Screen(104, 104) = near;
+    EXPECT_FALSE(SwordTouches(g, 138, 100, 100, 0)) << std::hex << near;
+  }
+  Screen(104, 104) = 0xe6fefefeu;
+  EXPECT_TRUE(SwordTouches(g, 138, 100, 100, 0));
+  EXPECT_FALSE(SwordTouches(g, 138, 100, 100, 1)) << "a frame past the strip has no body";
+  EXPECT_FALSE(SwordTouches(g, 138, 101, 100, 0)) << "the marker now lies left of the body";
+  Screen(103, 104) = 0;
+  Screen(kW - 1, 0) = Marker(0);
+  EXPECT_FALSE(SwordTouches(g, 138, kW - 4, -4, 0)) << "one column left of the body";
+  EXPECT_TRUE(SwordTouches(g, 138, kW - 5, -4, 0));
+}
+
 TEST_F(ShotTest, TheSwordBreaksShotsIntoFragments) {
   Shot(0, 3, 400, 300);
   Swing(395, 295, 405, 305);
