@@ -45,6 +45,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteFog(out);
   WriteSounds(out);
   WriteMusic(out);
+  WriteLevelObjects(out);
   return out.errors().empty();
 }
 

@@ -42,6 +42,7 @@ void WriteFaces(DataSetWriter& out);
 void WriteFog(DataSetWriter& out);
 void WriteSounds(DataSetWriter& out);
 void WriteMusic(DataSetWriter& out);
+void WriteLevelObjects(DataSetWriter& out);
 
 // Everything, in a fixed order. False when any file could not be written.
 bool WriteDataSet(DataSetWriter& out);
