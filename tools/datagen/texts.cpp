@@ -17,7 +17,7 @@ const std::vector<TextRecord> kEnglish = {
     {13, "Time left", ""},
     {80, "Enter", "go on"},
     {81, "Space", "save and quit"},
-    {580, "Enter", "continue the saved game"},
+    {580, "Enter", "continue the game"},
     {581, "Space", "start afresh"},
     {100,
      "Welcome wanderer. Walk with the arrow keys or A and D. Down or S takes the next weapon and Escape "
