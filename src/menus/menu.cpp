@@ -37,41 +37,41 @@ constexpr Screen kScreenTable[kScreens] = {
     kPlain,                             // 0 help on the first start
     {true, 80, 81, 400, 401, 4, true},  // 1 pause
     kInPlace,                           // 2 new game
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,                         // 3..11
-    {false, 0, 0, 0, 0, 4, false},  // 12
-    kPlain,
-    kPlain,                            // 13, 14
-    kSavedGameQuestion,                // 15
-    {true, 80, 0, 413, 390, 3, true},  // 16 loading and title
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,
-    kPlain,              // 17..25
-    kInPlace,            // 26 new game, second control scheme
-    kSavedGameQuestion,  // 27
-    kPlain,
-    kPlain,                            // 28, 29
-    {true, 80, 0, 719, 720, 3, true},  // 30 ground boss
-    kInPlace,                          // 31
-    kPlain,
-    kPlain,
-    kPlain,                             // 32..34
+    kPlain,                             // 3
+    kPlain,                             // 4
+    kPlain,                             // 5 death
+    kPlain,                             // 6
+    kPlain,                             // 7
+    kPlain,                             // 8
+    kPlain,                             // 9
+    kPlain,                             // 10
+    kPlain,                             // 11
+    {false, 0, 0, 0, 0, 4, false},      // 12 unused
+    kPlain,                             // 13
+    kPlain,                             // 14
+    kSavedGameQuestion,                 // 15 saved game: continue or start afresh
+    {true, 80, 0, 413, 390, 3, true},   // 16 loading and title
+    kPlain,                             // 17
+    kPlain,                             // 18
+    kPlain,                             // 19 fell before the way was open
+    kPlain,                             // 20
+    kPlain,                             // 21
+    kPlain,                             // 22
+    kPlain,                             // 23
+    kPlain,                             // 24
+    kPlain,                             // 25
+    kInPlace,                           // 26 new game, second control scheme
+    kSavedGameQuestion,                 // 27 saved game, second control scheme
+    kPlain,                             // 28
+    kPlain,                             // 29
+    {true, 80, 0, 719, 720, 3, true},   // 30 ground boss
+    kInPlace,                           // 31 ground boss, second page
+    kPlain,                             // 32
+    kPlain,                             // 33
+    kPlain,                             // 34
     {true, 80, 0, 719, 401, 3, true},   // 35 ending
-    {true, 80, 0, 719, 390, 3, false},  // 36
-    {true, 80, 0, 719, 401, 3, false},  // 37
+    {true, 80, 0, 719, 390, 3, false},  // 36 ending, second page
+    {true, 80, 0, 719, 401, 3, false},  // 37 ending, last page
 };
 
 GfxContext& G() { return engine.gfx; }
