@@ -37,8 +37,8 @@ void AfterFrame(int64_t frame) {
     gTrace << "frame " << frame << " mode " << input.gameMode << " step " << input.step << " level "
            << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY) << " alive "
            << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight " << g.fightState
-           << " time " << g.fightTime << " result " << g.frameResult << " fade " << g.fadeCurrent
-           << " random " << std::hexfloat << engine.random.s << std::defaultfloat << '\n';
+           << " time " << g.fightTime << " result " << g.frameResult << " menu " << g.menuScreen << " fade "
+           << g.fadeCurrent << " random " << std::hexfloat << engine.random.s << std::defaultfloat << '\n';
   }
 }
 

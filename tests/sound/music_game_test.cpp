@@ -23,8 +23,8 @@ namespace fs = std::filesystem;
 // After frame goFrame[n] decoder n may finish; the frame loop waits until
 // its marker exists, so the game sees it at the very next frame whatever
 // the speed of the machine.
-constexpr int64_t kGoFrame[4] = {0, 60, 150, 220};
-constexpr int64_t kFrames = 300;
+constexpr int64_t kGoFrame[4] = {0, 90, 180, 250};
+constexpr int64_t kFrames = 330;
 bool gMarkerLate = false;
 const platform::HeadlessBackend* gBackend = nullptr;
 
@@ -80,11 +80,13 @@ class MusicGame : public vxtest::EngineTest {
   void RunGame() {
     std::vector<platform::ScriptEvent> script;
     std::string error;
-    // Enter on the title, a key that skips the credits, then Enter on the
-    // first-visit help that the first game frame opens: the game runs from
-    // frame 57 on, before the first decoder may finish.
+    // Enter on the title, a key that skips the credits, Enter on the
+    // first-visit help that the first game frame opens and Enter on the
+    // new-game page after it: the game runs from frame 83 on, before the
+    // first decoder may finish.
     ASSERT_TRUE(platform::ParseInputScript(
-        "7 keydown RETURN\n8 keyup RETURN\n19 keydown SPACE\n20 keyup SPACE\n27 keydown RETURN\n28 keyup RETURN\n",
+        "7 keydown RETURN\n8 keyup RETURN\n19 keydown SPACE\n20 keyup SPACE\n30 keydown RETURN\n"
+        "31 keyup RETURN\n33 keydown RETURN\n34 keyup RETURN\n",
         script, error))
         << error;
     backend->SetScript(std::move(script));
