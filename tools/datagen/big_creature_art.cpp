@@ -41,8 +41,12 @@ Sprite FurnaceToad(int pose) {
   for (int i = 0; i < 6; ++i) {
     const float x = 34 + i * 15.0f;
     const float y = 78 + rise + std::pow(std::fabs(i - 3.2f), 2.0f) * 1.6f;
-    s.Part(Horn({x, y}, -115 + i * 4.0f, -25, 16 + (i % 2) * 6, 4), BoneSkin(1710 + i), 4);
+    const float length = 16 + (i % 2) * 6 + (i >= 3 && i <= 4 ? 16.0f : 0.0f);
+    s.Part(Horn({x, y}, -110 + i * 4.0f, -25, length, 4.5f), BoneSkin(1710 + i), 4);
   }
+  // A crest of bone plates over the shoulders.
+  s.Part(Polygon({80, 74 + rise, 92, 22 + rise, 102, 18 + rise, 110, 26 + rise, 114, 70 + rise}),
+         BoneSkin(1716), 8, 0.9f);
   s.Tint(Ellipse({96, 136 + rise}, 48, 16), Rgb{0.7f, 0.55f, 0.5f}, 10);
   // The furnace: cracks glowing out of the chest.
   const Pt furnace{90, 99};
@@ -63,7 +67,7 @@ Sprite FurnaceToad(int pose) {
   s.Part(Circle(head + Pt{18, -14}, 7), skin, 6);
   s.Eye(head + Pt{4, -18}, 4, 2.8f, kEmber);
   s.Eye(head + Pt{19, -15}, 3.4f, 2.4f, kEmber);
-  s.Part(Horn(head + Pt{-2, -22}, -105, -55, 38, 6.5f), BoneSkin(1741), 5);
+  s.Part(Horn(head + Pt{-2, -22}, -100, -85, 60, 7), BoneSkin(1741), 5);
   // Near hind leg, folded, and the near arm.
   const Pt hip{50, 124 + rise * 0.5f};
   s.Part(Ellipse(hip, 30, 24 - rise * 0.3f), skin, 18);
@@ -119,10 +123,14 @@ Sprite BroodStalker(int pose) {
     s.Tint(Circle(c, 5.5f), Rgb{1.25f, 1.0f, 0.8f}, 3);
   }
   s.Veins(10, 3202, 0.9f, Rgb{0.35f, 0.1f, 0.02f});
+  for (int i = 0; i < 3; ++i)
+    s.Part(Horn({66.0f + i * 16, 34 + dip * 0.6f - (i == 1 ? 4.0f : 0.0f)}, -100 + i * 12.0f, -20,
+                22 - i * 3.0f, 4),
+           BoneSkin(3205 + i), 3);
   // The mouth of the sac.
   const Pt mouth{90, 34 + dip * 0.6f};
   s.Part(Ellipse(mouth + Pt{0, 2}, 11, 6), sacSkin, 5, 1.1f);
-  s.Emit(Ellipse(mouth, 6, 2.6f + pulse), Mix(Hex(0x5a1606), Hex(0xffa030), pulse));
+  s.Emit(Ellipse(mouth, 6, 2.6f + pulse), Mix(Hex(0x8a2a08), Hex(0xffa030), 0.5f + 0.5f * pulse));
   s.BodyGlow(mouth, 16, Rgb{0.35f, 0.12f, 0.02f} * (0.5f + pulse));
   // Thorax and head with a cluster of eyes and fangs.
   s.Part(Union(Ellipse(thorax, 34, 22), Ellipse(thorax + Pt{30, -6}, 18, 16)), chitin, 16, 1.0f, 0.7f);
@@ -170,7 +178,7 @@ void Wing(Sprite& s, Pt shoulder, Pt flank, float angle, float span, float fold,
 
 // Flap angles of the five poses: up, going down, down (twice: the game
 // holds the downstroke and draws the body higher), coming back up.
-constexpr float kFlap[5] = {38, 12, -25, -48, 0};
+constexpr float kFlap[5] = {50, 14, -25, -48, 0};
 
 // --- The night drake: the big bat-winged demon that breeds (kind 19) ----
 
@@ -260,8 +268,8 @@ Sprite BroodEye(int pose) {
   }
   // Spines crowning the top.
   for (int i = 0; i < 5; ++i)
-    s.Part(Horn({50 + i * 12.5f, 34 + std::fabs(i - 2.0f) * 5}, -90 + (i - 2) * 22.0f, -15,
-                16 - std::fabs(i - 2.0f) * 2, 4),
+    s.Part(Horn({50 + i * 12.5f, 32 + std::fabs(i - 2.0f) * 5}, -90 + (i - 2) * 22.0f, -15,
+                24 - std::fabs(i - 2.0f) * 3, 5.5f),
            BoneSkin(2410 + i), 3);
   s.Part(Ellipse({75, 72}, 46, 42), flesh, 34);
   s.Veins(12, 2402, 0.9f, Rgb{0.3f, 0.06f, 0.08f});
@@ -354,6 +362,7 @@ Sprite StoneWarden(int pose) {
   // The bulk: stacked slabs, the shoulders humped high.
   slab({60, 110, 100, 52, 170, 30, 240, 44, 276, 100, 284, 190, 250, 246, 150, 256, 70, 226, 54, 170},
        lift * 0.5f, 1.0f);
+  slab({104, 52, 124, 10, 166, 4, 176, 40, 150, 70}, lift, 0.95f);
   slab({96, 64, 150, 24, 214, 20, 250, 52, 226, 86, 140, 90}, lift, 1.05f);
   slab({110, 150, 200, 140, 262, 170, 240, 236, 150, 244, 100, 212}, lift * 0.5f, 0.9f);
   // Near leg and the arm that props it up in front.

@@ -237,16 +237,50 @@ void Sprite::Veins(float scale, uint32_t seed, float threshold, Rgb colour, cons
 }
 
 std::vector<uint32_t> Sprite::Pixels() const {
-  std::vector<uint32_t> out(static_cast<size_t>(side_) * side_, 0);
+  const size_t n = static_cast<size_t>(side_) * side_;
+  std::vector<uint32_t> out(n, 0);
+  auto q = [](float v) {
+    return std::max<uint32_t>(4, static_cast<uint32_t>(std::lround(Clamp01(v) * 255.0f)));
+  };
+  for (size_t i = 0; i < n; ++i) {
+    if (cover_[i] < 0.35f) continue;  // the faintest fringe stays outside
+    const Rgb& p = c_.at(static_cast<int>(i % side_), static_cast<int>(i / side_));
+    out[i] = 0xff000000u | (q(p.r) << 16) | (q(p.g) << 8) | q(p.b);
+  }
+  // Gaps that the background cannot reach (between a limb and the body)
+  // would show the level through the creature once black is keyed out:
+  // they are shut with a dark shade of their surroundings.
+  std::vector<uint8_t> outside(n, 0);
+  std::vector<size_t> todo;
+  auto reach = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= side_ || y >= side_) return;
+    const size_t i = static_cast<size_t>(y) * side_ + x;
+    if (outside[i] || out[i] != 0) return;
+    outside[i] = 1;
+    todo.push_back(i);
+  };
+  for (int i = 0; i < side_; ++i) reach(i, 0), reach(i, side_ - 1), reach(0, i), reach(side_ - 1, i);
+  while (!todo.empty()) {
+    const size_t i = todo.back();
+    todo.pop_back();
+    const int x = static_cast<int>(i % side_), y = static_cast<int>(i / side_);
+    reach(x + 1, y), reach(x - 1, y), reach(x, y + 1), reach(x, y - 1);
+  }
   for (int y = 0; y < side_; ++y)
     for (int x = 0; x < side_; ++x) {
       const size_t i = static_cast<size_t>(y) * side_ + x;
-      if (cover_[i] < 0.35f) continue;  // the faintest fringe stays outside
-      const Rgb& p = c_.at(x, y);
-      auto q = [](float v) {
-        return std::max<uint32_t>(4, static_cast<uint32_t>(std::lround(Clamp01(v) * 255.0f)));
-      };
-      out[i] = 0xff000000u | (q(p.r) << 16) | (q(p.g) << 8) | q(p.b);
+      if (out[i] != 0 || outside[i]) continue;
+      Rgb sum;
+      float k = 0;
+      for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+        const int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= side_ || ny >= side_) continue;
+        if (cover_[static_cast<size_t>(ny) * side_ + nx] < 0.35f) continue;
+        sum = sum + c_.at(nx, ny);
+        k += 1;
+      }
+      const Rgb shade = k > 0 ? sum * (0.45f / k) : Rgb{};
+      out[i] = 0xff000000u | (q(shade.r) << 16) | (q(shade.g) << 8) | q(shade.b);
     }
   return out;
 }

@@ -115,7 +115,7 @@ void BigScreen(GfxContext& g) {
     Dot(g, p.px - 80, py, kProbe);
     Dot(g, p.px + 80, py, kProbe);
   }
-  Label(g, "JUMPERS: FEET ON PY+90..97, WALLS AT PX+-80", 6, 8);
+  Label(g, "JUMPERS: FEET 90 TO 97 BELOW, WALLS 80 EITHER SIDE", 6, 8);
   const int32_t bossGround = 596;
   Ground(g, 0, kW - 1, bossGround, 4);
   const int32_t h = PictureHeight(g, 187);
@@ -127,7 +127,9 @@ void BigScreen(GfxContext& g) {
       Dot(g, left + h / 2 - 135, top + h / 2 - 40, kProbe);
     }
   }
-  Label(g, "GROUND BOSS: CRUSH BOX, SWEEP FROM PX-135", 620, 300);
+  Label(g, "GROUND BOSS:", 612, 300);
+  Label(g, "CRUSH BOX AND", 612, 316);
+  Label(g, "GAZE POINT", 612, 332);
 }
 
 void AirScreen(GfxContext& g) {

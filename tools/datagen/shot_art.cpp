@@ -67,7 +67,7 @@ Canvas Shard(int side, uint32_t seed) {
       [&](float x, float y, float d) {
         const float heat =
             Clamp01(-d / 4.0f) * (0.75f + 0.25f * static_cast<float>(ValueNoise(x / 3.0, y / 3.0, seed)));
-        return Mix(Hex(0x8a2a04), Hex(0xfff0b0), heat);
+        return Mix(Hex(0x9a3006), Hex(0xfff4c0), Clamp01(heat * 1.8f));
       });
   return c;
 }
@@ -167,7 +167,7 @@ std::vector<NamedStrip> ShotAndPieceStrips() {
   std::vector<NamedStrip> out;
   out.push_back({"data/bullet1.vx1", FromCanvas(Orb(32, Hex(0xfff2c8), Hex(0xff8a20), Hex(0x9a2a04), 7))});
   out.push_back({"data/bullet2.vx1", FromCanvas(Orb(32, Hex(0xe8ffff), Hex(0x30c8e0), Hex(0x143c8a), -7))});
-  const int shardSides[3] = {24, 20, 16};
+  const int shardSides[3] = {24, 20, 18};
   for (int i = 0; i < 3; ++i)
     out.push_back({"data/blpr" + std::to_string(i + 1) + ".vx1", FromCanvas(Shard(shardSides[i], 733 + i))});
   const int chipSides[3] = {22, 18, 14};

@@ -1,5 +1,5 @@
 // The small monsters that walk. Each stands in a square frame facing right,
-// centred on the frame, with its soles on the row 22 below the centre: the
+// centred on the frame, with its soles about 22 rows below the centre: the
 // game keeps a walker 10 to 15 pixels above the ground line and lifts the
 // drawing until its lower body rests on it, so soles there always sink into
 // the ground a little and are lifted back onto the line, never left floating.
@@ -15,7 +15,15 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-float SoleRow(int side) { return side / 2.0f + 22; }
+// The row under the soles. The lift is measured on every second row from
+// five eighths of the frame down, so the lowest row of the feet (the one
+// above this) is put on such a row: otherwise the drawing rests a pixel
+// too deep.
+float SoleRow(int side) {
+  int lowest = side / 2 + 21;
+  if ((lowest - 5 * side / 8) % 2 != 0) --lowest;
+  return static_cast<float>(lowest + 1);
+}
 
 const Rgb kEmber = Hex(0xffa040);
 
@@ -87,7 +95,7 @@ Sprite Caster(float u) {
   Sprite s(h);
   const float cx = 40, sole = SoleRow(h);
   const float bob = std::cos(4 * kPi * u) * 0.8f;
-  const float sway = std::sin(2 * kPi * u) * 2;
+  const float sway = std::sin(2 * kPi * u) * 3;
   const Skin skin = DemonSkin(Hex(0x3a1416), Hex(0x7a2c24), 1210);
   const Skin robe = DemonSkin(Hex(0x1e1628), Hex(0x44345a), 1211);
   // Feet stepping out under the hem.
@@ -113,13 +121,13 @@ Sprite Caster(float u) {
   s.Part(Union(Ellipse(head + Pt{-3, 1}, 10, 11), Limb(head + Pt{-6, 4}, {cx - 10, top + 4}, 7, 6)), robe, 8);
   s.Part(Union(Ellipse(head + Pt{2, 1}, 7, 7.5f), Ellipse(head + Pt{6, 4}, 5, 3.5f)), skin, 6);
   s.Tint(Ellipse(head + Pt{-4, 0}, 5, 9), Rgb{0.45f, 0.4f, 0.45f}, 3);  // the hood's shadow
-  s.Part(Horn(head + Pt{1, -6}, -85, -60, 16, 2.8f), BoneSkin(12), 3);
+  s.Part(Horn(head + Pt{2, -6}, -100, 40, 17, 3.0f), BoneSkin(12), 3);
   s.Eye(head + Pt{6, 1}, 1.5f, 1.0f, kEmber, 0.5f);
   s.Tint(Limb(head + Pt{5, 6.5f}, head + Pt{10, 6}, 0.7f, 0.5f), Rgb{0.2f, 0.1f, 0.1f}, 1);
   s.Eye({cx + 1, 20}, 2.2f, 2.2f, Hex(0xffc060), 0.55f);
   // Sleeves held forward, claws open: it casts from the eye.
   const Pt shoulder{cx + 1, top + 4};
-  const Pt hand{cx + 13 + sway * 0.3f, 36 + bob - std::sin(2 * kPi * u) * 2};
+  const Pt hand{cx + 13 + std::cos(2 * kPi * u) * 2, 36 + bob - std::sin(2 * kPi * u) * 3};
   s.Part(Limb(shoulder, hand, 4.5f, 3.5f), robe, 5);
   for (int i = -1; i <= 1; ++i)
     s.Part(Limb(hand + Pt{2, 0}, Polar(hand + Pt{2, 0}, -30 + 30.0f * i, 4.5f), 1.1f, 0.4f), BoneSkin(13),
@@ -137,7 +145,7 @@ Sprite Hound(float u) {
   const float bob = std::cos(4 * kPi * u) * 1.2f;
   const Skin skin = DemonSkin(Hex(0x2a1012), Hex(0x64241e), 1220);
   const Pt shoulder{cx + 10, 40 + bob}, hip{cx - 13, 40 + bob};
-  const Pt head{cx + 21, 27 + bob - std::sin(2 * kPi * u)};
+  const Pt head{cx + 19, 25 + bob - std::sin(2 * kPi * u)};
   const float stride = 18, lift = 6;
   // Far legs (a trot: diagonal pairs move together).
   Leg(s, shoulder + Pt{-2, -2}, WalkFoot(u + 0.5f, stride, lift), 10, 10, 1, 2.8f, skin, 0.5f, sole);
@@ -153,7 +161,7 @@ Sprite Hound(float u) {
   for (int i = 0; i < 5; ++i) {
     const float x = cx - 14 + i * 6.0f;
     const float y = 30 + bob - (i == 3 || i == 4 ? 3.0f : 0.0f) + std::fabs(i - 3.0f) * 0.4f;
-    s.Part(Horn({x, y}, -125, -20, 7 + (i % 2) * 2, 1.8f), BoneSkin(20 + i), 2);
+    s.Part(Horn({x, y}, -100, -30, 10 + (i % 2) * 3, 2.4f), BoneSkin(20 + i), 2);
   }
   // Neck and head with open jaws.
   s.Part(Limb(shoulder + Pt{0, -7}, head, 7, 5.5f), skin, 6);
@@ -162,7 +170,7 @@ Sprite Hound(float u) {
   s.Emit(Polygon({head.x + 3, head.y + 4, head.x + 10, head.y + 4.2f, head.x + 8, head.y + 6.5f}),
          Hex(0x8a2a10));
   s.Part(Limb(head + Pt{6, 4}, head + Pt{6.5f, 6}, 0.8f, 0.3f), BoneSkin(31), 1);
-  s.Part(Horn(head + Pt{-3, -4}, -160, 25, 10, 2.2f), BoneSkin(32), 2.5f);
+  s.Part(Horn(head + Pt{-3, -4}, -135, -15, 11, 2.2f), BoneSkin(32), 2.5f);
   s.Eye(head + Pt{3, -1.5f}, 1.8f, 1.2f, kEmber);
   // Near legs.
   Leg(s, shoulder, WalkFoot(u, stride, lift), 10, 10, 1, 3.0f, skin, 1.0f, sole);
@@ -186,9 +194,13 @@ Sprite Spitter(float u) {
   // Spines on the hump.
   for (int i = 0; i < 4; ++i) {
     const Pt root{cx - 14 + i * 6.5f + sway * 0.5f, 27 + bob + std::fabs(i - 1.8f) * 2};
-    s.Part(Horn(root, -100 - 10.0f * (1.5f - i), -25, 14 - std::fabs(i - 1.5f) * 2, 2.4f), BoneSkin(50 + i),
+    s.Part(Horn(root, -95 - 8.0f * (1.5f - i), -20, 20 - std::fabs(i - 1.5f) * 3, 2.8f), BoneSkin(50 + i),
            2.5f, i % 2 ? 1.0f : 0.8f);
   }
+  // A bony fin along the hump.
+  s.Part(Polygon({34 + sway * 0.5f, 28 + bob, 41 + sway * 0.5f, 3 + bob, 46 + sway * 0.5f, 7 + bob,
+                  44 + sway * 0.5f, 28 + bob}),
+         BoneSkin(55), 3, 0.85f);
   const Pt belly{cx - 3 + sway * 0.5f, 42 + bob};
   s.Part(Union(Ellipse(belly, 20, 17), Ellipse({cx + 11, 38 + bob}, 10, 9)), skin, 14);
   s.Tint(Ellipse(belly + Pt{2, 7}, 13, 8), Rgb{0.8f, 0.7f, 0.6f}, 5);
@@ -245,7 +257,8 @@ Sprite Lobber(int pose) {
   if (pose < 3) {
     // The blob of fire rising out of the crater.
     const float rise = 1.5f * pose;
-    s.Emit(Circle({46, 17 - rise}, 3.2f + 0.4f * pose), Hex(0xff8a20));
+    s.Emit(Union(Circle({46, 17 - rise}, 4.2f + 0.4f * pose), Limb({46, 16 - rise}, {44, 8 - rise}, 3, 0.8f)),
+           Hex(0xff8a20));
     s.Emit(Circle({46.5f, 16.5f - rise}, 1.8f), Hex(0xffe0a0));
   } else {
     s.Emit(Circle({45 + pose - 4.0f, 17}, 1.4f), Hex(0x7a3010));  // a last cinder
