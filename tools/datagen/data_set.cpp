@@ -42,6 +42,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteFonts(out);
   WriteInterfaceArt(out);
   WriteFaces(out);
+  WriteCreatures(out);
   WriteFog(out);
   WriteSounds(out);
   WriteMusic(out);

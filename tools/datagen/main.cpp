@@ -15,10 +15,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
-    "       vxdata [--musicdec FILE] --sheet FILE.png [OUTDIR]\n"
+    "       vxdata [--musicdec FILE] --sheet FILE.png [--screens PREFIX] [OUTDIR]\n"
     "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
     "  every picture of the folder with its name onto one PNG (into a\n"
-    "  temporary folder when OUTDIR is not given).\n";
+    "  temporary folder when OUTDIR is not given); --screens also writes each\n"
+    "  composed screen of the sheet alone, as PREFIX-1.png, PREFIX-2.png, ...\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -28,7 +29,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet;
+  std::string outDir, sheet, screens;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
     }
     if (a == "--sheet" && i + 1 < argc) {
       sheet = argv[++i];
+    } else if (a == "--screens" && i + 1 < argc) {
+      screens = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
     }
   }
   if (outDir.empty() && sheet.empty()) return Usage();
+  if (!screens.empty() && sheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vxdata-XXXXXX").string();
@@ -65,9 +69,13 @@ int main(int argc, char** argv) {
   bool sheetOk = true;
   if (!sheet.empty()) {
     const std::string sheetPath = std::filesystem::absolute(sheet).string();
-    sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath);
-    if (!sheetOk) std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
-    else std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(), sheetPath.c_str());
+    const std::string prefix = screens.empty() ? "" : std::filesystem::absolute(screens).string();
+    sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath, prefix);
+    if (!sheetOk)
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else
+      std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(),
+                  sheetPath.c_str());
   }
   if (temporary) {
     std::error_code ec;
