@@ -10,15 +10,19 @@
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
 #include "datagen/music_files.h"
+#include "datagen/player_preview.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
     "       vxdata [--musicdec FILE] --sheet FILE.png [OUTDIR]\n"
+    "       vxdata [--musicdec FILE] --player-sheet FILE.png [OUTDIR]\n"
     "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
     "  every picture of the folder with its name onto one PNG (into a\n"
-    "  temporary folder when OUTDIR is not given).\n";
+    "  temporary folder when OUTDIR is not given). --player-sheet draws the\n"
+    "  player as the game shows him: every attack frame of every weapon in\n"
+    "  both facings, the leg turned, the death pieces and the pickups.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -28,7 +32,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet;
+  std::string outDir, sheet, playerSheet;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -37,6 +41,8 @@ int main(int argc, char** argv) {
     }
     if (a == "--sheet" && i + 1 < argc) {
       sheet = argv[++i];
+    } else if (a == "--player-sheet" && i + 1 < argc) {
+      playerSheet = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -45,7 +51,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (outDir.empty() && sheet.empty()) return Usage();
+  if (outDir.empty() && sheet.empty() && playerSheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vxdata-XXXXXX").string();
@@ -68,6 +74,13 @@ int main(int argc, char** argv) {
     sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath);
     if (!sheetOk) std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
     else std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(), sheetPath.c_str());
+  }
+  if (!playerSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(playerSheet).string();
+    const bool playerOk = datagen::WritePlayerSheet(outDir, sheetPath);
+    if (!playerOk) std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else std::printf("vxdata: player sheet in %s\n", sheetPath.c_str());
+    sheetOk = sheetOk && playerOk;
   }
   if (temporary) {
     std::error_code ec;
