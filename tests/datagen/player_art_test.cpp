@@ -326,7 +326,8 @@ TEST(PlayerArt, SpritesHaveNoHolesInTheirBodies) {
   for (const Strip& s : kStrips) {
     const Pic body = Read(s.body);
     for (int f = 0; f < 11; ++f)
-      EXPECT_TRUE(EnclosedBlackRegions(body, f * body.height, body.height).empty()) << s.body << " frame " << f;
+      EXPECT_TRUE(EnclosedBlackRegions(body, f * body.height, body.height).empty())
+          << s.body << " frame " << f;
   }
 }
 
