@@ -149,7 +149,24 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
       return shade(ux, uy, d);
     };
   };
-  const float all = 0, end = static_cast<float>(kPlayerFrameSide);
+  // Paints a shape of the upper body, given upright with its bounding box,
+  // over the box it covers once leaned.
+  auto paintUp = [&](float x0, float y0, float x1, float y1, auto sdf, auto shade) {
+    float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+    for (const float cx : {x0, x1})
+      for (const float cy : {y0, y1}) {
+        float x, y;
+        lean.Drawn(cx, cy, x, y);
+        left = std::min(left, x), top = std::min(top, y), right = std::max(right, x),
+        bottom = std::max(bottom, y);
+      }
+    f.Paint(left - 1, top - 1, right + 1, bottom + 1, up(sdf), upShade(shade));
+  };
+  // Paints a shape drawn where it is, within a margin around two points.
+  auto paintAt = [&](float ax, float ay, float bx, float by, float margin, auto sdf, auto shade) {
+    f.Paint(std::min(ax, bx) - margin, std::min(ay, by) - margin, std::max(ax, bx) + margin,
+            std::max(ay, by) + margin, sdf, shade);
+  };
 
   // The cloak, streaming back from the shoulders, its hem torn.
   auto cloak = [](float x, float y) {
@@ -158,13 +175,13 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
                                         67, 10, 65, 5,  68, 6,  59, 9,  49, 14, 40, 19, 35});
     return body + std::max(0.0f, hem) * Smooth(56, 66, y);
   };
-  f.Paint(all, all, end, end, up(cloak), upShade([](float x, float y, float d) {
-            const float folds = static_cast<float>(Fbm(x / 2.5, y / 9.0, 3, 612));
-            Rgb col = Mix(kCloth, kClothLight, folds) * Bulge(x, y, 22, 48, 18, 24);
-            // Moonlight catches the cloak's trailing edge.
-            col = col + Hex(0x6d86b3) * (Smooth(-2.5f, 0, d) * Smooth(22, 8, x) * 0.6f);
-            return col;
-          }));
+  paintUp(3, 31, 38, 70, cloak, [](float x, float y, float d) {
+    const float folds = static_cast<float>(Fbm(x / 2.5, y / 9.0, 3, 612));
+    Rgb col = Mix(kCloth, kClothLight, folds) * Bulge(x, y, 22, 48, 18, 24);
+    // Moonlight catches the cloak's trailing edge.
+    col = col + Hex(0x6d86b3) * (Smooth(-2.5f, 0, d) * Smooth(22, 8, x) * 0.6f);
+    return col;
+  });
 
   // Breastplate and the plated skirt below the belt.
   auto torso = [](float x, float y) {
@@ -173,26 +190,29 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
     const float skirt = SdPolygon(x, y, {20.5f, 53, 36, 53, 34.5f, 61, 22, 61.5f});
     return std::min(std::min(chest, belly), skirt);
   };
-  f.Paint(all, all, end, end, up(torso), upShade([](float x, float y, float d) {
-            Rgb col = IronAt(x, y, 613) * Bulge(x, y, 29, 46, 11, 15);
-            if (y > 54) col = col * (0.8f + 0.15f * std::cos((x - 20) * 1.3f));  // skirt plates
-            return col * (0.75f + 0.25f * Smooth(-1.2f, -0.2f, -d));
-          }));
+  paintUp(19, 32, 40, 63, torso, [](float x, float y, float d) {
+    Rgb col = IronAt(x, y, 613) * Bulge(x, y, 29, 46, 11, 15);
+    if (y > 54) col = col * (0.8f + 0.15f * std::cos((x - 20) * 1.3f));  // skirt plates
+    return col * (0.75f + 0.25f * Smooth(-1.2f, -0.2f, -d));
+  });
   // The crescent on the chest, the sign of the moon's order.
-  f.Paint(all, all, end, end, up([](float x, float y) {
-            return std::max(SdCircle(x, y, 31.5f, 43, 3.2f), -SdCircle(x, y, 33, 42, 2.7f));
-          }),
-          [](float, float, float) { return Hex(0xdfe8f8); });
+  paintUp(
+      27, 38, 36, 48,
+      [](float x, float y) {
+        return std::max(SdCircle(x, y, 31.5f, 43, 3.2f), -SdCircle(x, y, 33, 42, 2.7f));
+      },
+      [](float, float, float) { return Hex(0xdfe8f8); });
   f.Glow(31.5f, 43, 4, Rgb{0.05f, 0.07f, 0.12f});
   // Belt with a buckle.
-  f.Paint(all, all, end, end, up([](float x, float y) { return SdBox(x, y, 28.5f, 52.5f, 8, 1.3f, 0.6f); }),
-          [](float, float, float) { return Hex(0x3b3431); });
-  f.Paint(all, all, end, end,
-          up([](float x, float y) { return SdBox(x, y, 31.5f, 52.5f, 1.5f, 1.6f, 0.4f); }),
-          [](float, float, float) { return Hex(0xb89b62); });
+  paintUp(
+      19, 50, 38, 55, [](float x, float y) { return SdBox(x, y, 28.5f, 52.5f, 8, 1.3f, 0.6f); },
+      [](float, float, float) { return Hex(0x3b3431); });
+  paintUp(
+      29, 50, 34, 55, [](float x, float y) { return SdBox(x, y, 31.5f, 52.5f, 1.5f, 1.6f, 0.4f); },
+      [](float, float, float) { return Hex(0xb89b62); });
   // The hip socket the leg turns in.
-  f.Paint(
-      all, all, end, end, [](float x, float y) { return SdCircle(x, y, kHipX, kHipY, 4.6f); },
+  paintAt(
+      kHipX, kHipY, kHipX, kHipY, 6, [](float x, float y) { return SdCircle(x, y, kHipX, kHipY, 4.6f); },
       [](float x, float y, float d) {
         return Mix(Hex(0x20242e), IronAt(x, y, 614), Smooth(-1.6f, -0.4f, -(-d - 1.2f))) *
                Bulge(x, y, kHipX, kHipY, 4.6f, 4.6f);
@@ -202,14 +222,16 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
   auto hood = [](float x, float y) {
     return std::min(SdEllipse(x, y, 30.5f, 25, 7, 8), SdPolygon(x, y, {26, 19, 18.5f, 23, 26, 28}));
   };
-  f.Paint(all, all, end, end, up(hood), upShade([](float x, float y, float) {
-            const float folds = static_cast<float>(Fbm(x / 2.0, y / 5.0, 3, 615));
-            return Mix(kCloth, kClothLight, 0.3f + 0.6f * folds) * Bulge(x, y, 29, 24, 9, 10);
-          }));
-  f.Paint(all, all, end, end, up([](float x, float y) { return SdEllipse(x, y, 33, 26, 4.4f, 5.6f); }),
-          upShade([](float x, float y, float) { return IronAt(x, y, 616) * Bulge(x, y, 32, 25, 5, 6.5f); }));
-  f.Paint(all, all, end, end, up([](float x, float y) { return SdBox(x, y, 35, 25, 2.6f, 0.9f, 0.5f); }),
-          [](float, float, float) { return Hex(0x0b0e16); });
+  paintUp(17, 16, 38, 34, hood, [](float x, float y, float) {
+    const float folds = static_cast<float>(Fbm(x / 2.0, y / 5.0, 3, 615));
+    return Mix(kCloth, kClothLight, 0.3f + 0.6f * folds) * Bulge(x, y, 29, 24, 9, 10);
+  });
+  paintUp(
+      28, 20, 38, 32, [](float x, float y) { return SdEllipse(x, y, 33, 26, 4.4f, 5.6f); },
+      [](float x, float y, float) { return IronAt(x, y, 616) * Bulge(x, y, 32, 25, 5, 6.5f); });
+  paintUp(
+      31, 23, 39, 27, [](float x, float y) { return SdBox(x, y, 35, 25, 2.6f, 0.9f, 0.5f); },
+      [](float, float, float) { return Hex(0x0b0e16); });
   {
     float ex, ey;
     lean.Drawn(35.8f, 25, ex, ey);
@@ -220,8 +242,9 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
         [](float, float, float) { return kEye; });
   }
   // Gorget.
-  f.Paint(all, all, end, end, up([](float x, float y) { return SdEllipse(x, y, 31, 33, 5, 2.4f); }),
-          upShade([](float x, float y, float) { return IronAt(x, y, 617) * Bulge(x, y, 30, 32, 6, 3); }));
+  paintUp(
+      25, 30, 37, 36, [](float x, float y) { return SdEllipse(x, y, 31, 33, 5, 2.4f); },
+      [](float x, float y, float) { return IronAt(x, y, 617) * Bulge(x, y, 30, 32, 6, 3); });
 
   // The weapon arm: sleeve, pauldron, bracer and gauntlet. The fist sits on
   // the weapon's grip, which the game draws over it.
@@ -230,25 +253,26 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
   const float hx = pose.handX, hy = pose.handY;
   float ex, ey;
   Elbow(sx, sy, hx, hy, 10.5f, ex, ey);
-  f.Paint(
-      all, all, end, end, [&](float x, float y) { return SdSegment(x, y, sx, sy, ex, ey, 2.6f); },
+  paintAt(
+      sx, sy, ex, ey, 4, [&](float x, float y) { return SdSegment(x, y, sx, sy, ex, ey, 2.6f); },
       [&](float x, float y, float) {
         const float folds = static_cast<float>(ValueNoise(x / 1.5, y / 1.5, 618));
         return Mix(kCloth, kClothLight, 0.4f + 0.4f * folds) * Tube(x, y, sx, sy, ex, ey, 2.6f);
       });
-  f.Paint(
-      all, all, end, end, [&](float x, float y) { return SdSegment(x, y, ex, ey, hx, hy, 2.3f); },
+  paintAt(
+      ex, ey, hx, hy, 4, [&](float x, float y) { return SdSegment(x, y, ex, ey, hx, hy, 2.3f); },
       [&](float x, float y, float) { return IronAt(x, y, 619) * Tube(x, y, ex, ey, hx, hy, 2.3f); });
-  f.Paint(
-      all, all, end, end, [&](float x, float y) { return SdCircle(x, y, ex, ey, 2.4f); },
+  paintAt(
+      ex, ey, ex, ey, 4, [&](float x, float y) { return SdCircle(x, y, ex, ey, 2.4f); },
       [&](float x, float y, float) { return IronAt(x, y, 620) * Bulge(x, y, ex, ey, 2.4f, 2.4f); });
-  f.Paint(all, all, end, end, up([](float x, float y) { return SdEllipse(x, y, 34, 36.5f, 5.4f, 4.2f); }),
-          upShade([](float x, float y, float d) {
-            const Rgb rim = Hex(0xc9d4ea) * Smooth(-1.2f, 0, d) * 0.5f;
-            return IronAt(x, y, 621) * Bulge(x, y, 33, 35.5f, 6, 5) + rim;
-          }));
-  f.Paint(
-      all, all, end, end, [&](float x, float y) { return SdCircle(x, y, hx, hy, 2.9f); },
+  paintUp(
+      28, 31, 40, 42, [](float x, float y) { return SdEllipse(x, y, 34, 36.5f, 5.4f, 4.2f); },
+      [](float x, float y, float d) {
+        const Rgb rim = Hex(0xc9d4ea) * Smooth(-1.2f, 0, d) * 0.5f;
+        return IronAt(x, y, 621) * Bulge(x, y, 33, 35.5f, 6, 5) + rim;
+      });
+  paintAt(
+      hx, hy, hx, hy, 4, [&](float x, float y) { return SdCircle(x, y, hx, hy, 2.9f); },
       [&](float x, float y, float) {
         const float knuckles = 0.85f + 0.15f * std::cos((x + y) * 3.0f);
         return Mix(Hex(0x4a4f5e), kIronLight, 0.35f) * knuckles * Bulge(x, y, hx, hy, 2.9f, 2.9f);

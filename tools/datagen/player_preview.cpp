@@ -203,17 +203,18 @@ void PlayerStage::DrawPlayer(const PlayerKit& kit, int32_t frame, bool left, int
   SetSupersampling(g, 1);
 }
 
-void PlayerStage::CaptureDeathPieces() {
+void PlayerStage::CaptureDeathPieces(int32_t bodyFrame) {
   GfxContext& g = engine.gfx;
   struct Piece {
-    int32_t slot, side, source, width, height;
+    int32_t slot, side, source, width, height, frame;
   };
-  for (const Piece p : {Piece{kLegPiece, 55, kLeg, 14, 53}, Piece{kBodyPiece, 80, 21, 82, 82}}) {
+  for (const Piece p :
+       {Piece{kLegPiece, 55, kLeg, 14, 53, -1}, Piece{kBodyPiece, 80, 21, 82, 82, bodyFrame}}) {
     ReleaseSlotMemory(g.slots[p.slot]);
     CreatePicture(g, p.slot, p.side, p.side);
     FillRect(g, 0, 0, 82, 82, 0);
     ResetDrawMode(g);
-    DrawToCorners(g, p.source, 0, 0, p.width, 0, 0, p.height, p.width, p.height, -1);
+    DrawToCorners(g, p.source, 0, 0, p.width, 0, 0, p.height, p.width, p.height, p.frame);
     CopyFromScreen(g, p.slot, 0, 0);
     FillRect(g, 0, 0, 82, 82, 0);
     ComputeRowSpans(g, p.slot);
@@ -316,14 +317,21 @@ bool WritePlayerSheet(const std::string& root, const std::string& pngFile) {
              kMargin + i * kCellW, y + kLabel);
   }
   y += rowH;
-  // The death pieces, at their size and three times it.
-  label.DrawText(sheet, "death pieces 30 (leg) and 31 (body) as the loader captures them; 1:1 and 2:1",
-                 kMargin, y + 13, Hex(0xb8c0cc));
-  stage.CaptureDeathPieces();
+  // The death pieces, at their size and twice it; and the body piece as
+  // it would be if it were cut from the strip's first frame only.
+  label.DrawText(
+      sheet,
+      "death pieces 30 (leg) and 31 (body) as the loader captures them (whole strip), 1:1 and 2:1; "
+      "right: piece 31 cut from frame 0 only",
+      kMargin, y + 13, Hex(0xb8c0cc));
+  stage.CaptureDeathPieces(-1);
   Blit(g, kLegPiece, sheet, kMargin, y + kLabel, 1);
   Blit(g, kBodyPiece, sheet, kMargin + 70, y + kLabel, 1);
   Blit(g, kLegPiece, sheet, kMargin + 180, y + kLabel, 2);
   Blit(g, kBodyPiece, sheet, kMargin + 260, y + kLabel, 2);
+  stage.CaptureDeathPieces(0);
+  Blit(g, kBodyPiece, sheet, kMargin + 460, y + kLabel, 1);
+  Blit(g, kBodyPiece, sheet, kMargin + 560, y + kLabel, 2);
   y += kPieceRowH;
   // Pickups as the game draws them (70 / 256 of their size), and the
   // editor's 36 × 36 icons.

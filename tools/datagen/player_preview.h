@@ -48,8 +48,9 @@ class PlayerStage {
   // Body, pose and leg with the player's centre at (dx, dy), the leg turned
   // by legAngle degrees; the pose must have been built.
   void DrawPlayer(const PlayerKit& kit, int32_t frame, bool left, int32_t dx, int32_t dy, int32_t legAngle);
-  // The death pieces 30 (leg) and 31 (body) as the loader captures them.
-  void CaptureDeathPieces();
+  // The death pieces 30 (leg) and 31 (body) as the loader captures them:
+  // the body strip is drawn whole (frame -1) unless another frame is named.
+  void CaptureDeathPieces(int32_t bodyFrame = -1);
 
  private:
   std::vector<uint32_t> screen_;
