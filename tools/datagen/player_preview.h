@@ -15,6 +15,8 @@ struct GfxContext;
 
 namespace datagen {
 
+struct StageBackend;
+
 // What the player carries: body strip 21 (blades) or 24 (guns), weapon
 // slot 40..43, and the two blade charms.
 struct PlayerKit {
@@ -54,7 +56,7 @@ class PlayerStage {
 
  private:
   std::vector<uint32_t> screen_;
-  std::unique_ptr<struct StageBackend> backend_;
+  std::unique_ptr<StageBackend> backend_;
   bool loaded_ = false;
 };
 
