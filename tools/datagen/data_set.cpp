@@ -44,6 +44,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteFaces(out);
   WriteCreatures(out);
   WriteFog(out);
+  WritePlayerArt(out);
   WriteSounds(out);
   WriteMusic(out);
   return out.errors().empty();

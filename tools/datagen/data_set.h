@@ -44,6 +44,8 @@ void WriteCreatures(DataSetWriter& out);
 void WriteFog(DataSetWriter& out);
 void WriteSounds(DataSetWriter& out);
 void WriteMusic(DataSetWriter& out);
+// The player's body, leg, weapons and item pickups.
+void WritePlayerArt(DataSetWriter& out);
 
 // Everything, in a fixed order. False when any file could not be written.
 bool WriteDataSet(DataSetWriter& out);

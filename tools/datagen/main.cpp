@@ -10,16 +10,21 @@
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
 #include "datagen/music_files.h"
+#include "datagen/player_preview.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
     "       vxdata [--musicdec FILE] --sheet FILE.png [--screens PREFIX] [OUTDIR]\n"
+    "       vxdata [--musicdec FILE] --player-sheet FILE.png [OUTDIR]\n"
     "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
     "  every picture of the folder with its name onto one PNG (into a\n"
     "  temporary folder when OUTDIR is not given); --screens also writes each\n"
-    "  composed screen of the sheet alone, as PREFIX-1.png, PREFIX-2.png, ...\n";
+    "  composed screen of the sheet alone, as PREFIX-1.png, PREFIX-2.png, ...\n"
+    "  --player-sheet draws the player as the game shows him: every attack\n"
+    "  frame of every weapon in both facings, the leg turned, the death pieces\n"
+    "  and the pickups.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -29,7 +34,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet, screens;
+  std::string outDir, sheet, screens, playerSheet;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -40,6 +45,8 @@ int main(int argc, char** argv) {
       sheet = argv[++i];
     } else if (a == "--screens" && i + 1 < argc) {
       screens = argv[++i];
+    } else if (a == "--player-sheet" && i + 1 < argc) {
+      playerSheet = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -48,7 +55,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (outDir.empty() && sheet.empty()) return Usage();
+  if (outDir.empty() && sheet.empty() && playerSheet.empty()) return Usage();
   if (!screens.empty() && sheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
@@ -76,6 +83,15 @@ int main(int argc, char** argv) {
     else
       std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(),
                   sheetPath.c_str());
+  }
+  if (!playerSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(playerSheet).string();
+    const bool playerOk = datagen::WritePlayerSheet(outDir, sheetPath);
+    if (!playerOk)
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else
+      std::printf("vxdata: player sheet in %s\n", sheetPath.c_str());
+    sheetOk = sheetOk && playerOk;
   }
   if (temporary) {
     std::error_code ec;
