@@ -281,6 +281,26 @@ TEST_F(LoadingTest, PoseImagesCopyRightFacingThenLeftFacingFrames) {
   EXPECT_EQ(GetPixel(gfx(), 304, 2, 2), 0u);
 }
 
+TEST_F(LoadingTest, DeathPieceOfTheBodyIsItsFirstFrame) {
+  // Frame 0 of the sword body strip red, the other ten blue.
+  std::vector<uint32_t> px(110 * 10, 0xff0000ffu);
+  for (int32_t y = 0; y < 10; ++y)
+    for (int32_t x = 0; x < 10; ++x) px[static_cast<size_t>(y) * 110 + x] = 0xffff0000u;
+  fs::create_directories("data");
+  ASSERT_TRUE(WriteVx1("data/mz2.vx1", 110, 10, px.data()));
+  LoadAssetsStep(game, 5);
+  ExpectSize(31, 80, 80);
+  int32_t red = 0, blue = 0;
+  for (int32_t y = 0; y < 80; ++y)
+    for (int32_t x = 0; x < 80; ++x) {
+      const uint32_t p = GetPixel(gfx(), 31, x, y);
+      red += ((p >> 16) & 255) > 128 ? 1 : 0;
+      blue += (p & 255) > 128 ? 1 : 0;
+    }
+  EXPECT_GT(red, 80 * 80 / 2);
+  EXPECT_EQ(blue, 0);
+}
+
 TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
   WritePattern("data/daemon3.vx1", 6 * 8, 8, 0x404040);
   WritePattern("data/daemon13.vx1", 5 * 8, 8, 0x404040);
