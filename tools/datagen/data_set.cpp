@@ -43,6 +43,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteInterfaceArt(out);
   WriteFaces(out);
   WriteFog(out);
+  WriteWorld(out);
   WriteSounds(out);
   WriteMusic(out);
   return out.errors().empty();

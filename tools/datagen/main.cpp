@@ -10,15 +10,18 @@
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
 #include "datagen/music_files.h"
+#include "datagen/world_sheet.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
-    "       vxdata [--musicdec FILE] --sheet FILE.png [OUTDIR]\n"
+    "       vxdata [--musicdec FILE] [--sheet FILE.png] [--world-sheet FILE.png] [OUTDIR]\n"
     "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
-    "  every picture of the folder with its name onto one PNG (into a\n"
-    "  temporary folder when OUTDIR is not given).\n";
+    "  every picture of the folder with its name onto one PNG, with\n"
+    "  --world-sheet every level as the game composes it, with its mask\n"
+    "  outline, exits and ways in (into a temporary folder when OUTDIR is not\n"
+    "  given).\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -28,7 +31,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet;
+  std::string outDir, sheet, worldSheet;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -37,6 +40,8 @@ int main(int argc, char** argv) {
     }
     if (a == "--sheet" && i + 1 < argc) {
       sheet = argv[++i];
+    } else if (a == "--world-sheet" && i + 1 < argc) {
+      worldSheet = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -45,7 +50,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (outDir.empty() && sheet.empty()) return Usage();
+  if (outDir.empty() && sheet.empty() && worldSheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vxdata-XXXXXX").string();
@@ -66,8 +71,20 @@ int main(int argc, char** argv) {
   if (!sheet.empty()) {
     const std::string sheetPath = std::filesystem::absolute(sheet).string();
     sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath);
-    if (!sheetOk) std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
-    else std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(), sheetPath.c_str());
+    if (!sheetOk)
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else
+      std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(),
+                  sheetPath.c_str());
+  }
+  if (!worldSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(worldSheet).string();
+    if (!datagen::WriteWorldSheet(outDir, sheetPath)) {
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+      sheetOk = false;
+    } else {
+      std::printf("vxdata: world sheet in %s\n", sheetPath.c_str());
+    }
   }
   if (temporary) {
     std::error_code ec;

@@ -1,0 +1,290 @@
+// The level pictures against the world plan: sizes, the room rules, the
+// ways in, the shared edges, closed floors, the monsters' floors, and the
+// agreement of mask, geometry and foreground.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <queue>
+#include <set>
+
+#include "datagen/generated_data_set.h"
+#include "datagen/world_geometry.h"
+#include "datagen/world_plan.h"
+#include "gfx/picture_file.h"
+
+namespace {
+
+namespace world = datagen::world;
+constexpr int32_t kW = world::kWidth, kH = world::kHeight;
+
+struct Pic {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+Pic Read(const std::string& name) {
+  Pic p;
+  EngineLog quiet;
+  uint32_t* pixels = nullptr;
+  const std::string path = vxtest::GeneratedDataSet() + "/" + name;
+  if (vxReadPic(quiet, path.c_str(), pixels, p.width, p.height) == kPictureRead && pixels != nullptr)
+    p.pixels.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height);
+  std::free(pixels);
+  return p;
+}
+
+std::string Fore(int32_t level) { return "data/fore" + std::to_string(level + 1) + ".vx1"; }
+std::string Mask(int32_t level) { return "data/fore" + std::to_string(level + 1) + "ph.vx1"; }
+
+// The mask as the game tests it: solid where the pixel is not black; the
+// game reads everything off the picture as free.
+struct Solidity {
+  Pic mask;
+  bool operator()(int32_t x, int32_t y) const {
+    if (x < 0 || y < 0 || x >= mask.width || y >= mask.height) return false;
+    return (mask.At(x, y) & 0xffffff) != 0;
+  }
+};
+
+Solidity Load(int32_t level) { return Solidity{Read(Mask(level))}; }
+
+bool HasPictures(int32_t level) {
+  for (int32_t l : world::kLevels)
+    if (l == level) return true;
+  return false;
+}
+
+// The room rules: which edges lead on.
+bool RightOpen(int32_t l) { return l % 5 < 4 && l != 10 && l != 24; }
+bool LeftOpen(int32_t l) { return l % 5 > 0 && l != 11 && l != 24; }
+bool BottomOpen(int32_t l) { return l < 20 && l != 0 && l != 4 && !(l >= 6 && l <= 9); }
+
+// The first solid row at or below y (kH when none).
+int32_t FloorBelow(const Solidity& s, int32_t x, int32_t y) {
+  while (y < kH && !s(x, y)) ++y;
+  return y;
+}
+
+TEST(World, EveryLevelHasItsPicturesAtScreenSize) {
+  ASSERT_FALSE(vxtest::GeneratedDataSet().empty());
+  const Pic sky = Read("data/back1.vx1");
+  EXPECT_EQ(sky.width, kW);
+  EXPECT_EQ(sky.height, kH);
+  for (int32_t level : world::kLevels) {
+    for (const std::string& f : {Fore(level), Mask(level)}) {
+      const Pic p = Read(f);
+      EXPECT_EQ(p.width, kW) << f;
+      EXPECT_EQ(p.height, kH) << f;
+    }
+  }
+}
+
+TEST(World, PlanFollowsTheRoomRulesAndLeadsFromTheStartToTheEnd) {
+  std::set<std::pair<int32_t, int32_t>> ways;  // (from, to)
+  for (const world::Entry& e : world::kEntries) {
+    ASSERT_TRUE(HasPictures(e.level)) << e.level;
+    switch (e.way) {
+      case world::Way::Start:
+        // The new-game position at an 800 x 600 screen (H' = 800).
+        EXPECT_EQ(e.level, 2);
+        EXPECT_EQ(e.x0, 185 * 800 / 512);
+        EXPECT_EQ(e.y, 275 * 800 / 512);
+        break;
+      case world::Way::AtLeft:
+        EXPECT_TRUE(LeftOpen(e.level) && RightOpen(e.level - 1)) << e.level;
+        EXPECT_EQ(e.x0, 57);
+        ways.insert({e.level - 1, e.level});
+        break;
+      case world::Way::AtRight:
+        EXPECT_TRUE(RightOpen(e.level) && LeftOpen(e.level + 1)) << e.level;
+        EXPECT_EQ(e.x0, 762);
+        ways.insert({e.level + 1, e.level});
+        break;
+      case world::Way::AtTop: {
+        EXPECT_EQ(e.y, 20);
+        EXPECT_TRUE(BottomOpen(e.level - 5)) << e.level;
+        bool covered = false;
+        for (const world::Hole& h : world::kHoles)
+          covered |= h.level == e.level - 5 && h.x0 >= e.x0 && h.x1 <= e.x1;
+        EXPECT_TRUE(covered) << "no hole above level " << e.level;
+        ways.insert({e.level - 5, e.level});
+        break;
+      }
+    }
+  }
+  // Each side entry arrives where the level left behind has its floor.
+  for (const world::SharedEdge& edge : world::kSharedEdges) {
+    int sides = 0;
+    for (const world::Entry& e : world::kEntries) {
+      const bool here = (e.way == world::Way::AtLeft && e.level == edge.left + 1) ||
+                        (e.way == world::Way::AtRight && e.level == edge.left);
+      if (!here) continue;
+      ++sides;
+      EXPECT_EQ(e.floorY, edge.floorY) << e.level;
+      EXPECT_EQ(e.y, edge.floorY - 43 - world::kRoomChangeLift) << e.level;
+    }
+    EXPECT_EQ(sides, 2) << "edge after level " << edge.left;
+  }
+  for (const world::Hole& h : world::kHoles) {
+    EXPECT_TRUE(BottomOpen(h.level));
+    const int32_t row = h.level / 5;
+    EXPECT_EQ(h.gate, h.level == 10 ? 0 : row == 0 ? 119 : row == 1 ? 120 : 134) << h.level;
+  }
+  // Every level with pictures is reached from the start, and so is the end.
+  std::set<int32_t> seen = {2};
+  std::queue<int32_t> todo;
+  todo.push(2);
+  while (!todo.empty()) {
+    const int32_t l = todo.front();
+    todo.pop();
+    for (const auto& [from, to] : ways)
+      if (from == l && seen.insert(to).second) todo.push(to);
+  }
+  for (int32_t level : world::kLevels)
+    EXPECT_TRUE(seen.count(level)) << "level " << level << " is out of reach";
+}
+
+TEST(World, MaskIsTheGeometryAndRow0ArtIsOpaqueWhereSolid) {
+  for (int32_t level : world::kLevels) {
+    const Solidity solid = Load(level);
+    const Pic fore = Read(Fore(level));
+    ASSERT_EQ(solid.mask.width, kW) << level;
+    ASSERT_EQ(fore.width, kW) << level;
+    const datagen::LevelGeometry g = datagen::BuildGeometry(level);
+    int64_t differ = 0, holes = 0;
+    for (int32_t y = 0; y < kH; ++y)
+      for (int32_t x = 0; x < kW; ++x) {
+        differ += solid(x, y) != g.Solid(x, y);
+        // Black is the transparent key of the foreground, and the edge
+        // softening clears pixels darker than a colour sum of 8: solid art
+        // must stay above both, or the sky shows through the ground.
+        const uint32_t p = fore.At(x, y);
+        const uint32_t sum = (p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255);
+        if (solid(x, y) && sum < 8) ++holes;
+      }
+    EXPECT_EQ(differ, 0) << "level " << level;
+    EXPECT_EQ(holes, 0) << "level " << level;
+  }
+  // Row 0 is drawn over the sky: most of its upper half is transparent.
+  for (int32_t level = 0; level <= 4; ++level) {
+    const Pic fore = Read(Fore(level));
+    int64_t black = 0;
+    for (int32_t y = 0; y < kH / 2; ++y)
+      for (int32_t x = 0; x < kW; ++x) black += (fore.At(x, y) & 0xffffff) == 0;
+    EXPECT_GT(black, kW * kH / 4) << "level " << level;
+  }
+}
+
+TEST(World, EveryWayInIsFreeAndLandsOnItsFloor) {
+  for (const world::Entry& e : world::kEntries) {
+    const Solidity s = Load(e.level);
+    ASSERT_EQ(s.mask.width, kW) << e.level;
+    for (int32_t x : {e.x0, (e.x0 + e.x1) / 2, e.x1}) {
+      SCOPED_TRACE("level " + std::to_string(e.level) + " at x " + std::to_string(x));
+      int32_t blocked = 0;
+      for (int32_t y = e.y - world::kBodyAboveCentre; y <= e.y + world::kLegBelowCentre; ++y)
+        for (int32_t dx = -world::kBodyHalfWidth; dx <= world::kBodyHalfWidth; ++dx) blocked += s(x + dx, y);
+      EXPECT_EQ(blocked, 0);
+      // Straight down from the leg to the planned floor, nothing in the way.
+      const int32_t floor = FloorBelow(s, x, e.y + world::kLegBelowCentre);
+      if (e.floorY == world::kFloorBelow) {
+        EXPECT_EQ(floor, kH);
+      } else {
+        EXPECT_EQ(floor, e.floorY);
+        if (e.way != world::Way::AtTop) {
+          EXPECT_LE(floor - (e.y + world::kLegBelowCentre), 40);
+        }
+        for (int32_t dx = -20; dx <= 20; dx += 10) EXPECT_TRUE(s(x + dx, e.floorY)) << dx;
+      }
+    }
+  }
+}
+
+TEST(World, SharedEdgesMatchInFloorHeightWithHeadroom) {
+  for (const world::SharedEdge& edge : world::kSharedEdges) {
+    const Solidity left = Load(edge.left), right = Load(edge.left + 1);
+    for (int32_t i = 0; i < world::kEdgeFlat; i += 5) {
+      for (const auto& [s, x] : {std::pair{&left, kW - 1 - i}, std::pair{&right, i}}) {
+        SCOPED_TRACE("edge after level " + std::to_string(edge.left) + ", x " + std::to_string(x));
+        EXPECT_EQ(FloorBelow(*s, x, edge.floorY - world::kHeadroom), edge.floorY);
+      }
+    }
+  }
+}
+
+// Free pixels connected to the level's ways in (a superset of where the
+// player can get).
+std::vector<uint8_t> Reachable(const Solidity& s, int32_t level) {
+  std::vector<uint8_t> seen(static_cast<size_t>(kW) * kH, 0);
+  std::queue<std::pair<int32_t, int32_t>> todo;
+  for (const world::Entry& e : world::kEntries)
+    if (e.level == level) todo.push({e.x0, e.y});
+  while (!todo.empty()) {
+    const auto [x, y] = todo.front();
+    todo.pop();
+    if (x < 0 || y < 0 || x >= kW || y >= kH || s(x, y)) continue;
+    uint8_t& v = seen[static_cast<size_t>(y) * kW + x];
+    if (v) continue;
+    v = 1;
+    todo.push({x + 1, y});
+    todo.push({x - 1, y});
+    todo.push({x, y + 1});
+    todo.push({x, y - 1});
+  }
+  return seen;
+}
+
+TEST(World, FloorsAreClosedExceptAtThePlannedHoles) {
+  for (int32_t level : world::kLevels) {
+    const Solidity s = Load(level);
+    ASSERT_EQ(s.mask.width, kW);
+    const std::vector<uint8_t> reach = Reachable(s, level);
+    std::vector<const world::Hole*> holes;
+    for (const world::Hole& h : world::kHoles)
+      if (h.level == level) holes.push_back(&h);
+    int32_t open = 0, stray = 0;
+    for (int32_t x = 0; x < kW; ++x) {
+      if (!reach[static_cast<size_t>(kH - 1) * kW + x]) continue;
+      bool planned = false;
+      for (const world::Hole* h : holes) planned |= x >= h->x0 - 20 && x <= h->x1 + 20;
+      (planned ? open : stray) += 1;
+    }
+    EXPECT_EQ(stray, 0) << "level " << level << " is open at the bottom where no hole is planned";
+    for (const world::Hole* h : holes) {
+      for (int32_t x = h->x0; x < h->x1; ++x)
+        EXPECT_TRUE(reach[static_cast<size_t>(kH - 1) * kW + x]) << "level " << level << " hole at " << x;
+    }
+    if (holes.empty()) {
+      EXPECT_EQ(open, 0);
+    }
+  }
+}
+
+TEST(World, MonstersAndPickupsHaveTheirRoom) {
+  for (const world::Zone& z : world::kZones) {
+    const Solidity s = Load(z.level);
+    SCOPED_TRACE("level " + std::to_string(z.level) + " zone at x " + std::to_string(z.x0));
+    switch (z.kind) {
+      case world::ZoneKind::Walker:
+      case world::ZoneKind::Jumper:
+        EXPECT_GE(z.x1 - z.x0, z.kind == world::ZoneKind::Walker ? 200 : 160);
+        [[fallthrough]];
+      case world::ZoneKind::Pickup:
+        for (int32_t x = z.x0; x <= z.x1; x += 4) {
+          const int32_t floor = FloorBelow(s, x, z.y0 - world::kHeadroom);
+          EXPECT_NEAR(floor, z.y0, 3) << x;
+        }
+        break;
+      case world::ZoneKind::Flyer: {
+        int32_t blocked = 0;
+        for (int32_t y = z.y0; y <= z.y1; y += 2)
+          for (int32_t x = z.x0; x <= z.x1; x += 2) blocked += s(x, y);
+        EXPECT_EQ(blocked, 0);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
