@@ -216,7 +216,7 @@ void Level6(Builder& b) {
   b.Vault(Stuff::Masonry, 0, 800, 220, 130, {270, 560}, 1.5f);
   // The vault broke where the chapel floor fell in.
   b.Carve({{276, 0}, {428, 0}, {434, 150}, {416, 218}, {290, 218}, {270, 150}}, 6.0f);
-  b.Ground(Stuff::Masonry, {{0, 480}, {150, 480}, {200, 500}, {800, 500}}, 1.0f);
+  b.Ground(Stuff::Masonry, {{0, 480}, {140, 480}, {210, 500}, {800, 500}}, 1.0f);
   b.Poly(Stuff::Masonry, {{520, 445}, {640, 445}, {640, 500}, {520, 500}}, 0);
 }
 
@@ -229,14 +229,14 @@ void Level7(Builder& b) {
 void Level8(Builder& b) {
   b.Ceiling(Stuff::Rock, {{0, 200}, {120, 170}, {190, 190}, {244, 160}, {244, 0}}, 7.0f);
   b.Ceiling(Stuff::Rock, {{404, 0}, {404, 150}, {470, 190}, {560, 160}, {680, 200}, {800, 215}}, 7.0f);
-  b.Ground(Stuff::Masonry, {{0, 480}, {420, 480}, {470, 500}, {800, 500}}, 1.0f);
+  b.Ground(Stuff::Masonry, {{0, 480}, {410, 480}, {480, 500}, {800, 500}}, 1.0f);
   b.Poly(Stuff::Rock, {{560, 440}, {680, 440}, {684, 500}, {556, 500}}, 3.0f);
 }
 
 void Level9(Builder& b) {
   b.Vault(Stuff::Masonry, 0, 800, 230, 150, {250, 500}, 1.5f);
   b.Box(Stuff::Masonry, 730, 0, 800, 600, 1.0f);
-  b.Ground(Stuff::Masonry, {{0, 500}, {280, 500}, {360, 470}, {800, 470}}, 1.0f);
+  b.Ground(Stuff::Masonry, {{0, 500}, {260, 500}, {360, 470}, {800, 470}}, 1.0f);
   b.Poly(Stuff::Masonry, {{610, 410}, {740, 410}, {740, 470}, {610, 470}}, 0);
 }
 
