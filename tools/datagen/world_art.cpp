@@ -137,7 +137,7 @@ Rgb RockColour(const Textures& t, int x, int y) {
   Rgb c = Mix(Hex(0x222329), Hex(0x4f525c), n) * (0.85f + 0.28f * grain);
   const float strata = std::sin(y / 6.5f + broad * 11.0f);
   c = c * (0.92f + 0.1f * strata);
-  return c * (1 - 0.6f * Crack(t, x, y));
+  return c * (1 - 0.35f * Crack(t, x, y));
 }
 
 Rgb IronColour(const Textures& t, int x, int y) {
@@ -181,7 +181,7 @@ Rgb BrickColour(const Textures& t, int x, int y, float scale) {
     c = Hex(0x1c1514) * (0.8f + 0.4f * grain);
   else if (by < 3.5f)
     c = c * 1.15f;
-  return c * (1 - 0.5f * Crack(t, x, y));
+  return c * (1 - 0.2f * Crack(t, x, y));
 }
 
 Rgb Albedo(const Scene& s, const Textures& t, Stuff m, int x, int y, int up) {
@@ -276,7 +276,7 @@ void PaintSolids(Scene& s, const Textures& t) {
       ambient = {0.2f, 0.22f, 0.27f}, key = {0.38f, 0.42f, 0.5f}, rim = Hex(0x52627a);
       break;
     case world::Theme::Shaft:
-      ambient = {0.2f, 0.21f, 0.25f}, key = {0.38f, 0.4f, 0.48f}, rim = Hex(0x4c5a6e);
+      ambient = {0.3f, 0.31f, 0.36f}, key = {0.6f, 0.63f, 0.74f}, rim = Hex(0x5c6a80);
       break;
     case world::Theme::Foundry:
       ambient = {0.24f, 0.19f, 0.17f}, key = {0.45f, 0.36f, 0.3f}, rim = Hex(0x8a4a2c);
@@ -295,7 +295,7 @@ void PaintSolids(Scene& s, const Textures& t) {
       const float light = bevel.Light(x, y, m == Stuff::Rock || m == Stuff::Earth ? 7.0f : 4.0f);
       Rgb c = a * (ambient + key * light);
       // The mass of a wall or floor fades into the dark away from its faces.
-      if (m != Stuff::Earth) c = c * (1 - 0.62f * Smooth(5, 46, s.dist[i]));
+      if (m != Stuff::Earth) c = c * (1 - (m == Stuff::Rock ? 0.4f : 0.62f) * Smooth(5, 46, s.dist[i]));
       // The rim that shows where one can stand.
       if (up <= 2) c = c + rim * (up == 0 ? 0.6f : up == 1 ? 0.38f : 0.14f);
       s.canvas.at(x, y) = c;
@@ -319,8 +319,8 @@ void PaintBackdrop(Scene& s, const Textures& t) {
                                  Smooth(600, 430, static_cast<float>(y));
           break;
         case world::Theme::Shaft:
-          c = RockColour(t, x, y) * Rgb{0.3f, 0.32f, 0.38f};
-          gradient = 1.15f - 0.55f * (y / 600.0f);
+          c = RockColour(t, x, y) * Rgb{0.42f, 0.45f, 0.52f};
+          gradient = 1.2f - 0.5f * (y / 600.0f);
           break;
         case world::Theme::Foundry:
           c = BrickColour(t, x, y, 1.6f) * Rgb{0.42f, 0.34f, 0.32f};

@@ -130,8 +130,10 @@ void Column(Scene& s, float x, float halfWidth, float y0, float y1, float darkne
       [&](float px, float py, float) {
         const float across = (px - x) / halfWidth;
         const float lit = 0.55f + 0.45f * std::cos((across + 0.35f) * 1.5f);
-        Rgb c =
-            Mix(Hex(0x2a2e38), Hex(0x4a4f5c), Hash01(static_cast<int>(px) / 2, static_cast<int>(py) / 9, 83));
+        // Drums of stone, each a shade of its own, with a little grain.
+        const int drum = static_cast<int>(py) / 44;
+        const float grain = Hash01(static_cast<int>(px) / 3, static_cast<int>(py) / 3, 84);
+        Rgb c = Mix(Hex(0x2a2e38), Hex(0x4a4f5c), 0.35f + 0.3f * Hash01(drum, 0, 83) + 0.15f * grain);
         if (static_cast<int>(py) % 44 < 2) c = c * 0.5f;
         return c * (lit * darkness);
       });
@@ -494,7 +496,8 @@ void Level10(Scene& s, bool front) {
   Crystals(s, 130, 470, 103);
   Crystals(s, 560, 520, 104);
   Chain(s, 460, 0, 240, Where::Air);
-  s.Light(250, 610, 160, Rgb{0.22f, 0.09f, 0.02f});
+  s.Light(250, 620, 280, Rgb{0.22f, 0.09f, 0.02f});
+  s.Light(330, -60, 420, Rgb{0.06f, 0.08f, 0.11f});
 }
 
 void FoundryCommon(Scene& s, bool front, std::initializer_list<float> furnaces, float floorY,
@@ -519,28 +522,28 @@ void Level17(Scene& s, bool front) {
     for (const float x : {240.0f, 560.0f}) Column(s, x, 18, 110, 470, 0.55f);
   }
 }
-void Level18(Scene& s, bool front) { FoundryCommon(s, front, {150, 470}, 480, {380, 600}); }
+void Level18(Scene& s, bool front) { FoundryCommon(s, front, {350, 520}, 480, {240, 640}); }
 void Level19(Scene& s, bool front) {
-  FoundryCommon(s, front, {160}, 470, {420});
+  FoundryCommon(s, front, {150, 520}, 470, {250});
   if (!front) {
     s.Paint(
-        560, 470, 640, 600, Where::Air, [](float x, float y) { return SdBox(x, y, 600, 535, 40, 65); },
+        360, 470, 440, 600, Where::Air, [](float x, float y) { return SdBox(x, y, 400, 535, 40, 65); },
         [](float, float y, float) { return Mix(Hex(0x100b0a), Hex(0x8a5a40), Smooth(520, 600, y)); });
     return;
   }
-  s.Light(600, 600, 110, Rgb{0.25f, 0.2f, 0.15f});
+  s.Light(400, 600, 110, Rgb{0.25f, 0.2f, 0.15f});
 }
 
 void Level24(Scene& s, bool front) {
   if (!front) {
-    Opening(s, 496, 704, 150);
-    MoonWindow(s, 330, 270, 120);
-    Beam(s, 530, 670, 40, 0, 470, Rgb{0.07f, 0.08f, 0.1f});
+    Opening(s, 310, 490, 120);
+    MoonWindow(s, 400, 300, 110);
+    Beam(s, 330, 470, 40, 0, 470, Rgb{0.07f, 0.08f, 0.1f});
     Column(s, 150, 24, 150, 470, 0.8f);
     Column(s, 660, 24, 150, 470, 0.8f);
     return;
   }
-  s.Light(330, 270, 260, Rgb{0.05f, 0.06f, 0.09f});
+  s.Light(400, 300, 260, Rgb{0.05f, 0.06f, 0.09f});
   DrawTorch(s, 150, 300);
   DrawTorch(s, 660, 300);
 }

@@ -281,20 +281,20 @@ void Level18(Builder& b) {
 void Level19(Builder& b) {
   b.Ceiling(Stuff::Iron, {{0, 165}, {730, 165}}, 0.5f);
   b.Box(Stuff::Brick, 730, 0, 800, 600, 0.8f);
-  b.Ground(Stuff::Brick, {{0, 470}, {560, 470}}, 0.8f);
-  b.Ground(Stuff::Brick, {{640, 470}, {740, 470}}, 0.8f);
+  b.Ground(Stuff::Brick, {{0, 470}, {360, 470}}, 0.8f);
+  b.Ground(Stuff::Brick, {{440, 470}, {740, 470}}, 0.8f);
   // The rim of the last stair's well.
-  b.Box(Stuff::Iron, 536, 425, 560, 600);
-  b.Box(Stuff::Iron, 640, 425, 664, 600);
-  b.Poly(Stuff::Iron, {{250, 410}, {350, 410}, {350, 470}, {250, 470}}, 0);
+  b.Box(Stuff::Iron, 336, 425, 360, 600);
+  b.Box(Stuff::Iron, 440, 425, 464, 600);
+  b.Poly(Stuff::Iron, {{600, 410}, {700, 410}, {700, 470}, {600, 470}}, 0);
 }
 
-// Level 24: the ending, a round chamber under an open dome.
+// Level 24: the ending, a round chamber under a dome open at its crown.
 void Level24(Builder& b) {
   b.Box(Stuff::Masonry, 0, 0, 60, 600, 1.0f);
   b.Box(Stuff::Masonry, 740, 0, 800, 600, 1.0f);
-  b.Vault(Stuff::Masonry, 0, 800, 200, 70, {}, 1.0f);
-  b.Carve({{506, 0}, {694, 0}, {700, 130}, {500, 130}}, 3.0f);
+  b.Vault(Stuff::Masonry, 40, 760, 240, 40, {}, 1.0f);
+  b.Carve({{320, 0}, {480, 0}, {474, 110}, {326, 110}}, 3.0f);
   b.Ground(Stuff::Masonry, {{50, 470}, {750, 470}}, 1.0f);
 }
 

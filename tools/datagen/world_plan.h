@@ -120,7 +120,7 @@ inline constexpr std::array<Entry, 30> kEntries = {{
     {18, Way::AtLeft, kArriveLeftX, kArriveLeftX, 420, 480},
     {18, Way::AtRight, kArriveRightX, kArriveRightX, 410, 470},
     {19, Way::AtLeft, kArriveLeftX, kArriveLeftX, 410, 470},
-    {24, Way::AtTop, 560, 640, kArriveTopY, 470},
+    {24, Way::AtTop, 360, 440, kArriveTopY, 470},
 }};
 
 // The floor height where level `left` meets level `left` + 1: the same at the
@@ -161,7 +161,7 @@ inline constexpr std::array<Hole, 5> kHoles = {{
     {3, 292, 356, 119},
     {5, 200, 280, 120},
     {10, 160, 340, 0},
-    {19, 560, 640, 134},
+    {19, 360, 440, 134},
 }};
 
 // Room kept for monsters and pickups. Walker and jumper zones are flat floor
@@ -176,7 +176,7 @@ struct Zone {
   int32_t y0, y1;
 };
 
-inline constexpr std::array<Zone, 66> kZones = {{
+inline constexpr std::array<Zone, 67> kZones = {{
     {0, ZoneKind::Walker, 110, 370, 470, 470},  {0, ZoneKind::Walker, 530, 790, 470, 470},
     {0, ZoneKind::Jumper, 540, 790, 470, 470},  {0, ZoneKind::Flyer, 120, 780, 150, 380},
     {0, ZoneKind::Pickup, 450, 450, 410, 410},  {1, ZoneKind::Walker, 20, 240, 470, 470},
@@ -207,9 +207,10 @@ inline constexpr std::array<Zone, 66> kZones = {{
     {17, ZoneKind::Jumper, 190, 600, 470, 470}, {17, ZoneKind::Flyer, 60, 760, 180, 380},
     {17, ZoneKind::Pickup, 140, 140, 415, 415}, {18, ZoneKind::Walker, 230, 490, 480, 480},
     {18, ZoneKind::Jumper, 230, 490, 480, 480}, {18, ZoneKind::Flyer, 60, 760, 220, 380},
-    {18, ZoneKind::Pickup, 640, 640, 410, 410}, {19, ZoneKind::Walker, 10, 240, 470, 470},
-    {19, ZoneKind::Jumper, 10, 240, 470, 470},  {19, ZoneKind::Flyer, 60, 700, 220, 380},
-    {24, ZoneKind::Walker, 70, 730, 470, 470},  {24, ZoneKind::Flyer, 120, 700, 220, 400},
+    {18, ZoneKind::Pickup, 640, 640, 410, 410}, {19, ZoneKind::Walker, 10, 330, 470, 470},
+    {19, ZoneKind::Jumper, 10, 330, 470, 470},  {19, ZoneKind::Flyer, 60, 700, 220, 380},
+    {19, ZoneKind::Pickup, 650, 650, 410, 410}, {24, ZoneKind::Walker, 70, 730, 470, 470},
+    {24, ZoneKind::Flyer, 120, 680, 220, 400},
 }};
 
 }  // namespace datagen::world
