@@ -2,8 +2,10 @@
 
 #include <png.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "datagen/canvas.h"
 #include "datagen/fonts.h"
@@ -31,7 +33,8 @@ int32_t LevelIndex(int32_t level) {
 std::string Number(int32_t level) { return std::to_string(level + 1); }
 
 // The game's composition of level pictures, with the engine's own loading
-// steps and drawing, inside the game folder.
+// steps and drawing, inside the game folder: row 0 over the shared sky, the
+// rest copied plainly, then the scan-line darkening.
 class Composer {
  public:
   explicit Composer(const std::string& root) : backBuffer_(static_cast<size_t>(kW) * kH) {
@@ -201,11 +204,6 @@ bool SavePng(const Canvas& sheet, const std::string& file) {
 }
 
 }  // namespace
-
-std::vector<uint32_t> ComposeLevel(const std::string& root, int32_t level) {
-  Composer composer(root);
-  return composer.Compose(level);
-}
 
 bool WriteWorldSheet(const std::string& root, const std::string& pngFile) {
   constexpr int kCellW = kW / 2, kCellH = kH / 2, kGap = 12, kLabel = 20, kTitle = 34;
