@@ -164,8 +164,9 @@ void Level0(Builder& b) {
 }
 
 void Level1(Builder& b) {
-  b.Ground(Stuff::Earth, {{0, 470}, {240, 470}, {300, 460}, {320, 460}}, 2.5f);
-  b.Ground(Stuff::Earth, {{384, 460}, {800, 460}}, 2.5f);
+  // The hole's sides are dressed stone, straight down.
+  b.Ground(Stuff::Earth, {{0, 470}, {240, 470}, {300, 460}, {320, 460}}, 0);
+  b.Ground(Stuff::Earth, {{384, 460}, {800, 460}}, 0);
   // The crypt's mouth: dressed stone on both sides of the hole.
   b.Box(Stuff::Masonry, 300, 460, 320, 600);
   b.Box(Stuff::Masonry, 384, 460, 404, 600);
@@ -182,8 +183,8 @@ void Level2(Builder& b) {
 
 void Level3(Builder& b) {
   b.Arcade(Stuff::Masonry, 0, 200, 470, 506, {-40, 120}, 50);
-  b.Ground(Stuff::Earth, {{170, 470}, {292, 470}}, 2.5f);
-  b.Ground(Stuff::Earth, {{356, 470}, {480, 470}, {540, 460}, {560, 460}}, 2.5f);
+  b.Ground(Stuff::Earth, {{170, 470}, {292, 470}}, 0);
+  b.Ground(Stuff::Earth, {{356, 470}, {480, 470}, {540, 460}, {560, 460}}, 0);
   b.Box(Stuff::Masonry, 276, 470, 292, 600);
   b.Box(Stuff::Masonry, 356, 470, 372, 600);
   b.Arcade(Stuff::Masonry, 540, 800, 460, 496, {600, 750}, 50);
