@@ -2,8 +2,11 @@
 // ways in, the shared edges, closed floors, the monsters' floors, and the
 // agreement of mask, geometry and foreground.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <queue>
 #include <set>
 
@@ -285,6 +288,28 @@ TEST(World, MonstersAndPickupsHaveTheirRoom) {
       }
     }
   }
+}
+
+TEST(World, SheetOptionWritesOnePngOfTheFiveColumnGrid) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vxtest-worldsheet-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  const std::string png = (dir / "world.png").string();
+  const std::string command = std::string("'") + VX_VXDATA_BINARY + "' --world-sheet '" + png + "' '" +
+                              (dir / "game").string() + "' >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(png, std::ios::binary);
+  unsigned char head[24] = {};
+  in.read(reinterpret_cast<char*>(head), sizeof head);
+  ASSERT_TRUE(in.good());
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(head + 1), 3), "PNG");
+  const auto word = [&](int at) {
+    return (head[at] << 24) | (head[at + 1] << 16) | (head[at + 2] << 8) | head[at + 3];
+  };
+  // Five cells of half a screen across, with gaps; five rows down.
+  EXPECT_EQ(word(16), 5 * 400 + 6 * 12);
+  EXPECT_GT(word(20), 5 * 300);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
