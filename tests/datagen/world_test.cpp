@@ -2,11 +2,13 @@
 // ways in, the shared edges, closed floors, the monsters' floors, and the
 // agreement of mask, geometry and foreground.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <queue>
 #include <set>
 
@@ -290,7 +292,62 @@ TEST(World, MonstersAndPickupsHaveTheirRoom) {
   }
 }
 
-TEST(World, SheetOptionWritesOnePngOfTheFiveColumnGrid) {
+// The level script lights lamps at fixed points (x, y in 1/1024 of the width
+// and of 800): each must fall on a lantern or lit window of the picture.
+TEST(World, LampsOfTheLevelScriptsShineOnLanterns) {
+  struct Lamp {
+    int32_t level, x, y;
+  };
+  const Lamp lamps[] = {{1, 232, 572}, {1, 242, 570}, {1, 268, 572}, {1, 276, 570}, {1, 440, 672},
+                        {1, 444, 670}, {1, 450, 674}, {1, 454, 674}, {2, 120, 490}, {2, 125, 486},
+                        {2, 153, 486}, {2, 158, 490}, {4, 220, 254}, {4, 254, 254}};
+  for (const Lamp& l : lamps) {
+    const Pic fore = Read(Fore(l.level));
+    ASSERT_EQ(fore.width, kW);
+    const int32_t cx = l.x * kW >> 10, cy = l.y * 800 >> 10;
+    int32_t warm = 0;
+    for (int32_t y = cy - 14; y <= cy + 14; ++y)
+      for (int32_t x = cx - 14; x <= cx + 14; ++x) {
+        const uint32_t p = fore.At(x, y);
+        const int32_t r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        warm += r > 120 && r > g && g > b + 20;
+      }
+    EXPECT_GT(warm, 10) << "lamp of level " << l.level << " at (" << cx << ", " << cy << ")";
+  }
+}
+
+TEST(World, SkyHasStarsToTwinkleAndAMoon) {
+  const Pic sky = Read("data/back1.vx1");
+  ASSERT_EQ(sky.width, kW);
+  // The level script spawns twinkles on sky pixels of colour sum 350..600
+  // above y = 281, and the moon is the brightest thing in the picture.
+  int32_t stars = 0, moon = 0;
+  for (int32_t y = 0; y < 281; ++y)
+    for (int32_t x = 0; x < kW; ++x) {
+      const uint32_t p = sky.At(x, y);
+      const int32_t sum = (p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255);
+      stars += sum >= 350 && sum <= 600;
+      moon += sum > 600;
+    }
+  EXPECT_GT(stars, 150);
+  EXPECT_GT(moon, 2000);
+}
+
+// Reads an RGB PNG; empty when it cannot.
+std::vector<uint8_t> ReadPng(const std::string& file, int32_t& width, int32_t& height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<uint8_t> rgb;
+  if (png_image_begin_read_from_file(&image, file.c_str()) == 0) return rgb;
+  image.format = PNG_FORMAT_RGB;
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) rgb.clear();
+  width = static_cast<int32_t>(image.width);
+  height = static_cast<int32_t>(image.height);
+  return rgb;
+}
+
+TEST(World, SheetShowsEachLevelInItsCellWithItsExits) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("vxtest-worldsheet-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
@@ -298,17 +355,50 @@ TEST(World, SheetOptionWritesOnePngOfTheFiveColumnGrid) {
   const std::string command = std::string("'") + VX_VXDATA_BINARY + "' --world-sheet '" + png + "' '" +
                               (dir / "game").string() + "' >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  std::ifstream in(png, std::ios::binary);
-  unsigned char head[24] = {};
-  in.read(reinterpret_cast<char*>(head), sizeof head);
-  ASSERT_TRUE(in.good());
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(head + 1), 3), "PNG");
-  const auto word = [&](int at) {
-    return (head[at] << 24) | (head[at + 1] << 16) | (head[at + 2] << 8) | head[at + 3];
+  int32_t w = 0, h = 0;
+  const std::vector<uint8_t> rgb = ReadPng(png, w, h);
+  ASSERT_FALSE(rgb.empty());
+  // Five cells of half a screen across with 12-pixel gaps, five rows down
+  // under a title line.
+  constexpr int32_t kCellW = 400, kCellH = 300, kGap = 12, kTitle = 34, kRow = kCellH + 20 + kGap;
+  EXPECT_EQ(w, 5 * kCellW + 6 * kGap);
+  EXPECT_EQ(h, kTitle + 5 * kRow + kGap);
+  auto at = [&](int32_t level, int32_t x, int32_t y) {
+    const int32_t sx = kGap + (level % 5) * (kCellW + kGap) + x / 2, sy = kTitle + (level / 5) * kRow + y / 2;
+    const size_t i = (static_cast<size_t>(sy) * w + sx) * 3;
+    return std::array<int32_t, 3>{rgb[i], rgb[i + 1], rgb[i + 2]};
   };
-  // Five cells of half a screen across, with gaps; five rows down.
-  EXPECT_EQ(word(16), 5 * 400 + 6 * 12);
-  EXPECT_GT(word(20), 5 * 300);
+  // A level without pictures is an empty cell of one colour; one with
+  // pictures is not.
+  for (int32_t level : {11, 12, 13, 14, 20, 21, 22, 23}) {
+    const auto c = at(level, 400, 300);
+    EXPECT_EQ(c, at(level, 100, 100)) << level;
+    EXPECT_EQ(c, at(level, 700, 500)) << level;
+  }
+  for (int32_t level : world::kLevels) EXPECT_NE(at(level, 400, 300), at(level, 100, 100)) << level;
+  // The exit arrows: green at the open edges, orange over the gated holes.
+  auto greenNear = [&](int32_t level, int32_t x, int32_t y) {
+    int32_t n = 0;
+    for (int32_t dy = -20; dy <= 20; dy += 2)
+      for (int32_t dx = -30; dx <= 30; dx += 2) {
+        const auto c = at(level, std::clamp(x + dx, 0, kW - 1), std::clamp(y + dy, 0, kH - 1));
+        n += c[1] > 200 && c[0] < 150 && c[2] < 150;
+      }
+    return n;
+  };
+  for (const world::SharedEdge& e : world::kSharedEdges) {
+    EXPECT_GT(greenNear(e.left, kW - 30, e.floorY - 60), 3) << "right edge of " << e.left;
+    EXPECT_GT(greenNear(e.left + 1, 30, e.floorY - 60), 3) << "left edge of " << e.left + 1;
+  }
+  EXPECT_EQ(greenNear(4, kW - 30, 400), 0) << "the closed east end of row 0";
+  for (const world::Hole& hole : world::kHoles) {
+    const auto c = at(hole.level, (hole.x0 + hole.x1) / 2, kH - 6);
+    if (hole.gate != 0) {
+      EXPECT_TRUE(c[0] > 200 && c[1] > 100 && c[1] < 200 && c[2] < 100) << "gated hole of " << hole.level;
+    } else {
+      EXPECT_TRUE(c[1] > 200 && c[0] < 150) << "open hole of " << hole.level;
+    }
+  }
   std::filesystem::remove_all(dir);
 }
 

@@ -325,7 +325,9 @@ void Level1(Scene& s, bool front) {
         [](float, float, float) { return Hex(0x2a2624); });
     DrawLantern(s, lx, 442, Where::Air);
   }
-  // The crypt's glow, rising from the hole.
+  // A lantern hangs in the crypt's mouth, and its glow rises from the hole.
+  Chain(s, 352, 461, 508, Where::Air);
+  DrawLantern(s, 352, 524, Where::Air);
   s.Light(352, 525, 70, Rgb{0.35f, 0.2f, 0.06f});
 }
 
