@@ -320,14 +320,18 @@ TEST(World, SkyHasStarsToTwinkleAndAMoon) {
   const Pic sky = Read("data/back1.vx1");
   ASSERT_EQ(sky.width, kW);
   // The level script spawns twinkles on sky pixels of colour sum 350..600
-  // above y = 281, and the moon is the brightest thing in the picture.
+  // above y = 281: stars, single points brighter than the sky on both sides.
+  // The moon is the brightest thing in the picture.
+  auto sum = [&](int32_t x, int32_t y) {
+    const uint32_t p = sky.At(x, y);
+    return static_cast<int32_t>((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255));
+  };
   int32_t stars = 0, moon = 0;
   for (int32_t y = 0; y < 281; ++y)
-    for (int32_t x = 0; x < kW; ++x) {
-      const uint32_t p = sky.At(x, y);
-      const int32_t sum = (p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255);
-      stars += sum >= 350 && sum <= 600;
-      moon += sum > 600;
+    for (int32_t x = 1; x < kW - 1; ++x) {
+      const int32_t v = sum(x, y);
+      stars += v >= 350 && v <= 600 && sum(x - 1, y) < v - 150 && sum(x + 1, y) < v - 150;
+      moon += v > 600;
     }
   EXPECT_GT(stars, 150);
   EXPECT_GT(moon, 2000);
