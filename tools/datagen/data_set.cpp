@@ -45,6 +45,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteCreatures(out);
   WriteFog(out);
   WritePlayerArt(out);
+  WriteWorld(out);
   WriteSounds(out);
   WriteMusic(out);
   return out.errors().empty();

@@ -42,6 +42,8 @@ void WriteInterfaceArt(DataSetWriter& out);
 void WriteFaces(DataSetWriter& out);
 void WriteCreatures(DataSetWriter& out);
 void WriteFog(DataSetWriter& out);
+// The sky behind row 0 and each level's foreground and mask.
+void WriteWorld(DataSetWriter& out);
 void WriteSounds(DataSetWriter& out);
 void WriteMusic(DataSetWriter& out);
 // The player's body, leg, weapons and item pickups.

@@ -11,20 +11,22 @@
 #include "datagen/data_set.h"
 #include "datagen/music_files.h"
 #include "datagen/player_preview.h"
+#include "datagen/world_sheet.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
-    "       vxdata [--musicdec FILE] --sheet FILE.png [--screens PREFIX] [OUTDIR]\n"
-    "       vxdata [--musicdec FILE] --player-sheet FILE.png [OUTDIR]\n"
-    "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
-    "  every picture of the folder with its name onto one PNG (into a\n"
-    "  temporary folder when OUTDIR is not given); --screens also writes each\n"
-    "  composed screen of the sheet alone, as PREFIX-1.png, PREFIX-2.png, ...\n"
-    "  --player-sheet draws the player as the game shows him: every attack\n"
+    "       vxdata [--musicdec FILE] [--sheet FILE.png [--screens PREFIX]] [--player-sheet FILE.png]\n"
+    "              [--world-sheet FILE.png] [OUTDIR]\n"
+    "  Writes the default game folder into OUTDIR (into a temporary folder when\n"
+    "  OUTDIR is not given and a sheet is asked for). --sheet draws every\n"
+    "  picture of the folder with its name onto one PNG; --screens also writes\n"
+    "  each composed screen of that sheet alone, as PREFIX-1.png, PREFIX-2.png,\n"
+    "  ... --player-sheet draws the player as the game shows him: every attack\n"
     "  frame of every weapon in both facings, the leg turned, the death pieces\n"
-    "  and the pickups.\n";
+    "  and the pickups. --world-sheet draws every level as the game composes\n"
+    "  it, with its mask outline, exits and ways in.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -34,7 +36,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet, screens, playerSheet;
+  std::string outDir, sheet, screens, playerSheet, worldSheet;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
       screens = argv[++i];
     } else if (a == "--player-sheet" && i + 1 < argc) {
       playerSheet = argv[++i];
+    } else if (a == "--world-sheet" && i + 1 < argc) {
+      worldSheet = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (outDir.empty() && sheet.empty() && playerSheet.empty()) return Usage();
+  if (outDir.empty() && sheet.empty() && playerSheet.empty() && worldSheet.empty()) return Usage();
   if (!screens.empty() && sheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
@@ -92,6 +96,15 @@ int main(int argc, char** argv) {
     else
       std::printf("vxdata: player sheet in %s\n", sheetPath.c_str());
     sheetOk = sheetOk && playerOk;
+  }
+  if (!worldSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(worldSheet).string();
+    if (!datagen::WriteWorldSheet(outDir, sheetPath)) {
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+      sheetOk = false;
+    } else {
+      std::printf("vxdata: world sheet in %s\n", sheetPath.c_str());
+    }
   }
   if (temporary) {
     std::error_code ec;
