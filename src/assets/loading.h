@@ -2,21 +2,11 @@
 // The asset loading schedule: which file goes into which image or sound
 // slot, with which preparation, at which loading step.
 #include <cstdint>
-#include <string>
 
+#include "assets/level_pictures.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
 #include "sound/sound_context.h"
-
-inline constexpr int32_t kLevelFlagCount = 201;  // levels 0..200 carry a loaded flag
-
-// The loader's per-level words, kept in the game record as its
-// `levelPictures`.
-struct LevelPictureState {
-  // The current level's picture files as the loader last set them.
-  std::string foregroundFile, maskFile;
-  int32_t loaded[kLevelFlagCount] = {};  // per level 0..200: its pictures were loaded
-};
 
 // One loader group: step 0 the menu pictures, 1 to 8 the rest; steps 2 to 8
 // end with the pictures of `level`. Other steps load nothing.

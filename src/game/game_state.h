@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "assets/loading.h"
+#include "assets/level_pictures.h"
 #include "config/game_settings.h"
 #include "sound/music.h"
 
