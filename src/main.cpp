@@ -13,7 +13,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/command_line.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 
 namespace fs = std::filesystem;
@@ -26,13 +26,15 @@ std::ofstream gTrace;
 void AfterFrame(int64_t frame) {
   for (const Screenshot& s : gScreenshots) {
     if (s.frame != frame) continue;
-    if (!WritePng(s.file, engine.backBuffer, engine.screenWidth, engine.screenHeight, engine.screenWidth))
+    const GfxContext& gfx = engine.gfx;
+    if (!WritePng(s.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth))
       std::fprintf(stderr, "vxgame: could not write screenshot '%s'\n", s.file.c_str());
   }
   if (gTrace.is_open()) {
-    gTrace << "frame " << frame << " mode " << input.gameMode << " step " << input.step << " level "
-           << game.level << " x " << (game.playerX >> 16) << " y " << (game.playerY >> 16) << " health "
-           << game.health << " result " << input.posY << " fade " << game.fadeCurrent << '\n';
+    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
+           << " level " << game.level << " x " << (game.playerX >> 16) << " y " << (game.playerY >> 16)
+           << " health " << game.health << " result " << dispatcher.frameResult << " fade "
+           << game.fadeCurrent << '\n';
   }
 }
 

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "assets/level_pictures.h"
+#include "config/game_settings.h"
+#include "sound/music.h"
+
 struct LampRecord {
   int32_t active = 0, flicker = 0, flickerStep = 0, x = 0, y = 0, size = 0, spare[2] = {};
 };
@@ -26,13 +30,8 @@ struct DebrisRecord {
 };
 
 struct GameState {
-  // Settings.
-  int32_t lowDetail = 0;
-  int32_t musicOn = 0;
-  int32_t assetsLoaded = 0;
-  int32_t controlScheme = 0;
-  int32_t altTextFile = 0;
-  std::string textFileName;
+  // Settings (the configuration's own words).
+  GameSettings settings;
   // Level and player position.
   int32_t level = 0;
   int32_t playerX = 0, playerY = 0;
@@ -78,26 +77,19 @@ struct GameState {
   int32_t fightAux = 0;
   // More player and level state.
   int32_t swordActive = 0;
-  int32_t showStats = 0;
-  int32_t soundOn = 0;
   int32_t backgroundSlot = 0;
   int32_t attackLatch = 0;
   int32_t fightBarY = 0, fightBarAux = 0;
   int32_t fogMode = 0;
   int32_t playerLightOn = 0;
-  // Music.
-  int32_t tracksReady = 0;
-  int32_t currentTrack = 0;
-  int32_t trackCountdown = 0;
-  int32_t pendingTrack = 0;
-  int32_t trackLoaded[3] = {};
-  // The current level's picture files as the level loader last set them.
-  std::string foregroundFile, maskFile;
+  // The music check's words.
+  MusicState music;
+  // The level loader's words: the current picture files, the loaded flags.
+  LevelPictureState levelPictures;
   int32_t hintTimer = 0;
   int32_t hitStun = 0;
   int32_t health = 0;
   int32_t healthBarTimer = 0;
-  int32_t allOpen = 0;
   // Screen brightness fade.
   int32_t fadeCurrent = 0, fadeTarget = 0, fadeStepsLeft = 0, fadeStart = 0;
   int32_t jumpBuffer = 0;
@@ -112,7 +104,6 @@ struct GameState {
   DebrisRecord debris[201];
   CloudRecord clouds[201];
   PlacementRecord placements[301];
-  int32_t levelPicturesLoaded[201] = {};  // per level 0..200: its pictures were loaded
   int32_t resultCount[1010] = {};
   int32_t weaponCacheValid[2][16] = {};
 };

@@ -72,8 +72,11 @@ class MusicGame : public vxtest::EngineTest {
                       "#!/bin/sh\n"
                       "d=$(dirname \"$0\")\n"
                       "i=0\n"
-                      "while [ ! -e \"$d/go" + k + "\" ] && [ $i -lt 12000 ]; do sleep 0.01; i=$((i+1)); done\n"
-                      "cp \"$d/source.wav\" \"$d/floor" + k + ".wav\" && : > \"$d/fin" + k + ".txt\"\n");
+                      "while [ ! -e \"$d/go" +
+                          k +
+                          "\" ] && [ $i -lt 12000 ]; do sleep 0.01; i=$((i+1)); done\n"
+                          "cp \"$d/source.wav\" \"$d/floor" +
+                          k + ".wav\" && : > \"$d/fin" + k + ".txt\"\n");
     fs::permissions(path, fs::perms::owner_all);
   }
 
@@ -132,8 +135,8 @@ TEST_F(MusicGame, DecodersRunInTurnAndTrack1PlaysOnceItsMarkerExists) {
   EXPECT_EQ(FirstFrame("sound create slot 50 " + std::to_string(400)), kGoFrame[1]);
   EXPECT_EQ(Count("sound play"), 1);
   EXPECT_EQ(FirstFrame("sound play slot 50 loop"), kGoFrame[1] + 58);
-  EXPECT_EQ(game.tracksReady, 3);
-  EXPECT_EQ(game.currentTrack, 50);
+  EXPECT_EQ(game.music.tracksReady, 3);
+  EXPECT_EQ(game.music.currentTrack, 50);
   // The game ends through the window: the log is closed first, then the
   // slots and the device are released.
   EXPECT_EQ(Count("sound release slot 50"), 1);
