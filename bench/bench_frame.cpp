@@ -15,13 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "bench_support.h"
 #include "display/screen_handler.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
 #include "gfx/drawing.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 #include "sound/music.h"
@@ -51,7 +52,7 @@ void WaitForMusicDecoders(platform::HeadlessBackend& backend) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     backend.SetClock(backend.ClockMs() + kFrameMs);
-    UpdateMusic(game);
+    UpdateMusic(game.music, game.settings, game.level, engine.sound);
   }
 }
 
@@ -69,11 +70,11 @@ int main(int argc, char** argv) {
   platform::Install(&backend);
   if (StartUp() != 0) return 1;
   WindowProc(wm::WM_TIMER, 0, 0);  // graphics tables, random seed, effects
-  ResetInput(input);               // the loading screen
-  for (int step = 0; step <= 10; ++step) RunFrame(input);
+  ResetInput(input, dispatcher);               // the loading screen
+  for (int step = 0; step <= 10; ++step) RunFrame(dispatcher, input);
   WaitForMusicDecoders(backend);
   game.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
-  SetMode(input, kModeGame);
+  SetMode(dispatcher, input, kModeGame);
 
   std::vector<double> copies = bench::BackBufferCopyTimes(bench::ThreadNanoseconds);
   std::printf("%d frames per level, RunGameFrame + present, thread time\n", frames);

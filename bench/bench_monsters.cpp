@@ -55,12 +55,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench_monsters: cannot enter %s\n", argv[2]);
       return 2;
     }
-    for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game, step);
+    for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   } else {
     fxscene::MakeFogPictures(engine.gfx, 880, 740, 940, 60, 200, 150, 60.0);
   }
   ConfigureFog(engine, 940, 60, 740, 60);
-  monster_scene::MakeStandInPictures(game);
+  monster_scene::MakeStandInPictures();
   monster_scene::MakeStandInMask(game, 251);
   game.settings.soundOn = 0;
   game.level = 7;

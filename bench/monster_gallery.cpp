@@ -56,9 +56,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "monster_gallery: cannot enter %s\n", argv[1]);
     return 2;
   }
-  for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game, step);
+  for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   ConfigureFog(engine, 940, 60, 740, 60);
-  monster_scene::MakeStandInPictures(game);
+  monster_scene::MakeStandInPictures();
   MakeGroundMask(251);
 
   GameState& g = game;

@@ -14,7 +14,7 @@
 #include "gfx/image_slots.h"
 #include "monsters/debris.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace monster_scene {
 
@@ -44,7 +44,7 @@ inline void StandInStrip(GfxContext& gfx, int32_t slot, int32_t h, int32_t frame
 
 // The creature strips with their cuts (the loader's table), the shots,
 // pieces, rocks and pickups.
-inline void MakeStandInPictures(GameState& g) {
+inline void MakeStandInPictures() {
   GfxContext& gfx = engine.gfx;
   struct Creature {
     int32_t strip, side, poses, count, cut;
@@ -57,13 +57,13 @@ inline void MakeStandInPictures(GameState& g) {
   for (const Creature& c : kCreatures) {
     if (HasPixels(gfx, c.strip)) continue;
     StandInStrip(gfx, c.strip, c.side, c.count, 0xff604030u);
-    if (c.poses != 0) MakeMirroredStrip(g, c.strip + 1, c.strip);
-    MakeBodyPieces(g, c.strip + 4, c.strip + 3, c.strip + 2, c.strip, c.cut);
-    if (c.poses != 0) MakePoseImages(g, c.poses, c.strip + 1, c.strip, c.count);
+    if (c.poses != 0) MakeMirroredStrip(engine.gfx, c.strip + 1, c.strip);
+    MakeBodyPieces(engine.gfx, c.strip + 4, c.strip + 3, c.strip + 2, c.strip, c.cut);
+    if (c.poses != 0) MakePoseImages(engine.gfx, c.poses, c.strip + 1, c.strip, c.count);
   }
   if (!HasPixels(gfx, 138)) {
     StandInStrip(gfx, 138, 28, 1, 0xffc08020u);
-    MakeBodyPieces(g, 142, 141, 140, 138, 0);
+    MakeBodyPieces(engine.gfx, 142, 141, 140, 138, 0);
   }
   for (int32_t i = 0; i < 3; ++i) {
     StandInStrip(gfx, 725 + i, 44, 1, 0xff707070u);
@@ -77,7 +77,7 @@ inline void MakeStandInPictures(GameState& g) {
 // A screen-sized mask: a floor with two ledges and a wall.
 inline void MakeStandInMask(GameState& g, int32_t slot) {
   GfxContext& gfx = engine.gfx;
-  const int32_t w = engine.screenWidth, h = engine.screenHeight;
+  const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
   if (!HasPixels(gfx, slot)) {
     CreatePicture(gfx, slot, w, h);
     for (int32_t y = kFloor; y < h; ++y)

@@ -14,7 +14,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/command_line.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 
 namespace fs = std::filesystem;
@@ -27,14 +27,15 @@ std::ofstream gTrace;
 void AfterFrame(int64_t frame) {
   for (const Screenshot& s : gScreenshots) {
     if (s.frame != frame) continue;
-    if (!WritePng(s.file, engine.backBuffer, engine.screenWidth, engine.screenHeight, engine.screenWidth))
+    const GfxContext& gfx = engine.gfx;
+    if (!WritePng(s.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth))
       std::fprintf(stderr, "vxgame: could not write screenshot '%s'\n", s.file.c_str());
   }
   if (gTrace.is_open()) {
     // One line per frame, enough to tell two runs apart at the first frame
     // where they differ: the random state changes with every draw.
     const GameState& g = game;
-    gTrace << "frame " << frame << " mode " << input.gameMode << " step " << input.step << " level "
+    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep << " level "
            << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY) << " alive "
            << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight " << g.fightState
            << " time " << g.fightTime << " result " << g.frameResult << " menu " << g.menuScreen << " fade "

@@ -11,7 +11,8 @@
 #include "gfx/text.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "sound/music.h"
 
 namespace {
@@ -21,10 +22,10 @@ constexpr int32_t kFirstVisitHelp = 100;
 
 void DrawStats(GameState& g) {
   GfxContext& gfx = engine.gfx;
-  const int32_t w = engine.screenWidth;
-  const int32_t h = engine.screenHeight;
+  const int32_t w = engine.gfx.screenWidth;
+  const int32_t h = engine.gfx.screenHeight;
   DrawTextBox(gfx, "frames per second:", 50, 250, w, h, 103, 3);
-  DrawNumber(gfx, gfx.fps, 241, 250, w, h, 103, 3);
+  DrawNumber(gfx, gfx.measuredFps, 241, 250, w, h, 103, 3);
   DrawTextBox(gfx, "now difficulty:", 50, 270, w, h, 103, 3);
   DrawNumber(gfx, Difficulty(g), 241, 270, w, h, 103, 3);
 }
@@ -32,7 +33,7 @@ void DrawStats(GameState& g) {
 }  // namespace
 
 void DrawLevel(GameState& g) {
-  LoadLevelPictures(g);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
   DrawPacked24(engine.gfx, kComposedSlot, 0, 0);
   if (g.settings.lowDetail == 0) {
     UpdateShimmerAreas(engine);
@@ -58,7 +59,7 @@ int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t 
                      int32_t attack) {
   const bool full = g.settings.lowDetail == 0;
   g.frameResult = 0;
-  const int32_t fps = engine.gfx.fps;
+  const int32_t fps = engine.gfx.measuredFps;
   StirRandom(engine.random, static_cast<int32_t>(2 * static_cast<uint32_t>(fps)),
              static_cast<int32_t>(5 * static_cast<uint32_t>(fps)));
   UpdateFrameTiming(engine.gfx);
@@ -79,7 +80,7 @@ int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t 
   UpdateFog(engine);
   if (full && g.fogMode == 2) DrawFog(engine, 2);
   DrawPlayerLight(g);
-  UpdateMusic(g);
+  UpdateMusic(g.music, g.settings, g.level, engine.sound);
   if (g.settings.showStats != 0) DrawStats(g);
   SettleFrameResult(g);
   return g.frameResult;

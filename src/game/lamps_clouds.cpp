@@ -5,7 +5,8 @@
 #include "game/game_state.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void DrawLamps(GameState& g) {
     l.flicker += l.flickerStep;
     if (l.flicker <= 0) l.flickerStep = 1;
     if (l.flicker > 28) l.flickerStep = -1;
-    const int32_t x = static_cast<int32_t>((int64_t{l.x} * engine.screenWidth) >> 10);
+    const int32_t x = static_cast<int32_t>((int64_t{l.x} * engine.gfx.screenWidth) >> 10);
     const int32_t y = static_cast<int32_t>((int64_t{l.y} * gfx.heightScale) >> 10);
     const int32_t jitter = Random(engine.random, 0, 5);
     const int32_t radius = jitter + static_cast<int32_t>((int64_t{l.size} * gfx.sizeScale) >> 10);
@@ -85,7 +86,7 @@ void DrawClouds(GameState& g) {
       }
     }
     c.x = Short(c.x - 2);
-    if (c.x < -width) c.x = Short(engine.screenWidth + 1);
+    if (c.x < -width) c.x = Short(engine.gfx.screenWidth + 1);
   }
   SetDrawMode(gfx, -1);
   for (const CloudRecord& c : g.clouds)

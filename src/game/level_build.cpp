@@ -1,3 +1,4 @@
+#include "engine/engine_effects.h"
 #include "game/level_build.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 #include "game/level_scripts.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr int32_t kComposedSlot = 13;
 constexpr int32_t kBackgroundSlot = 220;
 
 // a/1024 of the screen width, b/1024 of the scaled height.
-int32_t AcrossWidth(int32_t a) { return static_cast<int32_t>((int64_t{a} * engine.screenWidth) >> 10); }
+int32_t AcrossWidth(int32_t a) { return static_cast<int32_t>((int64_t{a} * engine.gfx.screenWidth) >> 10); }
 int32_t DownHeight(int32_t b) { return static_cast<int32_t>((int64_t{b} * engine.gfx.heightScale) >> 10); }
 
 // Background and foreground drawn into the back buffer, then kept in
@@ -61,7 +62,7 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
     }
   }
   for (int32_t i = 0; i < script.clouds; ++i) {
-    const int32_t x = Random(e.random, 0, e.screenWidth);
+    const int32_t x = Random(e.random, 0, e.gfx.screenWidth);
     const int32_t y = Random(e.random, DownHeight(600), DownHeight(750));
     AddCloud(g, x, y);
   }
@@ -76,7 +77,7 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
 
 void BuildLevel(GameState& g, int32_t n) {
   g.level = n;
-  LoadLevelPictures(g);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
   const LevelScript* script = FindLevelScript(n);
   LevelPictureFiles files{};
   if (script == nullptr || !FindLevelPictures(n, files)) return;

@@ -13,7 +13,8 @@
 #include "menus/saved_game.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ int32_t RowGate(const GameState& g) {
 }  // namespace
 
 void ResetGame(GameState& g) {
-  const int32_t w = engine.screenWidth;
+  const int32_t w = engine.gfx.screenWidth;
   const int32_t hScaled = engine.gfx.heightScale;
   g.playerX = ToFixed(185 * w / 512);
   g.playerY = ToFixed(275 * hScaled / 512);
@@ -143,7 +144,7 @@ void RemoveSettledObjects(GameState& g) {
 
 void StartLevel(GameState& g, int32_t n) {
   g.level = n;
-  LoadLevelPictures(g);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
   g.level = std::clamp(g.level, 0, kHighestLevel);
 
   for (MonsterRecord& o : g.objects) o = MonsterRecord{};
@@ -161,8 +162,8 @@ void StartLevel(GameState& g, int32_t n) {
 
 void CheckRoomExit(GameState& g) {
   if (g.playerAlive == 0) return;
-  const int32_t w = engine.screenWidth;
-  const int32_t h = engine.screenHeight;
+  const int32_t w = engine.gfx.screenWidth;
+  const int32_t h = engine.gfx.screenHeight;
   const int32_t px = WholePixel(g.playerX);
   const int32_t py = WholePixel(g.playerY);
   const int32_t m = static_cast<int32_t>((int64_t{25} * engine.gfx.sizeScale) >> 10);

@@ -1,3 +1,4 @@
+#include "engine/engine_effects.h"
 #include "game/placements.h"
 
 #include <string>
@@ -6,7 +7,7 @@
 #include "game/game_state.h"
 #include "game/level_start.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 void ClearPlacements(GameState& g) {
   for (PlacementRecord& p : g.placements) p.active = 0;

@@ -3,11 +3,11 @@
 #include "config/configuration.h"
 #include "game/level_build.h"
 #include "gfx/drawing.h"
-#include "gfx/effects_drift.h"
+#include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/saved_game.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 #include "sound/sound_context.h"
 
 namespace {
@@ -93,7 +93,7 @@ int32_t RestingFrame(int32_t faceSlot) {
 // The text in the font of the current message file, within the box's right
 // edge and above the screen's bottom.
 void DrawMenuText(const GameState& g, const std::string& text, int32_t x, int32_t y, int32_t right) {
-  const int32_t bottom = engine.screenHeight - 20;
+  const int32_t bottom = engine.gfx.screenHeight - 20;
   if (g.settings.altTextFile != 0) {
     DrawTextBox(G(), text.c_str(), x, y, right, bottom, 103, 3);
   } else {
@@ -291,13 +291,13 @@ void MenuSetup(GameState& g, int32_t screen) {
 
   const Screen& s = kScreenTable[screen];
   RecordReader& r = engine.records;
-  GetTextLine(100 + screen);
+  GetTextLine(engine.records, g.settings, 100 + screen);
   g.menuText = r.text1;
-  GetTextLine(s.buttonRecord);
+  GetTextLine(engine.records, g.settings, s.buttonRecord);
   g.button1Text1 = r.text1;
   g.button1Text2 = r.text2;
   if (s.button2Record != 0) {
-    GetTextLine(s.button2Record);
+    GetTextLine(engine.records, g.settings, s.button2Record);
     g.button2Text1 = r.text1;
     g.button2Text2 = r.text2;
   }
@@ -323,8 +323,8 @@ void MenuSetup(GameState& g, int32_t screen) {
 
 int32_t MenuFrame(GameState& g, int32_t select, int32_t confirm) {
   GfxContext& gfx = G();
-  const int32_t w = engine.screenWidth;
-  const int32_t h = engine.screenHeight;
+  const int32_t w = engine.gfx.screenWidth;
+  const int32_t h = engine.gfx.screenHeight;
   int32_t result = 0;
 
   UpdateFrameTiming(gfx);

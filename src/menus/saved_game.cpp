@@ -1,3 +1,4 @@
+#include "engine/engine_effects.h"
 #include "menus/saved_game.h"
 
 #include <string>
@@ -5,7 +6,7 @@
 #include "config/record_reader.h"
 #include "game/level_start.h"
 #include "platform/file_replace.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace monsters {
 

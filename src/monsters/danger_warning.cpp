@@ -1,9 +1,10 @@
 // The danger warning: when enough threats crowd round the player, a warning
 // sign shows over him for a while.
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 

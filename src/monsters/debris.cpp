@@ -1,3 +1,4 @@
+#include "engine/engine_effects.h"
 #include "monsters/debris.h"
 
 #include "gfx/angles.h"
@@ -5,7 +6,7 @@
 #include "gfx/image_slots.h"
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 

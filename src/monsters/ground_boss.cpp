@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
@@ -12,7 +13,7 @@
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace monsters {
 

@@ -3,6 +3,7 @@
 // shots sent back by the sword.
 #include <algorithm>
 
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
@@ -10,7 +11,7 @@
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace monsters {
 

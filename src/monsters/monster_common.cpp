@@ -6,13 +6,14 @@
 #include "gfx/image_slots.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "sound/sound_context.h"
 
 namespace monsters {
 
-int32_t ScreenW() { return engine.screenWidth; }
-int32_t ScreenH() { return engine.screenHeight; }
+int32_t ScreenW() { return engine.gfx.screenWidth; }
+int32_t ScreenH() { return engine.gfx.screenHeight; }
 
 bool Outside(int32_t px, int32_t py, int32_t margin) {
   return px < -margin || px > ScreenW() + margin || py < -margin || py > ScreenH() + margin;

@@ -5,10 +5,11 @@
 #include <climits>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 

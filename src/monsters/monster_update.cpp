@@ -3,7 +3,8 @@
 #include "game/game_state.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace {
 

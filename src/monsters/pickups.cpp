@@ -4,7 +4,8 @@
 #include "gfx/image_slots.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace monsters {
 

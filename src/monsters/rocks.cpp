@@ -4,7 +4,8 @@
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 
 namespace monsters {
 

@@ -1,7 +1,8 @@
+#include "engine/engine_effects.h"
 #include "monsters/spawn.h"
 
 #include "monsters/monster_common.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 // range, push the player, and three of them fire.
 #include <algorithm>
 
+#include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -11,7 +12,7 @@
 #include "monsters/monster_common.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "game/singletons.h"
 
 namespace monsters {
 

@@ -1,6 +1,8 @@
 // The loading schedule against the generated data set and against small
 // hand-made pictures: slots, sizes and preparation, the level pictures with
 // their flags and names, and the image cuts of the creature strips.
+#include "assets/loading.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,11 +11,10 @@
 #include <string>
 
 #include "assets/image_preparation.h"
-#include "assets/loading.h"
 #include "datagen/generated_data_set.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -62,7 +63,8 @@ class LoadingTest : public vxtest::EngineTest {
   static void WritePattern(const std::string& name, int32_t w, int32_t h, uint32_t base) {
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     for (int32_t y = 0; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) px[static_cast<size_t>(y) * w + x] = 0xff000000u | (base + x + 256u * y);
+      for (int32_t x = 0; x < w; ++x)
+        px[static_cast<size_t>(y) * w + x] = 0xff000000u | (base + x + 256u * y);
     fs::create_directories(fs::path(name).parent_path());
     ASSERT_TRUE(WriteVx1(name.c_str(), w, h, px.data()));
   }
@@ -70,8 +72,9 @@ class LoadingTest : public vxtest::EngineTest {
 
 TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
   UseGeneratedData();
-  for (int32_t step = 0; step <= 8; ++step) LoadAssetsStep(game, step);
-  const int32_t w = engine.screenWidth, h = engine.screenHeight;
+  for (int32_t step = 0; step <= 8; ++step)
+    LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
+  const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
   // Step 0.
   ExpectFile(413, "data/dback1.vx1");
   for (int32_t s = 390; s <= 393; ++s) ExpectFile(s, ("data/dem" + std::to_string(s - 389) + ".vx1").c_str());
@@ -86,7 +89,8 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
   ExpectSize(1, 480, 480);
   for (int32_t s = 670; s <= 694; ++s) ExpectSize(s, 240, 240);
   ExpectFile(719, "data/hback1.vx1");
-  for (int32_t s = 720; s <= 723; ++s) ExpectFile(s, ("data/sboss" + std::to_string(s - 719) + ".vx1").c_str());
+  for (int32_t s = 720; s <= 723; ++s)
+    ExpectFile(s, ("data/sboss" + std::to_string(s - 719) + ".vx1").c_str());
   // Step 2: fog at three sizes and as 8-bit maps, moons, fonts.
   ExpectSize(13, w, h);
   for (int32_t i = 0; i < 60; ++i) {
@@ -96,7 +100,8 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
     ExpectSize(940 + i, fw * (15360 / (fw + 1)) / 1024, fh * (15360 / (fh + 1)) / 1024);
     ExpectSize(740 + i, PictureWidth(gfx(), 880 + i), PictureHeight(gfx(), 880 + i));
   }
-  for (int32_t s = 380; s <= 383; ++s) ExpectFile(s, ("data/moonrp" + std::to_string(s - 379) + ".vx1").c_str());
+  for (int32_t s = 380; s <= 383; ++s)
+    ExpectFile(s, ("data/moonrp" + std::to_string(s - 379) + ".vx1").c_str());
   ExpectFile(101, "data/txtrs_c.900");
   ExpectFile(102, "data/txtrs_c.905");
   ExpectFile(104, "data/txtrs_c.909");
@@ -109,12 +114,24 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
   ExpectSize(30, 55, 55);
   ExpectSize(31, 80, 80);
   ExpectFile(400, "data/mback2.vx1");
-  for (int32_t s = 401; s <= 405; ++s) ExpectFile(s, ("data/ment" + std::to_string(s - 401) + ".vx1").c_str());
+  for (int32_t s = 401; s <= 405; ++s)
+    ExpectFile(s, ("data/ment" + std::to_string(s - 401) + ".vx1").c_str());
   ExpectFile(407, "data/space.vx1");
   ExpectFile(5, "data/tind2.vx1");
   ExpectFile(6, "data/tindw.vx1");
-  // Files of the world set that are not there leave their slots empty.
-  for (int32_t s : {20, 21, 23, 120, 121, 415, 138, 140, 40, 220, 250}) EXPECT_FALSE(Loaded(s)) << s;
+  // The slots of the world set are filled exactly when the data set has
+  // their file (a slot made from another follows that one's file).
+  const struct {
+    int32_t slot;
+    const char* file;
+  } world[] = {{20, "lg1"},      {21, "mz2"},      {23, "mz2"},      {120, "daemon3"},
+               {121, "daemon3"}, {415, "daemon3"}, {138, "bullet1"}, {140, "bullet1"},
+               {40, "nihonto1"}, {220, "back1"},   {250, "fore1"}};
+  for (const auto& [slot, file] : world) {
+    const bool present =
+        fs::exists(fs::path(vxtest::GeneratedDataSet()) / "data" / (std::string(file) + ".vx1"));
+    EXPECT_EQ(Loaded(slot), present) << slot;
+  }
   // The level pictures of level 0 were asked for at the end of steps 2..8.
   EXPECT_EQ(game.levelPictures.loaded[0], -1);
   EXPECT_EQ(game.levelPictures.foregroundFile, "data/fore1.vx1");
@@ -122,7 +139,7 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
 
 TEST_F(LoadingTest, FogPictureFiveComesFromFogp25) {
   UseGeneratedData();
-  LoadAssetsStep(game, 2);
+  LoadAssetsStep(game.levelPictures, game.level, 2, engine.gfx, engine.effects, engine.sound);
   uint32_t* px = nullptr;
   int32_t w = 0, h = 0;
   EngineLog quiet;
@@ -142,13 +159,14 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   engine.log.enabled = -1;
   OpenLog(engine.log);
   game.level = 0;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   ExpectSize(250, 8, 6);
   ExpectSize(251, 8, 6);
   EXPECT_EQ(game.levelPictures.loaded[0], -1);
   EXPECT_EQ(game.levelPictures.foregroundFile, "data/fore1.vx1");
   EXPECT_EQ(game.levelPictures.maskFile, "data/fore1ph.vx1");
-  LoadLevelPictures(game);  // the second entry reads nothing
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx,
+                    engine.effects);  // the second entry reads nothing
   CloseLog(engine.log);
   const std::string log = vxtest::ReadFile(kLogFileName);
   size_t reads = 0;
@@ -159,7 +177,7 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
 
   // Level 12 has no pictures: nothing is read, the level is still marked.
   game.level = 12;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   EXPECT_EQ(game.levelPictures.loaded[12], -1);
   EXPECT_EQ(game.levelPictures.foregroundFile, " ");
   EXPECT_EQ(game.levelPictures.maskFile, " ");
@@ -167,11 +185,11 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   // Numbers outside the flags load and mark nothing, and do not crash.
   for (int32_t level : {-1, 201, 100000, -2147483647 - 1}) {
     game.level = level;
-    LoadLevelPictures(game);
+    LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
     EXPECT_EQ(game.levelPictures.foregroundFile, " ");
   }
   game.level = 200;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   EXPECT_EQ(game.levelPictures.loaded[200], -1);
   // The table: level 24 uses the last pair of slots, level 15 follows 10's.
   LevelPictureFiles f{};
@@ -190,12 +208,13 @@ void MakeStrip(int32_t slot, int32_t frames, int32_t h) {
   GfxContext& g = engine.gfx;
   CreatePicture(g, slot, frames * h, h);
   for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < frames * h; ++x) SetPixel(g, slot, x, y, 0xff000000u | (static_cast<uint32_t>(x) << 8) | static_cast<uint32_t>(y + 1));
+    for (int32_t x = 0; x < frames * h; ++x)
+      SetPixel(g, slot, x, y, 0xff000000u | (static_cast<uint32_t>(x) << 8) | static_cast<uint32_t>(y + 1));
 }
 
 TEST_F(LoadingTest, MirroredStripMirrorsEachFrameInPlace) {
   MakeStrip(100, 3, 4);
-  MakeMirroredStrip(game, 110, 100);
+  MakeMirroredStrip(engine.gfx, 110, 100);
   ExpectSize(110, 12, 4);
   for (int32_t k = 0; k < 3; ++k)
     for (int32_t r = 0; r < 4; ++r)
@@ -203,17 +222,17 @@ TEST_F(LoadingTest, MirroredStripMirrorsEachFrameInPlace) {
         EXPECT_EQ(GetPixel(gfx(), 110, k * 4 + 3 - c, r), GetPixel(gfx(), 100, k * 4 + c, r));
   // An empty source makes nothing; a destination filled earlier at another
   // size is written only where both pictures have pixels.
-  MakeMirroredStrip(game, 111, 99);
+  MakeMirroredStrip(engine.gfx, 111, 99);
   EXPECT_FALSE(Loaded(111));
   CreatePicture(gfx(), 112, 3, 2);
-  MakeMirroredStrip(game, 112, 100);
+  MakeMirroredStrip(engine.gfx, 112, 100);
   ExpectSize(112, 3, 2);
   EXPECT_EQ(GetPixel(gfx(), 112, 0, 0), GetPixel(gfx(), 100, 3, 0));
 }
 
 TEST_F(LoadingTest, BodyPiecesCutTheFirstFrameIntoThreeParts) {
   MakeStrip(100, 2, 60);
-  MakeBodyPieces(game, 104, 103, 102, 100, 2);
+  MakeBodyPieces(engine.gfx, 104, 103, 102, 100, 2);
   for (int32_t s = 102; s <= 104; ++s) ExpectSize(s, 60, 60);
   // Mode 2 on a 60-pixel frame: columns 31 to 59 go to the first piece.
   for (int32_t r : {0, 30, 59}) {
@@ -234,21 +253,21 @@ TEST_F(LoadingTest, BodyPiecesCutTheFirstFrameIntoThreeParts) {
       ASSERT_EQ(owners, 1) << c << "," << r;
     }
   // Modes 0 and 1 put the cut at 2h/3 and 14h/24.
-  MakeBodyPieces(game, 114, 113, 112, 100, 0);
+  MakeBodyPieces(engine.gfx, 114, 113, 112, 100, 0);
   EXPECT_EQ(GetPixel(gfx(), 114, 40, 5), 0u);
   EXPECT_NE(GetPixel(gfx(), 114, 41, 5), 0u);
-  MakeBodyPieces(game, 124, 123, 122, 100, 1);
+  MakeBodyPieces(engine.gfx, 124, 123, 122, 100, 1);
   EXPECT_EQ(GetPixel(gfx(), 124, 35, 5), 0u);
   EXPECT_NE(GetPixel(gfx(), 124, 36, 5), 0u);
   // An empty source cuts nothing.
-  MakeBodyPieces(game, 134, 133, 132, 98, 0);
+  MakeBodyPieces(engine.gfx, 134, 133, 132, 98, 0);
   EXPECT_FALSE(Loaded(134));
 }
 
 TEST_F(LoadingTest, PoseImagesCopyRightFacingThenLeftFacingFrames) {
   MakeStrip(100, 3, 5);
-  MakeMirroredStrip(game, 101, 100);
-  MakePoseImages(game, 200, 101, 100, 3);
+  MakeMirroredStrip(engine.gfx, 101, 100);
+  MakePoseImages(engine.gfx, 200, 101, 100, 3);
   for (int32_t k = 0; k < 3; ++k) {
     ExpectSize(200 + k, 5, 5);
     ExpectSize(203 + k, 5, 5);
@@ -259,9 +278,29 @@ TEST_F(LoadingTest, PoseImagesCopyRightFacingThenLeftFacingFrames) {
   EXPECT_FALSE(Loaded(206));
   // More poses than frames: the missing frames stay empty, nothing is read
   // beyond the strip.
-  MakePoseImages(game, 300, 101, 100, 5);
+  MakePoseImages(engine.gfx, 300, 101, 100, 5);
   ExpectSize(304, 5, 5);
   EXPECT_EQ(GetPixel(gfx(), 304, 2, 2), 0u);
+}
+
+TEST_F(LoadingTest, DeathPieceOfTheBodyIsItsFirstFrame) {
+  // Frame 0 of the sword body strip red, the other ten blue.
+  std::vector<uint32_t> px(110 * 10, 0xff0000ffu);
+  for (int32_t y = 0; y < 10; ++y)
+    for (int32_t x = 0; x < 10; ++x) px[static_cast<size_t>(y) * 110 + x] = 0xffff0000u;
+  fs::create_directories("data");
+  ASSERT_TRUE(WriteVx1("data/mz2.vx1", 110, 10, px.data()));
+  LoadAssetsStep(game.levelPictures, game.level, 5, engine.gfx, engine.effects, engine.sound);
+  ExpectSize(31, 80, 80);
+  int32_t red = 0, blue = 0;
+  for (int32_t y = 0; y < 80; ++y)
+    for (int32_t x = 0; x < 80; ++x) {
+      const uint32_t p = GetPixel(gfx(), 31, x, y);
+      red += ((p >> 16) & 255) > 128 ? 1 : 0;
+      blue += (p & 255) > 128 ? 1 : 0;
+    }
+  EXPECT_GT(red, 80 * 80 / 2);
+  EXPECT_EQ(blue, 0);
 }
 
 TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
@@ -269,8 +308,8 @@ TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
   WritePattern("data/daemon13.vx1", 5 * 8, 8, 0x404040);
   WritePattern("data/mz2.vx1", 11 * 10, 10, 0x303030);
   WritePattern("data/bullet1.vx1", 12, 12, 0x505050);
-  LoadAssetsStep(game, 5);
-  LoadAssetsStep(game, 6);
+  LoadAssetsStep(game.levelPictures, game.level, 5, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(game.levelPictures, game.level, 6, engine.gfx, engine.effects, engine.sound);
   ExpectSize(21, 110, 10);
   ExpectSize(23, 110, 10);
   EXPECT_EQ(GetPixel(gfx(), 23, 9, 3), GetPixel(gfx(), 21, 0, 3));
@@ -284,13 +323,14 @@ TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
   for (int32_t s = 189; s <= 191; ++s) ExpectSize(s, 8, 8);
   // The shot strip is cut once it is loaded, in step 7.
   EXPECT_FALSE(Loaded(140));
-  LoadAssetsStep(game, 7);
+  LoadAssetsStep(game.levelPictures, game.level, 7, engine.gfx, engine.effects, engine.sound);
   for (int32_t s = 140; s <= 142; ++s) ExpectSize(s, 12, 12);
   EXPECT_FALSE(Loaded(139));
 }
 
 TEST_F(LoadingTest, UnknownStepsLoadNothing) {
-  for (int32_t step : {-1, 9, 10, 1000}) LoadAssetsStep(game, step);
+  for (int32_t step : {-1, 9, 10, 1000})
+    LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   // (Slots from 1001 on hold the effects' light maps, made at start-up.)
   for (int32_t s = 0; s <= 1000; ++s) ASSERT_FALSE(Loaded(s)) << s;
   EXPECT_EQ(game.levelPictures.loaded[0], 0);

@@ -1,5 +1,6 @@
 // The in-game frame: the level drawn first, the decoration that low detail
 // leaves out (and only that), and the bookkeeping of the frame's result.
+#include "engine/engine_effects.h"
 #include "game/game_frame.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Level construction: the composed picture, the scan-line darkening, the
 // decoration scripts with their random draws, levels without a script, and
 // the lamp and cloud tables.
+#include "engine/engine_effects.h"
 #include "game/level_build.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {

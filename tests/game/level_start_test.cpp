@@ -1,5 +1,6 @@
 // The game reset, the level start and the room changes at the screen edges,
 // with the row gates and the deadly falls.
+#include "engine/engine_effects.h"
 #include "game/level_start.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 
 #include "game/game_state.h"
 #include "game/new_game_start.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {
@@ -17,8 +18,8 @@ class RoomTest : public vxtest::WorldTest {
  protected:
   void SetUp() override {
     WorldTest::SetUp();
-    w = engine.screenWidth;
-    h = engine.screenHeight;
+    w = engine.gfx.screenWidth;
+    h = engine.gfx.screenHeight;
     m = (25 * engine.gfx.sizeScale) >> 10;
   }
   // A live player at whole pixel (x, y) in `level`.

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -21,16 +21,16 @@ class WorldTest : public EngineTest {
     ASSERT_EQ(StartUp(), 0);
     WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables, back buffer, effects
     ASSERT_NE(engine.gfx.backBuffer, nullptr);
-    CreatePicture(engine.gfx, 13, engine.screenWidth, engine.screenHeight);
+    CreatePicture(engine.gfx, 13, engine.gfx.screenWidth, engine.gfx.screenHeight);
   }
 
   // A screen-sized picture in `slot`, every pixel from `pixel(x, y)`.
   template <typename F>
   void MakePicture(int32_t slot, F pixel) {
     GfxContext& gfx = engine.gfx;
-    CreatePicture(gfx, slot, engine.screenWidth, engine.screenHeight);
-    for (int32_t y = 0; y < engine.screenHeight; ++y)
-      for (int32_t x = 0; x < engine.screenWidth; ++x) SetPixel(gfx, slot, x, y, pixel(x, y));
+    CreatePicture(gfx, slot, engine.gfx.screenWidth, engine.gfx.screenHeight);
+    for (int32_t y = 0; y < engine.gfx.screenHeight; ++y)
+      for (int32_t x = 0; x < engine.gfx.screenWidth; ++x) SetPixel(gfx, slot, x, y, pixel(x, y));
   }
 
   // Level pictures made here, and marked loaded so that the loader leaves

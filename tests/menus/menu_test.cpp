@@ -312,18 +312,18 @@ TEST_F(MenuTest, ChainsOfScreensFollowTheAnswers) {
   const auto enter = [&] {
     for (uint8_t held : {0, 1, 0}) {
       input.enter = held;
-      RunFrame(input);
+      RunFrame(dispatcher, input);
     }
   };
-  input.gameMode = kModeMenu;
+  dispatcher.gameMode = kModeMenu;
   MenuSetup(game, 30);
   enter();
   EXPECT_EQ(game.menuScreen, 31);
-  EXPECT_EQ(input.gameMode, kModeMenu);
+  EXPECT_EQ(dispatcher.gameMode, kModeMenu);
   enter();
-  EXPECT_EQ(input.gameMode, kModeGame);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
 
-  input.gameMode = kModeMenu;
+  dispatcher.gameMode = kModeMenu;
   MenuSetup(game, 35);
   enter();
   EXPECT_EQ(game.menuScreen, 36);

@@ -68,11 +68,11 @@ class MenuTextsTest : public vxtest::StartedEngineTest {
   // of it was too wide and the rest was not drawn.
   int32_t WholeTextBottom(const std::string& text, int32_t x, int32_t y, int32_t font, int32_t set) {
     const Ink whole = Draw(text, x, y, font, set);
-    const std::vector<uint32_t> all(engine.backBuffer, engine.backBuffer + 800 * 600);
+    const std::vector<uint32_t> all(engine.gfx.backBuffer, engine.gfx.backBuffer + 800 * 600);
     const size_t cut = text.find_last_of(' ', text.find_last_not_of(" \n"));
     if (cut != std::string::npos) {
       Draw(text.substr(0, cut), x, y, font, set);
-      if (std::vector<uint32_t>(engine.backBuffer, engine.backBuffer + 800 * 600) == all) return -1;
+      if (std::vector<uint32_t>(engine.gfx.backBuffer, engine.gfx.backBuffer + 800 * 600) == all) return -1;
     }
     return whole.Any() ? whole.bottom : -1;
   }

@@ -8,7 +8,7 @@
 
 #include "game/game_state.h"
 #include "game/level_start.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 

@@ -10,11 +10,12 @@
 
 #include "assets/image_preparation.h"
 #include "game/game_state.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
+#include "engine/engine_effects.h"
 #include "support/engine_test.h"
 
 namespace vxtest {
@@ -30,8 +31,8 @@ class MonsterTest : public EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     screen_.assign(static_cast<size_t>(kW) * kH, 0);
-    engine.screenWidth = kW;
-    engine.screenHeight = kH;
+    engine.gfx.screenWidth = kW;
+    engine.gfx.screenHeight = kH;
     InitGraphics(engine.gfx, screen_.data(), kW, kH);
     engine.gfx.timeStep = 29;
     SeedRandom(engine.random, 4321);
@@ -59,9 +60,9 @@ class MonsterTest : public EngineTest {
   void MakeCreature(int32_t slot, int32_t h, int32_t frames, int32_t poses, int32_t bx0, int32_t bx1,
                     int32_t by0, int32_t by1) {
     MakeStrip(slot, h, frames, bx0, bx1, by0, by1);
-    MakeMirroredStrip(g, slot + 1, slot);
-    MakeBodyPieces(g, slot + 4, slot + 3, slot + 2, slot, 0);
-    if (frames > 0 && poses > 0) MakePoseImages(g, poses, slot + 1, slot, frames);
+    MakeMirroredStrip(engine.gfx, slot + 1, slot);
+    MakeBodyPieces(engine.gfx, slot + 4, slot + 3, slot + 2, slot, 0);
+    if (frames > 0 && poses > 0) MakePoseImages(engine.gfx, poses, slot + 1, slot, frames);
   }
   void MakeStrip(int32_t slot, int32_t h, int32_t frames, int32_t bx0, int32_t bx1, int32_t by0,
                  int32_t by1) {

@@ -16,42 +16,42 @@ class GameStartTest : public vxtest::EngineTest {
     vxtest::WriteFile("ini/main.ini", "5,,,1\n");
     ASSERT_EQ(StartUp(), 0);
     WindowProc(wm::WM_TIMER, 0, 0);
-    ResetInput(input);
+    ResetInput(input, dispatcher);
   }
   void Load() {
-    for (int i = 0; i < 11; ++i) RunFrame(input);
+    for (int i = 0; i < 11; ++i) RunFrame(dispatcher, input);
   }
 };
 
 TEST_F(GameStartTest, ANewGameInLevelTwoOpensTheHelpOnItsFirstFrame) {
   Load();
-  ASSERT_EQ(input.gameMode, kModeMenu);
+  ASSERT_EQ(dispatcher.gameMode, kModeMenu);
   EXPECT_EQ(game.level, 2);
   EXPECT_EQ(game.playerAlive, -1);
   EXPECT_EQ(game.maskSlot, 255);
   EXPECT_EQ(game.resultSeen[100], 0);
-  SetMode(input, kModeGame);  // as the title's answer does
-  RunFrame(input);
-  EXPECT_EQ(input.posY, 100);
-  EXPECT_EQ(input.gameMode, kModeMenu);
-  RunFrame(input);
-  SetMode(input, kModeGame);
-  RunFrame(input);
-  EXPECT_EQ(input.posY, 0);
-  EXPECT_EQ(input.gameMode, kModeGame);
+  SetMode(dispatcher, input, kModeGame);  // as the title's answer does
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.frameResult, 100);
+  EXPECT_EQ(dispatcher.gameMode, kModeMenu);
+  RunFrame(dispatcher, input);
+  SetMode(dispatcher, input, kModeGame);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.frameResult, 0);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
 }
 
 TEST_F(GameStartTest, ATestStartPlaysItsLevelStraightAfterLoading) {
   newGameStart.level = 16;
   newGameStart.straightToGame = 1;
   Load();
-  EXPECT_EQ(input.gameMode, kModeGame);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
   EXPECT_EQ(game.level, 16);
   EXPECT_EQ(game.maskSlot, 275);
   EXPECT_EQ(game.settings.assetsLoaded, -1);
-  RunFrame(input);
-  EXPECT_EQ(input.posY, 0);
-  EXPECT_EQ(input.gameMode, kModeGame);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.frameResult, 0);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
   EXPECT_EQ(game.level, 16);
 }
 

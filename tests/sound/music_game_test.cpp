@@ -72,8 +72,11 @@ class MusicGame : public vxtest::EngineTest {
                       "#!/bin/sh\n"
                       "d=$(dirname \"$0\")\n"
                       "i=0\n"
-                      "while [ ! -e \"$d/go" + k + "\" ] && [ $i -lt 12000 ]; do sleep 0.01; i=$((i+1)); done\n"
-                      "cp \"$d/source.wav\" \"$d/floor" + k + ".wav\" && : > \"$d/fin" + k + ".txt\"\n");
+                      "while [ ! -e \"$d/go" +
+                          k +
+                          "\" ] && [ $i -lt 12000 ]; do sleep 0.01; i=$((i+1)); done\n"
+                          "cp \"$d/source.wav\" \"$d/floor" +
+                          k + ".wav\" && : > \"$d/fin" + k + ".txt\"\n");
     fs::permissions(path, fs::perms::owner_all);
   }
 
