@@ -62,6 +62,42 @@ class PlayerTest : public EngineTest {
     for (int32_t i = 0; i < n; ++i) UpdatePlayer(game, left, right, jump, 0, 0);
   }
   static int32_t Px() { return WholePixel(game.playerX); }
+
+  // The pictures the drawing needs, as the loader would make them: the
+  // sword body strip 21 (a grey block in every frame) with its marker strip
+  // 22 and left-facing strip 23, weapon 41 (a white bar of 40 x 6), the
+  // work picture 1 and the pose pictures 670..694.
+  static constexpr uint32_t kBodyColour = 0xff606060u;
+  static constexpr uint32_t kLeftBodyColour = 0xff505070u;
+  void MakePlayerPictures() {
+    GfxContext& gfx = engine.gfx;
+    CreatePicture(gfx, 1, 480, 480);
+    for (int32_t slot = 670; slot <= 694; ++slot) CreatePicture(gfx, slot, 240, 240);
+    CreatePicture(gfx, 22, 880, 80);
+    CreatePicture(gfx, 23, 880, 80);
+    for (int32_t f = 0; f < 11; ++f) {
+      for (int32_t y = 20; y < 60; ++y)
+        for (int32_t x = 30; x < 50; ++x) {
+          SetPixel(gfx, 21, f * 80 + x, y, kBodyColour);
+          SetPixel(gfx, 23, f * 80 + x, y, kLeftBodyColour);
+        }
+    }
+    ComputeRowSpans(gfx, 21);
+    ComputeRowSpans(gfx, 23);
+    CreatePicture(gfx, 41, 40, 6);
+    for (int32_t y = 0; y < 6; ++y)
+      for (int32_t x = 0; x < 40; ++x) SetPixel(gfx, 41, x, y, 0xffffffffu);
+    ComputeRowSpans(gfx, 41);
+  }
+  // The four markers of frame f of strip 22, grip at x = left, far end at
+  // x = right, the blade from y = top to top + 6.
+  static void PutMarkers(int32_t f, int32_t left, int32_t right, int32_t top) {
+    GfxContext& gfx = engine.gfx;
+    SetPixel(gfx, 22, f * 80 + left, top, 0xffff0000u);
+    SetPixel(gfx, 22, f * 80 + right, top, 0xff00ff00u);
+    SetPixel(gfx, 22, f * 80 + left, top + 6, 0xff0000ffu);
+    SetPixel(gfx, 22, f * 80 + right, top + 6, 0xffff00ffu);
+  }
   static int32_t Py() { return WholePixel(game.playerY); }
 };
 
