@@ -99,6 +99,30 @@ void ChangeWeapon(GameState& g) {
   }
 }
 
+// The mask test: x below 0 is taken as 1 and x beyond the screen as W - 2,
+// y is not clamped, and anything outside the mask picture is free (as
+// GetPixel answers). The player holds one for a whole frame, so the slot is
+// looked up once and not once per probe.
+class MaskTest {
+ public:
+  explicit MaskTest(const GameState& g)
+      : mask_(UsableSlot(engine.gfx, g.maskSlot)), width_(engine.screenWidth) {}
+  bool Solid(int32_t x, int32_t y) const {
+    if (x < 0) {
+      x = 1;
+    } else if (x > width_ - 1) {
+      x = width_ - 2;
+    }
+    if (mask_ == nullptr || x < 0 || y < 0 || x >= mask_->width || y >= mask_->height) return false;
+    return mask_->pixels[static_cast<size_t>(y) * static_cast<size_t>(mask_->width) +
+                         static_cast<size_t>(x)] != 0;
+  }
+
+ private:
+  const ImageSlot* mask_;
+  int32_t width_;
+};
+
 // The leg: a segment of half-length r through the lower body, turned by the
 // roll angle. Its ends are worked out again only when the body has moved a
 // whole pixel, which is when a probe would see other ends.
@@ -127,7 +151,7 @@ struct Leg {
 // Pushes the body out of the mask probe by probe: a probe that lands in a
 // solid pixel moves the player back to where it was last free. True when
 // any probe touched.
-bool PushOutOfMask(GameState& g, Leg& leg) {
+bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
   const int32_t degrees = g.playerAngle / 256;
   // Whichever end of the leg points upwards (the first probes while the leg
   // stands near upright, the last ones while it is turned over) is pushed
@@ -140,7 +164,7 @@ bool PushOutOfMask(GameState& g, Leg& leg) {
     leg.Place(WholePixel(g.playerX), WholePixel(g.playerY));
     const auto x = static_cast<int32_t>((int64_t{100 - i} * leg.ax + int64_t{i} * leg.bx) / 100);
     const auto y = static_cast<int32_t>((int64_t{100 - i} * leg.ay + int64_t{i} * leg.by) / 100);
-    if (!IsSolid(g, x, y)) {
+    if (!mask.Solid(x, y)) {
       g.probeFreeX[i] = x;
       g.probeFreeY[i] = y;
       continue;
@@ -162,6 +186,7 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
   const auto gravity = static_cast<int32_t>(((42 * s) >> 10) * 16);
   const auto push = static_cast<int32_t>(((25 * s) >> 10) * 16);
   const auto limit = static_cast<int32_t>(std::clamp<int64_t>((0x30000 * s) >> 10, 0, INT32_MAX));
+  const MaskTest mask(g);
   Leg leg;
   leg.r = static_cast<int32_t>((29 * s) >> 10);
   leg.lift = PictureHeight(engine.gfx, g.bodySlot) / 2;
@@ -191,7 +216,7 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
     }
     leg.angle = g.playerAngle / 256;
     leg.valid = false;
-    const bool touched = PushOutOfMask(g, leg);
+    const bool touched = PushOutOfMask(g, mask, leg);
     if (touched && (jump != 0 || g.jumpBuffer > 0) && g.jumpCooldown < 1) {
       const int32_t jx = Random(engine.random, -3, 3);
       g.playerX = WrapAdd(g.playerX, int64_t{jx} * kFixedOne);
@@ -242,15 +267,7 @@ void SettleDrawnPosition(GameState& g) {
 
 }  // namespace
 
-bool IsSolid(GameState& g, int32_t x, int32_t y) {
-  const int32_t w = engine.screenWidth;
-  if (x < 0) {
-    x = 1;
-  } else if (x > w - 1) {
-    x = w - 2;
-  }
-  return GetPixel(engine.gfx, g.maskSlot, x, y) != 0;
-}
+bool IsSolid(GameState& g, int32_t x, int32_t y) { return MaskTest(g).Solid(x, y); }
 
 void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
                   int32_t attack) {
