@@ -131,6 +131,7 @@ TEST_F(PlayerActions, ReleasingNextWeaponTakesTheNextOwnedOneSkippingGaps) {
       {{41}, 41, 41},      // the searches find the one weapon again
       {{41, 42}, 42, 41},  // none after 42: the search from 0 finds 41
       {{41, 60}, 41, 60},  // any owned entry counts, up to 100
+      {{43, 60}, 43, 43},  // after the last gun the search starts again at 40
       {{}, 41, 42},        // nothing owned: the weapon just moves on
   };
   for (const Case& c : cases) {
