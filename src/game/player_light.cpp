@@ -20,8 +20,8 @@ void Flicker(GameState& g) {
 void Band(GameState& g, int32_t x, int32_t y, int32_t a, int32_t c, int32_t e) {
   const int32_t w = WholePixel(e);
   AddPixelGlow(engine, x - 60 + w, y + WholePixel(a), x + 60 - w,
-               y + WholePixel(player_detail::WrapAdd(a, c)) - 2, 400, 550, g.lightFlicker + 100, 150, 80, 50,
-               1, 0);
+               y + WholePixel(player_detail::WrapAdd(a, c)) - 2, 400, 550,
+               player_detail::WrapAdd(g.lightFlicker, 100), 150, 80, 50, 1, 0);
 }
 
 }  // namespace
@@ -30,7 +30,8 @@ void DrawPlayerLight(GameState& g) {
   if (g.playerAlive == 0 || g.settings.lowDetail != 0 || g.playerLightOn == 0) return;
   const int32_t x = WholePixel(g.drawX), y = WholePixel(g.drawY);
   Flicker(g);
-  AddPixelGlow(engine, x - 30, y - 30, x + 30, y + 30, 400, 500, g.lightFlicker + 120, 200, 110, 10, 1, 0);
+  AddPixelGlow(engine, x - 30, y - 30, x + 30, y + 30, 400, 500, player_detail::WrapAdd(g.lightFlicker, 120),
+               200, 110, 10, 1, 0);
   Flicker(g);
   // Band n spans rows a .. a + c - 2 and half-width 60 - e: the bands widen
   // down to the middle and narrow again below it.
