@@ -161,7 +161,7 @@ void PlaceStart(GameState& g, const RouteTask& task, int32_t start) {
   SeedRandom(engine.random, StartSeed(start));
 }
 
-void Measure(Node& n, const DistanceField& field, GameState& g) {
+void Measure(Node& n, const DistanceField& field) {
   n.distance = 0;
   int32_t worst = -1;
   for (size_t k = 0; k < n.bodies.size(); ++k) {
@@ -175,7 +175,6 @@ void Measure(Node& n, const DistanceField& field, GameState& g) {
   if (worst < 0) return;
   const int32_t x = WholePixel(n.bodies[worst].playerX), y = WholePixel(n.bodies[worst].playerY);
   n.toward = field.At(x - 2 * kCell, y) < field.At(x + 2 * kCell, y) ? -1 : 1;
-  (void)g;
 }
 
 InputSequence PathTo(const std::vector<Node>& nodes, int32_t index) {
@@ -208,7 +207,7 @@ RouteResult FindRoute(GameState& g, const RouteTask& task, const SearchLimits& l
     root.bodies.push_back(SaveBody(g, engine.random));
     root.done.push_back(0);
   }
-  Measure(root, field, g);
+  Measure(root, field);
   nodes.push_back(std::move(root));
 
   std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> queue;
@@ -267,7 +266,7 @@ RouteResult FindRoute(GameState& g, const RouteTask& task, const SearchLimits& l
       break;
     }
     if (!seen.insert(PlaceKey(child)).second) continue;
-    Measure(child, field, g);
+    Measure(child, field);
     nodes.push_back(std::move(child));
     offer(static_cast<int32_t>(nodes.size()) - 1);
   }
