@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "gfx/picture_file.h"
 #include "platform/headless/input_script.h"
 #include "shell/window.h"
 #include "sound/wave_bytes.h"
@@ -55,6 +57,12 @@ class MusicGame : public vxtest::EngineTest {
     vxtest::WriteFile("ini/main.ini", "5,,,1\n6,,,1\n17,,,1\n");
     track_ = vxtest::PcmWave(2, 22050, 16, std::string(400, '\x05'));
     vxtest::WriteFile("music/source.wav", track_);
+    // Level 2's mask: a floor for the player to stand on, so the game stays
+    // in level 2 (and in its music) while the decoders run.
+    std::vector<uint32_t> mask(800 * 600, 0);
+    std::fill(mask.begin() + 480 * 800, mask.end(), 0xff808080u);
+    fs::create_directories("data");
+    ASSERT_TRUE(WriteVx1("data/fore3ph.vx1", 800, 600, mask.data()));
   }
   void TearDown() override {
     SetFrameObserver(nullptr);
