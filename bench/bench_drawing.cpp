@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "bench_support.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"

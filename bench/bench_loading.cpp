@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/globals.h"
 #include "shell/mode_dispatcher.h"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "bench_support.h"
 #include "display/screen_handler.h"
 #include "platform/headless/headless_backend.h"

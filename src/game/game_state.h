@@ -1,6 +1,8 @@
 #pragma once
 // The one record of the running game. All fields are zero at program start;
-// the game reset and the level start clear it field by field.
+// the game reset and the level start clear it field by field, never by
+// re-creating it. Positions are 16.16 fixed point in screen pixels, flags are
+// 0 or -1 (a few use 1), angles of the player are in 1/256 degree.
 #include <cstdint>
 #include <string>
 
@@ -8,102 +10,200 @@
 #include "config/game_settings.h"
 #include "sound/music.h"
 
+inline constexpr int32_t kOffScreen = -1313;               // an integer coordinate that means "none"
+inline constexpr int32_t kOffScreenFixed = -1313 * 65536;  // the same as a 16.16 value
+inline constexpr int32_t kFixedOne = 65536;                // 1.0 in 16.16
+inline constexpr int32_t kFullHealth = 40 * kFixedOne;
+inline constexpr int32_t kFullTurn = 92160;  // 360 degrees in 1/256 degree
+inline constexpr int32_t kObjectCount = 101;
+inline constexpr int32_t kDebrisCount = 201;
+inline constexpr int32_t kPlacementCount = 301;
+inline constexpr int32_t kLampCount = 40;
+inline constexpr int32_t kCloudCount = 201;
+inline constexpr int32_t kResultCodes = 1010;  // entries 0..1000 are used
+inline constexpr int32_t kHighestResult = 1000;
+inline constexpr int32_t kLevelEntries = 110;  // entries 0..100 are used
+inline constexpr int32_t kHighestLevel = 100;
+
+// The whole pixel of a 16.16 value: its upper half read as a signed 16-bit
+// number, so -1313.0 reads as -1313.
+inline int32_t WholePixel(int32_t fixed) { return static_cast<int16_t>(static_cast<uint32_t>(fixed) >> 16); }
+// A whole pixel as a 16.16 value (wrapping like the 32-bit shift it stands for).
+inline int32_t ToFixed(int32_t pixels) { return static_cast<int32_t>(static_cast<uint32_t>(pixels) << 16); }
+
 struct LampRecord {
-  int32_t active = 0, flicker = 0, flickerStep = 0, x = 0, y = 0, size = 0, spare[2] = {};
+  int32_t active = 0;
+  int32_t flicker = 0;      // 0..28, the light's rotation frame
+  int32_t flickerStep = 0;  // +1 or -1
+  int32_t x = 0, y = 0;     // in 1/1024 of the screen width and of the scaled height
+  int32_t size = 0;
+  int32_t spare[2] = {};
 };
 
 struct CloudRecord {
-  int16_t x = 0, y = 0, frame = 0, active = 0;
+  int16_t x = 0, y = 0;
+  int16_t frame = 0;  // 0..179; the picture shown is 880 + frame / 3
+  int16_t active = 0;
 };
 
+// One level object placement: the spawn point and code of an object, as the
+// level object file and the editor keep it.
 struct PlacementRecord {
-  int32_t active = 0, x = 0, y = 0, type = 0, extra[6] = {}, spare[22] = {};
+  int32_t active = 0;
+  int32_t x = 0, y = 0;
+  int32_t type = 0;       // the spawn code; 0..90 are spawned, larger values are only kept
+  int32_t extra[6] = {};  // written to the level object file, never read back
+  int32_t spare[22] = {};
 };
 
-// One entry of the object table (monster, shot, thrown weapon, rock or
-// pickup) and one flying body piece; their fields arrive with the monsters.
+// One entry of the object table: a monster, monster shot, the player's gun
+// shot, a rock or a pickup. A record is free while `active` is 0; the other
+// words of a free record keep their old values until the next spawn.
 struct MonsterRecord {
-  int32_t words[64] = {};
+  int32_t active = 0;
+  int32_t x = 0, y = 0;  // 16.16
+  int32_t image = 0;     // strip slot, square frames
+  int32_t frame = 0;     // animation counter; the frame shown is frame / frameDivisor
+  int32_t lastFrame = 0;
+  int32_t homeX = 0;
+  int32_t direction = 0;  // +1 right, -1 left
+  int32_t roamRange = 0;
+  int32_t kind = 0;
+  int32_t speed = 0;  // half pixels per frame
+  int32_t airFrames = 0;
+  int32_t frameDivisor = 0;
+  int32_t vx = 0, vy = 0;  // 16.16 pixels per frame
+  int32_t angle = 0;       // 16.16 degrees, 0..360
+  int32_t glow = 0;        // drawing size of a shot in 1/256
+  int32_t bob = 0;         // 16.16
+  int32_t bobSpeed = 0;
+  int32_t poseImage = 0;
+  int32_t fuse = 0;
+  int32_t health = 0;  // 16.16
+  int32_t rage = 0;
+  int32_t homeY = 0;
+  int32_t shooter = 0;
+  int32_t phase = 0;
+  int32_t phaseTimer = 0;
+  int32_t spare[37] = {};
 };
+static_assert(sizeof(MonsterRecord) == 64 * 4);
+
+// One flying body piece or shell fragment.
 struct DebrisRecord {
-  int32_t words[16] = {};
+  int32_t active = 0;
+  int32_t x = 0, y = 0;  // 16.16
+  int32_t angle = 0;     // 16.16 degrees, 0..360
+  int32_t spin = 0;      // 16.16 degrees per frame
+  int32_t image = 0;
+  int32_t drawFrame = 0;   // -1: the whole picture
+  int32_t vy = 0, vx = 0;  // 16.16 pixels per frame, in this order
+  int32_t mode =
+      0;  // 0 body piece, 1 shell of an exploded shot, 2 shot fragment, 3 ejected shell, 13 the player
+  int32_t spare[6] = {};
 };
+static_assert(sizeof(DebrisRecord) == 16 * 4);
 
 struct GameState {
-  // Settings (the configuration's own words).
+  // Settings, from the configuration and the game shell.
   GameSettings settings;
+
   // Level and player position.
   int32_t level = 0;
-  int32_t playerX = 0, playerY = 0;
-  // One-shot messages.
-  int32_t resultSeen[1010] = {};
-  // Weapons.
+  int32_t playerX = 0, playerY = 0;  // 16.16, the centre of the body
+
+  // One-shot messages: set for the result code of every in-game frame.
+  int32_t resultSeen[kResultCodes] = {};
+
+  // Weapons: the picture number in hand (40, 41 swords; 42, 43 guns) and
+  // the flags of the ones that may be selected, by picture number.
   int32_t weapon = 0;
-  int32_t owned[110] = {};
+  int32_t owned[kLevelEntries] = {};
+
   // Difficulty.
   int32_t difficultyOffset = 0;
   int32_t difficultyBase = 0;
-  // Progress.
-  int32_t levelCleared[110] = {};
-  // Special items.
+
+  // Progress: -1 once the level's fight is won (or it has no objects).
+  int32_t levelCleared[kLevelEntries] = {};
+
+  // Special items, each set by its pickup for the rest of the game.
   int32_t longBlade = 0, armour = 0, doubleShot = 0, regeneration = 0, broadBlade = 0;
+
   // Level pictures and player motion.
   int32_t lightFlicker = 0;
   int32_t foregroundSlot = 0, maskSlot = 0;
-  int32_t playerAngle = 0;
-  int32_t facing = 0;
-  int32_t velX = 0, velY = 0;
+  int32_t playerAngle = 0;     // roll, 0..92160
+  int32_t facing = 0;          // 1 left, 2 right
+  int32_t velX = 0, velY = 0;  // 16.16 pixels per sub-step
   int32_t drawX = 0, drawY = 0;
   int32_t drawAngle = 0;
   int32_t subStepCount = 0;
   int32_t lastDrawX = 0, lastDrawY = 0;
-  int32_t bodySlot = 0;
-  int32_t attackFrame = 0;
+  int32_t bodySlot = 0;     // 21 with a sword, 24 with a gun
+  int32_t attackFrame = 0;  // 0..10
   int32_t attackCooldown = 0;
   int32_t prevSwitchKey = 0;
-  int32_t weaponRect[4] = {};
+  int32_t weaponRect[4] = {};  // left, top, right, bottom around the drawn weapon
   int32_t prevAttackFrame = 0;
   int32_t jumpCooldown = 0;
-  int32_t editorSelection = 0;
-  int32_t monsterWord1 = 0;
+  int32_t editorSelection = 0;  // -1 for none
+  int32_t dangerSum = 0;        // the threats counted by the last danger warning
   int32_t playerAlive = 0;
+
+  // Menu screen: the text, the screen and its pictures and buttons.
+  std::string menuText;
+  int32_t menuScreen = 0;
+  int32_t prevSelect = 0, prevConfirm = 0;
+  int32_t boxSlot = 0, faceSlot = 0, faceFrame = 0;
+  std::string button1Text1, button1Text2;
+  int32_t button1Slot = 0;
+  std::string button2Text1, button2Text2;
+  int32_t button2Slot = 0;  // -1313 when the screen has one button
+
   // Frame control.
-  int32_t frameResult = 0;
+  int32_t frameResult = 0;  // 0 stay in the game, 100 + n open menu screen n
   int32_t deathTimer = 0;
+  int32_t slideOffset = 0, slideCount = 0;    // the menu box sliding in
+  int32_t selectLatch = 0, confirmLatch = 0;  // -13 once seen released
+
   // Fight of the level.
-  int32_t fightState = 0;
+  int32_t fightState = 0;  // -1 none, 1 running
   int32_t fightTime = 0;
   int32_t fightTimeStart = 0;
-  int32_t fightAux = 0;
+  int32_t fightAux = 0;  // bar segments shown in the previous frame
+
   // More player and level state.
   int32_t swordActive = 0;
   int32_t backgroundSlot = 0;
   int32_t attackLatch = 0;
   int32_t fightBarY = 0, fightBarAux = 0;
-  int32_t fogMode = 0;
+  int32_t fogMode = 0;  // 1 or 2
   int32_t playerLightOn = 0;
-  // The music check's words.
   MusicState music;
-  // The level loader's words: the current picture files, the loaded flags.
   LevelPictureState levelPictures;
+  int32_t faceStyle = 0;  // the highest face frame a menu screen picks
   int32_t hintTimer = 0;
   int32_t hitStun = 0;
-  int32_t health = 0;
+  int32_t health = 0;  // 16.16, full is 40.0
   int32_t healthBarTimer = 0;
-  // Screen brightness fade.
   int32_t fadeCurrent = 0, fadeTarget = 0, fadeStepsLeft = 0, fadeStart = 0;
   int32_t jumpBuffer = 0;
-  int32_t currentShooter = 0;  // the monster whose turn it is to shoot
+  int32_t currentShooter = 0;  // the object whose shot is being spawned
+  int32_t faceHold = 0;        // frames the menu face keeps its frame
+  int32_t bossSightings = 0;   // frames the ground boss was drawn in this level
   int32_t cachedBody = 0, cachedWeapon = 0;
+  int32_t dangerTimer = 0;
   int32_t endingTimer = 0;
+
   // Tables.
-  LampRecord lamps[40];
-  int32_t probeFreeX[110] = {};
-  int32_t probeFreeY[110] = {};
-  MonsterRecord objects[101];
-  DebrisRecord debris[201];
-  CloudRecord clouds[201];
-  PlacementRecord placements[301];
-  int32_t resultCount[1010] = {};
-  int32_t weaponCacheValid[2][16] = {};
+  LampRecord lamps[kLampCount];
+  int32_t probeFreeX[kLevelEntries] = {};  // the last free point of each leg probe
+  int32_t probeFreeY[kLevelEntries] = {};
+  MonsterRecord objects[kObjectCount];
+  DebrisRecord debris[kDebrisCount];
+  CloudRecord clouds[kCloudCount];
+  PlacementRecord placements[kPlacementCount];
+  int32_t resultCount[kResultCodes] = {};
+  int32_t weaponCacheValid[2][16] = {};  // by side (0 right, 1 left) and attack frame
 };

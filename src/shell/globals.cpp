@@ -2,12 +2,14 @@
 
 #include <memory>
 
+#include "game/new_game_start.h"
 #include "platform/cpu_features.h"
 
 Engine engine;
 GameState game;
 InputState input;
 FrameClock frameClock;
+NewGameStart newGameStart;
 DispatcherState dispatcher;
 
 namespace {
@@ -28,6 +30,7 @@ void ResetAllState() {
   Rebuild(game);
   Rebuild(input);
   Rebuild(frameClock);
+  Rebuild(newGameStart);
   Rebuild(dispatcher);
   cpu::ResetKernelLevel();
 }

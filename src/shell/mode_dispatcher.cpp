@@ -8,7 +8,9 @@
 #include "game/editor.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
+#include "game/new_game_start.h"
 #include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/frame_timing.h"
 #include "gfx/image_slots.h"
@@ -88,8 +90,14 @@ void LoadingFrame(DispatcherState& d, InputState& in) {
   FillRect(G(), d.barLeft, d.barTop, d.barFill, d.barBottom, 0xff00);
   if (d.loadingStep > 9) {
     g.settings.assetsLoaded = -1;
-    d.afterLoading = 1313;
-    SetMode(d, in, kModeMenu);
+    if (newGameStart.straightToGame != 0) {
+      // A test start plays at once: no title, and the first-visit help counts as seen.
+      g.resultSeen[100] = 1;
+      SetMode(d, in, kModeGame);
+    } else {
+      d.afterLoading = 1313;
+      SetMode(d, in, kModeMenu);
+    }
   }
   ++d.loadingStep;
 }

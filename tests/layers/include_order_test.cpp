@@ -85,6 +85,7 @@ std::string Check(const Include& inc, const Home& home, const Layers& layers) {
   const std::string folder = FirstPart(target);
   if (home.folder.rfind("tools/", 0) == 0) {
     if ("tools/" + folder == home.folder) return "";  // the tool's own files
+    if (folder == "worldplan") return "";             // the world plan every tool may read
     if (fs::is_directory(kRoot / "tools" / folder)) return "a tool includes another tool's files";
   }
   if (folder == home.folder) return "";

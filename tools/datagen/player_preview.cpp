@@ -14,6 +14,7 @@
 #include "gfx/image_slots.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/globals.h"
+#include "engine/engine_effects.h"
 
 namespace datagen {
 

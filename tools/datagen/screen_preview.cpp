@@ -11,6 +11,7 @@
 #include "gfx/text.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/globals.h"
+#include "engine/engine_effects.h"
 
 namespace datagen {
 namespace {

@@ -1,0 +1,5 @@
+#include "game/hint.h"
+
+void StartHint(GameState&) {}
+void ClearHint(GameState&) {}
+void DrawHintArrow(GameState&) {}
