@@ -81,6 +81,13 @@ TEST_F(VxpicInfo, StripTilesAndTheirPalette) {
   r = RunVxpic({"info", "data/txtrs_c.901", "--palette", "elsewhere.000"});
   EXPECT_TRUE(Has(r.out, "palette: elsewhere.000 (not found)\n")) << r.out;
 
+  // A larger tile after tile 0 ends the strip just as well.
+  std::ofstream("data/txtrs_c.903") << Strip({0, 2, 4, 3}, 7);
+  r = RunVxpic({"info", "data/txtrs_c.903"});
+  EXPECT_TRUE(Has(
+      r.out, "size: 2 x 2\nframes: 1 tiles of 2 x 2\nhidden: the directory goes on with tile 1 of side 3"))
+      << r.out;
+
   // to-png says the hidden tile is left out.
   r = RunVxpic({"to-png", "data/txtrs_c.901", "s.png"});
   EXPECT_EQ(r.code, 0) << r.err;

@@ -109,7 +109,7 @@ TEST_F(VxpicRefusal, SizeBoundsOfTheGame) {
 
 TEST_F(VxpicRefusal, AlphaWhereTheKindHasNone) {
   Picture pic = Pattern(4, 2);
-  pic.pixels[2] = 0x80ff4020;  // half covered, at (2, 0)
+  pic.pixels[2] = 0x80ff4003;  // half covered, at (2, 0)
   pic.pixels[5] = 0x00123456;  // not covered at all
   ASSERT_TRUE(WritePicturePng("alpha.png", pic, true));
   RunResult r = FromPngOver("alpha.png", "p.vx1");
@@ -131,7 +131,7 @@ TEST_F(VxpicRefusal, AlphaWhereTheKindHasNone) {
   EXPECT_TRUE(Has(r.out, "2 translucent pixels were put over black")) << r.out;
   const Picture game = GameRead("p.vx1");
   ASSERT_EQ(game.pixels.size(), 8u);
-  EXPECT_EQ(game.pixels[2], 0xff802010u);  // 255, 64, 32 times 128 / 255
+  EXPECT_EQ(game.pixels[2], 0xff802002u);  // 255, 64, 3 times 128 / 255: 128, 32.1, 1.5
   EXPECT_EQ(game.pixels[5], 0xff000000u);
   EXPECT_EQ(game.pixels[0], pic.pixels[0]);
 }
@@ -223,6 +223,25 @@ TEST_F(VxpicRefusal, GameFilesTheGameDoesNotRead) {
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(Has(r.err, "the game reads no picture from this name")) << r.err;
   EXPECT_FALSE(fs::exists("z.png"));
+}
+
+TEST_F(VxpicRefusal, AFailedWriteKeepsTheEarlierFile) {
+  // The new file is written beside the old one and renamed over it; a
+  // folder in the way of that scratch name makes the write fail.
+  ASSERT_TRUE(WritePicturePng("in.png", Pattern(3, 2), false));
+  fs::create_directory("p.vx1.vxpic-new");
+  RunResult r = FromPngOver("in.png", "p.vx1");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(Has(r.err, "in.png into p.vx1: cannot write it")) << r.err;
+  EXPECT_TRUE(TargetUntouched("p.vx1"));
+
+  ASSERT_TRUE(WriteVx1("q.vx1", 3, 2, Pattern(3, 2).pixels.data()));
+  std::ofstream("out.png") << "earlier file";
+  fs::create_directory("out.png.vxpic-new");
+  r = RunVxpic({"to-png", "q.vx1", "out.png"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(Has(r.err, "out.png: cannot write it")) << r.err;
+  EXPECT_EQ(Slurp("out.png"), "earlier file");
 }
 
 TEST_F(VxpicRefusal, BadCommandLinesExitWithTwo) {
