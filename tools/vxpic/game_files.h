@@ -49,7 +49,9 @@ struct StripDirectory {
 bool ReadStripDirectory(const std::string& path, StripDirectory& out, std::string& error);
 
 // Reads a picture with the game's own reader. A strip is coloured with the
-// palette file `palettePath`. False, with the reason, when the game would
+// palette file `palettePath`; since the game takes the palette from its
+// working folder, the read works for a moment inside a scratch folder (not
+// for programs with threads). False, with the reason, when the game would
 // get no picture from it.
 bool ReadGamePicture(const std::string& path, const std::string& palettePath, Picture& out,
                      std::string& error);
