@@ -509,7 +509,7 @@ void FoundryCommon(Scene& s, bool front, std::initializer_list<float> furnaces, 
     return;
   }
   for (float x : furnaces) s.Light(x, floorY - 50, 180, Rgb{0.28f, 0.12f, 0.03f});
-  for (float x : chains) Chain(s, x, 165, 300, Where::Air);
+  for (float x : chains) Chain(s, x, 125, 300, Where::Air);  // from the iron roof
 }
 
 void Level15(Scene& s, bool front) {
@@ -521,7 +521,7 @@ void Level16(Scene& s, bool front) { FoundryCommon(s, front, {120, 400, 640}, 47
 void Level17(Scene& s, bool front) {
   FoundryCommon(s, front, {400}, 470, {300, 500});
   if (!front) {
-    for (const float x : {240.0f, 560.0f}) Column(s, x, 18, 110, 470, 0.55f);
+    for (const float x : {240.0f, 560.0f}) Column(s, x, 18, 90, 470, 0.55f);
   }
 }
 void Level18(Scene& s, bool front) { FoundryCommon(s, front, {350, 520}, 480, {240, 640}); }
