@@ -122,7 +122,9 @@ TEST_F(WalkerOnALevel, TurnsAtBothEndsOfItsRangeOnAnOpenCauseway) {
     ASSERT_TRUE(Solid(x, py + 15)) << x;
     ASSERT_FALSE(Solid(x, py - 35)) << x;
   }
-  MonsterRecord& r = Walker(400, py, 1, 300);
+  // Started so that its steps of 2.5 land on 156 from home exactly: there
+  // it walks on, one step later it turns.
+  MonsterRecord& r = Walker(401, py, 1, 300);
   EXPECT_EQ(r.roamRange, 156);
   // Turned in the first frame that found it more than 156 from home.
   const int32_t east = RunToTurn(r);
@@ -130,7 +132,7 @@ TEST_F(WalkerOnALevel, TurnsAtBothEndsOfItsRangeOnAnOpenCauseway) {
   EXPECT_LE(east, 300 + 159);
   WalksBack(r);
   ClearObjects(g);
-  MonsterRecord& l = Walker(200, py, -1, 300);
+  MonsterRecord& l = Walker(199, py, -1, 300);
   const int32_t west = RunToTurn(l);
   EXPECT_LT(west, 300 - 156);
   EXPECT_GE(west, 300 - 159);
