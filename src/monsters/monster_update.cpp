@@ -1,10 +1,10 @@
 #include "monsters/monster_update.h"
 
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/singletons.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace {
 
@@ -97,6 +97,14 @@ void UpdateMonsters(GameState& g) {
     for (int32_t i = 0; i < kObjectCount; ++i) {
       if (g.objects[i].active != 0) Step(g, i, pass);
     }
+  }
+  HoldMonsterTops(false);
+}
+
+void DrawMonsters(GameState& g) {
+  HoldMonsterTops(true);
+  for (int32_t i = 0; i < kObjectCount; ++i) {
+    if (g.objects[i].active != 0) Step(g, i, Pass::kDraw);
   }
   HoldMonsterTops(false);
 }

@@ -6,6 +6,10 @@
 struct GameState;
 
 void UpdateMonsters(GameState& g);
+// The drawing pass alone: every active record drawn where it is, as the
+// update's last pass draws it, with nothing moved or touched. For pictures
+// of a level's objects where they stand (the world sheet).
+void DrawMonsters(GameState& g);
 // The screen y at which record `index` is drawn and hit-tested.
 int32_t MonsterTop(GameState& g, int32_t index);
 int32_t GroundSink(GameState& g, int32_t left, int32_t top, int32_t pose, int32_t depth);

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "datagen/generated_data_set.h"
+#include "datagen/level_objects.h"
 #include "datagen/world_geometry.h"
 #include "gfx/picture_file.h"
 #include "worldplan/world_plan.h"
@@ -403,6 +404,32 @@ TEST(World, SheetShowsEachLevelInItsCellWithItsExits) {
       EXPECT_TRUE(c[1] > 200 && c[0] < 150) << "open hole of " << hole.level;
     }
   }
+  // The placed creatures as the game draws them at level entry: every big
+  // monster shows its health bar's green over its body (the ground boss's
+  // longer bar over its head).
+  auto barNear = [&](int32_t level, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    int32_t n = 0;
+    for (int32_t y = std::max(y0, 0); y <= std::min(y1, kH - 1); y += 2)
+      for (int32_t x = std::max(x0, 0); x <= std::min(x1, kW - 1); x += 2) {
+        const auto c = at(level, x, y);
+        n += c[1] > 150 && c[0] < 60 && c[2] > 60 && c[2] < 140;
+      }
+    return n;
+  };
+  int32_t bars = 0;
+  for (const datagen::LevelObjects& level : datagen::LevelObjectPlan())
+    for (const datagen::PlacedObject& o : level.objects) {
+      if (o.code == 28) {
+        EXPECT_GT(barNear(level.level, o.x - 40, o.y - 170, o.x + 40, o.y - 140), 5)
+            << "the boss of " << level.level;
+        ++bars;
+      } else if (o.code == 17 || o.code == 19 || o.code == 24 || o.code == 26 || o.code == 32) {
+        EXPECT_GT(barNear(level.level, o.x - 24, o.y - 60, o.x + 24, o.y - 20), 3)
+            << "the creature " << o.code << " of " << level.level;
+        ++bars;
+      }
+    }
+  EXPECT_GE(bars, 8);
   std::filesystem::remove_all(dir);
 }
 

@@ -2,7 +2,10 @@
 // and thins away, drawn for a 1024 × 768 screen. The game shows them added
 // onto the picture (black adds nothing) as puffs, layers and clouds, and
 // packs the layer copies to 8-bit brightness, so the smoke stays below a
-// brightness whose packed value could overflow.
+// brightness whose packed value could overflow. In the vaults (levels 5 to
+// 9) a dozen layers crowd one band and are added up without any clamping,
+// so the smoke is kept faint: their sum stays below what a channel holds
+// over the dark walls, instead of carrying into the next colour.
 #include <cmath>
 
 #include "datagen/canvas.h"
@@ -31,13 +34,14 @@ Canvas FogFrame(int frame) {
       const float r = std::hypot(u, (v + 0.1f * t) * 1.15f) / radius;
       const float mask = 1 - Smooth(0.35f, 1.0f, r);
       const float density = Clamp01((n - 0.3f) * 3.2f) * mask * envelope;
-      work.at(x, y) = Mix(Hex(0x4a5566), Hex(0x9aa6b8), Clamp01(n * 1.3f - 0.2f)) * (density * 0.9f);
+      work.at(x, y) = Mix(Hex(0x4a5566), Hex(0x9aa6b8), Clamp01(n * 1.3f - 0.2f)) * (density * 0.54f);
     }
   }
   Canvas out(kFogSide, kFogSide);
   for (int y = 0; y < kFogSide; ++y)
     for (int x = 0; x < kFogSide; ++x) {
-      const float sx = (x + 0.5f) * kWorkSide / kFogSide - 0.5f, sy = (y + 0.5f) * kWorkSide / kFogSide - 0.5f;
+      const float sx = (x + 0.5f) * kWorkSide / kFogSide - 0.5f,
+                  sy = (y + 0.5f) * kWorkSide / kFogSide - 0.5f;
       const int x0 = std::clamp(static_cast<int>(std::floor(sx)), 0, kWorkSide - 1);
       const int y0 = std::clamp(static_cast<int>(std::floor(sy)), 0, kWorkSide - 1);
       const int x1 = std::min(x0 + 1, kWorkSide - 1), y1 = std::min(y0 + 1, kWorkSide - 1);

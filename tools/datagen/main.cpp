@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "  ... --player-sheet draws the player as the game shows him: every attack\n"
     "  frame of every weapon in both facings, the leg turned, the death pieces\n"
     "  and the pickups. --world-sheet draws every level as the game composes\n"
-    "  it, with its mask outline, exits and ways in.\n";
+    "  it, with its mask outline, exits and ways in, and its creatures and\n"
+    "  pickups where its object file spawns them.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);

@@ -28,10 +28,13 @@ const std::vector<TextRecord> kEnglish = {
      "No tale of yours is written yet. Up or W jumps and Space strikes. Press Enter to walk into the ruins.",
      ""},
     {103,
-     "A bone walker with a cinder gun! It fires glowing shots at you. Close in quickly or cut its shots out "
-     "of the air with your blade.",
+     "A horned caster in a purple robe! Its burning third eye hurls sparks at you: some burn and some only "
+     "shove you back. Close in fast or cut the sparks out of the air with your blade.",
      ""},
-    {104, "This crawler spits burning bile from its mouth. Do not stand and wait for it. Strike first.", ""},
+    {104,
+     "A bloated spitter waddles this way. Burning bile wobbles out of its glowing maw. Do not stand before "
+     "it: strike first.",
+     ""},
     {105,
      "You have fallen. You wake where your road was last saved and the night grows a little kinder to you. "
      "Rise and try once more.",
@@ -44,49 +47,62 @@ const std::vector<TextRecord> kEnglish = {
     {108, "Well fought. Only ashes remain of them. The way onward is open.", ""},
     {109, "Silence returns to the stones. Go on while the moon still gives you light.", ""},
     {110,
-     "You found the moon blade. Long and swift it cuts whatever stands in the way of its swing. Down or S "
-     "takes it in hand.",
+     "The moon blade! The curved glowing blade is in your hand now and it bites through the whole swing. "
+     "Your old sword stays behind. Down or S changes weapons.",
      ""},
     {111,
-     "You found the old sword. It strikes late in the swing but it strikes hard. Down or S takes it in hand.",
+     "Your old sword with the straight blade and the brass guard is in your hand again. It bites only in the "
+     "middle of the swing. Down or S changes weapons.",
      ""},
     {112, "The stones are silent here.", ""},
     {113,
-     "You found the ember pistol. Its shots fly in an arc and burst on whatever they touch. Down or S takes "
-     "it in hand.",
+     "A long pistol with a banded barrel is in your hand now! Its shots fly in an arc and burst on whatever "
+     "they touch. Down or S changes weapons.",
      ""},
     {114,
-     "You found the thunder gun. Its heavy charge bounces off the walls before it bursts. Down or S takes it "
-     "in hand.",
+     "The hand cannon is in your hand now! Its heavy charge bounces off the walls and bursts on the first "
+     "monster it meets. Down or S changes weapons.",
      ""},
     {115,
      "Your saved road waits where you left it. Up or W jumps and Space strikes. Press Enter to go on with it "
      "or Space to begin anew.",
      ""},
     {116,
-     "The moon has cracked and its grey light falls on the old keep by the lake. Things that hunt by night "
-     "fill its ruins and vaults. Take up your blade and walk into the dark.",
+     "The moon has cracked and its grey light falls on the drowned keep in the lake. Things that hunt by "
+     "night fill the ruins on the shore and the vaults and the foundry beneath. Take up your blade and walk "
+     "into the dark.",
      ""},
     {117,
-     "A great leaper! It crashes down from above and its claws tear the ground. Guns cannot hurt it: only "
-     "your blade can.",
+     "A furnace toad! It squats still while your blade rests. Once the blade comes out it leaps about and "
+     "spits fire from the furnace in its belly. Guns cannot hurt it: only the blade can.",
      ""},
-    {118, "The ruins are free. The way down into the vaults under the keep is open.", ""},
+    {118,
+     "The ruins are free. The crypt's mouth in the fallen chapel and the hole by the broken aqueduct now "
+     "lead down into the vaults.",
+     ""},
     {119,
-     "You fell before the way down was open. The night takes you back to where your road was last saved.",
+     "You fell into the dark before the way down was open. The night takes you back to where your road was "
+     "last saved.",
      ""},
     {120,
-     "The vaults let no one fall through before they are cleared. Back you go to where your road was last "
+     "The well will not let you down before the vaults are cleared. Back you go to where your road was last "
      "saved.",
      ""},
-    {121, "The vaults are cleared. The way leads further down into the depths.", ""},
-    {122,
-     "A great flyer! It breeds small ones as it circles. Kill the brood mother first or the air will fill "
-     "with wings.",
+    {121, "The vaults are cleared. The well in the well chamber now leads down the shaft to the foundry.",
      ""},
-    {123, "The blade grows long. Your sword now reaches further than before.", ""},
-    {124, "Moon steel armour. Every wound you take now hurts only half as much.", ""},
-    {125, "Twin charge. Your guns fire twice and the thunder gun shoots early in the swing.", ""},
+    {122,
+     "A night drake! The great bat-winged demon circles above and lets wisp bats loose as it flies. Blade "
+     "and guns both hurt it. Bring it down before the air fills with wings.",
+     ""},
+    {123,
+     "A violet shard. Its light runs into your sword: the blade grows long and reaches further than before.",
+     ""},
+    {124, "A medallion with a shield and a crescent. It guards you: every wound now hurts only half as much.",
+     ""},
+    {125,
+     "Twin cartridges with glowing tips. The pistol now fires two shots at once and the hand cannon fires "
+     "twice in each swing.",
+     ""},
     {126,
      "No tale of yours is written yet. Space jumps and Ctrl strikes. Press Enter to walk into the ruins.",
      ""},
@@ -95,24 +111,31 @@ const std::vector<TextRecord> kEnglish = {
      "Space to begin anew.",
      ""},
     {128,
-     "A hoverer drifts in the dark and sends its brood down at you. Guns cannot reach it: strike it with "
-     "your blade when it sinks low.",
+     "A brood eye floats above! It spits at you and drops young demons from among its tentacles. No weapon "
+     "touches it: only its own spit cut down by your blade wounds it.",
      ""},
-    {129, "Heart of ash. Your wounds now close by themselves while the danger lasts.", ""},
-    {130, "The ground itself rises! The warden of the deep breaks from the stones and turns its gaze on you.",
+    {129, "A medallion with a radiant heart. Your wounds now close faster after every hit.", ""},
+    {130,
+     "The stone warden of the deep! It leaps up and crushes whatever lies beneath it when it lands. Its "
+     "single eye sweeps fire along the floor.",
      ""},
     {131,
-     "It brings rocks down from above: keep moving. Strike hard and often. Only many blows will break it.",
+     "Rocks fall when it lands: keep moving. No blade can scratch its stone. Only your guns can break it: "
+     "shoot and shoot again.",
      ""},
-    {132, "The blade grows broad. Your sword now cuts a wider path.", ""},
-    {133, "Another great leaper and this one is older and angrier than the first.", ""},
+    {132, "A sea green stone. Its glow runs into your sword: the blade grows broad and cuts a wider path.",
+     ""},
+    {133,
+     "A brood stalker! It leaps about on long legs and lets its young out of the glowing sac on its back. "
+     "Blade and guns both wound it.",
+     ""},
     {134,
-     "The depths let no one fall through before they are cleared. Back you go to where your road was last "
-     "saved.",
+     "The last well of the foundry lets no one down before its halls are cleared. Back you go to where your "
+     "road was last saved.",
      ""},
-    {135, "The last of them falls and all is still. High above the moon begins to mend.", ""},
+    {135, "The last of them falls and all is still. Through the round window the moon begins to mend.", ""},
     {136, "So the wanderer has won the night. Walk on then. The dark will remember your name.", ""},
-    {137, "Dawn comes to the old keep at last. Thank you for playing.", ""},
+    {137, "Dawn comes to the drowned keep at last. Thank you for playing.", ""},
 };
 
 const std::vector<TextRecord> kRussian = {
@@ -130,10 +153,13 @@ const std::vector<TextRecord> kRussian = {
     {101, "Ночь затаила дыхание. Ввод вернёт тебя в бой. Пробел сохранит путь и закончит игру.", ""},
     {102, "Твой путь ещё не записан. Вверх или Ц прыжок. Пробел удар. Нажми Ввод и войди в руины.", ""},
     {103,
-     "Костяной ходок с пепельным ружьём! Он стреляет светящимися зарядами. Подойди быстро или сбивай заряды "
-     "клинком.",
+     "Рогатый заклинатель в лиловой мантии! Его горящий третий глаз мечет в тебя искры. Одни жгут. Другие "
+     "лишь отбрасывают. Подойди быстро или сбивай искры клинком.",
      ""},
-    {104, "Эта тварь плюётся горящей желчью. Не стой на месте и бей первым.", ""},
+    {104,
+     "Раздутый плевун ковыляет к тебе. Из его светящейся пасти летит горящая желчь. Не стой перед ним и бей "
+     "первым.",
+     ""},
     {105,
      "Ты пал. Ты очнёшься там где путь был сохранён и ночь станет к тебе чуть мягче. Встань и попробуй ещё "
      "раз.",
@@ -146,51 +172,78 @@ const std::vector<TextRecord> kRussian = {
     {108, "Хороший бой. От них остался лишь пепел. Путь дальше открыт.", ""},
     {109, "Тишина вернулась к камням. Иди дальше пока луна ещё светит.", ""},
     {110,
-     "Ты нашёл лунный клинок. Длинный и быстрый он рубит всё на пути удара. Вниз или Ы возьмёт его в руку.",
+     "Лунный клинок! Изогнутый светящийся клинок теперь в твоей руке и рубит весь взмах. Старый меч остался "
+     "позади. Вниз или Ы меняет оружие.",
      ""},
-    {111, "Ты нашёл старый меч. Он бьёт поздно но сильно. Вниз или Ы возьмёт его в руку.", ""},
+    {111,
+     "Твой старый прямой меч с медной гардой снова в руке. Он рубит лишь в середине взмаха. Вниз или Ы "
+     "меняет оружие.",
+     ""},
     {112, "Здесь камни молчат.", ""},
     {113,
-     "Ты нашёл угольный пистолет. Его заряды летят дугой и взрываются от касания. Вниз или Ы возьмёт его в "
-     "руку.",
+     "Длинный пистолет с окованным стволом теперь в твоей руке! Его заряды летят дугой и взрываются от "
+     "касания. Вниз или Ы меняет оружие.",
      ""},
     {114,
-     "Ты нашёл громовое ружьё. Тяжёлый заряд отскакивает от стен и потом взрывается. Вниз или Ы возьмёт его "
-     "в руку.",
+     "Ручная пушка теперь в твоей руке! Тяжёлый заряд отскакивает от стен и взрывается о первое чудовище. "
+     "Вниз или Ы меняет оружие.",
      ""},
     {115, "Твой путь сохранён. Вверх или Ц прыжок. Пробел удар. Ввод продолжит путь. Пробел начнёт заново.",
      ""},
     {116,
-     "Луна треснула и её серый свет падает на старую крепость у озера. Её руины и подземелья полны ночных "
-     "охотников. Возьми клинок и шагни во тьму.",
+     "Луна треснула и её серый свет падает на затонувшую крепость в озере. Ночные охотники заполнили руины "
+     "на берегу и подземелья и литейню под ними. Возьми клинок и шагни во тьму.",
      ""},
-    {117, "Большой прыгун! Он рушится сверху и рвёт землю когтями. Ружья его не берут. Только клинок.", ""},
-    {118, "Руины свободны. Путь вниз в подземелья под крепостью открыт.", ""},
-    {119, "Ты упал раньше чем открылся путь вниз. Ночь возвращает тебя туда где путь был сохранён.", ""},
-    {120, "Подземелья не пропустят тебя вниз пока не очищены. Назад туда где путь был сохранён.", ""},
-    {121, "Подземелья очищены. Путь ведёт ещё глубже.", ""},
-    {122, "Большой летун! Кружа он рождает малых. Убей мать первой иначе воздух наполнится крыльями.", ""},
-    {123, "Клинок удлинился. Твой меч теперь достаёт дальше.", ""},
-    {124, "Доспех из лунной стали. Каждая рана теперь вдвое слабее.", ""},
-    {125, "Двойной заряд. Оружие стреляет дважды а громовое ружьё стреляет раньше.", ""},
+    {117,
+     "Печная жаба! Она сидит смирно пока твой клинок в покое. Стоит ему сверкнуть и она скачет и плюётся "
+     "огнём из печи в брюхе. Ружья её не берут. Только клинок.",
+     ""},
+    {118,
+     "Руины свободны. Устье склепа в разрушенной часовне и провал у сломанного акведука ведут вниз в "
+     "подземелья.",
+     ""},
+    {119, "Ты упал во тьму раньше чем открылся путь вниз. Ночь возвращает тебя туда где путь был сохранён.",
+     ""},
+    {120, "Колодец не пустит тебя вниз пока подземелья не очищены. Назад туда где путь был сохранён.", ""},
+    {121, "Подземелья очищены. Колодец в колодезном зале ведёт вниз по шахте в литейню.", ""},
+    {122,
+     "Ночной дракон! Огромный демон на перепончатых крыльях кружит над тобой и выпускает летучих мышей. Его "
+     "ранят и клинок и ружья. Сбей его пока воздух не наполнился крыльями.",
+     ""},
+    {123, "Лиловый осколок. Его свет вошёл в твой меч. Клинок удлинился и достаёт дальше.", ""},
+    {124, "Медальон со щитом и полумесяцем. Он хранит тебя. Каждая рана теперь вдвое слабее.", ""},
+    {125,
+     "Два патрона с горящими концами. Пистолет теперь стреляет двумя зарядами сразу. Ручная пушка стреляет "
+     "дважды за взмах.",
+     ""},
     {126, "Твой путь ещё не записан. Пробел прыжок и Контрол удар. Нажми Ввод и войди в руины.", ""},
     {127, "Твой путь сохранён. Пробел прыжок и Контрол удар. Ввод продолжит путь. Пробел начнёт заново.", ""},
     {128,
-     "Парящий дрейфует во тьме и шлёт на тебя свой выводок. Ружья его не берут. Бей клинком когда он "
-     "опустится.",
+     "Выводковый глаз парит над тобой! Он плюётся и роняет молодых демонов из своих щупалец. Никакое оружие "
+     "его не берёт. Ранит его лишь его же плевок сбитый твоим клинком.",
      ""},
-    {129, "Сердце из пепла. Твои раны теперь затягиваются сами.", ""},
-    {130, "Сама земля встаёт! Страж глубин вырывается из камня и обращает на тебя свой взгляд.", ""},
+    {129, "Медальон с сияющим сердцем. Твои раны теперь затягиваются быстрее после каждого удара.", ""},
+    {130,
+     "Каменный страж глубин! Он взмывает и давит всё что окажется под ним. Его единственный глаз метёт огнём "
+     "по полу.",
+     ""},
     {131,
-     "Он обрушивает сверху камни. Не стой на месте. Бей часто и сильно. Сломить его можно лишь многими "
-     "ударами.",
+     "Когда он приземляется сверху падают камни. Не стой на месте. Клинок не оставит на его камне и "
+     "царапины. Сломить его можно лишь выстрелами. Стреляй снова и снова.",
      ""},
-    {132, "Клинок стал шире. Твой меч теперь рубит широкой полосой.", ""},
-    {133, "Ещё один большой прыгун. Этот старше и злее первого.", ""},
-    {134, "Глубины не пропустят тебя вниз пока не очищены. Назад туда где путь был сохранён.", ""},
-    {135, "Последний из них пал и всё затихло. Высоко над тобой луна начинает срастаться.", ""},
+    {132, "Зелёный как море камень. Его свет вошёл в твой меч. Клинок стал шире и рубит широкой полосой.",
+     ""},
+    {133,
+     "Выводковый паук! Он скачет на длинных ногах и выпускает детёнышей из светящегося мешка на спине. Его "
+     "ранят и клинок и ружья.",
+     ""},
+    {134,
+     "Последний колодец литейни не пустит тебя вниз пока её залы не очищены. Назад туда где путь был "
+     "сохранён.",
+     ""},
+    {135, "Последний из них пал и всё затихло. За круглым окном луна начинает срастаться.", ""},
     {136, "Итак странник победил эту ночь. Иди же. Тьма запомнит твоё имя.", ""},
-    {137, "Рассвет наконец пришёл в старую крепость. Спасибо за игру.", ""},
+    {137, "Рассвет наконец пришёл в затонувшую крепость. Спасибо за игру.", ""},
 };
 
 }  // namespace

@@ -399,6 +399,11 @@ void Level4(Scene& s, bool front) {
 
 // Row 1 ------------------------------------------------------------------
 
+// Torches hang above the band where the vaults' fog layers drift (about
+// 200 to 400 down): those layers are added without clamping, and a flame
+// under them would carry its bright colours over into the wrong ones.
+constexpr float kVaultTorchY = 180;
+
 void CryptColumns(Scene& s, std::initializer_list<float> xs, float floorY) {
   for (float x : xs) Column(s, x, 22, 0, floorY, 0.75f);
 }
@@ -414,8 +419,8 @@ void Level5(Scene& s, bool front) {
         });
     return;
   }
-  DrawTorch(s, 380, 300);
-  DrawTorch(s, 700, 300);
+  DrawTorch(s, 380, kVaultTorchY);
+  DrawTorch(s, 700, kVaultTorchY);
   s.Light(240, 590, 90, Rgb{0.05f, 0.15f, 0.2f});
 }
 
@@ -426,8 +431,8 @@ void Level6(Scene& s, bool front) {
     Beam(s, 300, 404, 50, 0, 500, Rgb{0.06f, 0.075f, 0.1f});
     return;
   }
-  DrawTorch(s, 150, 320);
-  DrawTorch(s, 700, 320);
+  DrawTorch(s, 150, kVaultTorchY);
+  DrawTorch(s, 700, 320);  // east of the fog band
   // Roots hang where the chapel floor broke through.
   Chain(s, 460, 140, 260, Where::Air);
 }
@@ -440,7 +445,7 @@ void Level7(Scene& s, bool front) {
     Niches(s, 20, 170, 260, 490);
     return;
   }
-  DrawTorch(s, 400, 290);
+  DrawTorch(s, 100, kVaultTorchY);
   Chain(s, 300, 180, 330, Where::Air);
   Chain(s, 500, 170, 300, Where::Air);
 }
@@ -458,8 +463,10 @@ void Level8(Scene& s, bool front) {
         });
     return;
   }
-  DrawTorch(s, 120, 330);
-  DrawTorch(s, 640, 330);
+  // Under the low cave roof they hang at the band's upper edge, where only
+  // its faintest wisps reach, and burn a little lower.
+  DrawTorch(s, 120, 200, 0.85f);
+  DrawTorch(s, 640, 210, 0.85f);
 }
 
 void Level9(Scene& s, bool front) {
@@ -473,8 +480,8 @@ void Level9(Scene& s, bool front) {
         });
     return;
   }
-  DrawTorch(s, 380, 300);
-  DrawTorch(s, 640, 300);
+  DrawTorch(s, 380, kVaultTorchY);
+  DrawTorch(s, 640, kVaultTorchY);
 }
 
 // The shaft and row 3 --------------------------------------------------------
@@ -509,7 +516,7 @@ void FoundryCommon(Scene& s, bool front, std::initializer_list<float> furnaces, 
     return;
   }
   for (float x : furnaces) s.Light(x, floorY - 50, 180, Rgb{0.28f, 0.12f, 0.03f});
-  for (float x : chains) Chain(s, x, 165, 300, Where::Air);
+  for (float x : chains) Chain(s, x, 125, 300, Where::Air);  // from the iron roof
 }
 
 void Level15(Scene& s, bool front) {
@@ -521,7 +528,7 @@ void Level16(Scene& s, bool front) { FoundryCommon(s, front, {120, 400, 640}, 47
 void Level17(Scene& s, bool front) {
   FoundryCommon(s, front, {400}, 470, {300, 500});
   if (!front) {
-    for (const float x : {240.0f, 560.0f}) Column(s, x, 18, 110, 470, 0.55f);
+    for (const float x : {240.0f, 560.0f}) Column(s, x, 18, 90, 470, 0.55f);
   }
 }
 void Level18(Scene& s, bool front) { FoundryCommon(s, front, {350, 520}, 480, {240, 640}); }
@@ -567,7 +574,7 @@ void DrawLantern(Scene& s, float x, float y, Where where) {
   s.Light(x, y, 28, Rgb{0.35f, 0.22f, 0.06f});
 }
 
-void DrawTorch(Scene& s, float x, float y) {
+void DrawTorch(Scene& s, float x, float y, float flame) {
   s.Paint(
       x - 6, y - 2, x + 6, y + 22, Where::Any,
       [&](float px, float py) {
@@ -581,9 +588,10 @@ void DrawTorch(Scene& s, float x, float y) {
         return std::hypot((px - x) / (6.5f * (1 - t) + 0.5f), (py - y + 8) / 12) * 6 - 6;
       },
       [&](float px, float py, float) {
-        return Mix(Hex(0xfff0b0), Hex(0xe05a10), Clamp01(std::hypot(px - x, (py - y + 6) * 0.6f) / 7));
+        return Mix(Hex(0xfff0b0), Hex(0xe05a10), Clamp01(std::hypot(px - x, (py - y + 6) * 0.6f) / 7)) *
+               flame;
       });
-  s.Light(x, y - 8, 150, Rgb{0.3f, 0.16f, 0.04f});
+  s.Light(x, y - 8, 150, Rgb{0.3f, 0.16f, 0.04f} * flame);
 }
 
 void PaintDecor(Scene& s, bool front) {

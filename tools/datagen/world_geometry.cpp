@@ -250,37 +250,48 @@ void Level10(Builder& b) {
   b.Ground(Stuff::Rock, {{340, 560}, {540, 560}}, 6.0f);
 }
 
-// Row 3: the foundry deep below.
+// Row 3: the foundry deep below. Its iron roof keeps the top 125 rows: a
+// jumper that leaps to the top of the screen (its point clamped 40 down)
+// feels for ground 130 to 137 down, and under a lower roof it would find it
+// there and cling to the roof out of the player's reach.
+constexpr float kFoundryRoof = 125;
 
 void Level15(Builder& b) {
   b.Box(Stuff::Brick, 0, 0, 70, 600, 0.8f);
   b.Ceiling(Stuff::Rock, {{0, 150}, {70, 150}, {110, 110}, {110, 0}}, 6.0f);
-  b.Ceiling(Stuff::Iron, {{396, 0}, {396, 130}, {430, 165}, {800, 165}}, 0.5f);
+  b.Ceiling(Stuff::Iron, {{396, 0}, {396, 95}, {430, kFoundryRoof}, {800, kFoundryRoof}}, 0.5f);
   b.Ground(Stuff::Brick, {{60, 480}, {800, 480}}, 0.8f);
   b.Poly(Stuff::Iron, {{520, 420}, {640, 420}, {640, 480}, {520, 480}}, 0);
 }
 
 void Level16(Builder& b) {
-  b.Ceiling(Stuff::Iron, {{0, 165}, {800, 165}}, 0.5f);
+  b.Ceiling(Stuff::Iron, {{0, kFoundryRoof}, {800, kFoundryRoof}}, 0.5f);
   b.Ground(Stuff::Brick, {{0, 480}, {380, 480}, {440, 470}, {800, 470}}, 0.8f);
   b.Poly(Stuff::Iron, {{200, 420}, {300, 420}, {300, 480}, {200, 480}}, 0);
 }
 
 void Level17(Builder& b) {
-  b.Ceiling(Stuff::Iron, {{0, 165}, {180, 165}, {260, 110}, {540, 110}, {620, 165}, {800, 165}}, 0.5f);
+  b.Ceiling(Stuff::Iron,
+            {{0, kFoundryRoof},
+             {180, kFoundryRoof},
+             {260, 90},
+             {540, 90},
+             {620, kFoundryRoof},
+             {800, kFoundryRoof}},
+            0.5f);
   b.Ground(Stuff::Brick, {{0, 470}, {600, 470}, {660, 480}, {800, 480}}, 0.8f);
   b.Poly(Stuff::Iron, {{100, 415}, {180, 415}, {180, 470}, {100, 470}}, 0);
 }
 
 void Level18(Builder& b) {
-  b.Ceiling(Stuff::Iron, {{0, 165}, {800, 165}}, 0.5f);
+  b.Ceiling(Stuff::Iron, {{0, kFoundryRoof}, {800, kFoundryRoof}}, 0.5f);
   b.Ground(Stuff::Brick, {{0, 480}, {500, 480}, {560, 470}, {800, 470}}, 0.8f);
   b.Poly(Stuff::Iron, {{120, 420}, {220, 420}, {220, 480}, {120, 480}}, 0);
   b.Poly(Stuff::Iron, {{600, 410}, {680, 410}, {680, 470}, {600, 470}}, 0);
 }
 
 void Level19(Builder& b) {
-  b.Ceiling(Stuff::Iron, {{0, 165}, {730, 165}}, 0.5f);
+  b.Ceiling(Stuff::Iron, {{0, kFoundryRoof}, {730, kFoundryRoof}}, 0.5f);
   b.Box(Stuff::Brick, 730, 0, 800, 600, 0.8f);
   b.Ground(Stuff::Brick, {{0, 470}, {360, 470}}, 0.8f);
   b.Ground(Stuff::Brick, {{440, 470}, {740, 470}}, 0.8f);

@@ -80,6 +80,7 @@ float Hash01(int32_t x, int32_t y, uint32_t seed);
 // A lantern: an iron cage with a warm flame, hanging or standing at (x, y).
 void DrawLantern(Scene& s, float x, float y, Where where);
 // A flaming torch in an iron bracket on a wall.
-void DrawTorch(Scene& s, float x, float y);
+// `flame` scales the flame and its light (1: a full flame).
+void DrawTorch(Scene& s, float x, float y, float flame = 1.0f);
 
 }  // namespace datagen

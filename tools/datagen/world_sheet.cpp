@@ -2,20 +2,26 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
+#include "assets/loading.h"
 #include "datagen/canvas.h"
 #include "datagen/fonts.h"
 #include "effects/effects.h"
 #include "effects/effects_adjust.h"
 #include "engine/engine_effects.h"
+#include "game/placements.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
+#include "monsters/monster_update.h"
+#include "monsters/spawn.h"
 #include "platform/headless/headless_backend.h"
+#include "random/random_source.h"
 #include "shell/globals.h"
 #include "worldplan/world_plan.h"
 
@@ -46,6 +52,10 @@ class Composer {
     InitEffects(engine.effects, engine.gfx);
     LoadPicture(engine.gfx, kSkySlot, "data/back1.vx1");
     PackTo24(engine.gfx, kSkySlot);
+    // The creatures, shots and pickups, cut and prepared by the game's own
+    // loading steps (no level's pictures with them).
+    for (int32_t step : {5, 6, 7, 8})
+      LoadAssetsStep(game.levelPictures, -1, step, engine.gfx, engine.effects, engine.sound);
   }
   ~Composer() {
     platform::Install(nullptr);
@@ -95,6 +105,30 @@ class Composer {
     return out;
   }
 
+  // The level's objects spawned from its object file and drawn over
+  // `picture` by the game's own drawing pass, as they stand at level entry:
+  // walkers lifted onto their ground by the level's mask, big monsters with
+  // their health bars, pickups shrunk over their floors. The player is
+  // elsewhere, so the jumpers face left. Fixed seed: the same sheet every
+  // time.
+  std::vector<uint32_t> Populate(int32_t level, const std::vector<uint32_t>& picture) {
+    GfxContext& g = engine.gfx;
+    LevelPictureFiles files{};
+    if (picture.size() != backBuffer_.size() || !FindLevelPictures(level, files)) return picture;
+    std::copy(picture.begin(), picture.end(), backBuffer_.begin());
+    if (!HasPixels(g, files.maskSlot)) LoadPicture(g, files.maskSlot, files.mask);
+    game.level = level;
+    game.maskSlot = files.maskSlot;
+    game.playerAlive = 0;
+    game.playerX = game.playerY = kOffScreenFixed;
+    SeedRandom(engine.random, 1000 + level);
+    LoadPlacements(game);
+    DrawMonsters(game);
+    ClearObjects(game);
+    ResetDrawMode(g);
+    return backBuffer_;
+  }
+
  private:
   std::filesystem::path previous_;
   std::error_code ec_;
@@ -117,11 +151,35 @@ std::vector<uint8_t> ReadMask(const std::string& root, int32_t level) {
   return solid;
 }
 
+// The edge pixels of the mask's solid part in the outline colour, two
+// pixels wide so that the line survives the halving.
+void Outline(std::vector<uint32_t>& picture, const std::vector<uint8_t>& solid) {
+  if (solid.size() != picture.size()) return;
+  constexpr uint32_t kLine = 0xff4cd9ffu;
+  auto mix = [](uint32_t p) {
+    uint32_t out = 0xff000000u;
+    for (int shift : {0, 8, 16}) {
+      const uint32_t a = (p >> shift) & 255, b = (kLine >> shift) & 255;
+      out |= ((a * 2 + b * 3) / 5) << shift;
+    }
+    return out;
+  };
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const size_t i = static_cast<size_t>(y) * kW + x;
+      if (!solid[i]) continue;
+      const bool edge = (x > 0 && !solid[i - 1]) || (x < kW - 1 && !solid[i + 1]) ||
+                        (y > 0 && !solid[i - kW]) || (y < kH - 1 && !solid[i + kW]);
+      if (!edge) continue;
+      picture[i] = kLine;
+      if (y + 1 < kH) picture[i + kW] = mix(picture[i + kW]);
+    }
+}
+
 constexpr Rgb kOpen = {0.35f, 1.0f, 0.45f};
 constexpr Rgb kGated = {1.0f, 0.62f, 0.15f};
 constexpr Rgb kDeadly = {1.0f, 0.2f, 0.15f};
 constexpr Rgb kEntry = {1.0f, 0.9f, 0.3f};
-constexpr Rgb kOutline = {0.3f, 0.85f, 1.0f};
 
 void Arrow(Canvas& c, float x, float y, float dx, float dy, Rgb colour) {
   const float len = 34, head = 14;
@@ -212,13 +270,19 @@ bool WriteWorldSheet(const std::string& root, const std::string& pngFile) {
   FontFace title("DejaVuSans-Bold.ttf", 16), label("DejaVuSans.ttf", 12);
   title.DrawText(
       sheet,
-      "The world: mask outline (blue), exits (green), gated holes (orange), deadly falls (red), ways in "
-      "(yellow; white = start)",
+      "The world with its creatures and pickups: mask outline (blue), exits (green), gated holes (orange), "
+      "deadly falls (red), ways in (yellow; white = start)",
       kGap, 24, Hex(0xd8dee8));
   std::vector<std::vector<uint32_t>> pictures(25);
   {
     Composer composer(root);
-    for (int32_t level : world::kLevels) pictures[static_cast<size_t>(level)] = composer.Compose(level);
+    for (int32_t level : world::kLevels) {
+      std::vector<uint32_t> picture = composer.Compose(level);
+      // The outline goes under the creatures, so that feet on a floor show
+      // standing on its line.
+      Outline(picture, ReadMask(root, level));
+      pictures[static_cast<size_t>(level)] = composer.Populate(level, picture);
+    }
   }
   for (int32_t level = 0; level < 25; ++level) {
     const int ox = kGap + (level % 5) * (kCellW + kGap);
@@ -234,21 +298,6 @@ bool WriteWorldSheet(const std::string& root, const std::string& pngFile) {
     Canvas full(kW, kH);
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) full.at(x, y) = Hex(picture[static_cast<size_t>(y) * kW + x] & 0xffffff);
-    const std::vector<uint8_t> solid = ReadMask(root, level);
-    if (!solid.empty()) {
-      for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-          const size_t i = static_cast<size_t>(y) * kW + x;
-          if (!solid[i]) continue;
-          const bool edge = (x > 0 && !solid[i - 1]) || (x < kW - 1 && !solid[i + 1]) ||
-                            (y > 0 && !solid[i - kW]) || (y < kH - 1 && !solid[i + kW]);
-          if (edge) {
-            // Two pixels wide, so that it survives the halving.
-            full.at(x, y) = kOutline;
-            if (y + 1 < kH) full.at(x, y + 1) = Mix(full.at(x, y + 1), kOutline, 0.6f);
-          }
-        }
-    }
     Annotate(full, level);
     for (int y = 0; y < kCellH; ++y)
       for (int x = 0; x < kCellW; ++x) {

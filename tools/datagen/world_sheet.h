@@ -1,7 +1,7 @@
 #pragma once
 // The world sheet: every level's composed picture in the five-column grid
-// of the world, with the outline of its mask, its exits and its ways in, on
-// one PNG.
+// of the world, with the outline of its mask, its exits and its ways in, and
+// its creatures and pickups drawn by the game where they spawn, on one PNG.
 #include <string>
 
 namespace datagen {
