@@ -26,13 +26,26 @@ void Prepare(int32_t slot, const char* steps) {
     const long arg = std::strtol(p, &end, 10);
     p = end;
     switch (op) {
-      case 'A': PrepareAlpha(gfx, slot, static_cast<int32_t>(arg)); break;
-      case 'E': SoftenEdges(gfx, slot); break;
-      case 'S': ComputeRowSpans(gfx, slot); break;
-      case 'P': PackTo24(gfx, slot); break;
-      case 'T': ToneCurve(engine.effects, gfx, slot, 0, 0, static_cast<int32_t>(arg)); break;
-      case 'G': Saturation(engine.effects, gfx, slot, static_cast<int32_t>(arg)); break;
-      default: break;
+      case 'A':
+        PrepareAlpha(gfx, slot, static_cast<int32_t>(arg));
+        break;
+      case 'E':
+        SoftenEdges(gfx, slot);
+        break;
+      case 'S':
+        ComputeRowSpans(gfx, slot);
+        break;
+      case 'P':
+        PackTo24(gfx, slot);
+        break;
+      case 'T':
+        ToneCurve(engine.effects, gfx, slot, 0, 0, static_cast<int32_t>(arg));
+        break;
+      case 'G':
+        Saturation(engine.effects, gfx, slot, static_cast<int32_t>(arg));
+        break;
+      default:
+        break;
     }
     while (*p == ' ') ++p;
   }
@@ -119,12 +132,12 @@ void Step4() {
 // A picture drawn onto a rectangle at the screen's corner and taken back as
 // a small picture (the player's body pieces). The corner is cleared first so
 // that nothing of the loading screen is taken along.
-void CaptureScaled(int32_t slot, int32_t side, int32_t source, int32_t width, int32_t height) {
+void CaptureScaled(int32_t slot, int32_t side, int32_t source, int32_t frame, int32_t width, int32_t height) {
   GfxContext& gfx = G();
   CreatePicture(gfx, slot, side, side);
   FillRect(gfx, 0, 0, 82, 82, 0);
   ResetDrawMode(gfx);
-  DrawToCorners(gfx, source, 0, 0, width, 0, 0, height, width, height, -1);
+  DrawToCorners(gfx, source, 0, 0, width, 0, 0, height, width, height, frame);
   CopyFromScreen(gfx, slot, 0, 0);
   FillRect(gfx, 0, 0, 82, 82, 0);
   ComputeRowSpans(gfx, slot);
@@ -138,8 +151,8 @@ void Step5() {
   Load(25, "data/mz4w.vx1", "A1");
   Load(27, "data/mz4.vx1", "A1 E");
   Load(28, "data/mz4w.vx1", "A1");
-  CaptureScaled(30, 55, 20, 14, 53);
-  CaptureScaled(31, 80, 21, 82, 82);
+  CaptureScaled(30, 55, 20, -1, 14, 53);
+  CaptureScaled(31, 80, 21, 0, 82, 82);  // the body at rest, not the whole strip
   Load(32, "data/megbord.vx1", "A1 S");
   Load(35, "data/arr_l.vx1", "A1 E T300 S");
   Load(36, "data/arr_r.vx1", "A1 E T300 S");
@@ -212,18 +225,30 @@ void Step8() {
 }
 
 constexpr LevelPictureFiles kLevelFiles[25] = {
-    {"data/fore1.vx1", 250, "data/fore1ph.vx1", 251},   {"data/fore2.vx1", 252, "data/fore2ph.vx1", 253},
-    {"data/fore3.vx1", 254, "data/fore3ph.vx1", 255},   {"data/fore4.vx1", 256, "data/fore4ph.vx1", 257},
-    {"data/fore5.vx1", 258, "data/fore5ph.vx1", 259},   {"data/fore6.vx1", 260, "data/fore6ph.vx1", 261},
-    {"data/fore7.vx1", 262, "data/fore7ph.vx1", 263},   {"data/fore8.vx1", 264, "data/fore8ph.vx1", 265},
-    {"data/fore9.vx1", 266, "data/fore9ph.vx1", 267},   {"data/fore10.vx1", 268, "data/fore10ph.vx1", 269},
-    {"data/fore11.vx1", 270, "data/fore11ph.vx1", 271}, {},
-    {},                                                 {},
-    {},                                                 {"data/fore16.vx1", 272, "data/fore16ph.vx1", 273},
-    {"data/fore17.vx1", 274, "data/fore17ph.vx1", 275}, {"data/fore18.vx1", 276, "data/fore18ph.vx1", 277},
-    {"data/fore19.vx1", 278, "data/fore19ph.vx1", 279}, {"data/fore20.vx1", 280, "data/fore20ph.vx1", 281},
-    {},                                                 {},
-    {},                                                 {},
+    {"data/fore1.vx1", 250, "data/fore1ph.vx1", 251},
+    {"data/fore2.vx1", 252, "data/fore2ph.vx1", 253},
+    {"data/fore3.vx1", 254, "data/fore3ph.vx1", 255},
+    {"data/fore4.vx1", 256, "data/fore4ph.vx1", 257},
+    {"data/fore5.vx1", 258, "data/fore5ph.vx1", 259},
+    {"data/fore6.vx1", 260, "data/fore6ph.vx1", 261},
+    {"data/fore7.vx1", 262, "data/fore7ph.vx1", 263},
+    {"data/fore8.vx1", 264, "data/fore8ph.vx1", 265},
+    {"data/fore9.vx1", 266, "data/fore9ph.vx1", 267},
+    {"data/fore10.vx1", 268, "data/fore10ph.vx1", 269},
+    {"data/fore11.vx1", 270, "data/fore11ph.vx1", 271},
+    {},
+    {},
+    {},
+    {},
+    {"data/fore16.vx1", 272, "data/fore16ph.vx1", 273},
+    {"data/fore17.vx1", 274, "data/fore17ph.vx1", 275},
+    {"data/fore18.vx1", 276, "data/fore18ph.vx1", 277},
+    {"data/fore19.vx1", 278, "data/fore19ph.vx1", 279},
+    {"data/fore20.vx1", 280, "data/fore20ph.vx1", 281},
+    {},
+    {},
+    {},
+    {},
     {"data/fore25.vx1", 282, "data/fore25ph.vx1", 283},
 };
 
@@ -256,16 +281,35 @@ void LoadLevelPictures(GameState& g) {
 
 void LoadAssetsStep(GameState& g, int32_t step) {
   switch (step) {
-    case 0: Step0(); break;
-    case 1: Step1(); break;
-    case 2: Step2(); break;
-    case 3: Step3(); break;
-    case 4: Step4(); break;
-    case 5: Step5(); break;
-    case 6: Step6(); break;
-    case 7: Step7(); break;
-    case 8: Step8(); break;
-    default: return;
+    case 0:
+      Step0();
+      break;
+    case 1:
+      Step1();
+      break;
+    case 2:
+      Step2();
+      break;
+    case 3:
+      Step3();
+      break;
+    case 4:
+      Step4();
+      break;
+    case 5:
+      Step5();
+      break;
+    case 6:
+      Step6();
+      break;
+    case 7:
+      Step7();
+      break;
+    case 8:
+      Step8();
+      break;
+    default:
+      return;
   }
   if (step >= 2) LoadLevelPictures(g);
 }

@@ -29,9 +29,25 @@ struct Picture {
 
 Rgb ToRgb(uint32_t p) { return Hex(p & 0xffffff); }
 
+bool WritePng(const std::string& file, int width, int height, const std::vector<uint32_t>& pixels) {
+  std::vector<uint8_t> rgb(pixels.size() * 3);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    rgb[3 * i] = static_cast<uint8_t>(pixels[i] >> 16);
+    rgb[3 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
+    rgb[3 * i + 2] = static_cast<uint8_t>(pixels[i]);
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_RGB;
+  return png_image_write_to_file(&image, file.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
 }  // namespace
 
-bool WriteContactSheet(const std::string& root, const std::vector<std::string>& names, const std::string& pngFile) {
+bool WriteContactSheet(const std::string& root, const std::vector<std::string>& names,
+                       const std::string& pngFile, const std::string& screensPrefix) {
   // The palette of the texture strips is found relative to the folder.
   const std::filesystem::path previous = std::filesystem::current_path();
   std::error_code ec;
@@ -62,6 +78,12 @@ bool WriteContactSheet(const std::string& root, const std::vector<std::string>& 
 
   // The composed screens first, two to a row, at full size.
   const std::vector<PreviewScreen> screens = ComposeScreens(root);
+  bool ok = true;
+  if (!screensPrefix.empty())
+    for (size_t i = 0; i < screens.size(); ++i)
+      ok = WritePng(screensPrefix + "-" + std::to_string(i + 1) + ".png", screens[i].width, screens[i].height,
+                    screens[i].pixels) &&
+           ok;
   for (const PreviewScreen& s : screens) {
     Picture p;
     p.name = s.title;
@@ -99,19 +121,7 @@ bool WriteContactSheet(const std::string& root, const std::vector<std::string>& 
     if (p.scale > 1) text += " 1:" + std::to_string(p.scale);
     label.DrawText(sheet, text, px, py + p.height / p.scale + 12, Hex(0xb8c0cc));
   }
-  const std::vector<uint32_t> pixels = sheet.ToPixels();
-  std::vector<uint8_t> rgb(pixels.size() * 3);
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    rgb[3 * i] = static_cast<uint8_t>(pixels[i] >> 16);
-    rgb[3 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-    rgb[3 * i + 2] = static_cast<uint8_t>(pixels[i]);
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(kSheetWidth);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, pngFile.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  return WritePng(pngFile, kSheetWidth, height, sheet.ToPixels()) && ok;
 }
 
 }  // namespace datagen

@@ -42,7 +42,10 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteFonts(out);
   WriteInterfaceArt(out);
   WriteFaces(out);
+  WriteCreatures(out);
   WriteFog(out);
+  WritePlayerArt(out);
+  WriteWorld(out);
   WriteSounds(out);
   WriteMusic(out);
   return out.errors().empty();

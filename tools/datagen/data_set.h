@@ -18,7 +18,8 @@ class DataSetWriter {
   void WriteBytes(const std::string& relative, const std::string& bytes);
   // A ".vx1" picture; `floor` keeps dark parts of black-keyed art visible.
   void WritePicture(const std::string& relative, const Canvas& canvas, bool floor = false);
-  void WritePicture(const std::string& relative, int32_t width, int32_t height, const std::vector<uint32_t>& pixels);
+  void WritePicture(const std::string& relative, int32_t width, int32_t height,
+                    const std::vector<uint32_t>& pixels);
   // Files of every kind that the contact sheet can show, in writing order.
   void NotePicture(const std::string& relative) { pictures_.push_back(relative); }
   void Fail(const std::string& message);
@@ -39,9 +40,14 @@ void WriteTexts(DataSetWriter& out);
 void WriteFonts(DataSetWriter& out);
 void WriteInterfaceArt(DataSetWriter& out);
 void WriteFaces(DataSetWriter& out);
+void WriteCreatures(DataSetWriter& out);
 void WriteFog(DataSetWriter& out);
+// The sky behind row 0 and each level's foreground and mask.
+void WriteWorld(DataSetWriter& out);
 void WriteSounds(DataSetWriter& out);
 void WriteMusic(DataSetWriter& out);
+// The player's body, leg, weapons and item pickups.
+void WritePlayerArt(DataSetWriter& out);
 
 // Everything, in a fixed order. False when any file could not be written.
 bool WriteDataSet(DataSetWriter& out);

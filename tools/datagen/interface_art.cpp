@@ -1,6 +1,6 @@
 // The interface pictures: the message boxes, the title banner and loading
-// panel, the key caps, the time bar, the hint arrows, the music credit, the
-// border ornament and the moons.
+// panel, the key caps, the time bar, the hint arrows, the music credit and
+// the moons.
 #include <cmath>
 
 #include "datagen/art_kit.h"
@@ -19,12 +19,13 @@ constexpr int kBoxHeight = 260;
 
 // A faint crescent cut into the panel, as a watermark.
 void Watermark(Canvas& c, float cx, float cy, float r, Rgb tint) {
-  c.Paint(static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2),
-          static_cast<int>(cy + r + 2),
-          [&](float x, float y) {
-            return std::max(SdCircle(x, y, cx, cy, r), -SdCircle(x, y, cx + r * 0.38f, cy - r * 0.2f, r * 0.86f));
-          },
-          [&](float x, float y, float) { return c.at(static_cast<int>(x), static_cast<int>(y)) + tint; }, 1.5f);
+  c.Paint(
+      static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(cx + r + 2),
+      static_cast<int>(cy + r + 2),
+      [&](float x, float y) {
+        return std::max(SdCircle(x, y, cx, cy, r), -SdCircle(x, y, cx + r * 0.38f, cy - r * 0.2f, r * 0.86f));
+      },
+      [&](float x, float y, float) { return c.at(static_cast<int>(x), static_cast<int>(y)) + tint; }, 1.5f);
 }
 
 Canvas MessageBox() {
@@ -102,8 +103,9 @@ Canvas LoadingPanel() {
   s.seed = 731;
   DrawPanel(c, s);
   // Night sky behind the emblem.
-  c.Paint(222, 14, 288, 98, [](float x, float y) { return SdBox(x, y, 255, 56, 31, 40, 4); },
-          [](float, float y, float) { return Mix(Hex(0x1a2436), Hex(0x06080d), (y - 14) / 84.0f); });
+  c.Paint(
+      222, 14, 288, 98, [](float x, float y) { return SdBox(x, y, 255, 56, 31, 40, 4); },
+      [](float, float y, float) { return Mix(Hex(0x1a2436), Hex(0x06080d), (y - 14) / 84.0f); });
   DrawMoon(c, 262, 38, 13, 7, true, 0.8f);
   // Towers in silhouette.
   auto towers = [](float x, float y) {
@@ -114,8 +116,9 @@ Canvas LoadingPanel() {
     return std::max(d, SdBox(x, y, 255, 56, 31, 40, 4));
   };
   c.Fill(222, 14, 288, 98, towers, Hex(0x020305));
-  c.Paint(230, 78, 236, 84, [](float x, float y) { return SdBox(x, y, 234, 81, 1.5f, 2.5f); },
-          [](float, float, float) { return Hex(0xd9a24a); });
+  c.Paint(
+      230, 78, 236, 84, [](float x, float y) { return SdBox(x, y, 234, 81, 1.5f, 2.5f); },
+      [](float, float, float) { return Hex(0xd9a24a); });
   c.Glow(234, 81, 7, Rgb{0.25f, 0.15f, 0.03f});
   return c;
 }
@@ -131,18 +134,19 @@ Canvas KeyCap(int w, int h, int top, int labelY, bool returnArrow) {
       const float d = SdBox(x + 0.5f, y + 0.5f, cx, cy, hw, hh, 7);
       bevel.at(x, y) = Clamp01(-d / 5.0f);
     }
-  c.Paint(0, 0, w - 1, h - 1, [&](float x, float y) { return SdBox(x, y, cx, cy, hw, hh, 7); },
-          [&](float x, float y, float) {
-            const Rgb base = MaterialColour(Material::Iron, x, y, 408) * 0.75f;
-            Rgb col = base * bevel.Light(static_cast<int>(x), static_cast<int>(y), 3.0f);
-            // The worn top face is a little lighter towards its centre.
-            col = col + Hex(0x0b0e14) * Smooth(hw, 0, std::fabs(x - cx));
-            return col;
-          });
+  c.Paint(
+      0, 0, w - 1, h - 1, [&](float x, float y) { return SdBox(x, y, cx, cy, hw, hh, 7); },
+      [&](float x, float y, float) {
+        const Rgb base = MaterialColour(Material::Iron, x, y, 408) * 0.75f;
+        Rgb col = base * bevel.Light(static_cast<int>(x), static_cast<int>(y), 3.0f);
+        // The worn top face is a little lighter towards its centre.
+        col = col + Hex(0x0b0e14) * Smooth(hw, 0, std::fabs(x - cx));
+        return col;
+      });
   // A dark field behind the label.
-  c.Paint(0, 0, w - 1, h - 1,
-          [&](float x, float y) { return SdBox(x, y, cx, labelY + 6.0f, hw - 7, 8, 3); },
-          [&](float x, float y, float) { return c.at(static_cast<int>(x), static_cast<int>(y)) * 0.45f; });
+  c.Paint(
+      0, 0, w - 1, h - 1, [&](float x, float y) { return SdBox(x, y, cx, labelY + 6.0f, hw - 7, 8, 3); },
+      [&](float x, float y, float) { return c.at(static_cast<int>(x), static_cast<int>(y)) * 0.45f; });
   if (returnArrow) {
     const Rgb glow = Hex(0x9fc0ff);
     const float ay = top + 16.0f;
@@ -162,13 +166,16 @@ Canvas KeyCap(int w, int h, int top, int labelY, bool returnArrow) {
 Canvas BarSegment() {
   const int w = 20, h = 14;
   Canvas c(w, h);
-  c.Paint(0, 0, w - 1, h - 1,
-          [](float x, float y) { return SdPolygon(x, y, {1, 7, 5, 1, 15, 1, 19, 7, 15, 13, 5, 13}); },
-          [](float x, float y, float) {
-            const float facet = y < 7 ? 1.0f : 0.7f;
-            const float core = 1 - std::fabs(x - 10) / 10;
-            return Mix(Hex(0x0a3a8c), Hex(0x8fd8ff), core * facet * (1.1f - std::fabs(y - 5) / 9));
-          });
+  c.Paint(
+      0, 0, w - 1, h - 1,
+      [](float x, float y) {
+        return SdPolygon(x, y, {1, 7, 5, 1, 15, 1, 19, 7, 15, 13, 5, 13});
+      },
+      [](float x, float y, float) {
+        const float facet = y < 7 ? 1.0f : 0.7f;
+        const float core = 1 - std::fabs(x - 10) / 10;
+        return Mix(Hex(0x0a3a8c), Hex(0x8fd8ff), core * facet * (1.1f - std::fabs(y - 5) / 9));
+      });
   return c;
 }
 
@@ -182,8 +189,9 @@ Canvas BarFrame() {
   s.rivets = false;
   s.seed = 6;
   DrawPanel(c, s);
-  c.Paint(0, 0, w - 1, h - 1, [](float x, float y) { return SdBox(x, y, 115, 35, 111, 9, 2); },
-          [](float, float y, float) { return Mix(Hex(0x05070c), Hex(0x0d1422), (y - 26) / 18); });
+  c.Paint(
+      0, 0, w - 1, h - 1, [](float x, float y) { return SdBox(x, y, 115, 35, 111, 9, 2); },
+      [](float, float y, float) { return Mix(Hex(0x05070c), Hex(0x0d1422), (y - 26) / 18); });
   return c;
 }
 
@@ -228,32 +236,18 @@ Canvas MusicCredit() {
   const int x = 46;
   // Two eighth notes before the text.
   for (float nx : {static_cast<float>(x - 30), static_cast<float>(x - 18)}) {
-    c.Fill(0, 0, w - 1, h - 1, [&](float px, float py) { return SdEllipse(px, py, nx, 24, 4.2f, 3.2f); },
-           Hex(0xc9d6ee));
-    c.Fill(0, 0, w - 1, h - 1, [&](float px, float py) { return SdSegment(px, py, nx + 3.4f, 23, nx + 3.4f, 8, 0.8f); },
-           Hex(0xc9d6ee));
+    c.Fill(
+        0, 0, w - 1, h - 1, [&](float px, float py) { return SdEllipse(px, py, nx, 24, 4.2f, 3.2f); },
+        Hex(0xc9d6ee));
+    c.Fill(
+        0, 0, w - 1, h - 1,
+        [&](float px, float py) { return SdSegment(px, py, nx + 3.4f, 23, nx + 3.4f, 8, 0.8f); },
+        Hex(0xc9d6ee));
   }
-  c.Fill(0, 0, w - 1, h - 1, [&](float px, float py) { return SdSegment(px, py, x - 26.6f, 8, x - 14.6f, 8, 1.4f); },
-         Hex(0xc9d6ee));
+  c.Fill(
+      0, 0, w - 1, h - 1,
+      [&](float px, float py) { return SdSegment(px, py, x - 26.6f, 8, x - 14.6f, 8, 1.4f); }, Hex(0xc9d6ee));
   face.DrawText(c, text, x, 23, Hex(0xdfe6f5), 0.6);
-  return c;
-}
-
-// An ornamental iron border: a scroll of linked rings along a rail.
-Canvas BorderOrnament() {
-  const int w = 256, h = 24;
-  Canvas c(w, h);
-  auto shape = [](float x, float y) {
-    float d = SdSegment(x, y, 2, 12, 254, 12, 1.3f);
-    const float cell = std::fmod(x, 32.0f);
-    const float cx = x - cell + 16;
-    d = std::min(d, std::fabs(SdCircle(x, y, cx, 12, 8)) - 1.4f);
-    d = std::min(d, SdCircle(x, y, cx, 12, 2.2f));
-    return d;
-  };
-  c.Paint(0, 0, w - 1, h - 1, shape, [](float x, float y, float) {
-    return MaterialColour(Material::Iron, x, y, 32) * (1.4f - (y / 24.0f) * 0.6f);
-  });
   return c;
 }
 
@@ -285,8 +279,12 @@ Canvas MoonPicture(int index) {
       Canvas c(128, 128);
       DrawMoon(c, 64, 64, 34, 384, false, 0.9f);
       // The dark side hides most of the disc: a crescent.
-      c.Paint(0, 0, 127, 127, [](float x, float y) { return SdCircle(x, y, 80, 56, 33); },
-              [](float, float, float) { return Rgb{0.008f, 0.01f, 0.016f}; }, 2.0f);
+      c.Paint(
+          0, 0, 127, 127, [](float x, float y) { return SdCircle(x, y, 80, 56, 33); },
+          [](float, float, float) {
+            return Rgb{0.008f, 0.01f, 0.016f};
+          },
+          2.0f);
       return c;
     }
   }
@@ -310,8 +308,8 @@ void WriteInterfaceArt(DataSetWriter& out) {
   out.WritePicture("data/arr_u.vx1", Turned(arrow, 3), true);
   out.WritePicture("data/arr_d.vx1", Turned(arrow, 1), true);
   out.WritePicture("data/mus.vx1", MusicCredit(), true);
-  out.WritePicture("data/megbord.vx1", BorderOrnament(), true);
-  for (int i = 1; i <= 4; ++i) out.WritePicture("data/moonrp" + std::to_string(i) + ".vx1", MoonPicture(i), true);
+  for (int i = 1; i <= 4; ++i)
+    out.WritePicture("data/moonrp" + std::to_string(i) + ".vx1", MoonPicture(i), true);
 }
 
 }  // namespace datagen

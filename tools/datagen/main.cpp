@@ -10,15 +10,23 @@
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
 #include "datagen/music_files.h"
+#include "datagen/player_preview.h"
+#include "datagen/world_sheet.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vxdata [--musicdec FILE] OUTDIR\n"
-    "       vxdata [--musicdec FILE] --sheet FILE.png [OUTDIR]\n"
-    "  Writes the default game folder into OUTDIR. With --sheet it also draws\n"
-    "  every picture of the folder with its name onto one PNG (into a\n"
-    "  temporary folder when OUTDIR is not given).\n";
+    "       vxdata [--musicdec FILE] [--sheet FILE.png [--screens PREFIX]] [--player-sheet FILE.png]\n"
+    "              [--world-sheet FILE.png] [OUTDIR]\n"
+    "  Writes the default game folder into OUTDIR (into a temporary folder when\n"
+    "  OUTDIR is not given and a sheet is asked for). --sheet draws every\n"
+    "  picture of the folder with its name onto one PNG; --screens also writes\n"
+    "  each composed screen of that sheet alone, as PREFIX-1.png, PREFIX-2.png,\n"
+    "  ... --player-sheet draws the player as the game shows him: every attack\n"
+    "  frame of every weapon in both facings, the leg turned, the death pieces\n"
+    "  and the pickups. --world-sheet draws every level as the game composes\n"
+    "  it, with its mask outline, exits and ways in.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -28,7 +36,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet;
+  std::string outDir, sheet, screens, playerSheet, worldSheet;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -37,6 +45,12 @@ int main(int argc, char** argv) {
     }
     if (a == "--sheet" && i + 1 < argc) {
       sheet = argv[++i];
+    } else if (a == "--screens" && i + 1 < argc) {
+      screens = argv[++i];
+    } else if (a == "--player-sheet" && i + 1 < argc) {
+      playerSheet = argv[++i];
+    } else if (a == "--world-sheet" && i + 1 < argc) {
+      worldSheet = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
@@ -45,7 +59,8 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (outDir.empty() && sheet.empty()) return Usage();
+  if (outDir.empty() && sheet.empty() && playerSheet.empty() && worldSheet.empty()) return Usage();
+  if (!screens.empty() && sheet.empty()) return Usage();
   bool temporary = false;
   if (outDir.empty()) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vxdata-XXXXXX").string();
@@ -65,9 +80,31 @@ int main(int argc, char** argv) {
   bool sheetOk = true;
   if (!sheet.empty()) {
     const std::string sheetPath = std::filesystem::absolute(sheet).string();
-    sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath);
-    if (!sheetOk) std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
-    else std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(), sheetPath.c_str());
+    const std::string prefix = screens.empty() ? "" : std::filesystem::absolute(screens).string();
+    sheetOk = datagen::WriteContactSheet(outDir, writer.pictures(), sheetPath, prefix);
+    if (!sheetOk)
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else
+      std::printf("vxdata: contact sheet of %zu pictures in %s\n", writer.pictures().size(),
+                  sheetPath.c_str());
+  }
+  if (!playerSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(playerSheet).string();
+    const bool playerOk = datagen::WritePlayerSheet(outDir, sheetPath);
+    if (!playerOk)
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+    else
+      std::printf("vxdata: player sheet in %s\n", sheetPath.c_str());
+    sheetOk = sheetOk && playerOk;
+  }
+  if (!worldSheet.empty()) {
+    const std::string sheetPath = std::filesystem::absolute(worldSheet).string();
+    if (!datagen::WriteWorldSheet(outDir, sheetPath)) {
+      std::fprintf(stderr, "vxdata: cannot write %s\n", sheetPath.c_str());
+      sheetOk = false;
+    } else {
+      std::printf("vxdata: world sheet in %s\n", sheetPath.c_str());
+    }
   }
   if (temporary) {
     std::error_code ec;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "config/record_reader.h"
+#include "datagen/creature_preview.h"
 #include "gfx/drawing.h"
 #include "gfx/effects.h"
 #include "gfx/image_slots.h"
@@ -29,14 +30,16 @@ std::string Text(const Font& f, int32_t id, bool second = false) {
   return t;
 }
 
-void Box(GfxContext& g, const Font& f, const std::string& text, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+void Box(GfxContext& g, const Font& f, const std::string& text, int32_t x1, int32_t y1, int32_t x2,
+         int32_t y2) {
   DrawTextBox(g, text.c_str(), x1, y1, x2, y2, f.slot, f.charSet);
 }
 
 // A message screen as the menus draw it once loading is done: the box
 // centred, the face on its lower edge (or at its upper left, for the stone
 // warden), the text along the top and the key caps with their labels.
-void MessageScreen(GfxContext& g, const Font& f, int32_t screen, int32_t box, int32_t face, bool secondButton) {
+void MessageScreen(GfxContext& g, const Font& f, int32_t screen, int32_t box, int32_t face,
+                   bool secondButton) {
   const int32_t x0 = (kW - PictureWidth(g, box)) / 2, y0 = (kH - PictureHeight(g, box)) / 2;
   DrawPicture(g, box, x0, y0);
   if (face == 720) {
@@ -115,12 +118,15 @@ std::vector<PreviewScreen> ComposeScreens(const std::string& root) {
     bool spans = true;
   };
   const Load loads[] = {
-      {105, "data/font1.vx1", 2, false, false}, {103, "data/txtrs_c.906", 2, false, false}, {413, "data/dback1.vx1", 0, false},
-      {392, "data/dem3.vx1", 1, true},    {730, "data/dback2.vx1", 0, false},  {731, "data/dback3.vx1", 0, false},
-      {408, "data/enter.vx1", 1, true},   {719, "data/hback1.vx1", 0, false},  {720, "data/sboss1.vx1", 1, true},
-      {400, "data/mback2.vx1", 0, false}, {401, "data/ment0.vx1", 1, true},    {407, "data/space.vx1", 1, true},
-      {5, "data/tind2.vx1", 1, true},     {6, "data/tindw.vx1", 0, false, false},     {35, "data/arr_l.vx1", 1, true},
-      {36, "data/arr_r.vx1", 1, true},    {37, "data/arr_u.vx1", 1, true},     {38, "data/arr_d.vx1", 1, true},
+      {105, "data/font1.vx1", 2, false, false}, {103, "data/txtrs_c.906", 2, false, false},
+      {413, "data/dback1.vx1", 0, false},       {392, "data/dem3.vx1", 1, true},
+      {730, "data/dback2.vx1", 0, false},       {731, "data/dback3.vx1", 0, false},
+      {408, "data/enter.vx1", 1, true},         {719, "data/hback1.vx1", 0, false},
+      {720, "data/sboss1.vx1", 1, true},        {400, "data/mback2.vx1", 0, false},
+      {401, "data/ment0.vx1", 1, true},         {407, "data/space.vx1", 1, true},
+      {5, "data/tind2.vx1", 1, true},           {6, "data/tindw.vx1", 0, false, false},
+      {35, "data/arr_l.vx1", 1, true},          {36, "data/arr_r.vx1", 1, true},
+      {37, "data/arr_u.vx1", 1, true},          {38, "data/arr_d.vx1", 1, true},
       {739, "data/mus.vx1", 1, false, false},
   };
   for (const Load& l : loads) {
@@ -147,6 +153,7 @@ std::vector<PreviewScreen> ComposeScreens(const std::string& root) {
   shot("saved game screen, Russian", [&] { MessageScreen(g, russian, 15, 400, 401, true); });
   shot("ground boss screen", [&] { MessageScreen(g, english, 30, 719, 720, false); });
   shot("time bar, hint arrows, music credit", [&] { FightScreen(g, english); });
+  AddCreatureScreens(g, backBuffer, screens);
   platform::Install(nullptr);
   std::filesystem::current_path(previous, ec);
   return screens;
