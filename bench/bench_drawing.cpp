@@ -5,8 +5,6 @@
 // are measured beside the fast ones for comparison.
 #include <benchmark/benchmark.h>
 
-#include "bench_support.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,12 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
+#include "bench_support.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "gfx/reference_drawing.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "reference/reference_drawing.h"
+#include "shell/globals.h"
 
 namespace {
 
@@ -197,8 +197,7 @@ void PrintTable() {
   for (const Row& r : bench::Rows()) {
     std::string goal = r.goal > 0 ? "<= " + std::to_string(static_cast<int>(r.goal)) : "";
     const char* verdict = bench::Verdict(r.ratio, r.goal);
-    std::printf("%-46s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(),
-                verdict);
+    std::printf("%-46s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(), verdict);
   }
   std::printf(
       "(ns/pixel: per screen pixel for the full-screen cases, per picture pixel (65536) for the 256 x 256 "

@@ -11,8 +11,6 @@
 //   ninja -C build-fx bench_effects && ./build-fx/bench/bench_effects
 #include <benchmark/benchmark.h>
 
-#include "bench_support.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -22,9 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
+#include "effects/effects_kernels.h"
+#include "effects/effects_ring_kernels.h"
 #include "effects_scene.h"
-#include "gfx/effects_kernels.h"
-#include "gfx/effects_ring_kernels.h"
+#include "platform/cpu_features.h"
 #include "platform/headless/headless_backend.h"
 
 namespace {
@@ -61,7 +61,7 @@ void Run(benchmark::State& state, const Case& c) {
   platform::Install(gBackend.get());
   fxscene::StartEngine(gBackground);
   RestoreBackground();
-  fx_kernels::UseFastKernels(!c.plain);
+  cpu::ForceKernelLevel(c.plain ? cpu::KernelLevel::kPlain : cpu::BestKernelLevel());
   if (c.setUp) c.setUp();
   const double memcpyNs = MemcpyNanoseconds();
   std::vector<double> times;
@@ -81,7 +81,7 @@ void Run(benchmark::State& state, const Case& c) {
   state.counters["x_memcpy"] = ns / memcpyNs;
   state.counters["memcpy_ns"] = memcpyNs;
   Record(Row{c.name, ns, ns / memcpyNs, c.goal ? kGoal : 0.0});
-  fx_kernels::UseFastKernels(true);
+  cpu::ResetKernelLevel();
   platform::Install(nullptr);
   ResetAllState();
   gBackend.reset();
@@ -143,9 +143,9 @@ void DrawRingPixels() {
 }
 
 void UpdateFlashesAvx2() {
-  fx_kernels::LimitRingsToAvx2(true);
+  cpu::ForceKernelLevel(cpu::KernelLevel::kAvx2);
   UpdateFlashes(engine);
-  fx_kernels::LimitRingsToAvx2(false);
+  cpu::ResetKernelLevel();
 }
 
 const Case kFlashes{"500 flash rings, radius 1 .. 79", true, false, nullptr, AddFlashRings,

@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 
@@ -49,11 +50,11 @@ int main(int argc, char** argv) {
     WindowProc(wm::WM_TIMER, 0, 0);  // graphics tables
     using Clock = std::chrono::steady_clock;
     auto t0 = Clock::now();
-    ResetInput(input);  // mode 0: the fonts
+    ResetInput(input, dispatcher);  // mode 0: the fonts
     best[11] = std::min(best[11], Seconds(Clock::now() - t0));
     for (int step = 0; step <= 10; ++step) {
       t0 = Clock::now();
-      RunFrame(input);
+      RunFrame(dispatcher, input);
       best[static_cast<size_t>(step)] = std::min(best[static_cast<size_t>(step)], Seconds(Clock::now() - t0));
     }
     rss = ResidentKiB();

@@ -5,8 +5,6 @@
 // the fastest of its repetitions: on a shared machine the slower ones
 // measure the neighbours.
 #include <benchmark/benchmark.h>
-
-#include "bench_support.h"
 #include <time.h>
 
 #include <algorithm>
@@ -17,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
+#include "bench_support.h"
 #include "display/screen_handler.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace {
 
@@ -53,13 +53,13 @@ void Prepare(const Setup& s) {
   gBackend = std::make_unique<platform::HeadlessBackend>(o);
   platform::Install(gBackend.get());
   gBackend->CreateMainWindow("bench", false, 0, 0, 800, 600);
-  engine.windowed = s.windowed ? -1 : 0;
-  engine.displayWidth = s.width;
-  engine.displayHeight = s.height;
+  engine.screen.display.windowed = s.windowed ? -1 : 0;
+  engine.screen.display.width = s.width;
+  engine.screen.display.height = s.height;
   vxscrHini(engine.screen);
   vxDDrawINI(engine.screen);
   std::mt19937 rng(42);
-  for (int64_t i = 0; i < kBackPixels; ++i) engine.backBuffer[i] = rng();
+  for (int64_t i = 0; i < kBackPixels; ++i) engine.gfx.backBuffer[i] = rng();
   vxscrHtoSCREEN(engine.screen);  // first present: margins and the whole picture
 }
 
@@ -70,9 +70,9 @@ void RunCase(benchmark::State& state, const char* name, const Setup& s, double g
   for (auto _ : state) {
     // Keep the repaint counter away from its full-recompute values, or put
     // it on one; brightness stays active when asked for.
-    engine.repaintCounter = s.frame == Frame::FullRecompute ? 0 : 200;
-    engine.borderCountdown = 100;
-    if (s.brightness) SetBrightness(-1, 256);
+    engine.screen.repaintCounter = s.frame == Frame::FullRecompute ? 0 : 200;
+    engine.screen.borderCountdown = 100;
+    if (s.brightness) SetBrightness(engine.screen, -1, 256);
     const double t0 = ThreadNanoseconds();
     vxscrHtoSCREEN(engine.screen);
     times.push_back(ThreadNanoseconds() - t0);
@@ -140,8 +140,7 @@ void PrintTable() {
   for (const Row& r : bench::Rows()) {
     std::string goal = r.goal > 0 ? "<= " + std::to_string(r.goal).substr(0, 4) : "";
     const char* verdict = bench::Verdict(r.ratio, r.goal);
-    std::printf("%-38s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(),
-                verdict);
+    std::printf("%-38s %12.4f %12.2f %8s %6s\n", r.name.c_str(), r.time, r.ratio, goal.c_str(), verdict);
   }
   std::printf(
       "(ns/pixel per back-buffer pixel, 800 x 600; x memcpy = fastest present / fastest memcpy of 1.92 "

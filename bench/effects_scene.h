@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "display/screen_handler.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "gfx/gfx_context.h"
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace fxscene {
 
@@ -283,10 +284,10 @@ inline void PlayerLight(int32_t x, int32_t y, int32_t& flicker) {
 // `background` (kWidth x kHeight). Needs a platform backend installed.
 inline void StartEngine(std::vector<uint32_t>& background) {
   ResetAllState();
-  engine.screenWidth = kWidth;
-  engine.screenHeight = kHeight;
+  engine.gfx.screenWidth = kWidth;
+  engine.gfx.screenHeight = kHeight;
   vxscrHini(engine.screen);
-  InitGraphics(engine.gfx, engine.backBuffer, kWidth, kHeight);
+  InitGraphics(engine.gfx, engine.gfx.backBuffer, kWidth, kHeight);
   // The values of a steady 70 frames per second.
   engine.gfx.timeStep = 29;
   SeedRandom(engine.random, 4242);

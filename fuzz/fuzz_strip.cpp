@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <string>
 
-#include "gfx/image_slots.h"
 #include "fuzz_support.h"
+#include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace fuzz {
 

@@ -10,7 +10,7 @@
 #include "fuzz_support.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace {
 

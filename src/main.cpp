@@ -10,10 +10,11 @@
 #include <sstream>
 
 #include "display/screenshot.h"
+#include "game/new_game_start.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/command_line.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 
 namespace fs = std::filesystem;
@@ -26,13 +27,19 @@ std::ofstream gTrace;
 void AfterFrame(int64_t frame) {
   for (const Screenshot& s : gScreenshots) {
     if (s.frame != frame) continue;
-    if (!WritePng(s.file, engine.backBuffer, engine.screenWidth, engine.screenHeight, engine.screenWidth))
+    const GfxContext& gfx = engine.gfx;
+    if (!WritePng(s.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth))
       std::fprintf(stderr, "vxgame: could not write screenshot '%s'\n", s.file.c_str());
   }
   if (gTrace.is_open()) {
-    gTrace << "frame " << frame << " mode " << input.gameMode << " step " << input.step << " level "
-           << game.level << " x " << (game.playerX >> 16) << " y " << (game.playerY >> 16) << " health "
-           << game.health << " result " << input.posY << " fade " << game.fadeCurrent << '\n';
+    // One line per frame, enough to tell two runs apart at the first frame
+    // where they differ: the random state changes with every draw.
+    const GameState& g = game;
+    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep << " level "
+           << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY) << " alive "
+           << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight " << g.fightState
+           << " time " << g.fightTime << " result " << g.frameResult << " menu " << g.menuScreen << " fade "
+           << g.fadeCurrent << " random " << std::hexfloat << engine.random.s << std::defaultfloat << '\n';
   }
 }
 
@@ -91,6 +98,10 @@ int main(int argc, char** argv) {
   if (!cl.traceFile.empty()) {
     gTrace.open(fs::absolute(cl.traceFile, ec), std::ios::out | std::ios::trunc);
     if (!gTrace) return Fail("cannot write trace file '" + cl.traceFile + "'");
+  }
+  if (cl.level >= 0) {
+    newGameStart.level = cl.level;
+    newGameStart.straightToGame = 1;
   }
   fs::current_path(root, ec);
   if (ec) return Fail("cannot enter game folder '" + root.string() + "': " + ec.message());

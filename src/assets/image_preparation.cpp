@@ -4,11 +4,8 @@
 #include <cstring>
 
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
 
 namespace {
-
-GfxContext& G() { return engine.gfx; }
 
 uint32_t* Row(ImageSlot& s, int32_t y) {
   return s.pixels + static_cast<size_t>(y) * static_cast<size_t>(s.width);
@@ -38,8 +35,7 @@ void ClearPicture(ImageSlot& s) {
 
 }  // namespace
 
-void MakeMirroredStrip(GameState&, int32_t destination, int32_t source) {
-  GfxContext& gfx = G();
+void MakeMirroredStrip(GfxContext& gfx, int32_t destination, int32_t source) {
   ImageSlot* src = UsableSlot(gfx, source);
   if (src == nullptr || src->height < 1) return;
   CreatePicture(gfx, destination, src->width, src->height);
@@ -50,8 +46,7 @@ void MakeMirroredStrip(GameState&, int32_t destination, int32_t source) {
   for (int32_t k = 0; k < frames; ++k) CopySquare(*dst, k * h, *src, k * h, h, true);
 }
 
-void MakeBodyPieces(GameState&, int32_t p1, int32_t p2, int32_t p3, int32_t source, int32_t cutMode) {
-  GfxContext& gfx = G();
+void MakeBodyPieces(GfxContext& gfx, int32_t p1, int32_t p2, int32_t p3, int32_t source, int32_t cutMode) {
   ImageSlot* src = UsableSlot(gfx, source);
   if (src == nullptr) return;
   const int32_t h = src->height;
@@ -77,8 +72,7 @@ void MakeBodyPieces(GameState&, int32_t p1, int32_t p2, int32_t p3, int32_t sour
   for (int32_t slot : pieces) ComputeRowSpans(gfx, slot);
 }
 
-void MakePoseImages(GameState&, int32_t first, int32_t mirrored, int32_t strip, int32_t frameCount) {
-  GfxContext& gfx = G();
+void MakePoseImages(GfxContext& gfx, int32_t first, int32_t mirrored, int32_t strip, int32_t frameCount) {
   ImageSlot* src = UsableSlot(gfx, strip);
   if (src == nullptr) return;
   const int32_t h = src->height;

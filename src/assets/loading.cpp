@@ -4,21 +4,26 @@
 #include <cstdlib>
 
 #include "assets/image_preparation.h"
+#include "effects/effects.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
 #include "sound/sound_context.h"
 
 namespace {
 
-GfxContext& G() { return engine.gfx; }
+// The contexts one loading call works on (no sound device for the level
+// pictures alone).
+struct Loader {
+  GfxContext& gfx;
+  EffectsSystem& fx;
+  SoundContext* sound;
+};
 
 // Runs preparation steps written as in the schedule's tables: "A1".."A3"
 // alpha, "E" soften edges, "S" row spans, "P" pack to 24 bits, "T<gain>"
 // tone curve, "G<factor>" saturation, separated by spaces.
-void Prepare(int32_t slot, const char* steps) {
-  GfxContext& gfx = G();
+void Prepare(const Loader& l, int32_t slot, const char* steps) {
+  GfxContext& gfx = l.gfx;
   const char* p = steps;
   while (*p != '\0') {
     const char op = *p++;
@@ -39,10 +44,10 @@ void Prepare(int32_t slot, const char* steps) {
         PackTo24(gfx, slot);
         break;
       case 'T':
-        ToneCurve(engine.effects, gfx, slot, 0, 0, static_cast<int32_t>(arg));
+        ToneCurve(l.fx, gfx, slot, 0, 0, static_cast<int32_t>(arg));
         break;
       case 'G':
-        Saturation(engine.effects, gfx, slot, static_cast<int32_t>(arg));
+        Saturation(l.fx, gfx, slot, static_cast<int32_t>(arg));
         break;
       default:
         break;
@@ -51,69 +56,72 @@ void Prepare(int32_t slot, const char* steps) {
   }
 }
 
-void Load(int32_t slot, const char* file, const char* steps = "") {
-  LoadPicture(G(), slot, file);
-  Prepare(slot, steps);
+void Load(const Loader& l, int32_t slot, const char* file, const char* steps = "") {
+  LoadPicture(l.gfx, slot, file);
+  Prepare(l, slot, steps);
 }
 
 // Slots first..first+count-1 from "<stem>N.vx1", N = firstNumber upwards.
-void LoadNumbered(int32_t first, int32_t count, const char* stem, int32_t firstNumber, const char* steps) {
+void LoadNumbered(const Loader& l, int32_t first, int32_t count, const char* stem, int32_t firstNumber,
+                  const char* steps) {
   char name[64];
   for (int32_t i = 0; i < count; ++i) {
     std::snprintf(name, sizeof name, "data/%s%d.vx1", stem, static_cast<int>(firstNumber + i));
-    Load(first + i, name, steps);
+    Load(l, first + i, name, steps);
   }
 }
 
-void ScreenSizePicture(int32_t slot) { CreatePicture(G(), slot, engine.screenWidth, engine.screenHeight); }
-
-void Step0() {
-  ClearScreen(G(), 0);
-  Load(413, "data/dback1.vx1");
-  LoadNumbered(390, 4, "dem", 1, "A1 E S");
-  Load(730, "data/dback2.vx1");
-  Load(731, "data/dback3.vx1");
-  ScreenSizePicture(406);
-  Load(408, "data/enter.vx1", "A1 E S");
+void ScreenSizePicture(const Loader& l, int32_t slot) {
+  CreatePicture(l.gfx, slot, l.gfx.screenWidth, l.gfx.screenHeight);
 }
 
-void Step1() {
-  CreatePicture(G(), 1, 480, 480);
-  for (int32_t slot = 670; slot <= 694; ++slot) CreatePicture(G(), slot, 240, 240);
-  Load(719, "data/hback1.vx1");
-  LoadNumbered(720, 4, "sboss", 1, "A1 E S");
+void Step0(const Loader& l) {
+  ClearScreen(l.gfx, 0);
+  Load(l, 413, "data/dback1.vx1");
+  LoadNumbered(l, 390, 4, "dem", 1, "A1 E S");
+  Load(l, 730, "data/dback2.vx1");
+  Load(l, 731, "data/dback3.vx1");
+  ScreenSizePicture(l, 406);
+  Load(l, 408, "data/enter.vx1", "A1 E S");
+}
+
+void Step1(const Loader& l) {
+  CreatePicture(l.gfx, 1, 480, 480);
+  for (int32_t slot = 670; slot <= 694; ++slot) CreatePicture(l.gfx, slot, 240, 240);
+  Load(l, 719, "data/hback1.vx1");
+  LoadNumbered(l, 720, 4, "sboss", 1, "A1 E S");
 }
 
 // Fog picture i: the file, a copy at screen scale (layers and clouds), a
 // copy of about 15 × 15 (puffs) and an 8-bit map of the screen-scale copy.
-void LoadFogPicture(int32_t i) {
-  GfxContext& gfx = G();
+void LoadFogPicture(const Loader& l, int32_t i) {
+  GfxContext& gfx = l.gfx;
   char name[32];
   std::snprintf(name, sizeof name, "data/fog/fogp%02d.vx1", static_cast<int>(i + 20));
   LoadPicture(gfx, 820 + i, name);
-  ScalePicture(gfx, 880 + i, 820 + i, 1, 0, engine.screenWidth, engine.screenHeight * 1024 / 768);
-  Prepare(880 + i, "T160 S");
+  ScalePicture(gfx, 880 + i, 820 + i, 1, 0, l.gfx.screenWidth, l.gfx.screenHeight * 1024 / 768);
+  Prepare(l, 880 + i, "T160 S");
   ScalePicture(gfx, 940 + i, 820 + i, 1, 0, 15360 / (PictureWidth(gfx, 820 + i) + 1),
                15360 / (PictureHeight(gfx, 820 + i) + 1));
-  Prepare(940 + i, "T160 S");
+  Prepare(l, 940 + i, "T160 S");
   CreatePicture(gfx, 740 + i, PictureWidth(gfx, 880 + i), PictureHeight(gfx, 880 + i));
   CopyPicture(gfx, 740 + i, 880 + i);
   ComputeRowSpans(gfx, 740 + i);
   PackToLuma8(gfx, 740 + i);
 }
 
-void Step2() {
-  ScreenSizePicture(13);
-  for (int32_t i = 0; i < 60; ++i) LoadFogPicture(i);
-  LoadNumbered(380, 4, "moonrp", 1, "A1 S");
-  Load(101, "data/txtrs_c.900", "A2 G0");
-  Load(102, "data/txtrs_c.905", "A2 G0");
-  Load(104, "data/txtrs_c.909", "A2 G0");
+void Step2(const Loader& l) {
+  ScreenSizePicture(l, 13);
+  for (int32_t i = 0; i < 60; ++i) LoadFogPicture(l, i);
+  LoadNumbered(l, 380, 4, "moonrp", 1, "A1 S");
+  Load(l, 101, "data/txtrs_c.900", "A2 G0");
+  Load(l, 102, "data/txtrs_c.905", "A2 G0");
+  Load(l, 104, "data/txtrs_c.909", "A2 G0");
 }
 
-void Step3() { Load(220, "data/back1.vx1", "P"); }
+void Step3(const Loader& l) { Load(l, 220, "data/back1.vx1", "P"); }
 
-void Step4() {
+void Step4(const Loader& l) {
   struct Sample {
     int32_t slot;
     const char* file;
@@ -126,14 +134,15 @@ void Step4() {
       {41, "data/eaty2.wav"},  {42, "data/eaty2.wav"},  {43, "data/eaty2.wav"},  {44, "data/eaty2.wav"},
       {45, "data/eaty2.wav"},  {60, "data/buhv1.wav"},
   };
-  for (const Sample& s : kSamples) LoadSound(engine.sound, s.file, s.slot);
+  for (const Sample& s : kSamples) LoadSound(*l.sound, s.file, s.slot);
 }
 
 // A picture drawn onto a rectangle at the screen's corner and taken back as
 // a small picture (the player's body pieces). The corner is cleared first so
 // that nothing of the loading screen is taken along.
-void CaptureScaled(int32_t slot, int32_t side, int32_t source, int32_t frame, int32_t width, int32_t height) {
-  GfxContext& gfx = G();
+void CaptureScaled(const Loader& l, int32_t slot, int32_t side, int32_t source, int32_t frame, int32_t width,
+                   int32_t height) {
+  GfxContext& gfx = l.gfx;
   CreatePicture(gfx, slot, side, side);
   FillRect(gfx, 0, 0, 82, 82, 0);
   ResetDrawMode(gfx);
@@ -143,22 +152,22 @@ void CaptureScaled(int32_t slot, int32_t side, int32_t source, int32_t frame, in
   ComputeRowSpans(gfx, slot);
 }
 
-void Step5() {
-  Load(20, "data/lg1.vx1", "A1 E S");
-  Load(21, "data/mz2.vx1", "A1 E");
-  Load(22, "data/mz2w.vx1", "A1");
-  Load(24, "data/mz4.vx1", "A1 E");
-  Load(25, "data/mz4w.vx1", "A1");
-  Load(27, "data/mz4.vx1", "A1 E");
-  Load(28, "data/mz4w.vx1", "A1");
-  CaptureScaled(30, 55, 20, -1, 14, 53);
-  CaptureScaled(31, 80, 21, 0, 82, 82);  // the body at rest, not the whole strip
-  Load(32, "data/megbord.vx1", "A1 S");
-  Load(35, "data/arr_l.vx1", "A1 E T300 S");
-  Load(36, "data/arr_r.vx1", "A1 E T300 S");
-  Load(37, "data/arr_u.vx1", "A1 E T300 S");
-  Load(38, "data/arr_d.vx1", "A1 E T300 S");
-  LoadNumbered(725, 3, "fstone", 1, "A1 E S");
+void Step5(const Loader& l) {
+  Load(l, 20, "data/lg1.vx1", "A1 E S");
+  Load(l, 21, "data/mz2.vx1", "A1 E");
+  Load(l, 22, "data/mz2w.vx1", "A1");
+  Load(l, 24, "data/mz4.vx1", "A1 E");
+  Load(l, 25, "data/mz4w.vx1", "A1");
+  Load(l, 27, "data/mz4.vx1", "A1 E");
+  Load(l, 28, "data/mz4w.vx1", "A1");
+  CaptureScaled(l, 30, 55, 20, -1, 14, 53);
+  CaptureScaled(l, 31, 80, 21, 0, 82, 82);  // the body at rest, not the whole strip
+  Load(l, 32, "data/megbord.vx1", "A1 S");
+  Load(l, 35, "data/arr_l.vx1", "A1 E T300 S");
+  Load(l, 36, "data/arr_r.vx1", "A1 E T300 S");
+  Load(l, 37, "data/arr_u.vx1", "A1 E T300 S");
+  Load(l, 38, "data/arr_d.vx1", "A1 E T300 S");
+  LoadNumbered(l, 725, 3, "fstone", 1, "A1 E S");
 }
 
 // A creature's strip and the pictures cut from it: mirrored strip S + 1
@@ -173,17 +182,16 @@ struct Creature {
   int32_t poseCount;
 };
 
-void CutCreature(const Creature& c) {
-  GameState& g = game;
-  if (c.mirror) MakeMirroredStrip(g, c.strip + 1, c.strip);
-  MakeBodyPieces(g, c.strip + 4, c.strip + 3, c.strip + 2, c.strip, c.cutMode);
-  if (c.poseCount > 0) MakePoseImages(g, c.poses, c.strip + 1, c.strip, c.poseCount);
+void CutCreature(const Loader& l, const Creature& c) {
+  if (c.mirror) MakeMirroredStrip(l.gfx, c.strip + 1, c.strip);
+  MakeBodyPieces(l.gfx, c.strip + 4, c.strip + 3, c.strip + 2, c.strip, c.cutMode);
+  if (c.poseCount > 0) MakePoseImages(l.gfx, c.poses, c.strip + 1, c.strip, c.poseCount);
 }
 
-void Step6() {
+void Step6(const Loader& l) {
   // The player's left-facing body strips.
-  MakeMirroredStrip(game, 23, 21);
-  MakeMirroredStrip(game, 26, 24);
+  MakeMirroredStrip(l.gfx, 23, 21);
+  MakeMirroredStrip(l.gfx, 26, 24);
   static constexpr Creature kCreatures[] = {
       {120, "data/daemon3.vx1", true, 0, 415, 6},  {126, "data/daemon2.vx1", true, 1, 427, 6},
       {132, "data/daemon4.vx1", true, 0, 439, 9},  {150, "data/daemon5.vx1", true, 2, 457, 6},
@@ -193,35 +201,35 @@ void Step6() {
       {187, "data/daemon13.vx1", false, 1, 0, 0},  {192, "data/daemon14.vx1", true, 1, 517, 5},
   };
   for (const Creature& c : kCreatures) {
-    Load(c.strip, c.file, "A1 E T330 G256");
-    CutCreature(c);
+    Load(l, c.strip, c.file, "A1 E T330 G256");
+    CutCreature(l, c);
   }
 }
 
-void Step7() {
-  Load(138, "data/bullet1.vx1", "A1 S");
-  CutCreature({138, "data/bullet1.vx1", false, 0, 0, 0});
-  Load(144, "data/bullet2.vx1", "A1 S");
-  LoadNumbered(733, 3, "blpr", 1, "A2 E S");
-  LoadNumbered(815, 3, "stpr", 1, "A1 E S");
-  Load(808, "data/gnpr1.vx1", "A1 E S");
+void Step7(const Loader& l) {
+  Load(l, 138, "data/bullet1.vx1", "A1 S");
+  CutCreature(l, {138, "data/bullet1.vx1", false, 0, 0, 0});
+  Load(l, 144, "data/bullet2.vx1", "A1 S");
+  LoadNumbered(l, 733, 3, "blpr", 1, "A2 E S");
+  LoadNumbered(l, 815, 3, "stpr", 1, "A1 E S");
+  Load(l, 808, "data/gnpr1.vx1", "A1 E S");
 }
 
-void Step8() {
-  Load(40, "data/nihonto1.vx1", "A3 S");
-  Load(41, "data/sword3.vx1", "A1 S");
-  Load(42, "data/gun1.vx1", "A1 S");
-  Load(43, "data/gun2.vx1", "A1 S");
-  Load(44, "data/gem1.vx1", "A1 S");
-  Load(45, "data/med1.vx1", "G0 A1 E S");
-  Load(46, "data/det1.vx1", "A1 E S");
-  Load(47, "data/med2.vx1", "G0 A1 E S");
-  Load(48, "data/gem2.vx1", "A1 S");
-  Load(400, "data/mback2.vx1");
-  LoadNumbered(401, 5, "ment", 0, "A1 E S");
-  Load(407, "data/space.vx1", "A1 E S");
-  Load(5, "data/tind2.vx1", "A1 E S");
-  Load(6, "data/tindw.vx1", "P");
+void Step8(const Loader& l) {
+  Load(l, 40, "data/nihonto1.vx1", "A3 S");
+  Load(l, 41, "data/sword3.vx1", "A1 S");
+  Load(l, 42, "data/gun1.vx1", "A1 S");
+  Load(l, 43, "data/gun2.vx1", "A1 S");
+  Load(l, 44, "data/gem1.vx1", "A1 S");
+  Load(l, 45, "data/med1.vx1", "G0 A1 E S");
+  Load(l, 46, "data/det1.vx1", "A1 E S");
+  Load(l, 47, "data/med2.vx1", "G0 A1 E S");
+  Load(l, 48, "data/gem2.vx1", "A1 S");
+  Load(l, 400, "data/mback2.vx1");
+  LoadNumbered(l, 401, 5, "ment", 0, "A1 E S");
+  Load(l, 407, "data/space.vx1", "A1 E S");
+  Load(l, 5, "data/tind2.vx1", "A1 E S");
+  Load(l, 6, "data/tindw.vx1", "P");
 }
 
 constexpr LevelPictureFiles kLevelFiles[25] = {
@@ -260,56 +268,65 @@ bool FindLevelPictures(int32_t level, LevelPictureFiles& files) {
   return true;
 }
 
-void LoadLevelPictures(GameState& g) {
-  const int32_t level = g.level;
-  g.levelPictures.foregroundFile = " ";
-  g.levelPictures.maskFile = " ";
+namespace {
+
+void LoadLevel(const Loader& l, LevelPictureState& pictures, int32_t level) {
+  pictures.foregroundFile = " ";
+  pictures.maskFile = " ";
   LevelPictureFiles files{};
   const bool hasRow = FindLevelPictures(level, files);
   if (hasRow) {
-    g.levelPictures.foregroundFile = files.foreground;
-    g.levelPictures.maskFile = files.mask;
+    pictures.foregroundFile = files.foreground;
+    pictures.maskFile = files.mask;
   }
-  if (level < 0 || level >= kLevelFlagCount || g.levelPictures.loaded[level] != 0) return;
+  if (level < 0 || level >= kLevelFlagCount || pictures.loaded[level] != 0) return;
   if (hasRow) {
-    Load(files.foregroundSlot, files.foreground, "A1 E S");
-    Prepare(files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
-    Load(files.maskSlot, files.mask, "A1");
+    Load(l, files.foregroundSlot, files.foreground, "A1 E S");
+    Prepare(l, files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
+    Load(l, files.maskSlot, files.mask, "A1");
   }
-  g.levelPictures.loaded[level] = -1;
+  pictures.loaded[level] = -1;
 }
 
-void LoadAssetsStep(GameState& g, int32_t step) {
+}  // namespace
+
+void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx) {
+  LoadLevel(Loader{gfx, fx, nullptr}, pictures, level);
+}
+
+void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
+                    EffectsSystem& fx, SoundContext& sound) {
+  const Loader l{gfx, fx, &sound};
   switch (step) {
     case 0:
-      Step0();
+      Step0(l);
       break;
     case 1:
-      Step1();
+      Step1(l);
       break;
     case 2:
-      Step2();
+      Step2(l);
       break;
     case 3:
-      Step3();
+      Step3(l);
       break;
     case 4:
-      Step4();
+      Step4(l);
       break;
     case 5:
-      Step5();
+      Step5(l);
       break;
     case 6:
-      Step6();
+      Step6(l);
       break;
     case 7:
-      Step7();
+      Step7(l);
       break;
     case 8:
-      Step8();
+      Step8(l);
       break;
     default:
       return;
   }
-  if (step >= 2) LoadLevelPictures(g);
+  if (step >= 2) LoadLevel(l, pictures, level);
 }

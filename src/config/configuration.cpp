@@ -1,40 +1,40 @@
 #include "config/configuration.h"
 
-#include "shell/engine.h"
+#include "platform/platform.h"
 
-int32_t ReadConfigValue(int32_t record) {
-  ReadRecord(engine.records, record, kConfigFile);
-  return engine.records.values[0];
+int32_t ReadConfigValue(RecordReader& r, int32_t record) {
+  ReadRecord(r, record, kConfigFile);
+  return r.values[0];
 }
 
-void vxGetRes() {
-  RecordReader& r = engine.records;
+void vxGetRes(DisplaySettings& display, RecordReader& r, EngineLog& log) {
   ReadRecord(r, kRecordDisplaySize, kConfigFile);
-  engine.displayWidth = r.values[0];
-  engine.displayHeight = r.values[1];
+  display.width = r.values[0];
+  display.height = r.values[1];
   ReadRecord(r, kRecordWindowed, kConfigFile);
-  engine.windowed = r.values[0] != 0 ? -1 : 0;
-  if (engine.displayWidth < 1 || engine.displayHeight < 1) {
+  display.windowed = r.values[0] != 0 ? -1 : 0;
+  if (display.width < 1 || display.height < 1) {
     platform::Backend& p = platform::Current();
-    engine.displayWidth = p.SystemMetric(platform::Metric::ScreenWidth);
-    engine.displayHeight = p.SystemMetric(platform::Metric::ScreenHeight);
+    display.width = p.SystemMetric(platform::Metric::ScreenWidth);
+    display.height = p.SystemMetric(platform::Metric::ScreenHeight);
   }
-  EngineLog& log = engine.log;
   if (log.enabled != 0) {
-    log.stream << "vxGetRes status:" << engine.displayWidth << log.separator << engine.displayHeight
-               << " windowed status:" << engine.windowed << log.newline;
+    log.stream << "vxGetRes status:" << display.width << log.separator << display.height
+               << " windowed status:" << display.windowed << log.newline;
   }
 }
 
-void ReadGameSettings(GameState& g) {
-  g.settings.lowDetail = ReadConfigValue(kRecordLowDetail) != 0 ? -1 : 0;
-  g.settings.showStats = 0;
-  g.settings.allOpen = 0;
-  g.settings.soundOn = ReadConfigValue(kRecordSound) != 0 ? -1 : 0;
-  g.settings.assetsLoaded = -1;
-  g.settings.controlScheme = ReadConfigValue(kRecordControls) != 0 ? 2 : 1;
-  g.settings.altTextFile = ReadConfigValue(kRecordAltText) != 0 ? -1 : 0;
-  g.settings.textFileName = g.settings.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
+void ReadGameSettings(GameSettings& s, RecordReader& r) {
+  s.lowDetail = ReadConfigValue(r, kRecordLowDetail) != 0 ? -1 : 0;
+  s.showStats = 0;
+  s.allOpen = 0;
+  s.soundOn = ReadConfigValue(r, kRecordSound) != 0 ? -1 : 0;
+  s.assetsLoaded = -1;
+  s.controlScheme = ReadConfigValue(r, kRecordControls) != 0 ? 2 : 1;
+  s.altTextFile = ReadConfigValue(r, kRecordAltText) != 0 ? -1 : 0;
+  s.textFileName = s.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
 }
 
-void GetTextLine(int32_t id) { ReadRecord(engine.records, id, game.settings.textFileName.c_str()); }
+void GetTextLine(RecordReader& r, const GameSettings& s, int32_t id) {
+  ReadRecord(r, id, s.textFileName.c_str());
+}

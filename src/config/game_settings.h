@@ -1,5 +1,6 @@
 #pragma once
-// The game's settings as the configuration and the game shell leave them.
+// The settings the game reads from the configuration at loading step 0 (and
+// the music switch at step 2), kept in the game record as its `settings`.
 #include <cstdint>
 #include <string>
 
@@ -9,7 +10,7 @@ struct GameSettings {
   int32_t assetsLoaded = 0;
   int32_t controlScheme = 0;
   int32_t altTextFile = 0;
-  std::string textFileName;
+  std::string textFileName;  // the message text file the texts come from
   int32_t showStats = 0;
   int32_t soundOn = 0;
   int32_t allOpen = 0;

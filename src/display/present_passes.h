@@ -44,9 +44,16 @@ void DoubleRows(const uint32_t* back, const Surface& s, int32_t x0, int32_t y0);
 void PaintMargins(const Surface& s, int32_t x0, int32_t y0, int32_t width, int32_t height,
                   const BorderTile* border);
 
+// The shrinking pass's work rows and column plan (about 70 KB), allocated
+// with the presenter's tables and freed with them.
+struct ShrinkScratch;
+ShrinkScratch* NewShrinkScratch();
+void FreeShrinkScratch(ShrinkScratch* scratch);
+
 struct ShrinkTables {
   const int16_t* coverage = nullptr;    // 16405 entries
   const int16_t* reciprocal = nullptr;  // 4105 entries
+  ShrinkScratch* scratch = nullptr;
 };
 
 // Shrinks the back buffer by area averaging into the surface at (x0, y0),

@@ -4,7 +4,8 @@
 
 #include "display/present_passes.h"
 #include "display/screen_handler.h"
-#include "shell/engine.h"
+#include "gfx/gfx_context.h"
+#include "sound/sound_context.h"
 
 namespace {
 
@@ -45,47 +46,48 @@ void FillBrightness(uint8_t* table, int32_t offset, int32_t contrast) {
 
 // The table in effect, or null while brightness is the identity.
 const uint8_t* ActiveBrightness(const ScreenHandler& sh) {
-  return engine.brightnessActive != 0 ? sh.brightnessTable : nullptr;
+  return sh.brightnessActive != 0 ? sh.brightnessTable : nullptr;
 }
 
 void ApplyBrightnessIfActive(const ScreenHandler& sh) {
   if (const uint8_t* table = ActiveBrightness(sh)) {
-    present::MapInPlace(engine.backBuffer, static_cast<size_t>(kWidth) * kHeight, table);
+    present::MapInPlace(sh.gfx->backBuffer, static_cast<size_t>(kWidth) * kHeight, table);
   }
 }
 
 // The border picture, when its slot holds a loaded picture.
-bool BorderTile(present::BorderTile& out) {
-  const int32_t slot = engine.borderPicture;
+bool BorderTile(const ScreenHandler& sh, present::BorderTile& out) {
+  const int32_t slot = sh.borderPicture;
   if (slot < 0 || slot >= kImageSlots) return false;
-  const ImageSlot& s = engine.gfx.slots[slot];
+  const ImageSlot& s = sh.gfx->slots[slot];
   if (s.state != kLoaded || s.pixels == nullptr || s.width <= 0 || s.height <= 0) return false;
   out = present::BorderTile{s.pixels, s.width, s.height};
   return true;
 }
 
-void PaintMarginsIfDue(const present::Surface& s, int32_t x0, int32_t y0, int32_t width, int32_t height) {
-  if (engine.borderCountdown != 0) return;
+void PaintMarginsIfDue(const ScreenHandler& sh, const present::Surface& s, int32_t x0, int32_t y0,
+                       int32_t width, int32_t height) {
+  if (sh.borderCountdown != 0) return;
   present::BorderTile tile;
-  present::PaintMargins(s, x0, y0, width, height, BorderTile(tile) ? &tile : nullptr);
+  present::PaintMargins(s, x0, y0, width, height, BorderTile(sh, tile) ? &tile : nullptr);
 }
 
 void HigherRes(ScreenHandler& sh, const present::Surface& s) {
   const int32_t factor = (s.width < 2 * kWidth || s.height < 2 * kHeight) ? 1 : 2;
   const int32_t x0 = (s.width - factor * kWidth) / 2;
   const int32_t y0 = (s.height - factor * kHeight) / 2;
-  PaintMarginsIfDue(s, x0, y0, factor * kWidth, factor * kHeight);
+  PaintMarginsIfDue(sh, s, x0, y0, factor * kWidth, factor * kHeight);
   if (factor == 2) {
     ApplyBrightnessIfActive(sh);
-    present::DoubleRows(engine.backBuffer, s, x0, y0);
+    present::DoubleRows(sh.gfx->backBuffer, s, x0, y0);
   } else {
-    present::CopyRows(engine.backBuffer, s, x0, y0, ActiveBrightness(sh));
+    present::CopyRows(sh.gfx->backBuffer, s, x0, y0, ActiveBrightness(sh));
   }
 }
 
 void LowerOrMixedRes(ScreenHandler& sh, const present::Surface& s) {
   ApplyBrightnessIfActive(sh);
-  if (engine.repaintCounter == 0 || engine.repaintCounter == 390) {
+  if (sh.repaintCounter == 0 || sh.repaintCounter == 390) {
     std::fill(sh.previousFrame, sh.previousFrame + static_cast<size_t>(kWidth) * kHeight,
               present::kAllChanged);
   }
@@ -95,33 +97,33 @@ void LowerOrMixedRes(ScreenHandler& sh, const present::Surface& s) {
   const int32_t height = s.height > kHeight ? kHeight : s.height;
   const int32_t xstep = width * kOne / kWidth;
   const int32_t ystep = height * kOne / kHeight;
-  present::ShrinkRows(engine.backBuffer, sh.previousFrame, s, x0, y0, xstep, ystep,
-                      present::ShrinkTables{sh.coverage, sh.reciprocal});
-  PaintMarginsIfDue(s, x0, y0, width, height);
+  present::ShrinkRows(sh.gfx->backBuffer, sh.previousFrame, s, x0, y0, xstep, ystep,
+                      present::ShrinkTables{sh.coverage, sh.reciprocal, sh.shrinkScratch});
+  PaintMarginsIfDue(sh, s, x0, y0, width, height);
 }
 
 bool BuffersReady(const ScreenHandler& sh) {
-  return engine.backBuffer != nullptr && sh.previousFrame != nullptr && sh.coverage != nullptr &&
-         sh.reciprocal != nullptr;
+  return sh.gfx->backBuffer != nullptr && sh.previousFrame != nullptr && sh.coverage != nullptr &&
+         sh.reciprocal != nullptr && sh.shrinkScratch != nullptr;
 }
 
 void PresentFullScreen(ScreenHandler& sh, bool verbose) {
-  EngineLog& log = engine.log;
+  EngineLog& log = *sh.log;
   platform::Backend& p = platform::Current();
   platform::SurfaceLock lock;
-  if (engine.displayCreated == 0 || !p.LockDisplay(lock)) return;  // nothing is shown this frame
+  if (sh.displayCreated == 0 || !p.LockDisplay(lock)) return;  // nothing is shown this frame
   sh.pitch = lock.pitchBytes / 4;
   if (verbose) LogLine(log, "vxscrHtoSCREEN mem locked. real x:", sh.pitch);
-  const present::Surface s{lock.pixels, sh.pitch, engine.displayWidth, engine.displayHeight};
+  const present::Surface s{lock.pixels, sh.pitch, sh.display.width, sh.display.height};
   // A surface that does not hold the display size (it changed since the
   // display was opened) is left alone rather than written past its end.
   const bool fits =
       lock.pixels != nullptr && s.width <= lock.width && s.height <= lock.height && lock.width <= s.pitch;
-  const Pass pass = ChoosePass(engine.displayWidth, engine.displayHeight, true);
+  const Pass pass = ChoosePass(sh.display.width, sh.display.height, true);
   if (fits && BuffersReady(sh)) {
     switch (pass) {
       case Pass::OriginalRes:
-        present::CopyRows(engine.backBuffer, s, 0, 0, ActiveBrightness(sh));
+        present::CopyRows(sh.gfx->backBuffer, s, 0, 0, ActiveBrightness(sh));
         if (verbose) LogLine(log, "vxscrHtoSCREEN original_res pass");
         break;
       case Pass::LowerOrMixedRes:
@@ -142,27 +144,39 @@ void PresentFullScreen(ScreenHandler& sh, bool verbose) {
 // A window always receives the whole back buffer, wherever the window is
 // and whatever the desktop size; the platform clips what is not visible.
 void PresentWindowed(ScreenHandler& sh, bool verbose) {
-  if (engine.backBuffer == nullptr) return;
-  EngineLog& log = engine.log;
+  if (sh.gfx->backBuffer == nullptr) return;
+  EngineLog& log = *sh.log;
   ApplyBrightnessIfActive(sh);
   if (verbose) LogLine(log, "Start copying mem thru DC of GDI");
-  const int32_t lines = platform::Current().CopyToWindow(engine.backBuffer, kWidth, kHeight);
+  const int32_t lines = platform::Current().CopyToWindow(sh.gfx->backBuffer, kWidth, kHeight);
   if (verbose) LogLine(log, "StretchDIBits num of copyed lines: ", lines);
-  if (verbose && ChoosePass(engine.displayWidth, engine.displayHeight, false) == Pass::HigherRes) {
+  if (verbose && ChoosePass(sh.display.width, sh.display.height, false) == Pass::HigherRes) {
     LogLine(log, "vxscrHtoSCREEN higher_res pass");
   }
 }
 
 }  // namespace
 
-void vxscrHini(ScreenHandler& sh) {
-  LogLine(engine.log, "vxscrHini start");
-  std::free(engine.backBuffer);
+void ReleaseScreenBuffers(ScreenHandler& sh) {
+  if (sh.gfx != nullptr && sh.gfx->backBuffer == sh.backBufferMemory) sh.gfx->backBuffer = nullptr;
+  std::free(sh.backBufferMemory);
   std::free(sh.previousFrame);
   std::free(sh.coverage);
   std::free(sh.reciprocal);
   std::free(sh.brightnessTable);
-  engine.backBuffer = static_cast<uint32_t*>(std::calloc(1, kBackBufferBytes));
+  present::FreeShrinkScratch(sh.shrinkScratch);
+  sh.backBufferMemory = sh.previousFrame = nullptr;
+  sh.coverage = sh.reciprocal = nullptr;
+  sh.brightnessTable = nullptr;
+  sh.shrinkScratch = nullptr;
+}
+
+void vxscrHini(ScreenHandler& sh) {
+  LogLine(*sh.log, "vxscrHini start");
+  ReleaseScreenBuffers(sh);
+  sh.backBufferMemory = static_cast<uint32_t*>(std::calloc(1, kBackBufferBytes));
+  sh.gfx->backBuffer = sh.backBufferMemory;
+  sh.shrinkScratch = present::NewShrinkScratch();
   sh.previousFrame = static_cast<uint32_t*>(std::calloc(1, kPreviousFrameBytes));
   sh.coverage = static_cast<int16_t*>(std::calloc(kCoverageEntries, sizeof(int16_t)));
   sh.reciprocal = static_cast<int16_t*>(std::calloc(kReciprocalEntries, sizeof(int16_t)));
@@ -170,7 +184,7 @@ void vxscrHini(ScreenHandler& sh) {
   // coverage[8192 + i]: the part of a source pixel reaching i / 8192 of a
   // target pixel past a target column's edge. Built for the display width
   // of the start; a later display size keeps this table.
-  const int32_t xstep = std::min(engine.displayWidth, kWidth) * kOne / kWidth;
+  const int32_t xstep = std::min(sh.display.width, kWidth) * kOne / kWidth;
   if (sh.coverage != nullptr && xstep > 0) {
     for (int32_t i = 0; i <= kOne; ++i) sh.coverage[kOne + i] = static_cast<int16_t>(i * kOne / xstep);
   }
@@ -178,88 +192,87 @@ void vxscrHini(ScreenHandler& sh) {
     for (int32_t i = 1; i <= 4100; ++i) sh.reciprocal[i] = static_cast<int16_t>(32650 / i);
   }
   if (sh.brightnessTable != nullptr) FillBrightness(sh.brightnessTable, 0, 256);
-  engine.brightnessActive = 0;
-  engine.borderPicture = -1;
-  engine.borderCountdown = 0;
-  engine.repaintCounter = 0;
-  LogLine(engine.log, "vxscrHini fin");
+  sh.brightnessActive = 0;
+  sh.borderPicture = -1;
+  sh.borderCountdown = 0;
+  sh.repaintCounter = 0;
+  LogLine(*sh.log, "vxscrHini fin");
 }
 
-int32_t vxDDrawINI(ScreenHandler&) {
-  if (engine.windowed != 0) return 0;
-  EngineLog& log = engine.log;
+int32_t vxDDrawINI(ScreenHandler& sh) {
+  if (sh.display.windowed != 0) return 0;
+  EngineLog& log = *sh.log;
   LogLine(log, "vxDDrawINI start");
-  const int32_t status = platform::Current().OpenDisplay(engine.displayWidth, engine.displayHeight);
+  const int32_t status = platform::Current().OpenDisplay(sh.display.width, sh.display.height);
   // The platform reports the step that failed; the steps before it passed.
   const auto passed = [&](int32_t step) { return status == platform::kDisplayReady || status > step; };
   if (passed(1)) LogLine(log, "DirectDrawCreate pass ok");
   if (passed(2)) LogLine(log, "SetCooperativeLevel pass ok");
-  if (passed(3)) LogLine(log, "SetDisplayMode pass ok:", engine.displayWidth, engine.displayHeight, 32);
+  if (passed(3)) LogLine(log, "SetDisplayMode pass ok:", sh.display.width, sh.display.height, 32);
   if (passed(4)) LogLine(log, "CreateSurface pass ok:");
-  engine.displayCreated = status == platform::kDisplayReady ? -1 : 0;
+  sh.displayCreated = status == platform::kDisplayReady ? -1 : 0;
   LogLine(log, "vxDDrawINI fin. error status:", status);
   return status;
 }
 
 void vxscrHtoSCREEN(ScreenHandler& sh) {
-  EngineLog& log = engine.log;
-  const bool verbose = engine.verboseFirstPresent != 0 && log.enabled != 0;
+  EngineLog& log = *sh.log;
+  const bool verbose = sh.verboseFirstPresent != 0 && log.enabled != 0;
   if (verbose) LogLine(log, "vxscrHtoSCREEN start");
-  if (engine.windowed == 0) {
+  if (sh.display.windowed == 0) {
     PresentFullScreen(sh, verbose);
   } else {
     PresentWindowed(sh, verbose);
   }
-  engine.borderCountdown = engine.borderCountdown < 1 ? 300 : engine.borderCountdown - 1;
-  engine.repaintCounter = engine.repaintCounter < 1 ? 400 : engine.repaintCounter - 1;
+  sh.borderCountdown = sh.borderCountdown < 1 ? 300 : sh.borderCountdown - 1;
+  sh.repaintCounter = sh.repaintCounter < 1 ? 400 : sh.repaintCounter - 1;
   if (verbose) {
     LogLine(log, "vxscrHtoSCREEN fin");
-    engine.verboseFirstPresent = 0;
+    sh.verboseFirstPresent = 0;
   }
 }
 
-void vxreleaseDDonly(ScreenHandler&) {
-  if (engine.windowed != 0) return;
-  LogLine(engine.log, "vxreleaseDDonly start");
+void vxreleaseDDonly(ScreenHandler& sh) {
+  if (sh.display.windowed != 0) return;
+  LogLine(*sh.log, "vxreleaseDDonly start");
   platform::Current().CloseDisplay();
-  engine.displayCreated = 0;
-  LogLine(engine.log, "vxreleaseDDonly fin");
+  sh.displayCreated = 0;
+  LogLine(*sh.log, "vxreleaseDDonly fin");
 }
 
-void vxreleaseDDDS(ScreenHandler&) {
-  LogLine(engine.log, "vxreleaseDDDS start");
+void vxreleaseDDDS(ScreenHandler& sh) {
+  LogLine(*sh.log, "vxreleaseDDDS start");
   platform::Backend& p = platform::Current();
-  if (engine.windowed == 0) {
+  if (sh.display.windowed == 0) {
     p.CloseDisplay();
-    engine.displayCreated = 0;
+    sh.displayCreated = 0;
   }
-  if (engine.sound.available != 0) ReleaseSound(engine.sound);
-  if (engine.windowed == 0) {
-    engine.fullClipRect = platform::Rect{0, 0, engine.desktopWidth - 1, engine.desktopHeight - 1};
-    p.ClipCursor(&engine.fullClipRect);
+  if (sh.sound->available != 0) ReleaseSound(*sh.sound);
+  if (sh.display.windowed == 0) {
+    sh.fullClipRect = platform::Rect{0, 0, sh.desktopWidth - 1, sh.desktopHeight - 1};
+    p.ClipCursor(&sh.fullClipRect);
   }
-  LogLine(engine.log, "vxreleaseDDDS fin");
+  LogLine(*sh.log, "vxreleaseDDDS fin");
 }
 
-void vxEngExit() {
-  LogLine(engine.log, "vxEngExit");
-  vxreleaseDDDS(engine.screen);
+void vxEngExit(ScreenHandler& sh) {
+  LogLine(*sh.log, "vxEngExit");
+  vxreleaseDDDS(sh);
 }
 
-void SetBrightness(int32_t offset, int32_t contrast) {
-  uint8_t* table = engine.screen.brightnessTable;
+void SetBrightness(ScreenHandler& sh, int32_t offset, int32_t contrast) {
+  uint8_t* table = sh.brightnessTable;
   if (table == nullptr) return;
   FillBrightness(table, offset, contrast);
-  engine.brightnessActive = (offset == 0 && contrast == 256) ? 0 : -1;
+  sh.brightnessActive = (offset == 0 && contrast == 256) ? 0 : -1;
 }
 
-void ApplyBrightnessInPlace() {
-  if (engine.backBuffer == nullptr || engine.screen.brightnessTable == nullptr) return;
-  present::MapInPlace(engine.backBuffer, static_cast<size_t>(kWidth) * kHeight,
-                      engine.screen.brightnessTable);
+void ApplyBrightnessInPlace(ScreenHandler& sh) {
+  if (sh.gfx->backBuffer == nullptr || sh.brightnessTable == nullptr) return;
+  present::MapInPlace(sh.gfx->backBuffer, static_cast<size_t>(kWidth) * kHeight, sh.brightnessTable);
 }
 
-void SetBorderPicture(int32_t slot) {
-  engine.borderPicture = slot;
-  engine.borderCountdown = 0;
+void SetBorderPicture(ScreenHandler& sh, int32_t slot) {
+  sh.borderPicture = slot;
+  sh.borderCountdown = 0;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
 
 #include "display/present_passes.h"
 
@@ -191,14 +192,16 @@ struct LanePattern {
   }
 };
 
-ColumnPlan gPlan;
-GroupWork gWork;
+// The scratch of the pass in progress: ShrinkRows points these at the
+// presenter's own before it plans the columns.
+ColumnPlan* gPlan = nullptr;
+GroupWork* gWork = nullptr;
 const LanePattern gLanes;
 
 void PlanColumns(int32_t xstep, const int16_t* coverage) {
   bool packed = xstep >= kSmallestPackedStep;
   int32_t begin = 0;
-  gPlan.shortStretches = true;
+  gPlan->shortStretches = true;
   for (int32_t x = 0; x < kWidth; ++x) {
     const int32_t fx = x * xstep;
     const int32_t w = coverage[(fx & (kOne - 1)) + xstep];
@@ -206,32 +209,33 @@ void PlanColumns(int32_t xstep, const int16_t* coverage) {
     const uint16_t m16 = static_cast<uint16_t>(kOne - w);
     const uint16_t w16 = static_cast<uint16_t>(w);
     for (int32_t k = 0; k < 4; ++k) {
-      gPlan.m[4 * x + k] = m16;
-      gPlan.w[4 * x + k] = w16;
+      gPlan->m[4 * x + k] = m16;
+      gPlan->w[4 * x + k] = w16;
     }
-    gPlan.mPlane[x] = m16;
-    gPlan.wPlane[x] = w16;
-    gPlan.wBeforePlane[x] = x == 0 ? 0 : gPlan.wPlane[x - 1];
-    gPlan.pairMask[x] = 0;
+    gPlan->mPlane[x] = m16;
+    gPlan->wPlane[x] = w16;
+    gPlan->wBeforePlane[x] = x == 0 ? 0 : gPlan->wPlane[x - 1];
+    gPlan->pairMask[x] = 0;
     const int32_t t = fx >> 13;
-    gPlan.target[x] = t;
-    if (x == 0 || t != gPlan.target[x - 1]) {
+    gPlan->target[x] = t;
+    if (x == 0 || t != gPlan->target[x - 1]) {
       const int32_t from = x == 0 ? 0 : begin + 1;
-      gPlan.last[t] = x;
-      if (x - from == 1) gPlan.pairMask[x] = 0xFFFF;
-      if (x - from > 1) gPlan.shortStretches = false;
+      gPlan->last[t] = x;
+      if (x - from == 1) gPlan->pairMask[x] = 0xFFFF;
+      if (x - from > 1) gPlan->shortStretches = false;
       begin = x;
     }
   }
-  gPlan.targets = gPlan.target[kWidth - 1] + 1;
-  gPlan.headTargets = 0;
-  while (gPlan.headTargets < gPlan.targets && gPlan.last[gPlan.headTargets] <= kQuietRun) ++gPlan.headTargets;
-  gPlan.tailTarget = gPlan.targets;
-  while (gPlan.tailTarget > 0 && gPlan.last[gPlan.tailTarget - 1] >= kLastCompared) --gPlan.tailTarget;
-  gPlan.writeAfterSkip = gPlan.target[kLastCompared - 1] != gPlan.target[kLastCompared - 2] ? 1 : 0;
-  std::fill(std::begin(gPlan.wholeReciprocalsReady), std::end(gPlan.wholeReciprocalsReady), false);
-  gPlan.xstep = xstep;
-  gPlan.packed = packed;
+  gPlan->targets = gPlan->target[kWidth - 1] + 1;
+  gPlan->headTargets = 0;
+  while (gPlan->headTargets < gPlan->targets && gPlan->last[gPlan->headTargets] <= kQuietRun)
+    ++gPlan->headTargets;
+  gPlan->tailTarget = gPlan->targets;
+  while (gPlan->tailTarget > 0 && gPlan->last[gPlan->tailTarget - 1] >= kLastCompared) --gPlan->tailTarget;
+  gPlan->writeAfterSkip = gPlan->target[kLastCompared - 1] != gPlan->target[kLastCompared - 2] ? 1 : 0;
+  std::fill(std::begin(gPlan->wholeReciprocalsReady), std::end(gPlan->wholeReciprocalsReady), false);
+  gPlan->xstep = xstep;
+  gPlan->packed = packed;
 }
 
 inline uint64_t Load64(const void* at) {
@@ -285,9 +289,9 @@ GroupChange FindChanges(const uint32_t* const* rows, uint32_t* const* previous, 
       return GroupChange::EveryColumn;
     }
   }
-  uint8_t* first = gWork.firstChanged;
+  uint8_t* first = gWork->firstChanged;
   std::memset(first, kUnchanged, kLastCompared);
-  std::memset(first + kLastCompared, 0, sizeof gWork.firstChanged - kLastCompared);
+  std::memset(first + kLastCompared, 0, sizeof gWork->firstChanged - kLastCompared);
   for (int32_t r = count - 1; r >= 0; --r) {
     if ((changedRows & (1u << r)) == 0) continue;
     const uint32_t* __restrict now = rows[r] + kLookAhead;
@@ -312,10 +316,10 @@ inline uint16_t MulHigh16(uint16_t a, uint16_t b) {
 // each column adds to the sums and what it carries on to the next item.
 void ComputeTerms(const uint32_t* const* rows, int32_t count, int32_t x0, int32_t x1) {
   const int32_t n = 4 * (x1 - x0);
-  uint16_t* __restrict sum = gWork.sum + 4 * x0;
-  uint16_t* __restrict carry = gWork.carry + 4 * x0;
-  const uint16_t* __restrict m = gPlan.m + 4 * x0;
-  const uint16_t* __restrict w = gPlan.w + 4 * x0;
+  uint16_t* __restrict sum = gWork->sum + 4 * x0;
+  uint16_t* __restrict carry = gWork->carry + 4 * x0;
+  const uint16_t* __restrict m = gPlan->m + 4 * x0;
+  const uint16_t* __restrict w = gPlan->w + 4 * x0;
   {
     const uint8_t* __restrict bytes = reinterpret_cast<const uint8_t*>(rows[0] + x0);
     for (int32_t j = 0; j < n; ++j) {
@@ -337,19 +341,19 @@ void ComputeTerms(const uint32_t* const* rows, int32_t count, int32_t x0, int32_
 // The reciprocals of the weights of a whole row of a group of `count` rows,
 // per column where a target column ends; worked out once per present.
 const uint16_t* WholeReciprocals(int32_t count, const int16_t* reciprocal) {
-  uint16_t* recips = gPlan.wholeReciprocals[count - 1];
-  if (gPlan.wholeReciprocalsReady[count - 1]) return recips;
+  uint16_t* recips = gPlan->wholeReciprocals[count - 1];
+  if (gPlan->wholeReciprocalsReady[count - 1]) return recips;
   int32_t before = 0;
   for (int32_t x = 0; x < kWidth; ++x) {
-    const int32_t m = MulHigh16(1024, gPlan.mPlane[x]);
-    const int32_t w = MulHigh16(1024, gPlan.wPlane[x]);
-    const int32_t wPrev = MulHigh16(1024, gPlan.wBeforePlane[x]);
+    const int32_t m = MulHigh16(1024, gPlan->mPlane[x]);
+    const int32_t w = MulHigh16(1024, gPlan->wPlane[x]);
+    const int32_t wPrev = MulHigh16(1024, gPlan->wBeforePlane[x]);
     const int32_t column = count * m + (count - 1) * w + wPrev;
-    const int32_t weight = column + (gPlan.pairMask[x] != 0 ? before : 0);
+    const int32_t weight = column + (gPlan->pairMask[x] != 0 ? before : 0);
     recips[x] = static_cast<uint16_t>(reciprocal[weight & 4095]);
     before = column;
   }
-  gPlan.wholeReciprocalsReady[count - 1] = true;
+  gPlan->wholeReciprocalsReady[count - 1] = true;
   return recips;
 }
 
@@ -367,11 +371,11 @@ void WholeColumns(const uint32_t* const* rows, int32_t count, int32_t from, int3
                   const int16_t* reciprocal) {
   // Planes have one column in front, so column x is at index x + 1 and the
   // column before `from` is at index `from` (zero before the first).
-  const uint16_t* __restrict m = gPlan.mPlane;
-  const uint16_t* __restrict w = gPlan.wPlane;
-  const uint16_t* __restrict wBefore = gPlan.wBeforePlane;
-  uint16_t* const sums[3] = {gWork.wholeBlue, gWork.wholeGreen, gWork.wholeRed};
-  uint16_t* const lanes[3] = {gWork.laneBlue, gWork.laneGreen, gWork.laneRed};
+  const uint16_t* __restrict m = gPlan->mPlane;
+  const uint16_t* __restrict w = gPlan->wPlane;
+  const uint16_t* __restrict wBefore = gPlan->wBeforePlane;
+  uint16_t* const sums[3] = {gWork->wholeBlue, gWork->wholeGreen, gWork->wholeRed};
+  uint16_t* const lanes[3] = {gWork->laneBlue, gWork->laneGreen, gWork->laneRed};
   const int32_t firstLane = from == 0 ? 0 : from - 1;
   for (int32_t r = 0; r < count; ++r) {
     {
@@ -405,11 +409,11 @@ void WholeColumns(const uint32_t* const* rows, int32_t count, int32_t from, int3
     }
   }
   const uint16_t* __restrict recips = WholeReciprocals(count, reciprocal);
-  const uint16_t* __restrict pair = gPlan.pairMask;
+  const uint16_t* __restrict pair = gPlan->pairMask;
   const uint16_t* __restrict sb = sums[0];
   const uint16_t* __restrict sg = sums[1];
   const uint16_t* __restrict sr = sums[2];
-  uint32_t* __restrict pixels = gWork.pixels;
+  uint32_t* __restrict pixels = gWork->pixels;
   // ComposePixel on values that cannot wrap (each product stays below 2^31).
   for (int32_t x = from; x < to; ++x) {
     const uint32_t r = recips[x];
@@ -422,9 +426,9 @@ void WholeColumns(const uint32_t* const* rows, int32_t count, int32_t from, int3
 
 void ShrinkGroupWhole(const uint32_t* const* rows, int32_t count, uint32_t* out, const int16_t* reciprocal) {
   WholeColumns(rows, count, 0, kWidth, reciprocal);
-  const uint32_t* __restrict pixels = gWork.pixels;
-  const int32_t* __restrict last = gPlan.last;
-  const int32_t targets = gPlan.targets;
+  const uint32_t* __restrict pixels = gWork->pixels;
+  const int32_t* __restrict last = gPlan->last;
+  const int32_t targets = gPlan->targets;
   for (int32_t t = 0; t < targets; ++t) out[t] = pixels[last[t]];
 }
 
@@ -433,12 +437,12 @@ void ShrinkGroupWhole(const uint32_t* const* rows, int32_t count, uint32_t* out,
 // write counter at 1 when a target column begins at its last column, else
 // at 0, so the first one or two target columns of the end are not written.
 void ShrinkGroupEnds(const uint32_t* const* rows, int32_t count, uint32_t* out, const int16_t* reciprocal) {
-  const int32_t* __restrict last = gPlan.last;
+  const int32_t* __restrict last = gPlan->last;
   WholeColumns(rows, count, 0, kQuietRun + 1, reciprocal);
-  for (int32_t t = 0; t < gPlan.headTargets; ++t) out[t] = gWork.pixels[last[t]];
+  for (int32_t t = 0; t < gPlan->headTargets; ++t) out[t] = gWork->pixels[last[t]];
   WholeColumns(rows, count, kLastCompared, kWidth, reciprocal);
-  const int32_t firstWritten = gPlan.tailTarget + 2 - gPlan.writeAfterSkip;
-  for (int32_t t = firstWritten; t < gPlan.targets; ++t) out[t] = gWork.pixels[last[t]];
+  const int32_t firstWritten = gPlan->tailTarget + 2 - gPlan->writeAfterSkip;
+  for (int32_t t = firstWritten; t < gPlan->targets; ++t) out[t] = gWork->pixels[last[t]];
 }
 
 // The columns of a group where nothing changed: the first ones are taken
@@ -463,18 +467,18 @@ void ShrinkGroupPacked(const uint32_t* const* rows, uint32_t* const* previous, i
                        const int16_t* reciprocal) {
   const GroupChange change = FindChanges(rows, previous, count);
   if (change == GroupChange::EveryColumn) {
-    if (gPlan.shortStretches) {
+    if (gPlan->shortStretches) {
       ShrinkGroupWhole(rows, count, out, reciprocal);
       return;
     }
-    std::memset(gWork.firstChanged, 0, sizeof gWork.firstChanged);  // changed in row 0 everywhere
+    std::memset(gWork->firstChanged, 0, sizeof gWork->firstChanged);  // changed in row 0 everywhere
   }
   const bool none = change == GroupChange::None;
-  if (none && gPlan.shortStretches) {
+  if (none && gPlan->shortStretches) {
     ShrinkGroupEnds(rows, count, out, reciprocal);
     return;
   }
-  const uint8_t* first = none ? gNoChange.first : gWork.firstChanged;
+  const uint8_t* first = none ? gNoChange.first : gWork->firstChanged;
   uint64_t sums = 0, carry = 0;
   int32_t run = 0;
   int32_t write = 2;
@@ -491,8 +495,8 @@ void ShrinkGroupPacked(const uint32_t* const* rows, uint32_t* const* previous, i
         termsEnd = std::min(x + (x == 0 ? kQuietRun + 1 : kChunk), kWidth);
         ComputeTerms(rows, count, x, termsEnd);
       }
-      sums += Load64(gWork.sum + 4 * x) + carry;
-      carry = Load64(gWork.carry + 4 * x);
+      sums += Load64(gWork->sum + 4 * x) + carry;
+      carry = Load64(gWork->carry + 4 * x);
     } else if (changed == kUnchanged) {
       write = 0;
     } else {
@@ -500,11 +504,11 @@ void ShrinkGroupPacked(const uint32_t* const* rows, uint32_t* const* previous, i
       write = 0;
       run = 0;
       for (int32_t r = changed; r < count; ++r) {
-        sums += MulHigh(rows[r][x], gPlan.m[4 * x]) + carry;
-        carry = MulHigh(rows[r][x], gPlan.w[4 * x]);
+        sums += MulHigh(rows[r][x], gPlan->m[4 * x]) + carry;
+        carry = MulHigh(rows[r][x], gPlan->w[4 * x]);
       }
     }
-    const int32_t t = gPlan.target[x];
+    const int32_t t = gPlan->target[x];
     if (t != lastT) {
       if (write <= 1) {
         ++write;
@@ -519,7 +523,7 @@ void ShrinkGroupPacked(const uint32_t* const* rows, uint32_t* const* previous, i
     if (run <= kQuietRun || x >= kLastCompared) continue;
     const int32_t next = none ? kLastCompared : NextChanged(first, x);
     if (next == x) continue;
-    const QuietStretch q = SkipQuiet(x * gPlan.xstep, gPlan.xstep, next - x, lastT);
+    const QuietStretch q = SkipQuiet(x * gPlan->xstep, gPlan->xstep, next - x, lastT);
     write = q.write;
     lastT = q.lastT;
     if (q.resetSums) sums = 0;
@@ -530,8 +534,20 @@ void ShrinkGroupPacked(const uint32_t* const* rows, uint32_t* const* previous, i
 
 }  // namespace
 
+struct ShrinkScratch {
+  ColumnPlan plan;
+  GroupWork work;
+};
+
+ShrinkScratch* NewShrinkScratch() { return new (std::nothrow) ShrinkScratch(); }
+
+void FreeShrinkScratch(ShrinkScratch* scratch) { delete scratch; }
+
 void ShrinkRows(const uint32_t* back, uint32_t* previous, const Surface& s, int32_t x0, int32_t y0,
                 int32_t xstep, int32_t ystep, const ShrinkTables& tables) {
+  if (tables.scratch == nullptr) return;
+  gPlan = &tables.scratch->plan;
+  gWork = &tables.scratch->work;
   PlanColumns(xstep, tables.coverage);
   const uint32_t* rows[kMostFollowing + 1];
   uint32_t* prev[kMostFollowing + 1];
@@ -556,7 +572,7 @@ void ShrinkRows(const uint32_t* back, uint32_t* previous, const Surface& s, int3
       prev[k] = previous + static_cast<ptrdiff_t>(y + k) * kWidth;
     }
     uint32_t* out = s.pixels + static_cast<ptrdiff_t>(y0 + row) * s.pitch + x0;
-    if (gPlan.packed) {
+    if (gPlan->packed) {
       ShrinkGroupPacked(rows, prev, following + 1, out, tables.reciprocal);
     } else {
       ShrinkGroupStepwise(rows, prev, following + 1, out, xstep, tables);

@@ -1,12 +1,87 @@
 #include "game/game_frame.h"
 
+#include "assets/loading.h"
+#include "game/fight.h"
 #include "game/game_state.h"
+#include "game/hint.h"
+#include "game/lamps_clouds.h"
+#include "game/level_start.h"
+#include "game/player.h"
+#include "gfx/drawing.h"
+#include "gfx/text.h"
+#include "monsters/debris.h"
+#include "monsters/monster_update.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "sound/music.h"
 
-// The world is not built yet: the frame keeps the game where it is and
-// runs the music check, as the full frame does among its steps.
-int32_t RunGameFrame(GameState& g, int32_t, int32_t, int32_t, int32_t, int32_t) {
-  UpdateMusic(g);
-  return 0;
+namespace {
+
+constexpr int32_t kComposedSlot = 13;
+constexpr int32_t kFirstVisitHelp = 100;
+
+void DrawStats(GameState& g) {
+  GfxContext& gfx = engine.gfx;
+  const int32_t w = engine.gfx.screenWidth;
+  const int32_t h = engine.gfx.screenHeight;
+  DrawTextBox(gfx, "frames per second:", 50, 250, w, h, 103, 3);
+  DrawNumber(gfx, gfx.measuredFps, 241, 250, w, h, 103, 3);
+  DrawTextBox(gfx, "now difficulty:", 50, 270, w, h, 103, 3);
+  DrawNumber(gfx, Difficulty(g), 241, 270, w, h, 103, 3);
 }
-void DrawLevel(GameState&) {}
+
+}  // namespace
+
+void DrawLevel(GameState& g) {
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
+  DrawPacked24(engine.gfx, kComposedSlot, 0, 0);
+  if (g.settings.lowDetail == 0) {
+    UpdateShimmerAreas(engine);
+    UpdateTwinkles(engine);
+    DrawLamps(g);
+    UpdateDrift(engine);
+    UpdateDrift(engine);
+  }
+  if (g.frameResult == 0 && g.resultSeen[kFirstVisitHelp] == 0) g.frameResult = kFirstVisitHelp;
+}
+
+void SettleFrameResult(GameState& g) {
+  if (static_cast<uint32_t>(g.frameResult) > static_cast<uint32_t>(kHighestResult)) g.frameResult = 0;
+  g.resultSeen[g.frameResult] = 1;
+  // A message asked for often enough is not shown any more.
+  if (g.resultCount[g.frameResult] > 7) {
+    g.resultCount[g.frameResult] = 8;
+    g.frameResult = 0;
+  }
+}
+
+int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
+                     int32_t attack) {
+  const bool full = g.settings.lowDetail == 0;
+  g.frameResult = 0;
+  const int32_t fps = engine.gfx.measuredFps;
+  StirRandom(engine.random, static_cast<int32_t>(2 * static_cast<uint32_t>(fps)),
+             static_cast<int32_t>(5 * static_cast<uint32_t>(fps)));
+  UpdateFrameTiming(engine.gfx);
+  CheckRoomExit(g);
+  UpdatePlayer(g, moveLeft, moveRight, jump, nextWeapon, attack);
+  PrepareWeaponPicture(g);
+  DrawLevel(g);
+  if (full && g.fogMode == 1) DrawFog(engine, 1);
+  DrawPlayer(g);
+  UpdateMonsters(g);
+  UpdateDebris(g);
+  DrawHintArrow(g);
+  UpdateFlashes(engine);
+  FightFrame(g);
+  DangerWarning(g);
+  if (full) DrawFog(engine, 0);
+  if (full) DrawClouds(g);
+  UpdateFog(engine);
+  if (full && g.fogMode == 2) DrawFog(engine, 2);
+  DrawPlayerLight(g);
+  UpdateMusic(g.music, g.settings, g.level, engine.sound);
+  if (g.settings.showStats != 0) DrawStats(g);
+  SettleFrameResult(g);
+  return g.frameResult;
+}

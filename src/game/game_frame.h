@@ -10,3 +10,7 @@ int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t 
                      int32_t attack);
 // The level picture with its lamps, twinkles, shimmer and drift.
 void DrawLevel(GameState& g);
+// The end of a frame: a result outside 0..1000 becomes 0, the result is
+// marked seen, and a message asked for more than 7 times (by the weights its
+// producers add to `resultCount`) is refused as 0.
+void SettleFrameResult(GameState& g);

@@ -8,7 +8,7 @@
 
 #include "assets/level_pictures.h"
 #include "config/game_settings.h"
-#include "sound/music_state.h"
+#include "sound/music.h"
 
 inline constexpr int32_t kOffScreen = -1313;               // an integer coordinate that means "none"
 inline constexpr int32_t kOffScreenFixed = -1313 * 65536;  // the same as a 16.16 value

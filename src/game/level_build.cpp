@@ -1,4 +1,112 @@
+#include "engine/engine_effects.h"
 #include "game/level_build.h"
 
-void BuildLevel(GameState&, int32_t) {}
-void DarkenRows(GameState&, int32_t) {}
+#include <algorithm>
+
+#include "assets/loading.h"
+#include "game/game_state.h"
+#include "game/lamps_clouds.h"
+#include "game/level_scripts.h"
+#include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "game/singletons.h"
+
+namespace {
+
+constexpr int32_t kComposedSlot = 13;
+constexpr int32_t kBackgroundSlot = 220;
+
+// a/1024 of the screen width, b/1024 of the scaled height.
+int32_t AcrossWidth(int32_t a) { return static_cast<int32_t>((int64_t{a} * engine.gfx.screenWidth) >> 10); }
+int32_t DownHeight(int32_t b) { return static_cast<int32_t>((int64_t{b} * engine.gfx.heightScale) >> 10); }
+
+// Background and foreground drawn into the back buffer, then kept in
+// picture 13, darkened and packed, so a frame draws the level in one copy.
+void Compose(GameState& g, bool overSky) {
+  GfxContext& gfx = engine.gfx;
+  if (overSky) {
+    DrawPacked24(gfx, kBackgroundSlot, 0, 0);
+    ResetDrawMode(gfx);
+    DrawPicture(gfx, g.foregroundSlot, 0, 0);
+  } else {
+    SetDrawMode(gfx, -2);
+    DrawPicture(gfx, g.foregroundSlot, 0, 0);
+  }
+  CopyFromScreen(gfx, kComposedSlot, 0, 0);
+  DarkenRows(g, kComposedSlot);
+  PackTo24(gfx, kComposedSlot);
+  if (!overSky) ResetDrawMode(gfx);
+}
+
+void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
+  Engine& e = engine;
+  ClearTwinkles(e);
+  for (const TwinkleArea& t : script.twinkles) {
+    SpawnTwinkles(e, AcrossWidth(t.x1), DownHeight(t.y1), AcrossWidth(t.x2), DownHeight(t.y2), t.min, t.max,
+                  t.bright, t.chance, t.scale);
+  }
+  ClearShimmerAreas(e);
+  for (const ShimmerSpot& s : script.shimmer) {
+    AddShimmerArea(e, AcrossWidth(s.x1), DownHeight(s.y1), AcrossWidth(s.x2), DownHeight(s.y2), 0, 800,
+                   s.amplitude, 1);
+  }
+  ResetFog(e);
+  ConfigureFog(e, 940, 60, hallFog ? 880 : 740, 60);
+  g.fogMode = hallFog ? 1 : 2;
+  ClearClouds(g);
+  for (const FogGroup& f : script.fog) {
+    for (int32_t i = 0; i < f.count; ++i) {
+      const int32_t x = Random(e.random, AcrossWidth(f.xLow), AcrossWidth(f.xHigh));
+      const int32_t y = Random(e.random, DownHeight(f.yLow), DownHeight(f.yHigh));
+      SpawnFog(e, x, y, 1, 0);
+    }
+  }
+  for (int32_t i = 0; i < script.clouds; ++i) {
+    const int32_t x = Random(e.random, 0, e.gfx.screenWidth);
+    const int32_t y = Random(e.random, DownHeight(600), DownHeight(750));
+    AddCloud(g, x, y);
+  }
+  ResetDrift(e);
+  for (int32_t a = 150; a <= 850; a += 100)
+    SpawnDrift(e, AcrossWidth(a), script.driftReach, script.driftLow, 800, 0);
+  ClearLamps(g);
+  for (const LampSpot& l : script.lamps) AddLamp(g, l.x, l.y, 256);
+}
+
+}  // namespace
+
+void BuildLevel(GameState& g, int32_t n) {
+  g.level = n;
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
+  const LevelScript* script = FindLevelScript(n);
+  LevelPictureFiles files{};
+  if (script == nullptr || !FindLevelPictures(n, files)) return;
+  const bool row0 = n >= 0 && n <= 4;
+  const bool row1 = n >= 5 && n <= 9;
+  g.backgroundSlot = kBackgroundSlot;
+  g.foregroundSlot = files.foregroundSlot;
+  g.maskSlot = files.maskSlot;
+  g.playerLightOn = row0 ? -1 : 0;
+  Compose(g, row0);
+  Decorate(g, *script, row1);
+}
+
+void DarkenRows(GameState&, int32_t picture) {
+  GfxContext& gfx = engine.gfx;
+  if (!HasPixels(gfx, picture)) return;
+  const ImageSlot& slot = gfx.slots[picture];
+  for (int32_t y = 0; y < slot.height; ++y) {
+    const int32_t d = (y % 2 == 0) ? 3 : 5;
+    uint32_t* row = slot.pixels + static_cast<size_t>(y) * static_cast<size_t>(slot.width);
+    for (int32_t x = 1; x <= slot.width - 2; ++x) {
+      const uint32_t p = row[x];
+      const uint32_t b = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>(p & 0xff) - d, 0));
+      const uint32_t gr =
+          static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 8) & 0xff) - d, 0));
+      const uint32_t r =
+          static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 16) & 0xff) - d, 0));
+      // Blue ends in the bits 01: never the weapon marker, whose bytes end in 10.
+      row[x] = (p & 0xff000000u) | (r << 16) | (gr << 8) | ((b & 252u) + 1u);
+    }
+  }
+}

@@ -11,6 +11,9 @@ struct GameState;
 void ResetGame(GameState& g);
 // Enters level n: its pictures, objects, probes and fight.
 void StartLevel(GameState& g, int32_t n);
+// After a level's objects are spawned: a won level loses its monsters
+// (unless every level is open), and pickups the player has are taken away.
+void RemoveSettledObjects(GameState& g);
 // The first step of every in-game frame: changes the level at the screen
 // edges, or ends the player's life at a closed bottom.
 void CheckRoomExit(GameState& g);

@@ -1,6 +1,52 @@
+#include "engine/engine_effects.h"
 #include "game/placements.h"
 
-void ClearPlacements(GameState&) {}
-void AddPlacement(GameState&, int32_t, int32_t, int32_t) {}
-void LoadPlacements(GameState&) {}
+#include <string>
+
+#include "config/record_reader.h"
+#include "game/game_state.h"
+#include "game/level_start.h"
+#include "monsters/spawn.h"
+#include "game/singletons.h"
+
+void ClearPlacements(GameState& g) {
+  for (PlacementRecord& p : g.placements) p.active = 0;
+}
+
+void AddPlacement(GameState& g, int32_t x, int32_t y, int32_t type) {
+  for (PlacementRecord& p : g.placements) {
+    if (p.active != 0) continue;
+    p.active = 1;
+    p.x = x;
+    p.y = y;
+    p.type = type;
+    return;
+  }
+}
+
+void LoadPlacements(GameState& g) {
+  ClearPlacements(g);
+  for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+  const std::string name = "data/" + ObjectFileName(g.level);
+  RecordReader& reader = engine.records;
+  OpenRecords(reader, name.c_str());
+  if (reader.stream.is_open()) {
+    // The search only moves forward: once a record is missing, the reader
+    // has met the end and every later record reads as free.
+    for (int32_t i = 0; i < kPlacementCount; ++i) {
+      FindRecord(reader, i);
+      PlacementRecord& p = g.placements[i];
+      p.active = reader.values[0];
+      p.x = reader.values[1];
+      p.y = reader.values[2];
+      p.type = reader.values[3];
+    }
+  }
+  CloseRecords(reader);
+  ClearObjects(g);
+  for (const PlacementRecord& p : g.placements) {
+    if (p.active != 0 && p.type <= 90) SpawnMonster(g, p.x, p.y, p.type);
+  }
+}
+
 void SavePlacements(GameState&) {}

@@ -1,10 +1,12 @@
 // The row kernels of the picture blits. On x86-64 they work on 8 pixels at a
-// time with AVX2 when the processor has it, else on 4 with SSE2. Every form
+// time with AVX2 when the processor has it, else on 4 with SSE2, as far as
+// the kernel level (platform/cpu_features.h) allows. Every form
 // gives results bit-identical to the scalar arithmetic of draw_internal.h,
 // which handles the pixels left over at the end of a row.
 #include <cstring>
 
 #include "gfx/draw_internal.h"
+#include "platform/cpu_features.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define VX_X86_KERNELS 1
@@ -238,20 +240,12 @@ void AddRowScalar(uint32_t* dst, const uint32_t* src, int32_t count) {
   for (int32_t i = 0; i < count; ++i) dst[i] = AddBytes(src[i], dst[i]);
 }
 
-KernelSet gKernels = KernelSet::kBest;
-
 #if defined(VX_X86_KERNELS)
-bool UseAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2") != 0;
-  return has && gKernels == KernelSet::kBest;
-}
-
-bool UseSse2() { return gKernels != KernelSet::kScalar; }
+bool UseAvx2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+bool UseSse2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 #endif
 
 }  // namespace
-
-void UseKernels(KernelSet set) { gKernels = set; }
 
 void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity) {
 #if defined(VX_X86_KERNELS)

@@ -80,10 +80,9 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d, uint32_t opacity) {
   return MixColour(s, d, a) | a << 24;
 }
 
-// Which forms of the row kernels run: the best the processor offers (the
-// default), the 4-pixel SSE2 forms, or the scalar ones. Tests compare them.
-enum class KernelSet { kBest, kSse2, kScalar };
-void UseKernels(KernelSet set);
+// Which forms of the row kernels run follows the kernel level of
+// platform/cpu_features.h: AVX2 from kAvx2, the 4-pixel SSE2 forms from
+// kSse2, the scalar ones at kPlain. Tests compare them.
 
 // Row kernels: count pixels from src over dst. Opacity 0..255.
 void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity);
@@ -99,6 +98,14 @@ void CopyPacked24Row(uint32_t* dst, const uint8_t* src, int32_t count);
 // the top-left sample's alpha.
 void SpreadToBlocks(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32_t count);
 void AverageBlocks(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count);
+
+// The transformed blits with every step of every walk visited and tested
+// against the area, for the plain reference forms that tests and
+// benchmarks compare the fast ones with.
+void DrawToCornersFullWalk(GfxContext& gfx, int32_t slot, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                           int32_t x3, int32_t y3, int32_t x4, int32_t y4, int32_t frame);
+void DrawRotatedFrameFullWalk(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t angle,
+                              int32_t frame);
 
 // RotatePoint in 64-bit coordinates.
 void RotateWide(const GfxContext& gfx, int64_t& x, int64_t& y, int32_t angle, int64_t cx, int64_t cy);

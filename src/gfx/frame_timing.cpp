@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/engine.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int64_t kLongestFrameTime = (int64_t{1} << 31) / 256 - 1;
 // smoothed frame time and the logical screen.
 void DeriveTimingValues(GfxContext& gfx) {
   const int64_t smoothed = std::max(gfx.smoothedFrameTime, 0);
-  gfx.fps = static_cast<int32_t>(std::max<int64_t>(1, 262144 / (smoothed + 1)));
+  gfx.measuredFps = static_cast<int32_t>(std::max<int64_t>(1, 262144 / (smoothed + 1)));
   gfx.timeStep = static_cast<int32_t>(std::clamp<int64_t>((22 * smoothed + 81920) / 8192, 1, 1024));
   const double pixels = static_cast<double>(gfx.screenWidth) * static_cast<double>(gfx.screenHeight) + 1.0;
   gfx.sizeScale = static_cast<int32_t>(std::trunc(std::sqrt(pixels) * 1024.0 / 886.8100134752651));
@@ -26,7 +26,7 @@ void DeriveTimingValues(GfxContext& gfx) {
 }  // namespace
 
 int32_t FrameTime(GfxContext& gfx) {
-  const int32_t now = EngineClock();
+  const int32_t now = platform::Current().ClockMs();
   const int64_t units = (int64_t{now} - gfx.lastClock) * 1024 / 1000;
   gfx.lastClock = now;
   return static_cast<int32_t>(std::clamp<int64_t>(units, 1, kLongestFrameTime));

@@ -1,8 +1,12 @@
 #pragma once
 // The single graphics object: the image slots, the drawing state, the angle
-// tables, the work buffer of the transformed blit and the per-frame timing.
+// tables, the work buffer of the transformed blit, the per-frame timing and
+// the back buffer everything draws into (its one home: the presenter
+// allocates it, drawing and presenting read it from here).
 #include <cstdint>
 #include <memory>
+
+struct EngineLog;
 
 inline constexpr int32_t kImageSlots = 1200;
 inline constexpr int32_t kHighestSlot = kImageSlots - 1;
@@ -29,7 +33,7 @@ struct ImageSlot {
 
 struct GfxContext {
   int32_t sizeScale = 0;
-  int32_t fps = 0;
+  int32_t measuredFps = 0;  // from the smoothed frame time; the frame loop's own rate is FrameClock::fps
   int32_t screenWidth = 0;
   int32_t heightScale = 0;
   int32_t timeStep = 0;
@@ -46,9 +50,13 @@ struct GfxContext {
   int32_t lastClock = 0;
   int32_t previousFrameTime = 0;
   int32_t smoothedFrameTime = 0;
-  // The back buffer, owned by the presenter.
+  // The back buffer (screenWidth x screenHeight, the logical screen), owned
+  // by the presenter.
   int32_t screenHeight = 0;
   uint32_t* backBuffer = nullptr;
+  // Where picture loading writes its log lines; none when null. Wired by the
+  // engine.
+  EngineLog* log = nullptr;
 
   GfxContext() = default;
   GfxContext(const GfxContext&) = delete;

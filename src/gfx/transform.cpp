@@ -13,7 +13,6 @@
 #include "gfx/draw_internal.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "gfx/reference_drawing.h"
 
 using draw_detail::FrameRule;
 using draw_detail::FrameView;
@@ -430,14 +429,14 @@ void DrawRotated(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t an
   RotatedBlit(gfx, slot, x, y, angle, -1, false);
 }
 
-void reference::DrawToCornersFullWalk(GfxContext& gfx, int32_t slot, int32_t x1, int32_t y1, int32_t x2,
-                                      int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4,
-                                      int32_t frame) {
+void draw_detail::DrawToCornersFullWalk(GfxContext& gfx, int32_t slot, int32_t x1, int32_t y1, int32_t x2,
+                                        int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4,
+                                        int32_t frame) {
   CornersBlit(gfx, slot, x1, y1, x2, y2, x3, y3, x4, y4, frame, true);
 }
 
-void reference::DrawRotatedFrameFullWalk(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t angle,
-                                         int32_t frame) {
+void draw_detail::DrawRotatedFrameFullWalk(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t angle,
+                                           int32_t frame) {
   RotatedBlit(gfx, slot, x, y, angle, frame, true);
 }
 

@@ -1,8 +1,16 @@
 #pragma once
-// The saved game "gamesave.sav".
+// The saved game "gamesave.sav": a record file of 124 numbered lines, kept
+// with the previous whole save beside it as "gamesave.sav.bak".
 struct GameState;
 
+inline constexpr const char* kSaveFile = "gamesave.sav";
+inline constexpr const char* kSaveBackupFile = "gamesave.sav.bak";
+
+// Writes the saved fields of a living player, replacing the file only once
+// the new one is complete on the disk.
 void SaveGame(GameState& g);
 // Resets the game, reads the saved fields when the file is there and
-// starts the saved level.
+// whole (else the backup, when that one is whole) and starts the saved level.
 void LoadGame(GameState& g);
+// Whether LoadGame would resume a saved game rather than start a new one.
+bool SavedGameAvailable();

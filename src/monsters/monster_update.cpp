@@ -1,9 +1,106 @@
 #include "monsters/monster_update.h"
 
-void UpdateMonsters(GameState&) {}
-int32_t MonsterTop(GameState&, int32_t) { return 0; }
-int32_t GroundSink(GameState&, int32_t, int32_t, int32_t, int32_t) { return 0; }
-bool SwordTouches(GameState&, int32_t, int32_t, int32_t, int32_t) { return false; }
+#include "game/game_state.h"
+#include "monsters/kinds.h"
+#include "monsters/monster_common.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
+
+namespace {
+
+using namespace monsters;
+
+enum class Pass { kMove, kTouch, kDraw };
+
+void Step(GameState& g, int32_t i, Pass pass) {
+  switch (g.objects[i].kind) {
+    case 0:
+    case 1:
+    case 2:
+    case 5:
+    case 7:
+      if (pass == Pass::kMove) MoveWalker(g, i);
+      if (pass == Pass::kTouch) TouchWalker(g, i);
+      if (pass == Pass::kDraw) DrawWalker(g, i);
+      break;
+    case 3:
+    case 4:
+    case 6:
+    case 8:
+    case 18:
+    case 25:
+      if (pass == Pass::kMove) MoveShot(g, i);
+      if (pass == Pass::kTouch) TouchShot(g, i);
+      if (pass == Pass::kDraw) DrawShot(g, i);
+      break;
+    case 10:
+      if (pass == Pass::kMove) MoveGunShot(g, i);
+      if (pass == Pass::kTouch) TouchGunShot(g, i);
+      if (pass == Pass::kDraw) DrawShot(g, i);
+      break;
+    case 15:
+      if (pass == Pass::kMove) MoveBouncingShot(g, i);
+      if (pass == Pass::kTouch) TouchBouncingShot(g, i);
+      if (pass == Pass::kDraw) DrawShot(g, i);
+      break;
+    case 11:
+    case 13:
+    case 14:
+    case 16:
+    case 21:
+    case 22:
+    case 23:
+    case 27:
+    case 31:
+      if (pass == Pass::kMove) MovePickup(g, i);
+      if (pass == Pass::kDraw) DrawPickup(g, i);
+      break;
+    case 17:
+    case 32:
+      if (pass == Pass::kMove) MoveJumper(g, i);
+      if (pass == Pass::kTouch) TouchJumper(g, i);
+      if (pass == Pass::kDraw) DrawJumper(g, i);
+      break;
+    case 19:
+    case 20:
+      if (pass == Pass::kMove) MoveFlyer(g, i);
+      if (pass == Pass::kTouch) TouchFlyer(g, i);
+      if (pass == Pass::kDraw) DrawFlyer(g, i);
+      break;
+    case 24:
+      if (pass == Pass::kMove) MoveHoverer(g, i);
+      if (pass == Pass::kTouch) TouchHoverer(g, i);
+      if (pass == Pass::kDraw) DrawHoverer(g, i);
+      break;
+    case 28:
+      if (pass == Pass::kMove) MoveGroundBoss(g, i);
+      if (pass == Pass::kTouch) TouchGroundBoss(g, i);
+      if (pass == Pass::kDraw) DrawGroundBoss(g, i);
+      break;
+    case 29:
+      if (pass == Pass::kMove) MoveRock(g, i);
+      if (pass == Pass::kTouch) TouchRock(g, i);
+      if (pass == Pass::kDraw) DrawRock(g, i);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void UpdateMonsters(GameState& g) {
+  // Each pass reads `active` as it reaches an index: a record freed earlier
+  // is skipped, one spawned further on is handled in the same pass.
+  HoldMonsterTops(true);
+  for (Pass pass : {Pass::kMove, Pass::kTouch, Pass::kDraw}) {
+    for (int32_t i = 0; i < kObjectCount; ++i) {
+      if (g.objects[i].active != 0) Step(g, i, pass);
+    }
+  }
+  HoldMonsterTops(false);
+}
+
 int32_t MonsterClass(GameState&, int32_t kind) {
   switch (kind) {
     case 0:
@@ -24,5 +121,9 @@ int32_t MonsterClass(GameState&, int32_t kind) {
       return 0;
   }
 }
-void EmitParticle(GameState&, int32_t, int32_t, int32_t) {}
-void DangerWarning(GameState&) {}
+
+void EmitParticle(GameState& g, int32_t x, int32_t y, int32_t size) {
+  // The deeper levels are crowded: there about two puffs in three are dropped.
+  if (g.level > 9 && Random(engine.random, 0, 100) < 66) return;
+  SpawnFog(engine, x, y, 0, size);
+}

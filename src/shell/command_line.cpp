@@ -26,6 +26,7 @@ const char* UsageText() {
          "  --input FILE           input script for a headless run\n"
          "  --screenshot N:FILE    write the back buffer after frame N as a PNG (repeatable)\n"
          "  --trace FILE           write one line of game state per frame\n"
+         "  --level N              start a new game in level N (0..100), straight past the title\n"
          "  --help                 show this text\n"
          "  --version              show the engine version\n";
 }
@@ -65,6 +66,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       if (!value(out.inputFile)) return false;
     } else if (arg == "--trace") {
       if (!value(out.traceFile)) return false;
+    } else if (arg == "--level") {
+      if (!value(v)) return false;
+      int64_t level = 0;
+      if (!ParseCount(v, level) || level > 100) {
+        error = "--level takes a level number from 0 to 100, not '" + v + "'";
+        return false;
+      }
+      out.level = static_cast<int32_t>(level);
     } else if (arg == "--screenshot") {
       if (!value(v)) return false;
       const size_t colon = v.find(':');

@@ -1,22 +1,18 @@
-#include <cstdlib>
+#include "shell/globals.h"
+
 #include <memory>
 
-#include "shell/engine.h"
+#include "game/new_game_start.h"
+#include "platform/cpu_features.h"
 
 Engine engine;
 GameState game;
 InputState input;
 FrameClock frameClock;
+NewGameStart newGameStart;
+DispatcherState dispatcher;
 
 namespace {
-
-void ReleaseBuffers() {
-  std::free(engine.backBuffer);
-  std::free(engine.screen.previousFrame);
-  std::free(engine.screen.coverage);
-  std::free(engine.screen.reciprocal);
-  std::free(engine.screen.brightnessTable);
-}
 
 // Rebuilds an object in place: the singletons hold large fixed tables that
 // must not pass through the stack.
@@ -29,9 +25,12 @@ void Rebuild(T& object) {
 }  // namespace
 
 void ResetAllState() {
-  ReleaseBuffers();
+  ReleaseScreenBuffers(engine.screen);
   Rebuild(engine);
   Rebuild(game);
   Rebuild(input);
   Rebuild(frameClock);
+  Rebuild(newGameStart);
+  Rebuild(dispatcher);
+  cpu::ResetKernelLevel();
 }

@@ -4,16 +4,19 @@
 
 #include "assets/loading.h"
 #include "config/configuration.h"
+#include "effects/effects.h"
 #include "game/editor.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
+#include "game/new_game_start.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
+#include "gfx/frame_timing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/menu.h"
 #include "menus/saved_game.h"
-#include "shell/engine.h"
 #include "shell/exit.h"
 #include "sound/music.h"
 
@@ -23,21 +26,22 @@ GfxContext& G() { return engine.gfx; }
 
 // Text of the current message file in the font that matches it.
 void DrawMessageText(const char* text, int32_t x1, int32_t y1) {
+  GfxContext& gfx = G();
   if (game.settings.altTextFile != 0) {
-    DrawTextBox(G(), text, x1, y1, engine.screenWidth - 5, engine.screenHeight - 10, 103, 3);
+    DrawTextBox(gfx, text, x1, y1, gfx.screenWidth - 5, gfx.screenHeight - 10, 103, 3);
   } else {
-    DrawTextBox(G(), text, x1, y1, engine.screenWidth - 5, engine.screenHeight - 10, 105, 4);
+    DrawTextBox(gfx, text, x1, y1, gfx.screenWidth - 5, gfx.screenHeight - 10, 105, 4);
   }
 }
 
 void EndProgram() {
-  vxEngExit();
+  vxEngExit(engine.screen);
   ExitProgram(0);
 }
 
 void GameStart(GameState& g) {
   LoadGame(g);
-  UpdateMusic(g);
+  UpdateMusic(g.music, g.settings, g.level, engine.sound);
   g.level = 2;
   g.lightFlicker = 0;
   g.editorSelection = -1;
@@ -47,138 +51,149 @@ void GameStart(GameState& g) {
   g.currentShooter = 0;
 }
 
-void LoadingFrame(InputState& in) {
+void LoadStep(GameState& g, int32_t step) {
+  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound);
+}
+
+void LoadingFrame(DispatcherState& d, InputState& in) {
   GameState& g = game;
-  if (in.step == 0) {
-    ReadGameSettings(g);
-    LoadAssetsStep(g, 0);
+  const int32_t screenHeight = G().screenHeight;
+  if (d.loadingStep == 0) {
+    ReadGameSettings(g.settings, engine.records);
+    LoadStep(g, 0);
     g.settings.assetsLoaded = 0;
     ClearScreen(G(), 0);
     MenuSetup(g, 16);
-    for (in.counter = 0; in.counter < 8; ++in.counter) MenuFrame(g, 0, 0);
-  } else if (in.step >= 1 && in.step <= 8) {
-    LoadAssetsStep(g, in.step);
-    if (in.step == 2) StartMusicDecoding(g);
-  } else if (in.step == 9) {
+    for (int32_t i = 0; i < 8; ++i) MenuFrame(g, 0, 0);
+  } else if (d.loadingStep >= 1 && d.loadingStep <= 8) {
+    LoadStep(g, d.loadingStep);
+    if (d.loadingStep == 2) StartMusicDecoding(g.music, g.settings, engine.records);
+  } else if (d.loadingStep == 9) {
     GameStart(g);
   }
   ClearScreen(G(), 0);
   MenuFrame(g, 0, 0);
-  in.posX = 100;
-  in.posY = engine.screenHeight - 80;
-  DrawPicture(G(), 731, 100, engine.screenHeight - 140);
-  GetTextLine(2);
+  d.barX = 100;
+  d.barY = screenHeight - 80;
+  DrawPicture(G(), 731, 100, screenHeight - 140);
+  GetTextLine(engine.records, g.settings, 2);
   const std::string text = engine.records.text1;
-  in.textWidth = 9 * static_cast<int32_t>(std::strlen(text.c_str()));
-  DrawMessageText(text.c_str(), in.posX - in.textWidth / 2 + 38, in.posY - 70);
-  in.counter = in.posX - in.textWidth / 2 + 59;
-  in.barTop = in.posY - 15;
-  in.barFill = in.textWidth * in.step / 10 + in.counter;
-  in.barBottom = in.posY - 2;
-  in.barRight = in.counter + in.textWidth;
-  FillRect(G(), in.counter - 2, in.barTop - 2, in.barRight + 2, in.barBottom + 2, 0xffffff);
-  FillRect(G(), in.counter - 1, in.barTop - 1, in.barRight + 1, in.barBottom + 1, 0);
-  FillRect(G(), in.counter, in.barTop, in.barFill, in.barBottom, 0xff00);
-  if (in.step > 9) {
+  d.textWidth = 9 * static_cast<int32_t>(std::strlen(text.c_str()));
+  DrawMessageText(text.c_str(), d.barX - d.textWidth / 2 + 38, d.barY - 70);
+  d.barLeft = d.barX - d.textWidth / 2 + 59;
+  d.barTop = d.barY - 15;
+  d.barFill = d.textWidth * d.loadingStep / 10 + d.barLeft;
+  d.barBottom = d.barY - 2;
+  d.barRight = d.barLeft + d.textWidth;
+  FillRect(G(), d.barLeft - 2, d.barTop - 2, d.barRight + 2, d.barBottom + 2, 0xffffff);
+  FillRect(G(), d.barLeft - 1, d.barTop - 1, d.barRight + 1, d.barBottom + 1, 0);
+  FillRect(G(), d.barLeft, d.barTop, d.barFill, d.barBottom, 0xff00);
+  if (d.loadingStep > 9) {
     g.settings.assetsLoaded = -1;
-    in.stage = 1313;
-    SetMode(in, kModeMenu);
+    if (newGameStart.straightToGame != 0) {
+      // A test start plays at once: no title, and the first-visit help counts as seen.
+      g.resultSeen[100] = 1;
+      SetMode(d, in, kModeGame);
+    } else {
+      d.afterLoading = 1313;
+      SetMode(d, in, kModeMenu);
+    }
   }
-  ++in.step;
+  ++d.loadingStep;
 }
 
 // Releasing the three sequence keys in order while playing opens the editor.
-void TrackEditorSequence(InputState& in) {
+void TrackEditorSequence(DispatcherState& d, InputState& in) {
   const int32_t held1 = *KeyByte(in, kEditorKey1);
   const int32_t held2 = *KeyByte(in, kEditorKey2);
   const int32_t held3 = *KeyByte(in, kEditorKey3);
-  if (in.sequencePrev1 != 0 && held1 == 0) {
-    in.sequencePrev2 = 0;
-    in.stage = in.stage == 0 ? 1 : 0;
+  if (d.sequencePrev1 != 0 && held1 == 0) {
+    d.sequencePrev2 = 0;
+    d.editorSequence = d.editorSequence == 0 ? 1 : 0;
   }
-  in.sequencePrev1 = held1;
-  if (in.sequencePrev2 != 0 && held2 == 0) {
-    in.sequencePrev3 = 0;
-    in.stage = in.stage == 1 ? 2 : 0;
+  d.sequencePrev1 = held1;
+  if (d.sequencePrev2 != 0 && held2 == 0) {
+    d.sequencePrev3 = 0;
+    d.editorSequence = d.editorSequence == 1 ? 2 : 0;
   }
-  in.sequencePrev2 = held2;
-  if (in.sequencePrev3 != 0 && held3 == 0) in.stage = in.stage == 2 ? 3 : 0;
-  in.sequencePrev3 = held3;
+  d.sequencePrev2 = held2;
+  if (d.sequencePrev3 != 0 && held3 == 0) d.editorSequence = d.editorSequence == 2 ? 3 : 0;
+  d.sequencePrev3 = held3;
 }
 
-void TakeKeyEvents(InputState& in) {
-  in.upEvent = in.downEvent = in.leftEvent = in.rightEvent = 0;
-  in.spaceEvent = in.escapeEvent = in.controlEvent = 0;
+void TakeKeyEvents(DispatcherState& d, InputState& in) {
+  d.upEvent = d.downEvent = d.leftEvent = d.rightEvent = 0;
+  d.spaceEvent = d.escapeEvent = d.controlEvent = 0;
   const auto take = [&](uint8_t& event, uint32_t a, uint32_t b) {
     if (in.keyEvent == static_cast<int32_t>(a) || (b != 0 && in.keyEvent == static_cast<int32_t>(b))) {
       event = 1;
       in.keyEvent = 0;
     }
   };
-  take(in.leftEvent, vk::VK_LEFT, 'A');
-  take(in.rightEvent, vk::VK_RIGHT, 'D');
-  take(in.upEvent, vk::VK_UP, 'W');
-  take(in.downEvent, vk::VK_DOWN, 'S');
-  take(in.spaceEvent, vk::VK_SPACE, 0);
-  take(in.escapeEvent, vk::VK_ESCAPE, 0);
-  take(in.controlEvent, vk::VK_CONTROL, 0);
+  take(d.leftEvent, vk::VK_LEFT, 'A');
+  take(d.rightEvent, vk::VK_RIGHT, 'D');
+  take(d.upEvent, vk::VK_UP, 'W');
+  take(d.downEvent, vk::VK_DOWN, 'S');
+  take(d.spaceEvent, vk::VK_SPACE, 0);
+  take(d.escapeEvent, vk::VK_ESCAPE, 0);
+  take(d.controlEvent, vk::VK_CONTROL, 0);
 }
 
-void GameFrame(InputState& in) {
+void GameFrame(DispatcherState& d, InputState& in) {
   GameState& g = game;
   StirRandom(engine.random, in.mouseX, in.mouseY);
-  TrackEditorSequence(in);
-  TakeKeyEvents(in);
-  const int32_t left = in.left | in.keyA | in.leftEvent;
-  const int32_t right = in.right | in.keyD | in.rightEvent;
-  const int32_t down = in.down | in.keyS | in.downEvent;
+  TrackEditorSequence(d, in);
+  TakeKeyEvents(d, in);
+  const int32_t left = in.left | in.keyA | d.leftEvent;
+  const int32_t right = in.right | in.keyD | d.rightEvent;
+  const int32_t down = in.down | in.keyS | d.downEvent;
   if (g.settings.controlScheme == 2) {
-    in.posY = RunGameFrame(g, left, right, in.space | in.spaceEvent, down, in.control | in.controlEvent);
+    d.frameResult = RunGameFrame(g, left, right, in.space | d.spaceEvent, down, in.control | d.controlEvent);
   } else {
-    in.posY = RunGameFrame(g, left, right, in.up | in.keyW | in.upEvent, down, in.space | in.spaceEvent);
+    d.frameResult = RunGameFrame(g, left, right, in.up | in.keyW | d.upEvent, down, in.space | d.spaceEvent);
   }
-  if (in.escape != 0 || in.escapeEvent != 0) {
+  if (in.escape != 0 || d.escapeEvent != 0) {
     MenuSetup(g, 1);
-    in.stage = 0;
-    SetMode(in, kModeMenu);
+    d.editorSequence = 0;
+    SetMode(d, in, kModeMenu);
   }
-  if (in.posY > 99) {
-    MenuSetup(g, in.posY - 100);
-    in.stage = 0;
-    SetMode(in, kModeMenu);
+  if (d.frameResult > 99) {
+    MenuSetup(g, d.frameResult - 100);
+    d.editorSequence = 0;
+    SetMode(d, in, kModeMenu);
   }
-  if (in.stage == 3) SetMode(in, kModeEditor);
+  if (d.editorSequence == 3) SetMode(d, in, kModeEditor);
 }
 
-void CreditsFrame(InputState& in) {
+void CreditsFrame(DispatcherState& d, InputState& in) {
   GfxContext& gfx = G();
-  const int32_t w = engine.screenWidth;
+  const int32_t w = gfx.screenWidth;
   ClearScreen(gfx, 0);
   if (game.settings.musicOn != 0) {
     DrawPicture(gfx, 739, (w - PictureWidth(gfx, 739)) / 2, 320);
     DrawLine(gfx, 0, 318, w, 318, 0xffc8c8c8);
     DrawLine(gfx, 0, 356, w, 356, 0xffc8c8c8);
   }
-  std::memcpy(in.creditText, kCreditLine, sizeof kCreditLine);
-  DrawTextBox(gfx, in.creditText, 51, engine.screenHeight / 2 - 50, w - 5, engine.screenHeight - 10, 102, 2);
+  std::memcpy(d.creditText, kCreditLine, sizeof kCreditLine);
+  DrawTextBox(gfx, d.creditText, 51, gfx.screenHeight / 2 - 50, w - 5, gfx.screenHeight - 10, 102, 2);
   DrawLine(gfx, 0, 265, w, 265, 0xffc8c8c8);
   DrawLine(gfx, 0, 299, w, 299, 0xffc8c8c8);
   if (in.lastKey != 0 || in.leftReleased != 0 || in.rightReleased != 0) {
-    in.nextMode = kModeGame;
-    SetMode(in, kModeFade);
+    d.nextMode = kModeGame;
+    SetMode(d, in, kModeFade);
   }
-  ++in.step;
-  if (in.step > 120) {
-    in.nextMode = kModeGame;
-    SetMode(in, kModeFade);
+  ++d.creditFrames;
+  if (d.creditFrames > 120) {
+    d.nextMode = kModeGame;
+    SetMode(d, in, kModeFade);
   }
 }
 
-void EditorModeFrame(InputState& in) {
-  in.posY = in.leftReleased;
+void EditorModeFrame(DispatcherState& d, InputState& in) {
+  d.editorClick = in.leftReleased;
   in.leftReleased = 0;
-  in.step = EditorFrame(game, in.mouseX, in.mouseY, in.posY);
-  if (in.step != 0) SetMode(in, kModeGame);
+  d.editorResult = EditorFrame(game, in.mouseX, in.mouseY, d.editorClick);
+  if (d.editorResult != 0) SetMode(d, in, kModeGame);
   if (in.escape != 0) EndProgram();
 }
 
@@ -188,49 +203,49 @@ void DrawSnapshot() {
   ResetDrawMode(G());
 }
 
-void FadeFrame(InputState& in) {
+void FadeFrame(DispatcherState& d, InputState& in) {
   DrawSnapshot();
-  if (in.step > 0) in.step -= 15;
-  if (in.step < 0) in.step = 0;
-  if (in.step < 1) {
-    SetBrightness(0, 256);
+  if (d.fadeLevel > 0) d.fadeLevel -= 15;
+  if (d.fadeLevel < 0) d.fadeLevel = 0;
+  if (d.fadeLevel < 1) {
+    SetBrightness(engine.screen, 0, 256);
     ClearScreen(G(), 0);
     StartBrightnessFade(game, 0);
-    SetMode(in, in.nextMode);
+    SetMode(d, in, d.nextMode);
   }
 }
 
-void MenuModeFrame(InputState& in) {
+void MenuModeFrame(DispatcherState& d, InputState& in) {
   GameState& g = game;
-  in.spaceEvent = in.enterEvent = 0;
+  d.spaceEvent = d.enterEvent = 0;
   if (in.keyEvent == static_cast<int32_t>(vk::VK_SPACE)) {
-    in.spaceEvent = 1;
+    d.spaceEvent = 1;
     in.keyEvent = 0;
   }
   if (in.keyEvent == static_cast<int32_t>(vk::VK_RETURN)) {
-    in.enterEvent = 1;
+    d.enterEvent = 1;
     in.keyEvent = 0;
   }
-  in.step = MenuFrame(g, in.space | in.spaceEvent, in.enter | in.enterEvent);
-  if (in.step > 99) {
-    MenuSetup(g, in.step - 100);
-    SetMode(in, kModeMenu);
+  d.menuAnswer = MenuFrame(g, in.space | d.spaceEvent, in.enter | d.enterEvent);
+  if (d.menuAnswer > 99) {
+    MenuSetup(g, d.menuAnswer - 100);
+    SetMode(d, in, kModeMenu);
   }
-  if (in.step == 1) SetMode(in, kModeGame);
-  if (in.step == 2) EndProgram();
-  if (in.step == 3) {
-    in.nextMode = kModeCredits;
-    SetMode(in, kModeFade);
+  if (d.menuAnswer == 1) SetMode(d, in, kModeGame);
+  if (d.menuAnswer == 2) EndProgram();
+  if (d.menuAnswer == 3) {
+    d.nextMode = kModeCredits;
+    SetMode(d, in, kModeFade);
   }
-  if (in.step == 4) {
+  if (d.menuAnswer == 4) {
     DrawSnapshot();
-    in.nextMode = kModeGame;
-    SetMode(in, kModeFade);
+    d.nextMode = kModeGame;
+    SetMode(d, in, kModeFade);
   }
-  if (in.stage == 1313) {
-    GetTextLine(1);
+  if (d.afterLoading == 1313) {
+    GetTextLine(engine.records, g.settings, 1);
     const std::string text = engine.records.text1;
-    DrawPicture(G(), 730, (engine.screenWidth - PictureWidth(G(), 730)) / 2, 110);
+    DrawPicture(G(), 730, (G().screenWidth - PictureWidth(G(), 730)) / 2, 110);
     DrawMessageText(text.c_str(), g.settings.altTextFile != 0 ? 140 : 190, 103);
   }
 }
@@ -247,31 +262,32 @@ void StepBrightnessFade(GameState& g) {
   if (g.fadeStepsLeft > 0) --g.fadeStepsLeft;
   g.fadeCurrent = (g.fadeStart * g.fadeStepsLeft + (16 - g.fadeStepsLeft) * g.fadeTarget) / 16;
   if (g.fadeCurrent >= -10 && g.fadeCurrent <= 10) g.fadeCurrent = 0;
-  SetBrightness(g.fadeCurrent, 256);
+  SetBrightness(engine.screen, g.fadeCurrent, 256);
 }
 
 void ClearBrightnessFade(GameState& g) { g.fadeCurrent = g.fadeTarget = g.fadeStepsLeft = g.fadeStart = 0; }
 
-void SetMode(InputState& in, int32_t mode) {
+void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
   GfxContext& gfx = G();
-  in.gameMode = mode;
+  d.gameMode = mode;
   switch (mode) {
     case kModeLoading:
-      CreatePicture(gfx, 2, engine.screenWidth, engine.screenHeight);
+      CreatePicture(gfx, 2, gfx.screenWidth, gfx.screenHeight);
       LoadPicture(gfx, 105, "data/font1.vx1");
       PrepareAlpha(gfx, 105, 2);
       LoadPicture(gfx, 103, "data/txtrs_c.906");
       PrepareAlpha(gfx, 103, 2);
       Saturation(engine.effects, gfx, 103, 0);
       ToneCurve(engine.effects, gfx, 103, 0, 0, 600);
-      in.step = 0;
+      d.loadingStep = 0;
       LoadPicture(gfx, 739, "data/mus.vx1");
       PrepareAlpha(gfx, 739, 1);
       ClearBrightnessFade(game);
       break;
     case kModeGame:
-      in.sequencePrev1 = in.sequencePrev2 = in.sequencePrev3 = 0;
-      in.stage = 0;
+      d.sequencePrev1 = d.sequencePrev2 = d.sequencePrev3 = 0;
+      d.editorSequence = 0;
+      d.afterLoading = 0;
       in.lastKey = 0;
       InitFrameTiming(gfx);
       break;
@@ -279,27 +295,40 @@ void SetMode(InputState& in, int32_t mode) {
       in.escape = 0;
       in.leftReleased = in.rightReleased = 0;
       in.lastKey = 0;
-      in.step = 0;
+      d.creditFrames = 0;
       break;
     case kModeFade:
       CopyFromScreen(gfx, 2, 0, 0);
       StartBrightnessFade(game, -256);
-      in.step = 255;
+      d.fadeLevel = 255;
       break;
     default:
       break;
   }
 }
 
-void RunFrame(InputState& in) {
+void RunFrame(DispatcherState& d, InputState& in) {
   StepBrightnessFade(game);
-  switch (in.gameMode) {
-    case kModeLoading: LoadingFrame(in); break;
-    case kModeGame: GameFrame(in); break;
-    case kModeCredits: CreditsFrame(in); break;
-    case kModeEditor: EditorModeFrame(in); break;
-    case kModeFade: FadeFrame(in); break;
-    case kModeMenu: MenuModeFrame(in); break;
-    default: break;
+  switch (d.gameMode) {
+    case kModeLoading:
+      LoadingFrame(d, in);
+      break;
+    case kModeGame:
+      GameFrame(d, in);
+      break;
+    case kModeCredits:
+      CreditsFrame(d, in);
+      break;
+    case kModeEditor:
+      EditorModeFrame(d, in);
+      break;
+    case kModeFade:
+      FadeFrame(d, in);
+      break;
+    case kModeMenu:
+      MenuModeFrame(d, in);
+      break;
+    default:
+      break;
   }
 }

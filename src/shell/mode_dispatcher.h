@@ -3,7 +3,7 @@
 // and the six modes (loading, game, credits, editor, fade, menu).
 #include <cstdint>
 
-#include "shell/input_state.h"
+#include "engine/input_state.h"
 
 struct GameState;
 
@@ -16,8 +16,46 @@ enum GameMode : int32_t {
   kModeMenu = 5,
 };
 
-void RunFrame(InputState& in);
-void SetMode(InputState& in, int32_t mode);
+// The dispatcher's own record: the mode and what each mode keeps between
+// frames, one name per meaning.
+struct DispatcherState {
+  int32_t gameMode = 0;
+  int32_t nextMode = 0;  // where the fade goes
+  // Loading screen: the step, the text's width and the bar.
+  int32_t loadingStep = 0;
+  int32_t textWidth = 0;
+  int32_t barX = 0, barY = 0;  // the bar's anchor
+  int32_t barLeft = 0, barTop = 0, barRight = 0, barBottom = 0;
+  int32_t barFill = 0;  // the right end of the filled part
+  // 1313 from the end of loading until the game starts: the menus show the
+  // title picture and line.
+  int32_t afterLoading = 0;
+  // Game: the frame's result and the editor key sequence (0 .. 3, 3 opens
+  // the editor) with the keys' previous held states.
+  int32_t frameResult = 0;
+  int32_t editorSequence = 0;
+  int32_t sequencePrev1 = 0;
+  int32_t sequencePrev2 = 0;
+  int32_t sequencePrev3 = 0;
+  // Editor: the click handed to the editor frame, and its answer.
+  int32_t editorClick = 0;
+  int32_t editorResult = 0;
+  // Credits: frames shown, and the credit line.
+  int32_t creditFrames = 0;
+  char creditText[35] = {};
+  // Fade: the brightness left (255 down to 0).
+  int32_t fadeLevel = 0;
+  // Menu: the answer of the menu frame.
+  int32_t menuAnswer = 0;
+  // The key events of the frame, each taken from the last key once.
+  uint8_t upEvent = 0, downEvent = 0, leftEvent = 0, rightEvent = 0;
+  uint8_t spaceEvent = 0, enterEvent = 0, escapeEvent = 0, controlEvent = 0;
+};
+
+extern DispatcherState dispatcher;
+
+void RunFrame(DispatcherState& d, InputState& in);
+void SetMode(DispatcherState& d, InputState& in, int32_t mode);
 void StartBrightnessFade(GameState& g, int32_t target);
 void StepBrightnessFade(GameState& g);
 void ClearBrightnessFade(GameState& g);
@@ -28,6 +66,7 @@ inline constexpr uint32_t kEditorKey2 = 16;  // Shift
 inline constexpr uint32_t kEditorKey3 = 20;  // Caps Lock
 
 // The credit line of the credits screen; 0x1f is the font's spacing code.
-inline constexpr char kCreditLine[] = "Program and graPhics Vx\x1f"
-                                      "Developers";
+inline constexpr char kCreditLine[] =
+    "Program and graPhics Vx\x1f"
+    "Developers";
 static_assert(sizeof(kCreditLine) == 35, "the credit line is 34 characters");

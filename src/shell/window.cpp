@@ -1,10 +1,10 @@
 #include "shell/window.h"
 
 #include "config/configuration.h"
-#include "gfx/effects.h"
+#include "effects/effects.h"
 #include "gfx/gfx_context.h"
-#include "shell/engine.h"
 #include "shell/exit.h"
+#include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
 
 namespace {
@@ -22,24 +22,28 @@ int32_t FrameHeight() {
 
 // The centred position and framed size of a window on the desktop.
 void PlaceFramedWindow() {
-  P().PlaceWindow(platform::ZOrder::Top, (engine.displayWidth - 800) / 2, (engine.displayHeight - 600) / 2,
-                  800 + FrameWidth(), 600 + FrameHeight(), true);
+  P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - 800) / 2,
+                  (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight(), true);
 }
 
+// The display settings of the configuration, with their log line.
+void ReadDisplaySettings() { vxGetRes(engine.screen.display, engine.records, engine.log); }
+
 void ClipToGameArea() {
-  engine.gameClipRect = platform::Rect{5, 26, engine.displayWidth - 5, engine.displayHeight - 5};
+  engine.gameClipRect =
+      platform::Rect{5, 26, engine.screen.display.width - 5, engine.screen.display.height - 5};
   P().ClipCursor(&engine.gameClipRect);
 }
 
 // Graphics tables, the random seed and the effects, once per run.
 void FirstStartSetup() {
-  InitGraphics(engine.gfx, engine.backBuffer, engine.screenWidth, engine.screenHeight);
+  InitGraphics(engine.gfx, engine.gfx.backBuffer, engine.gfx.screenWidth, engine.gfx.screenHeight);
   SeedRandom(engine.random, static_cast<Extended>(EngineClock()) + 1318);
   InitEffects(engine.effects, engine.gfx);
 }
 
 void RunOneFrame() {
-  RunFrame(input);
+  RunFrame(dispatcher, input);
   P().NoteFrame();
   if (gFrameObserver != nullptr) gFrameObserver(P().FramesRun());
 }
@@ -78,11 +82,11 @@ void Tick() {
       if (fc.displayReady == 0 && fc.appActive == -1) {
         fc.displayReady = -1;
         if (fc.firstStart != 0) {
-          if (engine.windowed == 0) ClipToGameArea();
+          if (engine.screen.display.windowed == 0) ClipToGameArea();
           FirstStartSetup();
         }
       } else if (fc.displayReady != 0) {
-        if (fc.firstStart != 0) ResetInput(input);
+        if (fc.firstStart != 0) ResetInput(input, dispatcher);
         fc.firstStart = 0;
         fc.tickPhase = 0;
       }
@@ -108,12 +112,13 @@ void Activate(uint32_t wParam) {
   FrameClock& fc = frameClock;
   if (wParam == 0) {
     if (fc.appActive != -1) return;
-    if (engine.windowed == 0) {
-      engine.fullClipRect = platform::Rect{0, 0, engine.desktopWidth - 1, engine.desktopHeight - 1};
-      P().ClipCursor(&engine.fullClipRect);
+    if (engine.screen.display.windowed == 0) {
+      ScreenHandler& sh = engine.screen;
+      sh.fullClipRect = platform::Rect{0, 0, sh.desktopWidth - 1, sh.desktopHeight - 1};
+      P().ClipCursor(&sh.fullClipRect);
     }
     fc.appActive = 0;
-    engine.repaintCounter = 0;
+    engine.screen.repaintCounter = 0;
     fc.displayReady = 0;
     fc.tickPhase = kPhaseRestarting;
     vxreleaseDDonly(engine.screen);
@@ -122,34 +127,36 @@ void Activate(uint32_t wParam) {
     return;
   }
   if (fc.appActive != 0) return;
-  vxGetRes();
+  ReadDisplaySettings();
   UseDesktopSizeIfWindowed();
   P().ShowCursor(false);
   vxDDrawINI(engine.screen);
   fc.resizePending = -1;
-  if (engine.windowed != 0) {
+  if (engine.screen.display.windowed != 0) {
     PlaceFramedWindow();
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
+                    engine.screen.display.height + 1, true);
   }
   fc.appActive = -1;
-  engine.repaintCounter = 0;
-  if (engine.windowed == 0) ClipToGameArea();
+  engine.screen.repaintCounter = 0;
+  if (engine.screen.display.windowed == 0) ClipToGameArea();
 }
 
 void Resize() {
   FrameClock& fc = frameClock;
   if (fc.resizePending == 0) return;
-  vxGetRes();
+  ReadDisplaySettings();
   UseDesktopSizeIfWindowed();
-  if (engine.windowed != 0) {
+  if (engine.screen.display.windowed != 0) {
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
+                    engine.screen.display.height + 1, true);
   }
   fc.resizePending = 0;
-  engine.repaintCounter = 0;
+  engine.screen.repaintCounter = 0;
 }
 
 }  // namespace
@@ -157,21 +164,21 @@ void Resize() {
 void SetFrameObserver(FrameObserver observer) { gFrameObserver = observer; }
 
 void SetScreenSize() {
-  engine.screenWidth = 800;
-  engine.screenHeight = 600;
+  engine.gfx.screenWidth = 800;
+  engine.gfx.screenHeight = 600;
 }
 
 void UseDesktopSizeIfWindowed() {
-  if (engine.windowed == 0) return;
-  engine.displayWidth = P().SystemMetric(platform::Metric::ScreenWidth);
-  engine.displayHeight = P().SystemMetric(platform::Metric::ScreenHeight);
+  if (engine.screen.display.windowed == 0) return;
+  engine.screen.display.width = P().SystemMetric(platform::Metric::ScreenWidth);
+  engine.screen.display.height = P().SystemMetric(platform::Metric::ScreenHeight);
 }
 
 void UpdateWindowOrigin() {
   engine.windowRect = P().WindowRect();
   engine.windowOriginX = engine.windowRect.left;
   engine.windowOriginY = engine.windowRect.top;
-  if (engine.windowed != 0) {
+  if (engine.screen.display.windowed != 0) {
     engine.windowOriginX += FrameWidth();
     engine.windowOriginY += FrameHeight();
   }
@@ -180,20 +187,20 @@ void UpdateWindowOrigin() {
 void PlaceCursor(int32_t x, int32_t y) {
   int32_t sx = x;
   int32_t sy = y;
-  if (engine.windowed == 0) {
-    sx = static_cast<int32_t>(static_cast<int64_t>(x) * engine.displayWidth / 800);
-    sy = static_cast<int32_t>(static_cast<int64_t>(y) * engine.displayHeight / 600);
+  if (engine.screen.display.windowed == 0) {
+    sx = static_cast<int32_t>(static_cast<int64_t>(x) * engine.screen.display.width / 800);
+    sy = static_cast<int32_t>(static_cast<int64_t>(y) * engine.screen.display.height / 600);
   }
   sx += engine.windowOriginX;
   sy += engine.windowOriginY;
   if (sx < 1) sx = 1;
-  if (sx > engine.displayWidth - 2) sx = engine.displayWidth - 2;
+  if (sx > engine.screen.display.width - 2) sx = engine.screen.display.width - 2;
   if (sy < 1) sy = 1;
-  if (sy > engine.displayHeight - 2) sy = engine.displayHeight - 2;
+  if (sy > engine.screen.display.height - 2) sy = engine.screen.display.height - 2;
   P().SetCursorPos(sx, sy);
 }
 
-void ResetInput(InputState& in) {
+void ResetInput(InputState& in, DispatcherState& d) {
   in.lastKey = 0;
   in.keyEvent = 0;
   in.left = in.up = in.right = in.down = 0;
@@ -203,28 +210,7 @@ void ResetInput(InputState& in) {
   in.mouseX = in.mouseY = 0;
   in.leftReleased = in.rightReleased = 0;
   in.leftHeld = in.rightHeld = 0;
-  SetMode(in, 0);
-}
-
-uint8_t* KeyByte(InputState& in, uint32_t virtualKey) {
-  switch (virtualKey) {
-    case vk::VK_RETURN: return &in.enter;
-    case vk::VK_SHIFT: return &in.shift;
-    case vk::VK_CONTROL: return &in.control;
-    case vk::VK_CAPITAL: return &in.capsLock;
-    case vk::VK_ESCAPE: return &in.escape;
-    case vk::VK_SPACE: return &in.space;
-    case vk::VK_LEFT: return &in.left;
-    case vk::VK_UP: return &in.up;
-    case vk::VK_RIGHT: return &in.right;
-    case vk::VK_DOWN: return &in.down;
-    case vk::VK_DELETE: return &in.del;
-    case 'A': return &in.keyA;
-    case 'D': return &in.keyD;
-    case 'S': return &in.keyS;
-    case 'W': return &in.keyW;
-    default: return nullptr;
-  }
+  SetMode(d, in, 0);
 }
 
 int32_t DefWindowProc(uint32_t message, uint32_t, int32_t) {
@@ -253,9 +239,10 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
     case wm::WM_MOUSEMOVE:
       fc.rawMouseX = static_cast<int32_t>(static_cast<uint32_t>(lParam) & 0xFFFFu);
       fc.rawMouseY = lParam >> 16;
-      if (engine.windowed == 0) {
-        if (engine.displayWidth > 0) fc.rawMouseX = fc.rawMouseX * 800 / engine.displayWidth;
-        if (engine.displayHeight > 0) fc.rawMouseY = fc.rawMouseY * 600 / engine.displayHeight;
+      if (engine.screen.display.windowed == 0) {
+        if (engine.screen.display.width > 0) fc.rawMouseX = fc.rawMouseX * 800 / engine.screen.display.width;
+        if (engine.screen.display.height > 0)
+          fc.rawMouseY = fc.rawMouseY * 600 / engine.screen.display.height;
       }
       return 0;
     case wm::WM_LBUTTONDOWN:
@@ -290,7 +277,7 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
       return 0;
     case wm::WM_DESTROY:
       CloseLog(engine.log);
-      vxEngExit();
+      vxEngExit(engine.screen);
       P().StopTimer(fc.timerId);
       P().PostQuit(0);
       return 0;
@@ -307,40 +294,43 @@ int32_t StartUp() {
   fc.firstStart = -1;
   fc.fps = 35;
   engine.log.enabled = 0;
-  engine.verboseFirstPresent = 1;
-  engine.displayCreated = 0;
+  engine.screen.verboseFirstPresent = 1;
+  engine.screen.displayCreated = 0;
 
-  engine.log.enabled = ReadConfigValue(kRecordLog);
+  engine.log.enabled = ReadConfigValue(engine.records, kRecordLog);
   engine.log.separator = ",";
   engine.log.newline = "\n";
   if (engine.log.enabled != 0) OpenLog(engine.log);
   if (!kExtendedIsX87) LogLine(engine.log, "random source: no 80-bit extended type, sequences differ");
 
-  engine.displayWidth = engine.displayHeight = -1313;
-  vxGetRes();
+  engine.screen.display.width = engine.screen.display.height = -1313;
+  ReadDisplaySettings();
   SetScreenSize();
   UseDesktopSizeIfWindowed();
 
   bool created = false;
-  if (engine.windowed == 0) {
-    created = p.CreateMainWindow(kWindowTitle, true, 0, 0, engine.displayWidth, engine.displayHeight);
+  if (engine.screen.display.windowed == 0) {
+    created = p.CreateMainWindow(kWindowTitle, true, 0, 0, engine.screen.display.width,
+                                 engine.screen.display.height);
   } else {
-    created = p.CreateMainWindow(kWindowTitle, false, (engine.displayWidth - 800) / 2,
-                                 (engine.displayHeight - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
+    created =
+        p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - 800) / 2,
+                           (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
   }
   if (!created) return 1;
   p.ShowMainWindow();
-  engine.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
-  engine.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
+  engine.screen.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
+  engine.screen.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
   p.ShowCursor(false);
   fc.startState = kStartNoTick;
   vxscrHini(engine.screen);
   if (vxDDrawINI(engine.screen) != 0) ExitProgram(1);
   fc.appActive = -1;
-  if (engine.windowed != 0) {
+  if (engine.screen.display.windowed != 0) {
     PlaceFramedWindow();
   } else {
-    p.PlaceWindow(platform::ZOrder::Top, 0, 0, engine.displayWidth + 1, engine.displayHeight + 1, true);
+    p.PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
+                  engine.screen.display.height + 1, true);
   }
   UpdateWindowOrigin();
   vxInitDirectSound(engine.sound);

@@ -2,7 +2,8 @@
 // The program's entry, its window procedure and the timer-driven frame loop.
 #include <cstdint>
 
-#include "shell/input_state.h"
+#include "engine/input_state.h"
+#include "shell/mode_dispatcher.h"
 
 // Runs the program on the installed platform backend; returns 0 once the
 // window is gone.
@@ -18,7 +19,8 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
 int32_t DefWindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
 
 void SetScreenSize();
-void ResetInput(InputState& in);
+// Clears the keyboard and mouse state and enters the loading mode.
+void ResetInput(InputState& in, DispatcherState& d);
 void PlaceCursor(int32_t x, int32_t y);
 void UpdateWindowOrigin();
 void UseDesktopSizeIfWindowed();

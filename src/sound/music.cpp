@@ -1,9 +1,7 @@
 #include "sound/music.h"
 
 #include "config/configuration.h"
-#include "game/game_state.h"
-#include "shell/engine.h"
-#include "sound/sound_context.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -14,31 +12,31 @@ constexpr const char* kDecoder[3] = {"./music/dec1.exe", "./music/dec2.exe", "./
 constexpr const char* kMarker[3] = {"./music/fin1.txt", "./music/fin2.txt", "./music/fin3.txt"};
 
 // Track `index` is the one for the current level.
-void ChooseTrack(GameState& g, int32_t index) {
+void ChooseTrack(MusicState& m, SoundContext& sound, int32_t index) {
   const int32_t slot = kFirstTrackSlot + index;
-  if (g.music.currentTrack == slot) {
-    g.music.trackCountdown = 0;  // back where the playing track belongs: no switch
+  if (m.currentTrack == slot) {
+    m.trackCountdown = 0;  // back where the playing track belongs: no switch
     return;
   }
-  if (g.music.trackCountdown != 0) return;  // a switch is already pending
-  if (g.music.trackLoaded[index] == 0) {
-    LoadSound(engine.sound, kLoadedWav[index], slot);
-    g.music.trackLoaded[index] = -1;
+  if (m.trackCountdown != 0) return;  // a switch is already pending
+  if (m.trackLoaded[index] == 0) {
+    LoadSound(sound, kLoadedWav[index], slot);
+    m.trackLoaded[index] = -1;
   }
-  g.music.trackCountdown = kTrackSwitchFrames;
-  g.music.pendingTrack = slot;
+  m.trackCountdown = kTrackSwitchFrames;
+  m.pendingTrack = slot;
 }
 
 }  // namespace
 
-void StartMusicDecoding(GameState& g) {
-  g.settings.musicOn = ReadConfigValue(kRecordMusic) != 0 ? -1 : 0;
-  g.music.trackLoaded[0] = g.music.trackLoaded[1] = g.music.trackLoaded[2] = 0;
-  g.music.trackCountdown = 0;
-  g.music.pendingTrack = 0;
-  g.music.currentTrack = 0;
-  g.music.tracksReady = 3;
-  if (g.settings.musicOn == 0) return;
+void StartMusicDecoding(MusicState& m, GameSettings& settings, RecordReader& records) {
+  settings.musicOn = ReadConfigValue(records, kRecordMusic) != 0 ? -1 : 0;
+  m.trackLoaded[0] = m.trackLoaded[1] = m.trackLoaded[2] = 0;
+  m.trackCountdown = 0;
+  m.pendingTrack = 0;
+  m.currentTrack = 0;
+  m.tracksReady = 3;
+  if (settings.musicOn == 0) return;
   platform::Backend& p = platform::Current();
   bool missing = false;
   for (const char* wav : kTestedWav) {
@@ -50,33 +48,33 @@ void StartMusicDecoding(GameState& g) {
   if (!missing) return;
   for (const char* marker : kMarker) p.DeleteFile(marker);
   p.StartProcess(kDecoder[0]);
-  g.music.tracksReady = 0;
+  m.tracksReady = 0;
 }
 
-void UpdateMusic(GameState& g) {
-  if (g.settings.musicOn == 0) return;
+void UpdateMusic(MusicState& m, const GameSettings& settings, int32_t level, SoundContext& sound) {
+  if (settings.musicOn == 0) return;
   platform::Backend& p = platform::Current();
-  if (p.FileExists(kMarker[0]) && g.music.tracksReady < 1) {
-    g.music.tracksReady = 1;
+  if (p.FileExists(kMarker[0]) && m.tracksReady < 1) {
+    m.tracksReady = 1;
     p.StartProcess(kDecoder[1]);
   }
-  if (p.FileExists(kMarker[1]) && g.music.tracksReady < 2) {
-    g.music.tracksReady = 2;
+  if (p.FileExists(kMarker[1]) && m.tracksReady < 2) {
+    m.tracksReady = 2;
     p.StartProcess(kDecoder[2]);
   }
-  if (p.FileExists(kMarker[2]) && g.music.tracksReady < 3) g.music.tracksReady = 3;
+  if (p.FileExists(kMarker[2]) && m.tracksReady < 3) m.tracksReady = 3;
 
-  const int32_t ready = g.music.tracksReady;
-  if (ready >= 1 && ready <= 3 && g.level >= 0 && g.level <= 4) ChooseTrack(g, 0);
-  if (ready >= 2 && ready <= 3 && g.level >= 5 && g.level <= 9) ChooseTrack(g, 1);
-  if (ready == 3 && g.level >= 10) ChooseTrack(g, 2);
+  const int32_t ready = m.tracksReady;
+  if (ready >= 1 && ready <= 3 && level >= 0 && level <= 4) ChooseTrack(m, sound, 0);
+  if (ready >= 2 && ready <= 3 && level >= 5 && level <= 9) ChooseTrack(m, sound, 1);
+  if (ready == 3 && level >= 10) ChooseTrack(m, sound, 2);
 
-  if (ready >= 1 && ready <= 3 && g.music.trackCountdown > 0) {
-    --g.music.trackCountdown;
-    if (g.music.trackCountdown == 1) {
-      for (int32_t i = 0; i < 3; ++i) StopSound(engine.sound, kFirstTrackSlot + i);
-      PlaySoundLooping(engine.sound, g.music.pendingTrack);
-      g.music.currentTrack = g.music.pendingTrack;
+  if (ready >= 1 && ready <= 3 && m.trackCountdown > 0) {
+    --m.trackCountdown;
+    if (m.trackCountdown == 1) {
+      for (int32_t i = 0; i < 3; ++i) StopSound(sound, kFirstTrackSlot + i);
+      PlaySoundLooping(sound, m.pendingTrack);
+      m.currentTrack = m.pendingTrack;
     }
   }
 }

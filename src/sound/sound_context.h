@@ -4,6 +4,8 @@
 // ignored.
 #include <cstdint>
 
+struct EngineLog;
+
 inline constexpr int32_t kSoundSlots = 201;
 
 struct SoundSlot {
@@ -14,6 +16,9 @@ struct SoundContext {
   int32_t device = 0;  // non-zero while the device is open
   SoundSlot slots[kSoundSlots];
   int32_t available = 0;
+  // Where the device start-up writes its log lines; none when null. Wired
+  // by the engine.
+  EngineLog* log = nullptr;
 };
 
 // Opens the sound device; 0 = ready, 1 = no device, 2 = the device refused.

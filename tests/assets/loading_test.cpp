@@ -14,7 +14,7 @@
 #include "datagen/generated_data_set.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -72,8 +72,9 @@ class LoadingTest : public vxtest::EngineTest {
 
 TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
   UseGeneratedData();
-  for (int32_t step = 0; step <= 8; ++step) LoadAssetsStep(game, step);
-  const int32_t w = engine.screenWidth, h = engine.screenHeight;
+  for (int32_t step = 0; step <= 8; ++step)
+    LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
+  const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
   // Step 0.
   ExpectFile(413, "data/dback1.vx1");
   for (int32_t s = 390; s <= 393; ++s) ExpectFile(s, ("data/dem" + std::to_string(s - 389) + ".vx1").c_str());
@@ -138,7 +139,7 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
 
 TEST_F(LoadingTest, FogPictureFiveComesFromFogp25) {
   UseGeneratedData();
-  LoadAssetsStep(game, 2);
+  LoadAssetsStep(game.levelPictures, game.level, 2, engine.gfx, engine.effects, engine.sound);
   uint32_t* px = nullptr;
   int32_t w = 0, h = 0;
   EngineLog quiet;
@@ -158,13 +159,14 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   engine.log.enabled = -1;
   OpenLog(engine.log);
   game.level = 0;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   ExpectSize(250, 8, 6);
   ExpectSize(251, 8, 6);
   EXPECT_EQ(game.levelPictures.loaded[0], -1);
   EXPECT_EQ(game.levelPictures.foregroundFile, "data/fore1.vx1");
   EXPECT_EQ(game.levelPictures.maskFile, "data/fore1ph.vx1");
-  LoadLevelPictures(game);  // the second entry reads nothing
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx,
+                    engine.effects);  // the second entry reads nothing
   CloseLog(engine.log);
   const std::string log = vxtest::ReadFile(kLogFileName);
   size_t reads = 0;
@@ -175,7 +177,7 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
 
   // Level 12 has no pictures: nothing is read, the level is still marked.
   game.level = 12;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   EXPECT_EQ(game.levelPictures.loaded[12], -1);
   EXPECT_EQ(game.levelPictures.foregroundFile, " ");
   EXPECT_EQ(game.levelPictures.maskFile, " ");
@@ -183,11 +185,11 @@ TEST_F(LoadingTest, LevelPicturesLoadOncePerLevelAndMarkLevelsWithoutPictures) {
   // Numbers outside the flags load and mark nothing, and do not crash.
   for (int32_t level : {-1, 201, 100000, -2147483647 - 1}) {
     game.level = level;
-    LoadLevelPictures(game);
+    LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
     EXPECT_EQ(game.levelPictures.foregroundFile, " ");
   }
   game.level = 200;
-  LoadLevelPictures(game);
+  LoadLevelPictures(game.levelPictures, game.level, engine.gfx, engine.effects);
   EXPECT_EQ(game.levelPictures.loaded[200], -1);
   // The table: level 24 uses the last pair of slots, level 15 follows 10's.
   LevelPictureFiles f{};
@@ -212,7 +214,7 @@ void MakeStrip(int32_t slot, int32_t frames, int32_t h) {
 
 TEST_F(LoadingTest, MirroredStripMirrorsEachFrameInPlace) {
   MakeStrip(100, 3, 4);
-  MakeMirroredStrip(game, 110, 100);
+  MakeMirroredStrip(engine.gfx, 110, 100);
   ExpectSize(110, 12, 4);
   for (int32_t k = 0; k < 3; ++k)
     for (int32_t r = 0; r < 4; ++r)
@@ -220,17 +222,17 @@ TEST_F(LoadingTest, MirroredStripMirrorsEachFrameInPlace) {
         EXPECT_EQ(GetPixel(gfx(), 110, k * 4 + 3 - c, r), GetPixel(gfx(), 100, k * 4 + c, r));
   // An empty source makes nothing; a destination filled earlier at another
   // size is written only where both pictures have pixels.
-  MakeMirroredStrip(game, 111, 99);
+  MakeMirroredStrip(engine.gfx, 111, 99);
   EXPECT_FALSE(Loaded(111));
   CreatePicture(gfx(), 112, 3, 2);
-  MakeMirroredStrip(game, 112, 100);
+  MakeMirroredStrip(engine.gfx, 112, 100);
   ExpectSize(112, 3, 2);
   EXPECT_EQ(GetPixel(gfx(), 112, 0, 0), GetPixel(gfx(), 100, 3, 0));
 }
 
 TEST_F(LoadingTest, BodyPiecesCutTheFirstFrameIntoThreeParts) {
   MakeStrip(100, 2, 60);
-  MakeBodyPieces(game, 104, 103, 102, 100, 2);
+  MakeBodyPieces(engine.gfx, 104, 103, 102, 100, 2);
   for (int32_t s = 102; s <= 104; ++s) ExpectSize(s, 60, 60);
   // Mode 2 on a 60-pixel frame: columns 31 to 59 go to the first piece.
   for (int32_t r : {0, 30, 59}) {
@@ -251,21 +253,21 @@ TEST_F(LoadingTest, BodyPiecesCutTheFirstFrameIntoThreeParts) {
       ASSERT_EQ(owners, 1) << c << "," << r;
     }
   // Modes 0 and 1 put the cut at 2h/3 and 14h/24.
-  MakeBodyPieces(game, 114, 113, 112, 100, 0);
+  MakeBodyPieces(engine.gfx, 114, 113, 112, 100, 0);
   EXPECT_EQ(GetPixel(gfx(), 114, 40, 5), 0u);
   EXPECT_NE(GetPixel(gfx(), 114, 41, 5), 0u);
-  MakeBodyPieces(game, 124, 123, 122, 100, 1);
+  MakeBodyPieces(engine.gfx, 124, 123, 122, 100, 1);
   EXPECT_EQ(GetPixel(gfx(), 124, 35, 5), 0u);
   EXPECT_NE(GetPixel(gfx(), 124, 36, 5), 0u);
   // An empty source cuts nothing.
-  MakeBodyPieces(game, 134, 133, 132, 98, 0);
+  MakeBodyPieces(engine.gfx, 134, 133, 132, 98, 0);
   EXPECT_FALSE(Loaded(134));
 }
 
 TEST_F(LoadingTest, PoseImagesCopyRightFacingThenLeftFacingFrames) {
   MakeStrip(100, 3, 5);
-  MakeMirroredStrip(game, 101, 100);
-  MakePoseImages(game, 200, 101, 100, 3);
+  MakeMirroredStrip(engine.gfx, 101, 100);
+  MakePoseImages(engine.gfx, 200, 101, 100, 3);
   for (int32_t k = 0; k < 3; ++k) {
     ExpectSize(200 + k, 5, 5);
     ExpectSize(203 + k, 5, 5);
@@ -276,7 +278,7 @@ TEST_F(LoadingTest, PoseImagesCopyRightFacingThenLeftFacingFrames) {
   EXPECT_FALSE(Loaded(206));
   // More poses than frames: the missing frames stay empty, nothing is read
   // beyond the strip.
-  MakePoseImages(game, 300, 101, 100, 5);
+  MakePoseImages(engine.gfx, 300, 101, 100, 5);
   ExpectSize(304, 5, 5);
   EXPECT_EQ(GetPixel(gfx(), 304, 2, 2), 0u);
 }
@@ -288,7 +290,7 @@ TEST_F(LoadingTest, DeathPieceOfTheBodyIsItsFirstFrame) {
     for (int32_t x = 0; x < 10; ++x) px[static_cast<size_t>(y) * 110 + x] = 0xffff0000u;
   fs::create_directories("data");
   ASSERT_TRUE(WriteVx1("data/mz2.vx1", 110, 10, px.data()));
-  LoadAssetsStep(game, 5);
+  LoadAssetsStep(game.levelPictures, game.level, 5, engine.gfx, engine.effects, engine.sound);
   ExpectSize(31, 80, 80);
   int32_t red = 0, blue = 0;
   for (int32_t y = 0; y < 80; ++y)
@@ -306,8 +308,8 @@ TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
   WritePattern("data/daemon13.vx1", 5 * 8, 8, 0x404040);
   WritePattern("data/mz2.vx1", 11 * 10, 10, 0x303030);
   WritePattern("data/bullet1.vx1", 12, 12, 0x505050);
-  LoadAssetsStep(game, 5);
-  LoadAssetsStep(game, 6);
+  LoadAssetsStep(game.levelPictures, game.level, 5, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(game.levelPictures, game.level, 6, engine.gfx, engine.effects, engine.sound);
   ExpectSize(21, 110, 10);
   ExpectSize(23, 110, 10);
   EXPECT_EQ(GetPixel(gfx(), 23, 9, 3), GetPixel(gfx(), 21, 0, 3));
@@ -321,13 +323,14 @@ TEST_F(LoadingTest, CreatureStepCutsEveryStripAndMirrorsThePlayersBody) {
   for (int32_t s = 189; s <= 191; ++s) ExpectSize(s, 8, 8);
   // The shot strip is cut once it is loaded, in step 7.
   EXPECT_FALSE(Loaded(140));
-  LoadAssetsStep(game, 7);
+  LoadAssetsStep(game.levelPictures, game.level, 7, engine.gfx, engine.effects, engine.sound);
   for (int32_t s = 140; s <= 142; ++s) ExpectSize(s, 12, 12);
   EXPECT_FALSE(Loaded(139));
 }
 
 TEST_F(LoadingTest, UnknownStepsLoadNothing) {
-  for (int32_t step : {-1, 9, 10, 1000}) LoadAssetsStep(game, step);
+  for (int32_t step : {-1, 9, 10, 1000})
+    LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   // (Slots from 1001 on hold the effects' light maps, made at start-up.)
   for (int32_t s = 0; s <= 1000; ++s) ASSERT_FALSE(Loaded(s)) << s;
   EXPECT_EQ(game.levelPictures.loaded[0], 0);

@@ -1,9 +1,10 @@
+#include "config/record_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "config/configuration.h"
-#include "config/record_reader.h"
 #include "support/engine_test.h"
 
 namespace {
@@ -130,11 +131,11 @@ TEST_F(RecordReaderTest, SequentialSearchMovesForwardOnly) {
 
 TEST_F(RecordReaderTest, ConfigurationRecords) {
   vxtest::WriteFile("ini/main.ini", "20,texts,,1\n0,size,,1024,768\n5,,,1\n13,s,,3\n15,d,,0\n19,c,,1\n");
-  vxGetRes();
-  EXPECT_EQ(engine.displayWidth, 1024);
-  EXPECT_EQ(engine.displayHeight, 768);
-  EXPECT_EQ(engine.windowed, -1);
-  ReadGameSettings(game);
+  vxGetRes(engine.screen.display, engine.records, engine.log);
+  EXPECT_EQ(engine.screen.display.width, 1024);
+  EXPECT_EQ(engine.screen.display.height, 768);
+  EXPECT_EQ(engine.screen.display.windowed, -1);
+  ReadGameSettings(game.settings, engine.records);
   EXPECT_EQ(game.settings.soundOn, -1);
   EXPECT_EQ(game.settings.lowDetail, 0);
   EXPECT_EQ(game.settings.controlScheme, 2);
@@ -144,14 +145,14 @@ TEST_F(RecordReaderTest, ConfigurationRecords) {
 
   // A display size below 1 on either axis takes the desktop size for both.
   vxtest::WriteFile("ini/main.ini", "0,size,,1024,0\n");
-  vxGetRes();
-  EXPECT_EQ(engine.displayWidth, 1280);
-  EXPECT_EQ(engine.displayHeight, 1024);
-  EXPECT_EQ(engine.windowed, 0);
+  vxGetRes(engine.screen.display, engine.records, engine.log);
+  EXPECT_EQ(engine.screen.display.width, 1280);
+  EXPECT_EQ(engine.screen.display.height, 1024);
+  EXPECT_EQ(engine.screen.display.windowed, 0);
 
   // No configuration at all: full screen at the desktop size, Russian texts.
   std::filesystem::remove("ini/main.ini");
-  ReadGameSettings(game);
+  ReadGameSettings(game.settings, engine.records);
   EXPECT_EQ(game.settings.soundOn, 0);
   EXPECT_EQ(game.settings.controlScheme, 1);
   EXPECT_EQ(game.settings.textFileName, "data/text.txt");

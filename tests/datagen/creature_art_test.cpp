@@ -15,7 +15,7 @@
 #include "datagen/generated_data_set.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -382,8 +382,8 @@ class CreaturePieces : public vxtest::EngineTest {
 };
 
 TEST_F(CreaturePieces, EachPieceIsAFairShareOfTheCreature) {
-  LoadAssetsStep(game, 6);
-  LoadAssetsStep(game, 7);
+  LoadAssetsStep(game.levelPictures, game.level, 6, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(game.levelPictures, game.level, 7, engine.gfx, engine.effects, engine.sound);
   GfxContext& g = engine.gfx;
   for (int32_t strip : {120, 126, 132, 150, 156, 162, 167, 172, 177, 182, 187, 192, 138}) {
     SCOPED_TRACE(strip);

@@ -14,8 +14,8 @@
 
 #include "datagen/generated_data_set.h"
 #include "datagen/world_geometry.h"
-#include "datagen/world_plan.h"
 #include "gfx/picture_file.h"
+#include "worldplan/world_plan.h"
 
 namespace {
 

@@ -30,11 +30,11 @@ class PresenterTest : public vxtest::EngineTest {
  protected:
   // Full screen at w x h on a desktop of at least that size.
   void OpenFullScreen(int32_t w, int32_t h) {
-    engine.windowed = 0;
-    engine.displayWidth = w;
-    engine.displayHeight = h;
-    engine.desktopWidth = 1280;
-    engine.desktopHeight = 1024;
+    engine.screen.display.windowed = 0;
+    engine.screen.display.width = w;
+    engine.screen.display.height = h;
+    engine.screen.desktopWidth = 1280;
+    engine.screen.desktopHeight = 1024;
     vxscrHini(engine.screen);
     ASSERT_EQ(vxDDrawINI(engine.screen), 0);
   }
@@ -43,22 +43,22 @@ class PresenterTest : public vxtest::EngineTest {
     o.desktopWidth = desktopW;
     o.desktopHeight = desktopH;
     UseBackend(o).CreateMainWindow("t", false, 0, 0, 808, 621);
-    engine.windowed = -1;
-    engine.displayWidth = desktopW;
-    engine.displayHeight = desktopH;
+    engine.screen.display.windowed = -1;
+    engine.screen.display.width = desktopW;
+    engine.screen.display.height = desktopH;
     vxscrHini(engine.screen);
     ASSERT_EQ(vxDDrawINI(engine.screen), 0);
   }
   void EnableLog() {
     engine.log.enabled = 1;
-    engine.verboseFirstPresent = 1;
+    engine.screen.verboseFirstPresent = 1;
     OpenLog(engine.log);
   }
   std::vector<std::string> LogLines() {
     engine.log.stream.flush();
     return Lines(vxtest::ReadFile(kLogFileName));
   }
-  uint32_t* Back() { return engine.backBuffer; }
+  uint32_t* Back() { return engine.gfx.backBuffer; }
   void FillRandom(uint32_t seed) {
     std::mt19937 rng(seed);
     for (int i = 0; i < 800 * 600; ++i) Back()[i] = rng();
@@ -96,28 +96,28 @@ TEST_F(PresenterTest, StartUpTablesFlagsAndBrightness) {
   EXPECT_EQ(sh.reciprocal[4100], 7);
   for (int i = 0; i < 256; ++i) ASSERT_EQ(sh.brightnessTable[i], i);
   EXPECT_EQ(sh.brightnessTable[256], 255);
-  EXPECT_EQ(engine.brightnessActive, 0);
-  EXPECT_EQ(engine.borderPicture, -1);
-  EXPECT_EQ(engine.borderCountdown, 0);
-  EXPECT_EQ(engine.repaintCounter, 0);
+  EXPECT_EQ(engine.screen.brightnessActive, 0);
+  EXPECT_EQ(engine.screen.borderPicture, -1);
+  EXPECT_EQ(engine.screen.borderCountdown, 0);
+  EXPECT_EQ(engine.screen.repaintCounter, 0);
 
-  SetBrightness(40, 256);
-  EXPECT_EQ(engine.brightnessActive, -1);
+  SetBrightness(engine.screen, 40, 256);
+  EXPECT_EQ(engine.screen.brightnessActive, -1);
   EXPECT_EQ(sh.brightnessTable[0], 40);
   EXPECT_EQ(sh.brightnessTable[215], 255);
-  SetBrightness(0, 512);  // contrast doubles the distance from 127
+  SetBrightness(engine.screen, 0, 512);  // contrast doubles the distance from 127
   EXPECT_EQ(sh.brightnessTable[100], 73);
   EXPECT_EQ(sh.brightnessTable[200], 255);
   EXPECT_EQ(sh.brightnessTable[10], 0);
-  SetBrightness(0, 256);
-  EXPECT_EQ(engine.brightnessActive, 0);
+  SetBrightness(engine.screen, 0, 256);
+  EXPECT_EQ(engine.screen.brightnessActive, 0);
   // Extreme arguments clamp instead of overflowing.
-  SetBrightness(INT32_MAX, INT32_MAX);
+  SetBrightness(engine.screen, INT32_MAX, INT32_MAX);
   EXPECT_EQ(sh.brightnessTable[0], 255);
 
   Back()[0] = 0x80102030u;
-  SetBrightness(40, 256);
-  ApplyBrightnessInPlace();
+  SetBrightness(engine.screen, 40, 256);
+  ApplyBrightnessInPlace(engine.screen);
   EXPECT_EQ(Back()[0], 0x00384858u);  // every colour + 40, fourth byte 0
 }
 
@@ -133,12 +133,12 @@ TEST_F(PresenterTest, OriginalResCopiesExactlyOrThroughBrightness) {
     }
   }
   const std::vector<uint32_t> before(Back(), Back() + 800 * 600);
-  SetBrightness(-256, 256);
+  SetBrightness(engine.screen, -256, 256);
   Present();
   for (int y = 0; y < 600; ++y)
     for (int x = 0; x < 800; ++x) ASSERT_EQ(At(x, y), 0u);
   EXPECT_TRUE(std::equal(before.begin(), before.end(), Back()));  // mapped on the way only
-  SetBrightness(0, 256);
+  SetBrightness(engine.screen, 0, 256);
   Present();
   for (int y = 0; y < 600; ++y)
     for (int x = 0; x < 800; ++x) ASSERT_EQ(At(x, y), Back()[y * 800 + x]);
@@ -176,7 +176,7 @@ TEST_F(PresenterTest, FactorTwoDoublesEveryPixel) {
   }
   // With brightness the back buffer itself is mapped first.
   Back()[0] = 0xFF102030u;
-  SetBrightness(-16, 256);
+  SetBrightness(engine.screen, -16, 256);
   Present();
   EXPECT_EQ(Back()[0], 0x00001020u);
   EXPECT_EQ(At(50, 50), 0x00001020u);
@@ -192,7 +192,7 @@ TEST_F(PresenterTest, BorderPictureTilesTheMarginsDarkened) {
   const auto half = [&](int32_t px, int32_t py) {
     return (engine.gfx.slots[5].pixels[py * 3 + px] >> 1) & 0x7F7F7Fu;
   };
-  SetBorderPicture(5);
+  SetBorderPicture(engine.screen, 5);
   FillRandom(4);
   Poison();
   Present();
@@ -208,20 +208,20 @@ TEST_F(PresenterTest, BorderPictureTilesTheMarginsDarkened) {
   Poison();
   Present();
   EXPECT_EQ(At(0, 0), kPoison);
-  SetBorderPicture(-1);
+  SetBorderPicture(engine.screen, -1);
   Present();
   EXPECT_EQ(At(0, 0), 0u);
   // A slot without a picture gives black margins.
   for (int32_t slot : {7, 5000, -2}) {
     Poison();
-    SetBorderPicture(slot);
+    SetBorderPicture(engine.screen, slot);
     Present();
     EXPECT_EQ(At(3, 3), 0u) << slot;
   }
 
   // A picture as large as the display is shown at its own size.
   LoadSlot(9, 1024, 768, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 7 + y * 1031); });
-  SetBorderPicture(9);
+  SetBorderPicture(engine.screen, 9);
   Present();
   EXPECT_EQ(At(1000, 700), ((1000u * 7 + 700 * 1031) >> 1) & 0x7F7F7Fu);
 }
@@ -234,7 +234,7 @@ TEST_F(PresenterTest, ShrinkUniformFrameGivesEvenPicture) {
   for (const uint32_t colour : {0xFF4080C0u, 0x00FFFFFFu, 0u}) {
     std::fill(Back(), Back() + 800 * 600, colour);
     Poison();
-    engine.repaintCounter = 0;
+    engine.screen.repaintCounter = 0;
     Present();
     for (int y = 0; y < 480; ++y) {
       for (int x = 0; x < 664; ++x) {
@@ -272,7 +272,7 @@ TEST_F(PresenterTest, ShrinkStepsAt640x480) {
   // 508 x 79 >> 8 = 156 in every channel.
   std::fill(Back(), Back() + 800 * 600, 0u);
   for (int y = 0; y < 600; ++y) Back()[y * 800 + 5] = 0x00FFFFFFu;
-  engine.repaintCounter = 0;
+  engine.screen.repaintCounter = 0;
   Present();
   EXPECT_EQ(At(3, 0), 0u);
   EXPECT_EQ(At(4, 0), 0x009C9C9Cu);
@@ -322,7 +322,7 @@ TEST_F(PresenterTest, ChangeFilterRecomputesOnlyChangedStretches) {
   Poison();
   Present();
   EXPECT_EQ(At(320, 240), kPoison);
-  EXPECT_EQ(engine.repaintCounter, 390);
+  EXPECT_EQ(engine.screen.repaintCounter, 390);
   Poison();
   Present();
   for (int y = 0; y < 480; ++y)
@@ -346,11 +346,11 @@ TEST_F(PresenterTest, MatchesPlainReferenceOverManyPresents) {
     for (const bool dim : {false, true}) {
       SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + (dim ? " dimmed" : ""));
       ResetAllState();
-      engine.displayWidth = c.startWidth;  // the coverage table follows the first size
+      engine.screen.display.width = c.startWidth;  // the coverage table follows the first size
       vxscrHini(engine.screen);
-      engine.windowed = 0;
-      engine.displayWidth = c.w;
-      engine.displayHeight = c.h;
+      engine.screen.display.windowed = 0;
+      engine.screen.display.width = c.w;
+      engine.screen.display.height = c.h;
       ASSERT_EQ(vxDDrawINI(engine.screen), 0);
       vxref::Frame ref;
       ref.displayWidth = c.w;
@@ -363,12 +363,12 @@ TEST_F(PresenterTest, MatchesPlainReferenceOverManyPresents) {
       if (c.border) {
         LoadSlot(3, 37, 23,
                  [](int32_t x, int32_t y) { return 0x01030507u * static_cast<uint32_t>(x * 31 + y * 17); });
-        SetBorderPicture(3);
+        SetBorderPicture(engine.screen, 3);
         ref.border.assign(engine.gfx.slots[3].pixels, engine.gfx.slots[3].pixels + 37 * 23);
         ref.borderWidth = 37;
         ref.borderHeight = 23;
       }
-      if (dim) SetBrightness(-70, 300);
+      if (dim) SetBrightness(engine.screen, -70, 300);
       ref.brightness = vxref::BrightnessTable(dim ? -70 : 0, dim ? 300 : 256);
       ref.brightnessActive = dim;
       std::mt19937 rng(static_cast<uint32_t>(c.w * 7 + c.h + dim));
@@ -398,16 +398,16 @@ TEST_F(PresenterTest, MatchesPlainReferenceOverManyPresents) {
           for (int y = 0; y < 600; y += 7) Back()[y * 800 + (present % 2 == 0 ? 3 : 799)] = rng();
         }
         ref.back.assign(Back(), Back() + 800 * 600);
-        ref.borderCountdown = engine.borderCountdown;
-        ref.repaintCounter = engine.repaintCounter;
+        ref.borderCountdown = engine.screen.borderCountdown;
+        ref.repaintCounter = engine.screen.repaintCounter;
         Present();
         vxref::PresentFullScreen(ref);
         ASSERT_TRUE(backend->Surface() == ref.surface) << "present " << present;
         ASSERT_TRUE(std::equal(ref.previous.begin(), ref.previous.end(), engine.screen.previousFrame))
             << "present " << present;
         ASSERT_TRUE(std::equal(ref.back.begin(), ref.back.end(), Back())) << "present " << present;
-        ASSERT_EQ(engine.repaintCounter, ref.repaintCounter);
-        ASSERT_EQ(engine.borderCountdown, ref.borderCountdown);
+        ASSERT_EQ(engine.screen.repaintCounter, ref.repaintCounter);
+        ASSERT_EQ(engine.screen.borderCountdown, ref.borderCountdown);
       }
     }
   }
@@ -444,7 +444,7 @@ TEST_F(PresenterTest, FirstPresentLogsItsStepsOnce) {
   lines = LogLines();
   EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
             (std::vector<std::string>{"vxscrHtoSCREEN start", "vxscrHtoSCREEN fin"}));
-  EXPECT_EQ(engine.verboseFirstPresent, 0);
+  EXPECT_EQ(engine.screen.verboseFirstPresent, 0);
 }
 
 TEST_F(PresenterTest, DisplaySetUpReportsTheFailedStep) {
@@ -457,8 +457,8 @@ TEST_F(PresenterTest, DisplaySetUpReportsTheFailedStep) {
     o.displayFailStep = status;
     UseBackend(o);
     EnableLog();
-    engine.displayWidth = 640;
-    engine.displayHeight = 480;
+    engine.screen.display.width = 640;
+    engine.screen.display.height = 480;
     vxscrHini(engine.screen);
     EXPECT_EQ(vxDDrawINI(engine.screen), status);
     std::vector<std::string> want = {"vxDDrawINI start"};
@@ -470,14 +470,14 @@ TEST_F(PresenterTest, DisplaySetUpReportsTheFailedStep) {
     // Without a display the present draws nothing and carries on.
     Present();
     EXPECT_EQ(backend->presents, status == 0 ? 1 : 0);
-    EXPECT_EQ(engine.repaintCounter, 400);
+    EXPECT_EQ(engine.screen.repaintCounter, 400);
   }
   // A size no screen offers fails at the mode.
   for (const auto& [w, h] : {std::pair{0, 480}, std::pair{20000, 20000}}) {
     ResetAllState();
     UseBackend({});
-    engine.displayWidth = w;
-    engine.displayHeight = h;
+    engine.screen.display.width = w;
+    engine.screen.display.height = h;
     EXPECT_EQ(vxDDrawINI(engine.screen), 3);
     EXPECT_FALSE(backend->DisplayOpen());
   }
@@ -485,7 +485,7 @@ TEST_F(PresenterTest, DisplaySetUpReportsTheFailedStep) {
   ResetAllState();
   UseBackend({});
   EnableLog();
-  engine.windowed = -1;
+  engine.screen.display.windowed = -1;
   EXPECT_EQ(vxDDrawINI(engine.screen), 0);
   EXPECT_FALSE(backend->DisplayOpen());
   EXPECT_EQ(LogLines(), std::vector<std::string>{"this is vx_engine_1 log. program started!"});
@@ -500,8 +500,8 @@ TEST_F(PresenterTest, SizesThatFitNoPassOrNoSurfaceDrawNothing) {
   EXPECT_EQ(backend->presents, 1);
   // The display size changed without re-opening the display.
   OpenFullScreen(1024, 768);
-  engine.displayWidth = 1600;
-  engine.displayHeight = 1200;
+  engine.screen.display.width = 1600;
+  engine.screen.display.height = 1200;
   Poison();
   Present();
   EXPECT_EQ(At(500, 500), kPoison);
@@ -528,7 +528,7 @@ TEST_F(PresenterTest, WindowAlwaysGetsTheBackBuffer) {
   }
   OpenWindowed(1280, 1024);
   FillRandom(7);
-  SetBrightness(-256, 256);
+  SetBrightness(engine.screen, -256, 256);
   Present();
   EXPECT_EQ(Back()[12345], 0u);  // mapped in place before the copy
   EXPECT_EQ(backend->WindowPixels()[12345], 0u);
@@ -539,9 +539,9 @@ TEST_F(PresenterTest, ReleaseAndExit) {
   OpenFullScreen(1024, 768);
   vxreleaseDDonly(engine.screen);
   EXPECT_FALSE(backend->DisplayOpen());
-  EXPECT_EQ(engine.displayCreated, 0);
+  EXPECT_EQ(engine.screen.displayCreated, 0);
   ASSERT_EQ(vxDDrawINI(engine.screen), 0);
-  vxEngExit();
+  vxEngExit(engine.screen);
   EXPECT_FALSE(backend->DisplayOpen());
   EXPECT_TRUE(backend->HasCall("cursor clip 0,0,1279,1023"));
   std::vector<std::string> lines = LogLines();
@@ -554,7 +554,7 @@ TEST_F(PresenterTest, ReleaseAndExit) {
   OpenWindowed(1280, 1024);
   EnableLog();
   vxreleaseDDonly(engine.screen);
-  vxEngExit();
+  vxEngExit(engine.screen);
   EXPECT_FALSE(backend->HasCall("cursor clip 0,0,1279,1023"));
   lines = LogLines();
   EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),

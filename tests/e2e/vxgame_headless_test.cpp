@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <sstream>
 
 #include "support/engine_test.h"
@@ -124,6 +126,49 @@ TEST_F(VxgameHeadless, InputScriptDrivesTicksAndCloses) {
   int frames = 0;
   for (std::string line; std::getline(in, line);) ++frames;
   EXPECT_EQ(frames, 35);  // ticks 2..19: one frame, then two per tick
+}
+
+// The fields of one trace line, by name.
+std::map<std::string, std::string> TraceFields(const std::string& line) {
+  std::istringstream in(line);
+  std::map<std::string, std::string> fields;
+  for (std::string key, value; in >> key >> value;) fields[key] = value;
+  return fields;
+}
+
+std::vector<std::string> FileLines(const fs::path& file) {
+  std::ifstream in(file);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(VxgameHeadless, LevelOptionPlaysThatLevelStraightAfterLoading) {
+  WriteGameFile("ini/main.ini", "5,windowed,,1\n");
+  const fs::path trace = dir / "t.txt";
+  ASSERT_EQ(Run("--headless --level 9 --frames 20 --trace " + trace.string() + " --root " + dir.string()), 0)
+      << err;
+  std::vector<std::string> lines = FileLines(trace);
+  ASSERT_GE(lines.size(), 20u);  // the last tick may run its second frame too
+  std::map<std::string, std::string> last = TraceFields(lines[19]);
+  EXPECT_EQ(last["frame"], "20");
+  EXPECT_EQ(last["mode"], "1");
+  EXPECT_EQ(last["level"], "9");
+  EXPECT_EQ(last["x"], "289");
+  EXPECT_EQ(last["alive"], "-1");
+  EXPECT_EQ(last["health"], std::to_string(40 * 65536));
+  EXPECT_EQ(last["weapon"], "41");
+  EXPECT_EQ(last["result"], "0");
+  EXPECT_FALSE(last["random"].empty());
+  EXPECT_NE(TraceFields(lines[18])["random"], last["random"]);
+
+  // Without the option the game waits at the title, in level 2.
+  ASSERT_EQ(Run("--headless --frames 20 --trace " + trace.string() + " --root " + dir.string()), 0) << err;
+  lines = FileLines(trace);
+  ASSERT_GE(lines.size(), 20u);
+  last = TraceFields(lines[19]);
+  EXPECT_EQ(last["mode"], "5");
+  EXPECT_EQ(last["level"], "2");
 }
 
 TEST_F(VxgameHeadless, BadCommandLinesExitWithTwo) {

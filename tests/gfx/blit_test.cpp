@@ -5,7 +5,7 @@
 #include "gfx/draw_fixture.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "gfx/reference_drawing.h"
+#include "reference/reference_drawing.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ TEST_F(DrawBlitTest, FastRowsMatchThePlainBlitOnRandomPictures) {
     const int32_t frame = frames > 0 ? static_cast<int32_t>(rng() % (frames + 2)) - 1 : -1;
     const int32_t modes[] = {-2, -1, 255, 0, 1, 128, 254, static_cast<int32_t>(rng() % 256)};
     SetDrawMode(gfx, modes[round % 8]);
-    draw_detail::UseKernels(kAllKernels[round % 3]);
+    cpu::ForceKernelLevel(kAllKernels[round % 3]);
     ASSERT_TRUE(SameAsPlain([&] { DrawFrame(gfx, slot, x, y, frame); },
                             [&] { reference::DrawFrame(gfx, slot, x, y, frame); }))
         << "round " << round << " " << w << "x" << s.height << " at " << x << "," << y << " frame " << frame;
@@ -176,7 +176,7 @@ TEST_F(DrawBlitTest, Packed24MatchesThePlainCopy) {
     PackTo24(gfx, slot);
     const int32_t x = static_cast<int32_t>(rng() % 900) - 60;
     const int32_t y = static_cast<int32_t>(rng() % 700) - 50;
-    draw_detail::UseKernels(kAllKernels[round % 3]);
+    cpu::ForceKernelLevel(kAllKernels[round % 3]);
     ASSERT_TRUE(SameAsPlain([&] { DrawPacked24(gfx, slot, x, y); },
                             [&] { reference::DrawPacked24(gfx, slot, x, y); }))
         << "round " << round;

@@ -11,6 +11,7 @@
 #include "gfx/draw_internal.h"
 #include "gfx/drawing.h"
 #include "gfx/gfx_context.h"
+#include "platform/cpu_features.h"
 #include "support/engine_test.h"
 
 namespace vxtest {
@@ -27,13 +28,13 @@ class DrawFixture : public EngineTest {
   }
 
   void TearDown() override {
-    draw_detail::UseKernels(draw_detail::KernelSet::kBest);
+    cpu::ResetKernelLevel();
     EngineTest::TearDown();
   }
 
   // Every form of the row kernels this machine can run.
-  static constexpr draw_detail::KernelSet kAllKernels[] = {
-      draw_detail::KernelSet::kBest, draw_detail::KernelSet::kSse2, draw_detail::KernelSet::kScalar};
+  static constexpr cpu::KernelLevel kAllKernels[] = {cpu::KernelLevel::kAvx512, cpu::KernelLevel::kSse2,
+                                                     cpu::KernelLevel::kPlain};
 
   // A loaded slot whose pixel buffer holds exactly width x height pixels (so
   // the sanitizer sees any read past it), spans cleared.

@@ -6,7 +6,7 @@
 #include "gfx/draw_fixture.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "gfx/reference_drawing.h"
+#include "reference/reference_drawing.h"
 
 namespace {
 
@@ -168,26 +168,26 @@ TEST_F(DrawTransformTest, ClippedWalksMatchTheFullWalks) {
     const int32_t frame = w / h > 1 ? static_cast<int32_t>(rng() % (w / h)) : -1;
     const int32_t angle = static_cast<int32_t>(rng() % 400);
     // The plain side also runs the scalar forms of the block passes.
-    const draw_detail::KernelSet kernels = kAllKernels[round % 3];
+    const cpu::KernelLevel kernels = kAllKernels[round % 3];
     if (round % 4 == 1) {
       ASSERT_TRUE(SameAsPlain(
           [&] {
-            draw_detail::UseKernels(kernels);
+            cpu::ForceKernelLevel(kernels);
             DrawRotatedFrame(gfx, slot, c[0], c[1], angle, frame);
           },
           [&] {
-            draw_detail::UseKernels(draw_detail::KernelSet::kScalar);
+            cpu::ForceKernelLevel(cpu::KernelLevel::kPlain);
             reference::DrawRotatedFrameFullWalk(gfx, slot, c[0], c[1], angle, frame);
           }))
           << "round " << round;
     } else {
       ASSERT_TRUE(SameAsPlain(
           [&] {
-            draw_detail::UseKernels(kernels);
+            cpu::ForceKernelLevel(kernels);
             DrawToCorners(gfx, slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], frame);
           },
           [&] {
-            draw_detail::UseKernels(draw_detail::KernelSet::kScalar);
+            cpu::ForceKernelLevel(cpu::KernelLevel::kPlain);
             reference::DrawToCornersFullWalk(gfx, slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
                                              frame);
           }))

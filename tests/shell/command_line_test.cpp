@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/headless/input_script.h"
 #include "shell/command_line.h"
 
@@ -25,6 +27,21 @@ TEST(CommandLine, AcceptsEveryOption) {
   EXPECT_EQ(cl.screenshots[1].frame, 9);
   EXPECT_EQ(cl.screenshots[1].file, "dir/b:c.png");
   EXPECT_EQ(cl.traceFile, "t.txt");
+}
+
+TEST(CommandLine, LevelTakesAGameLevelNumber) {
+  CommandLine cl;
+  std::string error;
+  ASSERT_TRUE(Parse({"--headless"}, cl, error));
+  EXPECT_EQ(cl.level, -1);
+  for (const char* good : {"0", "24", "100"}) {
+    ASSERT_TRUE(Parse({"--level", good}, cl, error)) << error;
+    EXPECT_EQ(cl.level, std::atoi(good));
+  }
+  for (const char* bad : {"101", "-1", "2x", ""}) {
+    EXPECT_FALSE(Parse({"--level", bad}, cl, error)) << bad;
+    EXPECT_NE(error.find("--level"), std::string::npos);
+  }
 }
 
 TEST(CommandLine, RejectsBadOptionsWithAMessage) {

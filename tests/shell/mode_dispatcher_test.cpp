@@ -1,6 +1,7 @@
+#include "shell/mode_dispatcher.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -15,7 +16,7 @@ class ModeDispatcherTest : public vxtest::EngineTest {
     WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics, random seed
   }
   void Frames(int n) {
-    for (int i = 0; i < n; ++i) RunFrame(input);
+    for (int i = 0; i < n; ++i) RunFrame(dispatcher, input);
   }
 };
 
@@ -30,133 +31,135 @@ TEST_F(ModeDispatcherTest, BrightnessFadeTakesSixteenFrames) {
   EXPECT_EQ(seen[14], -240);
   EXPECT_EQ(seen[15], -256);
   EXPECT_EQ(seen[16], -256);
-  EXPECT_EQ(engine.brightnessActive, -1);
+  EXPECT_EQ(engine.screen.brightnessActive, -1);
   // Values within 10 of normal snap to normal.
   StartBrightnessFade(game, 0);
   game.fadeStart = -100;
   game.fadeStepsLeft = 2;
   StepBrightnessFade(game);  // (-100 * 1 + 15 * 0) / 16 = -6 -> 0
   EXPECT_EQ(game.fadeCurrent, 0);
-  EXPECT_EQ(engine.brightnessActive, 0);
+  EXPECT_EQ(engine.screen.brightnessActive, 0);
 }
 
 TEST_F(ModeDispatcherTest, LoadingRunsElevenFramesThenTheFirstMenu) {
-  ResetInput(input);
-  EXPECT_EQ(input.gameMode, kModeLoading);
+  ResetInput(input, dispatcher);
+  EXPECT_EQ(dispatcher.gameMode, kModeLoading);
   for (int i = 0; i < 10; ++i) {
-    RunFrame(input);
-    EXPECT_EQ(input.gameMode, kModeLoading) << i;
+    RunFrame(dispatcher, input);
+    EXPECT_EQ(dispatcher.gameMode, kModeLoading) << i;
   }
   EXPECT_EQ(game.level, 2);  // step 9 started the game
   EXPECT_EQ(game.editorSelection, -1);
   EXPECT_EQ(game.settings.assetsLoaded, 0);
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeMenu);
-  EXPECT_EQ(input.stage, 1313);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeMenu);
+  EXPECT_EQ(dispatcher.afterLoading, 1313);
   EXPECT_EQ(game.settings.assetsLoaded, -1);
   // The loading bar: text width 9 per character of record 2 (none: " ").
-  EXPECT_EQ(input.textWidth, 9);
-  EXPECT_EQ(input.counter, 100 - 4 + 59);
-  EXPECT_EQ(input.barRight, input.counter + 9);
-  EXPECT_EQ(input.barTop, 600 - 80 - 15);
+  EXPECT_EQ(dispatcher.textWidth, 9);
+  EXPECT_EQ(dispatcher.barLeft, 100 - 4 + 59);
+  EXPECT_EQ(dispatcher.barRight, dispatcher.barLeft + 9);
+  EXPECT_EQ(dispatcher.barTop, 600 - 80 - 15);
 }
 
 TEST_F(ModeDispatcherTest, FadeFromFullLastsSeventeenFrames) {
-  input.gameMode = kModeMenu;
-  input.nextMode = kModeGame;
-  SetMode(input, kModeFade);
-  EXPECT_EQ(input.step, 255);
+  dispatcher.gameMode = kModeMenu;
+  dispatcher.nextMode = kModeGame;
+  SetMode(dispatcher, input, kModeFade);
+  EXPECT_EQ(dispatcher.fadeLevel, 255);
   EXPECT_EQ(game.fadeTarget, -256);
   int frames = 0;
-  while (input.gameMode == kModeFade && frames < 100) {
-    RunFrame(input);
+  while (dispatcher.gameMode == kModeFade && frames < 100) {
+    RunFrame(dispatcher, input);
     ++frames;
   }
   EXPECT_EQ(frames, 17);
-  EXPECT_EQ(input.gameMode, kModeGame);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
   // Then the brightness comes back over 16 frames.
   EXPECT_EQ(game.fadeTarget, 0);
   EXPECT_EQ(game.fadeStepsLeft, 16);
 }
 
 TEST_F(ModeDispatcherTest, CreditsEndAfter121FramesOrAtAnyKey) {
-  SetMode(input, kModeCredits);
+  SetMode(dispatcher, input, kModeCredits);
   for (int i = 0; i < 120; ++i) {
-    RunFrame(input);
-    ASSERT_EQ(input.gameMode, kModeCredits) << i;
+    RunFrame(dispatcher, input);
+    ASSERT_EQ(dispatcher.gameMode, kModeCredits) << i;
   }
-  EXPECT_STREQ(input.creditText, kCreditLine);
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeFade);
-  EXPECT_EQ(input.nextMode, kModeGame);
+  EXPECT_STREQ(dispatcher.creditText, kCreditLine);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeFade);
+  EXPECT_EQ(dispatcher.nextMode, kModeGame);
 
-  SetMode(input, kModeCredits);
-  RunFrame(input);
+  SetMode(dispatcher, input, kModeCredits);
+  RunFrame(dispatcher, input);
   input.lastKey = 'X';
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeFade);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeFade);
 
   input.rightReleased = -1;
-  SetMode(input, kModeCredits);
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeCredits);  // entering the mode cleared it
+  SetMode(dispatcher, input, kModeCredits);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeCredits);  // entering the mode cleared it
   input.rightReleased = -1;
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeFade);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeFade);
 }
 
 TEST_F(ModeDispatcherTest, TappedKeyGivesOneEventAndEscapeOpensTheMenu) {
-  SetMode(input, kModeGame);
+  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  SetMode(dispatcher, input, kModeGame);
   WindowProc(wm::WM_KEYDOWN, vk::VK_RIGHT, 0);
   WindowProc(wm::WM_KEYUP, vk::VK_RIGHT, 0);
-  RunFrame(input);
+  RunFrame(dispatcher, input);
   EXPECT_EQ(input.right, 0);
-  EXPECT_EQ(input.rightEvent, 1);
+  EXPECT_EQ(dispatcher.rightEvent, 1);
   EXPECT_EQ(input.keyEvent, 0);
-  RunFrame(input);
-  EXPECT_EQ(input.rightEvent, 0);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.rightEvent, 0);
   WindowProc(wm::WM_KEYDOWN, 'W', 0);
-  RunFrame(input);
-  EXPECT_EQ(input.upEvent, 1);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.upEvent, 1);
   WindowProc(wm::WM_KEYDOWN, vk::VK_ESCAPE, 0);
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeMenu);
-  EXPECT_EQ(input.stage, 0);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeMenu);
+  EXPECT_EQ(dispatcher.editorSequence, 0);
 }
 
 TEST_F(ModeDispatcherTest, EditorSequenceInOrderOnly) {
-  SetMode(input, kModeGame);
+  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  SetMode(dispatcher, input, kModeGame);
   const auto tap = [&](uint32_t key) {
     WindowProc(wm::WM_KEYDOWN, key, 0);
-    RunFrame(input);
+    RunFrame(dispatcher, input);
     WindowProc(wm::WM_KEYUP, key, 0);
-    RunFrame(input);
+    RunFrame(dispatcher, input);
   };
   tap(kEditorKey2);
   tap(kEditorKey1);
   tap(kEditorKey3);  // out of order
-  EXPECT_EQ(input.stage, 0);
-  EXPECT_EQ(input.gameMode, kModeGame);
+  EXPECT_EQ(dispatcher.editorSequence, 0);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
   tap(kEditorKey1);
-  EXPECT_EQ(input.stage, 1);
+  EXPECT_EQ(dispatcher.editorSequence, 1);
   tap(kEditorKey2);
-  EXPECT_EQ(input.stage, 2);
+  EXPECT_EQ(dispatcher.editorSequence, 2);
   WindowProc(wm::WM_KEYDOWN, kEditorKey3, 0);
-  RunFrame(input);
+  RunFrame(dispatcher, input);
   WindowProc(wm::WM_KEYUP, kEditorKey3, 0);
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeEditor);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeEditor);
   // The editor hands back at once while it is not built.
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, kModeGame);
-  EXPECT_EQ(input.stage, 0);
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeGame);
+  EXPECT_EQ(dispatcher.editorSequence, 0);
 }
 
 TEST_F(ModeDispatcherTest, EscapeInTheEditorEndsTheProgram) {
-  SetMode(input, kModeEditor);
+  SetMode(dispatcher, input, kModeEditor);
   input.escape = 1;
   try {
-    RunFrame(input);
+    RunFrame(dispatcher, input);
     FAIL() << "escape in the editor ends the program";
   } catch (const vxtest::ProgramExit& e) {
     EXPECT_EQ(e.code, 0);
@@ -164,11 +167,11 @@ TEST_F(ModeDispatcherTest, EscapeInTheEditorEndsTheProgram) {
 }
 
 TEST_F(ModeDispatcherTest, ModeOutsideTheTableDoesNothing) {
-  input.gameMode = 9;
-  input.step = 5;
-  RunFrame(input);
-  EXPECT_EQ(input.gameMode, 9);
-  EXPECT_EQ(input.step, 5);
+  dispatcher.gameMode = 9;
+  dispatcher.loadingStep = 5;
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, 9);
+  EXPECT_EQ(dispatcher.loadingStep, 5);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
+#include "shell/window.h"
+
 #include <gtest/gtest.h>
 
 #include "shell/mode_dispatcher.h"
-#include "shell/window.h"
 #include "support/engine_test.h"
 
 namespace {
@@ -44,10 +45,10 @@ TEST_F(WindowTest, KeyMapAndKeyEvents) {
   EXPECT_EQ(input.lastKey, 0);
   EXPECT_EQ(input.keyEvent, 'Q');  // never cleared by a key-up
   const std::pair<uint32_t, uint8_t InputState::*> map[] = {
-      {13, &InputState::enter},   {16, &InputState::shift},    {17, &InputState::control},
-      {20, &InputState::capsLock}, {27, &InputState::escape},  {32, &InputState::space},
-      {38, &InputState::up},      {39, &InputState::right},    {40, &InputState::down},
-      {46, &InputState::del},     {'D', &InputState::keyD},    {'S', &InputState::keyS},
+      {13, &InputState::enter},    {16, &InputState::shift},  {17, &InputState::control},
+      {20, &InputState::capsLock}, {27, &InputState::escape}, {32, &InputState::space},
+      {38, &InputState::up},       {39, &InputState::right},  {40, &InputState::down},
+      {46, &InputState::del},      {'D', &InputState::keyD},  {'S', &InputState::keyS},
       {'W', &InputState::keyW}};
   for (const auto& [code, field] : map) {
     Key(wm::WM_KEYDOWN, code);
@@ -70,13 +71,13 @@ TEST_F(WindowTest, MouseButtonsAndScaling) {
   WindowProc(wm::WM_RBUTTONUP, 0, 0);
   EXPECT_EQ(input.rightReleased, -1);
 
-  engine.windowed = 0;
-  engine.displayWidth = 1024;
-  engine.displayHeight = 768;
+  engine.screen.display.windowed = 0;
+  engine.screen.display.width = 1024;
+  engine.screen.display.height = 768;
   WindowProc(wm::WM_MOUSEMOVE, 0, MakeMouseParam(512, 384));
   EXPECT_EQ(frameClock.rawMouseX, 400);
   EXPECT_EQ(frameClock.rawMouseY, 300);
-  engine.windowed = -1;
+  engine.screen.display.windowed = -1;
   WindowProc(wm::WM_MOUSEMOVE, 0, MakeMouseParam(512, 384));
   EXPECT_EQ(frameClock.rawMouseX, 512);
   EXPECT_EQ(frameClock.rawMouseY, 384);
@@ -85,9 +86,9 @@ TEST_F(WindowTest, MouseButtonsAndScaling) {
   EXPECT_EQ(frameClock.rawMouseX, 65534);
   EXPECT_EQ(frameClock.rawMouseY, -3);
   // A display size that is not positive leaves its axis unscaled.
-  engine.windowed = 0;
-  engine.displayWidth = 0;
-  engine.displayHeight = 1200;
+  engine.screen.display.windowed = 0;
+  engine.screen.display.width = 0;
+  engine.screen.display.height = 1200;
   WindowProc(wm::WM_MOUSEMOVE, 0, MakeMouseParam(300, 600));
   EXPECT_EQ(frameClock.rawMouseX, 300);
   EXPECT_EQ(frameClock.rawMouseY, 300);
@@ -97,7 +98,7 @@ TEST_F(WindowTest, StartUpWindowedPlacesACentredFramedWindow) {
   Config("5,,,1\n6,,,0\n");
   ASSERT_EQ(StartUp(), 0);
   EXPECT_TRUE(backend->HasCall("window create framed 240,212,804,621 vx_engine 1.13m"));
-  EXPECT_EQ(engine.displayWidth, 1280);
+  EXPECT_EQ(engine.screen.display.width, 1280);
   EXPECT_EQ(engine.windowOriginX, 240 + 4);
   EXPECT_EQ(engine.windowOriginY, 212 + 4 + 17);
   EXPECT_FALSE(backend->CursorShown());
@@ -135,8 +136,8 @@ TEST_F(WindowTest, TicksRunTwoFramesAfterTheFirstTwo) {
   backend->SetClock(1000);
   Tick();  // centres the cursor, enables presenting, first-start set-up
   EXPECT_TRUE(gFrameClocks.empty());
-  EXPECT_TRUE(backend->HasCall("cursor place " + std::to_string(244 + 400) + "," +
-                               std::to_string(233 + 300)));
+  EXPECT_TRUE(
+      backend->HasCall("cursor place " + std::to_string(244 + 400) + "," + std::to_string(233 + 300)));
   EXPECT_EQ(frameClock.displayReady, -1);
   EXPECT_EQ(frameClock.startState, -1);
   EXPECT_EQ(frameClock.tickPhase, 22);
@@ -145,8 +146,8 @@ TEST_F(WindowTest, TicksRunTwoFramesAfterTheFirstTwo) {
   backend->SetClock(2000);
   Tick();  // enters mode 0, then runs the first frame (loading step 0)
   ASSERT_EQ(gFrameClocks.size(), 1u);
-  EXPECT_EQ(input.gameMode, 0);
-  EXPECT_EQ(input.step, 1);
+  EXPECT_EQ(dispatcher.gameMode, 0);
+  EXPECT_EQ(dispatcher.loadingStep, 1);
   EXPECT_GT(gFrameClocks[0] - 2000, 28);
   EXPECT_EQ(frameClock.tickPhase, 0);
 
@@ -191,7 +192,7 @@ TEST_F(WindowTest, DeactivationKeepsTheModeAndTheCursorClipFollowsFullScreen) {
   EXPECT_EQ(backend->CursorClip().right, 1019);
   EXPECT_EQ(backend->CursorClip().bottom, 763);
   for (int i = 0; i < 3; ++i) Tick();
-  const int32_t step = input.step;
+  const int32_t step = dispatcher.loadingStep;
   const size_t frames = gFrameClocks.size();
   ASSERT_EQ(step, 5);
 
@@ -215,8 +216,8 @@ TEST_F(WindowTest, DeactivationKeepsTheModeAndTheCursorClipFollowsFullScreen) {
   EXPECT_EQ(frameClock.tickPhase, 0);
   Tick();
   EXPECT_EQ(gFrameClocks.size(), frames + 2);
-  EXPECT_EQ(input.step, step + 2);
-  EXPECT_EQ(input.gameMode, 0);
+  EXPECT_EQ(dispatcher.loadingStep, step + 2);
+  EXPECT_EQ(dispatcher.gameMode, 0);
   // Activation messages in the wrong state are ignored.
   WindowProc(wm::WM_ACTIVATEAPP, 1, 0);
   EXPECT_EQ(frameClock.appActive, -1);
@@ -234,16 +235,16 @@ TEST_F(WindowTest, WindowedDeactivationLeavesTheCursorUnclipped) {
 }
 
 TEST_F(WindowTest, PlaceCursorScalesAndClamps) {
-  engine.windowed = 0;
-  engine.displayWidth = 1024;
-  engine.displayHeight = 768;
+  engine.screen.display.windowed = 0;
+  engine.screen.display.width = 1024;
+  engine.screen.display.height = 768;
   PlaceCursor(400, 300);
   EXPECT_EQ(backend->CursorX(), 512);
   EXPECT_EQ(backend->CursorY(), 384);
   PlaceCursor(-50, 5000);
   EXPECT_EQ(backend->CursorX(), 1);
   EXPECT_EQ(backend->CursorY(), 766);
-  engine.windowed = -1;
+  engine.screen.display.windowed = -1;
   engine.windowOriginX = 100;
   engine.windowOriginY = 20;
   PlaceCursor(10, 10);

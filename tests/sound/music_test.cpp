@@ -52,7 +52,7 @@ class MusicTracks : public vxtest::EngineTest {
   // number of calls made.
   int RunUntilPlaying(int32_t slot, int limit) {
     for (int i = 1; i <= limit; ++i) {
-      UpdateMusic(game);
+      UpdateMusic(game.music, game.settings, game.level, engine.sound);
       if (game.music.currentTrack == slot) return i;
     }
     return -1;
@@ -66,7 +66,7 @@ class MusicTracks : public vxtest::EngineTest {
   void AllReady(int32_t level) {
     MusicSwitch(1);
     for (int t = 1; t <= 3; ++t) Wav(t);
-    StartMusicDecoding(game);
+    StartMusicDecoding(game.music, game.settings, engine.records);
     ASSERT_EQ(game.music.tracksReady, 3);
     game.level = level;
   }
@@ -84,7 +84,7 @@ TEST_F(MusicTracks, AllWavFilesPresentMeansNoDecoderAndStaleMarkersKept) {
   game.music.currentTrack = 51;
   game.music.trackCountdown = 7;
   game.music.pendingTrack = 52;
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   EXPECT_EQ(game.settings.musicOn, -1);
   EXPECT_EQ(game.music.tracksReady, 3);
   EXPECT_EQ(game.music.currentTrack, 0);
@@ -103,7 +103,7 @@ TEST_F(MusicTracks, AMissingWavDeletesTheMarkersAndStartsDecoder1) {
   Wav(3);
   Marker(1);
   Marker(3);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   EXPECT_EQ(game.settings.musicOn, -1);
   EXPECT_EQ(game.music.tracksReady, 0);
   // The tests stop at the first missing file.
@@ -118,10 +118,10 @@ TEST_F(MusicTracks, AMissingWavDeletesTheMarkersAndStartsDecoder1) {
 TEST_F(MusicTracks, MusicOffTouchesNoFileAndPlaysNothing) {
   MusicSwitch(0);
   Marker(1);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   EXPECT_EQ(game.settings.musicOn, 0);
   EXPECT_EQ(game.music.tracksReady, 3);
-  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_TRUE(music->files.empty());
   EXPECT_TRUE(music->started.empty());
   EXPECT_EQ(game.music.currentTrack, 0);
@@ -131,22 +131,22 @@ TEST_F(MusicTracks, MusicOffTouchesNoFileAndPlaysNothing) {
 
   // A missing record reads as off as well.
   vxtest::WriteFile("ini/main.ini", "6,,,0\n");
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   EXPECT_EQ(game.settings.musicOn, 0);
   EXPECT_TRUE(music->started.empty());
 }
 
 TEST_F(MusicTracks, MarkersArrivingOneAfterAnotherStartEachDecoderOnce) {
   MusicSwitch(1);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   game.level = 7;
-  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  for (int i = 0; i < 5; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.tracksReady, 0);
   EXPECT_EQ(music->started, std::vector<std::string>{"./music/dec1.exe"});
 
   Wav(1);
   Marker(1);
-  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  for (int i = 0; i < 5; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.tracksReady, 1);
   EXPECT_EQ(music->started, (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe"}));
   // Level 7 needs track 2, which is not ready: nothing is chosen.
@@ -155,28 +155,28 @@ TEST_F(MusicTracks, MarkersArrivingOneAfterAnotherStartEachDecoderOnce) {
 
   Wav(2);
   Marker(2);
-  for (int i = 0; i < 5; ++i) UpdateMusic(game);
+  for (int i = 0; i < 5; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.tracksReady, 2);
   EXPECT_EQ(music->started,
             (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe", "./music/dec3.exe"}));
   EXPECT_EQ(game.music.pendingTrack, 51);
 
   Marker(3);
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.tracksReady, 3);
   EXPECT_EQ(music->started.size(), 3u);
   // Every frame tests the three markers, in order.
   music->files.clear();
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(music->files, (std::vector<std::string>{"exists ./music/fin1.txt", "exists ./music/fin2.txt",
                                                     "exists ./music/fin3.txt"}));
 }
 
 TEST_F(MusicTracks, AllMarkersAtOnceStartTheLaterDecodersInOneFrame) {
   MusicSwitch(1);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   for (int t = 1; t <= 3; ++t) Marker(t);
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.tracksReady, 3);
   EXPECT_EQ(music->started,
             (std::vector<std::string>{"./music/dec1.exe", "./music/dec2.exe", "./music/dec3.exe"}));
@@ -184,7 +184,7 @@ TEST_F(MusicTracks, AllMarkersAtOnceStartTheLaterDecodersInOneFrame) {
 
 TEST_F(MusicTracks, NewTrackStartsOnThe59thCallCountingTheFirst) {
   AllReady(2);
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.pendingTrack, 50);
   EXPECT_EQ(game.music.trackCountdown, 59);  // set to 60 and decreased in the same call
   EXPECT_EQ(game.music.trackLoaded[0], -1);
@@ -195,31 +195,31 @@ TEST_F(MusicTracks, NewTrackStartsOnThe59thCallCountingTheFirst) {
   // The old tracks are stopped first (only loaded slots reach the device).
   const auto& calls = music->Calls();
   EXPECT_EQ(calls[calls.size() - 2].what, "sound stop slot 50");
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.trackCountdown, 0);
-  for (int i = 0; i < 200; ++i) UpdateMusic(game);
+  for (int i = 0; i < 200; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(Plays("sound play slot 50 loop"), 1);
   EXPECT_EQ(Plays("sound create slot 50 10"), 1);
 }
 
 TEST_F(MusicTracks, MovingBackBeforeTheSwitchCancelsIt) {
   MusicSwitch(1);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   Wav(1);
   Wav(2);
   Marker(1);
   Marker(2);
   game.level = 4;
-  ASSERT_EQ(RunUntilPlaying(50, 100), 59);  // counting the call that chose it
-  UpdateMusic(game);                        // the countdown runs out
+  ASSERT_EQ(RunUntilPlaying(50, 100), 59);                           // counting the call that chose it
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);  // the countdown runs out
   game.level = 5;
-  for (int i = 0; i < 30; ++i) UpdateMusic(game);
+  for (int i = 0; i < 30; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.pendingTrack, 51);
   EXPECT_EQ(game.music.trackCountdown, 30);
   game.level = 4;
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.trackCountdown, 0);
-  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.currentTrack, 50);
   EXPECT_EQ(Plays("sound play slot 51 loop"), 0);
   // Going to level 5 again waits the whole 58 frames once more; track 2 is
@@ -240,15 +240,15 @@ TEST_F(MusicTracks, LevelGroupsChooseTheirTrack) {
     int32_t ready;
     int32_t slot;  // 0: no choice
   };
-  const Case cases[] = {{0, 1, 50},  {4, 1, 50},  {5, 1, 0},    {5, 2, 51}, {9, 2, 51}, {10, 2, 0},
-                        {10, 3, 52}, {95, 3, 52}, {-1, 3, 0}, {-5, 1, 0}};
+  const Case cases[] = {{0, 1, 50}, {4, 1, 50},  {5, 1, 0},   {5, 2, 51}, {9, 2, 51},
+                        {10, 2, 0}, {10, 3, 52}, {95, 3, 52}, {-1, 3, 0}, {-5, 1, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE("level " + std::to_string(c.level) + " ready " + std::to_string(c.ready));
     game.settings.musicOn = -1;
     game.music.tracksReady = c.ready;
     game.level = c.level;
     game.music.currentTrack = game.music.pendingTrack = game.music.trackCountdown = 0;
-    UpdateMusic(game);
+    UpdateMusic(game.music, game.settings, game.level, engine.sound);
     EXPECT_EQ(game.music.pendingTrack, c.slot);
     EXPECT_EQ(game.music.trackCountdown, c.slot != 0 ? 59 : 0);
   }
@@ -256,32 +256,32 @@ TEST_F(MusicTracks, LevelGroupsChooseTheirTrack) {
 
 TEST_F(MusicTracks, APendingSwitchIsNotRechosen) {
   AllReady(3);
-  for (int i = 0; i < 10; ++i) UpdateMusic(game);
+  for (int i = 0; i < 10; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   game.level = 12;  // track 3's group while track 1 is still pending
-  for (int i = 0; i < 10; ++i) UpdateMusic(game);
+  for (int i = 0; i < 10; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.pendingTrack, 50);
   EXPECT_EQ(game.music.trackLoaded[2], 0);
   EXPECT_EQ(RunUntilPlaying(50, 100), 39);
   // The countdown still reads 1 for one more call; then track 3's own
   // switch begins.
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.trackCountdown, 0);
   EXPECT_EQ(game.music.pendingTrack, 50);
-  UpdateMusic(game);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(game.music.pendingTrack, 52);
   EXPECT_EQ(game.music.trackCountdown, 59);
 }
 
 TEST_F(MusicTracks, AMissingTrackFileIsNotRetried) {
   MusicSwitch(1);
-  StartMusicDecoding(game);
+  StartMusicDecoding(game.music, game.settings, engine.records);
   Marker(1);  // the marker without its WAV file
   game.level = 0;
   EXPECT_EQ(RunUntilPlaying(50, 100), 59);
   EXPECT_EQ(game.music.trackLoaded[0], -1);
   EXPECT_EQ(music->SoundInSlot(50), nullptr);
   Wav(1);
-  for (int i = 0; i < 100; ++i) UpdateMusic(game);
+  for (int i = 0; i < 100; ++i) UpdateMusic(game.music, game.settings, game.level, engine.sound);
   EXPECT_EQ(music->SoundInSlot(50), nullptr);
   EXPECT_EQ(Plays("sound play slot 50 loop"), 0);
 }

@@ -92,9 +92,9 @@ TEST_F(SoundDevice, PlayLoopAndStopNameTheirSlot) {
   PlaySoundLooping(engine.sound, 12);
   PlaySound(engine.sound, 13);  // empty slot
   StopSound(engine.sound, 13);
-  EXPECT_EQ(SoundCalls(), (std::vector<std::string>{"audio open", "sound create slot 12 64", "sound play slot 12",
-                                                    "sound play slot 12", "sound stop slot 12",
-                                                    "sound play slot 12 loop"}));
+  EXPECT_EQ(SoundCalls(), (std::vector<std::string>{"audio open", "sound create slot 12 64",
+                                                    "sound play slot 12", "sound play slot 12",
+                                                    "sound stop slot 12", "sound play slot 12 loop"}));
   // A stereo 16-bit sample goes to the device in its own format, unchanged.
   const auto* b = backend->SoundInSlot(12);
   ASSERT_NE(b, nullptr);
@@ -153,7 +153,7 @@ TEST_F(SoundDevice, ReleaseFreesEverySlotThenTheDevice) {
   LoadSound(engine.sound, "a.wav", 0);
   LoadSound(engine.sound, "a.wav", 200);
   PlaySoundLooping(engine.sound, 0);
-  engine.windowed = -1;
+  engine.screen.display.windowed = -1;
   vxreleaseDDDS(engine.screen);
   EXPECT_EQ(engine.sound.slots[0].buffer, 0);
   EXPECT_EQ(engine.sound.slots[200].buffer, 0);

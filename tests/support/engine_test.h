@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace vxtest {
 

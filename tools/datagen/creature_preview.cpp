@@ -8,7 +8,7 @@
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
 
 namespace datagen {
 namespace {
@@ -228,9 +228,9 @@ void AddCreatureScreens(GfxContext& g, std::vector<uint32_t>& backBuffer,
   // The game's own loading steps: strips, cuts, poses, shots and pieces.
   const int32_t level = game.level;
   game.level = -1;  // no level pictures
-  LoadAssetsStep(game, 5);
-  LoadAssetsStep(game, 6);
-  LoadAssetsStep(game, 7);
+  LoadAssetsStep(game.levelPictures, game.level, 5, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(game.levelPictures, game.level, 6, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(game.levelPictures, game.level, 7, engine.gfx, engine.effects, engine.sound);
   game.level = level;
   CreatePicture(g, kMask, kW, kH);
   auto shot = [&](const char* title, void (*draw)(GfxContext&)) {

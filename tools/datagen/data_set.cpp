@@ -48,6 +48,7 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteWorld(out);
   WriteSounds(out);
   WriteMusic(out);
+  WriteLevelObjects(out);
   return out.errors().empty();
 }
 

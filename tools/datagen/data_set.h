@@ -46,6 +46,7 @@ void WriteFog(DataSetWriter& out);
 void WriteWorld(DataSetWriter& out);
 void WriteSounds(DataSetWriter& out);
 void WriteMusic(DataSetWriter& out);
+void WriteLevelObjects(DataSetWriter& out);
 // The player's body, leg, weapons and item pickups.
 void WritePlayerArt(DataSetWriter& out);
 

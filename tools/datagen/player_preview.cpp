@@ -7,13 +7,14 @@
 #include "assets/image_preparation.h"
 #include "datagen/canvas.h"
 #include "datagen/fonts.h"
+#include "effects/effects.h"
+#include "effects/effects_adjust.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
-#include "gfx/effects_adjust.h"
 #include "gfx/image_slots.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
+#include "engine/engine_effects.h"
 
 namespace datagen {
 
@@ -79,8 +80,8 @@ PlayerStage::PlayerStage(const std::string& root)
     loaded_ = loaded_ && HasPixels(g, l.slot);
     Prepare(g, l.slot, l.steps);
   }
-  MakeMirroredStrip(game, 23, 21);
-  MakeMirroredStrip(game, 26, 24);
+  MakeMirroredStrip(g, 23, 21);
+  MakeMirroredStrip(g, 26, 24);
   CreatePicture(g, kWorkPicture, 480, 480);
   for (int32_t slot = kLeftPoses; slot <= kRightPoses + 10; ++slot) CreatePicture(g, slot, 240, 240);
 }

@@ -5,12 +5,13 @@
 
 #include "config/record_reader.h"
 #include "datagen/creature_preview.h"
+#include "effects/effects.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
+#include "engine/engine_effects.h"
 
 namespace datagen {
 namespace {

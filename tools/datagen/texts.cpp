@@ -1,7 +1,9 @@
 // The game's messages. Texts cannot hold commas (the record files split on
 // them), and each uses only what its font draws: the English font has
 // letters, digits and . ? _ * \ : - > ! ' (one case); the Cyrillic font has
-// the Cyrillic letters, digits and . ? ! (also one case).
+// the Cyrillic letters, digits and . ? ! (also one case). So the Russian
+// texts name the letter keys by the Cyrillic letters printed on them (A, D,
+// W, S carry Ф, В, Ц, Ы), and the keys named match the README's controls.
 #include "datagen/texts.h"
 
 #include "datagen/data_set.h"
@@ -15,75 +17,102 @@ const std::vector<TextRecord> kEnglish = {
     {13, "Time left", ""},
     {80, "Enter", "go on"},
     {81, "Space", "save and quit"},
-    {580, "Enter", "continue the saved game"},
+    {580, "Enter", "continue the game"},
     {581, "Space", "start afresh"},
     {100,
-     "Welcome wanderer. Walk with the arrow keys or A and D. Up or W jumps. Space swings your weapon and "
-     "Down or S takes the next one. Escape halts the night. Clear each hall of its monsters before the time runs "
-     "out.",
+     "Welcome wanderer. Walk with the arrow keys or A and D. Down or S takes the next weapon and Escape "
+     "pauses the game. Clear each place of its monsters before the time runs out.",
      ""},
     {101, "The night holds its breath. Press Enter to fight on or Space to save your road and leave.", ""},
-    {102, "No tale of yours is written yet. Up jumps and Space strikes. Press Enter to walk into the ruins.", ""},
+    {102,
+     "No tale of yours is written yet. Up or W jumps and Space strikes. Press Enter to walk into the ruins.",
+     ""},
     {103,
-     "A bone walker with a cinder gun! It fires glowing shot along the floor. Close in quickly or cut its shots "
-     "out of the air.",
+     "A bone walker with a cinder gun! It fires glowing shots at you. Close in quickly or cut its shots out "
+     "of the air with your blade.",
      ""},
-    {104,
-     "This crawler spits burning bile. The spit wobbles as it flies so do not stand and wait for it. Strike "
-     "first.",
-     ""},
-    {105, "You have fallen. The hall begins again and the night grows a little kinder to you. Rise and try once more.",
+    {104, "This crawler spits burning bile from its mouth. Do not stand and wait for it. Strike first.", ""},
+    {105,
+     "You have fallen. You wake where your road was last saved and the night grows a little kinder to you. "
+     "Rise and try once more.",
      ""},
     {106,
-     "The fight has begun! The bar shows the time you have left. Slay every monster of this hall before the bar "
-     "runs dry or the hall starts over.",
+     "The fight has begun! The bar shows the time you have left. Slay every monster here before the bar runs "
+     "dry or the fight starts over.",
      ""},
-    {107, "The hall is quiet again. Follow the blinking arrow to the next one.", ""},
+    {107, "It is quiet here again. Follow the blinking arrow onward.", ""},
     {108, "Well fought. Only ashes remain of them. The way onward is open.", ""},
     {109, "Silence returns to the stones. Go on while the moon still gives you light.", ""},
-    {110, "You found the moon blade. Long and swift it cuts whatever stands in the way of its swing.", ""},
-    {111, "You found the old short sword. It strikes late in the swing but it strikes hard.", ""},
+    {110,
+     "You found the moon blade. Long and swift it cuts whatever stands in the way of its swing. Down or S "
+     "takes it in hand.",
+     ""},
+    {111,
+     "You found the old sword. It strikes late in the swing but it strikes hard. Down or S takes it in hand.",
+     ""},
     {112, "The stones are silent here.", ""},
-    {113, "You found the ember pistol. Its shots fly in an arc and burst on whatever they touch.", ""},
-    {114, "You found the thunder gun. Its heavy charge bounces off the walls before it bursts.", ""},
+    {113,
+     "You found the ember pistol. Its shots fly in an arc and burst on whatever they touch. Down or S takes "
+     "it in hand.",
+     ""},
+    {114,
+     "You found the thunder gun. Its heavy charge bounces off the walls before it bursts. Down or S takes it "
+     "in hand.",
+     ""},
     {115,
-     "Your saved road waits where you left it. Up jumps and Space strikes. Press Enter to go on with it or "
-     "Space to begin anew.",
+     "Your saved road waits where you left it. Up or W jumps and Space strikes. Press Enter to go on with it "
+     "or Space to begin anew.",
      ""},
     {116,
-     "The moon has cracked and its light falls grey on the drowned keep. Things that hunt by night fill its halls. "
-     "Take up your blade and walk into the dark.",
+     "The moon has cracked and its grey light falls on the old keep by the lake. Things that hunt by night "
+     "fill its ruins and vaults. Take up your blade and walk into the dark.",
      ""},
-    {117, "A great leaper! It crashes down from above and its claws tear the ground. Watch the shadow and step aside.",
+    {117,
+     "A great leaper! It crashes down from above and its claws tear the ground. Guns cannot hurt it: only "
+     "your blade can.",
      ""},
-    {118, "The first row of halls is free. The lower gate has opened: go down into the deep.", ""},
-    {119, "You fell from the world before its way was open. The night takes you back to where you stood.", ""},
-    {120, "The deep lets no one fall through it before its halls are cleared. Back you go.", ""},
-    {121, "The deep is cleared. Far below the last towers are waiting.", ""},
+    {118, "The ruins are free. The way down into the vaults under the keep is open.", ""},
+    {119,
+     "You fell before the way down was open. The night takes you back to where your road was last saved.",
+     ""},
+    {120,
+     "The vaults let no one fall through before they are cleared. Back you go to where your road was last "
+     "saved.",
+     ""},
+    {121, "The vaults are cleared. The way leads further down into the depths.", ""},
     {122,
-     "A great flyer! It breeds small ones as it circles. Kill the brood mother first or the air will fill with "
-     "wings.",
+     "A great flyer! It breeds small ones as it circles. Kill the brood mother first or the air will fill "
+     "with wings.",
      ""},
-    {123, "The blade grows long. Your sword now reaches half again as far.", ""},
+    {123, "The blade grows long. Your sword now reaches further than before.", ""},
     {124, "Moon steel armour. Every wound you take now hurts only half as much.", ""},
     {125, "Twin charge. Your guns fire twice and the thunder gun shoots early in the swing.", ""},
     {126,
-     "No tale of yours is written yet. Space jumps and Ctrl strikes. Press Enter to walk into the ruins.", ""},
+     "No tale of yours is written yet. Space jumps and Ctrl strikes. Press Enter to walk into the ruins.",
+     ""},
     {127,
      "Your saved road waits where you left it. Space jumps and Ctrl strikes. Press Enter to go on with it or "
      "Space to begin anew.",
      ""},
-    {128, "A hoverer drifts in the dark and sends its brood down at you. Strike it when it sinks low.", ""},
-    {129, "Heart of ash. Your wounds now close by themselves while the danger lasts.", ""},
-    {130, "The ground itself rises! The warden of the deep breaks from the stones and its gaze sweeps the hall.",
+    {128,
+     "A hoverer drifts in the dark and sends its brood down at you. Guns cannot reach it: strike it with "
+     "your blade when it sinks low.",
      ""},
-    {131, "Keep moving when its eye burns. Strike hard and often: only many blows will break it.", ""},
+    {129, "Heart of ash. Your wounds now close by themselves while the danger lasts.", ""},
+    {130, "The ground itself rises! The warden of the deep breaks from the stones and turns its gaze on you.",
+     ""},
+    {131,
+     "It brings rocks down from above: keep moving. Strike hard and often. Only many blows will break it.",
+     ""},
     {132, "The blade grows broad. Your sword now cuts a wider path.", ""},
     {133, "Another great leaper and this one is older and angrier than the first.", ""},
-    {134, "The last halls hold no floor for those who fall. The night sets you back on your feet.", ""},
-    {135, "The last of them falls and the keep is still. Above the towers the moon begins to mend.", ""},
+    {134,
+     "The depths let no one fall through before they are cleared. Back you go to where your road was last "
+     "saved.",
+     ""},
+    {135, "The last of them falls and all is still. High above the moon begins to mend.", ""},
     {136, "So the wanderer has won the night. Walk on then. The dark will remember your name.", ""},
-    {137, "Dawn comes to the drowned keep at last. Thank you for playing.", ""},
+    {137, "Dawn comes to the old keep at last. Thank you for playing.", ""},
 };
 
 const std::vector<TextRecord> kRussian = {
@@ -95,52 +124,73 @@ const std::vector<TextRecord> kRussian = {
     {580, "Ввод", "продолжить путь"},
     {581, "Пробел", "начать заново"},
     {100,
-     "Здравствуй странник. Ходи стрелками влево и вправо. Вверх прыжок. Пробел удар. Вниз смена оружия. "
-     "Эскейп пауза. Очисти каждый зал от чудовищ пока не вышло время.",
+     "Здравствуй странник. Ходи стрелками или клавишами Ф и В. Вниз или Ы берёт следующее оружие. Эскейп "
+     "ставит игру на паузу. Очисти каждое место от чудовищ пока не вышло время.",
      ""},
     {101, "Ночь затаила дыхание. Ввод вернёт тебя в бой. Пробел сохранит путь и закончит игру.", ""},
-    {102, "Твой путь ещё не записан. Вверх прыжок и пробел удар. Нажми Ввод и войди в руины.", ""},
-    {103, "Костяной ходок с пепельным ружьём! Он стреляет вдоль пола. Подойди быстро или сбей его заряды мечом.",
+    {102, "Твой путь ещё не записан. Вверх или Ц прыжок. Пробел удар. Нажми Ввод и войди в руины.", ""},
+    {103,
+     "Костяной ходок с пепельным ружьём! Он стреляет светящимися зарядами. Подойди быстро или сбивай заряды "
+     "клинком.",
      ""},
-    {104, "Эта тварь плюётся горящей желчью. Плевок виляет в полёте. Не стой на месте и бей первым.", ""},
-    {105, "Ты пал. Зал начнётся заново и ночь станет к тебе чуть мягче. Встань и попробуй ещё раз.", ""},
+    {104, "Эта тварь плюётся горящей желчью. Не стой на месте и бей первым.", ""},
+    {105,
+     "Ты пал. Ты очнёшься там где путь был сохранён и ночь станет к тебе чуть мягче. Встань и попробуй ещё "
+     "раз.",
+     ""},
     {106,
-     "Бой начался! Полоса показывает оставшееся время. Убей всех чудовищ этого зала пока полоса не опустела.",
+     "Бой начался! Полоса показывает оставшееся время. Убей здесь всех чудовищ пока полоса не опустела иначе "
+     "бой начнётся заново.",
      ""},
-    {107, "В зале снова тихо. Иди за мигающей стрелкой к следующему.", ""},
+    {107, "Здесь снова тихо. Иди за мигающей стрелкой.", ""},
     {108, "Хороший бой. От них остался лишь пепел. Путь дальше открыт.", ""},
     {109, "Тишина вернулась к камням. Иди дальше пока луна ещё светит.", ""},
-    {110, "Ты нашёл лунный клинок. Длинный и быстрый он рубит всё на пути удара.", ""},
-    {111, "Ты нашёл старый короткий меч. Он бьёт поздно но сильно.", ""},
-    {112, "Здесь камни молчат.", ""},
-    {113, "Ты нашёл угольный пистолет. Его заряды летят дугой и взрываются от касания.", ""},
-    {114, "Ты нашёл громовое ружьё. Тяжёлый заряд отскакивает от стен и потом взрывается.", ""},
-    {115, "Твой путь сохранён. Вверх прыжок и пробел удар. Ввод продолжит путь. Пробел начнёт заново.", ""},
-    {116,
-     "Луна треснула и её серый свет падает на затопленную крепость. Её залы полны ночных охотников. Возьми клинок "
-     "и шагни во тьму.",
+    {110,
+     "Ты нашёл лунный клинок. Длинный и быстрый он рубит всё на пути удара. Вниз или Ы возьмёт его в руку.",
      ""},
-    {117, "Большой прыгун! Он рушится сверху и рвёт землю когтями. Следи за тенью и отходи.", ""},
-    {118, "Первый ряд залов свободен. Нижние ворота открылись. Спускайся в глубину.", ""},
-    {119, "Ты упал из мира раньше чем открылся путь. Ночь возвращает тебя назад.", ""},
-    {120, "Глубина не отпустит тебя пока её залы не очищены. Назад.", ""},
-    {121, "Глубина очищена. Далеко внизу ждут последние башни.", ""},
+    {111, "Ты нашёл старый меч. Он бьёт поздно но сильно. Вниз или Ы возьмёт его в руку.", ""},
+    {112, "Здесь камни молчат.", ""},
+    {113,
+     "Ты нашёл угольный пистолет. Его заряды летят дугой и взрываются от касания. Вниз или Ы возьмёт его в "
+     "руку.",
+     ""},
+    {114,
+     "Ты нашёл громовое ружьё. Тяжёлый заряд отскакивает от стен и потом взрывается. Вниз или Ы возьмёт его "
+     "в руку.",
+     ""},
+    {115, "Твой путь сохранён. Вверх или Ц прыжок. Пробел удар. Ввод продолжит путь. Пробел начнёт заново.",
+     ""},
+    {116,
+     "Луна треснула и её серый свет падает на старую крепость у озера. Её руины и подземелья полны ночных "
+     "охотников. Возьми клинок и шагни во тьму.",
+     ""},
+    {117, "Большой прыгун! Он рушится сверху и рвёт землю когтями. Ружья его не берут. Только клинок.", ""},
+    {118, "Руины свободны. Путь вниз в подземелья под крепостью открыт.", ""},
+    {119, "Ты упал раньше чем открылся путь вниз. Ночь возвращает тебя туда где путь был сохранён.", ""},
+    {120, "Подземелья не пропустят тебя вниз пока не очищены. Назад туда где путь был сохранён.", ""},
+    {121, "Подземелья очищены. Путь ведёт ещё глубже.", ""},
     {122, "Большой летун! Кружа он рождает малых. Убей мать первой иначе воздух наполнится крыльями.", ""},
-    {123, "Клинок удлинился. Твой меч теперь достаёт в полтора раза дальше.", ""},
+    {123, "Клинок удлинился. Твой меч теперь достаёт дальше.", ""},
     {124, "Доспех из лунной стали. Каждая рана теперь вдвое слабее.", ""},
     {125, "Двойной заряд. Оружие стреляет дважды а громовое ружьё стреляет раньше.", ""},
     {126, "Твой путь ещё не записан. Пробел прыжок и Контрол удар. Нажми Ввод и войди в руины.", ""},
     {127, "Твой путь сохранён. Пробел прыжок и Контрол удар. Ввод продолжит путь. Пробел начнёт заново.", ""},
-    {128, "Парящий дрейфует во тьме и шлёт на тебя свой выводок. Бей когда он опустится.", ""},
+    {128,
+     "Парящий дрейфует во тьме и шлёт на тебя свой выводок. Ружья его не берут. Бей клинком когда он "
+     "опустится.",
+     ""},
     {129, "Сердце из пепла. Твои раны теперь затягиваются сами.", ""},
-    {130, "Сама земля встаёт! Страж глубины вырывается из камня и его взгляд метёт весь зал.", ""},
-    {131, "Двигайся когда горит его глаз. Бей часто и сильно. Сломить его можно лишь многими ударами.", ""},
+    {130, "Сама земля встаёт! Страж глубин вырывается из камня и обращает на тебя свой взгляд.", ""},
+    {131,
+     "Он обрушивает сверху камни. Не стой на месте. Бей часто и сильно. Сломить его можно лишь многими "
+     "ударами.",
+     ""},
     {132, "Клинок стал шире. Твой меч теперь рубит широкой полосой.", ""},
     {133, "Ещё один большой прыгун. Этот старше и злее первого.", ""},
-    {134, "В последних залах нет пола для падающих. Ночь ставит тебя обратно на ноги.", ""},
-    {135, "Последний из них пал и крепость затихла. Над башнями луна начинает срастаться.", ""},
+    {134, "Глубины не пропустят тебя вниз пока не очищены. Назад туда где путь был сохранён.", ""},
+    {135, "Последний из них пал и всё затихло. Высоко над тобой луна начинает срастаться.", ""},
     {136, "Итак странник победил эту ночь. Иди же. Тьма запомнит твоё имя.", ""},
-    {137, "Рассвет наконец пришёл в затопленную крепость. Спасибо за игру.", ""},
+    {137, "Рассвет наконец пришёл в старую крепость. Спасибо за игру.", ""},
 };
 
 }  // namespace
@@ -161,12 +211,18 @@ bool ToCodePage866(const std::string& utf8, std::string& out) {
     const uint32_t code = ((c & 0x1fu) << 6) | (static_cast<uint8_t>(utf8[i + 1]) & 0x3fu);
     i += 2;
     uint32_t byte = 0;
-    if (code >= 0x410 && code <= 0x42f) byte = 0x80 + (code - 0x410);       // А..Я
-    else if (code >= 0x430 && code <= 0x43f) byte = 0xa0 + (code - 0x430);  // а..п
-    else if (code >= 0x440 && code <= 0x44f) byte = 0xe0 + (code - 0x440);  // р..я
-    else if (code == 0x401) byte = 0xf0;                                     // Ё
-    else if (code == 0x451) byte = 0xf1;                                     // ё
-    else return false;
+    if (code >= 0x410 && code <= 0x42f)
+      byte = 0x80 + (code - 0x410);  // А..Я
+    else if (code >= 0x430 && code <= 0x43f)
+      byte = 0xa0 + (code - 0x430);  // а..п
+    else if (code >= 0x440 && code <= 0x44f)
+      byte = 0xe0 + (code - 0x440);  // р..я
+    else if (code == 0x401)
+      byte = 0xf0;  // Ё
+    else if (code == 0x451)
+      byte = 0xf1;  // ё
+    else
+      return false;
     out.push_back(static_cast<char>(byte));
   }
   return true;
@@ -177,7 +233,8 @@ int32_t GlyphOf(int32_t set, uint8_t c) {
   const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   const int32_t latin = (c | 0x20) - 'a';
   switch (set) {
-    case 0: return c - 32;
+    case 0:
+      return c - 32;
     case 1: {
       int32_t g = 16;
       if (digit) g = c - '0';
@@ -186,16 +243,36 @@ int32_t GlyphOf(int32_t set, uint8_t c) {
       if (c >= 224 && c <= 239) g = c - 184;
       if (c == 240 || c == 241) g = 56;
       switch (c) {
-        case '*': g = 13; break;
-        case '+': g = 18; break;
-        case ',': case '#': g = 19; break;
-        case '-': g = 17; break;
-        case '.': g = 10; break;
-        case ':': g = 15; break;
-        case '?': g = 11; break;
-        case '\\': g = 14; break;
-        case '_': g = 12; break;
-        default: break;
+        case '*':
+          g = 13;
+          break;
+        case '+':
+          g = 18;
+          break;
+        case ',':
+        case '#':
+          g = 19;
+          break;
+        case '-':
+          g = 17;
+          break;
+        case '.':
+          g = 10;
+          break;
+        case ':':
+          g = 15;
+          break;
+        case '?':
+          g = 11;
+          break;
+        case '\\':
+          g = 14;
+          break;
+        case '_':
+          g = 12;
+          break;
+        default:
+          break;
       }
       return g;
     }
@@ -210,18 +287,32 @@ int32_t GlyphOf(int32_t set, uint8_t c) {
       if (digit) return c - 22;
       if (letter) return latin;
       switch (c) {
-        case '.': return 36;
-        case '?': return 37;
-        case '_': return 38;
-        case '*': return 39;
-        case '\\': return 40;
-        case ':': return 41;
-        case '-': return 43;
-        case '>': return 44;
-        case ',': case '#': return 45;
-        case '!': return 46;
-        case '\'': case '`': return 47;
-        default: return 42;
+        case '.':
+          return 36;
+        case '?':
+          return 37;
+        case '_':
+          return 38;
+        case '*':
+          return 39;
+        case '\\':
+          return 40;
+        case ':':
+          return 41;
+        case '-':
+          return 43;
+        case '>':
+          return 44;
+        case ',':
+        case '#':
+          return 45;
+        case '!':
+          return 46;
+        case '\'':
+        case '`':
+          return 47;
+        default:
+          return 42;
       }
     }
     case 4: {
@@ -232,26 +323,43 @@ int32_t GlyphOf(int32_t set, uint8_t c) {
       if (c >= 224 && c <= 239) g = c - 195;
       if (c == 240 || c == 241) g = 45;
       switch (c) {
-        case ',': case '#': g = 12; break;
-        case '.': g = 10; break;
-        case '?': g = 11; break;
-        case '!': g = 46; break;
-        default: break;
+        case ',':
+        case '#':
+          g = 12;
+          break;
+        case '.':
+          g = 10;
+          break;
+        case '?':
+          g = 11;
+          break;
+        case '!':
+          g = 46;
+          break;
+        default:
+          break;
       }
       return g;
     }
-    default: return -1;
+    default:
+      return -1;
   }
 }
 
 int32_t BlankGlyph(int32_t set) {
   switch (set) {
-    case 0: return 0;
-    case 1: return 16;
-    case 2: return 38;
-    case 3: return 42;
-    case 4: return 47;
-    default: return -1;
+    case 0:
+      return 0;
+    case 1:
+      return 16;
+    case 2:
+      return 38;
+    case 3:
+      return 42;
+    case 4:
+      return 47;
+    default:
+      return -1;
   }
 }
 

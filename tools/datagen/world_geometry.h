@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "datagen/world_plan.h"
+#include "worldplan/world_plan.h"
 
 namespace datagen {
 

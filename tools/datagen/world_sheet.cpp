@@ -9,14 +9,15 @@
 
 #include "datagen/canvas.h"
 #include "datagen/fonts.h"
-#include "datagen/world_plan.h"
+#include "effects/effects.h"
+#include "effects/effects_adjust.h"
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
-#include "gfx/effects_adjust.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
 #include "platform/headless/headless_backend.h"
-#include "shell/engine.h"
+#include "shell/globals.h"
+#include "worldplan/world_plan.h"
 
 namespace datagen {
 namespace {

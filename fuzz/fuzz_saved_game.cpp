@@ -1,0 +1,119 @@
+// The saved-game loader on arbitrary bytes, as "gamesave.sav" and, when the
+// first byte asks for one, as its backup too. Whatever loads must keep the
+// level inside the world, and a game saved from it must load back the same.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "fuzz_support.h"
+#include "menus/saved_game.h"
+#include "platform/headless/headless_backend.h"
+
+namespace {
+
+std::string& Folder() {
+  static std::string folder;
+  return folder;
+}
+
+void RemoveOwnFolder() {
+  for (const char* name : {kSaveFile, kSaveBackupFile, "gamesave.sav.tmp", "gamesave.sav.bak.tmp"}) {
+    unlink((Folder() + "/" + name).c_str());
+  }
+  rmdir(Folder().c_str());
+}
+
+// A folder of this process's own; on a memory file system when there is
+// one, since every save is flushed to the disk.
+bool MakeOwnFolder() {
+  const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  Folder() = std::string(base) + "/vx-fuzz-save-" + std::to_string(getpid());
+  if (mkdir(Folder().c_str(), 0700) != 0) return false;
+  std::atexit(RemoveOwnFolder);
+  return true;
+}
+
+void Run(const uint8_t* data, size_t size);
+
+int32_t Words(const GameState& g, int32_t i) {
+  if (i < 100) return g.owned[i];
+  if (i < 1100) return g.resultSeen[i - 100];
+  if (i < 1200) return g.levelCleared[i - 1100];
+  const int32_t rest[] = {g.level,          g.playerX,   g.playerY, g.weapon,     g.difficultyOffset,
+                          g.difficultyBase, g.longBlade, g.armour,  g.doubleShot, g.regeneration,
+                          g.broadBlade};
+  return rest[i - 1200];
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static platform::HeadlessBackend backend;
+  platform::Install(&backend);
+  if (!MakeOwnFolder()) std::abort();
+  return 0;
+}
+
+// The game reads and writes its save in the working folder; the fuzzer's
+// own paths may be relative to the folder it was started in.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const int back = open(".", O_RDONLY | O_DIRECTORY);
+  if (back < 0 || chdir(Folder().c_str()) != 0) std::abort();
+  Run(data, size);
+  if (fchdir(back) != 0) std::abort();
+  close(back);
+  return 0;
+}
+
+namespace {
+
+void Run(const uint8_t* data, size_t size) {
+  // Byte 0: bit 0 asks for a backup, the rest says where the input splits.
+  size_t split = size;
+  const bool backup = size > 0 && (data[0] & 1) != 0;
+  if (backup) split = 1 + (size - 1) * (data[0] >> 1) / 127;
+  const uint8_t* save = size > 0 ? data + 1 : data;
+  const size_t saveBytes = size > 0 ? split - 1 : 0;
+  if (!fuzz::WriteInput(kSaveFile, save, saveBytes)) return;
+  if (backup) {
+    if (!fuzz::WriteInput(kSaveBackupFile, data + split, size - split)) return;
+  } else {
+    unlink(kSaveBackupFile);
+  }
+
+  const bool available = SavedGameAvailable();
+  LoadGame(game);
+  if (game.level < 0 || game.level > 100) __builtin_trap();
+  if (!available) return;
+
+  // Saved and loaded again, every word comes back, the player 17 pixels
+  // higher once more.
+  static GameState before;
+  before.playerAlive = -1;
+  for (int32_t i = 0; i < 100; ++i) before.owned[i] = game.owned[i];
+  for (int32_t i = 0; i < 1000; ++i) before.resultSeen[i] = game.resultSeen[i];
+  for (int32_t i = 0; i < 100; ++i) before.levelCleared[i] = game.levelCleared[i];
+  before.level = game.level;
+  before.playerX = game.playerX;
+  before.playerY = game.playerY;
+  before.weapon = game.weapon;
+  before.difficultyOffset = game.difficultyOffset;
+  before.difficultyBase = game.difficultyBase;
+  before.longBlade = game.longBlade;
+  before.armour = game.armour;
+  before.doubleShot = game.doubleShot;
+  before.regeneration = game.regeneration;
+  before.broadBlade = game.broadBlade;
+  SaveGame(before);
+  LoadGame(game);
+  before.playerY = static_cast<int32_t>(static_cast<uint32_t>(before.playerY) - (17u << 16));
+  for (int32_t i = 0; i < 1211; ++i) {
+    if (Words(game, i) != Words(before, i)) __builtin_trap();
+  }
+}
+
+}  // namespace

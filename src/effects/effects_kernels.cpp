@@ -1,0 +1,252 @@
+// The versions of the effects' hot loops that the effects call: vector paths
+// (SSE2 everywhere on x86-64, AVX2 where the processor has it) that compute
+// exactly what the plain kernels do. Whatever the vector loop leaves over at
+// the end of a run goes through the plain kernel.
+#include "effects/effects_kernels.h"
+
+#include <algorithm>
+
+#include "effects/effects_internal.h"
+#include "platform/cpu_features.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define VX_EFFECTS_X86 1
+#else
+#define VX_EFFECTS_X86 0
+#endif
+
+namespace fx_kernels {
+
+namespace {
+
+bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
+bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+
+#if VX_EFFECTS_X86
+
+// ---- Disc tints ----------------------------------------------------------
+
+// clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
+// amounts and a saturating subtract of the negative ones.
+void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+  const auto part = [](int32_t a, int32_t shift) {
+    return static_cast<uint32_t>(std::clamp(a, 0, 255)) << shift;
+  };
+  const uint32_t up = part(blue, 0) | part(green, 8) | part(red, 16);
+  const uint32_t down = part(-blue, 0) | part(-green, 8) | part(-red, 16);
+  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(up));
+  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(down));
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), add), sub));
+  }
+  AddClampedPlain(line + i, count - i, blue, green, red);
+}
+
+// ---- Textured light ------------------------------------------------------
+
+// The square root comes from single precision (exact for these integers),
+// the falloff from its formula: ((k · k / 16) · 19 + 45 · k) / 64.
+__attribute__((target("avx2"))) void TexturedLightRowAvx2(const TexturedRow& light, uint32_t* line,
+                                                          int32_t left, int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i dySquared = _mm256_set1_epi32(light.dy * light.dy);
+  const __m256i radius = _mm256_set1_epi32(light.radius);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i kMax = _mm256_set1_epi32(256);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
+  int32_t col = left;
+  for (; col + 8 <= right + 1; col += 8) {
+    const int32_t dx0 = col - light.x;
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(dx0), lanes);
+    const __m256i dd = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), dySquared);
+    const __m256i d = _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(dd)));
+    const __m256i k = _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(radius, d), zero), kMax);
+    const __m256i squares =
+        _mm256_mullo_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(k, k), 4), _mm256_set1_epi32(19));
+    __m256i strength =
+        _mm256_srli_epi32(_mm256_add_epi32(squares, _mm256_mullo_epi32(k, _mm256_set1_epi32(45))), 6);
+    if (light.map != nullptr) {
+      const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(light.map + dx0));
+      const __m256i m = _mm256_cvtepu8_epi32(bytes);
+      strength = _mm256_add_epi32(strength, _mm256_srli_epi32(_mm256_mullo_epi32(strength, m), 7));
+    }
+    __m256i* at = reinterpret_cast<__m256i*>(line + col);
+    const __m256i p = _mm256_loadu_si256(at);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], strength), 5);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_storeu_si256(at, out);
+  }
+  TexturedLightRowPlain(light, line, col, right);
+}
+
+// ---- Elliptical light ----------------------------------------------------
+
+__attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, uint32_t* line, int32_t dy,
+                                                    int32_t left, int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i rowPart = _mm256_set1_epi32(9 * dy * dy);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i t256 = _mm256_set1_epi32(256);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i limit[3];
+  __m256i scale[3];
+  __m256i radius[3];
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) {
+    limit[c] = _mm256_set1_epi32(light.limit[c]);
+    scale[c] = _mm256_set1_epi32(light.scale[c]);
+    radius[c] = _mm256_set1_epi32(light.radius[c]);
+    amount[c] = _mm256_set1_epi32(light.amount[c]);
+  }
+  int32_t col = left;
+  for (; col + 8 <= right + 1; col += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(col - light.x), lanes);
+    const __m256i e = _mm256_add_epi32(_mm256_slli_epi32(_mm256_mullo_epi32(dx, dx), 2), rowPart);
+    __m256i* at = reinterpret_cast<__m256i*>(line + col);
+    const __m256i p = _mm256_loadu_si256(at);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i inside = _mm256_cmpgt_epi32(limit[c], e);
+      const __m256i t = _mm256_sub_epi32(t256, _mm256_srai_epi32(_mm256_mullo_epi32(e, scale[c]), 16));
+      __m256i weight = _mm256_srai_epi32(_mm256_mullo_epi32(radius[c], _mm256_mullo_epi32(t, t)), 9);
+      weight = _mm256_and_si256(weight, inside);
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_storeu_si256(at, out);
+  }
+  EllipseRowPlain(light, line, dy, col, right);
+}
+
+// ---- Fog layers ----------------------------------------------------------
+
+// The plain loops vectorise as written; these copies are compiled for AVX2.
+__attribute__((target("avx2"))) void SumBytesAvx2(uint16_t* sums, const uint8_t* bytes, int32_t count) {
+  for (int32_t j = 0; j < count; ++j) sums[j] = static_cast<uint16_t>(sums[j] + bytes[j]);
+}
+
+// Mode 2: each colour byte gains min(255, sum / 2) with saturation.
+void ApplySums8Sse2(uint32_t* line, const uint16_t* sums, int32_t count) {
+  const __m128i colours = _mm_set1_epi32(0x00ffffff);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i half = _mm_srli_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(sums + i)), 1);
+    const __m128i bytes = _mm_packus_epi16(half, half);     // 4 bytes, saturated
+    const __m128i pairs = _mm_unpacklo_epi8(bytes, bytes);  // each twice
+    const __m128i quads = _mm_and_si128(_mm_unpacklo_epi16(pairs, pairs), colours);
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), quads));
+  }
+  ApplyLayerSums8Plain(line + i, sums + i, count - i);
+}
+
+// Mode 1: each pixel gains the layer pixel's colour bytes as one 32-bit
+// number, modulo 2^32.
+__attribute__((target("avx2"))) void AddLayerRow32Avx2(uint32_t* line, const uint32_t* layer, int32_t count) {
+  const __m256i colours = _mm256_set1_epi32(0x00ffffff);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i l =
+        _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(layer + i)), colours);
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_add_epi32(_mm256_loadu_si256(p), l));
+  }
+  AddLayerRow32Plain(line + i, layer + i, count - i);
+}
+
+void AddLayerRow32Sse2(uint32_t* line, const uint32_t* layer, int32_t count) {
+  const __m128i colours = _mm_set1_epi32(0x00ffffff);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i l = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(layer + i)), colours);
+    __m128i* p = reinterpret_cast<__m128i*>(line + i);
+    _mm_storeu_si128(p, _mm_add_epi32(_mm_loadu_si128(p), l));
+  }
+  AddLayerRow32Plain(line + i, layer + i, count - i);
+}
+
+#endif
+
+}  // namespace
+
+void AddPacked(uint32_t* line, int32_t count, uint32_t packed) { AddPackedPlain(line, count, packed); }
+
+void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+#if VX_EFFECTS_X86
+  if (UseSse2()) {
+    AddClampedSse2(line, count, blue, green, red);
+    return;
+  }
+#endif
+  AddClampedPlain(line, count, blue, green, red);
+}
+
+void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    TexturedLightRowAvx2(light, line, left, right);
+    return;
+  }
+#endif
+  TexturedLightRowPlain(light, line, left, right);
+}
+
+void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (light.mode == 0 && UseAvx2()) {
+    EllipseRowAvx2(light, line, dy, left, right);
+    return;
+  }
+#endif
+  EllipseRowPlain(light, line, dy, left, right);
+}
+
+void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    AddLayerRow32Avx2(line, layer, count);
+    return;
+  }
+  if (UseSse2()) {
+    AddLayerRow32Sse2(line, layer, count);
+    return;
+  }
+#endif
+  AddLayerRow32Plain(line, layer, count);
+}
+
+void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    SumBytesAvx2(sums, layer, count);
+    return;
+  }
+#endif
+  SumLayerRow8Plain(sums, layer, count);
+}
+
+void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count) {
+#if VX_EFFECTS_X86
+  if (UseSse2()) {
+    ApplySums8Sse2(line, sums, count);
+    return;
+  }
+#endif
+  ApplyLayerSums8Plain(line, sums, count);
+}
+
+}  // namespace fx_kernels

@@ -1,0 +1,66 @@
+#pragma once
+// The hot loops of the effects. Each kernel has a plain version, written
+// for reading, and the version the effects call, which may take a vector
+// path as far as the kernel level (platform/cpu_features.h) allows; the two
+// give bit-identical results (the tests compare them).
+#include <cstdint>
+
+#include "effects/effects.h"
+
+namespace fx_kernels {
+
+// Disc tints: every pixel of the run gains the packed value (carries run into
+// the next byte), or each colour byte its amount clamped to 0 .. 255.
+void AddPacked(uint32_t* line, int32_t count, uint32_t packed);
+void AddPackedPlain(uint32_t* line, int32_t count, uint32_t packed);
+void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
+void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
+
+// One row of a textured light of radius r centred dx = left - x, ..., with
+// the light map's row for this dy (or none): each pixel gains, per colour
+// byte, amount · s >> 5 with s = falloff[r - d] raised by s · m / 128,
+// clamped to 0 .. 255. `sqrtTable` and `falloff` are the effects' tables;
+// amounts are at most ±65536.
+struct TexturedRow {
+  const uint8_t* sqrtTable = nullptr;
+  const int32_t* falloff = nullptr;
+  const uint8_t* map = nullptr;  // the map byte for dx is map[dx]
+  int32_t x = 0;
+  int32_t dy = 0;
+  int32_t radius = 0;
+  int32_t amount[3] = {};  // blue, green, red
+};
+void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right);
+void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right);
+
+// An elliptical light: red reaches the full radius, green 7/8 and blue 3/4
+// of it; vertical distances count 3/2. MakeEllipse prepares one for amounts
+// of at most ±32767; EllipseRow lights columns left .. right of the row dy
+// rows from its centre.
+struct EllipseLight {
+  int32_t x = 0;
+  int32_t mode = 0;
+  int32_t radius[3] = {};  // blue, green, red
+  int32_t limit[3] = {};   // 4 · radius²: the channel's rim
+  int32_t scale[3] = {};   // 2^24 / limit
+  int32_t amount[3] = {};
+};
+EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, int32_t blue, int32_t mode);
+void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
+void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
+
+// Fog composition. Mode 1 adds, for every covering layer, the blue, green
+// and red sums as blue + (green << 8) + (red << 16) with carries and no
+// clamping; since that is linear modulo 2^32, each layer's colour bytes
+// are added to the screen pixel as one 32-bit number, layer by layer.
+void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count);
+void AddLayerRow32Plain(uint32_t* line, const uint32_t* layer, int32_t count);
+// Mode 2 first gathers the covering layers' map bytes of one screen row
+// into a 16-bit sum per pixel.
+void SumLayerRow8(uint16_t* sums, const uint8_t* layer, int32_t count);
+void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count);
+// Mode 2: each colour byte gains half the sum, clamped to 255.
+void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count);
+void ApplyLayerSums8Plain(uint32_t* line, const uint16_t* sums, int32_t count);
+
+}  // namespace fx_kernels

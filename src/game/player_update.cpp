@@ -1,0 +1,307 @@
+// The player's frame: the swing, the shots, the weapon change, and the body
+// on its one rotating leg moved through the level mask in eleven sub-steps.
+#include <algorithm>
+
+#include "engine/engine_effects.h"
+#include "game/game_state.h"
+#include "game/player.h"
+#include "game/player_internal.h"
+#include "game/singletons.h"
+#include "gfx/angles.h"
+#include "gfx/image_slots.h"
+#include "monsters/debris.h"
+#include "monsters/monster_update.h"
+#include "monsters/spawn.h"
+#include "sound/sound_context.h"
+
+using player_detail::WrapAdd;
+
+namespace {
+
+constexpr int32_t kSubSteps = 11;
+constexpr int32_t kProbes = 101;
+constexpr int32_t kRollStep = 352;        // 1.375 degrees per sub-step
+constexpr int32_t kJumpLift = 0x24000;    // 2.25 pixels per sub-step
+constexpr int32_t kJumpCooldown = 13;     // frames between two jumps
+constexpr int32_t kJumpBufferFrames = 4;  // a jump press remembered this long
+constexpr int32_t kShellPicture = 806;
+constexpr int32_t kShellMode = 3;
+
+int32_t Owned(const GameState& g, int32_t w) { return w >= 0 && w <= kHighestLevel ? g.owned[w] : 0; }
+
+// One press runs a whole swing (frames 1..10 and back to 0); the two rest
+// frames after it count down only while the attack goes on.
+void StepSwing(GameState& g, int32_t attack) {
+  if (attack == 0 && g.attackLatch == 0) return;
+  g.attackLatch = -1;
+  if (g.attackCooldown >= 1) {
+    --g.attackCooldown;
+  } else if (g.attackFrame < 10) {
+    ++g.attackFrame;
+  } else {
+    g.attackFrame = 0;
+    g.attackCooldown = 2;
+    g.attackLatch = 0;
+  }
+}
+
+void PlayOneOf(const GameState& g, int32_t first) {
+  if (g.settings.soundOn == 0) return;
+  PlaySound(engine.sound, Random(engine.random, first, first + 2));
+}
+
+// Muzzle smoke: the y offset of each puff is drawn before its x offset.
+void MuzzleSmoke(GameState& g, int32_t x, int32_t y, int32_t count) {
+  for (int32_t n = 0; n < count; ++n) {
+    const int32_t oy = Random(engine.random, -10, 10);
+    const int32_t ox = Random(engine.random, -10, 10);
+    EmitParticle(g, x + ox, y + oy, 20);
+  }
+}
+
+void FireGun(GameState& g) {
+  const int32_t px = WholePixel(g.playerX), py = WholePixel(g.playerY);
+  const int32_t mx = g.facing == 1 ? px - 42 : px + 20;
+  const int32_t my = py;
+  if (g.weapon == 42) {
+    SpawnMonster(g, mx, my + 3, 10);
+    if (g.doubleShot != 0) SpawnMonster(g, mx, my + 3, 10);
+    MuzzleSmoke(g, mx, my, 41);
+    PlayOneOf(g, 20);
+    SpawnDebris(g, mx, my, kShellPicture, kShellMode);
+  } else if (g.weapon == 43) {
+    if (g.attackFrame == 6 || g.doubleShot != 0) {
+      SpawnMonster(g, mx, my, 15);
+      MuzzleSmoke(g, mx, my, 81);
+      SpawnDebris(g, mx, my, kShellPicture, kShellMode);
+      PlayOneOf(g, 30);
+    } else {
+      MuzzleSmoke(g, mx, my, 11);  // the first frame only smokes
+    }
+  }
+}
+
+// On release of the next-weapon action: the next weapon in turn, or the
+// first owned one after it, or the first owned one at all.
+void ChangeWeapon(GameState& g) {
+  g.weapon = g.weapon >= 43 ? 40 : g.weapon + 1;
+  if (Owned(g, g.weapon) != 0) return;
+  for (int32_t w = std::max(g.weapon, 0); w <= kHighestLevel; ++w) {
+    if (g.owned[w] == 1) {
+      g.weapon = w;
+      return;
+    }
+  }
+  for (int32_t w = 0; w <= std::min(g.weapon, kHighestLevel); ++w) {
+    if (g.owned[w] == 1) {
+      g.weapon = w;
+      return;
+    }
+  }
+}
+
+// The mask test: x below 0 is taken as 1 and x beyond the screen as W - 2,
+// y is not clamped, and anything outside the mask picture is free (as
+// GetPixel answers). The player holds one for a whole frame, so the slot is
+// looked up once and not once per probe.
+class MaskTest {
+ public:
+  explicit MaskTest(const GameState& g)
+      : mask_(UsableSlot(engine.gfx, g.maskSlot)), width_(engine.gfx.screenWidth) {}
+  bool Solid(int32_t x, int32_t y) const {
+    if (x < 0) {
+      x = 1;
+    } else if (x > width_ - 1) {
+      x = width_ - 2;
+    }
+    if (mask_ == nullptr || x < 0 || y < 0 || x >= mask_->width || y >= mask_->height) return false;
+    return mask_->pixels[static_cast<size_t>(y) * static_cast<size_t>(mask_->width) +
+                         static_cast<size_t>(x)] != 0;
+  }
+
+ private:
+  const ImageSlot* mask_;
+  int32_t width_;
+};
+
+// The leg: a segment of half-length r through the lower body, turned by the
+// roll angle. Its ends are worked out again only when the body has moved a
+// whole pixel, which is when a probe would see other ends.
+struct Leg {
+  int32_t r = 0;
+  int32_t lift = 0;  // from the body centre down to the leg's centre
+  int32_t angle = 0;
+  int32_t px = 0, py = 0;
+  bool valid = false;
+  int32_t ax = 0, ay = 0, bx = 0, by = 0;
+
+  void Place(int32_t x, int32_t y) {
+    if (valid && x == px && y == py) return;
+    valid = true;
+    px = x;
+    py = y;
+    const int32_t cx = x - 15, cy = y - 20 + lift;
+    ax = bx = cx;
+    ay = cy - r;
+    by = cy + r;
+    RotatePoint(engine.gfx, ax, ay, angle, cx, cy);
+    RotatePoint(engine.gfx, bx, by, angle, cx, cy);
+  }
+};
+
+// Pushes the body out of the mask probe by probe: a probe that lands in a
+// solid pixel moves the player back to where it was last free. True when
+// any probe touched.
+bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
+  const int32_t degrees = g.playerAngle / 256;
+  // Whichever end of the leg points upwards (the first probes while the leg
+  // stands near upright, the last ones while it is turned over) is pushed
+  // only up or down: a wall touched by the top of the leg must not shove
+  // the body sideways.
+  const bool footSlides = degrees >= 111 && degrees <= 249;
+  const bool headSlides = degrees < 70 || degrees > 290;
+  bool touched = false;
+  for (int32_t i = 0; i < kProbes; ++i) {
+    leg.Place(WholePixel(g.playerX), WholePixel(g.playerY));
+    const auto x = static_cast<int32_t>((int64_t{100 - i} * leg.ax + int64_t{i} * leg.bx) / 100);
+    const auto y = static_cast<int32_t>((int64_t{100 - i} * leg.ay + int64_t{i} * leg.by) / 100);
+    if (!mask.Solid(x, y)) {
+      g.probeFreeX[i] = x;
+      g.probeFreeY[i] = y;
+      continue;
+    }
+    const int32_t fx = g.probeFreeX[i], fy = g.probeFreeY[i];
+    if (fx == kOffScreen || (fx == x && fy == y)) continue;
+    const bool keepX = (i > 90 && footSlides) || (i < 10 && headSlides);
+    if (!keepX) g.playerX = WrapAdd(g.playerX, (int64_t{fx} - x) * kFixedOne);
+    g.playerY = WrapAdd(g.playerY, (int64_t{fy} - y) * kFixedOne);
+    g.velX -= g.velX / 64;
+    g.velY -= g.velY / 64;
+    touched = true;
+  }
+  return touched;
+}
+
+void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
+  const int64_t s = engine.gfx.sizeScale;
+  const auto gravity = static_cast<int32_t>(((42 * s) >> 10) * 16);
+  const auto push = static_cast<int32_t>(((25 * s) >> 10) * 16);
+  const auto limit = static_cast<int32_t>(std::clamp<int64_t>((0x30000 * s) >> 10, 0, INT32_MAX));
+  const MaskTest mask(g);
+  Leg leg;
+  leg.r = static_cast<int32_t>((29 * s) >> 10);
+  leg.lift = PictureHeight(engine.gfx, g.bodySlot) / 2;
+  uint32_t sumX = 0, sumY = 0;  // the 32-bit sums of the sub-step positions
+  for (int32_t step = 0; step < kSubSteps; ++step) {
+    // Small nudges that cancel over the frame shake the leg loose from
+    // pixel edges it would otherwise rest on forever.
+    if (step == 0) g.playerX = WrapAdd(g.playerX, -0x800);
+    if (step == 1) g.playerX = WrapAdd(g.playerX, 0x1000);
+    if (step == 3) {
+      g.playerX = WrapAdd(g.playerX, -0x800);
+      g.playerY = WrapAdd(g.playerY, 0x2000);
+    }
+    if (step == 4) g.playerY = WrapAdd(g.playerY, -0x2000);
+    g.velY = WrapAdd(g.velY, gravity);
+    if (moveLeft != 0) g.velX = WrapAdd(g.velX, -int64_t{push});
+    if (moveRight != 0) g.velX = WrapAdd(g.velX, push);
+    if (moveLeft != 0) {
+      g.facing = 1;
+      g.playerAngle = WrapAdd(g.playerAngle, kRollStep);
+      if (g.playerAngle > kFullTurn) g.playerAngle -= kFullTurn;
+    }
+    if (moveRight != 0) {
+      g.facing = 2;
+      g.playerAngle = WrapAdd(g.playerAngle, -kRollStep);
+      if (g.playerAngle < 0) g.playerAngle = WrapAdd(g.playerAngle, kFullTurn);
+    }
+    leg.angle = g.playerAngle / 256;
+    leg.valid = false;
+    const bool touched = PushOutOfMask(g, mask, leg);
+    if (touched && (jump != 0 || g.jumpBuffer > 0) && g.jumpCooldown < 1) {
+      const int32_t jx = Random(engine.random, -3, 3);
+      g.playerX = WrapAdd(g.playerX, int64_t{jx} * kFixedOne);
+      const int32_t jy = Random(engine.random, -4, 1);
+      g.playerY = WrapAdd(g.playerY, int64_t{jy} * kFixedOne);
+      g.velY = WrapAdd(g.velY, -kJumpLift);
+      g.jumpCooldown = kJumpCooldown;
+    }
+    if (jump != 0 && g.jumpCooldown < 11) g.jumpBuffer = kJumpBufferFrames;
+    g.velX -= g.velX / 128;
+    g.velY -= g.velY / 128;
+    g.velX = std::clamp(g.velX, -limit, limit);
+    g.velY = std::clamp(g.velY, -limit, limit);
+    g.playerX = WrapAdd(g.playerX, g.velX);
+    g.playerY = WrapAdd(g.playerY, g.velY);
+    sumX += static_cast<uint32_t>(g.playerX);
+    sumY += static_cast<uint32_t>(g.playerY);
+    ++g.subStepCount;
+  }
+  g.drawX = static_cast<int32_t>(sumX);
+  g.drawY = static_cast<int32_t>(sumY);
+}
+
+void CountDown(int32_t& v) {
+  if (v > 0) --v;
+}
+
+// The mean position, held still while it only wobbles by a pixel sideways
+// (or by less than one pixel upwards), so a resting player does not jitter.
+void SettleDrawnPosition(GameState& g) {
+  if (g.subStepCount != 0) {
+    g.drawX /= g.subStepCount;
+    g.drawY /= g.subStepCount;
+  }
+  g.drawAngle = g.playerAngle;
+  const int32_t dx =
+      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawX) - static_cast<uint32_t>(g.drawX)) >> 16;
+  const int32_t dy =
+      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawY) - static_cast<uint32_t>(g.drawY)) >> 16;
+  if (dx >= -1 && dx <= 1 && dy == 0) {
+    g.drawX = g.lastDrawX;
+    g.drawY = g.lastDrawY;
+  } else {
+    g.lastDrawX = g.drawX;
+    g.lastDrawY = g.drawY;
+  }
+}
+
+}  // namespace
+
+bool IsSolid(GameState& g, int32_t x, int32_t y) { return MaskTest(g).Solid(x, y); }
+
+void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
+                  int32_t attack) {
+  g.drawX = g.drawY = g.drawAngle = g.subStepCount = 0;
+  if (g.level == 24) {
+    attack = 0;  // the last level is a walk to the ending
+    if (g.endingTimer < 150) {
+      ++g.endingTimer;
+    } else {
+      g.frameResult = 135;
+    }
+  }
+  if (g.playerAlive != 0) {
+    g.prevAttackFrame = g.attackFrame;
+    StepSwing(g, attack);
+    g.swordActive = 0;
+    if (g.weapon == 40 && g.attackFrame != 0) g.swordActive = -1;
+    if (g.weapon == 41 && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
+    const bool attacking = attack != 0 || g.attackLatch != 0;
+    if (attacking && (g.weapon == 40 || g.weapon == 41) && g.attackFrame == 7) PlayOneOf(g, 8);
+    if (attacking && (g.attackFrame == 1 || g.attackFrame == 6)) FireGun(g);
+    if (nextWeapon == 0 && g.prevSwitchKey != 0) ChangeWeapon(g);
+    if (g.weapon == 40 || g.weapon == 41) g.bodySlot = 21;
+    if (g.weapon >= 42 && g.weapon <= 44) g.bodySlot = 24;
+    g.prevSwitchKey = nextWeapon;
+    MoveBody(g, moveLeft, moveRight, jump);
+    CountDown(g.jumpCooldown);
+    CountDown(g.hitStun);
+    CountDown(g.jumpBuffer);
+    SettleDrawnPosition(g);
+    g.deathTimer = 0;
+  } else if (g.deathTimer < 100) {
+    ++g.deathTimer;
+  }
+  if (g.deathTimer > 30 && g.frameResult == 0) g.frameResult = 105;
+}

@@ -1,0 +1,85 @@
+// Flyers: the big flyer (kind 19), which fires and breeds small flyers
+// while a fight runs, and the small flyer (kind 20), which dies from one
+// touch and fires shoving shots.
+#include <algorithm>
+
+#include "engine/engine_effects.h"
+#include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "monsters/big_monster_kit.h"
+#include "monsters/kinds.h"
+#include "monsters/monster_common.h"
+#include "monsters/monster_update.h"
+#include "monsters/spawn.h"
+#include "game/singletons.h"
+
+namespace monsters {
+
+namespace {
+
+int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
+
+int32_t SmallFlyer() { return 20; }
+
+}  // namespace
+
+void MoveFlyer(GameState& g, int32_t i) {
+  MonsterRecord& r = g.objects[i];
+  Roam(r, Px(r), 55);
+  r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
+  // Drawn back to its home height, with a random flutter.
+  r.vy = Add(r.vy, r.homeY >= Py(r) ? kHalfPixel : -kHalfPixel);
+  r.vy = Add(r.vy, Shl(Rand(-13, 13), r.kind == 20 ? 14 : 13));
+  r.y = Add(r.y, r.vy);
+  r.vy = std::clamp(r.vy, -4 * kFixedOne, 4 * kFixedOne);
+  // The two middle wing frames last twice as long.
+  const int32_t k = std::max(r.frameDivisor, 1);
+  if (r.frame > r.lastFrame - 2) {
+    r.frame = 0;
+  } else {
+    const int32_t shown = r.frame / k;
+    r.frame += shown == 2 || shown == 3 ? 1 : 2;
+  }
+  if (Outside(Px(r), Py(r), 300)) r.active = 0;
+}
+
+void TouchFlyer(GameState& g, int32_t i) {
+  MonsterRecord& r = g.objects[i];
+  const int32_t h = PictureHeight(engine.gfx, r.image);
+  if (r.kind == 20) {
+    if (SwordHitsSmallMonster(g, i)) {
+      KillSmallMonster(g, i);
+      return;
+    }
+    if (g.playerAlive != 0 && Rand(0, 100) > 83 && Rand(0, 100) > 83 && Rand(0, 100) > 83) {
+      SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2, 4);
+    }
+    return;
+  }
+  if (g.swordActive != 0) {
+    const int32_t strip = r.direction < 1 && r.airFrames < 4 ? r.image + 1 : r.image;
+    if (SwordWound(g, i, strip)) return;
+  }
+  if (FightOn(g) && Rand(0, 100) > 80 && Rand(0, 100) > 70 && Rand(0, 100) > 65) {
+    SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2, 3);
+  }
+  if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
+    BreedAt(g, Px(r), MonsterTop(g, i) + h / 2 + 20, SmallFlyer, 80);
+  }
+}
+
+void DrawFlyer(GameState& g, int32_t i) {
+  const MonsterRecord& r = g.objects[i];
+  GfxContext& gfx = engine.gfx;
+  ResetDrawMode(gfx);
+  const int32_t h = PictureHeight(gfx, r.image);
+  const int32_t px = Px(r);
+  const int32_t top = MonsterTop(g, i);
+  const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
+  DrawPicture(gfx, r.poseImage + shown + (r.direction <= 0 ? 5 : 0), px - h / 2, top);
+  if (r.kind == 20) return;
+  HealthBar(px - 20, top + 45, 40, std::clamp(WholePixel(r.health), 0, 40));
+  RaiseMessage(g, 122, 4);
+}
+
+}  // namespace monsters

@@ -1,0 +1,99 @@
+#pragma once
+// What the monster passes share: whole-pixel positions, the mask test, the
+// samples, the messages, the sparks of an explosion, hurting and pushing
+// the player, and the fixed-point steps that must wrap rather than overflow.
+//
+// Random draws: where one call takes several drawn arguments, they are drawn
+// from the last argument to the first, so a point (x ± rand, y ± rand) draws
+// its y offset first; separate statements draw in their written order.
+#include <cstdint>
+
+#include "game/game_state.h"
+
+namespace monsters {
+
+inline constexpr int32_t kHalfPixel = 32768;
+inline constexpr int32_t kQuarterPixel = 16384;
+inline constexpr int32_t kFullCircle = 360 * kFixedOne;
+
+// Wrapping 32-bit arithmetic for 16.16 values.
+inline int32_t Add(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t Sub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t Mul(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+// v · 2^n as the shift of the 32-bit word it stands for.
+inline int32_t Shl(int32_t v, int32_t n) { return static_cast<int32_t>(static_cast<uint32_t>(v) << n); }
+inline int32_t Abs(int32_t v) { return v < 0 ? Sub(0, v) : v; }
+
+inline int32_t Px(const MonsterRecord& r) { return WholePixel(r.x); }
+inline int32_t Py(const MonsterRecord& r) { return WholePixel(r.y); }
+inline int32_t PlayerPx(const GameState& g) { return WholePixel(g.playerX); }
+inline int32_t PlayerPy(const GameState& g) { return WholePixel(g.playerY); }
+
+int32_t ScreenW();
+int32_t ScreenH();
+// Whether (px, py) lies more than `margin` pixels outside the screen.
+bool Outside(int32_t px, int32_t py, int32_t margin);
+// The level mask at (x, y): any non-zero pixel is solid; outside the picture
+// nothing is.
+bool Solid(const GameState& g, int32_t x, int32_t y);
+
+// A spin angle (16.16 degrees) turned by `step` and brought back into
+// 0 .. 360 by one add or subtract of 360.
+int32_t TurnAngle(int32_t angle, int32_t step);
+
+// Plays a sample while sound is on.
+void Sample(const GameState& g, int32_t slot);
+// One of the three explosion samples, chosen (with one draw) only while
+// sound is on.
+void ExplosionSample(const GameState& g);
+// A message screen asked for once: when no result is pending and the
+// message was never shown, the frame returns m and its count grows by w.
+void RaiseMessage(GameState& g, int32_t m, int32_t weight);
+
+// `count` particles of `size` around (x, y), each offset by ±spread (or by
+// ±spreadX across and ±spreadY up and down).
+void Sparks(GameState& g, int32_t x, int32_t y, int32_t count, int32_t size, int32_t spread);
+void Sparks(GameState& g, int32_t x, int32_t y, int32_t count, int32_t size, int32_t spreadX,
+            int32_t spreadY);
+// `count` flash rings around (x, y), each offset by ±spread.
+void Flashes(int32_t x, int32_t y, int32_t count, int32_t spread, int32_t intensity, int32_t decay);
+
+// The 33 flashes of a small thing cut by the sword, up its body from `top`.
+void CutFlashes(int32_t px, int32_t top, int32_t half);
+// The explosion of a shot at (x, y): 131 particles of size 13 and 41 of
+// size 20 around it, and one explosion sample.
+void ShotBurst(GameState& g, int32_t x, int32_t y);
+
+// Whether a roaming monster at px is further from home than its range.
+bool FarFromHome(int32_t px, const MonsterRecord& r);
+// The roaming turn of walkers and flyers: back towards home beyond the
+// range, then away from the screen margins.
+void Roam(MonsterRecord& r, int32_t px, int32_t margin);
+
+// The difficulty band of a damage table: 0 for s >= 51, 1 for 36..50,
+// 2 for 26..35, 3 for s <= 25.
+int32_t DamageBand(GameState& g);
+// Damage D taken once, and once more without armour; the health bar shows,
+// and below 0 the player dies, his pieces flying away from (fromX, fromY).
+void HurtPlayer(GameState& g, int32_t damage, int32_t fromX, int32_t fromY);
+// Pushes the player away from (px, py): the velocity grows by the
+// normalised distance times `factor`, the upward part shifted by
+// `verticalShift`, the downward part dropped.
+void PushPlayer(GameState& g, int32_t px, int32_t py, int32_t factor, int32_t verticalShift);
+// The six flashes of a push, between the thing and the player's middle.
+void PushFlashes(GameState& g, int32_t px, int32_t py);
+
+// While on (during one update), MonsterTop remembers each record's answer
+// for as long as the record's words stay the same.
+void HoldMonsterTops(bool on);
+
+// The number of free object records.
+int32_t FreeRecords(const GameState& g);
+
+}  // namespace monsters

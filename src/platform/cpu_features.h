@@ -1,0 +1,40 @@
+#pragma once
+// What the processor offers the vector paths, read once, and the one switch
+// that caps them. Every kernel with a vector path asks KernelLevelAtLeast
+// before taking it, so forcing a level here turns off every path above it,
+// in drawing, effects, the random source and the presenter alike.
+#include <cstdint>
+
+namespace cpu {
+
+// The widest vector path a kernel may take. Sse2 also stands for SSE3 where
+// the processor has it.
+enum class KernelLevel : int32_t { kPlain = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3 };
+
+struct Features {
+  bool sse2 = false;
+  bool sse3 = false;
+  bool avx2 = false;
+  bool avx512 = false;  // F, BW, VL and VBMI together: what the ring path needs
+};
+
+// Read from the processor on first use.
+const Features& ProcessorFeatures();
+// The highest level the processor can run.
+KernelLevel BestKernelLevel();
+
+// The level the kernels run at: the best the processor offers unless a
+// lower one is forced. Forcing a level above the best gives the best.
+namespace detail {
+extern KernelLevel gActiveLevel;  // read on every kernel call, so kept inline
+}
+inline KernelLevel ActiveKernelLevel() { return detail::gActiveLevel; }
+inline bool KernelLevelAtLeast(KernelLevel level) {
+  return static_cast<int32_t>(ActiveKernelLevel()) >= static_cast<int32_t>(level);
+}
+// For tests and benchmarks that compare the paths.
+void ForceKernelLevel(KernelLevel level);
+// Back to the best level (program-start state).
+void ResetKernelLevel();
+
+}  // namespace cpu

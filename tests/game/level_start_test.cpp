@@ -1,0 +1,337 @@
+// The game reset, the level start and the room changes at the screen edges,
+// with the row gates and the deadly falls.
+#include "engine/engine_effects.h"
+#include "game/level_start.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "game/game_state.h"
+#include "game/new_game_start.h"
+#include "effects/effects.h"
+#include "world_fixture.h"
+
+namespace {
+
+class RoomTest : public vxtest::WorldTest {
+ protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    w = engine.gfx.screenWidth;
+    h = engine.gfx.screenHeight;
+    m = (25 * engine.gfx.sizeScale) >> 10;
+  }
+  // A live player at whole pixel (x, y) in `level`.
+  void Place(int32_t level, int32_t x, int32_t y) {
+    game.level = level;
+    game.playerAlive = -1;
+    game.playerX = ToFixed(x);
+    game.playerY = ToFixed(y);
+  }
+  static void Clear(int32_t first, int32_t last) {
+    for (int32_t n = first; n <= last; ++n) game.levelCleared[n] = -1;
+  }
+  int32_t w = 0, h = 0, m = 0;
+};
+
+TEST_F(RoomTest, RightEdgeEntersTheNextColumnExceptAtTheRowEndsAndTheShaftAndEnding) {
+  ASSERT_EQ(m, 19);  // 25 pixels at a display scale of 1024; this screen's is 800
+  for (int32_t level = 0; level <= 24; ++level) {
+    Place(level, w + 1, 300);
+    CheckRoomExit(game);
+    const bool moves = level % 5 < 4 && level != 10 && level != 24;
+    EXPECT_EQ(game.level, moves ? level + 1 : level) << level;
+    EXPECT_EQ(game.playerX, ToFixed(moves ? 3 * m : w - m - 1)) << level;
+    EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level;
+  }
+  Place(2, w, 300);  // on the edge itself: still inside
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 2);
+  EXPECT_EQ(game.playerX, ToFixed(w));
+}
+
+TEST_F(RoomTest, LeftEdgeEntersThePreviousColumnExceptAtTheRowStartsAndElevenAndTheEnding) {
+  for (int32_t level = 0; level <= 24; ++level) {
+    Place(level, m - 1, 300);
+    CheckRoomExit(game);
+    const bool moves = level % 5 > 0 && level != 11 && level != 24;
+    EXPECT_EQ(game.level, moves ? level - 1 : level) << level;
+    EXPECT_EQ(game.playerX, ToFixed(moves ? w - 2 * m : 2 * m + 1)) << level;
+    EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level;
+  }
+  Place(2, m, 300);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 2);
+  EXPECT_EQ(game.playerX, ToFixed(m));
+}
+
+TEST_F(RoomTest, BottomAndTopEdgesWithEveryGateOpen) {
+  game.settings.allOpen = -1;
+  for (int32_t level = 0; level <= 24; ++level) {
+    Place(level, 400, h + 1);
+    CheckRoomExit(game);
+    const bool down = level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9);
+    EXPECT_EQ(game.level, down ? level + 5 : level) << level;
+    EXPECT_EQ(game.playerY, ToFixed(down ? 20 : h + 1)) << level;
+    EXPECT_EQ(game.playerAlive, -1) << level;  // h + 1 is no fall yet
+
+    Place(level, 400, -1);
+    CheckRoomExit(game);
+    const bool up = level >= 5 && !(level >= 16 && level <= 19);
+    EXPECT_EQ(game.level, up ? level - 5 : level) << level;
+    EXPECT_EQ(game.playerY, ToFixed(up ? h - 96 : -1)) << level;
+  }
+  Place(7, 400, h);  // on the bottom edge: still inside
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 7);
+  Place(7, 400, 0);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 7);
+}
+
+TEST_F(RoomTest, FallingFarBelowTheOpenBottomsOfTheDeadlyLevelsKills) {
+  for (int32_t level = 0; level <= 24; ++level) {
+    Place(level, 400, h + 50);
+    game.settings.allOpen = -1;
+    CheckRoomExit(game);
+    const bool deadly = level == 0 || level == 4 || level >= 20;
+    if (deadly) {
+      EXPECT_EQ(game.playerAlive, -1) << level;  // 50 below the edge is still alive
+      Place(level, 400, h + 51);
+      CheckRoomExit(game);
+      EXPECT_EQ(game.playerAlive, 0) << level;
+      EXPECT_EQ(game.playerX, kOffScreenFixed);
+      EXPECT_EQ(game.playerY, kOffScreenFixed);
+      EXPECT_EQ(game.frameResult, 0) << "a fall opens no message";
+    } else {
+      EXPECT_EQ(game.playerAlive, -1) << level;
+    }
+    game.level = 0;
+  }
+  // Levels 6..9 have no bottom exit and no deadly fall.
+  Place(8, 400, h + 500);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 8);
+  EXPECT_EQ(game.playerAlive, -1);
+}
+
+TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
+  struct Case {
+    int32_t level;
+    int32_t result;
+  };
+  for (const Case c :
+       {Case{1, 119}, Case{2, 119}, Case{3, 119}, Case{5, 120}, Case{15, 134}, Case{19, 134}}) {
+    std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+    if (c.level >= 5) Clear(0, 4);
+    if (c.level >= 15) Clear(5, 9);  // the gate of row 3 is still shut: 15..19 are not won
+    Place(c.level, 400, h + 1);
+    game.frameResult = 0;
+    CheckRoomExit(game);
+    EXPECT_EQ(game.level, c.level);
+    EXPECT_EQ(game.playerAlive, 0) << c.level;
+    EXPECT_EQ(game.playerX, kOffScreenFixed);
+    EXPECT_EQ(game.playerY, kOffScreenFixed);
+    EXPECT_EQ(game.frameResult, c.result) << c.level;
+  }
+  // A message already asked for in this frame is kept.
+  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+  Place(2, 400, h + 1);
+  game.frameResult = 105;
+  CheckRoomExit(game);
+  EXPECT_EQ(game.playerAlive, 0);
+  EXPECT_EQ(game.frameResult, 105);
+  // A dead player leaves the edges alone.
+  game.playerX = ToFixed(w + 5);
+  game.playerY = ToFixed(300);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.playerX, ToFixed(w + 5));
+}
+
+TEST_F(RoomTest, GatesOpenWithTheirRowsProgressOrAllOpen) {
+  struct Case {
+    int32_t level;
+    std::pair<int32_t, int32_t> cleared;  // the rows won before the fall
+    bool allOpen;
+  };
+  const Case cases[] = {
+      {2, {0, 4}, false},  // row 0 won
+      {2, {0, 0}, true},   // nothing won, every level open
+      {1, {5, 9}, false},  // row 1 won alone: the later test overrides, progress 2
+      {5, {5, 9}, false},  // row 1 won
+      {5, {0, 0}, true},  {15, {15, 19}, false},
+      {15, {0, 0}, true}, {10, {0, 0}, false},  // the shaft has no gate
+  };
+  for (const Case& c : cases) {
+    std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+    if (c.cleared.second > 0) Clear(c.cleared.first, c.cleared.second);
+    game.settings.allOpen = c.allOpen ? -1 : 0;
+    Place(c.level, 400, h + 1);
+    game.frameResult = 0;
+    CheckRoomExit(game);
+    EXPECT_EQ(game.level, c.level + 5) << c.level;
+    EXPECT_EQ(game.playerAlive, -1) << c.level;
+    EXPECT_EQ(game.frameResult, 0) << c.level;
+  }
+  // Row 0 won but not row 1: level 5 stays shut.
+  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+  game.settings.allOpen = 0;
+  Clear(0, 4);
+  Clear(5, 8);
+  Place(5, 400, h + 1);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.frameResult, 120);
+}
+
+TEST_F(RoomTest, LevelsOutsideTheGridMoveWithoutOverflow) {
+  Place(INT32_MAX, 400, -1);  // only the editor's level commands reach such numbers
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, INT32_MAX - 5);
+  Place(-3, w + 1, 300);  // -3 % 5 is -3: the right edge is open
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, -2);
+  Place(-3, 400, h + 1);
+  CheckRoomExit(game);
+  EXPECT_EQ(game.level, 2);
+}
+
+class LevelStartTest : public vxtest::WorldTest {};
+
+TEST_F(LevelStartTest, ClearsTheObjectsProbesAndFlashesAndKeepsTheGivenNumber) {
+  for (MonsterRecord& o : game.objects) {
+    o.active = 1;
+    o.kind = 7;
+    o.spare[36] = 99;
+  }
+  std::fill(std::begin(game.probeFreeX), std::end(game.probeFreeX), 5);
+  std::fill(std::begin(game.probeFreeY), std::end(game.probeFreeY), 5);
+  AddFlash(engine, 100, 100, 5000, 10);
+  game.bossSightings = 4;
+  game.endingTimer = 77;
+
+  StartLevel(game, 7);
+  EXPECT_EQ(game.level, 7);
+  for (const MonsterRecord& o : game.objects) {
+    EXPECT_EQ(o.active, 0);
+    EXPECT_EQ(o.kind, 0);
+    EXPECT_EQ(o.spare[36], 0);
+  }
+  for (int i = 0; i < kLevelEntries; ++i) {
+    EXPECT_EQ(game.probeFreeX[i], i <= 103 ? kOffScreen : 5) << i;
+    EXPECT_EQ(game.probeFreeY[i], i <= 103 ? kOffScreen : 5) << i;
+  }
+  for (const FlashRecord& f : engine.effects.flashes) EXPECT_EQ(f.intensity, 0);
+  EXPECT_EQ(game.bossSightings, 0);
+  EXPECT_EQ(game.endingTimer, 0);
+  EXPECT_EQ(game.levelPictures.loaded[7], -1);
+
+  // Numbers outside 0..100 are kept as given; the tables see them clamped.
+  for (const int32_t n : {-1, 101, 250, INT32_MIN, INT32_MAX}) {
+    game.levelCleared[0] = game.levelCleared[100] = -1;
+    StartLevel(game, n);
+    EXPECT_EQ(game.level, n);
+  }
+}
+
+TEST_F(LevelStartTest, WonLevelsLoseTheirMonstersAndOwnedPickupsGo) {
+  const auto fill = [] {
+    const int32_t kinds[] = {0, 17, 28, 4, 11, 13, 14, 16, 21, 22, 23, 27, 31, 29};
+    int i = 0;
+    for (const int32_t kind : kinds) {
+      game.objects[i].active = 1;
+      game.objects[i].kind = kind;
+      ++i;
+    }
+  };
+  const auto active = [](int32_t index) { return game.objects[index].active != 0; };
+
+  game.level = 3;
+  fill();
+  RemoveSettledObjects(game);  // nothing won, nothing owned
+  for (int i = 0; i < 14; ++i) EXPECT_TRUE(active(i)) << i;
+
+  game.levelCleared[3] = -1;
+  RemoveSettledObjects(game);
+  EXPECT_FALSE(active(0));  // classes 1, 2 and 3 go
+  EXPECT_FALSE(active(1));
+  EXPECT_FALSE(active(2));
+  for (int i = 3; i < 14; ++i) EXPECT_TRUE(active(i)) << i;  // shots and pickups stay
+
+  fill();
+  game.settings.allOpen = -1;  // every level open: the monsters stay
+  RemoveSettledObjects(game);
+  EXPECT_TRUE(active(0));
+
+  game.owned[40] = game.owned[42] = 1;
+  game.armour = game.broadBlade = -1;
+  RemoveSettledObjects(game);
+  EXPECT_FALSE(active(4));  // 11: weapon 40
+  EXPECT_TRUE(active(5));   // 13: weapon 41 not owned
+  EXPECT_FALSE(active(6));  // 14: weapon 42
+  EXPECT_TRUE(active(7));
+  EXPECT_TRUE(active(8));
+  EXPECT_FALSE(active(9));  // 22: armour
+  EXPECT_TRUE(active(10));
+  EXPECT_TRUE(active(11));
+  EXPECT_FALSE(active(12));  // 31: broad blade
+  EXPECT_TRUE(active(13));
+
+  game.level = -40;  // read as level 0, which is not won
+  fill();
+  game.settings.allOpen = 0;
+  game.owned[40] = game.owned[42] = 0;
+  game.armour = game.broadBlade = 0;
+  RemoveSettledObjects(game);
+  EXPECT_TRUE(active(0));
+}
+
+class GameResetTest : public vxtest::WorldTest {};
+
+TEST_F(GameResetTest, NewGameEntersLevelTwoWithFreshProgress) {
+  vxtest::WriteFile("data/lvobj03.txt", "");
+  vxtest::WriteFile("data/lvobj90.txt", "");
+  std::fill(std::begin(game.resultSeen), std::end(game.resultSeen), 1);
+  std::fill(std::begin(game.owned), std::end(game.owned), 1);
+  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 7);
+  game.longBlade = game.regeneration = -1;
+  game.playerAlive = 0;
+  game.health = 3;
+  game.weaponCacheValid[1][13] = 1;
+
+  ResetGame(game);
+  EXPECT_EQ(game.level, 2);
+  EXPECT_EQ(game.playerX, ToFixed(185 * 800 / 512));
+  EXPECT_EQ(game.playerY, ToFixed(275 * 800 / 512));  // of the scaled height, 800
+  EXPECT_EQ(game.playerAlive, -1);
+  EXPECT_EQ(game.health, kFullHealth);
+  EXPECT_EQ(game.weapon, 41);
+  EXPECT_EQ(game.longBlade, 0);
+  EXPECT_EQ(game.regeneration, 0);
+  EXPECT_EQ(game.cachedBody, -13);
+  EXPECT_EQ(game.weaponCacheValid[1][13], 0);
+  for (int i = 0; i < kResultCodes; ++i) ASSERT_EQ(game.resultSeen[i], 0) << i;
+  for (int i = 0; i < kLevelEntries; ++i) EXPECT_EQ(game.owned[i], i == 41 ? 1 : 0) << i;
+  // Levels whose object file is missing count as won; 90 and 100 share lvobj90.
+  for (int i = 0; i < kLevelEntries; ++i) {
+    const bool hasFile = i == 3 || i == 90 || i == 100;
+    EXPECT_EQ(game.levelCleared[i], i > 100 ? 0 : hasFile ? 0 : -1) << i;
+  }
+}
+
+TEST_F(GameResetTest, ATestStartEntersItsOwnLevel) {
+  newGameStart.level = 17;
+  ResetGame(game);
+  EXPECT_EQ(game.level, 17);
+  EXPECT_EQ(game.maskSlot, 277);
+}
+
+TEST(ObjectFileName, DigitsAreCappedAtNine) {
+  EXPECT_EQ(ObjectFileName(0), "lvobj00.txt");
+  EXPECT_EQ(ObjectFileName(7), "lvobj07.txt");
+  EXPECT_EQ(ObjectFileName(24), "lvobj24.txt");
+  EXPECT_EQ(ObjectFileName(100), "lvobj90.txt");
+  EXPECT_EQ(ObjectFileName(-5), "lvobj00.txt");
+}
+
+}  // namespace

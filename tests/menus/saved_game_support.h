@@ -1,0 +1,88 @@
+#pragma once
+// What the saved-game and menu tests share: an engine started as the
+// program starts it, and the game words a save holds, as one list.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "game/game_state.h"
+#include "game/level_start.h"
+#include "shell/globals.h"
+#include "shell/window.h"
+#include "support/engine_test.h"
+
+namespace vxtest {
+
+// The saved words of a game in file order: owned 0..99, resultSeen
+// 0..999, levelCleared 0..99, then level, playerX, playerY, weapon, the two
+// difficulty words, the four items of line 121 and broadBlade.
+inline std::vector<int32_t> SavedWords(const GameState& g) {
+  std::vector<int32_t> w;
+  w.reserve(1211);
+  for (int32_t i = 0; i < 100; ++i) w.push_back(g.owned[i]);
+  for (int32_t i = 0; i < 1000; ++i) w.push_back(g.resultSeen[i]);
+  for (int32_t i = 0; i < 100; ++i) w.push_back(g.levelCleared[i]);
+  for (int32_t v : {g.level, g.playerX, g.playerY, g.weapon, g.difficultyOffset, g.difficultyBase,
+                    g.longBlade, g.armour, g.doubleShot, g.regeneration, g.broadBlade}) {
+    w.push_back(v);
+  }
+  return w;
+}
+
+// The words as a load of a save made from `g` gives them back.
+inline std::vector<int32_t> LoadedWords(const GameState& g) {
+  std::vector<int32_t> w = SavedWords(g);
+  w[1202] = static_cast<int32_t>(static_cast<uint32_t>(g.playerY) - (17u << 16));
+  return w;
+}
+
+// The saved words of a new game, whatever the game reset makes of them.
+inline std::vector<int32_t> NewGameWords() {
+  auto fresh = std::make_unique<GameState>();
+  ResetGame(*fresh);
+  StartLevel(*fresh, fresh->level);
+  return SavedWords(*fresh);
+}
+
+// Puts the saved words back to program start, as a game reset would start
+// from them.
+inline void ClearSavedWords(GameState& g) {
+  for (int32_t i = 0; i < kLevelEntries; ++i) g.owned[i] = g.levelCleared[i] = 0;
+  for (int32_t& v : g.resultSeen) v = 0;
+  g.level = g.playerX = g.playerY = g.weapon = g.difficultyOffset = g.difficultyBase = 0;
+  g.longBlade = g.armour = g.doubleShot = g.regeneration = g.broadBlade = 0;
+}
+
+// A game in progress whose every saved word differs from its neighbours'
+// (`seed` makes games that differ from each other).
+inline void MakeGameInProgress(GameState& g, int32_t seed) {
+  for (int32_t i = 0; i < 100; ++i) g.owned[i] = (i + seed) % 3 == 0 ? 1 : 0;
+  for (int32_t i = 0; i < 1000; ++i) g.resultSeen[i] = (i * 7 + seed) % 5 == 0 ? 1 : 0;
+  for (int32_t i = 0; i < 100; ++i) g.levelCleared[i] = (i + seed) % 4 == 0 ? -1 : 0;
+  g.level = 5 + seed % 20;
+  g.playerX = ToFixed(123 + seed) + 0x8000;
+  g.playerY = ToFixed(456 - seed) + 0x1234;
+  g.weapon = 42;
+  g.difficultyOffset = -3 - seed;
+  g.difficultyBase = 35;
+  g.longBlade = -1;
+  g.armour = 0;
+  g.doubleShot = -1;
+  g.regeneration = seed % 2 == 0 ? -1 : 0;
+  g.broadBlade = -1;
+  g.playerAlive = -1;
+}
+
+// The engine as the program has it after its first timer message.
+class StartedEngineTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    WriteFile("ini/main.ini", "5,,,1\n");
+    ASSERT_EQ(StartUp(), 0);
+    WindowProc(wm::WM_TIMER, 0, 0);
+  }
+};
+
+}  // namespace vxtest
