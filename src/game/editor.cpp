@@ -4,9 +4,9 @@
 #include "game/game_state.h"
 #include "game/level_start.h"
 #include "game/placements.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/text.h"
-#include "shell/engine.h"
 
 namespace {
 
@@ -167,9 +167,9 @@ bool IsCommand(int32_t cell) { return cell >= kCellLeave && cell <= kCellOpen; }
 // leaves the editor.
 int32_t Palette(GameState& g, int32_t mouseX, int32_t mouseY, int32_t click) {
   GfxContext& gfx = engine.gfx;
-  const int32_t left = engine.screenWidth / 2;
+  const int32_t left = engine.gfx.screenWidth / 2;
   int32_t result = 0;
-  FillRect(gfx, left, 0, engine.screenWidth, engine.screenHeight, kPaletteColour);
+  FillRect(gfx, left, 0, engine.gfx.screenWidth, engine.gfx.screenHeight, kPaletteColour);
   for (int32_t c = 0; c < kPaletteColumns; ++c) {
     for (int32_t r = 0; r < kPaletteRows; ++r) {
       const int32_t cell = kPaletteRows * c + r;

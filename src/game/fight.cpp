@@ -6,17 +6,17 @@
 #include <string>
 
 #include "config/configuration.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/level_start.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
-#include "gfx/effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/saved_game.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
-#include "shell/engine.h"
 #include "sound/sound_context.h"
 
 namespace {
@@ -66,7 +66,7 @@ FightLabel label;
 
 const char* FightLabelText(const GameState& g) {
   if (!label.valid || label.file != g.settings.textFileName) {
-    GetTextLine(13);
+    GetTextLine(engine.records, g.settings, 13);
     label.file = g.settings.textFileName;
     label.text = engine.records.text1;
     label.valid = true;
@@ -77,7 +77,7 @@ const char* FightLabelText(const GameState& g) {
 // The display slides out of the player's way, off one edge of the screen,
 // and comes back at the other.
 void DodgePlayer(GameState& g) {
-  const int32_t h = engine.screenHeight;
+  const int32_t h = engine.gfx.screenHeight;
   const int32_t py = WholePixel(g.playerY);
   if (py < h / 3 && g.fightBarY < 250) g.fightBarAux = -20;
   if (py > h - h / 4 && g.fightBarY > 249) g.fightBarAux = 20;
@@ -177,7 +177,7 @@ void StartFight(GameState& g) {
   g.fightAux = 0;
   g.fightBarY = 0;
   g.fightBarAux = 0;
-  if (g.level >= 5 && g.level <= 9) g.fightBarY = engine.screenHeight - 200;
+  if (g.level >= 5 && g.level <= 9) g.fightBarY = engine.gfx.screenHeight - 200;
   if (g.level > 9) g.fightBarY = -100;
   if (g.frameResult == 0 && g.resultSeen[106] == 0) {
     g.frameResult = 106;
@@ -283,7 +283,7 @@ void DrawFightDisplay(GameState& g) {
   if (g.playerAlive == 0) return;
   if (g.fightTime > 0) DodgePlayer(g);
   GfxContext& gfx = engine.gfx;
-  const int32_t x = engine.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
+  const int32_t x = engine.gfx.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
   const int32_t y = g.fightBarY + 100;
   if (g.fightTime <= 0) return;
 
@@ -303,9 +303,9 @@ void DrawFightDisplay(GameState& g) {
 
   const char* text = FightLabelText(g);
   if (g.settings.altTextFile != 0) {
-    DrawTextBox(gfx, text, x - 13, y - 14, engine.screenWidth, engine.screenHeight, 103, 3);
+    DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 103, 3);
   } else {
-    DrawTextBox(gfx, text, x - 13, y - 14, engine.screenWidth, engine.screenHeight, 105, 4);
+    DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 105, 4);
   }
 
   if (g.fightAux != shown) {

@@ -1,8 +1,8 @@
 #include "game/hint.h"
 
 #include "game/game_state.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
-#include "shell/engine.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_fixture.h"
-#include "gfx/effects.h"
 #include "sound/sound_context.h"
 #include "sound/wave_bytes.h"
 

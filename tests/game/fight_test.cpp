@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <memory>
 
 #include "game/game_fixture.h"
@@ -192,6 +193,8 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   EXPECT_EQ(g.fightTime, 0);
   EXPECT_EQ(g.levelCleared[2], -1);
   EXPECT_EQ(g.hintTimer, 150);
+  EXPECT_NE(vxtest::ReadFile("gamesave.sav").find("\n111,screen stats h, ,0,0,-1,"), std::string::npos)
+      << "the win is saved";
   EXPECT_EQ(g.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
   EXPECT_GE(g.frameResult, 107);
   EXPECT_LE(g.frameResult, 109);
@@ -247,21 +250,36 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   EXPECT_EQ(g.levelCleared[100], -1);
 }
 
-TEST_F(FightTest, RunningOutOfTimeLosesAndEasesTheDifficulty) {
-  Object(0, 0);
+TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
+  // The level file holds one walker; the fight has thinned the level out.
+  vxtest::WriteFile("data/lvobj02.txt", "0, , ,1,200,300,0,0,0,0,0,0,0\n13131313,not found,not found\n");
+  Object(5, 2);
+  Object(6, 3);
   RunningFight(1, 100);
+  g.fightBarY = 300;
   FightFrame(g);
   EXPECT_EQ(g.fightState, -1);
   EXPECT_EQ(g.fightTime, 0);
+  EXPECT_EQ(g.fightBarY, 0);
   EXPECT_EQ(g.difficultyOffset, -8);
   EXPECT_EQ(g.levelCleared[2], 0);
+  EXPECT_EQ(g.level, 2);
+  // Entered anew: the walker of the file, nothing else.
+  EXPECT_EQ(g.objects[0].active, 1);
+  EXPECT_EQ(g.objects[0].kind, 0);
+  EXPECT_EQ(WholePixel(g.objects[0].x), 200);
+  EXPECT_EQ(g.objects[5].active, 0);
+  EXPECT_EQ(g.objects[6].active, 0);
+  EXPECT_TRUE(std::filesystem::exists("gamesave.sav")) << "a lost fight saves the game";
 
   // Above level 9 the time runs twice as fast.
   g.level = 12;
+  Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
   EXPECT_EQ(g.fightState, -1);
   g.level = 9;
+  Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
   EXPECT_EQ(g.fightState, 1);

@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
-#include "gfx/effects.h"
 #include "gfx/image_slots.h"
-#include "shell/engine.h"
-#include "shell/random_source.h"
+#include "random/random_source.h"
+#include "shell/globals.h"
 #include "support/engine_test.h"
 
 namespace vxtest {
@@ -24,8 +25,8 @@ class GameTest : public EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     screen_.assign(static_cast<size_t>(kW) * kH, 0);
-    engine.screenWidth = kW;
-    engine.screenHeight = kH;
+    engine.gfx.screenWidth = kW;
+    engine.gfx.screenHeight = kH;
     InitGraphics(engine.gfx, screen_.data(), kW, kH);
     engine.gfx.timeStep = 29;
     SeedRandom(engine.random, 2024);

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "datagen/world_plan.h"
 #include "game/game_fixture.h"
 #include "gfx/drawing.h"
+#include "worldplan/world_plan.h"
 
 namespace {
 
