@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <vector>
@@ -69,6 +70,51 @@ TEST_F(EditorTest, ThePaletteShowsEveryTypeAndCommandInItsCell) {
   EXPECT_EQ(g.editorSelection, -1);
 }
 
+TEST_F(EditorTest, AChosenTypeIsPlacedWhereTheNextClickFalls) {
+  IconPictures();
+  ClickCell(13);  // the sword pickup
+  EXPECT_EQ(g.editorSelection, 13);
+  // While a type is chosen there is no palette; the icon follows the cursor.
+  ClearScreenPixels();
+  EXPECT_EQ(EditorFrame(g, 200, 300, 0), 0);
+  EXPECT_EQ(Screen(600, 300), 0u);
+  EXPECT_EQ(Screen(200 + 3 + 20, 300 + 10 + 20) & 0xffffffu, IconColour(41) & 0xffffffu);
+  EXPECT_EQ(g.placements[0].active, 0);
+
+  ClearScreenPixels();
+  EditorFrame(g, 610, 120, 1);  // anywhere, the right half too
+  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.placements[0].active, 1);
+  EXPECT_EQ(g.placements[0].x, 610);
+  EXPECT_EQ(g.placements[0].y, 120);
+  EXPECT_EQ(g.placements[0].type, 13);
+
+  // Placed icons are drawn under the palette; in the level's half they show.
+  ClickCell(0);
+  EditorFrame(g, 210, 120, 1);
+  ClearScreenPixels();
+  EditorFrame(g, 10, 10, 0);
+  EXPECT_EQ(Screen(210 + 20, 120 + 20) & 0xffffffu, IconColour(120) & 0xffffffu);
+  EXPECT_NE(Screen(610 + 20, 120 + 20) & 0xffffffu, IconColour(41) & 0xffffffu);
+  EXPECT_EQ(g.placements[1].type, 0);
+}
+
+TEST_F(EditorTest, ATypeAbove90IsStoredButNeverDrawn) {
+  ClickCell(95);
+  EXPECT_EQ(g.editorSelection, 95);
+  EditorFrame(g, 200, 200, 1);
+  EXPECT_EQ(g.placements[0].type, 95);
+  EXPECT_EQ(g.placements[0].active, 1);
+  g.placements[1] = {1, 300, 300, 3, {}, {}};
+  g.placements[2] = {1, 400, 100, 98, {}, {}};  // a command's number as a type
+  g.editorSelection = 7;                        // no palette over the level
+  ClearScreenPixels();
+  EditorFrame(g, 0, 0, 0);
+  EXPECT_EQ(Screen(300 + 10, 300 + 10), kFontColour);
+  EXPECT_EQ(Screen(200 + 10, 200 + 10), 0u);
+  EXPECT_EQ(Screen(400 + 10, 100 + 10), 0u);
+}
+
 TEST_F(EditorTest, ACellIsHitOnlyStrictlyInsideIt) {
   const int32_t x0 = CellX(35), y0 = CellY(35), x1 = x0 + 36, y1 = y0 + 36;
   for (auto [x, y] : {std::pair{x0, y0 + 10}, {x1, y0 + 10}, {x0 + 10, y0}, {x0 + 10, y1}}) {
@@ -124,6 +170,67 @@ TEST_F(EditorTest, IconsFarOffTheScreenAreSkipped) {
     DrawObjectIcon(g, 10, v, 3);
   }
   EXPECT_EQ(ScreenPixels(), std::vector<uint32_t>(ScreenPixels().size(), 0u));
+}
+
+TEST_F(EditorTest, LevelCommandsEnterTheNeighbourAndRefuseLevelsBeyondTheTable) {
+  struct Case {
+    int32_t level, cell, next;
+  };
+  // lf, rg, up, dn; -1: refused.
+  const Case cases[] = {{7, 101, 6},  {7, 102, 8},    {7, 103, 2},   {7, 104, 12},   {0, 101, -1},
+                        {4, 103, -1}, {100, 102, -1}, {96, 104, -1}, {95, 104, 100}, {100, 101, 99}};
+  for (const Case& c : cases) {
+    g.level = c.level;
+    for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+    g.placements[0] = {1, 120, 130, 0, {}, {}};  // an edit not yet written
+    EXPECT_EQ(ClickCell(c.cell), 0);
+    EXPECT_EQ(g.editorSelection, -1);
+    if (c.next < 0) {
+      EXPECT_EQ(g.level, c.level) << c.level << " cell " << c.cell;
+      EXPECT_EQ(g.placements[0].active, 1) << "nothing reloaded";
+    } else {
+      EXPECT_EQ(g.level, c.next) << c.level << " cell " << c.cell;
+      EXPECT_EQ(g.placements[0].active, 0) << "the new level's file (none) is read";
+    }
+  }
+}
+
+TEST_F(EditorTest, AWalkerPlacedAndWrittenIsThereOnTheNextVisit) {
+  g.level = 2;
+  ClickCell(0);                 // the walker
+  EditorFrame(g, 300, 400, 1);  // placed
+  ClickCell(95);                // a type above 90
+  EditorFrame(g, 500, 100, 1);
+  EXPECT_FALSE(std::filesystem::exists("data/lvobj02.txt"));
+  std::filesystem::create_directories("data");
+  EXPECT_EQ(ClickCell(100), 0);  // wr
+  EXPECT_EQ(g.editorSelection, -1);
+  ASSERT_TRUE(std::filesystem::exists("data/lvobj02.txt"));
+  EXPECT_EQ(g.levelCleared[2], 0) << "writing a file changes no progress";
+
+  // Leave and come back: the walker stands where it was put; the type above
+  // 90 is kept but never spawned.
+  ClickCell(102);
+  EXPECT_EQ(g.level, 3);
+  ClickCell(101);
+  EXPECT_EQ(g.level, 2);
+  EXPECT_EQ(g.placements[0].active, 1);
+  EXPECT_EQ(g.placements[0].x, 300);
+  EXPECT_EQ(g.placements[1].type, 95);
+  int32_t objects = 0;
+  for (const MonsterRecord& r : g.objects) objects += r.active != 0 ? 1 : 0;
+  EXPECT_EQ(objects, 1);
+  EXPECT_EQ(g.objects[0].kind, 0);
+  EXPECT_EQ(WholePixel(g.objects[0].x), 300);
+  EXPECT_EQ(WholePixel(g.objects[0].y), 400);
+
+  // clr empties the level in the editor; the file keeps it until the next wr.
+  ClickCell(99);
+  EXPECT_EQ(g.placements[0].active, 0);
+  EXPECT_EQ(g.placements[1].active, 0);
+  ClickCell(102);
+  ClickCell(101);
+  EXPECT_EQ(g.placements[0].active, 1);
 }
 
 }  // namespace
