@@ -1,15 +1,315 @@
 #include "game/fight.h"
 
-// The fight arrives with its own change.
-int32_t Difficulty(GameState&) { return 35; }
-void ResetDifficulty(GameState&) {}
-void EaseDifficulty(GameState&) {}
-void TightenDifficulty(GameState&) {}
-void ResetFight(GameState&) {}
-void StartFight(GameState&) {}
-int32_t WeightedMonsterCount(GameState&) { return 0; }
-void FightFrame(GameState&) {}
-void FightWon(GameState&) {}
-void FightLost(GameState&) {}
-void Reinforcements(GameState&) {}
-void DrawFightDisplay(GameState&) {}
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "config/configuration.h"
+#include "engine/engine_effects.h"
+#include "game/game_state.h"
+#include "game/hint.h"
+#include "game/level_start.h"
+#include "game/singletons.h"
+#include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "gfx/text.h"
+#include "menus/saved_game.h"
+#include "monsters/monster_update.h"
+#include "monsters/spawn.h"
+#include "sound/sound_context.h"
+
+namespace {
+
+// Fields can hold anything a saved game or a long run left in them; the
+// arithmetic wraps as 32-bit words do, without undefined behaviour.
+int32_t WrapAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+bool AllCleared(const GameState& g, int32_t first, int32_t last) {
+  for (int32_t n = first; n <= last; ++n) {
+    if (g.levelCleared[n] == 0) return false;
+  }
+  return true;
+}
+
+// How many times the reinforcement pass runs: the lower the difficulty
+// (the less time per monster), the more monsters join.
+int32_t ReinforcementPasses(int32_t d) {
+  if (d > 60) return 1;
+  if (d >= 46) return 2;
+  if (d >= 29) return 3;
+  if (d >= 21) return 5;
+  if (d >= 16) return 6;
+  return 7;
+}
+
+int32_t FreeObjectRecords(const GameState& g) {
+  int32_t free = 0;
+  for (const MonsterRecord& r : g.objects) free += r.active == 0 ? 1 : 0;
+  return free;
+}
+
+// The bar's caption (text line 13). It is read once per fight rather than
+// every frame, so a running fight opens no file; a level start, a new fight
+// or another text file reads it again.
+struct FightLabel {
+  std::string file;
+  std::string text;
+  bool valid = false;
+};
+FightLabel label;
+
+const char* FightLabelText(const GameState& g) {
+  if (!label.valid || label.file != g.settings.textFileName) {
+    GetTextLine(engine.records, g.settings, 13);
+    label.file = g.settings.textFileName;
+    label.text = engine.records.text1;
+    label.valid = true;
+  }
+  return label.text.c_str();
+}
+
+// The display slides out of the player's way, off one edge of the screen,
+// and comes back at the other.
+void DodgePlayer(GameState& g) {
+  const int32_t h = engine.gfx.screenHeight;
+  const int32_t py = WholePixel(g.playerY);
+  if (py < h / 3 && g.fightBarY < 250) g.fightBarAux = -20;
+  if (py > h - h / 4 && g.fightBarY > 249) g.fightBarAux = 20;
+  g.fightBarY += g.fightBarAux;
+  if (g.fightBarAux < 0 && g.fightBarY < -150) {
+    g.fightBarY = h - 200;
+    g.fightBarAux = 0;
+  }
+  if (g.fightBarAux > 0 && g.fightBarY > h - 50) {
+    g.fightBarY = g.level > 9 ? -100 : 0;
+    g.fightBarAux = 0;
+  }
+}
+
+// A bar segment went out (or the bar just appeared): segment k, counted
+// from the left, is lit up and bursts into sparks.
+void SegmentBurst(const GameState& g, int32_t x, int32_t y, int32_t k) {
+  GfxContext& gfx = engine.gfx;
+  RandomSource& random = engine.random;
+  const int32_t w = PictureWidth(gfx, 5);
+  const int32_t h = PictureHeight(gfx, 5);
+  const int32_t cx = x + (w + 2) * k + 5 + w / 2;
+  const int32_t cy = y + 28 + h / 2;
+  if (static_cast<uint32_t>(k) < 5) {
+    static constexpr int32_t kLights[2][4] = {{90, 0, 110, 220}, {70, 0, 180, 200}};
+    for (const auto& l : kLights) {
+      const int32_t dy = Random(random, -15, 15);
+      const int32_t dx = Random(random, -15, 15);
+      AddTexturedLight(engine, cx + dx, cy + dy, l[0], l[1], l[2], l[3], 13);
+    }
+    // Count, reach of the offsets and size of each cloud of puffs.
+    static constexpr int32_t kPuffs[3][3] = {{331, 30, 13}, {131, 20, 13}, {81, 10, 20}};
+    for (const auto& p : kPuffs) {
+      for (int32_t i = 0; i < p[0]; ++i) {
+        const int32_t dy = Random(random, -p[1], p[1]);
+        const int32_t dx = Random(random, -p[1], p[1]);
+        SpawnFog(engine, cx + dx, cy + dy, 0, p[2]);
+      }
+    }
+  } else {
+    for (int32_t i = 0; i < 81; ++i) {
+      const int32_t dx = Random(random, -10, 10);
+      const int32_t dy = Random(random, -10, 20);
+      SpawnFog(engine, cx + dx, cy + dy, 0, 20);
+    }
+  }
+  if (g.settings.soundOn != 0) PlaySound(engine.sound, 4);
+}
+
+int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
+  const int64_t dx = int64_t{px} - p.x;
+  const int64_t dy = int64_t{py} - p.y;
+  return (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy);
+}
+
+}  // namespace
+
+int32_t Difficulty(GameState& g) {
+  const int32_t d = WrapSub(g.difficultyBase, g.difficultyOffset);
+  if (d <= 9) {
+    g.difficultyOffset = WrapSub(g.difficultyBase, 10);
+    return 10;
+  }
+  if (d >= 76) {
+    g.difficultyOffset = WrapSub(g.difficultyBase, 75);
+    return 75;
+  }
+  return d;
+}
+
+void ResetDifficulty(GameState& g) {
+  g.difficultyOffset = 0;
+  g.difficultyBase = 35;
+}
+
+void EaseDifficulty(GameState& g) { g.difficultyOffset = WrapSub(g.difficultyOffset, 8); }
+void TightenDifficulty(GameState& g) { g.difficultyOffset = WrapAdd(g.difficultyOffset, 5); }
+
+void ResetFight(GameState& g) {
+  g.fightState = -1;
+  g.fightTime = 0;
+  g.fightTimeStart = 1;
+  g.fightAux = 0;
+  g.fightBarY = 0;
+  g.fightBarAux = 0;
+  label.valid = false;
+}
+
+void StartFight(GameState& g) {
+  if (g.fightState != -1) return;
+  g.fightState = 1;
+  label.valid = false;
+  const int32_t d = Difficulty(g);
+  // At most 75 x 101 x 80 + 10: no overflow.
+  g.fightTime = d * WeightedMonsterCount(g) + 10;
+  g.fightTimeStart = std::abs(g.fightTime) + 1;
+  g.fightAux = 0;
+  g.fightBarY = 0;
+  g.fightBarAux = 0;
+  if (g.level >= 5 && g.level <= 9) g.fightBarY = engine.gfx.screenHeight - 200;
+  if (g.level > 9) g.fightBarY = -100;
+  if (g.frameResult == 0 && g.resultSeen[106] == 0) {
+    g.frameResult = 106;
+    g.resultCount[106] = WrapAdd(g.resultCount[106], 3);
+  }
+}
+
+int32_t WeightedMonsterCount(GameState& g) {
+  static constexpr int32_t kWeight[4] = {0, 1, 25, 80};
+  int32_t sum = 0;
+  for (const MonsterRecord& r : g.objects) {
+    if (r.active != 0) sum += kWeight[MonsterClass(g, r.kind)];
+  }
+  return sum;
+}
+
+void FightFrame(GameState& g) {
+  if (g.fightState != 1) return;
+  Reinforcements(g);
+  g.fightTime = WrapSub(g.fightTime, g.level > 9 ? 2 : 1);
+  DrawFightDisplay(g);
+  if (WeightedMonsterCount(g) < 1 && g.fightTime >= 1) FightWon(g);
+  if (WeightedMonsterCount(g) >= 1 && g.fightTime < 1) FightLost(g);
+}
+
+void FightWon(GameState& g) {
+  TightenDifficulty(g);
+  if (int64_t{g.fightTime} > int64_t{g.fightTimeStart} * 5 / 8) TightenDifficulty(g);
+  g.fightState = -1;
+  g.fightTime = 0;
+  g.fightAux = 0;
+  g.level = std::clamp(g.level, 0, kHighestLevel);
+  g.levelCleared[g.level] = -1;
+  SaveGame(g);
+  StartHint(g);
+  if (g.level < 5 && AllCleared(g, 0, 4)) g.frameResult = 118;
+  if (g.level >= 5 && g.level <= 9 && AllCleared(g, 5, 9)) g.frameResult = 121;
+  if (g.frameResult == 0) {
+    g.frameResult = Random(engine.random, 107, 109);
+    for (int32_t code = 107; code <= 109; ++code) g.resultCount[code] = WrapAdd(g.resultCount[code], 3);
+  }
+}
+
+void FightLost(GameState& g) {
+  StartLevel(g, g.level);
+  g.fightState = -1;
+  g.fightTime = 0;
+  g.fightAux = 0;
+  EaseDifficulty(g);
+  SaveGame(g);
+}
+
+void Reinforcements(GameState& g) {
+  if (g.fightState != 1) return;
+  // Guns keep monsters from arriving right beside the player and bring
+  // them in more often.
+  const int32_t near = g.weapon == 42 || g.weapon == 43 ? 60 : 40;
+  int32_t far = 130;
+  if (g.weapon == 41) far = 100;
+  if (g.weapon == 42) far = 126;
+  if (g.weapon == 43) far = 145;
+  int32_t base = 91;
+  if (g.weapon == 42) base = 88;
+  if (g.weapon == 43) base = 84;
+  const int32_t chance = 100 - base;
+
+  // Monsters arrive faster as the time runs out.
+  int32_t rate = 65;
+  if (g.fightTime < g.fightTimeStart / 3) {
+    rate = 15;
+  } else if (g.fightTime < g.fightTimeStart / 2) {
+    rate = 37;
+  }
+  if (g.level >= 0 && g.level <= 4) rate = rate * 3 / 2;
+  if (g.level >= 5 && g.level <= 9) rate = rate * 7 / 4;
+  if (g.level > 9) rate = rate * 3;
+
+  const int32_t passes = ReinforcementPasses(Difficulty(g));
+  const int32_t px = WholePixel(g.playerX);
+  const int32_t py = WholePixel(g.playerY);
+  RandomSource& random = engine.random;
+  for (int32_t pass = 0; pass < passes; ++pass) {
+    if (FreeObjectRecords(g) <= 15) continue;
+    for (const PlacementRecord& p : g.placements) {
+      if (p.active == 0 || p.type > 90) continue;
+      const int64_t d = Distance(px, py, p);
+      if (d <= near || d >= far) continue;
+      if (Random(random, 0, 100) >= chance) continue;
+      if (Random(random, 0, 100) >= chance) continue;
+      if (Random(random, 0, 100) >= 2 * chance) continue;
+      if (Random(random, 0, 100) >= rate) continue;
+      if (MonsterClass(g, p.type) != 1) continue;
+      SpawnMonster(g, p.x, p.y, p.type);
+      if (Random(random, 0, 100) > 80 && Random(random, 0, 100) > 70) {
+        g.fightTime = WrapAdd(g.fightTime, Difficulty(g));
+      }
+      g.fightTime = std::min(g.fightTime, WrapSub(g.fightTimeStart, 1));
+    }
+  }
+}
+
+void DrawFightDisplay(GameState& g) {
+  if (g.playerAlive == 0) return;
+  if (g.fightTime > 0) DodgePlayer(g);
+  GfxContext& gfx = engine.gfx;
+  const int32_t x = engine.gfx.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
+  const int32_t y = g.fightBarY + 100;
+  if (g.fightTime <= 0) return;
+
+  DrawPacked24(gfx, 6, x, y);
+  if (g.fightTimeStart == 0) g.fightTimeStart = 1;
+  ResetDrawMode(gfx);
+  // One segment per tenth of the time, the first lit to the very end.
+  const int64_t lit = int64_t{g.fightTime} * 9 / g.fightTimeStart;
+  const int32_t step = PictureWidth(gfx, 5) + 2;
+  int32_t shown = 0;
+  for (int32_t i = 0; i <= 9; ++i) {
+    if (i > lit) continue;
+    DrawPicture(gfx, 5, x + 5 + i * step, y + 28);
+    ++shown;
+  }
+  ResetDrawMode(gfx);
+
+  const char* text = FightLabelText(g);
+  if (g.settings.altTextFile != 0) {
+    DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 103, 3);
+  } else {
+    DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 105, 4);
+  }
+
+  if (g.fightAux != shown) {
+    SegmentBurst(g, x, y, g.fightAux - 1);
+    g.fightAux = shown;
+  }
+}

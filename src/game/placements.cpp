@@ -1,13 +1,15 @@
-#include "engine/engine_effects.h"
 #include "game/placements.h"
 
 #include <string>
 
 #include "config/record_reader.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/level_start.h"
-#include "monsters/spawn.h"
+#include "game/placement_file.h"
 #include "game/singletons.h"
+#include "monsters/spawn.h"
+#include "platform/file_replace.h"
 
 void ClearPlacements(GameState& g) {
   for (PlacementRecord& p : g.placements) p.active = 0;
@@ -49,4 +51,10 @@ void LoadPlacements(GameState& g) {
   }
 }
 
-void SavePlacements(GameState&) {}
+// The new file is written beside the old one and renamed over it once it is
+// on the disk, so a failed or interrupted save leaves the old file whole.
+// Nothing is reported, as with every file the game writes.
+void SavePlacements(GameState& g) {
+  const std::string name = "data/" + ObjectFileName(g.level);
+  platform::ReplaceFile(name, FormatPlacements(g.placements), "");
+}

@@ -149,8 +149,16 @@ TEST_F(ModeDispatcherTest, EditorSequenceInOrderOnly) {
   WindowProc(wm::WM_KEYUP, kEditorKey3, 0);
   RunFrame(dispatcher, input);
   EXPECT_EQ(dispatcher.gameMode, kModeEditor);
-  // The editor hands back at once while it is not built.
+  // The editor stays until its "gam" cell (98) is clicked (no type chosen,
+  // as the game start leaves it).
+  game.editorSelection = -1;
   RunFrame(dispatcher, input);
+  EXPECT_EQ(dispatcher.gameMode, kModeEditor);
+  input.mouseX = 660;
+  input.mouseY = 340;
+  input.leftReleased = 1;
+  RunFrame(dispatcher, input);
+  EXPECT_EQ(input.leftReleased, 0);
   EXPECT_EQ(dispatcher.gameMode, kModeGame);
   EXPECT_EQ(dispatcher.editorSequence, 0);
 }
