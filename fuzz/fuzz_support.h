@@ -74,6 +74,15 @@ inline void LoadAndKeep(const char* path) {
   int64_t held = 0;
   for (const ImageSlot& s : gfx.slots) held += s.heldBytes;
   if (held != gfx.pictureBytes || held > gfx.pictureBudget) std::abort();
+  // The most the slots held, shown when the run ends.
+  static struct Most {
+    int64_t bytes = 0;
+    ~Most() {
+      std::fprintf(stderr, "large sizes: the slots held at most %lld of %lld bytes\n",
+                   static_cast<long long>(bytes), static_cast<long long>(kLargeSizeBudget));
+    }
+  } most;
+  if (held > most.bytes) most.bytes = held;
   const ImageSlot* s = UsableSlot(gfx, slot);
   if (s == nullptr) return;
   if (s->heldBytes != PictureHeldBytes(s->width, s->height)) std::abort();

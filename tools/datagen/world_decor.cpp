@@ -13,7 +13,7 @@
 namespace datagen {
 namespace {
 
-constexpr float kW = 800, kH = 600;
+constexpr float kH = 600;
 
 // A bare tree in silhouette: a trunk that forks into thinner branches.
 void Branch(Scene& s, Random& r, float x, float y, float angle, float length, float width, int depth) {

@@ -96,8 +96,10 @@ Canvas NightSky() {
       if (KeepShape(x + wobble, 2.0f * kWaterline - y) < 0)
         c.at(x, y) = Mix(c.at(x, y), Hex(0x070a11), 0.65f * Smooth(kWaterline + 150.0f, kWaterline, y));
     }
-  for (const auto& [wx, wy] :
+  for (const auto& window :
        {std::pair{361.0f, 250.0f}, {371.0f, 286.0f}, {400.0f, 300.0f}, {446.0f, 318.0f}, {486.0f, 270.0f}}) {
+    // Plain names: clang 14 does not let a lambda capture a structured binding.
+    const float wx = window.first, wy = window.second;
     c.Paint(
         static_cast<int>(wx - 3), static_cast<int>(wy - 4), static_cast<int>(wx + 3),
         static_cast<int>(wy + 4), [&](float x, float y) { return SdBox(x, y, wx, wy, 1.2f, 2.4f); },
