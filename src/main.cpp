@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
@@ -80,12 +79,8 @@ int main(int argc, char** argv) {
   std::vector<platform::ScriptEvent> script;
   if (!cl.inputFile.empty()) {
     if (!cl.headless) return Fail("--input needs --headless");
-    std::ifstream in(cl.inputFile, std::ios::binary);
-    if (!in) return Fail("cannot read input script '" + cl.inputFile + "'");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!platform::ParseInputScript(text.str(), script, error))
-      return Fail("input script '" + cl.inputFile + "', " + error);
+    if (!platform::ReadInputScript(cl.inputFile.c_str(), script, error))
+      return Fail("input script '" + cl.inputFile + "': " + error);
   }
   const bool scriptCloses =
       std::any_of(script.begin(), script.end(), [](const platform::ScriptEvent& e) { return e.close; });

@@ -25,9 +25,10 @@ int32_t Alpha(uint32_t p) { return static_cast<int32_t>(p >> 24); }
 
 size_t PixelCount(const ImageSlot& s) { return static_cast<size_t>(s.width) * static_cast<size_t>(s.height); }
 
-// Gives an empty slot its picture and cleared row spans. If the span tables
-// cannot be allocated the slot stays empty and the pixels are released.
-void FillSlot(ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
+// Gives an empty slot its picture and cleared row spans, and counts them
+// against the picture budget. If the span tables cannot be allocated the
+// slot stays empty and the pixels are released.
+void FillSlot(GfxContext& gfx, ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
   const size_t rows = static_cast<size_t>(height);
   int32_t* spans[4];
   for (int32_t*& t : spans) t = static_cast<int32_t*>(std::calloc(rows, sizeof(int32_t)));
@@ -44,6 +45,18 @@ void FillSlot(ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
   s.visibleLeft = spans[2];
   s.visibleRight = spans[3];
   s.state = kLoaded;
+  s.heldBytes = PictureHeldBytes(width, height);
+  gfx.pictureBytes += s.heldBytes;
+}
+
+// What the picture budget has left.
+int64_t BudgetLeft(const GfxContext& gfx) {
+  return std::max<int64_t>(0, gfx.pictureBudget - gfx.pictureBytes);
+}
+
+EngineLog& LogOf(GfxContext& gfx) {
+  static EngineLog quiet;  // no log wired: the lines go nowhere
+  return gfx.log != nullptr ? *gfx.log : quiet;
 }
 
 }  // namespace
@@ -60,18 +73,20 @@ void LoadPicture(GfxContext& gfx, int32_t slot, const char* fileName) {
   uint32_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
-  EngineLog quiet;  // no log wired: the lines go nowhere
-  EngineLog& log = gfx.log != nullptr ? *gfx.log : quiet;
-  if (vxReadPic(log, fileName, pixels, width, height) != kPictureRead) return;
-  FillSlot(*s, pixels, width, height);
+  if (vxReadPic(LogOf(gfx), fileName, pixels, width, height, BudgetLeft(gfx)) != kPictureRead) return;
+  FillSlot(gfx, *s, pixels, width, height);
 }
 
 void CreatePicture(GfxContext& gfx, int32_t slot, int32_t width, int32_t height) {
   ImageSlot* s = ValidSlot(gfx, slot);
   if (s == nullptr || s->state != 0) return;
+  if (PictureSizeAllowed(width, height) && PictureHeldBytes(width, height) > BudgetLeft(gfx)) {
+    LogLine(LogOf(gfx), "CreatePicture over memory budget. slot:", slot);
+    return;
+  }
   uint32_t* pixels = AllocatePictureBuffer(width, height);
   if (pixels == nullptr) return;
-  FillSlot(*s, pixels, width, height);
+  FillSlot(gfx, *s, pixels, width, height);
 }
 
 int32_t PictureWidth(GfxContext& gfx, int32_t slot) {

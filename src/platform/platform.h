@@ -116,10 +116,14 @@ class Backend {
   virtual bool DeleteFile(const char* path);
   virtual bool StartProcess(const char* path);
 
-  // Called by the frame loop after every game frame. Ends the run through
-  // the close button once the frame limit is reached.
+  // Called by the frame loop after every game frame, and for every pass of
+  // a tick that runs no frame because the application is inactive. Both
+  // count towards the frame limit, which ends the run through the close
+  // button once it is reached; FramesRun counts the frames that ran.
   void NoteFrame();
-  void SetFrameLimit(int64_t frames) { frameLimit_ = frames; }
+  void NoteInactivePass();
+  // A limit of 0 ends the run before its first frame; -1 sets none.
+  void SetFrameLimit(int64_t frames);
   int64_t FramesRun() const { return framesRun_; }
 
  protected:
@@ -127,7 +131,10 @@ class Backend {
   virtual void RequestClose() = 0;
 
  private:
+  void CountTowardsLimit();
+
   int64_t framesRun_ = 0;
+  int64_t framesCounted_ = 0;
   int64_t frameLimit_ = -1;
 };
 

@@ -1,5 +1,9 @@
 #include "shell/window.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
 #include "config/configuration.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
@@ -24,6 +28,17 @@ int32_t FrameHeight() {
 void PlaceFramedWindow() {
   P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - 800) / 2,
                   (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight(), true);
+}
+
+// The full-screen window covers the display and one pixel more each way. A
+// display size read as the largest 32-bit value stays the largest instead
+// of wrapping to a negative size.
+void PlaceFullScreenWindow() {
+  const auto plusOne = [](int32_t side) {
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{side} + 1, INT32_MAX));
+  };
+  P().PlaceWindow(platform::ZOrder::Top, 0, 0, plusOne(engine.screen.display.width),
+                  plusOne(engine.screen.display.height), true);
 }
 
 // The display settings of the configuration, with their log line.
@@ -91,6 +106,9 @@ void Tick() {
         fc.tickPhase = 0;
       }
     }
+    // No frame runs while the application is inactive; the frame limit
+    // counts the ones that would have run, so an inactive run ends too.
+    if (fc.appActive == 0) P().NoteInactivePass();
     if (fc.displayReady != 0 && fc.appActive != 0) Present();
     if (fc.secondPass != 0 || fc.tickStart == -1) break;
     input.mouseX = fc.rawMouseX;
@@ -136,8 +154,7 @@ void Activate(uint32_t wParam) {
     PlaceFramedWindow();
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                    engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   fc.appActive = -1;
   engine.screen.repaintCounter = 0;
@@ -152,8 +169,7 @@ void Resize() {
   if (engine.screen.display.windowed != 0) {
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                    engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   fc.resizePending = 0;
   engine.screen.repaintCounter = 0;
@@ -317,20 +333,33 @@ int32_t StartUp() {
         p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - 800) / 2,
                            (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
   }
-  if (!created) return 1;
+  if (!created) {
+    if (engine.screen.display.windowed == 0) {
+      std::fprintf(stderr, "vxgame: cannot create a full-screen window of %d x %d\n",
+                   engine.screen.display.width, engine.screen.display.height);
+    } else {
+      std::fprintf(stderr, "vxgame: cannot create the game window\n");
+    }
+    return 1;
+  }
   p.ShowMainWindow();
   engine.screen.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
   engine.screen.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
   p.ShowCursor(false);
   fc.startState = kStartNoTick;
   vxscrHini(engine.screen);
-  if (vxDDrawINI(engine.screen) != 0) ExitProgram(1);
+  if (const int32_t status = vxDDrawINI(engine.screen); status != 0) {
+    std::fprintf(stderr,
+                 "vxgame: cannot show the game full screen at %d x %d (display set-up step %d failed); "
+                 "set another size in record 0 of ini/main.ini, or 0 for the desktop's\n",
+                 engine.screen.display.width, engine.screen.display.height, status);
+    ExitProgram(1);
+  }
   fc.appActive = -1;
   if (engine.screen.display.windowed != 0) {
     PlaceFramedWindow();
   } else {
-    p.PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                  engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   UpdateWindowOrigin();
   vxInitDirectSound(engine.sound);

@@ -7,6 +7,7 @@
 //   12 keydown RIGHT      12 keyup SPACE       5 mousemove 400 300
 //   7 lbuttondown         7 lbuttonup          3 rbuttondown / rbuttonup
 //   9 activate 0|1        40 close
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,8 +22,19 @@ struct ScriptEvent {
   bool close = false;  // the window's close button
 };
 
+// Limits that keep a script from taking the run's memory: the whole text,
+// and one line without its line end.
+inline constexpr size_t kMaxScriptBytes = size_t{16} << 20;
+inline constexpr size_t kMaxScriptLineChars = 4096;
+
 // Parses a script; on a bad line returns false and sets `error` to a message
-// naming the line.
+// naming the line. A text or a line past its limit and a NUL byte anywhere
+// in a line are bad; a bad word is quoted with at most 40 characters.
 bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, std::string& error);
+
+// Reads and parses the script file at `path`. Only a regular file of at most
+// kMaxScriptBytes is read; a folder, a pipe or a device is refused without
+// waiting on it. On failure `error` says why (without the file's name).
+bool ReadInputScript(const char* path, std::vector<ScriptEvent>& out, std::string& error);
 
 }  // namespace platform
