@@ -20,7 +20,6 @@ std::string KeyNameOf(const std::string& text) {
 
 void ReadComfortSettings(ComfortSettings& s, RecordReader& r) {
   s = ComfortSettings{};
-  for (int32_t i = 0; i < 256; ++i) s.keyMap[i] = static_cast<uint8_t>(i);
   s.scaling = ReadConfigValue(r, kRecordScaling);
   if (s.scaling < 0 || s.scaling > 3) {
     s.problems.push_back("record 30: scaling " + std::to_string(s.scaling) + " is not 0 to 3; sharp scaling");

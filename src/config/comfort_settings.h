@@ -26,7 +26,7 @@ struct ComfortSettings {
   int32_t keepWindowOnFocusLoss = 0;
   int32_t startFullScreen = 0;
   int32_t gamepads = -1;
-  // The key each key stands for; identity where nothing is remapped.
+  // The key each key stands for; 0 where it is not remapped.
   uint8_t keyMap[256] = {};
   // Records that could not be used, each as a line for the log.
   std::vector<std::string> problems;
@@ -35,4 +35,6 @@ struct ComfortSettings {
 // Reads records 30..59 of "ini/main.ini".
 void ReadComfortSettings(ComfortSettings& s, RecordReader& r);
 // The key that a key of the keyboard stands for (itself unless remapped).
-inline uint32_t MappedKey(const ComfortSettings& s, uint32_t key) { return key < 256 ? s.keyMap[key] : key; }
+inline uint32_t MappedKey(const ComfortSettings& s, uint32_t key) {
+  return key < 256 && s.keyMap[key] != 0 ? s.keyMap[key] : key;
+}

@@ -76,8 +76,9 @@ void DrawableToPicture(const PictureLayout& l, int32_t picWidth, int32_t picHeig
                        int32_t& px, int32_t& py) {
   px = py = 0;
   if (l.width <= 0 || l.height <= 0) return;
-  const int64_t fx = (int64_t{x} - l.x) * picWidth / l.width;
-  const int64_t fy = (int64_t{y} - l.y) * picHeight / l.height;
+  // The picture pixel under the centre of the drawable pixel.
+  const int64_t fx = (2 * (int64_t{x} - l.x) + 1) * picWidth / (2 * int64_t{l.width});
+  const int64_t fy = (2 * (int64_t{y} - l.y) + 1) * picHeight / (2 * int64_t{l.height});
   px = static_cast<int32_t>(std::clamp<int64_t>(fx, 0, picWidth - 1));
   py = static_cast<int32_t>(std::clamp<int64_t>(fy, 0, picHeight - 1));
 }

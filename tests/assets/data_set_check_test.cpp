@@ -21,6 +21,7 @@ class DataSetCheck : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
+    fs::create_directories("data");
     const uint32_t pixels[6] = {1, 2, 3, 4, 5, 6};
     ASSERT_TRUE(WriteVx1("data/p.vx1", 3, 2, pixels));
     uint32_t colours[256] = {};

@@ -29,9 +29,9 @@ class GameFolderTest : public vxtest::EngineTest {
   void MakeDataSet(const std::string& version) {
     WriteFile("dataset/ini/main.ini", "5,,,1\n" + version);
     WriteFile("dataset/data/text1.txt", "1,text " + version + ",,\n");
-    WriteFile("dataset/data/p.vx1", "picture " + version);
+    WriteFile("dataset/data/p.dat", "picture " + version);
     ASSERT_TRUE(WriteManifest("dataset/manifest.txt",
-                              DescribeFiles("dataset", {"ini/main.ini", "data/text1.txt", "data/p.vx1"})));
+                              DescribeFiles("dataset", {"ini/main.ini", "data/text1.txt", "data/p.dat"})));
   }
   FillReport Fill() {
     FillReport r;
@@ -86,7 +86,7 @@ TEST_F(GameFolderTest, FirstStartCopiesEverythingLaterStartsOnlyWhatIsMissing) {
   MakeDataSet("1");
   FillReport r = Fill();
   EXPECT_EQ(r.copied, 3);
-  EXPECT_EQ(ReadFile("home/vxgame/data/p.vx1"), "picture 1");
+  EXPECT_EQ(ReadFile("home/vxgame/data/p.dat"), "picture 1");
   EXPECT_EQ(ReadFile("home/vxgame/manifest.txt"), ReadFile("dataset/manifest.txt"));
   EXPECT_EQ(Changed(), std::vector<std::string>{});
   // The player's settings, saved game and screenshots are not the data set's.
@@ -104,16 +104,16 @@ TEST_F(GameFolderTest, FirstStartCopiesEverythingLaterStartsOnlyWhatIsMissing) {
 TEST_F(GameFolderTest, ANewDataSetReplacesOnlyWhatThePlayerDidNotChange) {
   MakeDataSet("1");
   Fill();
-  WriteFile("home/vxgame/data/p.vx1", "my own picture");
+  WriteFile("home/vxgame/data/p.dat", "my own picture");
   MakeDataSet("2");
   const FillReport r = Fill();
   EXPECT_EQ(r.updated, 2);  // the settings and the text, untouched since the first start
   EXPECT_EQ(r.kept, 1);
   EXPECT_EQ(ReadFile("home/vxgame/data/text1.txt"), "1,text 2,,\n");
-  EXPECT_EQ(ReadFile("home/vxgame/data/p.vx1"), "my own picture");
+  EXPECT_EQ(ReadFile("home/vxgame/data/p.dat"), "my own picture");
   // The manifest still describes the picture as installed, so the player's
   // version stays a change.
-  EXPECT_EQ(Changed(), std::vector<std::string>{"data/p.vx1"});
+  EXPECT_EQ(Changed(), std::vector<std::string>{"data/p.dat"});
   // A folder from before manifests: identical files are simply adopted.
   fs::remove("home/vxgame/manifest.txt");
   const FillReport again = Fill();
