@@ -9,7 +9,8 @@ namespace bench {
 
 // True when the program is done: --help printed the usage (exit code 0),
 // or an unknown option or too many arguments were refused (exit code 2).
-inline bool ProgramArgsDone(int argc, char** argv, const char* name, const char* usage, int maxArgs, int& code) {
+inline bool ProgramArgsDone(int argc, char** argv, const char* name, const char* usage, int maxArgs,
+                            int& code) {
   int plain = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

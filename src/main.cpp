@@ -56,11 +56,12 @@ void AfterFrame(int64_t frame) {
     // One line per frame, enough to tell two runs apart at the first frame
     // where they differ: the random state changes with every draw.
     const GameState& g = game;
-    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep << " level "
-           << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY) << " alive "
-           << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight " << g.fightState
-           << " time " << g.fightTime << " result " << g.frameResult << " menu " << g.menuScreen << " fade "
-           << g.fadeCurrent << " random " << std::hexfloat << engine.random.s << std::defaultfloat << '\n';
+    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
+           << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
+           << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
+           << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
+           << g.menuScreen << " fade " << g.fadeCurrent << " random " << std::hexfloat << engine.random.s
+           << std::defaultfloat << '\n';
   }
 }
 

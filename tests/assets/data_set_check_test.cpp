@@ -40,7 +40,9 @@ class DataSetCheck : public vxtest::EngineTest {
   std::vector<std::string> Findings() const {
     std::vector<std::string> out;
     for (const DataSetFinding& f : CheckDataSet(manifest)) {
-      const char* kind = f.kind == Finding::Missing ? "missing " : f.kind == Finding::Damaged ? "damaged " : "changed ";
+      const char* kind = f.kind == Finding::Missing   ? "missing "
+                         : f.kind == Finding::Damaged ? "damaged "
+                                                      : "changed ";
       out.push_back(kind + f.path + (f.detail.empty() ? "" : " (" + f.detail + ")"));
     }
     return out;
@@ -61,16 +63,17 @@ TEST_F(DataSetCheck, MissingShortAndChangedFilesAreEachNamed) {
 }
 
 TEST_F(DataSetCheck, EachKindOfFileIsCheckedForWhatTheGameReads) {
-  CutTo("data/s.wav", 44 + 50);                 // the samples end early
-  CutTo(kPaletteFileName, 100);                 // fewer than 771 numbers
-  chmod("music/dec1.exe", 0644);                // a decoder that cannot run
-  EXPECT_EQ(Findings(), (std::vector<std::string>{
-                            "damaged data/pal_c.000 (cut short: 771 numbers needed, 50 there)",
-                            "damaged data/s.wav (cut short: 144 bytes needed, 94 there)",
-                            "damaged music/dec1.exe (cannot be run)"}));
+  CutTo("data/s.wav", 44 + 50);   // the samples end early
+  CutTo(kPaletteFileName, 100);   // fewer than 771 numbers
+  chmod("music/dec1.exe", 0644);  // a decoder that cannot run
+  EXPECT_EQ(Findings(),
+            (std::vector<std::string>{"damaged data/pal_c.000 (cut short: 771 numbers needed, 50 there)",
+                                      "damaged data/s.wav (cut short: 144 bytes needed, 94 there)",
+                                      "damaged music/dec1.exe (cannot be run)"}));
   // A strip without its palette cannot be read at all.
   fs::remove(kPaletteFileName);
-  EXPECT_NE(std::find(Findings().begin(), Findings().end(), "damaged data/txtrs_c.906 (the picture cannot be read)"),
+  EXPECT_NE(std::find(Findings().begin(), Findings().end(),
+                      "damaged data/txtrs_c.906 (the picture cannot be read)"),
             Findings().end());
 }
 

@@ -47,8 +47,8 @@ class VxgameComforts : public ::testing::Test {
   }
   // Runs vxgame with an environment prefix and arguments.
   int Run(const std::string& env, const std::string& args) {
-    const std::string cmd = env + " '" + std::string(VX_GAME_BINARY) + "' " + args + " >'" + (dir / "out.txt").string() +
-                            "' 2>'" + (dir / "err.txt").string() + "'";
+    const std::string cmd = env + " '" + std::string(VX_GAME_BINARY) + "' " + args + " >'" +
+                            (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
     const int status = std::system(cmd.c_str());
     out = Slurp(dir / "out.txt");
     err = Slurp(dir / "err.txt");
@@ -101,7 +101,8 @@ TEST_F(VxgameComforts, MissingShortAndChangedDataFilesAreNamed) {
 }
 
 TEST_F(VxgameComforts, ThePlayersOwnFolderFollowsXdgAndKeepsTheirFiles) {
-  if (!fs::exists(fs::path(VX_BINARY_DIR) / "dataset/manifest.txt")) GTEST_SKIP() << "the data set is not built";
+  if (!fs::exists(fs::path(VX_BINARY_DIR) / "dataset/manifest.txt"))
+    GTEST_SKIP() << "the data set is not built";
   fs::create_directories(dir / "home");
   const std::string home = "HOME='" + (dir / "home").string() + "' ";
   // XDG_DATA_HOME set: the folder is under it, filled on the first start.
@@ -147,7 +148,8 @@ TEST_F(VxgameComforts, ScreenshotsByKeyAndByOptionAndHonestExits) {
   const std::string shot = (dir / "a.png").string();
   EXPECT_EQ(Run("", "--headless --frames 20 --screenshot 20:'" + shot + "'" + root), 0) << err;
   EXPECT_TRUE(fs::exists(shot));
-  EXPECT_EQ(Run("", "--headless --frames 20 --screenshot 5:'" + (dir / "no/such/x.png").string() + "'" + root), 2);
+  EXPECT_EQ(
+      Run("", "--headless --frames 20 --screenshot 5:'" + (dir / "no/such/x.png").string() + "'" + root), 2);
   EXPECT_NE(err.find("does not exist"), std::string::npos) << err;
   EXPECT_EQ(Run("", "--headless --frames 20 --screenshot 21:'" + shot + "'" + root), 2);
   EXPECT_NE(err.find("never reached"), std::string::npos) << err;
@@ -155,7 +157,9 @@ TEST_F(VxgameComforts, ScreenshotsByKeyAndByOptionAndHonestExits) {
   // A run that ends early, closed by its script, before the frame.
   std::ofstream(dir / "close.txt") << "5 close\n";
   fs::remove(shot);
-  EXPECT_EQ(Run("", "--headless --input '" + (dir / "close.txt").string() + "' --screenshot 100:'" + shot + "'" + root), 2);
+  EXPECT_EQ(Run("", "--headless --input '" + (dir / "close.txt").string() + "' --screenshot 100:'" + shot +
+                        "'" + root),
+            2);
   EXPECT_NE(err.find("the run ended after"), std::string::npos) << err;
   EXPECT_FALSE(fs::exists(shot));
 }

@@ -74,7 +74,8 @@ TEST_F(ToolOptions, GameAndTools) {
 
 TEST_F(ToolOptions, GalleriesAndBenchmarks) {
   const std::string bench = VX_BENCH_DIR;
-  for (const char* name : {"effects_gallery", "monster_gallery", "bench_loading", "bench_frame", "bench_monsters"})
+  for (const char* name :
+       {"effects_gallery", "monster_gallery", "bench_loading", "bench_frame", "bench_monsters"})
     Check(bench + "/" + name, 2);
   // The Google Benchmark programs answer and refuse through the library.
   for (const char* name : {"bench_presenter", "bench_drawing", "bench_effects", "bench_player"})

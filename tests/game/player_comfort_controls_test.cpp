@@ -27,8 +27,9 @@ class ComfortControls : public PlayerTest, public ::testing::WithParamInterface<
     game.resultSeen[100] = 1;
     game.settings.controlScheme = GetParam().scheme;
     // J L I K F stand for left, right, jump, next weapon and attack.
-    vxtest::WriteFile("ini/main.ini", std::string("5,,,1\n40,J,LEFT,0\n41,L,RIGHT,0\n42,I,") + GetParam().jumpKey +
-                                          ",0\n43,K,DOWN,0\n44, F ," + GetParam().attackKey + "\n");
+    vxtest::WriteFile("ini/main.ini", std::string("5,,,1\n40,J,LEFT,0\n41,L,RIGHT,0\n42,I,") +
+                                          GetParam().jumpKey + ",0\n43,K,DOWN,0\n44, F ," +
+                                          GetParam().attackKey + "\n");
     LoadComforts();
     SetMode(dispatcher, input, kModeGame);
   }

@@ -30,19 +30,18 @@ void Expect(ScaleMode mode, const Case& c) {
 
 TEST(PictureLayout, SharpTakesTheWholeFactorThenFillsLinearly) {
   const Case cases[] = {
-      {799, 599, 0, true, 0, 0, 798, 599},        // smaller: linear only, the shape kept
-      {800, 599, 0, true, 1, 0, 798, 599},        // one row short is still smaller
-      {800, 600, 1, false, 0, 0, 800, 600},       // exact: a plain copy
-      {801, 601, 1, true, 0, 0, 801, 600},        // a pixel more: linear fills it
-      {1000, 750, 1, true, 0, 0, 1000, 750},      // 1.25: the picture fills the window
-      {1280, 960, 1, true, 0, 0, 1280, 960},      // 1.6
-      {1599, 1199, 1, true, 0, 0, 1598, 1199},    // just below twice
-      {1600, 1200, 2, false, 0, 0, 1600, 1200},   // twice exactly: square pixels, no smoothing
-      {1601, 1201, 2, true, 0, 0, 1601, 1200},    // just above twice
-      {1920, 1080, 1, true, 240, 0, 1440, 1080},  // wide: bars left and right
-      {1600, 2000, 2, false, 0, 400, 1600, 1200}, // tall: bars above and below
-      {2400, 1800, 3, false, 0, 0, 2400, 1800},
-      {2560, 1440, 2, true, 320, 0, 1920, 1440},
+      {799, 599, 0, true, 0, 0, 798, 599},         // smaller: linear only, the shape kept
+      {800, 599, 0, true, 1, 0, 798, 599},         // one row short is still smaller
+      {800, 600, 1, false, 0, 0, 800, 600},        // exact: a plain copy
+      {801, 601, 1, true, 0, 0, 801, 600},         // a pixel more: linear fills it
+      {1000, 750, 1, true, 0, 0, 1000, 750},       // 1.25: the picture fills the window
+      {1280, 960, 1, true, 0, 0, 1280, 960},       // 1.6
+      {1599, 1199, 1, true, 0, 0, 1598, 1199},     // just below twice
+      {1600, 1200, 2, false, 0, 0, 1600, 1200},    // twice exactly: square pixels, no smoothing
+      {1601, 1201, 2, true, 0, 0, 1601, 1200},     // just above twice
+      {1920, 1080, 1, true, 240, 0, 1440, 1080},   // wide: bars left and right
+      {1600, 2000, 2, false, 0, 400, 1600, 1200},  // tall: bars above and below
+      {2400, 1800, 3, false, 0, 0, 2400, 1800},   {2560, 1440, 2, true, 320, 0, 1920, 1440},
   };
   for (const Case& c : cases) Expect(ScaleMode::Sharp, c);
 }

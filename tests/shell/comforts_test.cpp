@@ -42,7 +42,8 @@ class ComfortsTest : public vxtest::EngineTest {
   static std::vector<std::string> Screenshots() {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator("screenshots", ec)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator("screenshots", ec))
+      names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -17,8 +17,8 @@ using vxtest::WriteFile;
 TEST(GameFolder, XdgDataHomeFollowsTheRules) {
   EXPECT_EQ(XdgDataHome("/data/home", "/home/ann"), "/data/home");
   EXPECT_EQ(XdgDataHome(nullptr, "/home/ann"), "/home/ann/.local/share");
-  EXPECT_EQ(XdgDataHome("", "/home/ann"), "/home/ann/.local/share");               // empty: unset
-  EXPECT_EQ(XdgDataHome("relative/dir", "/home/ann"), "/home/ann/.local/share");   // relative: invalid
+  EXPECT_EQ(XdgDataHome("", "/home/ann"), "/home/ann/.local/share");              // empty: unset
+  EXPECT_EQ(XdgDataHome("relative/dir", "/home/ann"), "/home/ann/.local/share");  // relative: invalid
   EXPECT_EQ(XdgDataHome(nullptr, nullptr), "");
   EXPECT_EQ(XdgDataHome(nullptr, "not/absolute"), "");
 }
