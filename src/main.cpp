@@ -218,8 +218,9 @@ int main(int argc, char** argv) {
     FillReport filled;
     if (!FillGameFolder(where.dataSet, where.folder, filled, error)) return Fail(error);
     if (filled.copied + filled.updated > 0)
-      std::printf("vxgame: game folder %s: %d files copied, %d updated from %s\n", where.folder.c_str(),
-                  filled.copied, filled.updated, where.dataSet.c_str());
+      std::printf("vxgame: game folder %s: %d %s copied, %d updated from %s\n", where.folder.c_str(),
+                  filled.copied, filled.copied == 1 ? "file" : "files", filled.updated,
+                  where.dataSet.c_str());
   }
 
   if (cl.level >= 0) {
