@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "program_args.h"
 #include "display/screen_handler.h"
 #include "engine/engine_effects.h"
 #include "game/fight.h"
@@ -65,6 +66,13 @@ void WaitForMusicDecoders(platform::HeadlessBackend& backend) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::ProgramArgsDone(argc, argv, "bench_frame",
+                             "usage: bench_frame GAMEFOLDER [FRAMES]\n"
+                             "  Times FRAMES in-game frames (default 600) with their present on every\n"
+                             "  level of a game folder written by vxdata.\n",
+                             2, code))
+    return code;
   if (argc < 2 || chdir(argv[1]) != 0) {
     std::fprintf(stderr, "usage: bench_frame GAMEFOLDER [FRAMES]\n");
     return 2;

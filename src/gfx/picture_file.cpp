@@ -257,7 +257,8 @@ int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32
     case PictureKind::kNone:
       break;
   }
-  LogText(log, "vxReadPic fin read ", name);
+  // The closing line says "read" only for a picture that was read.
+  LogText(log, status == kPictureRead ? "vxReadPic fin read " : "vxReadPic fin. cannot read ", name);
   return status;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture_layout.h"
 #include "platform/window_messages.h"
 
 namespace platform {
@@ -110,6 +111,19 @@ class Backend {
   virtual void ReleaseSoundBuffer(int32_t handle) = 0;
   virtual void PlaySoundBuffer(int32_t handle, bool looping) = 0;
   virtual void StopSoundBuffer(int32_t handle) = 0;
+
+  // Comforts of a window on a desktop, beyond what the engine itself asks
+  // for; a backend without them keeps the defaults, which do nothing.
+  // How the window copy scales the picture to the window's size.
+  virtual void SetScaleMode(ScaleMode) {}
+  // Desktop full screen for a framed window (no mode switch): the window
+  // covers its screen and the window copy is scaled onto it. False when it
+  // cannot be had.
+  virtual bool SetDesktopFullScreen(bool) { return false; }
+  virtual bool DesktopFullScreen() { return false; }
+  // Gamepads: their buttons arrive as WM_PADBUTTONDOWN / WM_PADBUTTONUP,
+  // pads plugged in or out while running included.
+  virtual void EnableGamepads(bool) {}
 
   // Files and processes. The defaults use the machine's own calls.
   virtual bool FileExists(const char* path);

@@ -7,6 +7,7 @@
 #include "config/configuration.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
+#include "shell/comforts.h"
 #include "shell/exit.h"
 #include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
@@ -24,10 +25,12 @@ int32_t FrameHeight() {
   return P().SystemMetric(platform::Metric::FrameHeight) + P().SystemMetric(platform::Metric::SmallCaption);
 }
 
-// The centred position and framed size of a window on the desktop.
+// The centred position and framed size of a window on the desktop; the
+// picture area is 800 x 600 unless the player chose another size.
 void PlaceFramedWindow() {
-  P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - 800) / 2,
-                  (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight(), true);
+  const int32_t w = comforts.clientWidth, h = comforts.clientHeight;
+  P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - w) / 2,
+                  (engine.screen.display.height - h) / 2, w + FrameWidth(), h + FrameHeight(), true);
 }
 
 // The full-screen window covers the display and one pixel more each way. A
@@ -141,7 +144,10 @@ void Activate(uint32_t wParam) {
     fc.tickPhase = kPhaseRestarting;
     vxreleaseDDonly(engine.screen);
     P().ShowCursor(true);
-    P().PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+    if (!KeepWindowOnFocusLoss()) {
+      RememberWindowSize();
+      P().PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+    }
     return;
   }
   if (fc.appActive != 0) return;
@@ -151,7 +157,7 @@ void Activate(uint32_t wParam) {
   vxDDrawINI(engine.screen);
   fc.resizePending = -1;
   if (engine.screen.display.windowed != 0) {
-    PlaceFramedWindow();
+    if (!KeepWindowOnFocusLoss()) PlaceFramedWindow();
     UpdateWindowOrigin();
   } else {
     PlaceFullScreenWindow();
@@ -241,15 +247,21 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
   FrameClock& fc = frameClock;
   switch (message) {
     case wm::WM_KEYDOWN: {
+      if (!TakeKeyForGame(message, wParam, lParam)) return 0;
       input.lastKey = input.keyEvent = static_cast<int32_t>(wParam);
       if (uint8_t* b = KeyByte(input, wParam)) *b = 1;
       return 0;
     }
     case wm::WM_KEYUP: {
+      if (!TakeKeyForGame(message, wParam, lParam)) return 0;
       if (input.lastKey == static_cast<int32_t>(wParam)) input.lastKey = 0;
-      if (uint8_t* b = KeyByte(input, wParam)) *b = 0;
+      if (uint8_t* b = KeyByte(input, wParam); b != nullptr && !HeldByPad(wParam)) *b = 0;
       return 0;
     }
+    case wm::WM_PADBUTTONDOWN:
+    case wm::WM_PADBUTTONUP:
+      PadButtonMessage(message, wParam);
+      return 0;
     case wm::WM_CHAR:
       return 0;
     case wm::WM_MOUSEMOVE:
@@ -318,6 +330,7 @@ int32_t StartUp() {
   engine.log.newline = "\n";
   if (engine.log.enabled != 0) OpenLog(engine.log);
   if (!kExtendedIsX87) LogLine(engine.log, "random source: no 80-bit extended type, sequences differ");
+  LoadComforts();
 
   engine.screen.display.width = engine.screen.display.height = -1313;
   ReadDisplaySettings();
@@ -329,9 +342,9 @@ int32_t StartUp() {
     created = p.CreateMainWindow(kWindowTitle, true, 0, 0, engine.screen.display.width,
                                  engine.screen.display.height);
   } else {
-    created =
-        p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - 800) / 2,
-                           (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
+    const int32_t w = comforts.clientWidth, h = comforts.clientHeight;
+    created = p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - w) / 2,
+                                 (engine.screen.display.height - h) / 2, w + FrameWidth(), h + FrameHeight());
   }
   if (!created) {
     if (engine.screen.display.windowed == 0) {
@@ -343,6 +356,7 @@ int32_t StartUp() {
     return 1;
   }
   p.ShowMainWindow();
+  StartComforts();
   engine.screen.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
   engine.screen.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
   p.ShowCursor(false);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/gamepad.h"
 #include "platform/regular_file.h"
 
 namespace platform {
@@ -110,8 +111,7 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, st
         ev.message.message = wm::WM_MOUSEMOVE;
         ev.message.lParam = MakeMouseParam(static_cast<int32_t>(x), static_cast<int32_t>(y));
       }
-    } else if (name == "lbuttondown" || name == "lbuttonup" || name == "rbuttondown" ||
-               name == "rbuttonup") {
+    } else if (name == "lbuttondown" || name == "lbuttonup" || name == "rbuttondown" || name == "rbuttonup") {
       ev.message.message = name == "lbuttondown"   ? wm::WM_LBUTTONDOWN
                            : name == "lbuttonup"   ? wm::WM_LBUTTONUP
                            : name == "rbuttondown" ? wm::WM_RBUTTONDOWN
@@ -128,6 +128,29 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, st
       }
     } else if (name == "close") {
       ev.close = true;
+    } else if (name == "paddown" || name == "padup") {
+      wantArgs = 1;
+      if (w.size() == 3) {
+        const PadButton button = PadButtonFromName(w[2].c_str());
+        if (button == kPadButtonCount) {
+          error = where + "unknown gamepad button " + Quote(w[2]);
+          return false;
+        }
+        ev.message.message = name == "paddown" ? wm::WM_PADBUTTONDOWN : wm::WM_PADBUTTONUP;
+        ev.message.wParam = button;
+      }
+    } else if (name == "resize") {
+      wantArgs = 2;
+      if (w.size() == 4) {
+        int64_t width = 0, height = 0;
+        if (!ParseInt(w[2], 1, 16384, width) || !ParseInt(w[3], 1, 16384, height)) {
+          error = where + "a window size is 1 to 16384 on each side";
+          return false;
+        }
+        ev.resize = true;
+        ev.width = static_cast<int32_t>(width);
+        ev.height = static_cast<int32_t>(height);
+      }
     } else {
       error = where + "unknown event " + Quote(name);
       return false;

@@ -7,6 +7,8 @@
 //   12 keydown RIGHT      12 keyup SPACE       5 mousemove 400 300
 //   7 lbuttondown         7 lbuttonup          3 rbuttondown / rbuttonup
 //   9 activate 0|1        40 close
+//   8 paddown A           9 padup A            (gamepad buttons, by name)
+//   6 resize 1000 750     (the player resizes the window)
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,7 +21,9 @@ namespace platform {
 struct ScriptEvent {
   int64_t tick = 0;
   Message message;
-  bool close = false;  // the window's close button
+  bool close = false;   // the window's close button
+  bool resize = false;  // the player resizes the window to width x height
+  int32_t width = 0, height = 0;
 };
 
 // Limits that keep a script from taking the run's memory: the whole text,
