@@ -1,10 +1,11 @@
 // The versions of the effects' hot loops that the effects call: vector paths
-// (SSE2 everywhere on x86-64, AVX2 where the processor has it) that compute
-// exactly what the plain kernels do. Whatever the vector loop leaves over at
+// (SSE2 everywhere on x86-64, AVX2 where the processor has it) and table
+// forms that compute exactly what the plain kernels do. Whatever the vector loop leaves over at
 // the end of a run goes through the plain kernel.
 #include "effects/effects_kernels.h"
 
 #include <algorithm>
+#include <array>
 
 #include "effects/effects_internal.h"
 #include "platform/cpu_features.h"
@@ -22,6 +23,57 @@ namespace {
 
 bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+// Fast forms without vector code run from the first vector level up, so
+// that the plain level runs every plain form.
+bool UseFastScalar() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
+
+// ---- Shimmer ---------------------------------------------------------------
+
+// The column oscillator restarts at the same state on every row of every
+// area, so its values are one fixed sequence: entry i is its value after
+// i + 1 steps.
+constexpr int32_t kWaveColumns = 4096;
+
+struct ColumnWave {
+  std::array<int32_t, kWaveColumns> value{};
+  int32_t largest = 0;  // the largest |value|
+};
+
+const ColumnWave& Wave() {
+  static const ColumnWave wave = [] {
+    ColumnWave w;
+    int32_t value = 0;
+    int32_t speed = -100;
+    for (int32_t& v : w.value) {
+      StepOscillator(value, speed);
+      v = value;
+      w.largest = std::max(w.largest, value < 0 ? -value : value);
+    }
+    return w;
+  }();
+  return wave;
+}
+
+bool InBrightness(const RippleRow& row, uint32_t p) {
+  const int32_t b = fx_detail::BrightnessOf(p);
+  return b >= row.min && b <= row.max;
+}
+
+// Columns first .. row.right of the ripple, one at a time, from the wave.
+void RippleColumns(const RippleRow& row, uint32_t* line, const uint32_t* copy, int32_t first,
+                   bool everyPixel) {
+  const int32_t* wave = Wave().value.data();
+  const int64_t lastColumn = row.width - 1;
+  for (int32_t x = first; x <= row.right; ++x) {
+    const int64_t u = (wave[x - row.left] * row.factor) >> 22;
+    if (u >= -1 && u <= 1) continue;
+    if (!everyPixel && !InBrightness(row, copy[x]) && !InBrightness(row, copy[x - 6]) &&
+        !InBrightness(row, copy[x + 6]))
+      continue;
+    const int64_t target = std::clamp<int64_t>(x + u / 2, 0, lastColumn);
+    line[target] = fx_detail::Average(copy[x], copy[x - 1]);
+  }
+}
 
 #if VX_EFFECTS_X86
 
@@ -43,6 +95,72 @@ void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, 
     _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), add), sub));
   }
   AddClampedPlain(line + i, count - i, blue, green, red);
+}
+
+// ---- Shimmer -------------------------------------------------------------
+
+// All ones in the lanes of the 8 pixels at `at` whose b + g + r lies
+// within [low, high].
+__attribute__((target("avx2"), always_inline)) inline __m256i InRangeAvx2(const uint32_t* at, __m256i low,
+                                                                          __m256i high) {
+  const __m256i byteMask = _mm256_set1_epi32(0xff);
+  const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+  const __m256i b = _mm256_add_epi32(
+      _mm256_add_epi32(_mm256_and_si256(p, byteMask), _mm256_and_si256(_mm256_srli_epi32(p, 8), byteMask)),
+      _mm256_and_si256(_mm256_srli_epi32(p, 16), byteMask));
+  return _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpgt_epi32(low, b), _mm256_cmpgt_epi32(b, high)),
+                             _mm256_set1_epi32(-1));
+}
+
+// Eight columns at a time: shifts, tests, targets and means in vector
+// lanes, then the moved pixels written one by one in column order, so a
+// later column's pixel wins a shared target as in the plain pass. The
+// caller makes sure the products fit 32 bits.
+__attribute__((target("avx2"))) void RippleAvx2(const RippleRow& row, uint32_t* line, const uint32_t* copy,
+                                                bool everyPixel) {
+  const int32_t* wave = Wave().value.data();
+  const __m256i factor = _mm256_set1_epi32(static_cast<int32_t>(row.factor));
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i minusOne = _mm256_set1_epi32(-1);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lastColumn = _mm256_set1_epi32(row.width - 1);
+  const __m256i halfMask = _mm256_set1_epi32(static_cast<int32_t>(0xfefefefeu));
+  const __m256i low = _mm256_set1_epi32(row.min);
+  const __m256i high = _mm256_set1_epi32(row.max);
+  alignas(32) int32_t targets[8];
+  alignas(32) uint32_t means[8];
+  int32_t x = row.left;
+  for (; x + 7 <= row.right; x += 8) {
+    const __m256i u = _mm256_srai_epi32(
+        _mm256_mullo_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(wave + (x - row.left))),
+                           factor),
+        22);
+    __m256i moved = _mm256_or_si256(_mm256_cmpgt_epi32(u, one), _mm256_cmpgt_epi32(minusOne, u));
+    if (!everyPixel) {
+      const __m256i near =
+          _mm256_or_si256(InRangeAvx2(copy + x, low, high), InRangeAvx2(copy + x - 6, low, high));
+      moved = _mm256_and_si256(moved, _mm256_or_si256(near, InRangeAvx2(copy + x + 6, low, high)));
+    }
+    uint32_t mask = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(moved)));
+    if (mask == 0) continue;
+    // u / 2 truncates toward zero.
+    const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(u, _mm256_srli_epi32(u, 31)), 1);
+    const __m256i column = _mm256_add_epi32(_mm256_set1_epi32(x), lanes);
+    const __m256i target =
+        _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(column, half), zero), lastColumn);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(copy + x));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(copy + x - 1));
+    const __m256i mean = _mm256_add_epi32(
+        _mm256_and_si256(a, b), _mm256_srli_epi32(_mm256_and_si256(_mm256_xor_si256(a, b), halfMask), 1));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(targets), target);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(means), mean);
+    for (; mask != 0; mask &= mask - 1) {
+      const int j = __builtin_ctz(mask);
+      line[targets[j]] = means[j];
+    }
+  }
+  RippleColumns(row, line, copy, x, everyPixel);
 }
 
 // ---- Textured light ------------------------------------------------------
@@ -213,6 +331,27 @@ void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t l
   }
 #endif
   EllipseRowPlain(light, line, dy, left, right);
+}
+
+// Only columns left - 6 .. right + 6 are read, so only they are copied; an
+// area whose range takes every brightness (0 .. 765) needs no test.
+void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy) {
+  if (!UseFastScalar() || row.right - row.left >= kWaveColumns) {
+    RipplePlain(row, line, copy);
+    return;
+  }
+  if (row.left > row.right) return;
+  std::copy(line + row.left - 6, line + row.right + 7, copy + row.left - 6);
+  const bool everyPixel = row.min <= 0 && row.max >= 3 * 255;
+#if VX_EFFECTS_X86
+  // The vector lanes multiply in 32 bits.
+  const int64_t limit = (int64_t{1} << 31) / (int64_t{Wave().largest} + 1);
+  if (UseAvx2() && row.factor < limit && row.factor > -limit) {
+    RippleAvx2(row, line, copy, everyPixel);
+    return;
+  }
+#endif
+  RippleColumns(row, line, copy, row.left, everyPixel);
 }
 
 void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count) {

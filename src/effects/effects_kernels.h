@@ -63,4 +63,24 @@ void SumLayerRow8Plain(uint16_t* sums, const uint8_t* layer, int32_t count);
 void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count);
 void ApplyLayerSums8Plain(uint32_t* line, const uint16_t* sums, int32_t count);
 
+// One row of a shimmer area: for each column x = left .. right a column
+// oscillator (restarted at value 0, speed -100 on every row) steps once,
+// the shift is u = (column value · factor) >> 22 with factor =
+// amplitude · (row value + 1800), and where |u| > 1 and the brightness of
+// the pixel or of the pixels 6 columns either side lies within
+// [min, max], the mean of the pixel and its left neighbour is written
+// u / 2 columns away (clamped to the row). Reads see the row as it was
+// before the pass; `copy` is scratch of the row's width. The caller keeps
+// left >= 7 and right <= width - 8.
+struct RippleRow {
+  int32_t left = 0;
+  int32_t right = 0;
+  int32_t width = 0;
+  int64_t factor = 0;
+  int32_t min = 0;
+  int32_t max = 0;
+};
+void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy);
+void RipplePlain(const RippleRow& row, uint32_t* line, uint32_t* copy);
+
 }  // namespace fx_kernels

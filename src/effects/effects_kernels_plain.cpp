@@ -80,6 +80,25 @@ void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int3
   }
 }
 
+void RipplePlain(const RippleRow& row, uint32_t* line, uint32_t* copy) {
+  const auto inRange = [&row](uint32_t p) {
+    const int32_t b = fx_detail::BrightnessOf(p);
+    return b >= row.min && b <= row.max;
+  };
+  std::copy(line, line + row.width, copy);
+  int32_t columnValue = 0;
+  int32_t columnSpeed = -100;
+  for (int32_t x = row.left; x <= row.right; ++x) {
+    StepOscillator(columnValue, columnSpeed);
+    const int64_t u = (columnValue * row.factor) >> 22;
+    if (u >= -1 && u <= 1) continue;
+    if (!inRange(copy[x]) && !inRange(copy[x - 6]) && !inRange(copy[x + 6])) continue;
+    // The pixel, smoothed with its left neighbour, lands u / 2 columns away.
+    const int64_t target = std::clamp<int64_t>(x + u / 2, 0, row.width - 1);
+    line[target] = fx_detail::Average(copy[x], copy[x - 1]);
+  }
+}
+
 void AddLayerRow32Plain(uint32_t* line, const uint32_t* layer, int32_t count) {
   for (int32_t i = 0; i < count; ++i) line[i] += layer[i] & 0x00ffffffu;
 }
