@@ -250,6 +250,91 @@ __attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, u
   EllipseRowPlain(light, line, dy, col, right);
 }
 
+// ---- Elliptical light, mirrored --------------------------------------------
+
+// The amount arrays run from dx = -kEllipseReach to kEllipseReach + 7: a
+// light's half-width is at most 176 (radius limit), and the vector loops
+// write up to 7 entries past the last one asked for.
+constexpr int32_t kEllipseReach = 184;
+
+// Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
+// pixel: up holds min(255, amount) of the channels that brighten, down
+// min(255, -amount) of those that darken, so that clamp(c + amount, 0, 255)
+// is a saturating add of up and subtract of down.
+__attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& light, int32_t dy, int32_t count,
+                                                        uint32_t* up, uint32_t* down) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i rowPart = _mm256_set1_epi32(9 * dy * dy);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i t256 = _mm256_set1_epi32(256);
+  for (int32_t d = 0; d < count; d += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(d), lanes);
+    const __m256i e = _mm256_add_epi32(_mm256_slli_epi32(_mm256_mullo_epi32(dx, dx), 2), rowPart);
+    __m256i brighten = zero;
+    __m256i darken = zero;
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(light.limit[c]), e);
+      const __m256i t = _mm256_sub_epi32(
+          t256, _mm256_srai_epi32(_mm256_mullo_epi32(e, _mm256_set1_epi32(light.scale[c])), 16));
+      const __m256i weight = _mm256_and_si256(
+          _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(light.radius[c]), _mm256_mullo_epi32(t, t)),
+                            9),
+          inside);
+      const __m256i add =
+          _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(light.amount[c]), weight), 10);
+      brighten = _mm256_or_si256(
+          brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
+      darken = _mm256_or_si256(
+          darken, _mm256_slli_epi32(
+                      _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
+  }
+}
+
+// Pixels 0 .. count - 1 of the line gain up[i] and lose down[i] per byte,
+// saturating; the last partial group of eight goes through lane masks.
+__attribute__((target("avx2"))) void ApplyAmountsAvx2(uint32_t* line, const uint32_t* up,
+                                                      const uint32_t* down, int32_t count) {
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* at = reinterpret_cast<__m256i*>(line + i);
+    const __m256i p = _mm256_adds_epu8(_mm256_loadu_si256(at),
+                                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up + i)));
+    _mm256_storeu_si256(at,
+                        _mm256_subs_epu8(p, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(down + i))));
+  }
+  if (i < count) {
+    const __m256i mask =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    int* at = reinterpret_cast<int*>(line + i);
+    const __m256i p = _mm256_adds_epu8(_mm256_maskload_epi32(at, mask),
+                                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up + i)));
+    _mm256_maskstore_epi32(
+        at, mask, _mm256_subs_epu8(p, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(down + i))));
+  }
+}
+
+void EllipseRowPairAvx2(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                        int32_t right) {
+  alignas(32) uint32_t up[2 * kEllipseReach + 8];
+  alignas(32) uint32_t down[2 * kEllipseReach + 8];
+  const int32_t nearSide = light.x - left;  // columns left of the centre
+  const int32_t farSide = right - light.x;
+  const int32_t count = std::max(nearSide, farSide) + 1;
+  EllipseAmountsAvx2(light, dy, count, up + kEllipseReach, down + kEllipseReach);
+  for (int32_t d = 1; d <= nearSide; ++d) {
+    up[kEllipseReach - d] = up[kEllipseReach + d];
+    down[kEllipseReach - d] = down[kEllipseReach + d];
+  }
+  const int32_t first = kEllipseReach - nearSide;
+  for (uint32_t* line : {above, below}) {
+    if (line != nullptr) ApplyAmountsAvx2(line + left, up + first, down + first, right - left + 1);
+  }
+}
+
 // ---- Fog layers ----------------------------------------------------------
 
 // The plain loops vectorise as written; these copies are compiled for AVX2.
@@ -352,6 +437,20 @@ void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy) {
   }
 #endif
   RippleColumns(row, line, copy, row.left, everyPixel);
+}
+
+void EllipseRowPair(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                    int32_t right) {
+#if VX_EFFECTS_X86
+  // Half-widths past the amount arrays (not made by the light primitives,
+  // whose radius stops at 176) go row by row.
+  if (light.mode == 0 && UseAvx2() && light.x - left < kEllipseReach && right - light.x < kEllipseReach) {
+    EllipseRowPairAvx2(light, above, below, dy, left, right);
+    return;
+  }
+#endif
+  if (above != nullptr) EllipseRow(light, above, -dy, left, right);
+  if (below != nullptr) EllipseRow(light, below, dy, left, right);
 }
 
 void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count) {

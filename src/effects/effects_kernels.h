@@ -48,6 +48,14 @@ struct EllipseLight {
 EllipseLight MakeEllipse(int32_t x, int32_t radius, int32_t red, int32_t green, int32_t blue, int32_t mode);
 void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
 void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right);
+// Rows dy and -dy of a light get the same amounts, as do the columns on
+// either side of its centre: lights columns left .. right of the row
+// `above` (dy rows above the centre) and of the row `below` (dy rows below
+// it); either may be null, and with dy = 0 only `below` is given.
+void EllipseRowPair(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                    int32_t right);
+void EllipseRowPairPlain(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy,
+                         int32_t left, int32_t right);
 
 // Fog composition. Mode 1 adds, for every covering layer, the blue, green
 // and red sums as blue + (green << 8) + (red << 16) with carries and no

@@ -80,6 +80,12 @@ void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int3
   }
 }
 
+void EllipseRowPairPlain(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy,
+                         int32_t left, int32_t right) {
+  if (above != nullptr) EllipseRowPlain(light, above, -dy, left, right);
+  if (below != nullptr) EllipseRowPlain(light, below, dy, left, right);
+}
+
 void RipplePlain(const RippleRow& row, uint32_t* line, uint32_t* copy) {
   const auto inRange = [&row](uint32_t p) {
     const int32_t b = fx_detail::BrightnessOf(p);

@@ -123,17 +123,19 @@ void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, i
   const int32_t outer = 4 * radius * radius;
   int32_t reachY = 0;
   while (9 * (reachY + 1) * (reachY + 1) < outer) ++reachY;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!ClipRange(int64_t{y} - reachY, int64_t{y} + reachY, screen.height, top, bottom)) return;
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t dy = row - y;
+  const auto rowAt = [&screen](int64_t row) {
+    return row >= 0 && row < screen.height ? screen.pixels + row * screen.width : nullptr;
+  };
+  for (int32_t dy = 0; dy <= reachY; ++dy) {
+    uint32_t* above = dy != 0 ? rowAt(int64_t{y} - dy) : nullptr;
+    uint32_t* below = rowAt(int64_t{y} + dy);
+    if (above == nullptr && below == nullptr) continue;
     // The widest dx with 4 · dx² + 9 · dy² < 4 · r².
     const int32_t h = fx.sqrtTable[(outer - 9 * dy * dy - 1) / 4];
     int32_t left = 0;
     int32_t right = 0;
     if (!ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    fx_kernels::EllipseRow(light, screen.pixels + static_cast<int64_t>(row) * screen.width, dy, left, right);
+    fx_kernels::EllipseRowPair(light, above, below, dy, left, right);
   }
 }
 

@@ -4,6 +4,7 @@
 #include "effects/effects_kernels.h"
 #include "effects/effects_test_fixture.h"
 #include "gfx/image_slots.h"
+#include "platform/cpu_features.h"
 
 namespace vxtest {
 namespace {
@@ -249,6 +250,68 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
       fx_kernels::EllipseRowPlain(light, s2.data(), dy, left, right);
       ASSERT_EQ(s1, s2) << radius << " " << round;
     }
+  }
+}
+
+// Whole lights, at the screen's edges too, at every kernel level against
+// the plain rows: the mirrored rows must light what the rows one by one do.
+TEST_F(EffectsLightsTest, EllipseLightsMatchThePlainRowsAtEveryKernelLevel) {
+  uint32_t seed = 3;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
+  for (uint32_t& v : start) v = next();
+  std::vector<uint32_t> plain;
+  for (const cpu::KernelLevel level :
+       {cpu::KernelLevel::kPlain, cpu::KernelLevel::kAvx2, cpu::BestKernelLevel()}) {
+    std::copy(start.begin(), start.end(), screen());
+    cpu::ForceKernelLevel(level);
+    seed = 99;
+    for (int32_t i = 0; i < 300; ++i) {
+      const int32_t radius = i % 10 == 0 ? 176 : 1 + static_cast<int32_t>(next() % 60);
+      const int32_t x = static_cast<int32_t>(next() % 1000) - 100;
+      const int32_t y = static_cast<int32_t>(next() % 800) - 100;
+      // Mostly brightening, as the drift and glow lights are; some darken
+      // one channel or all.
+      const auto amount = [&](int32_t spread) { return static_cast<int32_t>(next() % 2000) - spread; };
+      const int32_t red = amount(i % 3 == 0 ? 1000 : 0);
+      const int32_t green = amount(i % 5 == 0 ? 2000 : 0);
+      const int32_t blue = amount(0);
+      AddEllipseLight(fx(), gfx(), x, y, radius, red, green, blue, 0);
+    }
+    cpu::ResetKernelLevel();
+    EXPECT_TRUE(GuardsIntact());
+    if (level == cpu::KernelLevel::kPlain) {
+      plain = Snapshot();
+      EXPECT_GT(Changed(start), 100000);
+    } else {
+      EXPECT_TRUE(Snapshot() == plain) << "kernel level " << static_cast<int32_t>(level);
+    }
+  }
+}
+
+TEST_F(EffectsLightsTest, EllipseRowPairsMatchThePlainOnes) {
+  uint32_t seed = 17;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int32_t round = 0; round < 200; ++round) {
+    const int32_t radius = 1 + static_cast<int32_t>(next() % 176);
+    const int32_t x = 200 + static_cast<int32_t>(next() % 400);
+    const fx_kernels::EllipseLight light =
+        fx_kernels::MakeEllipse(x, radius, static_cast<int32_t>(next() % 65535) - 32767,
+                                static_cast<int32_t>(next() % 300) - 20, static_cast<int32_t>(next() % 9), 0);
+    const int32_t dy = static_cast<int32_t>(next() % (radius + 1));
+    const int32_t h = fx().sqrtTable[std::max(0, (4 * radius * radius - 9 * dy * dy - 1) / 4)];
+    // Clipped on either side, or not at all.
+    const int32_t left = round % 3 == 1 ? x - h + static_cast<int32_t>(next() % (h + 1)) : x - h;
+    const int32_t right = round % 3 == 2 ? x + h - static_cast<int32_t>(next() % (h + 1)) : x + h;
+    if (left > right) continue;
+    std::vector<uint32_t> fast(2 * 800);
+    for (uint32_t& v : fast) v = next();
+    std::vector<uint32_t> plain = fast;
+    uint32_t* aboveFast = dy != 0 ? fast.data() : nullptr;
+    uint32_t* abovePlain = dy != 0 ? plain.data() : nullptr;
+    fx_kernels::EllipseRowPair(light, aboveFast, fast.data() + 800, dy, left, right);
+    fx_kernels::EllipseRowPairPlain(light, abovePlain, plain.data() + 800, dy, left, right);
+    ASSERT_EQ(fast, plain) << "round " << round;
   }
 }
 
