@@ -81,20 +81,94 @@ void RippleColumns(const RippleRow& row, uint32_t* line, const uint32_t* copy, i
 
 // clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
 // amounts and a saturating subtract of the negative ones.
-void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+struct ClampedAmounts {
+  uint32_t up = 0;
+  uint32_t down = 0;
+};
+
+ClampedAmounts PackAmounts(int32_t blue, int32_t green, int32_t red) {
   const auto part = [](int32_t a, int32_t shift) {
     return static_cast<uint32_t>(std::clamp(a, 0, 255)) << shift;
   };
-  const uint32_t up = part(blue, 0) | part(green, 8) | part(red, 16);
-  const uint32_t down = part(-blue, 0) | part(-green, 8) | part(-red, 16);
-  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(up));
-  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(down));
+  return {part(blue, 0) | part(green, 8) | part(red, 16), part(-blue, 0) | part(-green, 8) | part(-red, 16)};
+}
+
+void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+  const ClampedAmounts a = PackAmounts(blue, green, red);
+  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(a.up));
+  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(a.down));
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     __m128i* p = reinterpret_cast<__m128i*>(line + i);
     _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), add), sub));
   }
   AddClampedPlain(line + i, count - i, blue, green, red);
+}
+
+// The lanes of the last `left` (1 .. 7) pixels of a run.
+__attribute__((target("avx2"))) inline __m256i TailMask(int32_t left) {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// Twinkle discs are a few dozen pixels wide: a run's last pixels go through
+// lane masks rather than one by one.
+__attribute__((target("avx2"))) void AddClampedAvx2(uint32_t* line, int32_t count, int32_t blue,
+                                                    int32_t green, int32_t red) {
+  const ClampedAmounts a = PackAmounts(blue, green, red);
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(a.up));
+  const __m256i sub = _mm256_set1_epi32(static_cast<int32_t>(a.down));
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_subs_epu8(_mm256_adds_epu8(_mm256_loadu_si256(p), add), sub));
+  }
+  if (i < count) {
+    const __m256i mask = TailMask(count - i);
+    int* p = reinterpret_cast<int*>(line + i);
+    _mm256_maskstore_epi32(p, mask,
+                           _mm256_subs_epu8(_mm256_adds_epu8(_mm256_maskload_epi32(p, mask), add), sub));
+  }
+}
+
+__attribute__((target("avx2"))) void AddPackedAvx2(uint32_t* line, int32_t count, uint32_t packed) {
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(packed));
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_add_epi32(_mm256_loadu_si256(p), add));
+  }
+  if (i < count) {
+    const __m256i mask = TailMask(count - i);
+    int* p = reinterpret_cast<int*>(line + i);
+    _mm256_maskstore_epi32(p, mask, _mm256_add_epi32(_mm256_maskload_epi32(p, mask), add));
+  }
+}
+
+// One amount for every pixel of every run: added with carries (fast) or
+// added and subtracted with saturation.
+__attribute__((target("avx2"))) void TintRunsAvx2(const PixelRun* runs, int32_t n, const Tint& tint) {
+  const ClampedAmounts a =
+      tint.fast ? ClampedAmounts{tint.packed, 0} : PackAmounts(tint.blue, tint.green, tint.red);
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(a.up));
+  const __m256i sub = _mm256_set1_epi32(static_cast<int32_t>(a.down));
+  for (int32_t r = 0; r < n; ++r) {
+    uint32_t* line = runs[r].start;
+    const int32_t count = runs[r].count;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+      __m256i* p = reinterpret_cast<__m256i*>(line + i);
+      const __m256i v = _mm256_loadu_si256(p);
+      _mm256_storeu_si256(
+          p, tint.fast ? _mm256_add_epi32(v, add) : _mm256_subs_epu8(_mm256_adds_epu8(v, add), sub));
+    }
+    if (i < count) {
+      const __m256i mask = TailMask(count - i);
+      int* p = reinterpret_cast<int*>(line + i);
+      const __m256i v = _mm256_maskload_epi32(p, mask);
+      _mm256_maskstore_epi32(
+          p, mask, tint.fast ? _mm256_add_epi32(v, add) : _mm256_subs_epu8(_mm256_adds_epu8(v, add), sub));
+    }
+  }
 }
 
 // ---- Shimmer -------------------------------------------------------------
@@ -307,8 +381,7 @@ __attribute__((target("avx2"))) void ApplyAmountsAvx2(uint32_t* line, const uint
                         _mm256_subs_epu8(p, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(down + i))));
   }
   if (i < count) {
-    const __m256i mask =
-        _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i mask = TailMask(count - i);
     int* at = reinterpret_cast<int*>(line + i);
     const __m256i p = _mm256_adds_epu8(_mm256_maskload_epi32(at, mask),
                                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up + i)));
@@ -386,10 +459,38 @@ void AddLayerRow32Sse2(uint32_t* line, const uint32_t* layer, int32_t count) {
 
 }  // namespace
 
-void AddPacked(uint32_t* line, int32_t count, uint32_t packed) { AddPackedPlain(line, count, packed); }
+void AddPacked(uint32_t* line, int32_t count, uint32_t packed) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    AddPackedAvx2(line, count, packed);
+    return;
+  }
+#endif
+  AddPackedPlain(line, count, packed);
+}
+
+void TintRuns(const PixelRun* runs, int32_t n, const Tint& tint) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    TintRunsAvx2(runs, n, tint);
+    return;
+  }
+#endif
+  for (int32_t i = 0; i < n; ++i) {
+    if (tint.fast) {
+      AddPacked(runs[i].start, runs[i].count, tint.packed);
+    } else {
+      AddClamped(runs[i].start, runs[i].count, tint.blue, tint.green, tint.red);
+    }
+  }
+}
 
 void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
 #if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    AddClampedAvx2(line, count, blue, green, red);
+    return;
+  }
   if (UseSse2()) {
     AddClampedSse2(line, count, blue, green, red);
     return;

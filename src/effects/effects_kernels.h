@@ -15,6 +15,22 @@ void AddPacked(uint32_t* line, int32_t count, uint32_t packed);
 void AddPackedPlain(uint32_t* line, int32_t count, uint32_t packed);
 void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
 void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red);
+// A whole disc's rows at once: each run of pixels gets the packed value
+// (fast) or the clamped amounts, as AddPacked or AddClamped would.
+// (No member initialisers: the lights fill a stack array of these per disc.)
+struct PixelRun {
+  uint32_t* start;
+  int32_t count;
+};
+struct Tint {
+  bool fast = false;
+  uint32_t packed = 0;
+  int32_t blue = 0;
+  int32_t green = 0;
+  int32_t red = 0;
+};
+void TintRuns(const PixelRun* runs, int32_t n, const Tint& tint);
+void TintRunsPlain(const PixelRun* runs, int32_t n, const Tint& tint);
 
 // One row of a textured light of radius r centred dx = left - x, ..., with
 // the light map's row for this dy (or none): each pixel gains, per colour

@@ -20,6 +20,16 @@ void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green,
   for (int32_t i = 0; i < count; ++i) line[i] = fx_detail::AddToColour(line[i], blue, green, red);
 }
 
+void TintRunsPlain(const PixelRun* runs, int32_t n, const Tint& tint) {
+  for (int32_t i = 0; i < n; ++i) {
+    if (tint.fast) {
+      AddPackedPlain(runs[i].start, runs[i].count, tint.packed);
+    } else {
+      AddClampedPlain(runs[i].start, runs[i].count, tint.blue, tint.green, tint.red);
+    }
+  }
+}
+
 void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
   for (int32_t col = left; col <= right; ++col) {
     const int32_t dx = col - light.x;

@@ -102,13 +102,19 @@ void TintDisc(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t 
   red = std::clamp(red, -512, 512);
   green = std::clamp(green, -512, 512);
   blue = std::clamp(blue, -512, 512);
+  fx_kernels::Tint tint;
+  tint.fast = fast != 0;
+  tint.packed = packed;
+  tint.blue = blue;
+  tint.green = green;
+  tint.red = red;
+  // The radius limit keeps a disc within 2 · 176 + 1 rows.
+  fx_kernels::PixelRun runs[2 * 176 + 1];
+  int32_t n = 0;
   ForEachDiscRow(fx, screen, x, y, radius - 1, [&](uint32_t* line, int32_t, int32_t left, int32_t right) {
-    if (fast != 0) {
-      fx_kernels::AddPacked(line + left, right - left + 1, packed);
-    } else {
-      fx_kernels::AddClamped(line + left, right - left + 1, blue, green, red);
-    }
+    runs[n++] = fx_kernels::PixelRun{line + left, right - left + 1};
   });
+  fx_kernels::TintRuns(runs, n, tint);
 }
 
 void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius, int32_t red,

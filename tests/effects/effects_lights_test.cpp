@@ -201,9 +201,12 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
   std::vector<uint32_t> b(300);
   uint32_t seed = 7;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int32_t round = 0; round < 50; ++round) {
+  // Every vector form of the disc tints: runs of any length, the last
+  // pixels of a run through lane masks or one by one.
+  for (int32_t round = 0; round < 150; ++round) {
+    cpu::ForceKernelLevel(round % 3 == 0 ? cpu::KernelLevel::kSse2 : cpu::BestKernelLevel());
     for (size_t i = 0; i < a.size(); ++i) a[i] = b[i] = next();
-    const int32_t count = static_cast<int32_t>(next() % 300);
+    const int32_t count = static_cast<int32_t>(next() % (round % 2 == 0 ? 300 : 20));
     const uint32_t packed = next();
     fx_kernels::AddPacked(a.data(), count, packed);
     fx_kernels::AddPackedPlain(b.data(), count, packed);
@@ -213,7 +216,25 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
     fx_kernels::AddClamped(a.data(), count, amounts[0], amounts[1], amounts[2]);
     fx_kernels::AddClampedPlain(b.data(), count, amounts[0], amounts[1], amounts[2]);
     ASSERT_EQ(a, b);
+    // A disc's rows in one call: runs of 1 .. 40 pixels.
+    fx_kernels::PixelRun runsA[6];
+    fx_kernels::PixelRun runsB[6];
+    for (int32_t r = 0; r < 6; ++r) {
+      const int32_t length = 1 + static_cast<int32_t>(next() % 40);
+      runsA[r] = {a.data() + 45 * r, length};
+      runsB[r] = {b.data() + 45 * r, length};
+    }
+    fx_kernels::Tint tint;
+    tint.fast = round % 2 == 0;
+    tint.packed = packed;
+    tint.blue = amounts[0];
+    tint.green = amounts[1];
+    tint.red = amounts[2];
+    fx_kernels::TintRuns(runsA, 6, tint);
+    fx_kernels::TintRunsPlain(runsB, 6, tint);
+    ASSERT_EQ(a, b);
   }
+  cpu::ResetKernelLevel();
   std::vector<uint8_t> map(400);
   for (uint8_t& m : map) m = static_cast<uint8_t>(next());
   for (int32_t round = 0; round < 40; ++round) {
