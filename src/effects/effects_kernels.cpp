@@ -237,6 +237,38 @@ __attribute__((target("avx2"))) void RippleAvx2(const RippleRow& row, uint32_t* 
   RippleColumns(row, line, copy, x, everyPixel);
 }
 
+// ---- Radial light --------------------------------------------------------
+
+// The square root from single precision, exact for these integers (as the
+// textured light's); the row's last pixels through lane masks.
+__attribute__((target("avx2"))) void RadialLightRowAvx2(const RadialRow& light, uint32_t* line, int32_t left,
+                                                        int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i dySquared = _mm256_set1_epi32(light.dy * light.dy);
+  const __m256i radius = _mm256_set1_epi32(light.radius);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
+  for (int32_t col = left; col <= right; col += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(col - light.x), lanes);
+    const __m256i dd = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), dySquared);
+    const __m256i k = _mm256_sub_epi32(radius, _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(dd))));
+    const __m256i inRow = TailMask(std::min(right - col + 1, 8));
+    int* at = reinterpret_cast<int*>(line + col);
+    const __m256i p = _mm256_maskload_epi32(at, inRow);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], k), 5);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_maskstore_epi32(at, inRow, out);
+  }
+}
+
 // ---- Textured light ------------------------------------------------------
 
 // The square root comes from single precision (exact for these integers),
@@ -497,6 +529,16 @@ void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int3
   }
 #endif
   AddClampedPlain(line, count, blue, green, red);
+}
+
+void RadialLightRow(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    RadialLightRowAvx2(light, line, left, right);
+    return;
+  }
+#endif
+  RadialLightRowPlain(light, line, left, right);
 }
 
 void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {

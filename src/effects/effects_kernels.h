@@ -32,6 +32,20 @@ struct Tint {
 void TintRuns(const PixelRun* runs, int32_t n, const Tint& tint);
 void TintRunsPlain(const PixelRun* runs, int32_t n, const Tint& tint);
 
+// One row of a radial light of radius r centred at column x, dy rows from
+// its centre: each pixel of columns left .. right gains, per colour byte,
+// amount · (r - d) >> 5 with d = sqrt-table[dx² + dy²], clamped to
+// 0 .. 255. Amounts are at most ±65536.
+struct RadialRow {
+  const uint8_t* sqrtTable = nullptr;
+  int32_t x = 0;
+  int32_t dy = 0;
+  int32_t radius = 0;
+  int32_t amount[3] = {};  // blue, green, red
+};
+void RadialLightRow(const RadialRow& light, uint32_t* line, int32_t left, int32_t right);
+void RadialLightRowPlain(const RadialRow& light, uint32_t* line, int32_t left, int32_t right);
+
 // One row of a textured light of radius r centred dx = left - x, ..., with
 // the light map's row for this dy (or none): each pixel gains, per colour
 // byte, amount · s >> 5 with s = falloff[r - d] raised by s · m / 128,

@@ -30,6 +30,15 @@ void TintRunsPlain(const PixelRun* runs, int32_t n, const Tint& tint) {
   }
 }
 
+void RadialLightRowPlain(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+  for (int32_t col = left; col <= right; ++col) {
+    const int32_t dx = col - light.x;
+    const int32_t k = light.radius - light.sqrtTable[dx * dx + light.dy * light.dy];
+    line[col] = fx_detail::AddToColour(line[col], (light.amount[0] * k) >> 5, (light.amount[1] * k) >> 5,
+                                       (light.amount[2] * k) >> 5);
+  }
+}
+
 void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
   for (int32_t col = left; col <= right; ++col) {
     const int32_t dx = col - light.x;

@@ -7,7 +7,6 @@
 #include "effects/effects_kernels.h"
 #include "gfx/gfx_context.h"
 
-using fx_detail::AddToColour;
 using fx_detail::ClampAmount;
 using fx_detail::ClipRange;
 using fx_detail::RadiusFits;
@@ -62,12 +61,16 @@ void AddRadialLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, in
   red = ClampAmount(red);
   green = ClampAmount(green);
   blue = ClampAmount(blue);
+  fx_kernels::RadialRow light;
+  light.sqrtTable = fx.sqrtTable;
+  light.x = x;
+  light.radius = radius;
+  light.amount[0] = blue;
+  light.amount[1] = green;
+  light.amount[2] = red;
   ForEachDiscRow(fx, screen, x, y, radius - 2, [&](uint32_t* line, int32_t dy, int32_t left, int32_t right) {
-    for (int32_t col = left; col <= right; ++col) {
-      const int32_t dx = col - x;
-      const int32_t k = radius - fx.sqrtTable[dx * dx + dy * dy];
-      line[col] = AddToColour(line[col], (blue * k) >> 5, (green * k) >> 5, (red * k) >> 5);
-    }
+    light.dy = dy;
+    fx_kernels::RadialLightRow(light, line, left, right);
   });
 }
 

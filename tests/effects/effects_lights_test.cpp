@@ -256,6 +256,25 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
     fx_kernels::TexturedLightRowPlain(light, s2.data(), left, right);
     ASSERT_EQ(s1, s2) << round;
   }
+  // Radial rows, whole or cut at either end, the last pixels in lane masks.
+  for (int32_t round = 0; round < 60; ++round) {
+    fx_kernels::RadialRow light;
+    light.sqrtTable = fx().sqrtTable;
+    light.radius = 3 + static_cast<int32_t>(next() % 174);
+    light.x = 200;
+    light.dy = static_cast<int32_t>(next() % (light.radius - 2)) * (round % 2 == 0 ? 1 : -1);
+    for (int32_t& a : light.amount) a = static_cast<int32_t>(next() % 131073) - 65536;
+    if (round % 3 == 0) light.amount[1] = static_cast<int32_t>(next() % 300);
+    const int32_t h = fx().sqrtTable[(light.radius - 2) * (light.radius - 2) - light.dy * light.dy + 1];
+    const int32_t left = std::max(0, 200 - h) + (round % 4 == 1 ? static_cast<int32_t>(next() % (h + 1)) : 0);
+    const int32_t right = std::min(399, 200 + h);
+    std::vector<uint32_t> s1(400);
+    for (uint32_t& v : s1) v = next();
+    std::vector<uint32_t> s2 = s1;
+    fx_kernels::RadialLightRow(light, s1.data(), left, right);
+    fx_kernels::RadialLightRowPlain(light, s2.data(), left, right);
+    ASSERT_EQ(s1, s2) << round;
+  }
   for (int32_t radius : {1, 2, 8, 47, 176}) {
     for (int32_t round = 0; round < 6; ++round) {
       std::vector<uint32_t> s1(2 * 400);
