@@ -21,12 +21,12 @@ class HeadlessBackend : public Backend {
   struct Options {
     int32_t desktopWidth = 1280;
     int32_t desktopHeight = 1024;
-    int32_t frameWidth = 4;      // border of a framed window
+    int32_t frameWidth = 4;  // border of a framed window
     int32_t frameHeight = 4;
     int32_t captionHeight = 17;
-    bool displayFails = false;   // OpenDisplay answers displayFailStep
+    bool displayFails = false;  // OpenDisplay answers displayFailStep
     int32_t displayFailStep = kDisplayNoDevice;
-    bool audioFails = false;     // OpenAudio answers audioFailStep
+    bool audioFails = false;  // OpenAudio answers audioFailStep
     int32_t audioFailStep = kAudioNoDevice;
     int32_t surfacePadPixels = 24;  // the display surface is wider than it is shown
   };
@@ -59,8 +59,7 @@ class HeadlessBackend : public Backend {
   bool CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
                         int32_t height) override;
   void ShowMainWindow() override;
-  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
-                   bool activate) override;
+  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) override;
   Rect WindowRect() override;
   void DestroyMainWindow() override;
   int32_t SystemMetric(Metric metric) override;
@@ -85,7 +84,7 @@ class HeadlessBackend : public Backend {
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
-  bool StartProcess(const char* path) override;
+  bool StartProcess(const char* path, const std::vector<std::string>& args) override;
   void SetScaleMode(ScaleMode mode) override;
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override { return desktopFullScreen_; }
