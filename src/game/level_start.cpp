@@ -4,17 +4,17 @@
 #include <cstdio>
 
 #include "assets/loading.h"
-#include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/level_build.h"
 #include "game/new_game_start.h"
 #include "game/placements.h"
-#include "game/singletons.h"
 #include "menus/saved_game.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
+#include "game/singletons.h"
+#include "engine/engine_effects.h"
 #include "platform/game_files.h"
 #include "platform/regular_file.h"
 

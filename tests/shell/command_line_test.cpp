@@ -32,6 +32,9 @@ TEST(CommandLine, AcceptsEveryOption) {
   EXPECT_EQ(cl.screenshots[1].frame, 9);
   EXPECT_EQ(cl.screenshots[1].file, "dir/b:c.png");
   EXPECT_EQ(cl.traceFile, "t.txt");
+  EXPECT_FALSE(cl.listOverrides);
+  ASSERT_TRUE(Parse({"--list-overrides"}, cl, error)) << error;
+  EXPECT_TRUE(cl.listOverrides);
 }
 
 TEST(CommandLine, LevelTakesAGameLevelNumber) {

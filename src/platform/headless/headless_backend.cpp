@@ -13,7 +13,9 @@ void HeadlessBackend::SetScript(std::vector<ScriptEvent> events) {
   scriptPos_ = 0;
 }
 
-void HeadlessBackend::Note(std::string what) { calls_.push_back(Call{FramesRun(), ticks_, std::move(what)}); }
+void HeadlessBackend::Note(std::string what) {
+  calls_.push_back(Call{FramesRun(), ticks_, std::move(what)});
+}
 
 bool HeadlessBackend::HasCall(const std::string& what) const {
   return std::any_of(calls_.begin(), calls_.end(), [&](const Call& c) { return c.what == what; });
@@ -28,13 +30,13 @@ static std::string Join(std::initializer_list<int64_t> values) {
   return s;
 }
 
-bool HeadlessBackend::CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
-                                       int32_t height) {
+bool HeadlessBackend::CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y,
+                                       int32_t width, int32_t height) {
   windowExists_ = true;
   popup_ = popup;
   window_ = Rect{x, y, x + width, y + height};
-  Note(std::string("window create ") + (popup ? "popup " : "framed ") + Join({x, y, width, height}) + " " +
-       title);
+  Note(std::string("window create ") + (popup ? "popup " : "framed ") + Join({x, y, width, height}) +
+       " " + title);
   return true;
 }
 
@@ -51,8 +53,8 @@ void HeadlessBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width,
   }
   const Rect old = window_;
   window_ = Rect{x, y, x + width, y + height};
-  Note(std::string("window place ") + (z == ZOrder::Top ? "top " : "bottom ") + Join({x, y, width, height}) +
-       (activate ? "" : " noactivate"));
+  Note(std::string("window place ") + (z == ZOrder::Top ? "top " : "bottom ") +
+       Join({x, y, width, height}) + (activate ? "" : " noactivate"));
   // A move and a resize are reported to the window as they are on the desktop.
   if (old.left != window_.left || old.top != window_.top) {
     queue_.push_back(Message{wm::WM_MOVE, 0, MakeMouseParam(x, y)});
@@ -71,16 +73,11 @@ void HeadlessBackend::DestroyMainWindow() {
 
 int32_t HeadlessBackend::SystemMetric(Metric metric) {
   switch (metric) {
-    case Metric::ScreenWidth:
-      return options_.desktopWidth;
-    case Metric::ScreenHeight:
-      return options_.desktopHeight;
-    case Metric::FrameWidth:
-      return options_.frameWidth;
-    case Metric::FrameHeight:
-      return options_.frameHeight;
-    case Metric::SmallCaption:
-      return options_.captionHeight;
+    case Metric::ScreenWidth: return options_.desktopWidth;
+    case Metric::ScreenHeight: return options_.desktopHeight;
+    case Metric::FrameWidth: return options_.frameWidth;
+    case Metric::FrameHeight: return options_.frameHeight;
+    case Metric::SmallCaption: return options_.captionHeight;
   }
   return 0;
 }
@@ -154,9 +151,8 @@ uint32_t HeadlessBackend::StartTimer(uint32_t id, uint32_t periodMs) {
 }
 
 void HeadlessBackend::StopTimer(uint32_t id) {
-  timers_.erase(
-      std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.id + 1 == id; }),
-      timers_.end());
+  timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.id + 1 == id; }),
+                timers_.end());
   Note("timer stop " + std::to_string(id));
 }
 

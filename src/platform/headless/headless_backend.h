@@ -21,12 +21,12 @@ class HeadlessBackend : public Backend {
   struct Options {
     int32_t desktopWidth = 1280;
     int32_t desktopHeight = 1024;
-    int32_t frameWidth = 4;  // border of a framed window
+    int32_t frameWidth = 4;      // border of a framed window
     int32_t frameHeight = 4;
     int32_t captionHeight = 17;
-    bool displayFails = false;  // OpenDisplay answers displayFailStep
+    bool displayFails = false;   // OpenDisplay answers displayFailStep
     int32_t displayFailStep = kDisplayNoDevice;
-    bool audioFails = false;  // OpenAudio answers audioFailStep
+    bool audioFails = false;     // OpenAudio answers audioFailStep
     int32_t audioFailStep = kAudioNoDevice;
     int32_t surfacePadPixels = 24;  // the display surface is wider than it is shown
   };
@@ -59,7 +59,8 @@ class HeadlessBackend : public Backend {
   bool CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
                         int32_t height) override;
   void ShowMainWindow() override;
-  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) override;
+  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
+                   bool activate) override;
   Rect WindowRect() override;
   void DestroyMainWindow() override;
   int32_t SystemMetric(Metric metric) override;
