@@ -173,6 +173,12 @@ TEST_F(ExampleMod, AnEmptyPlayersFolderPlaysAsTheDataSetInOneFolder) {
   const std::string log = readLines(Slurp(mine / "en1_log.txt"));
   EXPECT_NE(log.find("vxReadPic fin read data/daemon3.vx1\n"), std::string::npos);
   EXPECT_EQ(log, readLines(Slurp(whole / "en1_log.txt")));
+  // One folder has nothing over anything; its list names what changed in it.
+  ASSERT_EQ(Run("--list-overrides --root '" + whole.string() + "'"), 0) << err;
+  EXPECT_NE(out.find(" is a game folder of one layer; no file lies over another. Changed since written:\n"
+                     "ini/main.ini\n"),
+            std::string::npos)
+      << out;
 }
 
 TEST_F(ExampleMod, TheStripIsWhatVxpicMakesOfTheRepaintedPicture) {
