@@ -23,22 +23,8 @@ namespace {
 namespace world = datagen::world;
 constexpr int32_t kW = world::kWidth, kH = world::kHeight;
 
-struct Pic {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Pic Read(const std::string& name) {
-  Pic p;
-  EngineLog quiet;
-  uint32_t* pixels = nullptr;
-  const std::string path = vxtest::GeneratedDataSet() + "/" + name;
-  if (vxReadPic(quiet, path.c_str(), pixels, p.width, p.height) == kPictureRead && pixels != nullptr)
-    p.pixels.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height);
-  std::free(pixels);
-  return p;
-}
+using Pic = vxtest::DataPicture;
+Pic Read(const std::string& name) { return vxtest::ReadDataPicture(name); }
 
 std::string Fore(int32_t level) { return "data/fore" + std::to_string(level + 1) + ".vx1"; }
 std::string Mask(int32_t level) { return "data/fore" + std::to_string(level + 1) + "ph.vx1"; }

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "assets/image_preparation.h"
-#include "game/game_state.h"
 #include "effects/effects.h"
+#include "engine/engine_effects.h"
+#include "game/game_state.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
 #include "shell/globals.h"
-#include "engine/engine_effects.h"
 #include "support/engine_test.h"
 
 namespace vxtest {
@@ -116,15 +116,5 @@ class MonsterTest : public EngineTest {
  private:
   std::vector<uint32_t> screen_;
 };
-
-// The number of draws that lead the random source from `before` to `after`,
-// or -1.
-inline int32_t DrawsFrom(RandomSource before, const RandomSource& after, int32_t limit = 100000) {
-  for (int32_t n = 0; n <= limit; ++n) {
-    if (before.s == after.s) return n;
-    Random(before, 0, 1);
-  }
-  return -1;
-}
 
 }  // namespace vxtest
