@@ -22,15 +22,6 @@ class ShotTest : public MonsterTest {
     r.glow = 50;
     return r;
   }
-  // Marks a back-buffer rectangle with the weapon marker, as the player
-  // drawing leaves it, and opens a new attack frame.
-  void Swing(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    for (int32_t y = y1; y <= y2; ++y)
-      for (int32_t x = x1; x <= x2; ++x) Screen(x, y) = Marker(0xff3060c0u);
-    g.swordActive = -1;
-    g.attackFrame = 5;
-    g.prevAttackFrame = 4;
-  }
 };
 
 TEST_F(ShotTest, AShotSpawnedInAWallBurstsBeforeAnythingTouchesIt) {
