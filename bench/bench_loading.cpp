@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
+#include "program_args.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
@@ -35,6 +36,13 @@ double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::dura
 }  // namespace
 
 int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::ProgramArgsDone(argc, argv, "bench_loading",
+                             "usage: bench_loading GAMEFOLDER [RUNS]\n"
+                             "  Times each loading step on a game folder written by vxdata (best of\n"
+                             "  RUNS, default 3) and the memory resident after loading.\n",
+                             2, code))
+    return code;
   if (argc < 2 || chdir(argv[1]) != 0) {
     std::fprintf(stderr, "usage: bench_loading GAMEFOLDER [RUNS]\n");
     return 2;

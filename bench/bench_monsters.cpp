@@ -21,6 +21,7 @@
 
 #include "assets/loading.h"
 #include "bench_support.h"
+#include "program_args.h"
 #include "effects_scene.h"
 #include "monster_scene.h"
 #include "monsters/debris.h"
@@ -45,6 +46,13 @@ void Report(const char* name, const std::vector<double>& t, double copy, bool go
 }  // namespace
 
 int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::ProgramArgsDone(argc, argv, "bench_monsters",
+                             "usage: bench_monsters [FRAMES] [GAMEFOLDER]\n"
+                             "  Times the monster, debris and effect updates over full tables for\n"
+                             "  FRAMES frames (default 400), with the pictures of GAMEFOLDER if given.\n",
+                             2, code))
+    return code;
   const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
   platform::HeadlessBackend backend;
   platform::Install(&backend);

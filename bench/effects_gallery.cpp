@@ -20,6 +20,7 @@
 
 #include "display/screenshot.h"
 #include "effects_scene.h"
+#include "program_args.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "platform/headless/headless_backend.h"
@@ -346,6 +347,13 @@ void Adjustments() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::ProgramArgsDone(argc, argv, "effects_gallery",
+                             "usage: effects_gallery [OUTDIR]\n"
+                             "  Draws every effect over a night scene in a few states of its life and\n"
+                             "  writes one PNG per effect into OUTDIR (default: effects-gallery).\n",
+                             1, code))
+    return code;
   if (argc > 1) gFolder = argv[1];
   std::error_code ec;
   std::filesystem::create_directories(gFolder, ec);

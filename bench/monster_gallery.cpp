@@ -21,6 +21,7 @@
 #include "display/screenshot.h"
 #include "effects_scene.h"
 #include "monster_scene.h"
+#include "program_args.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
 #include "platform/headless/headless_backend.h"
@@ -42,6 +43,13 @@ int32_t Floor(int32_t x) { return static_cast<int32_t>(fxscene::GroundTop(x)); }
 }  // namespace
 
 int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::ProgramArgsDone(argc, argv, "monster_gallery",
+                             "usage: monster_gallery GAMEFOLDER [OUT.png] [FRAMES]\n"
+                             "  Draws a fight of every kind of monster with the pictures of GAMEFOLDER\n"
+                             "  after FRAMES frames (default 40) into OUT.png (default monster-fight.png).\n",
+                             3, code))
+    return code;
   if (argc < 2) {
     std::fprintf(stderr, "usage: monster_gallery GAMEFOLDER [OUT.png] [FRAMES]\n");
     return 2;

@@ -1,6 +1,8 @@
 // Feeds arbitrary text to the picture reader as a texture strip and its
 // palette: the input up to the first '|' is the strip, the rest the palette
-// (no '|': no palette file).
+// (no '|': no palette file). Built as fuzz_strip_large, it also takes the
+// long value counts (large strips) and keeps every picture in a slot
+// (fuzz_support.h).
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -19,7 +21,8 @@
 namespace {
 
 // Value counts this large need a long stream of zeros and only slow the
-// search down; counts past the reader's limit still go through.
+// search down; counts past the reader's limit still go through. The
+// large-size program keeps them.
 constexpr long kFuzzSlowCountFrom = 20000;
 constexpr long kFuzzSlowCountTo = 1000000;
 
@@ -45,7 +48,11 @@ void ReadStrip(const uint8_t* data, size_t size, size_t stripSize, const uint8_t
   } else {
     std::remove(kPaletteFileName);
   }
-  fuzz::ReadAndCheckPicture(stripName);
+  if (fuzz::kLargeSizes) {
+    fuzz::LoadAndKeep(stripName);
+  } else {
+    fuzz::ReadAndCheckPicture(stripName);
+  }
 }
 
 }  // namespace
@@ -55,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t stripSize = bar != nullptr ? static_cast<size_t>(bar - data) : size;
   const std::string stripText(reinterpret_cast<const char*>(data), stripSize);
   const long count = std::strtol(stripText.c_str(), nullptr, 10);
-  if (count >= kFuzzSlowCountFrom && count <= kFuzzSlowCountTo) return 0;
+  if (!fuzz::kLargeSizes && count >= kFuzzSlowCountFrom && count <= kFuzzSlowCountTo) return 0;
   if (ScratchFolder().empty()) return 0;
 
   std::error_code ec;

@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libpng-dev libfreetype-dev fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  sox alsa-utils xvfb xauth
+  sox alsa-utils xvfb xauth appstream desktop-file-utils
 )
 
 missing=()

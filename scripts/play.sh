@@ -1,30 +1,38 @@
 #!/usr/bin/env bash
-# Builds the game, writes the default game folder if it is missing or older
-# than the build, and starts the game in it. Extra arguments go to vxgame.
+# Builds the game and its data set and starts it. The game runs in the
+# player's own game folder ($XDG_DATA_HOME/vxgame, usually
+# ~/.local/share/vxgame), which vxgame fills from the data set on the first
+# start; settings and the saved game live there, so deleting build/ loses
+# neither. Extra arguments go to vxgame.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 build="$top/build"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_BENCH=OFF -DVX_TESTS=OFF >/dev/null
-ninja -C "$build" vxgame $(ninja -C "$build" -t targets all 2>/dev/null | grep -o '^vxdata:' | tr -d ':') >/dev/null
-game="$build/game"
-if [ -x "$build/tools/datagen/vxdata" ]; then
-  if [ ! -f "$game/ini/main.ini" ] || [ "$build/tools/datagen/vxdata" -nt "$game/ini/main.ini" ]; then
-    "$build/tools/datagen/vxdata" "$game"
+# ninja shows its progress on one line.
+ninja -C "$build" vxgame dataset
+
+# A file missing from the built data set (deleted by hand) is written again.
+dataset="$build/dataset"
+while read -r size sum path; do
+  case "$size" in '#'* | '') continue ;; esac
+  if [ ! -f "$dataset/$path" ]; then
+    echo "play.sh: $path is missing from the data set; writing it again"
+    "$build/tools/datagen/vxdata" --icon "$build/org.vxengine.vxgame.png" "$dataset" >/dev/null
+    break
   fi
-elif [ ! -f "$game/ini/main.ini" ]; then
-  # No data generator yet: a game folder with just the configuration.
-  mkdir -p "$game/ini"
-  cat > "$game/ini/main.ini" <<'INI'
-0,display size (width and height; 0 = desktop),,0,0,
-5,windowed (1 = window; 0 = full screen),,1,
-6,log file en1_log.txt (1 = on),,0,
-13,sound (1 = on),,1,
-15,low detail (1 = on),,0,
-17,music (1 = on),,1,
-19,controls (0 = arrows and space; 1 = space jumps and ctrl attacks),,0,
-20,texts (1 = English; 0 = Russian),,1,
-13131313,end,,
-INI
+done <"$dataset/manifest.txt"
+
+# Earlier versions kept the settings and the saved game in build/game; they
+# are copied to the player's folder the first time.
+data_home=${XDG_DATA_HOME:-}
+case "$data_home" in /*) ;; *) data_home="$HOME/.local/share" ;; esac
+mine="$data_home/vxgame"
+if [ -d "$build/game" ] && [ ! -e "$mine" ]; then
+  mkdir -p "$mine/ini"
+  for f in ini/main.ini gamesave.sav gamesave.sav.bak; do
+    if [ -f "$build/game/$f" ]; then cp -p "$build/game/$f" "$mine/$f"; fi
+  done
+  echo "play.sh: your settings and saved game copied from build/game to $mine"
 fi
-exec "$build/vxgame" --root "$game" "$@"
+exec "$build/vxgame" "$@"

@@ -1,46 +1,87 @@
-// vxgame: the command line, the choice of platform backend, then the engine.
+// vxgame: the command line, the game folder and its data set check, the
+// choice of platform backend, then the engine.
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
+#include "assets/data_set_check.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
+#include "shell/comforts.h"
 #include "shell/command_line.h"
+#include "shell/exit.h"
+#include "shell/game_folder.h"
 #include "shell/globals.h"
 #include "shell/window.h"
+
+#ifndef VX_DATASET_FROM_BIN
+#define VX_DATASET_FROM_BIN "../share/vxgame/dataset"
+#endif
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<Screenshot> gScreenshots;
+struct PendingShot {
+  Screenshot shot;
+  bool written = false;
+  bool failed = false;
+};
+
+std::vector<PendingShot> gScreenshots;
 std::ofstream gTrace;
 
 void AfterFrame(int64_t frame) {
-  for (const Screenshot& s : gScreenshots) {
-    if (s.frame != frame) continue;
+  for (PendingShot& s : gScreenshots) {
+    if (s.shot.frame != frame) continue;
     const GfxContext& gfx = engine.gfx;
-    if (!WritePng(s.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth))
-      std::fprintf(stderr, "vxgame: could not write screenshot '%s'\n", s.file.c_str());
+    if (WritePng(s.shot.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth)) {
+      s.written = true;
+    } else {
+      s.failed = true;
+      std::fprintf(stderr, "vxgame: could not write screenshot '%s'\n", s.shot.file.c_str());
+    }
   }
   if (gTrace.is_open()) {
     // One line per frame, enough to tell two runs apart at the first frame
     // where they differ: the random state changes with every draw.
     const GameState& g = game;
-    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep << " level "
-           << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY) << " alive "
-           << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight " << g.fightState
-           << " time " << g.fightTime << " result " << g.frameResult << " menu " << g.menuScreen << " fade "
-           << g.fadeCurrent << " random " << std::hexfloat << engine.random.s << std::defaultfloat << '\n';
+    gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
+           << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
+           << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
+           << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
+           << g.menuScreen << " fade " << g.fadeCurrent << " random " << std::hexfloat << engine.random.s
+           << std::defaultfloat << '\n';
   }
+}
+
+// Every screenshot asked for was written; otherwise says which were not.
+bool ScreenshotsDone() {
+  bool ok = true;
+  const int64_t frames = platform::Current().FramesRun();
+  for (const PendingShot& s : gScreenshots) {
+    if (s.written) continue;
+    ok = false;
+    if (!s.failed)
+      std::fprintf(stderr, "vxgame: the run ended after %lld frames; no screenshot of frame %lld for '%s'\n",
+                   static_cast<long long>(frames), static_cast<long long>(s.shot.frame), s.shot.file.c_str());
+  }
+  return ok;
+}
+
+// The program also ends from inside the game (the menu's quit answer).
+void AtProgramExit(int32_t code) {
+  gTrace.close();
+  if (code == 0 && !ScreenshotsDone()) std::exit(2);
 }
 
 fs::path ExecutableDir(const char* argv0) {
@@ -50,9 +91,66 @@ fs::path ExecutableDir(const char* argv0) {
   return self.parent_path();
 }
 
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') return home;
+  if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+  return "";
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vxgame: %s\n", message.c_str());
   return 2;
+}
+
+// A file that can be written where it is named: its folder exists and takes
+// new files, and the file itself, if there, can be replaced.
+bool Writable(const fs::path& file, std::string& why) {
+  std::error_code ec;
+  const fs::path folder = file.parent_path();
+  if (!fs::is_directory(folder, ec)) {
+    why = "folder '" + folder.string() + "' does not exist";
+    return false;
+  }
+  if (fs::exists(file, ec) ? access(file.c_str(), W_OK) != 0 : access(folder.c_str(), W_OK) != 0) {
+    why = "it cannot be written there";
+    return false;
+  }
+  return true;
+}
+
+// Names each missing or damaged file on stderr and notes every finding for
+// the log; true when nothing is missing or damaged.
+bool ReportDataSet(const std::vector<DataSetFinding>& findings, const GameFolderChoice& where) {
+  bool complete = true;
+  for (const DataSetFinding& f : findings) {
+    switch (f.kind) {
+      case Finding::Missing:
+        complete = false;
+        std::fprintf(stderr, "vxgame: data file missing: %s\n", f.path.c_str());
+        NoteAtStartUp("data set: missing " + f.path);
+        break;
+      case Finding::Damaged:
+        complete = false;
+        std::fprintf(stderr, "vxgame: data file damaged: %s (%s)\n", f.path.c_str(), f.detail.c_str());
+        NoteAtStartUp("data set: damaged " + f.path + " (" + f.detail + ")");
+        break;
+      case Finding::Changed:
+        NoteAtStartUp("data set: changed since it was installed: " + f.path);
+        break;
+    }
+  }
+  if (!complete) {
+    if (where.kind == GameFolderChoice::Kind::PerUser) {
+      std::fprintf(
+          stderr,
+          "vxgame: the game runs on without them; delete a damaged file from %s and start again to get "
+          "the original back\n",
+          where.folder.c_str());
+    } else {
+      std::fprintf(stderr, "vxgame: the game runs on without them; vxdata DIR writes a complete data set\n");
+    }
+  }
+  return complete;
 }
 
 }  // namespace
@@ -73,38 +171,65 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::error_code ec;
-  const fs::path root = cl.root.empty() ? ExecutableDir(argv[0]) / "game" : fs::path(cl.root);
-  if (!fs::is_directory(root, ec)) return Fail("game folder '" + root.string() + "' does not exist");
-
   std::vector<platform::ScriptEvent> script;
   if (!cl.inputFile.empty()) {
     if (!cl.headless) return Fail("--input needs --headless");
-    std::ifstream in(cl.inputFile, std::ios::binary);
-    if (!in) return Fail("cannot read input script '" + cl.inputFile + "'");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!platform::ParseInputScript(text.str(), script, error))
-      return Fail("input script '" + cl.inputFile + "', " + error);
+    if (!platform::ReadInputScript(cl.inputFile.c_str(), script, error))
+      return Fail("input script '" + cl.inputFile + "': " + error);
   }
   const bool scriptCloses =
       std::any_of(script.begin(), script.end(), [](const platform::ScriptEvent& e) { return e.close; });
   if (cl.headless && cl.frames < 0 && !scriptCloses)
     return Fail("--headless needs --frames N or a close event in the input script");
 
-  // Output files are named relative to where the program was started.
-  for (Screenshot& s : cl.screenshots) s.file = fs::absolute(s.file, ec).string();
-  gScreenshots = cl.screenshots;
+  // Output files are named relative to where the program was started, and
+  // are checked before anything runs.
+  std::error_code ec;
+  for (Screenshot& s : cl.screenshots) {
+    s.file = fs::absolute(s.file, ec).string();
+    if (s.frame == 0) return Fail("--screenshot " + s.file + ": frames count from 1");
+    if (cl.frames >= 0 && s.frame > cl.frames)
+      return Fail("--screenshot " + s.file + ": frame " + std::to_string(s.frame) +
+                  " is never reached, the run ends after " + std::to_string(cl.frames) + " frames");
+    std::string why;
+    if (!Writable(s.file, why)) return Fail("cannot write screenshot '" + s.file + "': " + why);
+    gScreenshots.push_back(PendingShot{s});
+  }
   if (!cl.traceFile.empty()) {
     gTrace.open(fs::absolute(cl.traceFile, ec), std::ios::out | std::ios::trunc);
     if (!gTrace) return Fail("cannot write trace file '" + cl.traceFile + "'");
   }
+
+  const fs::path programFolder = ExecutableDir(argv[0]);
+  const std::vector<fs::path> dataSetPlaces = {programFolder / kDataSetFolderName,
+                                               (programFolder / VX_DATASET_FROM_BIN).lexically_normal()};
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  const std::string home = HomeFolder();
+  GameFolderChoice where;
+  if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces,
+                        XdgDataHome(xdg, home.empty() ? nullptr : home.c_str()), where, error))
+    return Fail(error);
+  if (where.kind == GameFolderChoice::Kind::PerUser && !where.dataSet.empty()) {
+    FillReport filled;
+    if (!FillGameFolder(where.dataSet, where.folder, filled, error)) return Fail(error);
+    if (filled.copied + filled.updated > 0)
+      std::printf("vxgame: game folder %s: %d %s copied, %d updated from %s\n", where.folder.c_str(),
+                  filled.copied, filled.copied == 1 ? "file" : "files", filled.updated,
+                  where.dataSet.c_str());
+  }
+
   if (cl.level >= 0) {
     newGameStart.level = cl.level;
     newGameStart.straightToGame = 1;
   }
-  fs::current_path(root, ec);
-  if (ec) return Fail("cannot enter game folder '" + root.string() + "': " + ec.message());
+  fs::current_path(where.folder, ec);
+  if (ec) return Fail("cannot enter game folder '" + where.folder.string() + "': " + ec.message());
+
+  std::vector<ManifestEntry> manifest;
+  if (ReadManifest(kManifestFile, manifest) && !ReportDataSet(CheckDataSet(manifest), where) && cl.strict) {
+    std::fprintf(stderr, "vxgame: --strict: the data set is not complete\n");
+    return 3;
+  }
 
   // The music decoders run detached and are never waited for.
   std::signal(SIGCHLD, SIG_IGN);
@@ -125,7 +250,9 @@ int main(int argc, char** argv) {
   backend->SetFrameLimit(cl.frames);
   platform::Install(backend.get());
   SetFrameObserver(&AfterFrame);
+  SetExitHandler(&AtProgramExit);
   const int32_t rc = WinMain();
   gTrace.close();
+  if (rc == 0 && !ScreenshotsDone()) return 2;
   return rc;
 }

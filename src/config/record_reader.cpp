@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 void ResetFields(RecordReader& r) {
@@ -74,6 +76,9 @@ void ReadLine(RecordReader& r) {
 void OpenRecords(RecordReader& r, const char* fileName) {
   if (r.stream.is_open()) r.stream.close();
   r.stream.clear();
+  // Only a regular file is read: a named pipe in its place would block the
+  // open, and it reads as a missing file instead.
+  if (!platform::IsRegularFile(fileName)) return;
   r.stream.open(fileName, std::ios::in | std::ios::binary);
   if (r.stream.is_open()) {
     r.stream.clear();

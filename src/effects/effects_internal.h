@@ -60,6 +60,9 @@ inline uint32_t AddToColour(uint32_t p, int32_t blue, int32_t green, int32_t red
   return (p & 0xff000000u) | r << 16 | g << 8 | b;
 }
 
+// The floor of the mean of two pixels, byte by byte.
+inline uint32_t Average(uint32_t a, uint32_t b) { return (a & b) + (((a ^ b) & 0xfefefefeu) >> 1); }
+
 inline int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }

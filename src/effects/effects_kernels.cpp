@@ -1,10 +1,11 @@
 // The versions of the effects' hot loops that the effects call: vector paths
-// (SSE2 everywhere on x86-64, AVX2 where the processor has it) that compute
-// exactly what the plain kernels do. Whatever the vector loop leaves over at
+// (SSE2 everywhere on x86-64, AVX2 where the processor has it) and table
+// forms that compute exactly what the plain kernels do. Whatever the vector loop leaves over at
 // the end of a run goes through the plain kernel.
 #include "effects/effects_kernels.h"
 
 #include <algorithm>
+#include <array>
 
 #include "effects/effects_internal.h"
 #include "platform/cpu_features.h"
@@ -22,6 +23,57 @@ namespace {
 
 bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+// Fast forms without vector code run from the first vector level up, so
+// that the plain level runs every plain form.
+bool UseFastScalar() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
+
+// ---- Shimmer ---------------------------------------------------------------
+
+// The column oscillator restarts at the same state on every row of every
+// area, so its values are one fixed sequence: entry i is its value after
+// i + 1 steps.
+constexpr int32_t kWaveColumns = 4096;
+
+struct ColumnWave {
+  std::array<int32_t, kWaveColumns> value{};
+  int32_t largest = 0;  // the largest |value|
+};
+
+const ColumnWave& Wave() {
+  static const ColumnWave wave = [] {
+    ColumnWave w;
+    int32_t value = 0;
+    int32_t speed = -100;
+    for (int32_t& v : w.value) {
+      StepOscillator(value, speed);
+      v = value;
+      w.largest = std::max(w.largest, value < 0 ? -value : value);
+    }
+    return w;
+  }();
+  return wave;
+}
+
+bool InBrightness(const RippleRow& row, uint32_t p) {
+  const int32_t b = fx_detail::BrightnessOf(p);
+  return b >= row.min && b <= row.max;
+}
+
+// Columns first .. row.right of the ripple, one at a time, from the wave.
+void RippleColumns(const RippleRow& row, uint32_t* line, const uint32_t* copy, int32_t first,
+                   bool everyPixel) {
+  const int32_t* wave = Wave().value.data();
+  const int64_t lastColumn = row.width - 1;
+  for (int32_t x = first; x <= row.right; ++x) {
+    const int64_t u = (wave[x - row.left] * row.factor) >> 22;
+    if (u >= -1 && u <= 1) continue;
+    if (!everyPixel && !InBrightness(row, copy[x]) && !InBrightness(row, copy[x - 6]) &&
+        !InBrightness(row, copy[x + 6]))
+      continue;
+    const int64_t target = std::clamp<int64_t>(x + u / 2, 0, lastColumn);
+    line[target] = fx_detail::Average(copy[x], copy[x - 1]);
+  }
+}
 
 #if VX_EFFECTS_X86
 
@@ -29,20 +81,192 @@ bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLev
 
 // clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
 // amounts and a saturating subtract of the negative ones.
-void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+struct ClampedAmounts {
+  uint32_t up = 0;
+  uint32_t down = 0;
+};
+
+ClampedAmounts PackAmounts(int32_t blue, int32_t green, int32_t red) {
   const auto part = [](int32_t a, int32_t shift) {
     return static_cast<uint32_t>(std::clamp(a, 0, 255)) << shift;
   };
-  const uint32_t up = part(blue, 0) | part(green, 8) | part(red, 16);
-  const uint32_t down = part(-blue, 0) | part(-green, 8) | part(-red, 16);
-  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(up));
-  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(down));
+  return {part(blue, 0) | part(green, 8) | part(red, 16), part(-blue, 0) | part(-green, 8) | part(-red, 16)};
+}
+
+void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+  const ClampedAmounts a = PackAmounts(blue, green, red);
+  const __m128i add = _mm_set1_epi32(static_cast<int32_t>(a.up));
+  const __m128i sub = _mm_set1_epi32(static_cast<int32_t>(a.down));
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     __m128i* p = reinterpret_cast<__m128i*>(line + i);
     _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), add), sub));
   }
   AddClampedPlain(line + i, count - i, blue, green, red);
+}
+
+// The lanes of the last `left` (1 .. 7) pixels of a run.
+__attribute__((target("avx2"))) inline __m256i TailMask(int32_t left) {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// Twinkle discs are a few dozen pixels wide: a run's last pixels go through
+// lane masks rather than one by one.
+__attribute__((target("avx2"))) void AddClampedAvx2(uint32_t* line, int32_t count, int32_t blue,
+                                                    int32_t green, int32_t red) {
+  const ClampedAmounts a = PackAmounts(blue, green, red);
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(a.up));
+  const __m256i sub = _mm256_set1_epi32(static_cast<int32_t>(a.down));
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_subs_epu8(_mm256_adds_epu8(_mm256_loadu_si256(p), add), sub));
+  }
+  if (i < count) {
+    const __m256i mask = TailMask(count - i);
+    int* p = reinterpret_cast<int*>(line + i);
+    _mm256_maskstore_epi32(p, mask,
+                           _mm256_subs_epu8(_mm256_adds_epu8(_mm256_maskload_epi32(p, mask), add), sub));
+  }
+}
+
+__attribute__((target("avx2"))) void AddPackedAvx2(uint32_t* line, int32_t count, uint32_t packed) {
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(packed));
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* p = reinterpret_cast<__m256i*>(line + i);
+    _mm256_storeu_si256(p, _mm256_add_epi32(_mm256_loadu_si256(p), add));
+  }
+  if (i < count) {
+    const __m256i mask = TailMask(count - i);
+    int* p = reinterpret_cast<int*>(line + i);
+    _mm256_maskstore_epi32(p, mask, _mm256_add_epi32(_mm256_maskload_epi32(p, mask), add));
+  }
+}
+
+// One amount for every pixel of every run: added with carries (fast) or
+// added and subtracted with saturation.
+__attribute__((target("avx2"))) void TintRunsAvx2(const PixelRun* runs, int32_t n, const Tint& tint) {
+  const ClampedAmounts a =
+      tint.fast ? ClampedAmounts{tint.packed, 0} : PackAmounts(tint.blue, tint.green, tint.red);
+  const __m256i add = _mm256_set1_epi32(static_cast<int32_t>(a.up));
+  const __m256i sub = _mm256_set1_epi32(static_cast<int32_t>(a.down));
+  for (int32_t r = 0; r < n; ++r) {
+    uint32_t* line = runs[r].start;
+    const int32_t count = runs[r].count;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+      __m256i* p = reinterpret_cast<__m256i*>(line + i);
+      const __m256i v = _mm256_loadu_si256(p);
+      _mm256_storeu_si256(
+          p, tint.fast ? _mm256_add_epi32(v, add) : _mm256_subs_epu8(_mm256_adds_epu8(v, add), sub));
+    }
+    if (i < count) {
+      const __m256i mask = TailMask(count - i);
+      int* p = reinterpret_cast<int*>(line + i);
+      const __m256i v = _mm256_maskload_epi32(p, mask);
+      _mm256_maskstore_epi32(
+          p, mask, tint.fast ? _mm256_add_epi32(v, add) : _mm256_subs_epu8(_mm256_adds_epu8(v, add), sub));
+    }
+  }
+}
+
+// ---- Shimmer -------------------------------------------------------------
+
+// All ones in the lanes of the 8 pixels at `at` whose b + g + r lies
+// within [low, high].
+__attribute__((target("avx2"), always_inline)) inline __m256i InRangeAvx2(const uint32_t* at, __m256i low,
+                                                                          __m256i high) {
+  const __m256i byteMask = _mm256_set1_epi32(0xff);
+  const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+  const __m256i b = _mm256_add_epi32(
+      _mm256_add_epi32(_mm256_and_si256(p, byteMask), _mm256_and_si256(_mm256_srli_epi32(p, 8), byteMask)),
+      _mm256_and_si256(_mm256_srli_epi32(p, 16), byteMask));
+  return _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpgt_epi32(low, b), _mm256_cmpgt_epi32(b, high)),
+                             _mm256_set1_epi32(-1));
+}
+
+// Eight columns at a time: shifts, tests, targets and means in vector
+// lanes, then the moved pixels written one by one in column order, so a
+// later column's pixel wins a shared target as in the plain pass. The
+// caller makes sure the products fit 32 bits.
+__attribute__((target("avx2"))) void RippleAvx2(const RippleRow& row, uint32_t* line, const uint32_t* copy,
+                                                bool everyPixel) {
+  const int32_t* wave = Wave().value.data();
+  const __m256i factor = _mm256_set1_epi32(static_cast<int32_t>(row.factor));
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i one = _mm256_set1_epi32(1);
+  const __m256i minusOne = _mm256_set1_epi32(-1);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lastColumn = _mm256_set1_epi32(row.width - 1);
+  const __m256i halfMask = _mm256_set1_epi32(static_cast<int32_t>(0xfefefefeu));
+  const __m256i low = _mm256_set1_epi32(row.min);
+  const __m256i high = _mm256_set1_epi32(row.max);
+  alignas(32) int32_t targets[8];
+  alignas(32) uint32_t means[8];
+  int32_t x = row.left;
+  for (; x + 7 <= row.right; x += 8) {
+    const __m256i u = _mm256_srai_epi32(
+        _mm256_mullo_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(wave + (x - row.left))),
+                           factor),
+        22);
+    __m256i moved = _mm256_or_si256(_mm256_cmpgt_epi32(u, one), _mm256_cmpgt_epi32(minusOne, u));
+    if (!everyPixel) {
+      const __m256i near =
+          _mm256_or_si256(InRangeAvx2(copy + x, low, high), InRangeAvx2(copy + x - 6, low, high));
+      moved = _mm256_and_si256(moved, _mm256_or_si256(near, InRangeAvx2(copy + x + 6, low, high)));
+    }
+    uint32_t mask = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(moved)));
+    if (mask == 0) continue;
+    // u / 2 truncates toward zero.
+    const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(u, _mm256_srli_epi32(u, 31)), 1);
+    const __m256i column = _mm256_add_epi32(_mm256_set1_epi32(x), lanes);
+    const __m256i target =
+        _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(column, half), zero), lastColumn);
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(copy + x));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(copy + x - 1));
+    const __m256i mean = _mm256_add_epi32(
+        _mm256_and_si256(a, b), _mm256_srli_epi32(_mm256_and_si256(_mm256_xor_si256(a, b), halfMask), 1));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(targets), target);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(means), mean);
+    for (; mask != 0; mask &= mask - 1) {
+      const int j = __builtin_ctz(mask);
+      line[targets[j]] = means[j];
+    }
+  }
+  RippleColumns(row, line, copy, x, everyPixel);
+}
+
+// ---- Radial light --------------------------------------------------------
+
+// The square root from single precision, exact for these integers (as the
+// textured light's); the row's last pixels through lane masks.
+__attribute__((target("avx2"))) void RadialLightRowAvx2(const RadialRow& light, uint32_t* line, int32_t left,
+                                                        int32_t right) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i dySquared = _mm256_set1_epi32(light.dy * light.dy);
+  const __m256i radius = _mm256_set1_epi32(light.radius);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i alpha = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
+  for (int32_t col = left; col <= right; col += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(col - light.x), lanes);
+    const __m256i dd = _mm256_add_epi32(_mm256_mullo_epi32(dx, dx), dySquared);
+    const __m256i k = _mm256_sub_epi32(radius, _mm256_cvttps_epi32(_mm256_sqrt_ps(_mm256_cvtepi32_ps(dd))));
+    const __m256i inRow = TailMask(std::min(right - col + 1, 8));
+    int* at = reinterpret_cast<int*>(line + col);
+    const __m256i p = _mm256_maskload_epi32(at, inRow);
+    __m256i out = _mm256_and_si256(p, alpha);
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], k), 5);
+      const __m256i byte = _mm256_and_si256(_mm256_srli_epi32(p, 8 * c), byteMax);
+      const __m256i v = _mm256_min_epi32(_mm256_max_epi32(_mm256_add_epi32(byte, add), zero), byteMax);
+      out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_maskstore_epi32(at, inRow, out);
+  }
 }
 
 // ---- Textured light ------------------------------------------------------
@@ -132,6 +356,90 @@ __attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, u
   EllipseRowPlain(light, line, dy, col, right);
 }
 
+// ---- Elliptical light, mirrored --------------------------------------------
+
+// The amount arrays run from dx = -kEllipseReach to kEllipseReach + 7: a
+// light's half-width is at most 176 (radius limit), and the vector loops
+// write up to 7 entries past the last one asked for.
+constexpr int32_t kEllipseReach = 184;
+
+// Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
+// pixel: up holds min(255, amount) of the channels that brighten, down
+// min(255, -amount) of those that darken, so that clamp(c + amount, 0, 255)
+// is a saturating add of up and subtract of down.
+__attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& light, int32_t dy, int32_t count,
+                                                        uint32_t* up, uint32_t* down) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i rowPart = _mm256_set1_epi32(9 * dy * dy);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const __m256i t256 = _mm256_set1_epi32(256);
+  for (int32_t d = 0; d < count; d += 8) {
+    const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(d), lanes);
+    const __m256i e = _mm256_add_epi32(_mm256_slli_epi32(_mm256_mullo_epi32(dx, dx), 2), rowPart);
+    __m256i brighten = zero;
+    __m256i darken = zero;
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(light.limit[c]), e);
+      const __m256i t = _mm256_sub_epi32(
+          t256, _mm256_srai_epi32(_mm256_mullo_epi32(e, _mm256_set1_epi32(light.scale[c])), 16));
+      const __m256i weight = _mm256_and_si256(
+          _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(light.radius[c]), _mm256_mullo_epi32(t, t)),
+                            9),
+          inside);
+      const __m256i add =
+          _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(light.amount[c]), weight), 10);
+      brighten = _mm256_or_si256(
+          brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
+      darken = _mm256_or_si256(
+          darken, _mm256_slli_epi32(
+                      _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
+  }
+}
+
+// Pixels 0 .. count - 1 of the line gain up[i] and lose down[i] per byte,
+// saturating; the last partial group of eight goes through lane masks.
+__attribute__((target("avx2"))) void ApplyAmountsAvx2(uint32_t* line, const uint32_t* up,
+                                                      const uint32_t* down, int32_t count) {
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i* at = reinterpret_cast<__m256i*>(line + i);
+    const __m256i p = _mm256_adds_epu8(_mm256_loadu_si256(at),
+                                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up + i)));
+    _mm256_storeu_si256(at,
+                        _mm256_subs_epu8(p, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(down + i))));
+  }
+  if (i < count) {
+    const __m256i mask = TailMask(count - i);
+    int* at = reinterpret_cast<int*>(line + i);
+    const __m256i p = _mm256_adds_epu8(_mm256_maskload_epi32(at, mask),
+                                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(up + i)));
+    _mm256_maskstore_epi32(
+        at, mask, _mm256_subs_epu8(p, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(down + i))));
+  }
+}
+
+void EllipseRowPairAvx2(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                        int32_t right) {
+  alignas(32) uint32_t up[2 * kEllipseReach + 8];
+  alignas(32) uint32_t down[2 * kEllipseReach + 8];
+  const int32_t nearSide = light.x - left;  // columns left of the centre
+  const int32_t farSide = right - light.x;
+  const int32_t count = std::max(nearSide, farSide) + 1;
+  EllipseAmountsAvx2(light, dy, count, up + kEllipseReach, down + kEllipseReach);
+  for (int32_t d = 1; d <= nearSide; ++d) {
+    up[kEllipseReach - d] = up[kEllipseReach + d];
+    down[kEllipseReach - d] = down[kEllipseReach + d];
+  }
+  const int32_t first = kEllipseReach - nearSide;
+  for (uint32_t* line : {above, below}) {
+    if (line != nullptr) ApplyAmountsAvx2(line + left, up + first, down + first, right - left + 1);
+  }
+}
+
 // ---- Fog layers ----------------------------------------------------------
 
 // The plain loops vectorise as written; these copies are compiled for AVX2.
@@ -183,16 +491,54 @@ void AddLayerRow32Sse2(uint32_t* line, const uint32_t* layer, int32_t count) {
 
 }  // namespace
 
-void AddPacked(uint32_t* line, int32_t count, uint32_t packed) { AddPackedPlain(line, count, packed); }
+void AddPacked(uint32_t* line, int32_t count, uint32_t packed) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    AddPackedAvx2(line, count, packed);
+    return;
+  }
+#endif
+  AddPackedPlain(line, count, packed);
+}
+
+void TintRuns(const PixelRun* runs, int32_t n, const Tint& tint) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    TintRunsAvx2(runs, n, tint);
+    return;
+  }
+#endif
+  for (int32_t i = 0; i < n; ++i) {
+    if (tint.fast) {
+      AddPacked(runs[i].start, runs[i].count, tint.packed);
+    } else {
+      AddClamped(runs[i].start, runs[i].count, tint.blue, tint.green, tint.red);
+    }
+  }
+}
 
 void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
 #if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    AddClampedAvx2(line, count, blue, green, red);
+    return;
+  }
   if (UseSse2()) {
     AddClampedSse2(line, count, blue, green, red);
     return;
   }
 #endif
   AddClampedPlain(line, count, blue, green, red);
+}
+
+void RadialLightRow(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+#if VX_EFFECTS_X86
+  if (UseAvx2()) {
+    RadialLightRowAvx2(light, line, left, right);
+    return;
+  }
+#endif
+  RadialLightRowPlain(light, line, left, right);
 }
 
 void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
@@ -213,6 +559,41 @@ void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t l
   }
 #endif
   EllipseRowPlain(light, line, dy, left, right);
+}
+
+// Only columns left - 6 .. right + 6 are read, so only they are copied; an
+// area whose range takes every brightness (0 .. 765) needs no test.
+void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy) {
+  if (!UseFastScalar() || row.right - row.left >= kWaveColumns) {
+    RipplePlain(row, line, copy);
+    return;
+  }
+  if (row.left > row.right) return;
+  std::copy(line + row.left - 6, line + row.right + 7, copy + row.left - 6);
+  const bool everyPixel = row.min <= 0 && row.max >= 3 * 255;
+#if VX_EFFECTS_X86
+  // The vector lanes multiply in 32 bits.
+  const int64_t limit = (int64_t{1} << 31) / (int64_t{Wave().largest} + 1);
+  if (UseAvx2() && row.factor < limit && row.factor > -limit) {
+    RippleAvx2(row, line, copy, everyPixel);
+    return;
+  }
+#endif
+  RippleColumns(row, line, copy, row.left, everyPixel);
+}
+
+void EllipseRowPair(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                    int32_t right) {
+#if VX_EFFECTS_X86
+  // Half-widths past the amount arrays (not made by the light primitives,
+  // whose radius stops at 176) go row by row.
+  if (light.mode == 0 && UseAvx2() && light.x - left < kEllipseReach && right - light.x < kEllipseReach) {
+    EllipseRowPairAvx2(light, above, below, dy, left, right);
+    return;
+  }
+#endif
+  if (above != nullptr) EllipseRow(light, above, -dy, left, right);
+  if (below != nullptr) EllipseRow(light, below, dy, left, right);
 }
 
 void AddLayerRow32(uint32_t* line, const uint32_t* layer, int32_t count) {

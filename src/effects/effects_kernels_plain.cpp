@@ -20,6 +20,25 @@ void AddClampedPlain(uint32_t* line, int32_t count, int32_t blue, int32_t green,
   for (int32_t i = 0; i < count; ++i) line[i] = fx_detail::AddToColour(line[i], blue, green, red);
 }
 
+void TintRunsPlain(const PixelRun* runs, int32_t n, const Tint& tint) {
+  for (int32_t i = 0; i < n; ++i) {
+    if (tint.fast) {
+      AddPackedPlain(runs[i].start, runs[i].count, tint.packed);
+    } else {
+      AddClampedPlain(runs[i].start, runs[i].count, tint.blue, tint.green, tint.red);
+    }
+  }
+}
+
+void RadialLightRowPlain(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+  for (int32_t col = left; col <= right; ++col) {
+    const int32_t dx = col - light.x;
+    const int32_t k = light.radius - light.sqrtTable[dx * dx + light.dy * light.dy];
+    line[col] = fx_detail::AddToColour(line[col], (light.amount[0] * k) >> 5, (light.amount[1] * k) >> 5,
+                                       (light.amount[2] * k) >> 5);
+  }
+}
+
 void TexturedLightRowPlain(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
   for (int32_t col = left; col <= right; ++col) {
     const int32_t dx = col - light.x;
@@ -77,6 +96,31 @@ void EllipseRowPlain(const EllipseLight& light, uint32_t* line, int32_t dy, int3
       out |= static_cast<uint32_t>(LightByte(byte, (light.amount[c] * weight) >> 10, light.mode)) << (8 * c);
     }
     line[col] = out;
+  }
+}
+
+void EllipseRowPairPlain(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy,
+                         int32_t left, int32_t right) {
+  if (above != nullptr) EllipseRowPlain(light, above, -dy, left, right);
+  if (below != nullptr) EllipseRowPlain(light, below, dy, left, right);
+}
+
+void RipplePlain(const RippleRow& row, uint32_t* line, uint32_t* copy) {
+  const auto inRange = [&row](uint32_t p) {
+    const int32_t b = fx_detail::BrightnessOf(p);
+    return b >= row.min && b <= row.max;
+  };
+  std::copy(line, line + row.width, copy);
+  int32_t columnValue = 0;
+  int32_t columnSpeed = -100;
+  for (int32_t x = row.left; x <= row.right; ++x) {
+    StepOscillator(columnValue, columnSpeed);
+    const int64_t u = (columnValue * row.factor) >> 22;
+    if (u >= -1 && u <= 1) continue;
+    if (!inRange(copy[x]) && !inRange(copy[x - 6]) && !inRange(copy[x + 6])) continue;
+    // The pixel, smoothed with its left neighbour, lands u / 2 columns away.
+    const int64_t target = std::clamp<int64_t>(x + u / 2, 0, row.width - 1);
+    line[target] = fx_detail::Average(copy[x], copy[x - 1]);
   }
 }
 

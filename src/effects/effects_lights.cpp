@@ -7,7 +7,6 @@
 #include "effects/effects_kernels.h"
 #include "gfx/gfx_context.h"
 
-using fx_detail::AddToColour;
 using fx_detail::ClampAmount;
 using fx_detail::ClipRange;
 using fx_detail::RadiusFits;
@@ -62,12 +61,16 @@ void AddRadialLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, in
   red = ClampAmount(red);
   green = ClampAmount(green);
   blue = ClampAmount(blue);
+  fx_kernels::RadialRow light;
+  light.sqrtTable = fx.sqrtTable;
+  light.x = x;
+  light.radius = radius;
+  light.amount[0] = blue;
+  light.amount[1] = green;
+  light.amount[2] = red;
   ForEachDiscRow(fx, screen, x, y, radius - 2, [&](uint32_t* line, int32_t dy, int32_t left, int32_t right) {
-    for (int32_t col = left; col <= right; ++col) {
-      const int32_t dx = col - x;
-      const int32_t k = radius - fx.sqrtTable[dx * dx + dy * dy];
-      line[col] = AddToColour(line[col], (blue * k) >> 5, (green * k) >> 5, (red * k) >> 5);
-    }
+    light.dy = dy;
+    fx_kernels::RadialLightRow(light, line, left, right);
   });
 }
 
@@ -102,13 +105,19 @@ void TintDisc(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t 
   red = std::clamp(red, -512, 512);
   green = std::clamp(green, -512, 512);
   blue = std::clamp(blue, -512, 512);
+  fx_kernels::Tint tint;
+  tint.fast = fast != 0;
+  tint.packed = packed;
+  tint.blue = blue;
+  tint.green = green;
+  tint.red = red;
+  // The radius limit keeps a disc within 2 · 176 + 1 rows.
+  fx_kernels::PixelRun runs[2 * 176 + 1];
+  int32_t n = 0;
   ForEachDiscRow(fx, screen, x, y, radius - 1, [&](uint32_t* line, int32_t, int32_t left, int32_t right) {
-    if (fast != 0) {
-      fx_kernels::AddPacked(line + left, right - left + 1, packed);
-    } else {
-      fx_kernels::AddClamped(line + left, right - left + 1, blue, green, red);
-    }
+    runs[n++] = fx_kernels::PixelRun{line + left, right - left + 1};
   });
+  fx_kernels::TintRuns(runs, n, tint);
 }
 
 void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, int32_t radius, int32_t red,
@@ -123,17 +132,19 @@ void AddEllipseLight(EffectsSystem& fx, GfxContext& gfx, int32_t x, int32_t y, i
   const int32_t outer = 4 * radius * radius;
   int32_t reachY = 0;
   while (9 * (reachY + 1) * (reachY + 1) < outer) ++reachY;
-  int32_t top = 0;
-  int32_t bottom = 0;
-  if (!ClipRange(int64_t{y} - reachY, int64_t{y} + reachY, screen.height, top, bottom)) return;
-  for (int32_t row = top; row <= bottom; ++row) {
-    const int32_t dy = row - y;
+  const auto rowAt = [&screen](int64_t row) {
+    return row >= 0 && row < screen.height ? screen.pixels + row * screen.width : nullptr;
+  };
+  for (int32_t dy = 0; dy <= reachY; ++dy) {
+    uint32_t* above = dy != 0 ? rowAt(int64_t{y} - dy) : nullptr;
+    uint32_t* below = rowAt(int64_t{y} + dy);
+    if (above == nullptr && below == nullptr) continue;
     // The widest dx with 4 · dx² + 9 · dy² < 4 · r².
     const int32_t h = fx.sqrtTable[(outer - 9 * dy * dy - 1) / 4];
     int32_t left = 0;
     int32_t right = 0;
     if (!ClipRange(int64_t{x} - h, int64_t{x} + h, screen.width, left, right)) continue;
-    fx_kernels::EllipseRow(light, screen.pixels + static_cast<int64_t>(row) * screen.width, dy, left, right);
+    fx_kernels::EllipseRowPair(light, above, below, dy, left, right);
   }
 }
 

@@ -5,41 +5,26 @@
 
 #include "effects/effects.h"
 #include "effects/effects_internal.h"
+#include "effects/effects_kernels.h"
 
 namespace {
-
-constexpr int32_t kNeighbour = 6;  // the columns the brightness test also looks at
-
-// The floor of the mean of two pixels, byte by byte.
-uint32_t Average(uint32_t a, uint32_t b) { return (a & b) + (((a ^ b) & 0xfefefefeu) >> 1); }
 
 void RippleArea(ShimmerArea& area, const fx_detail::Screen& screen, uint32_t* copy) {
   const int32_t top = std::max(area.y1, 3);
   const int32_t bottom = std::min(area.y2, screen.height - 4);
-  const int32_t left = static_cast<int32_t>(std::max<int64_t>(int64_t{area.x1} + 7, 7));
-  const int32_t right = static_cast<int32_t>(std::min<int64_t>(int64_t{area.x2} - 8, screen.width - 8));
-  const auto inRange = [&area](uint32_t p) {
-    const int32_t b = fx_detail::BrightnessOf(p);
-    return b >= area.min && b <= area.max;
-  };
+  fx_kernels::RippleRow row;
+  row.left = static_cast<int32_t>(std::max<int64_t>(int64_t{area.x1} + 7, 7));
+  row.right = static_cast<int32_t>(std::min<int64_t>(int64_t{area.x2} - 8, screen.width - 8));
+  row.width = screen.width;
+  row.min = area.min;
+  row.max = area.max;
   int32_t rowValue = area.phase;
   int32_t rowSpeed = area.speed;
   for (int32_t y = top; y <= bottom; ++y) {
     StepOscillator(rowValue, rowSpeed);
-    if (left > right) continue;
-    uint32_t* line = screen.pixels + static_cast<int64_t>(y) * screen.width;
-    std::copy(line, line + screen.width, copy);
-    int32_t columnValue = 0;
-    int32_t columnSpeed = -100;
-    for (int32_t x = left; x <= right; ++x) {
-      StepOscillator(columnValue, columnSpeed);
-      const int64_t u = (int64_t{area.amplitude} * columnValue * (int64_t{rowValue} + 1800)) >> 22;
-      if (u >= -1 && u <= 1) continue;
-      if (!inRange(copy[x]) && !inRange(copy[x - kNeighbour]) && !inRange(copy[x + kNeighbour])) continue;
-      // The pixel, smoothed with its left neighbour, lands u / 2 columns away.
-      const int64_t target = std::clamp<int64_t>(x + u / 2, 0, screen.width - 1);
-      line[target] = Average(copy[x], copy[x - 1]);
-    }
+    if (row.left > row.right) continue;
+    row.factor = int64_t{area.amplitude} * (int64_t{rowValue} + 1800);
+    fx_kernels::Ripple(row, screen.pixels + static_cast<int64_t>(y) * screen.width, copy);
   }
 }
 

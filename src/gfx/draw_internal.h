@@ -107,6 +107,11 @@ void DrawToCornersFullWalk(GfxContext& gfx, int32_t slot, int32_t x1, int32_t y1
 void DrawRotatedFrameFullWalk(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t angle,
                               int32_t frame);
 
+// The plain forms of the slot preparations that have vector forms, pixel
+// by pixel, for the tests that compare the two.
+void ComputeRowSpansPlain(GfxContext& gfx, int32_t slot);
+void PrepareAlphaPlain(GfxContext& gfx, int32_t slot, int32_t mode);
+
 // RotatePoint in 64-bit coordinates.
 void RotateWide(const GfxContext& gfx, int64_t& x, int64_t& y, int32_t angle, int64_t cx, int64_t cy);
 

@@ -7,6 +7,8 @@
 #include "gfx/drawing.h"
 #include "gfx/frame_timing.h"
 
+namespace {
+
 void ReleaseSlotMemory(ImageSlot& slot) {
   std::free(slot.pixels);
   std::free(slot.opaqueLeft);
@@ -14,6 +16,15 @@ void ReleaseSlotMemory(ImageSlot& slot) {
   std::free(slot.visibleLeft);
   std::free(slot.visibleRight);
   slot = ImageSlot{};
+}
+
+}  // namespace
+
+void ReleasePicture(GfxContext& gfx, int32_t slot) {
+  if (slot < 0 || slot >= kImageSlots) return;
+  ImageSlot& s = gfx.slots[slot];
+  gfx.pictureBytes -= s.heldBytes;
+  ReleaseSlotMemory(s);
 }
 
 GfxContext::~GfxContext() {

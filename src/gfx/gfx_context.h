@@ -17,6 +17,10 @@ inline constexpr int32_t kPlainCopy = 513;  // the opacity that means plain copy
 inline constexpr int64_t kWorkBufferBytes = 31427246;
 inline constexpr int64_t kWorkBufferPixels = kWorkBufferBytes / 4;
 inline constexpr int64_t kWorkAreaLimit = 7840001;
+// All pictures held by the slots together (pixels and span tables) stay
+// within this many bytes; a load or a creation that would pass it leaves
+// its slot empty, as a missing file does.
+inline constexpr int64_t kPictureBudgetBytes = int64_t{2} << 30;
 
 // One picture: 32-bit pixels (byte 0 blue, 1 green, 2 red, 3 alpha), top
 // row first, and the four per-row span tables.
@@ -29,6 +33,7 @@ struct ImageSlot {
   int32_t* opaqueRight = nullptr;
   int32_t* visibleLeft = nullptr;
   int32_t* visibleRight = nullptr;
+  int64_t heldBytes = 0;  // what the slot counts against the picture budget
 };
 
 struct GfxContext {
@@ -57,6 +62,9 @@ struct GfxContext {
   // Where picture loading writes its log lines; none when null. Wired by the
   // engine.
   EngineLog* log = nullptr;
+  // The bytes the slots hold, and the most they may hold.
+  int64_t pictureBytes = 0;
+  int64_t pictureBudget = kPictureBudgetBytes;
 
   GfxContext() = default;
   GfxContext(const GfxContext&) = delete;
@@ -64,9 +72,10 @@ struct GfxContext {
   ~GfxContext();
 };
 
-// Frees a slot's pixels and span tables and leaves it empty. Only the end of
-// the run (and test or fuzzing teardown) empties a slot.
-void ReleaseSlotMemory(ImageSlot& slot);
+// Frees a slot's pixels and span tables, gives their bytes back to the
+// picture budget and leaves the slot empty. Only the end of the run (and
+// tools, tests and fuzzing) empties a slot.
+void ReleasePicture(GfxContext& gfx, int32_t slot);
 
 // The first-start set-up of the graphics context: tables, slots, drawing
 // state and the frame timing. Called once, when presenting is first enabled.

@@ -5,7 +5,14 @@
 #include <cstring>
 
 #include "config/log.h"
+#include "gfx/draw_internal.h"
 #include "gfx/picture_file.h"
+#include "platform/cpu_features.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VX_X86_SLOT_KERNELS 1
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -25,9 +32,10 @@ int32_t Alpha(uint32_t p) { return static_cast<int32_t>(p >> 24); }
 
 size_t PixelCount(const ImageSlot& s) { return static_cast<size_t>(s.width) * static_cast<size_t>(s.height); }
 
-// Gives an empty slot its picture and cleared row spans. If the span tables
-// cannot be allocated the slot stays empty and the pixels are released.
-void FillSlot(ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
+// Gives an empty slot its picture and cleared row spans, and counts them
+// against the picture budget. If the span tables cannot be allocated the
+// slot stays empty and the pixels are released.
+void FillSlot(GfxContext& gfx, ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
   const size_t rows = static_cast<size_t>(height);
   int32_t* spans[4];
   for (int32_t*& t : spans) t = static_cast<int32_t*>(std::calloc(rows, sizeof(int32_t)));
@@ -44,7 +52,108 @@ void FillSlot(ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
   s.visibleLeft = spans[2];
   s.visibleRight = spans[3];
   s.state = kLoaded;
+  s.heldBytes = PictureHeldBytes(width, height);
+  gfx.pictureBytes += s.heldBytes;
 }
+
+// What the picture budget has left.
+int64_t BudgetLeft(const GfxContext& gfx) {
+  return std::max<int64_t>(0, gfx.pictureBudget - gfx.pictureBytes);
+}
+
+EngineLog& LogOf(GfxContext& gfx) {
+  static EngineLog quiet;  // no log wired: the lines go nowhere
+  return gfx.log != nullptr ? *gfx.log : quiet;
+}
+
+const uint32_t* RowOf(const ImageSlot& s, int32_t y) {
+  return s.pixels + static_cast<size_t>(y) * static_cast<size_t>(s.width);
+}
+
+// Where a row's coloured and visible pixels start and end: the first and
+// the last x of each kind, -1 when the row has none.
+struct RowExtent {
+  int32_t firstColour = -1;
+  int32_t lastColour = -1;
+  int32_t firstVisible = -1;
+  int32_t lastVisible = -1;
+};
+
+// The spans from a row's extent: the leading run of empty pixels ends just
+// before the first non-empty one (at the last pixel when there is none).
+void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
+  const int32_t w = s.width;
+  const auto leadingRunEnd = [w](int32_t first) { return std::max(first < 0 ? w - 1 : first - 1, 0); };
+  s.opaqueLeft[y] = leadingRunEnd(e.firstColour);
+  s.opaqueRight[y] = e.lastColour >= 0 ? w - 1 - e.lastColour : 0;
+  s.visibleLeft[y] = leadingRunEnd(e.firstVisible);
+  s.visibleRight[y] = e.lastVisible >= 0 ? w - 1 - e.lastVisible : 0;
+}
+
+void PrepareAlphaPixels(uint32_t* p, size_t n, int32_t mode) {
+  for (size_t i = 0; i < n; ++i) {
+    const int32_t sum = Brightness(p[i]);
+    int32_t alpha = 255;
+    if (mode == 1) alpha = sum == 0 ? 0 : 255;
+    if (mode == 2) alpha = std::min(255, sum / 2);
+    if (mode == 3) alpha = std::min(255, sum * 3 / 2);
+    p[i] = WithAlpha(p[i], alpha);
+  }
+}
+
+#if defined(VX_X86_SLOT_KERNELS)
+
+// Eight pixels at a time; the lanes past a row's end are loaded as empty.
+__attribute__((target("avx2"))) RowExtent MeasureRowAvx2(const uint32_t* row, int32_t w) {
+  RowExtent e;
+  const __m256i colour = _mm256_set1_epi32(0x00ffffff);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  for (int32_t x = 0; x < w; x += 8) {
+    const __m256i inRow = _mm256_cmpgt_epi32(_mm256_set1_epi32(w - x), lanes);
+    const __m256i p = _mm256_maskload_epi32(reinterpret_cast<const int*>(row + x), inRow);
+    const uint32_t black = static_cast<uint32_t>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(p, colour), zero))));
+    const uint32_t clear = static_cast<uint32_t>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_srli_epi32(p, 24), zero))));
+    const uint32_t coloured = ~black & 0xffu;
+    const uint32_t visible = ~clear & 0xffu;
+    if (coloured != 0) {
+      if (e.firstColour < 0) e.firstColour = x + __builtin_ctz(coloured);
+      e.lastColour = x + 31 - __builtin_clz(coloured);
+    }
+    if (visible != 0) {
+      if (e.firstVisible < 0) e.firstVisible = x + __builtin_ctz(visible);
+      e.lastVisible = x + 31 - __builtin_clz(visible);
+    }
+  }
+  return e;
+}
+
+// Alpha from the sum b + g + r, eight pixels at a time, as the plain loop:
+// mode 0 255, 1 0 for black else 255, 2 min(255, sum / 2), 3 min(255, sum · 3 / 2).
+__attribute__((target("avx2"))) void PrepareAlphaAvx2(uint32_t* p, size_t n, int32_t mode) {
+  const __m256i byteMask = _mm256_set1_epi32(0xff);
+  const __m256i colour = _mm256_set1_epi32(0x00ffffff);
+  const __m256i full = _mm256_set1_epi32(255);
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i* at = reinterpret_cast<__m256i*>(p + i);
+    const __m256i v = _mm256_loadu_si256(at);
+    const __m256i sum = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_and_si256(v, byteMask), _mm256_and_si256(_mm256_srli_epi32(v, 8), byteMask)),
+        _mm256_and_si256(_mm256_srli_epi32(v, 16), byteMask));
+    __m256i alpha = full;
+    if (mode == 1) alpha = _mm256_andnot_si256(_mm256_cmpeq_epi32(sum, _mm256_setzero_si256()), full);
+    if (mode == 2) alpha = _mm256_min_epi32(_mm256_srli_epi32(sum, 1), full);
+    if (mode == 3)
+      alpha = _mm256_min_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(sum, _mm256_set1_epi32(3)), 1), full);
+    _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(v, colour), _mm256_slli_epi32(alpha, 24)));
+  }
+  PrepareAlphaPixels(p + i, n - i, mode);
+}
+
+#endif
 
 }  // namespace
 
@@ -60,18 +169,20 @@ void LoadPicture(GfxContext& gfx, int32_t slot, const char* fileName) {
   uint32_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
-  EngineLog quiet;  // no log wired: the lines go nowhere
-  EngineLog& log = gfx.log != nullptr ? *gfx.log : quiet;
-  if (vxReadPic(log, fileName, pixels, width, height) != kPictureRead) return;
-  FillSlot(*s, pixels, width, height);
+  if (vxReadPic(LogOf(gfx), fileName, pixels, width, height, BudgetLeft(gfx)) != kPictureRead) return;
+  FillSlot(gfx, *s, pixels, width, height);
 }
 
 void CreatePicture(GfxContext& gfx, int32_t slot, int32_t width, int32_t height) {
   ImageSlot* s = ValidSlot(gfx, slot);
   if (s == nullptr || s->state != 0) return;
+  if (PictureSizeAllowed(width, height) && PictureHeldBytes(width, height) > BudgetLeft(gfx)) {
+    LogLine(LogOf(gfx), "CreatePicture over memory budget. slot:", slot);
+    return;
+  }
   uint32_t* pixels = AllocatePictureBuffer(width, height);
   if (pixels == nullptr) return;
-  FillSlot(*s, pixels, width, height);
+  FillSlot(gfx, *s, pixels, width, height);
 }
 
 int32_t PictureWidth(GfxContext& gfx, int32_t slot) {
@@ -136,16 +247,13 @@ void CopyPicture(GfxContext& gfx, int32_t destination, int32_t source) {
 void PrepareAlpha(GfxContext& gfx, int32_t slot, int32_t mode) {
   ImageSlot* s = UsableSlot(gfx, slot);
   if (s == nullptr || mode < 0 || mode > 3) return;
-  const size_t n = PixelCount(*s);
-  uint32_t* p = s->pixels;
-  for (size_t i = 0; i < n; ++i) {
-    const int32_t sum = Brightness(p[i]);
-    int32_t alpha = 255;
-    if (mode == 1) alpha = sum == 0 ? 0 : 255;
-    if (mode == 2) alpha = std::min(255, sum / 2);
-    if (mode == 3) alpha = std::min(255, sum * 3 / 2);
-    p[i] = WithAlpha(p[i], alpha);
+#if defined(VX_X86_SLOT_KERNELS)
+  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) {
+    PrepareAlphaAvx2(s->pixels, PixelCount(*s), mode);
+    return;
   }
+#endif
+  PrepareAlphaPixels(s->pixels, PixelCount(*s), mode);
 }
 
 void SoftenEdges(GfxContext& gfx, int32_t slot) {
@@ -183,9 +291,21 @@ void SoftenEdges(GfxContext& gfx, int32_t slot) {
 void ComputeRowSpans(GfxContext& gfx, int32_t slot) {
   ImageSlot* s = UsableSlot(gfx, slot);
   if (s == nullptr) return;
+#if defined(VX_X86_SLOT_KERNELS)
+  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) {
+    for (int32_t y = 0; y < s->height; ++y) StoreRowSpans(*s, y, MeasureRowAvx2(RowOf(*s, y), s->width));
+    return;
+  }
+#endif
+  draw_detail::ComputeRowSpansPlain(gfx, slot);
+}
+
+void draw_detail::ComputeRowSpansPlain(GfxContext& gfx, int32_t slot) {
+  ImageSlot* s = UsableSlot(gfx, slot);
+  if (s == nullptr) return;
   const int32_t w = s->width;
   for (int32_t y = 0; y < s->height; ++y) {
-    const uint32_t* row = s->pixels + static_cast<size_t>(y) * static_cast<size_t>(w);
+    const uint32_t* row = RowOf(*s, y);
     // Left: the last x of the leading run of empty pixels (0 without such a
     // run). Right: the columns after the last non-empty pixel (0 without one).
     int32_t opaqueLeft = 0, visibleLeft = 0;
@@ -206,6 +326,12 @@ void ComputeRowSpans(GfxContext& gfx, int32_t slot) {
     s->visibleLeft[y] = visibleLeft;
     s->visibleRight[y] = lastVisible >= 0 ? w - 1 - lastVisible : 0;
   }
+}
+
+void draw_detail::PrepareAlphaPlain(GfxContext& gfx, int32_t slot, int32_t mode) {
+  ImageSlot* s = UsableSlot(gfx, slot);
+  if (s == nullptr || mode < 0 || mode > 3) return;
+  PrepareAlphaPixels(s->pixels, PixelCount(*s), mode);
 }
 
 RowSpanEnds RowSpan(GfxContext& gfx, int32_t slot, int32_t row, int32_t kind) {

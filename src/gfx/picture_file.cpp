@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 enum class PictureKind { kNone, kVx1, kBitmap, kStrip };
@@ -61,8 +63,26 @@ void ReadBottomUpRows(std::FILE* f, uint32_t* pixels, int32_t width, int32_t hei
   }
 }
 
-int32_t ReadVx1(const char* name, uint32_t*& pixels, int32_t& width, int32_t& height) {
-  std::FILE* f = std::fopen(name, "rb");
+// What a reader may take: the bytes left in the picture budget, and the log
+// and name for the line that says it refused.
+struct Room {
+  int64_t maxHeldBytes;
+  EngineLog& log;
+  const char* name;
+};
+
+// The pixel buffer for a picture of the size a file declares, or nullptr
+// when the size is refused or would pass the room left; the latter is logged.
+uint32_t* AllocateWithin(const Room& room, int32_t width, int32_t height) {
+  if (PictureSizeAllowed(width, height) && PictureHeldBytes(width, height) > room.maxHeldBytes) {
+    LogText(room.log, "vxReadPic over memory budget. not read: ", room.name);
+    return nullptr;
+  }
+  return AllocatePictureBuffer(width, height);
+}
+
+int32_t ReadVx1(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
+  std::FILE* f = platform::OpenRegularFileStream(room.name);
   if (f == nullptr) return 0;
   uint8_t head[4] = {};
   (void)std::fread(head, 1, sizeof head, f);
@@ -70,7 +90,7 @@ int32_t ReadVx1(const char* name, uint32_t*& pixels, int32_t& width, int32_t& he
   const int32_t h = Signed16(head + 2);
   width = w;
   height = h;
-  uint32_t* buffer = AllocatePictureBuffer(w, h);
+  uint32_t* buffer = AllocateWithin(room, w, h);
   if (buffer == nullptr) {
     std::fclose(f);
     pixels = nullptr;
@@ -84,8 +104,8 @@ int32_t ReadVx1(const char* name, uint32_t*& pixels, int32_t& width, int32_t& he
   return kPictureRead;
 }
 
-int32_t ReadBitmap(const char* name, uint32_t*& pixels, int32_t& width, int32_t& height) {
-  std::FILE* f = std::fopen(name, "rb");
+int32_t ReadBitmap(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
+  std::FILE* f = platform::OpenRegularFileStream(room.name);
   if (f == nullptr) return 0;
   uint8_t head[30] = {};  // header bytes the file lacks read as 0
   (void)std::fread(head, 1, sizeof head, f);
@@ -95,7 +115,7 @@ int32_t ReadBitmap(const char* name, uint32_t*& pixels, int32_t& width, int32_t&
   const int32_t bits = Unsigned16(head + 28);
   width = w;
   height = h;
-  uint32_t* buffer = AllocatePictureBuffer(w, h);
+  uint32_t* buffer = AllocateWithin(room, w, h);
   if (buffer == nullptr) {
     std::fclose(f);
     pixels = nullptr;
@@ -126,8 +146,15 @@ int32_t ReadInt(std::istream& in) {
   return v;
 }
 
-int32_t ReadStrip(EngineLog& log, const char* name, uint32_t*& pixels, int32_t& width, int32_t& height) {
-  std::ifstream in(name);
+// A text file opened for formatted reading, when it is a regular file: a
+// named pipe in its place would block the open.
+void OpenText(std::ifstream& in, const char* name) {
+  if (platform::IsRegularFile(name)) in.open(name);
+}
+
+int32_t ReadStrip(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
+  std::ifstream in;
+  OpenText(in, room.name);
   const bool haveStrip = in.is_open();
   int32_t count = haveStrip ? ReadInt(in) : -1;
   if (count > kStripMaxCount) count = -1;
@@ -144,8 +171,9 @@ int32_t ReadStrip(EngineLog& log, const char* name, uint32_t*& pixels, int32_t& 
     }
   }
 
-  LogText(log, "vxReadPic trying read system file: ", kPaletteFileName);
-  std::ifstream paletteFile(kPaletteFileName);
+  LogText(room.log, "vxReadPic trying read system file: ", kPaletteFileName);
+  std::ifstream paletteFile;
+  OpenText(paletteFile, kPaletteFileName);
   if (!haveStrip || count < 0 || !paletteFile.is_open()) return 0;
   PaletteValues palette{};
   for (int32_t& v : palette) v = ReadInt(paletteFile);
@@ -162,7 +190,7 @@ int32_t ReadStrip(EngineLog& log, const char* name, uint32_t*& pixels, int32_t& 
   }
   const int64_t w = int64_t{tiles} * side;
   if (w > kPictureMaxSide) return 0;
-  uint32_t* buffer = AllocatePictureBuffer(static_cast<int32_t>(w), side);
+  uint32_t* buffer = AllocateWithin(room, static_cast<int32_t>(w), side);
   if (buffer == nullptr) return 0;
 
   uint32_t colours[256];
@@ -194,31 +222,43 @@ int64_t PictureBufferBytes(int32_t width, int32_t height) {
   return int64_t{height} * row + 10 + row;
 }
 
+bool PictureSizeAllowed(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0 || width > kPictureMaxSide || height > kPictureMaxSide) return false;
+  return int64_t{width} * height <= kPictureMaxPixels;
+}
+
+int64_t PictureHeldBytes(int32_t width, int32_t height) {
+  constexpr int64_t kSpanTables = 4;
+  return PictureBufferBytes(width, height) + kSpanTables * int64_t{height} * int64_t{sizeof(int32_t)};
+}
+
 uint32_t* AllocatePictureBuffer(int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0 || width > kPictureMaxSide || height > kPictureMaxSide) return nullptr;
-  if (int64_t{width} * height > kPictureMaxPixels) return nullptr;
+  if (!PictureSizeAllowed(width, height)) return nullptr;
   // Zeroed, so the spare bytes that the 3-byte readers touch are defined.
   return static_cast<uint32_t*>(std::calloc(static_cast<size_t>(PictureBufferBytes(width, height)), 1));
 }
 
-int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height) {
+int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
+                  int64_t maxHeldBytes) {
   const char* name = fileName != nullptr ? fileName : "";
   LogText(log, "vxReadPic start. trying read: ", name);
+  const Room room{maxHeldBytes, log, name};
   int32_t status = 0;
   switch (KindOf(name)) {
     case PictureKind::kVx1:
-      status = ReadVx1(name, pixels, width, height);
+      status = ReadVx1(room, pixels, width, height);
       break;
     case PictureKind::kBitmap:
-      status = ReadBitmap(name, pixels, width, height);
+      status = ReadBitmap(room, pixels, width, height);
       break;
     case PictureKind::kStrip:
-      status = ReadStrip(log, name, pixels, width, height);
+      status = ReadStrip(room, pixels, width, height);
       break;
     case PictureKind::kNone:
       break;
   }
-  LogText(log, "vxReadPic fin read ", name);
+  // The closing line says "read" only for a picture that was read.
+  LogText(log, status == kPictureRead ? "vxReadPic fin read " : "vxReadPic fin. cannot read ", name);
   return status;
 }
 

@@ -23,6 +23,14 @@ inline constexpr int64_t kPictureMaxPixels = int64_t{64} * 1024 * 1024;
 // row, one spare row and ten more, which the 3-byte packing and drawing rely on.
 int64_t PictureBufferBytes(int32_t width, int32_t height);
 
+// Whether pictures of this size are read or created: both sides 1 to
+// kPictureMaxSide and at most kPictureMaxPixels pixels.
+bool PictureSizeAllowed(int32_t width, int32_t height);
+
+// Bytes a picture of an allowed size holds once in a slot: its pixel buffer
+// and its four row-span tables. What the picture budget counts.
+int64_t PictureHeldBytes(int32_t width, int32_t height);
+
 // Allocates a zeroed pixel buffer of PictureBufferBytes (malloc, released with
 // free); nullptr when the size is refused (a side below 1 or past the bounds)
 // or memory runs out.
@@ -31,7 +39,11 @@ uint32_t* AllocatePictureBuffer(int32_t width, int32_t height);
 // Reads the picture named `fileName` into a new buffer that the caller owns
 // (free). Returns kPictureRead on success and 0 otherwise; on 0 `pixels` is
 // nullptr or untouched. Writes its start, palette and end lines into `log`.
-int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height);
+// A picture whose PictureHeldBytes pass `maxHeldBytes` is not read: status
+// 0, before its memory is taken, with one more log line.
+inline constexpr int64_t kNoPictureBudget = INT64_MAX;
+int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
+                  int64_t maxHeldBytes = kNoPictureBudget);
 
 // --- Writers ---------------------------------------------------------------
 

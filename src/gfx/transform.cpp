@@ -7,12 +7,18 @@
 // twice the resolution and the result is averaged back onto the screen. A
 // marker bit (the lowest alpha bit) on every destination pixel of the area
 // lets each one be blended only once, however many walks cross it.
+//
+// A supersampled blit copies into the work buffer only the blocks its walks
+// write, as they reach them; a block never written would average back to its
+// screen pixel with the marker bit set, which the other pixels of the area
+// get directly.
 #include <algorithm>
 #include <cstdlib>
 
 #include "gfx/draw_internal.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
+#include "platform/cpu_features.h"
 
 using draw_detail::FrameRule;
 using draw_detail::FrameView;
@@ -28,8 +34,56 @@ struct Quad {
   int64_t y[4];
 };
 
+// How far a block row's copies grow past the block a walk reaches: a copy
+// costs a few instructions a block, a growth a few dozen.
+constexpr int32_t kBlockGrowth = 32;
+
+// The work buffer's 2 x 2 blocks as the walks reach them: block row j (the
+// work rows 2j and 2j + 1, screen row `screen` + j · pitch) holds copies
+// of its screen pixels in block columns lo[j] .. hi[j] (none while
+// lo[j] > hi[j]).
+struct Blocks {
+  int32_t* lo;
+  int32_t* hi;
+  const uint32_t* screen;
+  int64_t pitch;
+  uint32_t* work;
+  int64_t stride;  // of the work rows
+  int32_t columns;
+
+  // A row grows by kBlockGrowth blocks at least, so a walk crossing it
+  // does not come back for each block.
+  __attribute__((noinline)) void Extend(int32_t bx, int32_t by) {
+    int32_t& l = lo[by];
+    int32_t& h = hi[by];
+    int32_t from = 0;
+    int32_t to = 0;
+    if (l > h) {
+      from = std::max(bx - kBlockGrowth / 2, 0);
+      to = std::min(bx + kBlockGrowth / 2, columns - 1);
+      l = from;
+      h = to;
+    } else if (bx < l) {
+      from = std::max(bx - kBlockGrowth, 0);
+      to = l - 1;
+      l = from;
+    } else {
+      from = h + 1;
+      to = std::min(bx + kBlockGrowth, columns - 1);
+      h = to;
+    }
+    uint32_t* top = work + 2 * by * stride + 2 * from;
+    draw_detail::SpreadToBlocks(screen + by * pitch + from, top, top + stride, to - from + 1);
+  }
+};
+
+// Block rows the fast blit keeps extents for on its stack; taller areas
+// (screens above this height) copy the whole area first.
+constexpr int64_t kBlockRows = 1024;
+
 // A rectangle of destination pixels addressed in the walk's coordinates:
-// pixels[0] is the point (left, top).
+// pixels[0] is the point (left, top). With blocks, the rectangle is the
+// work buffer filled as the walks reach it.
 struct Canvas {
   uint32_t* pixels;
   int64_t left;
@@ -37,6 +91,7 @@ struct Canvas {
   int64_t width;
   int64_t height;
   int64_t stride;
+  Blocks* blocks;
 };
 
 // No real picture needs more walking inside the screen than this; only a
@@ -56,6 +111,14 @@ Ink InkOf(const GfxContext& gfx) {
 }
 
 // One step of a walk onto a pixel still carrying the marker bit.
+// Whether a step with source pixel s can change its destination: blending
+// leaves it alone where the source is transparent.
+template <Ink ink>
+inline bool Writes(uint32_t s, uint32_t opacity) {
+  if constexpr (ink == Ink::kMix) return std::min(opacity, s >> 24) != 0;
+  return true;
+}
+
 template <Ink ink>
 inline void Put(uint32_t& d, uint32_t s, uint32_t opacity) {
   if constexpr (ink == Ink::kCopy) {
@@ -179,18 +242,46 @@ void WalkLine(const Canvas& cv, const FrameView& f, const uint32_t* srcRow, int6
   // Start at the run's first step, its state worked out in closed form.
   const int64_t k = w.Horizontal(t0);
   int64_t e = w.e0 + k * (w.h + w.v) - t0 * w.v;
-  int64_t index = (w.sy + w.vy * (t0 - k) - cv.top) * cv.stride + (w.sx + w.hx * k - cv.left);
+  int64_t column = w.sx + w.hx * k - cv.left;
+  int64_t row = w.sy + w.vy * (t0 - k) - cv.top;
+  int64_t index = row * cv.stride + column;
   int64_t u = t0 * c;
   const int64_t verticalStep = w.vy * cv.stride;
   // A plain branch: the move pattern repeats along a line, which the
   // processor predicts better than any branch-free form computes it.
+  if (cv.blocks == nullptr) {
+    for (int64_t t = t0; t <= t1; ++t) {
+      Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
+      if (e < 0) {
+        index += w.hx;
+        e += w.h;
+      } else {
+        index += verticalStep;
+        e -= w.v;
+      }
+      u += c;
+    }
+    return;
+  }
+  Blocks& blocks = *cv.blocks;
+  const int32_t* lo = blocks.lo;
+  const int32_t* hi = blocks.hi;
+  uint32_t* pixels = cv.pixels;
   for (int64_t t = t0; t <= t1; ++t) {
-    Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
+    const uint32_t s = srcRow[u >> 20];
+    if (Writes<ink>(s, opacity)) {
+      const int32_t bx = static_cast<int32_t>(column >> 1);
+      const int32_t by = static_cast<int32_t>(row >> 1);
+      if (bx < lo[by] || bx > hi[by]) blocks.Extend(bx, by);
+      Put<ink>(pixels[index], s, opacity);
+    }
     if (e < 0) {
       index += w.hx;
+      column += w.hx;
       e += w.h;
     } else {
       index += verticalStep;
+      row += w.vy;
       e -= w.v;
     }
     u += c;
@@ -221,6 +312,11 @@ void WalkLines(const GfxContext& gfx, const Canvas& cv, const FrameView& f, cons
     const uint32_t* srcRow = s.pixels + int64_t{row} * s.width + f.offset;
     WalkLine<ink>(cv, f, srcRow, sx, sy, ex, ey, left, right, opacity, fullWalk);
   }
+}
+
+// Sets the marker bit of count pixels.
+void MarkPixels(uint32_t* pixels, int64_t count) {
+  for (int64_t i = 0; i < count; ++i) pixels[i] |= kMarkerBit;
 }
 
 // The general path. q is in double-resolution coordinates when supersampling
@@ -255,12 +351,17 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
 
   Canvas cv{};
   if (supersample) {
-    cv =
-        Canvas{gfx.workBuffer.get(), 2 * cx1 - mx, 2 * cy1 - my, 2 * (cx2 - cx1 + 1), 2 * (cy2 - cy1 + 1), 0};
+    cv = Canvas{gfx.workBuffer.get(),
+                2 * cx1 - mx,
+                2 * cy1 - my,
+                2 * (cx2 - cx1 + 1),
+                2 * (cy2 - cy1 + 1),
+                0,
+                nullptr};
     cv.stride = cv.width;
     if (cv.pixels == nullptr || cv.width * cv.height > kWorkBufferPixels) return;
   } else {
-    cv = Canvas{gfx.backBuffer + cy1 * sw + cx1, cx1, cy1, cx2 - cx1 + 1, cy2 - cy1 + 1, sw};
+    cv = Canvas{gfx.backBuffer + cy1 * sw + cx1, cx1, cy1, cx2 - cx1 + 1, cy2 - cy1 + 1, sw, nullptr};
   }
 
   const auto extent = [](int64_t dx, int64_t dy) { return std::max(std::abs(dx), std::abs(dy)); };
@@ -274,17 +375,26 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
                           40;
   if ((n - 1) * std::min(longest, cv.width + cv.height) > kMaxWalkSteps) return;
 
-  if (supersample) {
+  // The plain form (the full walk, and the plain kernel level) copies the
+  // whole area into the work buffer first.
+  const int64_t blockRows = cy2 - cy1 + 1;
+  const int32_t blockColumns = static_cast<int32_t>(cx2 - cx1 + 1);
+  int32_t reachedLo[kBlockRows];
+  int32_t reachedHi[kBlockRows];
+  Blocks blocks{reachedLo, reachedHi,   gfx.backBuffer + cy1 * sw + cx1, sw, cv.pixels,
+                cv.stride, blockColumns};
+  if (supersample && !fullWalk && blockRows <= kBlockRows &&
+      cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2)) {
+    std::fill_n(reachedLo, blockRows, 0);
+    std::fill_n(reachedHi, blockRows, -1);
+    cv.blocks = &blocks;
+  } else if (supersample) {
     for (int64_t y = cy1; y <= cy2; ++y) {
       uint32_t* top = cv.pixels + 2 * (y - cy1) * cv.stride;
-      draw_detail::SpreadToBlocks(gfx.backBuffer + y * sw + cx1, top, top + cv.stride,
-                                  static_cast<int32_t>(cx2 - cx1 + 1));
+      draw_detail::SpreadToBlocks(gfx.backBuffer + y * sw + cx1, top, top + cv.stride, blockColumns);
     }
   } else {
-    for (int64_t y = 0; y < cv.height; ++y) {
-      uint32_t* row = cv.pixels + y * cv.stride;
-      for (int64_t i = 0; i < cv.width; ++i) row[i] |= kMarkerBit;
-    }
+    for (int64_t y = 0; y < cv.height; ++y) MarkPixels(cv.pixels + y * cv.stride, cv.width);
   }
 
   switch (InkOf(gfx)) {
@@ -299,11 +409,24 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
       break;
   }
 
-  if (supersample) {
+  if (cv.blocks != nullptr) {
+    for (int64_t j = 0; j < blockRows; ++j) {
+      uint32_t* line = gfx.backBuffer + (cy1 + j) * sw + cx1;
+      const int32_t lo = reachedLo[j];
+      const int32_t hi = reachedHi[j];
+      if (lo > hi) {
+        MarkPixels(line, blockColumns);
+        continue;
+      }
+      MarkPixels(line, lo);
+      const uint32_t* top = cv.pixels + 2 * j * cv.stride + 2 * lo;
+      draw_detail::AverageBlocks(line + lo, top, top + cv.stride, hi - lo + 1);
+      MarkPixels(line + hi + 1, blockColumns - hi - 1);
+    }
+  } else if (supersample) {
     for (int64_t y = cy1; y <= cy2; ++y) {
       const uint32_t* top = cv.pixels + 2 * (y - cy1) * cv.stride;
-      draw_detail::AverageBlocks(gfx.backBuffer + y * sw + cx1, top, top + cv.stride,
-                                 static_cast<int32_t>(cx2 - cx1 + 1));
+      draw_detail::AverageBlocks(gfx.backBuffer + y * sw + cx1, top, top + cv.stride, blockColumns);
     }
   }
 }

@@ -2,7 +2,9 @@
 // What the processor offers the vector paths, read once, and the one switch
 // that caps them. Every kernel with a vector path asks KernelLevelAtLeast
 // before taking it, so forcing a level here turns off every path above it,
-// in drawing, effects, the random source and the presenter alike.
+// in drawing, effects, the random source and the presenter alike. Fast
+// forms that need no vector code (tables, skipped work) run from kSse2 up,
+// so kPlain runs every plain form.
 #include <cstdint>
 
 namespace cpu {

@@ -25,6 +25,7 @@ constexpr KeyName kNames[] = {
     {"PERIOD", vk::VK_OEM_PERIOD}, {"SLASH", vk::VK_OEM_2},  {"BACKQUOTE", vk::VK_OEM_3},
     {"LEFTBRACKET", vk::VK_OEM_4}, {"BACKSLASH", vk::VK_OEM_5}, {"RIGHTBRACKET", vk::VK_OEM_6},
     {"QUOTE", vk::VK_OEM_7},
+    {"PRINT", vk::VK_SNAPSHOT},
 };
 }  // namespace
 

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "platform/regular_file.h"
+
 extern char** environ;
 
 namespace platform {
@@ -16,17 +18,26 @@ Backend* gBackend = nullptr;
 Backend& Current() { return *gBackend; }
 void Install(Backend* backend) { gBackend = backend; }
 
-void Backend::NoteFrame() {
-  ++framesRun_;
-  if (frameLimit_ >= 0 && framesRun_ == frameLimit_) RequestClose();
+void Backend::CountTowardsLimit() {
+  ++framesCounted_;
+  if (frameLimit_ >= 0 && framesCounted_ == frameLimit_) RequestClose();
 }
 
-bool Backend::FileExists(const char* path) {
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  return true;
+void Backend::NoteFrame() {
+  ++framesRun_;
+  CountTowardsLimit();
 }
+
+void Backend::NoteInactivePass() { CountTowardsLimit(); }
+
+void Backend::SetFrameLimit(int64_t frames) {
+  frameLimit_ = frames;
+  if (frames == 0) RequestClose();
+}
+
+// A named pipe or a device in place of a file is not a file; the test does
+// not wait on it.
+bool Backend::FileExists(const char* path) { return IsRegularFile(path); }
 
 bool Backend::DeleteFile(const char* path) { return ::unlink(path) == 0; }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture_layout.h"
 #include "platform/window_messages.h"
 
 namespace platform {
@@ -111,15 +112,32 @@ class Backend {
   virtual void PlaySoundBuffer(int32_t handle, bool looping) = 0;
   virtual void StopSoundBuffer(int32_t handle) = 0;
 
+  // Comforts of a window on a desktop, beyond what the engine itself asks
+  // for; a backend without them keeps the defaults, which do nothing.
+  // How the window copy scales the picture to the window's size.
+  virtual void SetScaleMode(ScaleMode) {}
+  // Desktop full screen for a framed window (no mode switch): the window
+  // covers its screen and the window copy is scaled onto it. False when it
+  // cannot be had.
+  virtual bool SetDesktopFullScreen(bool) { return false; }
+  virtual bool DesktopFullScreen() { return false; }
+  // Gamepads: their buttons arrive as WM_PADBUTTONDOWN / WM_PADBUTTONUP,
+  // pads plugged in or out while running included.
+  virtual void EnableGamepads(bool) {}
+
   // Files and processes. The defaults use the machine's own calls.
   virtual bool FileExists(const char* path);
   virtual bool DeleteFile(const char* path);
   virtual bool StartProcess(const char* path);
 
-  // Called by the frame loop after every game frame. Ends the run through
-  // the close button once the frame limit is reached.
+  // Called by the frame loop after every game frame, and for every pass of
+  // a tick that runs no frame because the application is inactive. Both
+  // count towards the frame limit, which ends the run through the close
+  // button once it is reached; FramesRun counts the frames that ran.
   void NoteFrame();
-  void SetFrameLimit(int64_t frames) { frameLimit_ = frames; }
+  void NoteInactivePass();
+  // A limit of 0 ends the run before its first frame; -1 sets none.
+  void SetFrameLimit(int64_t frames);
   int64_t FramesRun() const { return framesRun_; }
 
  protected:
@@ -127,7 +145,10 @@ class Backend {
   virtual void RequestClose() = 0;
 
  private:
+  void CountTowardsLimit();
+
   int64_t framesRun_ = 0;
+  int64_t framesCounted_ = 0;
   int64_t frameLimit_ = -1;
 };
 

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/regular_file.h"
+
 namespace platform {
 namespace {
 
@@ -24,7 +26,7 @@ RiffReader::~RiffReader() { Close(); }
 bool RiffReader::OpenFile(const char* path) {
   Close();
   if (path == nullptr) return false;
-  file_ = std::fopen(path, "rb");
+  file_ = OpenRegularFileStream(path);  // a pipe or a device is no WAV file
   if (file_ == nullptr) return false;
   // The size bounds every read, so a file that cannot be measured is
   // treated as empty rather than read blindly.

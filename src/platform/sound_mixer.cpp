@@ -29,16 +29,25 @@ bool MixerAcceptsFormat(const WaveFormat& f) {
   return f.blockAlign == f.channels * (f.bitsPerSample / 8);
 }
 
+uint64_t ConvertedBytes(const WaveFormat& format, uint32_t bytes, int32_t deviceRate) {
+  if (!MixerAcceptsFormat(format) || deviceRate <= 0) return 0;
+  const uint64_t inFrames = bytes / format.blockAlign;
+  if (inFrames == 0) return 0;
+  const uint64_t outFrames =
+      std::max<uint64_t>(1, inFrames * static_cast<uint64_t>(deviceRate) / format.samplesPerSec);
+  return outFrames * kMixerChannels * sizeof(int16_t);
+}
+
 bool ConvertToDevice(const WaveFormat& format, const uint8_t* data, uint32_t bytes, int32_t deviceRate,
                      MixerSamples& out) {
   out = MixerSamples{};
-  if (!MixerAcceptsFormat(format) || deviceRate <= 0 || data == nullptr) return false;
+  if (data == nullptr) return false;
+  const uint64_t outBytes = ConvertedBytes(format, bytes, deviceRate);
+  if (outBytes == 0 || outBytes > kMaxMixerBufferBytes) return false;
   const uint64_t inFrames = bytes / format.blockAlign;
-  if (inFrames == 0) return false;
   const uint64_t srcRate = format.samplesPerSec;
   const uint64_t dstRate = static_cast<uint64_t>(deviceRate);
-  const uint64_t outFrames = std::max<uint64_t>(1, inFrames * dstRate / srcRate);
-  if (outFrames * kMixerChannels * sizeof(int16_t) > kMaxMixerBufferBytes) return false;
+  const uint64_t outFrames = outBytes / (kMixerChannels * sizeof(int16_t));
   int16_t* samples = new (std::nothrow) int16_t[outFrames * kMixerChannels];
   if (samples == nullptr) return false;
   out.samples.reset(samples);

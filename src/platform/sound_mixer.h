@@ -29,6 +29,10 @@ struct MixerSamples {
 // rate above 0.
 bool MixerAcceptsFormat(const WaveFormat& format);
 
+// Bytes of the device copy of a sample at `deviceRate`: 0 when the format is
+// not accepted or the sample holds no whole frame.
+uint64_t ConvertedBytes(const WaveFormat& format, uint32_t bytes, int32_t deviceRate);
+
 // Converts a PCM sample to the device format and rate (linear
 // interpolation). Whole frames only; a trailing partial frame is dropped.
 // False when the format is not accepted, there is not one whole frame, the

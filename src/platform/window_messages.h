@@ -21,6 +21,10 @@ inline constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 inline constexpr uint32_t WM_LBUTTONUP = 0x0202;
 inline constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
 inline constexpr uint32_t WM_RBUTTONUP = 0x0205;
+// Our own messages, in the range Windows leaves to applications: a gamepad
+// button (wParam: a platform::PadButton) pressed or let go.
+inline constexpr uint32_t WM_PADBUTTONDOWN = 0x8001;
+inline constexpr uint32_t WM_PADBUTTONUP = 0x8002;
 }  // namespace wm
 
 namespace vk {
@@ -42,6 +46,7 @@ inline constexpr uint32_t VK_LEFT = 37;
 inline constexpr uint32_t VK_UP = 38;
 inline constexpr uint32_t VK_RIGHT = 39;
 inline constexpr uint32_t VK_DOWN = 40;
+inline constexpr uint32_t VK_SNAPSHOT = 44;  // Print
 inline constexpr uint32_t VK_INSERT = 45;
 inline constexpr uint32_t VK_DELETE = 46;
 // '0'..'9' are 48..57 and 'A'..'Z' are 65..90, as their ASCII codes.
@@ -52,6 +57,7 @@ inline constexpr uint32_t VK_SUBTRACT = 109;
 inline constexpr uint32_t VK_DECIMAL = 110;
 inline constexpr uint32_t VK_DIVIDE = 111;
 inline constexpr uint32_t VK_F1 = 112;  // F1..F12 are 112..123
+inline constexpr uint32_t VK_F12 = 123;
 inline constexpr uint32_t VK_OEM_1 = 186;
 inline constexpr uint32_t VK_OEM_PLUS = 187;
 inline constexpr uint32_t VK_OEM_COMMA = 188;

@@ -20,13 +20,15 @@ bool ParseCount(const std::string& text, int64_t& out) {
 
 const char* UsageText() {
   return "usage: vxgame [options]\n"
-         "  --root DIR             game folder to run in (default: the generated one)\n"
+         "  --root DIR             game folder to run in (default: the player's own,\n"
+         "                         $XDG_DATA_HOME/vxgame, filled from the installed data set)\n"
          "  --headless             run without a window or sound device\n"
          "  --frames N             end, as closing the window would, after N game frames\n"
          "  --input FILE           input script for a headless run\n"
          "  --screenshot N:FILE    write the back buffer after frame N as a PNG (repeatable)\n"
          "  --trace FILE           write one line of game state per frame\n"
          "  --level N              start a new game in level N (0..100), straight past the title\n"
+         "  --strict               exit with code 3 when a data file is missing or damaged\n"
          "  --help                 show this text\n"
          "  --version              show the engine version\n";
 }
@@ -48,6 +50,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       out.help = true;
     } else if (arg == "--version") {
       out.version = true;
+    } else if (arg == "--strict") {
+      out.strict = true;
     } else if (arg == "--headless") {
       out.headless = true;
     } else if (arg == "--root") {
@@ -78,8 +82,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       if (!value(v)) return false;
       const size_t colon = v.find(':');
       Screenshot s;
-      if (colon == std::string::npos || !ParseCount(v.substr(0, colon), s.frame) ||
-          colon + 1 >= v.size()) {
+      if (colon == std::string::npos || !ParseCount(v.substr(0, colon), s.frame) || colon + 1 >= v.size()) {
         error = "--screenshot takes FRAME:FILE.png, not '" + v + "'";
         return false;
       }

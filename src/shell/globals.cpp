@@ -4,6 +4,7 @@
 
 #include "game/new_game_start.h"
 #include "platform/cpu_features.h"
+#include "shell/comforts.h"
 
 Engine engine;
 GameState game;
@@ -11,6 +12,7 @@ InputState input;
 FrameClock frameClock;
 NewGameStart newGameStart;
 DispatcherState dispatcher;
+ComfortState comforts;
 
 namespace {
 
@@ -32,5 +34,6 @@ void ResetAllState() {
   Rebuild(frameClock);
   Rebuild(newGameStart);
   Rebuild(dispatcher);
+  Rebuild(comforts);
   cpu::ResetKernelLevel();
 }

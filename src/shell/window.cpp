@@ -1,8 +1,13 @@
 #include "shell/window.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
 #include "config/configuration.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
+#include "shell/comforts.h"
 #include "shell/exit.h"
 #include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
@@ -20,10 +25,23 @@ int32_t FrameHeight() {
   return P().SystemMetric(platform::Metric::FrameHeight) + P().SystemMetric(platform::Metric::SmallCaption);
 }
 
-// The centred position and framed size of a window on the desktop.
+// The centred position and framed size of a window on the desktop; the
+// picture area is 800 x 600 unless the player chose another size.
 void PlaceFramedWindow() {
-  P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - 800) / 2,
-                  (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight(), true);
+  const int32_t w = comforts.clientWidth, h = comforts.clientHeight;
+  P().PlaceWindow(platform::ZOrder::Top, (engine.screen.display.width - w) / 2,
+                  (engine.screen.display.height - h) / 2, w + FrameWidth(), h + FrameHeight(), true);
+}
+
+// The full-screen window covers the display and one pixel more each way. A
+// display size read as the largest 32-bit value stays the largest instead
+// of wrapping to a negative size.
+void PlaceFullScreenWindow() {
+  const auto plusOne = [](int32_t side) {
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{side} + 1, INT32_MAX));
+  };
+  P().PlaceWindow(platform::ZOrder::Top, 0, 0, plusOne(engine.screen.display.width),
+                  plusOne(engine.screen.display.height), true);
 }
 
 // The display settings of the configuration, with their log line.
@@ -91,6 +109,9 @@ void Tick() {
         fc.tickPhase = 0;
       }
     }
+    // No frame runs while the application is inactive; the frame limit
+    // counts the ones that would have run, so an inactive run ends too.
+    if (fc.appActive == 0) P().NoteInactivePass();
     if (fc.displayReady != 0 && fc.appActive != 0) Present();
     if (fc.secondPass != 0 || fc.tickStart == -1) break;
     input.mouseX = fc.rawMouseX;
@@ -123,7 +144,10 @@ void Activate(uint32_t wParam) {
     fc.tickPhase = kPhaseRestarting;
     vxreleaseDDonly(engine.screen);
     P().ShowCursor(true);
-    P().PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+    if (!KeepWindowOnFocusLoss()) {
+      RememberWindowSize();
+      P().PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+    }
     return;
   }
   if (fc.appActive != 0) return;
@@ -133,11 +157,10 @@ void Activate(uint32_t wParam) {
   vxDDrawINI(engine.screen);
   fc.resizePending = -1;
   if (engine.screen.display.windowed != 0) {
-    PlaceFramedWindow();
+    if (!KeepWindowOnFocusLoss()) PlaceFramedWindow();
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                    engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   fc.appActive = -1;
   engine.screen.repaintCounter = 0;
@@ -152,8 +175,7 @@ void Resize() {
   if (engine.screen.display.windowed != 0) {
     UpdateWindowOrigin();
   } else {
-    P().PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                    engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   fc.resizePending = 0;
   engine.screen.repaintCounter = 0;
@@ -225,15 +247,21 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
   FrameClock& fc = frameClock;
   switch (message) {
     case wm::WM_KEYDOWN: {
+      if (!TakeKeyForGame(message, wParam, lParam)) return 0;
       input.lastKey = input.keyEvent = static_cast<int32_t>(wParam);
       if (uint8_t* b = KeyByte(input, wParam)) *b = 1;
       return 0;
     }
     case wm::WM_KEYUP: {
+      if (!TakeKeyForGame(message, wParam, lParam)) return 0;
       if (input.lastKey == static_cast<int32_t>(wParam)) input.lastKey = 0;
-      if (uint8_t* b = KeyByte(input, wParam)) *b = 0;
+      if (uint8_t* b = KeyByte(input, wParam); b != nullptr && !HeldByPad(wParam)) *b = 0;
       return 0;
     }
+    case wm::WM_PADBUTTONDOWN:
+    case wm::WM_PADBUTTONUP:
+      PadButtonMessage(message, wParam);
+      return 0;
     case wm::WM_CHAR:
       return 0;
     case wm::WM_MOUSEMOVE:
@@ -302,6 +330,7 @@ int32_t StartUp() {
   engine.log.newline = "\n";
   if (engine.log.enabled != 0) OpenLog(engine.log);
   if (!kExtendedIsX87) LogLine(engine.log, "random source: no 80-bit extended type, sequences differ");
+  LoadComforts();
 
   engine.screen.display.width = engine.screen.display.height = -1313;
   ReadDisplaySettings();
@@ -313,24 +342,38 @@ int32_t StartUp() {
     created = p.CreateMainWindow(kWindowTitle, true, 0, 0, engine.screen.display.width,
                                  engine.screen.display.height);
   } else {
-    created =
-        p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - 800) / 2,
-                           (engine.screen.display.height - 600) / 2, 800 + FrameWidth(), 600 + FrameHeight());
+    const int32_t w = comforts.clientWidth, h = comforts.clientHeight;
+    created = p.CreateMainWindow(kWindowTitle, false, (engine.screen.display.width - w) / 2,
+                                 (engine.screen.display.height - h) / 2, w + FrameWidth(), h + FrameHeight());
   }
-  if (!created) return 1;
+  if (!created) {
+    if (engine.screen.display.windowed == 0) {
+      std::fprintf(stderr, "vxgame: cannot create a full-screen window of %d x %d\n",
+                   engine.screen.display.width, engine.screen.display.height);
+    } else {
+      std::fprintf(stderr, "vxgame: cannot create the game window\n");
+    }
+    return 1;
+  }
   p.ShowMainWindow();
+  StartComforts();
   engine.screen.desktopWidth = p.SystemMetric(platform::Metric::ScreenWidth);
   engine.screen.desktopHeight = p.SystemMetric(platform::Metric::ScreenHeight);
   p.ShowCursor(false);
   fc.startState = kStartNoTick;
   vxscrHini(engine.screen);
-  if (vxDDrawINI(engine.screen) != 0) ExitProgram(1);
+  if (const int32_t status = vxDDrawINI(engine.screen); status != 0) {
+    std::fprintf(stderr,
+                 "vxgame: cannot show the game full screen at %d x %d (display set-up step %d failed); "
+                 "set another size in record 0 of ini/main.ini, or 0 for the desktop's\n",
+                 engine.screen.display.width, engine.screen.display.height, status);
+    ExitProgram(1);
+  }
   fc.appActive = -1;
   if (engine.screen.display.windowed != 0) {
     PlaceFramedWindow();
   } else {
-    p.PlaceWindow(platform::ZOrder::Top, 0, 0, engine.screen.display.width + 1,
-                  engine.screen.display.height + 1, true);
+    PlaceFullScreenWindow();
   }
   UpdateWindowOrigin();
   vxInitDirectSound(engine.sound);

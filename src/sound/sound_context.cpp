@@ -46,7 +46,7 @@ void LoadSound(SoundContext& sound, const char* name, int32_t slot) {
   size_t length = 0;
   while (name != nullptr && length < 1000 && name[length] != 0) ++length;
   if (length > 0) std::memcpy(buffer, name, length);
-  LoadWave(sound.slots[slot], buffer, slot);
+  LoadWave(sound, slot, buffer);
 }
 
 void PlaySound(SoundContext& sound, int32_t slot) {
@@ -68,8 +68,9 @@ void ReleaseSound(SoundContext& sound) {
   platform::Backend& p = platform::Current();
   for (SoundSlot& s : sound.slots) {
     if (s.buffer != 0) p.ReleaseSoundBuffer(s.buffer);
-    s.buffer = 0;
+    s = SoundSlot{};
   }
+  sound.sampleBytes = 0;
   if (sound.device != 0) p.CloseAudio();
   sound.device = 0;
   // Nothing may reach the closed device afterwards.

@@ -7,18 +7,25 @@
 struct EngineLog;
 
 inline constexpr int32_t kSoundSlots = 201;
+// All samples held by the slots together stay within this many bytes; a load
+// that would pass it leaves its slot as it was, as a missing file does.
+inline constexpr int64_t kSampleBudgetBytes = int64_t{1} << 30;
 
 struct SoundSlot {
-  int32_t buffer = 0;  // platform sound buffer handle; 0 = empty
+  int32_t buffer = 0;     // platform sound buffer handle; 0 = empty
+  int64_t heldBytes = 0;  // what the buffer counts against the sample budget
 };
 
 struct SoundContext {
   int32_t device = 0;  // non-zero while the device is open
   SoundSlot slots[kSoundSlots];
   int32_t available = 0;
-  // Where the device start-up writes its log lines; none when null. Wired
-  // by the engine.
+  // Where the device start-up and the sample loading write their log
+  // lines; none when null. Wired by the engine.
   EngineLog* log = nullptr;
+  // The bytes the slots hold, and the most they may hold.
+  int64_t sampleBytes = 0;
+  int64_t sampleBudget = kSampleBudgetBytes;
 };
 
 // Opens the sound device; 0 = ready, 1 = no device, 2 = the device refused.

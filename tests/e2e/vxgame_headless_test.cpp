@@ -1,7 +1,9 @@
 // Runs the real vxgame program headless, as a user or a script would.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,21 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Runs are held to 4 GiB of address space, so a program that reads without
+// bound fails instead of taking the machine's memory. The sanitizers reserve
+// far more address space than they use, so there the cap is left off.
+#if defined(__SANITIZE_ADDRESS__)
+const std::string kMemoryCap;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+const std::string kMemoryCap;
+#else
+const std::string kMemoryCap = "ulimit -v 4194304; ";
+#endif
+#else
+const std::string kMemoryCap = "ulimit -v 4194304; ";
+#endif
 
 class VxgameHeadless : public ::testing::Test {
  protected:
@@ -30,11 +47,12 @@ class VxgameHeadless : public ::testing::Test {
     fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << text;
   }
-  // Runs vxgame with arguments; returns its exit code, stderr in `err`.
+  // Runs vxgame with arguments; returns its exit code, stderr in `err`. A
+  // run that takes over a minute is stopped (exit code 137).
   int Run(const std::string& args) {
     const fs::path errFile = dir / "stderr.txt";
-    const std::string cmd = std::string(VX_GAME_BINARY) + " " + args + " >" + (dir / "stdout.txt").string() +
-                            " 2>" + errFile.string();
+    const std::string cmd = kMemoryCap + "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) + " " + args +
+                            " >" + (dir / "stdout.txt").string() + " 2>" + errFile.string();
     const int status = std::system(cmd.c_str());
     std::ifstream in(errFile);
     std::ostringstream s;
@@ -183,6 +201,69 @@ TEST_F(VxgameHeadless, BadCommandLinesExitWithTwo) {
   EXPECT_EQ(Run("--headless --root " + dir.string()), 2);
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_EQ(Run("--version"), 0);
+}
+
+TEST_F(VxgameHeadless, AnInactiveRunEndsAtItsFrameLimit) {
+  WriteGameFile("ini/main.ini", "5,windowed,,1\n");
+  WriteGameFile("in.txt", "5 activate 0\n");
+  const fs::path trace = dir / "t.txt";
+  ASSERT_EQ(Run("--headless --frames 200 --input " + (dir / "in.txt").string() + " --trace " +
+                trace.string() + " --root " + dir.string()),
+            0)
+      << err;
+  EXPECT_EQ(FileLines(trace).size(), 5u);  // frames run in ticks 2 to 4, none after
+  EXPECT_EQ(Run("--headless --frames 0 --trace " + trace.string() + " --root " + dir.string()), 0) << err;
+  EXPECT_TRUE(FileLines(trace).empty());
+}
+
+TEST_F(VxgameHeadless, AFullScreenSizeThatCannotOpenIsNamedOnStandardError) {
+  WriteGameFile("ini/main.ini", "0,size,,16385,768\n5,windowed,,0\n");
+  EXPECT_EQ(Run("--headless --frames 10 --root " + dir.string()), 1);
+  EXPECT_NE(err.find("16385 x 768"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(VxgameHeadless, InputScriptsMustBePlainFilesOfSaneSize) {
+  WriteGameFile("ini/main.ini", "5,windowed,,1\n");
+  const std::string tail = " --headless --frames 5 --root " + dir.string();
+  fs::create_directories(dir / "folder");
+  EXPECT_EQ(Run("--input " + (dir / "folder").string() + tail), 2);
+  EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+  EXPECT_EQ(Run("--input /dev/zero" + tail), 2);
+  EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(Run("--input " + (dir / "pipe").string() + tail), 2);
+  EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+
+  WriteGameFile("long.txt", "1 keydown " + std::string(1 << 20, 'K') + "\n");
+  EXPECT_EQ(Run("--input " + (dir / "long.txt").string() + tail), 2);
+  EXPECT_LT(err.size(), 300u);
+  EXPECT_NE(err.find("line 1"), std::string::npos) << err.substr(0, 300);
+  WriteGameFile("nul.txt", std::string("1 keydown ENTER\0junk\n", 21));
+  EXPECT_EQ(Run("--input " + (dir / "nul.txt").string() + tail), 2);
+  EXPECT_NE(err.find("NUL"), std::string::npos) << err;
+  {
+    std::ofstream big(dir / "big.txt", std::ios::binary);
+    big.seekp(64 << 20);  // a sparse file of 64 MiB
+    big << '\n';
+  }
+  EXPECT_EQ(Run("--input " + (dir / "big.txt").string() + tail), 2);
+  EXPECT_NE(err.find("larger than"), std::string::npos) << err;
+}
+
+TEST_F(VxgameHeadless, NamedPipesInPlaceOfGameFilesDoNotBlock) {
+  // The configuration: read as missing (full screen at the desktop size).
+  fs::create_directories(dir / "ini");
+  ASSERT_EQ(mkfifo((dir / "ini/main.ini").c_str(), 0600), 0);
+  EXPECT_EQ(Run("--headless --frames 4 --root " + dir.string()), 0) << err;
+
+  // A music marker: not there, so the music check waits on.
+  fs::remove(dir / "ini/main.ini");
+  WriteGameFile("ini/main.ini", "5,windowed,,1\n17,music,,1\n");
+  for (const char* wav : {"music/floor1.wav", "music/floor2.wav", "music/floor3.wav"})
+    WriteGameFile(wav, "x");
+  ASSERT_EQ(mkfifo((dir / "music/fin1.txt").c_str(), 0600), 0);
+  EXPECT_EQ(Run("--headless --frames 30 --root " + dir.string()), 0) << err;
 }
 
 }  // namespace

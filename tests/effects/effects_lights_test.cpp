@@ -4,6 +4,7 @@
 #include "effects/effects_kernels.h"
 #include "effects/effects_test_fixture.h"
 #include "gfx/image_slots.h"
+#include "platform/cpu_features.h"
 
 namespace vxtest {
 namespace {
@@ -200,9 +201,12 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
   std::vector<uint32_t> b(300);
   uint32_t seed = 7;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int32_t round = 0; round < 50; ++round) {
+  // Every vector form of the disc tints: runs of any length, the last
+  // pixels of a run through lane masks or one by one.
+  for (int32_t round = 0; round < 150; ++round) {
+    cpu::ForceKernelLevel(round % 3 == 0 ? cpu::KernelLevel::kSse2 : cpu::BestKernelLevel());
     for (size_t i = 0; i < a.size(); ++i) a[i] = b[i] = next();
-    const int32_t count = static_cast<int32_t>(next() % 300);
+    const int32_t count = static_cast<int32_t>(next() % (round % 2 == 0 ? 300 : 20));
     const uint32_t packed = next();
     fx_kernels::AddPacked(a.data(), count, packed);
     fx_kernels::AddPackedPlain(b.data(), count, packed);
@@ -212,7 +216,25 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
     fx_kernels::AddClamped(a.data(), count, amounts[0], amounts[1], amounts[2]);
     fx_kernels::AddClampedPlain(b.data(), count, amounts[0], amounts[1], amounts[2]);
     ASSERT_EQ(a, b);
+    // A disc's rows in one call: runs of 1 .. 40 pixels.
+    fx_kernels::PixelRun runsA[6];
+    fx_kernels::PixelRun runsB[6];
+    for (int32_t r = 0; r < 6; ++r) {
+      const int32_t length = 1 + static_cast<int32_t>(next() % 40);
+      runsA[r] = {a.data() + 45 * r, length};
+      runsB[r] = {b.data() + 45 * r, length};
+    }
+    fx_kernels::Tint tint;
+    tint.fast = round % 2 == 0;
+    tint.packed = packed;
+    tint.blue = amounts[0];
+    tint.green = amounts[1];
+    tint.red = amounts[2];
+    fx_kernels::TintRuns(runsA, 6, tint);
+    fx_kernels::TintRunsPlain(runsB, 6, tint);
+    ASSERT_EQ(a, b);
   }
+  cpu::ResetKernelLevel();
   std::vector<uint8_t> map(400);
   for (uint8_t& m : map) m = static_cast<uint8_t>(next());
   for (int32_t round = 0; round < 40; ++round) {
@@ -234,6 +256,25 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
     fx_kernels::TexturedLightRowPlain(light, s2.data(), left, right);
     ASSERT_EQ(s1, s2) << round;
   }
+  // Radial rows, whole or cut at either end, the last pixels in lane masks.
+  for (int32_t round = 0; round < 60; ++round) {
+    fx_kernels::RadialRow light;
+    light.sqrtTable = fx().sqrtTable;
+    light.radius = 3 + static_cast<int32_t>(next() % 174);
+    light.x = 200;
+    light.dy = static_cast<int32_t>(next() % (light.radius - 2)) * (round % 2 == 0 ? 1 : -1);
+    for (int32_t& a : light.amount) a = static_cast<int32_t>(next() % 131073) - 65536;
+    if (round % 3 == 0) light.amount[1] = static_cast<int32_t>(next() % 300);
+    const int32_t h = fx().sqrtTable[(light.radius - 2) * (light.radius - 2) - light.dy * light.dy + 1];
+    const int32_t left = std::max(0, 200 - h) + (round % 4 == 1 ? static_cast<int32_t>(next() % (h + 1)) : 0);
+    const int32_t right = std::min(399, 200 + h);
+    std::vector<uint32_t> s1(400);
+    for (uint32_t& v : s1) v = next();
+    std::vector<uint32_t> s2 = s1;
+    fx_kernels::RadialLightRow(light, s1.data(), left, right);
+    fx_kernels::RadialLightRowPlain(light, s2.data(), left, right);
+    ASSERT_EQ(s1, s2) << round;
+  }
   for (int32_t radius : {1, 2, 8, 47, 176}) {
     for (int32_t round = 0; round < 6; ++round) {
       std::vector<uint32_t> s1(2 * 400);
@@ -249,6 +290,68 @@ TEST_F(EffectsLightsTest, FastLightKernelsMatchThePlainOnes) {
       fx_kernels::EllipseRowPlain(light, s2.data(), dy, left, right);
       ASSERT_EQ(s1, s2) << radius << " " << round;
     }
+  }
+}
+
+// Whole lights, at the screen's edges too, at every kernel level against
+// the plain rows: the mirrored rows must light what the rows one by one do.
+TEST_F(EffectsLightsTest, EllipseLightsMatchThePlainRowsAtEveryKernelLevel) {
+  uint32_t seed = 3;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
+  for (uint32_t& v : start) v = next();
+  std::vector<uint32_t> plain;
+  for (const cpu::KernelLevel level :
+       {cpu::KernelLevel::kPlain, cpu::KernelLevel::kAvx2, cpu::BestKernelLevel()}) {
+    std::copy(start.begin(), start.end(), screen());
+    cpu::ForceKernelLevel(level);
+    seed = 99;
+    for (int32_t i = 0; i < 300; ++i) {
+      const int32_t radius = i % 10 == 0 ? 176 : 1 + static_cast<int32_t>(next() % 60);
+      const int32_t x = static_cast<int32_t>(next() % 1000) - 100;
+      const int32_t y = static_cast<int32_t>(next() % 800) - 100;
+      // Mostly brightening, as the drift and glow lights are; some darken
+      // one channel or all.
+      const auto amount = [&](int32_t spread) { return static_cast<int32_t>(next() % 2000) - spread; };
+      const int32_t red = amount(i % 3 == 0 ? 1000 : 0);
+      const int32_t green = amount(i % 5 == 0 ? 2000 : 0);
+      const int32_t blue = amount(0);
+      AddEllipseLight(fx(), gfx(), x, y, radius, red, green, blue, 0);
+    }
+    cpu::ResetKernelLevel();
+    EXPECT_TRUE(GuardsIntact());
+    if (level == cpu::KernelLevel::kPlain) {
+      plain = Snapshot();
+      EXPECT_GT(Changed(start), 100000);
+    } else {
+      EXPECT_TRUE(Snapshot() == plain) << "kernel level " << static_cast<int32_t>(level);
+    }
+  }
+}
+
+TEST_F(EffectsLightsTest, EllipseRowPairsMatchThePlainOnes) {
+  uint32_t seed = 17;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int32_t round = 0; round < 200; ++round) {
+    const int32_t radius = 1 + static_cast<int32_t>(next() % 176);
+    const int32_t x = 200 + static_cast<int32_t>(next() % 400);
+    const fx_kernels::EllipseLight light =
+        fx_kernels::MakeEllipse(x, radius, static_cast<int32_t>(next() % 65535) - 32767,
+                                static_cast<int32_t>(next() % 300) - 20, static_cast<int32_t>(next() % 9), 0);
+    const int32_t dy = static_cast<int32_t>(next() % (radius + 1));
+    const int32_t h = fx().sqrtTable[std::max(0, (4 * radius * radius - 9 * dy * dy - 1) / 4)];
+    // Clipped on either side, or not at all.
+    const int32_t left = round % 3 == 1 ? x - h + static_cast<int32_t>(next() % (h + 1)) : x - h;
+    const int32_t right = round % 3 == 2 ? x + h - static_cast<int32_t>(next() % (h + 1)) : x + h;
+    if (left > right) continue;
+    std::vector<uint32_t> fast(2 * 800);
+    for (uint32_t& v : fast) v = next();
+    std::vector<uint32_t> plain = fast;
+    uint32_t* aboveFast = dy != 0 ? fast.data() : nullptr;
+    uint32_t* abovePlain = dy != 0 ? plain.data() : nullptr;
+    fx_kernels::EllipseRowPair(light, aboveFast, fast.data() + 800, dy, left, right);
+    fx_kernels::EllipseRowPairPlain(light, abovePlain, plain.data() + 800, dy, left, right);
+    ASSERT_EQ(fast, plain) << "round " << round;
   }
 }
 

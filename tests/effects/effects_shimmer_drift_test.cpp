@@ -1,5 +1,7 @@
 // Shimmer areas and drift particles.
+#include "effects/effects_kernels.h"
 #include "effects/effects_test_fixture.h"
+#include "platform/cpu_features.h"
 
 namespace vxtest {
 namespace {
@@ -85,6 +87,55 @@ TEST_F(EffectsShimmerTest, TheRippleStaysNearItsAreaAndSkipsPixelsOutOfRange) {
   std::copy(before.begin(), before.end(), screen());
   UpdateShimmerAreas(fx(), gfx());
   EXPECT_EQ(Changed(before), 0);
+}
+
+TEST_F(EffectsShimmerTest, FastRipplesMatchThePlainOnes) {
+  uint32_t seed = 5;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  std::vector<uint32_t> copy(kW);
+  for (int32_t round = 0; round < 400; ++round) {
+    fx_kernels::RippleRow row;
+    row.width = kW;
+    row.left = 7 + static_cast<int32_t>(next() % 500);
+    row.right = std::min(kW - 8, row.left + static_cast<int32_t>(next() % 800) - 20);
+    // Amplitudes 1 .. 8 against row values from the oscillator's whole swing.
+    row.factor = (1 + next() % 8) * (static_cast<int64_t>(next() % 3601));
+    // Factors past what 32-bit lanes can multiply (not reached by areas the
+    // game makes) take the wide arithmetic.
+    if (round % 7 == 6) row.factor = (int64_t{1} << 31) * (round % 2 == 0 ? 1 : -1) + round;
+    if (round % 7 == 5) row.factor = (int64_t{1} << 31) / (1500 + round % 300) * (round % 2 == 0 ? 1 : -1);
+    // Every brightness, a narrow band, or one that rules out the row's own
+    // pixel while a neighbour 6 columns off still lets it ripple.
+    const int32_t ranges[3][2] = {{0, 800}, {300, 420}, {-5, 40}};
+    row.min = ranges[round % 3][0];
+    row.max = ranges[round % 3][1];
+    std::vector<uint32_t> fast(kW);
+    for (uint32_t& v : fast) v = next() & (round % 3 == 2 ? 0xff0f0f0fu : 0xffffffffu);
+    std::vector<uint32_t> plain = fast;
+    fx_kernels::Ripple(row, fast.data(), copy.data());
+    fx_kernels::RipplePlain(row, plain.data(), copy.data());
+    ASSERT_EQ(fast, plain) << "round " << round;
+  }
+}
+
+TEST_F(EffectsShimmerTest, WholeAreasRippleAlikeAtEveryKernelLevel) {
+  Noise(screen(), kW * kH);
+  const auto start = Snapshot();
+  std::vector<uint32_t> results[2];
+  for (const bool fast : {true, false}) {
+    std::copy(start.begin(), start.end(), screen());
+    ClearShimmerAreas(fx());
+    AddShimmerArea(fx(), -20, -5, 900, 140, 0, 800, 8, 1);
+    AddShimmerArea(fx(), 100, 300, 500, 620, 200, 500, 6, 1);
+    AddShimmerArea(fx(), 790, 10, 820, 20, 0, 800, 3, 1);
+    cpu::ForceKernelLevel(fast ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
+    for (int32_t frame = 0; frame < 40; ++frame) UpdateShimmerAreas(fx(), gfx());
+    cpu::ResetKernelLevel();
+    results[fast ? 0 : 1] = Snapshot();
+    EXPECT_GT(Changed(start), 10000);
+    EXPECT_TRUE(GuardsIntact());
+  }
+  EXPECT_TRUE(results[0] == results[1]);
 }
 
 TEST_F(EffectsDriftTest, SpawnDrawsPositionHeightAndSwayForEachOf61) {

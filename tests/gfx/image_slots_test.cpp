@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "gfx/draw_internal.h"
 #include "gfx/picture_file.h"
+#include "platform/cpu_features.h"
 #include "support/engine_test.h"
 
 namespace {
@@ -203,6 +205,60 @@ TEST_F(ImageSlotTest, RowSpansMeasureLeadingAndTrailingEmptyColumns) {
   for (auto [row, kind] : {std::pair{-1, 0}, {4, 0}, {0, 2}}) {
     const RowSpanEnds e = RowSpan(gfx, 60, row, kind);
     EXPECT_EQ(e.left + e.right, 0) << row << "," << kind;
+  }
+}
+
+// Pictures of every width up to 40 (vector lanes past a row's end), rows
+// empty, coloured only at one end, or black with alpha: the vector scans
+// and the alpha pass leave what the plain ones leave, at every level.
+TEST_F(ImageSlotTest, FastSpansAndAlphaMatchThePlainOnes) {
+  uint32_t seed = 21;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  int32_t slot = 100;
+  for (int32_t width = 1; width <= 40; ++width) {
+    for (const cpu::KernelLevel level : {cpu::BestKernelLevel(), cpu::KernelLevel::kSse2}) {
+      const int32_t height = 12;
+      Pixels pixels(static_cast<size_t>(width * height), 0);
+      for (int32_t y = 0; y < height; ++y) {
+        // Row kinds: empty, one pixel at a random column, black but
+        // visible, or random pixels a third of them empty.
+        for (int32_t x = 0; x < width; ++x) {
+          uint32_t& p = pixels[static_cast<size_t>(y * width + x)];
+          const uint32_t r = next();
+          switch (y % 4) {
+            case 0:
+              break;
+            case 1:
+              if (x == static_cast<int32_t>(r % static_cast<uint32_t>(width))) p = next() | 1u;
+              break;
+            case 2:
+              p = r % 3 == 0 ? 0xff000000u : 0;
+              break;
+            default:
+              p = r % 3 == 0 ? 0 : (r % 3 == 1 ? (r & 0xff000000u) : (r & 0x00ffffffu));
+          }
+        }
+      }
+      for (int32_t mode = 0; mode <= 3; ++mode) {
+        Make(slot, width, pixels);
+        Make(slot + 1, width, pixels);
+        cpu::ForceKernelLevel(level);
+        PrepareAlpha(gfx, slot, mode);
+        ComputeRowSpans(gfx, slot);
+        draw_detail::PrepareAlphaPlain(gfx, slot + 1, mode);
+        draw_detail::ComputeRowSpansPlain(gfx, slot + 1);
+        cpu::ResetKernelLevel();
+        ASSERT_EQ(Get(slot), Get(slot + 1)) << width << " mode " << mode;
+        for (int32_t y = 0; y < height; ++y) {
+          for (int32_t kind = 0; kind < 2; ++kind) {
+            const RowSpanEnds a = RowSpan(gfx, slot, y, kind);
+            const RowSpanEnds b = RowSpan(gfx, slot + 1, y, kind);
+            ASSERT_EQ(std::pair(a.left, a.right), std::pair(b.left, b.right)) << width << " row " << y;
+          }
+        }
+        slot += 2;
+      }
+    }
   }
 }
 

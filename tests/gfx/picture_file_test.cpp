@@ -285,7 +285,7 @@ TEST_F(PictureTest, LogsStartPaletteAndEndLines) {
             "vxReadPic start. trying read: data/p.vx1\n"
             "vxReadPic fin read data/p.vx1\n"
             "vxReadPic start. trying read: data/x.txt\n"
-            "vxReadPic fin read data/x.txt\n");
+            "vxReadPic fin. cannot read data/x.txt\n");
 }
 
 TEST_F(PictureTest, Vx1WriterRoundTrips) {

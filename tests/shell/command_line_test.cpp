@@ -1,11 +1,16 @@
+#include "shell/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/headless/input_script.h"
-#include "shell/command_line.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 bool Parse(std::vector<const char*> args, CommandLine& cl, std::string& error) {
   args.insert(args.begin(), "vxgame");
@@ -90,6 +95,44 @@ TEST(InputScript, BadLinesNameTheLine) {
     EXPECT_FALSE(platform::ParseInputScript(std::string("1 keydown A\n") + text, ev, error)) << text;
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
   }
+}
+
+TEST(InputScript, BadTokensAreQuotedShortAndNulBytesEndNothing) {
+  std::vector<platform::ScriptEvent> ev;
+  std::string error;
+  // A long key name: the message quotes its first 40 characters. A name of
+  // 1 MB makes a line past the limit, which is not quoted at all.
+  EXPECT_FALSE(platform::ParseInputScript("1 keydown " + std::string(4000, 'X') + "\n", ev, error));
+  EXPECT_NE(error.find("'" + std::string(40, 'X') + "...'"), std::string::npos) << error.substr(0, 200);
+  EXPECT_EQ(error.find(std::string(41, 'X')), std::string::npos);
+  EXPECT_LT(error.size(), 120u);
+  EXPECT_FALSE(platform::ParseInputScript("1 keydown " + std::string(1 << 20, 'X') + "\n", ev, error));
+  EXPECT_LT(error.size(), 120u);
+  EXPECT_FALSE(platform::ParseInputScript(std::string(50, '7') + " keydown A\n", ev, error));
+  EXPECT_NE(error.find("'" + std::string(40, '7') + "...'"), std::string::npos) << error;
+  // Unprintable bytes are shown as escapes, never sent to the terminal.
+  EXPECT_FALSE(platform::ParseInputScript("1 \x1b[2Jkeydown A\n", ev, error));
+  EXPECT_NE(error.find("\\x1b[2Jkeydown"), std::string::npos) << error;
+  EXPECT_EQ(error.find('\x1b'), std::string::npos);
+
+  // A NUL byte inside a line is refused, wherever it stands, in comments too.
+  for (const std::string& text :
+       {"1 keydown ENTER\0junk\n"s, "1 keydown ENTER\0\n"s, "# note\0\n"s, "1 close\n2 keydown A \0\n"s}) {
+    EXPECT_FALSE(platform::ParseInputScript(text, ev, error)) << text;
+    EXPECT_NE(error.find("NUL"), std::string::npos) << error;
+  }
+  EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+
+  // Lines and scripts have a size limit; up to it they read as before.
+  const std::string atLimit = "1 keydown A" + std::string(platform::kMaxScriptLineChars - 11, ' ');
+  EXPECT_TRUE(platform::ParseInputScript(atLimit + "\r\n", ev, error)) << error;
+  EXPECT_FALSE(platform::ParseInputScript(atLimit + " \n", ev, error));
+  EXPECT_NE(error.find("line 1"), std::string::npos) << error;
+  EXPECT_FALSE(platform::ParseInputScript("#" + std::string(platform::kMaxScriptLineChars, '#'), ev, error));
+  std::string big;
+  while (big.size() <= platform::kMaxScriptBytes) big += "1 keydown A\n";
+  EXPECT_FALSE(platform::ParseInputScript(big, ev, error));
+  EXPECT_NE(error.find("larger than"), std::string::npos) << error;
 }
 
 TEST(KeyNames, RoundTrip) {

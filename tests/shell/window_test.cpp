@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <string>
+
 #include "shell/mode_dispatcher.h"
 #include "support/engine_test.h"
 
 namespace {
 
+using namespace std::string_literals;
 using platform::HeadlessBackend;
 
 std::vector<int32_t> gFrameClocks;
@@ -128,6 +133,103 @@ TEST_F(WindowTest, StartUpFullScreenAndDisplayFailure) {
   } catch (const vxtest::ProgramExit& e) {
     EXPECT_EQ(e.code, 1);
   }
+}
+
+TEST_F(WindowTest, AFullScreenSizeThatCannotOpenEndsTheProgramWithAMessage) {
+  // 16385 is past the largest display side; 99999999999 reads as 2147483647.
+  for (const std::string& size : {std::string("16385,768"), std::string("99999999999,600")}) {
+    ResetAllState();
+    UseBackend(HeadlessBackend::Options{});
+    Config("0,,,"s + size + "\n5,,,0\n");
+    int32_t code = 0;
+    ::testing::internal::CaptureStderr();
+    try {
+      StartUp();
+    } catch (const vxtest::ProgramExit& e) {
+      code = e.code;
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 1) << size;
+    const std::string shown = size == "16385,768" ? "16385 x 768" : "2147483647 x 600";
+    EXPECT_NE(err.find(shown), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_TRUE(!err.empty() && err.back() == '\n');
+  }
+}
+
+TEST_F(WindowTest, ReactivationWithASaturatedFullScreenSizePlacesAWindowInRange) {
+  Config("0,,,1024,768\n5,,,0\n");
+  ASSERT_EQ(StartUp(), 0);
+  Tick();
+  WindowProc(wm::WM_ACTIVATEAPP, 0, 0);
+  // Changed while inactive: the reader saturates the size, the display then
+  // fails (its status is ignored here) and the window is placed all the same.
+  Config("0,,,99999999999,99999999999\n5,,,0\n");
+  WindowProc(wm::WM_ACTIVATEAPP, 1, 0);
+  EXPECT_EQ(engine.screen.display.width, INT32_MAX);
+  EXPECT_FALSE(backend->DisplayOpen());
+  const std::string largest = "window place top 0,0,2147483647,2147483647";
+  EXPECT_TRUE(backend->HasCall(largest));
+  WindowProc(wm::WM_SIZE, 0, 0);  // the resize that the re-activation asked for
+  EXPECT_EQ(frameClock.resizePending, 0);
+  const auto& calls = backend->Calls();
+  EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [&](const auto& c) { return c.what == largest; }), 2);
+  EXPECT_EQ(backend->CursorClip().right, INT32_MAX - 5);
+}
+
+// Runs the message loop as WinMain does, for at most `limit` messages.
+int64_t RunMessageLoop(HeadlessBackend& b, int64_t limit) {
+  platform::Message m;
+  int64_t n = 0;
+  while (n < limit && b.NextMessage(m)) {
+    WindowProc(m.message, m.wParam, m.lParam);
+    ++n;
+  }
+  return n;
+}
+
+platform::ScriptEvent Activation(int64_t tick, uint32_t active) {
+  platform::ScriptEvent e;
+  e.tick = tick;
+  e.message = platform::Message{wm::WM_ACTIVATEAPP, active, 0};
+  return e;
+}
+
+TEST_F(WindowTest, TheFrameLimitCountsTheFramesAnInactiveGameWouldRun) {
+  // Frame 1 runs in tick 2; from tick 3 on the game is inactive and each
+  // tick counts its two frames: 1 + 2 x 9 after tick 11, 20 in tick 12.
+  Config("5,,,1\n");
+  backend->SetScript({Activation(3, 0)});
+  backend->SetFrameLimit(20);
+  ASSERT_EQ(StartUp(), 0);
+  EXPECT_LT(RunMessageLoop(*backend, 100000), 100000);
+  EXPECT_TRUE(backend->HasCall("quit 0"));
+  EXPECT_EQ(backend->FramesRun(), 1);
+  EXPECT_EQ(backend->Ticks(), 12);
+
+  // Inactive in ticks 3 to 5 (6 counted); tick 6 restarts the display
+  // without a frame; ticks 7 to 12 run 12 frames and tick 13 reaches the
+  // limit in its first pass. The close arrives after the tick, whose second
+  // pass runs frame 15, as in any run that reaches its limit there.
+  ResetAllState();
+  UseBackend(HeadlessBackend::Options{});
+  Config("5,,,1\n");
+  backend->SetScript({Activation(3, 0), Activation(6, 1)});
+  backend->SetFrameLimit(20);
+  ASSERT_EQ(StartUp(), 0);
+  EXPECT_LT(RunMessageLoop(*backend, 100000), 100000);
+  EXPECT_EQ(backend->FramesRun(), 15);
+  EXPECT_EQ(backend->Ticks(), 13);
+
+  // A limit of 0 ends the run before its first frame.
+  ResetAllState();
+  UseBackend(HeadlessBackend::Options{});
+  Config("5,,,1\n");
+  backend->SetFrameLimit(0);
+  ASSERT_EQ(StartUp(), 0);
+  EXPECT_LT(RunMessageLoop(*backend, 100000), 100000);
+  EXPECT_TRUE(backend->HasCall("quit 0"));
+  EXPECT_EQ(backend->FramesRun(), 0);
 }
 
 TEST_F(WindowTest, TicksRunTwoFramesAfterTheFirstTwo) {

@@ -8,6 +8,7 @@
 
 #include "display/screen_handler.h"
 #include "sound/wave_bytes.h"
+#include "sound/wave_file.h"
 #include "support/engine_test.h"
 
 namespace {
@@ -146,6 +147,50 @@ TEST_F(SoundDevice, ReloadingKeepsTheOldBufferUnlessTheNewOneLoads) {
   LoadSound(engine.sound, "b.wav", 9);
   EXPECT_NE(engine.sound.slots[9].buffer, first);
   EXPECT_EQ(backend->SoundBuffers().size(), 1u);
+}
+
+TEST_F(SoundDevice, SamplesTogetherStayWithinTheMemoryBudget) {
+  EnableLog();
+  Ready();
+  // 16-bit stereo at the device's own rate holds its own size; 8-bit mono
+  // at a quarter of the rate holds a device copy sixteen times its size.
+  const std::string samples(4000, '\x22');
+  vxtest::WriteFile("big.wav", vxtest::PcmWave(2, 44100, 16, samples));
+  vxtest::WriteFile("slow.wav", vxtest::PcmWave(1, 11025, 8, std::string(1000, '\x80')));
+  EXPECT_EQ(SampleHeldBytes(platform::WaveFormat{1, 2, 44100, 176400, 4, 16, 0}, 4000), 4000);
+  EXPECT_EQ(SampleHeldBytes(platform::WaveFormat{1, 1, 11025, 11025, 1, 8, 0}, 1000), 16000);
+  EXPECT_EQ(SampleHeldBytes(platform::WaveFormat{1, 2, 88200, 352800, 4, 16, 0}, 4000), 4000);
+
+  engine.sound.sampleBudget = 3 * 4000 + 3999;
+  LoadSound(engine.sound, "big.wav", 1);
+  LoadSound(engine.sound, "big.wav", 2);
+  LoadSound(engine.sound, "big.wav", 3);
+  EXPECT_EQ(engine.sound.sampleBytes, 12000);
+  // Past the budget: the slot stays as a missing file leaves it.
+  LoadSound(engine.sound, "slow.wav", 4);
+  LoadSound(engine.sound, "big.wav", 4);
+  EXPECT_EQ(engine.sound.slots[4].buffer, 0);
+  // Reloading a slot counts the old buffer until the new one exists.
+  const int32_t kept = engine.sound.slots[3].buffer;
+  LoadSound(engine.sound, "big.wav", 3);
+  EXPECT_EQ(engine.sound.slots[3].buffer, kept);
+  PlaySound(engine.sound, 4);
+  EXPECT_FALSE(backend->HasCall("sound play slot 4"));
+  EXPECT_EQ(engine.sound.sampleBytes, 12000);
+  const std::string log = LogText();
+  EXPECT_NE(log.find("LoadWave over memory budget. not loaded: slow.wav\n"
+                     "LoadWave over memory budget. not loaded: big.wav\n"
+                     "LoadWave over memory budget. not loaded: big.wav\n"),
+            std::string::npos)
+      << log;
+
+  // The release gives every byte back.
+  engine.screen.display.windowed = -1;
+  vxreleaseDDDS(engine.screen);
+  EXPECT_EQ(engine.sound.sampleBytes, 0);
+  ResetAllState();
+  EXPECT_EQ(engine.sound.sampleBudget, kSampleBudgetBytes);
+  EXPECT_EQ(kSampleBudgetBytes, int64_t{1} << 30);
 }
 
 TEST_F(SoundDevice, ReleaseFreesEverySlotThenTheDevice) {

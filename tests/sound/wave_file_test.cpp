@@ -41,14 +41,15 @@ class WaveFile : public vxtest::EngineTest {
   }
   int32_t Load(const std::string& bytes) {
     vxtest::WriteFile("t.wav", bytes);
-    return LoadWave(slot, "t.wav", 7);
+    return LoadWave(sound, 7, "t.wav");
   }
   const HeadlessBackend::SoundBuffer* Buffer() const {
     auto it = backend->SoundBuffers().find(slot.buffer);
     return it == backend->SoundBuffers().end() ? nullptr : &it->second;
   }
 
-  SoundSlot slot;
+  SoundContext sound;
+  SoundSlot& slot = sound.slots[7];
 };
 
 TEST_F(WaveFile, SixteenByteFormatChunkReadsTwoBytesBeyondIt) {
@@ -103,7 +104,7 @@ TEST_F(WaveFile, WhatIsNotAPcmWaveGivesStatus2) {
   };
   for (const auto& [what, bytes] : cases) EXPECT_EQ(Load(bytes), kWaveNotPcm) << what;
   EXPECT_EQ(slot.buffer, 0);
-  EXPECT_EQ(LoadWave(slot, "missing.wav", 7), kWaveCannotOpen);
+  EXPECT_EQ(LoadWave(sound, 7, "missing.wav"), kWaveCannotOpen);
   EXPECT_TRUE(backend->SoundBuffers().empty());
 }
 
@@ -154,7 +155,7 @@ TEST_F(WaveFile, ReloadingASlotReplacesItsBuffer) {
 
 // Files that other programs wrote.
 TEST_F(WaveFile, CommittedSoxFilesLoad) {
-  ASSERT_EQ(LoadWave(slot, (kDataDir + "sine_u8_mono_22050.wav").c_str(), 7), kWaveLoaded);
+  ASSERT_EQ(LoadWave(sound, 7, (kDataDir + "sine_u8_mono_22050.wav").c_str()), kWaveLoaded);
   const auto* b = Buffer();
   EXPECT_EQ(b->format.channels, 1);
   EXPECT_EQ(b->format.bitsPerSample, 8);
@@ -162,7 +163,7 @@ TEST_F(WaveFile, CommittedSoxFilesLoad) {
   ASSERT_EQ(b->data.size(), 220u);
   EXPECT_EQ(std::vector<uint8_t>(b->data.begin(), b->data.begin() + 4), (std::vector<uint8_t>{0x81, 0x8b, 0x97, 0xa1}));
 
-  ASSERT_EQ(LoadWave(slot, (kDataDir + "sine_s16_stereo_44100.wav").c_str(), 7), kWaveLoaded);
+  ASSERT_EQ(LoadWave(sound, 7, (kDataDir + "sine_s16_stereo_44100.wav").c_str()), kWaveLoaded);
   b = Buffer();
   EXPECT_EQ(b->format.channels, 2);
   EXPECT_EQ(b->format.bitsPerSample, 16);
@@ -170,7 +171,7 @@ TEST_F(WaveFile, CommittedSoxFilesLoad) {
   EXPECT_EQ(b->data.size(), 880u);
 
   vxtest::WriteFile("list.wav", WithListFirst(vxtest::ReadFile(kDataDir + "sine_u8_mono_22050.wav")));
-  EXPECT_EQ(LoadWave(slot, "list.wav", 7), kWaveNotPcm);
+  EXPECT_EQ(LoadWave(sound, 7, "list.wav"), kWaveNotPcm);
 }
 
 TEST_F(WaveFile, AlsaSampleFilesLoad) {
@@ -182,7 +183,7 @@ TEST_F(WaveFile, AlsaSampleFilesLoad) {
     if (entry.path().extension() != ".wav") continue;
     ++files;
     SCOPED_TRACE(entry.path().string());
-    ASSERT_EQ(LoadWave(slot, entry.path().c_str(), 7), kWaveLoaded);
+    ASSERT_EQ(LoadWave(sound, 7, entry.path().c_str()), kWaveLoaded);
     const auto* b = Buffer();
     EXPECT_EQ(b->format.formatTag, 1);
     EXPECT_EQ(b->format.blockAlign, b->format.channels * b->format.bitsPerSample / 8);
@@ -205,7 +206,7 @@ TEST_F(WaveFile, SoxOutputInSeveralFormatsLoadsSampleExact) {
                              std::to_string(c.bits) + " " + name + ".wav synth 0.05 sine 440 2>/dev/null";
     ASSERT_EQ(std::system(make.c_str()), 0);
     ASSERT_EQ(std::system(("sox " + name + ".wav -t raw " + name + ".raw 2>/dev/null").c_str()), 0);
-    ASSERT_EQ(LoadWave(slot, (name + ".wav").c_str(), 7), kWaveLoaded);
+    ASSERT_EQ(LoadWave(sound, 7, (name + ".wav").c_str()), kWaveLoaded);
     const auto* b = Buffer();
     EXPECT_EQ(b->format.channels, c.channels);
     EXPECT_EQ(static_cast<int>(b->format.samplesPerSec), c.rate);
@@ -213,11 +214,11 @@ TEST_F(WaveFile, SoxOutputInSeveralFormatsLoadsSampleExact) {
     EXPECT_EQ(b->data, Bytes(vxtest::ReadFile(name + ".raw")));
 
     vxtest::WriteFile(name + "_list.wav", WithListFirst(vxtest::ReadFile(name + ".wav")));
-    EXPECT_EQ(LoadWave(slot, (name + "_list.wav").c_str(), 7), kWaveNotPcm);
+    EXPECT_EQ(LoadWave(sound, 7, (name + "_list.wav").c_str()), kWaveNotPcm);
   }
   // Without a sample size sox writes 32-bit floats in an extensible format.
   ASSERT_EQ(std::system("sox -n -r 22050 -c 1 float.wav synth 0.01 sine 440 2>/dev/null"), 0);
-  EXPECT_EQ(LoadWave(slot, "float.wav", 7), kWaveNotPcm);
+  EXPECT_EQ(LoadWave(sound, 7, "float.wav"), kWaveNotPcm);
 }
 
 }  // namespace

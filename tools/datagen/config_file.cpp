@@ -14,6 +14,11 @@ void WriteConfigFile(DataSetWriter& out) {
       "17,music (1 = on),,1\n"
       "19,controls (0 = arrows: up jumps and space attacks; 1 = space jumps and ctrl attacks),,0\n"
       "20,texts (1 = English; 0 = Russian),,1\n"
+      "30,window scaling (0 = sharp; 1 = fit and smooth; 2 = stretch; 3 = whole factors only),,0\n"
+      "31,window size at start: width and height of the picture (0 = 800 x 600),,0,0\n"
+      "32,losing the focus (0 = pause and shrink the window; 1 = only pause),,0\n"
+      "33,start a window in desktop full screen (1 = yes; Alt+Enter switches),,0\n"
+      "34,gamepads (0 = on; 1 = off),,0\n"
       "13131313,end of the settings,,\n"
       "\n"
       "How to edit this file\n"
@@ -21,7 +26,9 @@ void WriteConfigFile(DataSetWriter& out) {
       "field and the value(s). Only the numbers matter; keep the commas and\n"
       "do not put commas into a name. The game reads nothing after the line\n"
       "that starts with 13131313.\n"
-      "Delete the whole game folder to get the default settings back.\n";
+      "Records 40 to 59 remap keys: \"40,J,LEFT,0\" makes J walk left (the\n"
+      "first text is a key, the second the game key it stands for).\n"
+      "Delete this file to get the default settings back.\n";
   out.WriteBytes("ini/main.ini", text);
 }
 

@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "assets/data_set_check.h"
 #include "gfx/picture_file.h"
 
 namespace datagen {
 
 std::string DataSetWriter::Path(const std::string& relative) {
   const std::filesystem::path p = std::filesystem::path(root_) / relative;
+  files_.insert(std::filesystem::path(relative).lexically_normal().generic_string());
   std::error_code ec;
   std::filesystem::create_directories(p.parent_path(), ec);
   if (ec) Fail("cannot create folder " + p.parent_path().string() + ": " + ec.message());
@@ -49,6 +51,10 @@ bool WriteDataSet(DataSetWriter& out) {
   WriteSounds(out);
   WriteMusic(out);
   WriteLevelObjects(out);
+  const std::vector<std::string> files(out.files().begin(), out.files().end());
+  if (!WriteManifest((std::filesystem::path(out.root()) / kManifestFile).string(),
+                     DescribeFiles(out.root(), files)))
+    out.Fail("cannot write the manifest");
   return out.errors().empty();
 }
 

@@ -2,6 +2,7 @@
 // Writing the default game folder: the writer that every part of the data
 // set goes through, and the list of those parts.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ class DataSetWriter {
  public:
   explicit DataSetWriter(std::string root) : root_(std::move(root)) {}
 
-  // Full path of a file of the folder; creates the folders on the way.
+  // Full path of a file of the folder; creates the folders on the way and
+  // notes the file for the manifest.
   std::string Path(const std::string& relative);
   void WriteBytes(const std::string& relative, const std::string& bytes);
   // A ".vx1" picture; `floor` keeps dark parts of black-keyed art visible.
@@ -27,8 +29,11 @@ class DataSetWriter {
   const std::string& root() const { return root_; }
   const std::vector<std::string>& pictures() const { return pictures_; }
   const std::vector<std::string>& errors() const { return errors_; }
+  // Every file written, by its name in the folder.
+  const std::set<std::string>& files() const { return files_; }
 
  private:
+  std::set<std::string> files_;
   std::string root_;
   std::vector<std::string> pictures_;
   std::vector<std::string> errors_;
@@ -50,7 +55,9 @@ void WriteLevelObjects(DataSetWriter& out);
 // The player's body, leg, weapons and item pickups.
 void WritePlayerArt(DataSetWriter& out);
 
-// Everything, in a fixed order. False when any file could not be written.
+// Everything, in a fixed order, and last the manifest of every file written
+// ("manifest.txt": size and checksum of each, for the game's start-up
+// check). False when any file could not be written.
 bool WriteDataSet(DataSetWriter& out);
 
 }  // namespace datagen

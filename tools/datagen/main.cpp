@@ -9,6 +9,7 @@
 
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
+#include "datagen/icon.h"
 #include "datagen/music_files.h"
 #include "datagen/player_preview.h"
 #include "datagen/world_sheet.h"
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vxdata [--musicdec FILE] OUTDIR\n"
+    "usage: vxdata [--musicdec FILE] [--icon FILE.png] OUTDIR\n"
+    "       vxdata --icon FILE.png\n"
     "       vxdata [--musicdec FILE] [--sheet FILE.png [--screens PREFIX]] [--player-sheet FILE.png]\n"
     "              [--world-sheet FILE.png] [OUTDIR]\n"
     "  Writes the default game folder into OUTDIR (into a temporary folder when\n"
@@ -27,7 +29,9 @@ constexpr const char* kUsage =
     "  frame of every weapon in both facings, the leg turned, the death pieces\n"
     "  and the pickups. --world-sheet draws every level as the game composes\n"
     "  it, with its mask outline, exits and ways in, and its creatures and\n"
-    "  pickups where its object file spawns them.\n";
+    "  pickups where its object file spawns them. --icon draws the game's\n"
+    "  256 x 256 desktop icon. The folder gets manifest.txt, the size and\n"
+    "  checksum of every file, which the game checks at start-up.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -37,7 +41,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet, screens, playerSheet, worldSheet;
+  std::string outDir, sheet, screens, playerSheet, worldSheet, icon;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -52,13 +56,31 @@ int main(int argc, char** argv) {
       playerSheet = argv[++i];
     } else if (a == "--world-sheet" && i + 1 < argc) {
       worldSheet = argv[++i];
+    } else if (a == "--icon" && i + 1 < argc) {
+      icon = argv[++i];
     } else if (a == "--musicdec" && i + 1 < argc) {
       datagen::SetMusicDecoder(argv[++i]);
     } else if (!a.empty() && a[0] != '-' && outDir.empty()) {
       outDir = a;
     } else {
+      const bool needsValue = a == "--sheet" || a == "--screens" || a == "--player-sheet" ||
+                              a == "--world-sheet" || a == "--icon" || a == "--musicdec";
+      if (needsValue)
+        std::fprintf(stderr, "vxdata: option %s needs a value\n", a.c_str());
+      else if (!a.empty() && a[0] == '-')
+        std::fprintf(stderr, "vxdata: unknown option '%s'\n", a.c_str());
+      else
+        std::fprintf(stderr, "vxdata: one output folder only, not also '%s'\n", a.c_str());
       return Usage();
     }
+  }
+  if (!icon.empty()) {
+    if (!datagen::WriteIcon(icon)) {
+      std::fprintf(stderr, "vxdata: cannot write %s\n", icon.c_str());
+      return 1;
+    }
+    std::printf("vxdata: icon in %s\n", icon.c_str());
+    if (outDir.empty() && sheet.empty() && playerSheet.empty() && worldSheet.empty()) return 0;
   }
   if (outDir.empty() && sheet.empty() && playerSheet.empty() && worldSheet.empty()) return Usage();
   if (!screens.empty() && sheet.empty()) return Usage();

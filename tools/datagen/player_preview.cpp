@@ -62,7 +62,7 @@ std::vector<int32_t> SlotsUsed() {
 }
 
 void ReleaseSlots(GfxContext& g) {
-  for (int32_t s : SlotsUsed()) ReleaseSlotMemory(g.slots[s]);
+  for (int32_t s : SlotsUsed()) ReleasePicture(g, s);
 }
 
 }  // namespace
@@ -211,7 +211,7 @@ void PlayerStage::CaptureDeathPieces(int32_t bodyFrame) {
   };
   for (const Piece p :
        {Piece{kLegPiece, 55, kLeg, 14, 53, -1}, Piece{kBodyPiece, 80, 21, 82, 82, bodyFrame}}) {
-    ReleaseSlotMemory(g.slots[p.slot]);
+    ReleasePicture(g, p.slot);
     CreatePicture(g, p.slot, p.side, p.side);
     FillRect(g, 0, 0, 82, 82, 0);
     ResetDrawMode(g);

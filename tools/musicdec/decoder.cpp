@@ -91,7 +91,7 @@ struct Options {
   bool check = false;
 };
 
-bool ParseArgs(const std::vector<std::string>& args, Options& o) {
+bool ParseArgs(const std::vector<std::string>& args, Options& o, std::string& error) {
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
@@ -101,13 +101,18 @@ bool ParseArgs(const std::vector<std::string>& args, Options& o) {
       const std::string& v = args[++i];
       int n = 0;
       auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-      if (ec != std::errc() || p != v.data() + v.size() || n < 1 || n > 99) return false;
+      if (ec != std::errc() || p != v.data() + v.size() || n < 1 || n > 99) {
+        error = "--track takes a number from 1 to 99, not '" + v + "'";
+        return false;
+      }
       o.track = n;
     } else if (a == "--in" && hasValue) {
       o.in = args[++i];
     } else if (a == "--out" && hasValue) {
       o.out = args[++i];
     } else {
+      const bool known = a == "--track" || a == "--in" || a == "--out";
+      error = known ? "option " + a + " needs a value" : "unknown option '" + a + "'";
       return false;
     }
   }
@@ -137,11 +142,15 @@ std::string ShippedTrackPath(int track) {
 
 int RunDecoder(const std::vector<std::string>& args) {
   Options opt;
-  if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
-    std::fputs(kUsage, stdout);
-    return kExitOk;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    }
   }
-  if (!ParseArgs(args, opt)) {
+  std::string argError;
+  if (!ParseArgs(args, opt, argError)) {
+    Complain(argError);
     std::fputs(kUsage, stderr);
     return kExitBadInput;
   }

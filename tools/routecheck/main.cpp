@@ -23,14 +23,16 @@ namespace {
 namespace fs = std::filesystem;
 using namespace routecheck;
 
-int Usage() {
-  std::fprintf(stderr,
+constexpr const char* kUsage =
                "usage: routecheck [--root DIR] [--level N]... [--starts K] [--script LEVEL FILE]\n"
                "  --root DIR           the game folder whose data/ holds the level masks (default: .)\n"
                "  --level N            check only level N (repeatable)\n"
                "  --starts K           starts every route must work from (default 3)\n"
                "  --script LEVEL FILE  write the first route found in LEVEL as a whole-game input\n"
-               "                       script for vxgame --headless --input FILE\n");
+               "                       script for vxgame --headless --input FILE\n";
+
+int Usage() {
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
   std::string scriptFile;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     if (a == "--root" && i + 1 < argc) {
       root = argv[++i];
     } else if (a == "--level" && i + 1 < argc) {
@@ -54,6 +60,8 @@ int main(int argc, char** argv) {
       scriptLevel = std::atoi(argv[++i]);
       scriptFile = argv[++i];
     } else {
+      std::fprintf(stderr, "routecheck: %s '%s'\n", a.rfind("--", 0) == 0 ? "unknown option or missing value" : "unexpected",
+                   a.c_str());
       return Usage();
     }
   }

@@ -44,6 +44,13 @@ void HeadlessBackend::ShowMainWindow() { Note("window show"); }
 
 void HeadlessBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
                                   bool activate) {
+  if (desktopFullScreen_) {
+    // Desktop full screen keeps the window on its screen; only the stacking
+    // order changes.
+    Note(std::string("window place ") + (z == ZOrder::Top ? "top " : "bottom ") +
+         Join({x, y, width, height}) + (activate ? "" : " noactivate") + " kept full screen");
+    return;
+  }
   const Rect old = window_;
   window_ = Rect{x, y, x + width, y + height};
   Note(std::string("window place ") + (z == ZOrder::Top ? "top " : "bottom ") +
@@ -108,6 +115,12 @@ bool HeadlessBackend::NextMessage(Message& out) {
     const ScriptEvent& ev = script_[scriptPos_++];
     if (ev.close) {
       out = Message{wm::WM_CLOSE, 0, 0};
+    } else if (ev.resize) {
+      // The player drags the window's edge: a new size, reported as WM_SIZE.
+      window_.right = window_.left + ev.width;
+      window_.bottom = window_.top + ev.height;
+      Note("window resized " + Join({ev.width, ev.height}));
+      out = Message{wm::WM_SIZE, 0, MakeMouseParam(ev.width, ev.height)};
     } else {
       out = ev.message;
     }
@@ -257,6 +270,38 @@ const HeadlessBackend::SoundBuffer* HeadlessBackend::SoundInSlot(int32_t slot) c
 bool HeadlessBackend::StartProcess(const char* path) {
   Note(std::string("process start ") + path);
   return Backend::StartProcess(path);
+}
+
+void HeadlessBackend::SetScaleMode(ScaleMode mode) {
+  scaleMode_ = mode;
+  Note("window scaling " + std::to_string(static_cast<int32_t>(mode)));
+}
+
+// As the SDL backend: a framed window only, never while the full-screen
+// display holds the screen; the window takes the desktop's size and gets
+// its own back when full screen ends.
+bool HeadlessBackend::SetDesktopFullScreen(bool on) {
+  if (!windowExists_ || displayOpen_) {
+    Note(std::string("window desktop fullscreen ") + (on ? "on" : "off") + " refused");
+    return false;
+  }
+  if (on == desktopFullScreen_) return true;
+  desktopFullScreen_ = on;
+  Note(std::string("window desktop fullscreen ") + (on ? "on" : "off"));
+  if (on) {
+    windowBeforeFullScreen_ = window_;
+    window_ = Rect{0, 0, options_.desktopWidth, options_.desktopHeight};
+  } else {
+    window_ = windowBeforeFullScreen_;
+  }
+  queue_.push_back(
+      Message{wm::WM_SIZE, 0, MakeMouseParam(window_.right - window_.left, window_.bottom - window_.top)});
+  return true;
+}
+
+void HeadlessBackend::EnableGamepads(bool on) {
+  gamepads_ = on;
+  Note(std::string("gamepads ") + (on ? "on" : "off"));
 }
 
 void HeadlessBackend::RequestClose() { queue_.push_back(Message{wm::WM_CLOSE, 0, 0}); }

@@ -86,6 +86,10 @@ class HeadlessBackend : public Backend {
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
   bool StartProcess(const char* path) override;
+  void SetScaleMode(ScaleMode mode) override;
+  bool SetDesktopFullScreen(bool on) override;
+  bool DesktopFullScreen() override { return desktopFullScreen_; }
+  void EnableGamepads(bool on) override;
 
   // What tests look at.
   const std::vector<Call>& Calls() const { return calls_; }
@@ -98,6 +102,9 @@ class HeadlessBackend : public Backend {
   int32_t CursorX() const { return cursorX_; }
   int32_t CursorY() const { return cursorY_; }
   bool DisplayOpen() const { return displayOpen_; }
+  Rect WindowPlace() const { return window_; }
+  ScaleMode Scaling() const { return scaleMode_; }
+  bool GamepadsEnabled() const { return gamepads_; }
   int32_t QuitCode() const { return quitCode_; }
   const std::vector<uint32_t>& Surface() const { return surface_; }
   // Tests fill the surface to see which pixels a present rewrites.
@@ -134,6 +141,10 @@ class HeadlessBackend : public Backend {
   bool windowExists_ = false;
   bool popup_ = false;
   Rect window_;
+  bool desktopFullScreen_ = false;
+  Rect windowBeforeFullScreen_;
+  ScaleMode scaleMode_ = ScaleMode::Sharp;
+  bool gamepads_ = false;
   bool cursorShown_ = true;
   bool clipped_ = false;
   Rect clip_;

@@ -7,6 +7,9 @@
 //   12 keydown RIGHT      12 keyup SPACE       5 mousemove 400 300
 //   7 lbuttondown         7 lbuttonup          3 rbuttondown / rbuttonup
 //   9 activate 0|1        40 close
+//   8 paddown A           9 padup A            (gamepad buttons, by name)
+//   6 resize 1000 750     (the player resizes the window)
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,11 +21,24 @@ namespace platform {
 struct ScriptEvent {
   int64_t tick = 0;
   Message message;
-  bool close = false;  // the window's close button
+  bool close = false;   // the window's close button
+  bool resize = false;  // the player resizes the window to width x height
+  int32_t width = 0, height = 0;
 };
 
+// Limits that keep a script from taking the run's memory: the whole text,
+// and one line without its line end.
+inline constexpr size_t kMaxScriptBytes = size_t{16} << 20;
+inline constexpr size_t kMaxScriptLineChars = 4096;
+
 // Parses a script; on a bad line returns false and sets `error` to a message
-// naming the line.
+// naming the line. A text or a line past its limit and a NUL byte anywhere
+// in a line are bad; a bad word is quoted with at most 40 characters.
 bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, std::string& error);
+
+// Reads and parses the script file at `path`. Only a regular file of at most
+// kMaxScriptBytes is read; a folder, a pipe or a device is refused without
+// waiting on it. On failure `error` says why (without the file's name).
+bool ReadInputScript(const char* path, std::vector<ScriptEvent>& out, std::string& error);
 
 }  // namespace platform

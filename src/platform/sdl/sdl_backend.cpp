@@ -10,6 +10,8 @@ namespace platform {
 namespace {
 
 constexpr int32_t kLargestDisplaySide = 16384;
+// lParam bit 30 of a key-down: the key was already down (an auto-repeat).
+constexpr int32_t kKeyWasDown = 1 << 30;
 
 uint32_t VirtualKey(const SDL_Keysym& key) {
   const SDL_Keycode k = key.sym;
@@ -59,6 +61,8 @@ uint32_t VirtualKey(const SDL_Keysym& key) {
     case SDLK_BACKSLASH: return vk::VK_OEM_5;
     case SDLK_RIGHTBRACKET: return vk::VK_OEM_6;
     case SDLK_QUOTE: return vk::VK_OEM_7;
+    case SDLK_PRINTSCREEN:
+      return vk::VK_SNAPSHOT;
     default: return 0;
   }
 }
@@ -71,8 +75,10 @@ SdlBackend::~SdlBackend() {
   for (TimerSlot& t : timers_)
     if (t.sdlId != 0) SDL_RemoveTimer(t.sdlId);
   audio_.reset();
+  ClosePads();
   if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
   if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
+  if (stageTexture_ != nullptr) SDL_DestroyTexture(stageTexture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   SDL_Quit();
@@ -92,8 +98,11 @@ bool SdlBackend::Start(std::string& error) {
 
 bool SdlBackend::CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
                                   int32_t height) {
-  Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (popup) flags |= SDL_WINDOW_BORDERLESS;
+  // A framed window can be resized by the player; the window copy scales
+  // the picture to it. High-density screens give the drawable its real
+  // pixels.
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+  flags |= popup ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
   window_ = SDL_CreateWindow(title, x, y, std::max(width, 1), std::max(height, 1), flags);
   return window_ != nullptr;
 }
@@ -104,10 +113,11 @@ void SdlBackend::ShowMainWindow() {
   SDL_RaiseWindow(window_);
 }
 
-void SdlBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
-                             bool activate) {
+void SdlBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) {
   if (window_ == nullptr) return;
-  if (!displayOpen_) {
+  // In desktop full screen the window keeps covering its screen; it only
+  // moves in the stacking order.
+  if (!displayOpen_ && !desktopFullScreen_) {
     SDL_SetWindowSize(window_, std::max(width, 1), std::max(height, 1));
     SDL_SetWindowPosition(window_, x, y);
   }
@@ -128,12 +138,14 @@ void SdlBackend::DestroyMainWindow() {
   if (window_ == nullptr) return;
   if (displayTexture_ != nullptr) SDL_DestroyTexture(displayTexture_);
   if (windowTexture_ != nullptr) SDL_DestroyTexture(windowTexture_);
+  if (stageTexture_ != nullptr) SDL_DestroyTexture(stageTexture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  displayTexture_ = windowTexture_ = nullptr;
+  displayTexture_ = windowTexture_ = stageTexture_ = nullptr;
   renderer_ = nullptr;
   SDL_DestroyWindow(window_);
   window_ = nullptr;
   displayOpen_ = false;
+  desktopFullScreen_ = false;
 }
 
 // SDL places and sizes the client area itself, so a framed window adds no
@@ -165,13 +177,49 @@ void SdlBackend::DisplayToWindow(int32_t x, int32_t y, int& wx, int& wy) {
 }
 
 void SdlBackend::SetCursorPos(int32_t x, int32_t y) {
-  if (displayOpen_ && window_ != nullptr) {
+  if (window_ == nullptr) return;
+  if (displayOpen_) {
     int wx = 0, wy = 0;
     DisplayToWindow(x, y, wx, wy);
     SDL_WarpMouseInWindow(window_, wx, wy);
     return;
   }
-  SDL_WarpMouseGlobal(x, y);
+  // A framed window: the position is the window's origin plus a picture
+  // pixel, which the window copy shows scaled somewhere inside the window.
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(window_, &left, &top);
+  float ratio = 1;
+  const PictureLayout layout = WindowLayout(ratio);
+  int32_t dx = 0, dy = 0;
+  PictureToDrawable(layout, 800, 600, x - left, y - top, dx, dy);
+  SDL_WarpMouseInWindow(window_, static_cast<int>(dx / ratio), static_cast<int>(dy / ratio));
+}
+
+PictureLayout SdlBackend::WindowLayout(float& pixelsPerPoint) {
+  pixelsPerPoint = 1;
+  if (window_ == nullptr) return PictureLayout{};
+  int pw = 0, ph = 0, ww = 0, wh = 0;
+  SDL_GetWindowSize(window_, &ww, &wh);
+  if (renderer_ == nullptr || SDL_GetRendererOutputSize(renderer_, &pw, &ph) != 0) {
+    pw = ww;
+    ph = wh;
+  }
+  if (ww > 0) pixelsPerPoint = static_cast<float>(pw) / static_cast<float>(ww);
+  if (pixelsPerPoint <= 0) pixelsPerPoint = 1;
+  return LayOutPicture(pw, ph, 800, 600, scaleMode_);
+}
+
+// Pointer positions reach the window procedure in picture pixels, as the
+// client area of an unscaled window would give them. While the full-screen
+// display is open SDL maps them onto the display size itself.
+int32_t SdlBackend::MouseParam(int32_t x, int32_t y) {
+  if (displayOpen_) return MakeMouseParam(x, y);
+  float ratio = 1;
+  const PictureLayout layout = WindowLayout(ratio);
+  int32_t px = 0, py = 0;
+  DrawableToPicture(layout, 800, 600, static_cast<int32_t>(static_cast<float>(x) * ratio),
+                    static_cast<int32_t>(static_cast<float>(y) * ratio), px, py);
+  return MakeMouseParam(px, py);
 }
 
 // A clip to the whole desktop (or beyond) is no clip at all and releases it.
@@ -255,23 +303,22 @@ bool SdlBackend::Translate(const SDL_Event& e, Message& out) {
     case SDL_KEYUP: {
       const uint32_t code = VirtualKey(e.key.keysym);
       if (code == 0) return false;
-      out = Message{e.type == SDL_KEYDOWN ? wm::WM_KEYDOWN : wm::WM_KEYUP, code, 0};
+      out = Message{e.type == SDL_KEYDOWN ? wm::WM_KEYDOWN : wm::WM_KEYUP, code,
+                    e.key.repeat != 0 ? kKeyWasDown : 0};
       return true;
     }
     case SDL_MOUSEMOTION:
-      out = Message{wm::WM_MOUSEMOVE, 0, MakeMouseParam(e.motion.x, e.motion.y)};
+      out = Message{wm::WM_MOUSEMOVE, 0, MouseParam(e.motion.x, e.motion.y)};
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const bool down = e.type == SDL_MOUSEBUTTONDOWN;
       if (e.button.button == SDL_BUTTON_LEFT) {
-        out = Message{down ? wm::WM_LBUTTONDOWN : wm::WM_LBUTTONUP, 0,
-                      MakeMouseParam(e.button.x, e.button.y)};
+        out = Message{down ? wm::WM_LBUTTONDOWN : wm::WM_LBUTTONUP, 0, MouseParam(e.button.x, e.button.y)};
         return true;
       }
       if (e.button.button == SDL_BUTTON_RIGHT) {
-        out = Message{down ? wm::WM_RBUTTONDOWN : wm::WM_RBUTTONUP, 0,
-                      MakeMouseParam(e.button.x, e.button.y)};
+        out = Message{down ? wm::WM_RBUTTONDOWN : wm::WM_RBUTTONUP, 0, MouseParam(e.button.x, e.button.y)};
         return true;
       }
       return false;
@@ -299,18 +346,131 @@ bool SdlBackend::Translate(const SDL_Event& e, Message& out) {
         default:
           return false;
       }
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION:
+      // A pad event gives none, one or two messages (a stick swung from one
+      // side to the other); they wait in the queue.
+      return TranslatePad(e) && TakePending(out);
     default:
       return false;
   }
 }
 
+bool SdlBackend::TakePending(Message& out) {
+  if (pending_.empty()) return false;
+  out = pending_.front();
+  pending_.erase(pending_.begin());
+  return true;
+}
+
+void SdlBackend::PadChange(Pad& pad, PadButton button, bool down) {
+  const uint32_t bit = 1u << button;
+  if (((pad.held & bit) != 0) == down) return;
+  pad.held = down ? (pad.held | bit) : (pad.held & ~bit);
+  pending_.push_back(Message{down ? wm::WM_PADBUTTONDOWN : wm::WM_PADBUTTONUP, button, 0});
+}
+
+bool SdlBackend::TranslatePad(const SDL_Event& e) {
+  if (!padsEnabled_) return false;
+  if (e.type == SDL_CONTROLLERDEVICEADDED) {
+    SDL_GameController* c = SDL_GameControllerOpen(e.cdevice.which);
+    if (c == nullptr) return false;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c));
+    for (const Pad& p : pads_) {
+      if (p.id == id) {  // announced twice (present at start and added): keep one
+        SDL_GameControllerClose(c);
+        return false;
+      }
+    }
+    Pad pad;
+    pad.controller = c;
+    pad.id = id;
+    pads_.push_back(pad);
+    return false;
+  }
+  const SDL_JoystickID which = e.type == SDL_CONTROLLERDEVICEREMOVED ? e.cdevice.which
+                               : e.type == SDL_CONTROLLERAXISMOTION  ? e.caxis.which
+                                                                     : e.cbutton.which;
+  auto it = std::find_if(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == which; });
+  if (it == pads_.end()) return false;
+  Pad& pad = *it;
+  switch (e.type) {
+    case SDL_CONTROLLERDEVICEREMOVED: {
+      // A pad pulled out lets go of everything it held.
+      for (uint32_t b = 0; b < kPadButtonCount; ++b) PadChange(pad, static_cast<PadButton>(b), false);
+      SDL_GameControllerClose(pad.controller);
+      pads_.erase(it);
+      break;
+    }
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      if (e.cbutton.button <= kPadDpadRight)
+        PadChange(pad, static_cast<PadButton>(e.cbutton.button), e.type == SDL_CONTROLLERBUTTONDOWN);
+      break;
+    case SDL_CONTROLLERAXISMOTION: {
+      const uint8_t axis = e.caxis.axis;
+      if (axis >= SDL_CONTROLLER_AXIS_MAX) break;
+      PadAxis& a = pad.axes[axis];
+      const int32_t before = a.held;
+      if (!a.Move(e.caxis.value)) break;
+      // Stick axes are negative to the left and up; triggers only pull.
+      PadButton negative = kPadButtonCount, positive = kPadButtonCount;
+      if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
+        negative = kPadStickLeft;
+        positive = kPadStickRight;
+      } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
+        negative = kPadStickUp;
+        positive = kPadStickDown;
+      } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT) {
+        positive = kPadLeftTrigger;
+      } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+        positive = kPadRightTrigger;
+      }
+      const auto side = [&](int32_t held) {
+        return held < 0 ? negative : held > 0 ? positive : kPadButtonCount;
+      };
+      if (side(before) != kPadButtonCount) PadChange(pad, side(before), false);
+      if (side(a.held) != kPadButtonCount) PadChange(pad, side(a.held), true);
+      break;
+    }
+    default:
+      break;
+  }
+  return !pending_.empty();
+}
+
+void SdlBackend::EnableGamepads(bool on) {
+  if (on && !padsEnabled_) {
+    // Pads already plugged in are announced as added once the subsystem
+    // starts; later ones as they come.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
+    padsEnabled_ = true;
+  } else if (!on && padsEnabled_) {
+    ClosePads();
+    padsEnabled_ = false;
+  }
+}
+
+void SdlBackend::ClosePads() {
+  for (Pad& p : pads_) SDL_GameControllerClose(p.controller);
+  pads_.clear();
+}
+
+bool SdlBackend::SetDesktopFullScreen(bool on) {
+  // The full-screen display of the configuration owns the window while open.
+  if (window_ == nullptr || displayOpen_) return false;
+  if (on == desktopFullScreen_) return true;
+  if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+  desktopFullScreen_ = on;
+  return true;
+}
+
 bool SdlBackend::NextMessage(Message& out) {
   while (!quit_) {
-    if (!pending_.empty()) {
-      out = pending_.front();
-      pending_.erase(pending_.begin());
-      return true;
-    }
+    if (TakePending(out)) return true;
     SDL_Event e;
     if (SDL_WaitEvent(&e) == 0) return false;
     if (Translate(e, out)) return true;
@@ -337,6 +497,7 @@ bool SdlBackend::EnsureRenderer() {
 int32_t SdlBackend::OpenDisplay(int32_t width, int32_t height) {
   CloseDisplay();
   if (!EnsureRenderer()) return kDisplayNoDevice;
+  desktopFullScreen_ = false;  // the display takes the window over
   if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return kDisplayNoExclusive;
   // A mode no screen offers is refused before anything is allocated for it.
   SDL_RendererInfo info;
@@ -397,6 +558,21 @@ void SdlBackend::PresentTexture(SDL_Texture* texture) {
   SDL_RenderPresent(renderer_);
 }
 
+// A render target of the whole-factor enlargement, made anew when the
+// factor changes; null where the renderer has no render targets.
+static SDL_Texture* StageTexture(SDL_Renderer* r, SDL_Texture*& stage, int32_t width, int32_t height) {
+  int tw = 0, th = 0;
+  if (stage != nullptr) SDL_QueryTexture(stage, nullptr, nullptr, &tw, &th);
+  if (stage != nullptr && tw == width && th == height) return stage;
+  if (stage != nullptr) SDL_DestroyTexture(stage);
+  stage = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, width, height);
+  if (stage != nullptr) {
+    SDL_SetTextureBlendMode(stage, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(stage, SDL_ScaleModeLinear);
+  }
+  return stage;
+}
+
 // The surface keeps its pixels between presents (the presenter rewrites
 // only what changed), so it lives in memory and is uploaded whole.
 void SdlBackend::UnlockDisplay() {
@@ -418,9 +594,30 @@ int32_t SdlBackend::CopyToWindow(const uint32_t* pixels, int32_t width, int32_t 
     if (windowTexture_ == nullptr) return 0;
     SDL_SetTextureBlendMode(windowTexture_, SDL_BLENDMODE_NONE);
   }
-  SDL_RenderSetLogicalSize(renderer_, width, height);
   SDL_UpdateTexture(windowTexture_, nullptr, pixels, width * 4);
-  PresentTexture(windowTexture_);
+  // The picture goes where the scaling mode puts it in the window's pixels:
+  // first enlarged by the whole factor with each pixel kept square, then,
+  // where that does not fill the window, smoothed the rest of the way.
+  SDL_RenderSetLogicalSize(renderer_, 0, 0);
+  int outWidth = 0, outHeight = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &outWidth, &outHeight) != 0) return 0;
+  const PictureLayout l = LayOutPicture(outWidth, outHeight, width, height, scaleMode_);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  const SDL_Rect dst{l.x, l.y, l.width, l.height};
+  SDL_Texture* stage = nullptr;
+  if (l.factor >= 2 && l.linear)
+    stage = StageTexture(renderer_, stageTexture_, l.factor * width, l.factor * height);
+  if (stage != nullptr && SDL_SetRenderTarget(renderer_, stage) == 0) {
+    SDL_SetTextureScaleMode(windowTexture_, SDL_ScaleModeNearest);
+    SDL_RenderCopy(renderer_, windowTexture_, nullptr, nullptr);
+    SDL_SetRenderTarget(renderer_, nullptr);
+    SDL_RenderCopy(renderer_, stage, nullptr, &dst);
+  } else {
+    SDL_SetTextureScaleMode(windowTexture_, l.linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_RenderCopy(renderer_, windowTexture_, nullptr, &dst);
+  }
+  SDL_RenderPresent(renderer_);
   return height;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
-// The SDL backend: a real window, keyboard and mouse, the repeating timer,
-// the full-screen display (desktop full screen, the display-size surface
-// scaled to the real screen) and the sound device.
+// The SDL backend: a real window, keyboard, mouse and gamepads, the
+// repeating timer, the full-screen display (desktop full screen, the
+// display-size surface scaled to the real screen), the resizable window with
+// its scaled copy of the picture, and the sound device.
 #include <SDL.h>
 
 #include <atomic>
 #include <memory>
 #include <vector>
 
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -51,6 +53,10 @@ class SdlBackend : public Backend {
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
+  void SetScaleMode(ScaleMode mode) override { scaleMode_ = mode; }
+  bool SetDesktopFullScreen(bool on) override;
+  bool DesktopFullScreen() override { return desktopFullScreen_; }
+  void EnableGamepads(bool on) override;
 
  protected:
   void RequestClose() override;
@@ -63,15 +69,36 @@ class SdlBackend : public Backend {
     SdlBackend* owner = nullptr;
   };
   static Uint32 TimerCallback(Uint32 interval, void* param);
+  // One open gamepad: its held buttons and the state of its stick and
+  // triggers.
+  struct Pad {
+    SDL_GameController* controller = nullptr;
+    SDL_JoystickID id = -1;
+    uint32_t held = 0;  // bit per PadButton
+    PadAxis axes[SDL_CONTROLLER_AXIS_MAX];
+  };
   bool Translate(const SDL_Event& e, Message& out);
+  bool TranslatePad(const SDL_Event& e);
+  bool TakePending(Message& out);
+  void PadChange(Pad& pad, PadButton button, bool down);
+  void ClosePads();
   bool EnsureRenderer();
   void PresentTexture(SDL_Texture* texture);
   void DisplayToWindow(int32_t x, int32_t y, int& wx, int& wy);
+  // The window copy's layout for the window's present size, and the
+  // mapping of a pointer in window points onto the picture.
+  PictureLayout WindowLayout(float& pixelsPerPoint);
+  int32_t MouseParam(int32_t x, int32_t y);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* displayTexture_ = nullptr;
   SDL_Texture* windowTexture_ = nullptr;
+  SDL_Texture* stageTexture_ = nullptr;  // the whole-factor enlargement of the sharp mode
+  ScaleMode scaleMode_ = ScaleMode::Sharp;
+  bool desktopFullScreen_ = false;
+  bool padsEnabled_ = false;
+  std::vector<Pad> pads_;
   std::unique_ptr<uint32_t[]> surface_;  // the display-size surface, kept between presents
   int32_t surfaceWidth_ = 0, surfaceHeight_ = 0, surfacePitch_ = 0;
   bool displayOpen_ = false;

@@ -1,0 +1,56 @@
+#include "config/comfort_settings.h"
+
+#include "config/configuration.h"
+#include "platform/window_messages.h"
+
+namespace {
+
+constexpr int32_t kLargestWindowSide = 16384;
+
+// A key name as written in a text field: spaces around it and the line end
+// that a last field keeps are not part of it.
+std::string KeyNameOf(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+void ReadComfortSettings(ComfortSettings& s, RecordReader& r) {
+  s = ComfortSettings{};
+  s.scaling = ReadConfigValue(r, kRecordScaling);
+  if (s.scaling < 0 || s.scaling > 3) {
+    s.problems.push_back("record 30: scaling " + std::to_string(s.scaling) + " is not 0 to 3; sharp scaling");
+    s.scaling = 0;
+  }
+  ReadRecord(r, kRecordWindowSize, kConfigFile);
+  // A size left out (or 0) is the picture's own; a size no screen has is
+  // not taken.
+  if (r.values[0] >= 1 && r.values[1] >= 1 && r.values[0] <= kLargestWindowSide &&
+      r.values[1] <= kLargestWindowSide) {
+    s.windowWidth = r.values[0];
+    s.windowHeight = r.values[1];
+  } else if (r.values[0] != 0 || r.values[1] != 0) {
+    s.problems.push_back("record 31: window size " + std::to_string(r.values[0]) + " x " +
+                         std::to_string(r.values[1]) + " is not usable; 800 x 600");
+  }
+  s.keepWindowOnFocusLoss = ReadConfigValue(r, kRecordFocusLoss) != 0 ? -1 : 0;
+  s.startFullScreen = ReadConfigValue(r, kRecordStartFullScreen) != 0 ? -1 : 0;
+  s.gamepads = ReadConfigValue(r, kRecordGamepads) != 0 ? 0 : -1;
+  for (int32_t id = kRecordKeyMapFirst; id <= kRecordKeyMapLast; ++id) {
+    ReadRecord(r, id, kConfigFile);
+    if (r.recordId != id) continue;
+    const std::string from = KeyNameOf(r.text1);
+    const std::string to = KeyNameOf(r.text2);
+    const uint32_t fromCode = KeyCodeFromName(from.c_str());
+    const uint32_t toCode = KeyCodeFromName(to.c_str());
+    if (fromCode == 0 || toCode == 0 || fromCode > 255 || toCode > 255) {
+      s.problems.push_back("record " + std::to_string(id) + ": cannot map key '" + from + "' to '" + to +
+                           "'");
+      continue;
+    }
+    s.keyMap[fromCode] = static_cast<uint8_t>(toCode);
+  }
+}

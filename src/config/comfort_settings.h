@@ -1,0 +1,40 @@
+#pragma once
+// The player's comforts beyond the engine's own settings: how the window
+// shows the picture, what losing the focus does, gamepads and keys of the
+// player's choosing. Records 30 and up of "ini/main.ini"; a missing record
+// keeps the engine's own behaviour.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/record_reader.h"
+
+enum ComfortRecord : int32_t {
+  kRecordScaling = 30,          // 0 sharp, 1 fit linear, 2 stretch, 3 whole factor only
+  kRecordWindowSize = 31,       // the picture area of the window at start: width, height
+  kRecordFocusLoss = 32,        // 0 shrink to 50 x 50 and pause, 1 keep the window and pause
+  kRecordStartFullScreen = 33,  // 1 = a window starts in desktop full screen
+  kRecordGamepads = 34,         // 0 = gamepads on, 1 = off
+  kRecordKeyMapFirst = 40,      // 40..59: a key (first text) stands for a game key (second text)
+  kRecordKeyMapLast = 59,
+};
+
+struct ComfortSettings {
+  int32_t scaling = 0;
+  int32_t windowWidth = 800;
+  int32_t windowHeight = 600;
+  int32_t keepWindowOnFocusLoss = 0;
+  int32_t startFullScreen = 0;
+  int32_t gamepads = -1;
+  // The key each key stands for; 0 where it is not remapped.
+  uint8_t keyMap[256] = {};
+  // Records that could not be used, each as a line for the log.
+  std::vector<std::string> problems;
+};
+
+// Reads records 30..59 of "ini/main.ini".
+void ReadComfortSettings(ComfortSettings& s, RecordReader& r);
+// The key that a key of the keyboard stands for (itself unless remapped).
+inline uint32_t MappedKey(const ComfortSettings& s, uint32_t key) {
+  return key < 256 && s.keyMap[key] != 0 ? s.keyMap[key] : key;
+}

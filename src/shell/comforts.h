@@ -1,0 +1,64 @@
+#pragma once
+// What the window procedure does for the player beyond the engine's own
+// handling: the settings of records 30 and up, keys of the player's choosing,
+// gamepads fed in as the keys they stand for, Alt+Enter for desktop full
+// screen, the screenshot key, and the window's size kept across the
+// focus-loss shrink.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/comfort_settings.h"
+#include "platform/gamepad.h"
+
+struct ComfortState {
+  ComfortSettings settings;
+  int32_t altHeld = 0;
+  // Set while a gamepad button is being fed in as a key.
+  int32_t fromPad = 0;
+  // Keys held on the keyboard, and how many gamepad buttons hold each key:
+  // a key stays down until neither holds it.
+  uint8_t keyboardHeld[256] = {};
+  uint8_t padHolds[256] = {};
+  // Per gamepad button: how many pads hold it, and the key it pressed.
+  uint8_t buttonHolds[platform::kPadButtonCount] = {};
+  uint32_t buttonKey[platform::kPadButtonCount] = {};
+  // The window's picture area as the player last left it.
+  int32_t clientWidth = 800;
+  int32_t clientHeight = 600;
+  // Lines for the log once it is open (the data set check's findings).
+  std::vector<std::string> startupNotes;
+};
+
+extern ComfortState comforts;
+
+// Start-up, after the log is open: reads records 30..59, logs the notes and
+// any record that could not be used.
+void LoadComforts();
+// Start-up, once the window is shown: scaling, gamepads and desktop full
+// screen for the platform.
+void StartComforts();
+// A line for the log, written when the log opens at start-up.
+void NoteAtStartUp(const std::string& line);
+
+// A keyboard WM_KEYDOWN / WM_KEYUP before the window procedure takes it:
+// false when it was a key of the comforts (the screenshot keys, Alt+Enter),
+// otherwise `key` becomes the game key it stands for.
+bool TakeKeyForGame(uint32_t message, uint32_t& key, int32_t lParam);
+// Whether a key let go on the keyboard is still held by a gamepad.
+bool HeldByPad(uint32_t key);
+// WM_PADBUTTONDOWN / WM_PADBUTTONUP: the key the button stands for in the
+// current mode and control scheme goes through the window procedure.
+void PadButtonMessage(uint32_t message, uint32_t button);
+// The key a gamepad button stands for in a mode (GameMode) and control
+// scheme (1 or 2); 0 for none.
+uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme);
+
+// Focus loss: whether the window stays as it is (only the game pauses).
+bool KeepWindowOnFocusLoss();
+// Before the focus-loss shrink: the size the window comes back with.
+void RememberWindowSize();
+
+// Writes the back buffer to screenshots/ of the game folder under a
+// timestamped name; false when it could not be written.
+bool TakeScreenshot();
