@@ -66,12 +66,14 @@ constexpr int32_t Floating(int32_t floor) { return floor - 46; }
 const std::vector<LevelObjects>& LevelObjectPlan() {
   static const std::vector<LevelObjects> plan = {
       // Row 0: the ruins. The imps and hounds only push; no gun is needed.
-      // The western watchtower: two in the courtyard between the tower and
-      // the fallen wall, one beyond it; the moon blade on the fallen wall.
+      // The western watchtower: a pack between the fallen wall and the way
+      // in, close enough together that the fight's first strike finds the
+      // others near (a fight here comes after two quick wins, at a low
+      // difficulty); the moon blade on the fallen wall.
       {0,
-       {{kImp, 200, OnFloor(470)},
-        {kHound, 290, OnFloor(470)},
-        {kImp, 620, OnFloor(470)},
+       {{kImp, 600, OnFloor(470)},
+        {kHound, 650, OnFloor(470)},
+        {kImp, 700, OnFloor(470)},
         {kMoonBlade, 450, Floating(410)}}},
       // The fallen chapel: a pack on the road between the crypt's mouth and
       // the altar stone, which bears the double shot.
@@ -87,12 +89,15 @@ const std::vector<LevelObjects>& LevelObjectPlan() {
         {kImp, 640, OnFloor(470)},
         {kHound, 720, OnFloor(470)},
         {kPistol, 400, Floating(410)}}},
-      // The broken aqueduct: two on either side of the hole.
+      // The broken aqueduct: a pack on the bridge west of the hole, where
+      // the player comes in from the lantern road; at the low difficulty
+      // of a run of quick wins there is no time to cross the hole for a
+      // second pack.
       {3,
-       {{kImp, 110, OnFloor(470)},
-        {kHound, 200, OnFloor(470)},
-        {kImp, 620, OnFloor(460)},
-        {kHound, 700, OnFloor(460)}}},
+       {{kImp, 100, OnFloor(470)},
+        {kHound, 150, OnFloor(470)},
+        {kImp, 200, OnFloor(470)},
+        {kHound, 250, OnFloor(470)}}},
       // The drowned gate: a pack on the causeway, homed far enough from the
       // steps that they never walk into the first one (its top is below the
       // height at which walkers feel for walls); the armour on the top step

@@ -74,9 +74,9 @@ double Evaluate(int32_t level, int32_t offset0) {
 
 void Dump(GameDriver& d) {
   std::printf("tick %lld level %d p (%d,%d) alive %d health %d weapon %d fight %d time %d W %d D %d\n",
-              static_cast<long long>(d.ticks()), game.level, WholePixel(game.playerX), WholePixel(game.playerY),
-              game.playerAlive, game.health >> 16, game.weapon, game.fightState, game.fightTime, Weighted(),
-              Difficulty(game));
+              static_cast<long long>(d.ticks()), game.level, WholePixel(game.playerX),
+              WholePixel(game.playerY), game.playerAlive, game.health >> 16, game.weapon, game.fightState,
+              game.fightTime, Weighted(), Difficulty(game));
 }
 
 }  // namespace
@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
   fs::remove_all(dir);
   fs::create_directories(dir / "ini");
   fs::create_symlink(data / "data", dir / "data");
-  std::ofstream(dir / "ini" / "main.ini") << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n13131313,,,\n";
+  std::ofstream(dir / "ini" / "main.ini")
+      << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n13131313,,,\n";
   newGameStart.level = level;
   newGameStart.straightToGame = 1;
   GameDriver d;
@@ -99,7 +100,11 @@ int main(int argc, char** argv) {
   while (!(InGame() && d.ticks() > 12)) Step(d, Keys{});
   game.difficultyOffset = game.difficultyBase - difficulty;
   for (char c : items) {
-    if (c == 'm') { game.owned[40] = 1; game.owned[41] = 0; game.weapon = 40; }
+    if (c == 'm') {
+      game.owned[40] = 1;
+      game.owned[41] = 0;
+      game.weapon = 40;
+    }
     if (c == 'p') game.owned[42] = 1;
     if (c == 'c') game.owned[43] = 1;
     if (c == 'd') game.doubleShot = -1;
@@ -139,7 +144,10 @@ int main(int argc, char** argv) {
     }
     std::printf("%-20s %.0f ", KeysName(cands[best]).c_str(), res[best].value_or(-1e18));
     Dump(d);
-    if (game.difficultyOffset < offset0) { std::printf("LOST\n"); break; }
+    if (game.difficultyOffset < offset0) {
+      std::printf("LOST\n");
+      break;
+    }
   }
   std::printf("result: cleared %d after %lld frames of fight\n", game.levelCleared[level],
               static_cast<long long>(d.frames() - fightStart));

@@ -16,9 +16,9 @@ struct KeyOf {
   const char* shown;   // the name in a description
 };
 constexpr KeyOf kKeys[] = {
-    {&Keys::left, vk::VK_LEFT, "LEFT", "left"},       {&Keys::right, vk::VK_RIGHT, "RIGHT", "right"},
-    {&Keys::jump, vk::VK_UP, "UP", "jump"},           {&Keys::attack, vk::VK_SPACE, "SPACE", "attack"},
-    {&Keys::next, vk::VK_DOWN, "DOWN", "next"},       {&Keys::enter, vk::VK_RETURN, "RETURN", "enter"},
+    {&Keys::left, vk::VK_LEFT, "LEFT", "left"}, {&Keys::right, vk::VK_RIGHT, "RIGHT", "right"},
+    {&Keys::jump, vk::VK_UP, "UP", "jump"},     {&Keys::attack, vk::VK_SPACE, "SPACE", "attack"},
+    {&Keys::next, vk::VK_DOWN, "DOWN", "next"}, {&Keys::enter, vk::VK_RETURN, "RETURN", "enter"},
 };
 
 }  // namespace
