@@ -103,7 +103,8 @@ double Strength() {
     if (r.active == 0) continue;
     const int32_t c = MonsterClass(game, r.kind);
     if (c == 1) s += 1;
-    if (c >= 2) s += 1 + 0.25 * r.health / 65536.0;
+    if (c == 2) s += 1 + 0.25 * r.health / 65536.0;
+    if (c == 3) s += 1 + 2.0 * r.health / 65536.0;
   }
   return s;
 }
@@ -111,7 +112,7 @@ double Strength() {
 // Cells of the way to the nearest monster.
 int32_t ToNearestMonster() {
   const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
-  int32_t bx = 0, by = 0, bd = 1 << 30;
+  int32_t bx = 0, by = 0, bd = 1 << 30, bclass = 0;
   for (const MonsterRecord& r : game.objects) {
     if (r.active == 0 || MonsterClass(game, r.kind) == 0) continue;
     const int32_t d = std::abs(WholePixel(r.x) - px) + std::abs(WholePixel(r.y) - py);
@@ -119,9 +120,17 @@ int32_t ToNearestMonster() {
       bd = d;
       bx = WholePixel(r.x);
       by = WholePixel(r.y);
+      bclass = MonsterClass(game, r.kind);
     }
   }
   if (bd == (1 << 30)) return 0;
+  // The ground boss is shot from a distance, whatever else is nearer: a gun
+  // in hand keeps some 250 pixels from it.
+  for (const MonsterRecord& r : game.objects)
+    if (r.active != 0 && MonsterClass(game, r.kind) == 3 && game.weapon >= 42)
+      return std::abs(std::abs(WholePixel(r.x) - px) - 250) / DistanceField::kCell;
+  // Another big monster likewise from some 200.
+  if (bclass >= 2 && game.weapon >= 42) return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
   const DistanceField f(game, bx, by, 40);
   return std::min(f.At(px, py), 400);
 }
@@ -233,15 +242,21 @@ void Fight() {
       continue;
     }
     const int32_t offset0 = game.difficultyOffset;
+    // Against the ground boss the tries look twice as far ahead: its rocks
+    // fall for longer than a short try lasts.
+    bool boss = false;
+    for (const MonsterRecord& r : game.objects)
+      boss = boss || (r.active != 0 && MonsterClass(game, r.kind) == 3);
+    const int horizon = boss ? 2 * kHorizon : kHorizon;
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
       const TryFolder folder;
-      for (int t = 0; t < kHorizon; ++t) {
+      for (int t = 0; t < horizon; ++t) {
         Step(d, t == 0 ? tries[i].first : tries[i].rest);
         if (game.levelCleared[level] != 0) return 1e9 - t;
       }
       if (game.level != level || game.playerAlive == 0) return kFail;
       if (game.difficultyOffset < offset0) return kFail / 2;  // lost
-      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 20.0 * game.health / 65536.0;
+      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0;
     });
     int best = 0;
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
