@@ -119,11 +119,16 @@ class Playthrough : public ::testing::Test {
     return levels;
   }
 
-  // The program ended itself on the last ending screen: its last frames
-  // show menu screen 37, and no close of the script was needed.
-  static void ExpectEnding(const std::vector<Fields>& trace) {
+  // The program ended itself on the last ending screen, in the frame the
+  // recording ended in (the script's close, long after, is a safeguard):
+  // its last frame shows menu screen 37, after 35 and 36.
+  static void ExpectEnding(const std::vector<Fields>& trace, const std::vector<Fields>& checks) {
     ASSERT_FALSE(trace.empty());
+    ASSERT_FALSE(checks.empty());
     const Fields& last = trace.back();
+    EXPECT_NE(checks.back().note.find("the program ends"), std::string::npos);
+    EXPECT_EQ(last["frame"], checks.back()["frame"])
+        << "the program did not end itself where the recording did";
     EXPECT_EQ(last["mode"], 5);
     EXPECT_EQ(last["menu"], 37);
     bool saw35 = false, saw36 = false;
@@ -150,7 +155,7 @@ TEST_F(Playthrough, TheRecordedRunWinsEveryFightAndReachesTheEnding) {
   EXPECT_EQ(LevelsPlayed(trace), kRoute);
   // Fifteen levels hold a fight; the shaft and the moon chamber do not.
   EXPECT_EQ(Wins(checks), 15);
-  ExpectEnding(trace);
+  ExpectEnding(trace, checks);
 }
 
 TEST_F(Playthrough, AMidRunSaveLoadedInAFreshProgramPlaysOnToTheEnding) {
@@ -171,12 +176,13 @@ TEST_F(Playthrough, AMidRunSaveLoadedInAFreshProgramPlaysOnToTheEnding) {
 
   ASSERT_EQ(Play("playthrough_resume.txt", "trace2.txt"), 0) << vxtest::ReadFile((dir / "err.txt").string());
   const std::vector<Fields> trace = ReadLines(dir / "trace2.txt");
-  ExpectChecks(trace, ReadLines(kE2e + "playthrough_resume_checks.txt"));
+  const std::vector<Fields> checks2 = ReadLines(kE2e + "playthrough_resume_checks.txt");
+  ExpectChecks(trace, checks2);
   const std::vector<long long> levels = LevelsPlayed(trace);
   ASSERT_FALSE(levels.empty());
   EXPECT_EQ(levels.front(), 8) << "the saved game did not continue in level 8";
   EXPECT_EQ(levels.back(), 24);
-  ExpectEnding(trace);
+  ExpectEnding(trace, checks2);
 }
 
 }  // namespace

@@ -225,6 +225,8 @@ void WriteScript() { std::ofstream(run->out / run->scriptName) << run->driver.Sc
 // complete then.
 [[noreturn]] void OnExit(int32_t code) {
   Note("the program ends");
+  Check("the program ends");
+  run->trace.flush();
   WriteScript();
   std::fflush(nullptr);
   _exit(code);
