@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the game and its data set and starts it. The game runs in the
 # player's own game folder ($XDG_DATA_HOME/vxgame, usually
-# ~/.local/share/vxgame), which vxgame fills from the data set on the first
-# start; settings and the saved game live there, so deleting build/ loses
-# neither. Extra arguments go to vxgame.
+# ~/.local/share/vxgame), which lies over the data set in build/dataset:
+# settings, the saved game and the player's own files live there, so
+# rebuilding or deleting build/ loses none of them. Extra arguments go to
+# vxgame.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"

@@ -10,10 +10,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "assets/data_set_check.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
+#include "monsters/monster_update.h"
+#include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/comforts.h"
@@ -40,6 +45,14 @@ struct PendingShot {
 std::vector<PendingShot> gScreenshots;
 std::ofstream gTrace;
 
+// The monsters alive in the object table (shots, pickups and rocks are not).
+int32_t MonstersAlive(GameState& g) {
+  int32_t n = 0;
+  for (const MonsterRecord& r : g.objects)
+    if (r.active != 0 && MonsterClass(g, r.kind) != 0) ++n;
+  return n;
+}
+
 void AfterFrame(int64_t frame) {
   for (PendingShot& s : gScreenshots) {
     if (s.shot.frame != frame) continue;
@@ -60,7 +73,7 @@ void AfterFrame(int64_t frame) {
            << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
            << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
            << g.menuScreen << " fade " << g.fadeCurrent << " random " << std::hexfloat << engine.random.s
-           << std::defaultfloat << '\n';
+           << std::defaultfloat << " monsters " << MonstersAlive(game) << '\n';
   }
 }
 
@@ -76,6 +89,36 @@ bool ScreenshotsDone() {
                    static_cast<long long>(frames), static_cast<long long>(s.shot.frame), s.shot.file.c_str());
   }
   return ok;
+}
+
+// Lists the player's files over the generated set; a folder of one layer
+// has none, only the files changed in it since they were written.
+void ListOverriddenFiles(const std::vector<ManifestEntry>& manifest, const GameFolderChoice& where) {
+  if (platform::GeneratedSet().empty()) {
+    std::printf(
+        "vxgame: %s is a game folder of one layer; no file lies over another. Changed since "
+        "written:\n",
+        where.folder.c_str());
+    for (const DataSetFinding& f : CheckDataSet(manifest))
+      if (f.kind == Finding::Changed) std::printf("%s\n", f.path.c_str());
+    return;
+  }
+  const std::vector<DataSetFinding> mine = ListOverrides(manifest);
+  std::printf("vxgame: %zu of your files in %s replace files of the data set %s%s\n", mine.size(),
+              where.folder.c_str(), platform::GeneratedSet().c_str(), mine.empty() ? "" : ":");
+  for (const DataSetFinding& f : mine) {
+    switch (f.kind) {
+      case Finding::Damaged:
+        std::printf("%s (does not load: %s)\n", f.path.c_str(), f.detail.c_str());
+        break;
+      case Finding::Same:
+        std::printf("%s (the same as the data set's)\n", f.path.c_str());
+        break;
+      default:
+        std::printf("%s\n", f.path.c_str());
+        break;
+    }
+  }
 }
 
 // The program also ends from inside the game (the menu's quit answer).
@@ -119,38 +162,53 @@ bool Writable(const fs::path& file, std::string& why) {
 }
 
 // Names each missing or damaged file on stderr and notes every finding for
-// the log; true when nothing is missing or damaged.
+// the log; true when nothing is missing or damaged. A player's file that
+// does not load is named as the player's, with where it is.
 bool ReportDataSet(const std::vector<DataSetFinding>& findings, const GameFolderChoice& where) {
-  bool complete = true;
+  bool setIncomplete = false;
+  bool playersDamaged = false;
   for (const DataSetFinding& f : findings) {
     switch (f.kind) {
       case Finding::Missing:
-        complete = false;
+        setIncomplete = true;
         std::fprintf(stderr, "vxgame: data file missing: %s\n", f.path.c_str());
         NoteAtStartUp("data set: missing " + f.path);
         break;
       case Finding::Damaged:
-        complete = false;
-        std::fprintf(stderr, "vxgame: data file damaged: %s (%s)\n", f.path.c_str(), f.detail.c_str());
-        NoteAtStartUp("data set: damaged " + f.path + " (" + f.detail + ")");
+        if (f.players) {
+          playersDamaged = true;
+          std::fprintf(stderr, "vxgame: your file does not load: %s (%s)\n", (where.folder / f.path).c_str(),
+                       f.detail.c_str());
+          NoteAtStartUp("data set: your file does not load: " + f.path + " (" + f.detail + ")");
+        } else {
+          setIncomplete = true;
+          std::fprintf(stderr, "vxgame: data file damaged: %s (%s)\n", f.path.c_str(), f.detail.c_str());
+          NoteAtStartUp("data set: damaged " + f.path + " (" + f.detail + ")");
+        }
         break;
       case Finding::Changed:
-        NoteAtStartUp("data set: changed since it was installed: " + f.path);
+        NoteAtStartUp(f.players ? "data set: your own file: " + f.path
+                                : "data set: changed since it was installed: " + f.path);
+        break;
+      case Finding::Same:
         break;
     }
   }
-  if (!complete) {
-    if (where.kind == GameFolderChoice::Kind::PerUser) {
-      std::fprintf(
-          stderr,
-          "vxgame: the game runs on without them; delete a damaged file from %s and start again to get "
-          "the original back\n",
-          where.folder.c_str());
+  if (playersDamaged)
+    std::fprintf(stderr, "vxgame: mend your file, or delete it to play with the data set's own\n");
+  if (setIncomplete) {
+    if (!platform::GeneratedSet().empty()) {
+      std::fprintf(stderr,
+                   "vxgame: the game runs on without them; building or installing the game again "
+                   "writes the data set %s anew\n",
+                   platform::GeneratedSet().c_str());
+    } else if (where.kind == GameFolderChoice::Kind::PerUser) {
+      std::fprintf(stderr, "vxgame: the game runs on without them\n");
     } else {
       std::fprintf(stderr, "vxgame: the game runs on without them; vxdata DIR writes a complete data set\n");
     }
   }
-  return complete;
+  return !setIncomplete && !playersDamaged;
 }
 
 }  // namespace
@@ -209,24 +267,40 @@ int main(int argc, char** argv) {
   if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces,
                         XdgDataHome(xdg, home.empty() ? nullptr : home.c_str()), where, error))
     return Fail(error);
-  if (where.kind == GameFolderChoice::Kind::PerUser && !where.dataSet.empty()) {
-    FillReport filled;
-    if (!FillGameFolder(where.dataSet, where.folder, filled, error)) return Fail(error);
-    if (filled.copied + filled.updated > 0)
-      std::printf("vxgame: game folder %s: %d %s copied, %d updated from %s\n", where.folder.c_str(),
-                  filled.copied, filled.copied == 1 ? "file" : "files", filled.updated,
-                  where.dataSet.c_str());
+  const bool layered = where.kind == GameFolderChoice::Kind::PerUser && !where.dataSet.empty();
+  if (layered) {
+    PlayersFolderReport prepared;
+    if (!PreparePlayersFolder(where.folder, prepared, error)) return Fail(error);
+    if (prepared.removed > 0)
+      std::printf(
+          "vxgame: game folder %s now lies over the data set %s: %d unchanged %s removed, %d of "
+          "your files kept\n",
+          where.folder.c_str(), where.dataSet.c_str(), prepared.removed,
+          prepared.removed == 1 ? "copy" : "copies", prepared.kept);
   }
 
   if (cl.level >= 0) {
     newGameStart.level = cl.level;
     newGameStart.straightToGame = 1;
   }
+  const fs::path dataSet = fs::absolute(where.dataSet, ec).lexically_normal();
   fs::current_path(where.folder, ec);
   if (ec) return Fail("cannot enter game folder '" + where.folder.string() + "': " + ec.message());
 
+  // The data set's manifest names the files the player's folder lies over.
   std::vector<ManifestEntry> manifest;
-  if (ReadManifest(kManifestFile, manifest) && !ReportDataSet(CheckDataSet(manifest), where) && cl.strict) {
+  const bool haveManifest =
+      ReadManifest(layered ? (dataSet / kManifestFile).string() : std::string(kManifestFile), manifest);
+  if (layered) {
+    std::vector<std::string> names;
+    for (const ManifestEntry& e : manifest) names.push_back(e.path);
+    platform::SetGeneratedSet(dataSet.string(), std::move(names));
+  }
+  if (cl.listOverrides) {
+    ListOverriddenFiles(manifest, where);
+    return 0;
+  }
+  if (haveManifest && !ReportDataSet(CheckDataSet(manifest), where) && cl.strict) {
     std::fprintf(stderr, "vxgame: --strict: the data set is not complete\n");
     return 3;
   }

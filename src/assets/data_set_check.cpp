@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "gfx/picture_file.h"
+#include "platform/game_files.h"
 #include "platform/riff_reader.h"
 
 namespace {
@@ -195,26 +197,43 @@ bool FileLoads(const std::string& name, std::string& detail) {
   return true;
 }
 
+namespace {
+
+// What the game meets of one entry, read where the game reads it.
+DataSetFinding Examine(const ManifestEntry& e) {
+  const bool players = !platform::GeneratedSet().empty() && platform::PlayersFile(e.path.c_str());
+  const std::string full = platform::GameFile(e.path.c_str());
+  std::error_code ec;
+  if (!fs::is_regular_file(full, ec)) {
+    // A player's folder, a broken link or a pipe in the way hides the
+    // generated file all the same, so it is the player's to mend.
+    if (players) return {Finding::Damaged, e.path, "not a file", true};
+    return {Finding::Missing, e.path, "", false};
+  }
+  std::string detail;
+  if (!FileLoads(full, detail)) return {Finding::Damaged, e.path, detail, players};
+  uint64_t size = 0, sum = 0;
+  if (!FileChecksum(full, size, sum)) return {Finding::Damaged, e.path, "cannot be read", players};
+  if (size != e.size || sum != e.checksum) return {Finding::Changed, e.path, "", players};
+  return {Finding::Same, e.path, "", players};
+}
+
+}  // namespace
+
 std::vector<DataSetFinding> CheckDataSet(const std::vector<ManifestEntry>& entries) {
   std::vector<DataSetFinding> findings;
   for (const ManifestEntry& e : entries) {
-    const std::string& full = e.path;
-    std::error_code ec;
-    if (!fs::is_regular_file(full, ec)) {
-      findings.push_back({Finding::Missing, e.path, ""});
-      continue;
-    }
-    std::string detail;
-    if (!FileLoads(e.path, detail)) {
-      findings.push_back({Finding::Damaged, e.path, detail});
-      continue;
-    }
-    uint64_t size = 0, sum = 0;
-    if (!FileChecksum(full, size, sum)) {
-      findings.push_back({Finding::Damaged, e.path, "cannot be read"});
-    } else if (size != e.size || sum != e.checksum) {
-      findings.push_back({Finding::Changed, e.path, ""});
-    }
+    DataSetFinding f = Examine(e);
+    if (f.kind != Finding::Same) findings.push_back(std::move(f));
   }
   return findings;
+}
+
+std::vector<DataSetFinding> ListOverrides(const std::vector<ManifestEntry>& entries) {
+  std::vector<DataSetFinding> out;
+  if (platform::GeneratedSet().empty()) return out;
+  for (const ManifestEntry& e : entries) {
+    if (platform::PlayersFile(e.path.c_str())) out.push_back(Examine(e));
+  }
+  return out;
 }

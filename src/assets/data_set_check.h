@@ -4,7 +4,8 @@
 // start-up each listed file of the game folder must be there and hold what
 // the game can load. A file that loads but differs from its entry was
 // changed by the player (a repainted picture, an edited level object file)
-// and is only noted.
+// and is only noted. Over a generated set each file is checked where the
+// game reads it: the player's own file when there is one.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,17 +29,23 @@ bool ReadManifest(const std::string& file, std::vector<ManifestEntry>& entries);
 // Entries for the given files of `root` (missing ones are left out).
 std::vector<ManifestEntry> DescribeFiles(const std::string& root, const std::vector<std::string>& paths);
 
-enum class Finding { Missing, Damaged, Changed };
+enum class Finding { Missing, Damaged, Changed, Same };
 
 struct DataSetFinding {
   Finding kind;
   std::string path;
-  std::string detail;  // why a file is damaged ("cut short: ...")
+  std::string detail;    // why a file is damaged ("cut short: ...")
+  bool players = false;  // the player's own file over the generated set
 };
 
 // Checks every entry against the game folder that is the working folder,
-// in manifest order.
+// in manifest order (Same is never a finding).
 std::vector<DataSetFinding> CheckDataSet(const std::vector<ManifestEntry>& entries);
+
+// The player's files that hide a generated file, in manifest order: each
+// Damaged (it does not load), Changed, or Same as the generated file.
+// Empty for a game folder of one layer.
+std::vector<DataSetFinding> ListOverrides(const std::vector<ManifestEntry>& entries);
 
 // Whether a file of the working folder (by its kind, from its name) holds
 // all that the game reads of it; `detail` says what is wrong.

@@ -1,7 +1,9 @@
 #include "config/record_reader.h"
 
 #include <climits>
+#include <string>
 
+#include "platform/game_files.h"
 #include "platform/regular_file.h"
 
 namespace {
@@ -78,8 +80,9 @@ void OpenRecords(RecordReader& r, const char* fileName) {
   r.stream.clear();
   // Only a regular file is read: a named pipe in its place would block the
   // open, and it reads as a missing file instead.
-  if (!platform::IsRegularFile(fileName)) return;
-  r.stream.open(fileName, std::ios::in | std::ios::binary);
+  const std::string path = platform::GameFile(fileName);
+  if (!platform::IsRegularFile(path.c_str())) return;
+  r.stream.open(path, std::ios::in | std::ios::binary);
   if (r.stream.is_open()) {
     r.stream.clear();
     r.stream.seekg(0, std::ios::beg);

@@ -15,6 +15,7 @@
 #include "monsters/monster_update.h"
 #include "game/singletons.h"
 #include "engine/engine_effects.h"
+#include "platform/game_files.h"
 #include "platform/regular_file.h"
 
 namespace {
@@ -37,7 +38,9 @@ bool AllCleared(const GameState& g, int32_t first, int32_t last) {
 
 bool ObjectFileOpens(int32_t level) {
   const std::string path = "data/" + ObjectFileName(level);
-  return platform::IsRegularFile(path.c_str());  // never waits on a pipe in its place
+  // Where the game would read it (the player's folder first); never waits
+  // on a pipe in its place.
+  return platform::IsRegularFile(platform::GameFile(path.c_str()).c_str());
 }
 
 // A pickup the player already has is not offered again.

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/game_files.h"
 #include "platform/regular_file.h"
 
 namespace {
@@ -64,11 +65,13 @@ void ReadBottomUpRows(std::FILE* f, uint32_t* pixels, int32_t width, int32_t hei
 }
 
 // What a reader may take: the bytes left in the picture budget, and the log
-// and name for the line that says it refused.
+// and name for the line that says it refused; `path` is where the file is
+// read from (the player's folder or the generated set).
 struct Room {
   int64_t maxHeldBytes;
   EngineLog& log;
   const char* name;
+  const char* path;
 };
 
 // The pixel buffer for a picture of the size a file declares, or nullptr
@@ -82,7 +85,7 @@ uint32_t* AllocateWithin(const Room& room, int32_t width, int32_t height) {
 }
 
 int32_t ReadVx1(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
-  std::FILE* f = platform::OpenRegularFileStream(room.name);
+  std::FILE* f = platform::OpenRegularFileStream(room.path);
   if (f == nullptr) return 0;
   uint8_t head[4] = {};
   (void)std::fread(head, 1, sizeof head, f);
@@ -105,7 +108,7 @@ int32_t ReadVx1(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& he
 }
 
 int32_t ReadBitmap(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
-  std::FILE* f = platform::OpenRegularFileStream(room.name);
+  std::FILE* f = platform::OpenRegularFileStream(room.path);
   if (f == nullptr) return 0;
   uint8_t head[30] = {};  // header bytes the file lacks read as 0
   (void)std::fread(head, 1, sizeof head, f);
@@ -148,13 +151,13 @@ int32_t ReadInt(std::istream& in) {
 
 // A text file opened for formatted reading, when it is a regular file: a
 // named pipe in its place would block the open.
-void OpenText(std::ifstream& in, const char* name) {
-  if (platform::IsRegularFile(name)) in.open(name);
+void OpenText(std::ifstream& in, const char* path) {
+  if (platform::IsRegularFile(path)) in.open(path);
 }
 
 int32_t ReadStrip(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& height) {
   std::ifstream in;
-  OpenText(in, room.name);
+  OpenText(in, room.path);
   const bool haveStrip = in.is_open();
   int32_t count = haveStrip ? ReadInt(in) : -1;
   if (count > kStripMaxCount) count = -1;
@@ -173,7 +176,7 @@ int32_t ReadStrip(const Room& room, uint32_t*& pixels, int32_t& width, int32_t& 
 
   LogText(room.log, "vxReadPic trying read system file: ", kPaletteFileName);
   std::ifstream paletteFile;
-  OpenText(paletteFile, kPaletteFileName);
+  OpenText(paletteFile, platform::GameFile(kPaletteFileName).c_str());
   if (!haveStrip || count < 0 || !paletteFile.is_open()) return 0;
   PaletteValues palette{};
   for (int32_t& v : palette) v = ReadInt(paletteFile);
@@ -242,7 +245,8 @@ int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32
                   int64_t maxHeldBytes) {
   const char* name = fileName != nullptr ? fileName : "";
   LogText(log, "vxReadPic start. trying read: ", name);
-  const Room room{maxHeldBytes, log, name};
+  const std::string path = platform::GameFile(name);
+  const Room room{maxHeldBytes, log, name, path.c_str()};
   int32_t status = 0;
   switch (KindOf(name)) {
     case PictureKind::kVx1:

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/regular_file.h"
 
@@ -44,16 +46,19 @@ bool Backend::DeleteFile(const char* path) { return ::unlink(path) == 0; }
 // Starts a program detached: its own session, no terminal input, not
 // waited for. The child is reaped by the system once the game ends (or by
 // the SIGCHLD disposition the program chose).
-bool Backend::StartProcess(const char* path) {
+bool Backend::StartProcess(const char* path, const std::vector<std::string>& args) {
   posix_spawnattr_t attr;
   if (posix_spawnattr_init(&attr) != 0) return false;
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", 0, 0);
-  char* argv[] = {const_cast<char*>(path), nullptr};
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(path));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, path, &actions, &attr, argv, environ);
+  const int rc = posix_spawn(&pid, path, &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   return rc == 0;

@@ -125,10 +125,11 @@ class Backend {
   // pads plugged in or out while running included.
   virtual void EnableGamepads(bool) {}
 
-  // Files and processes. The defaults use the machine's own calls.
+  // Files and processes. The defaults use the machine's own calls. A
+  // process gets `args` after its own name.
   virtual bool FileExists(const char* path);
   virtual bool DeleteFile(const char* path);
-  virtual bool StartProcess(const char* path);
+  virtual bool StartProcess(const char* path, const std::vector<std::string>& args);
 
   // Called by the frame loop after every game frame, and for every pass of
   // a tick that runs no frame because the application is inactive. Both

@@ -21,7 +21,7 @@ bool ParseCount(const std::string& text, int64_t& out) {
 const char* UsageText() {
   return "usage: vxgame [options]\n"
          "  --root DIR             game folder to run in (default: the player's own,\n"
-         "                         $XDG_DATA_HOME/vxgame, filled from the installed data set)\n"
+         "                         $XDG_DATA_HOME/vxgame, over the installed data set)\n"
          "  --headless             run without a window or sound device\n"
          "  --frames N             end, as closing the window would, after N game frames\n"
          "  --input FILE           input script for a headless run\n"
@@ -29,6 +29,7 @@ const char* UsageText() {
          "  --trace FILE           write one line of game state per frame\n"
          "  --level N              start a new game in level N (0..100), straight past the title\n"
          "  --strict               exit with code 3 when a data file is missing or damaged\n"
+         "  --list-overrides       list the player's files that replace generated ones, and end\n"
          "  --help                 show this text\n"
          "  --version              show the engine version\n";
 }
@@ -52,6 +53,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       out.version = true;
     } else if (arg == "--strict") {
       out.strict = true;
+    } else if (arg == "--list-overrides") {
+      out.listOverrides = true;
     } else if (arg == "--headless") {
       out.headless = true;
     } else if (arg == "--root") {

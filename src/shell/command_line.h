@@ -16,9 +16,9 @@ struct CommandLine {
   std::string inputFile;
   std::vector<Screenshot> screenshots;
   std::string traceFile;
-  int32_t level = -1;
-  bool strict = false;  // a missing or damaged data file ends the program (exit code 3)  // -1: the game's
-                        // own start; else a new game in this level, straight into play
+  int32_t level = -1;          // -1: the game's own start; else a new game in this level, straight into play
+  bool strict = false;         // a missing or damaged data file ends the program (exit code 3)
+  bool listOverrides = false;  // list the player's files over the generated set, and end
   bool help = false;
   bool version = false;
 };

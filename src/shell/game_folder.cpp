@@ -1,6 +1,5 @@
 #include "shell/game_folder.h"
 
-#include <map>
 #include <system_error>
 
 #include "assets/data_set_check.h"
@@ -9,34 +8,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool SameEntry(const ManifestEntry& a, const ManifestEntry& b) {
-  return a.size == b.size && a.checksum == b.checksum;
-}
-
 // Whether the file holds what the entry describes.
 bool Matches(const fs::path& file, const ManifestEntry& e) {
   uint64_t size = 0, sum = 0;
   std::error_code ec;
-  if (fs::file_size(file, ec) != e.size || ec) return false;
+  if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) != e.size || ec) return false;
   return FileChecksum(file.string(), size, sum) && size == e.size && sum == e.checksum;
-}
-
-// Copies through a temporary name, so that a copy cut short never stands
-// where the game would read it; the permissions come along (the music
-// decoders must stay runnable).
-bool CopyFile(const fs::path& from, const fs::path& to, std::string& error) {
-  std::error_code ec;
-  fs::create_directories(to.parent_path(), ec);
-  const fs::path temporary = to.string() + ".new";
-  fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::permissions(temporary, fs::status(from).permissions(), ec);
-  if (!ec) fs::rename(temporary, to, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    error = "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message();
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -80,73 +57,45 @@ bool ChooseGameFolder(const std::string& root, const fs::path& programFolder,
     return false;
   }
   out.folder = fs::path(dataHome) / kGameFolderName;
-  if (out.dataSet.empty() && !fs::is_directory(out.folder, ec)) {
+  // A data set that is the player's folder itself is one layer.
+  if (!out.dataSet.empty() && fs::equivalent(out.dataSet, out.folder, ec)) out.dataSet.clear();
+  // Without a data set only a whole game folder (one an earlier version
+  // filled, with its manifest) can be played.
+  if (out.dataSet.empty() && !fs::is_regular_file(out.folder / kManifestFile, ec)) {
     std::string places;
     for (const fs::path& p : dataSetPlaces) places += (places.empty() ? "" : ", ") + p.string();
-    error = "no game folder at " + out.folder.string() + " and no data set to fill it from (looked in " +
-            places + "); build it with ./scripts/play.sh, or use --root DIR";
+    error = "no data set for the game folder " + out.folder.string() + " (looked in " + places +
+            "); build it with ./scripts/play.sh, or use --root DIR";
     return false;
   }
   return true;
 }
 
-bool FillGameFolder(const fs::path& dataSet, const fs::path& folder, FillReport& report, std::string& error) {
-  report = FillReport{};
-  std::vector<ManifestEntry> installed;
-  if (!ReadManifest((dataSet / kManifestFile).string(), installed)) {
-    error = "cannot read " + (dataSet / kManifestFile).string();
-    return false;
-  }
+bool PreparePlayersFolder(const fs::path& folder, PlayersFolderReport& report, std::string& error) {
+  report = PlayersFolderReport{};
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec) {
-    error = "cannot make the game folder " + folder.string() + ": " + ec.message();
-    return false;
-  }
-  std::vector<ManifestEntry> before;
-  ReadManifest((folder / kManifestFile).string(), before);
-  std::map<std::string, ManifestEntry> was;
-  for (const ManifestEntry& e : before) was[e.path] = e;
-
-  std::vector<ManifestEntry> now;
-  bool changedManifest = before.size() != installed.size();
-  for (const ManifestEntry& e : installed) {
-    const fs::path target = folder / e.path;
-    const auto old = was.find(e.path);
-    const bool present = fs::is_regular_file(target, ec);
-    if (present && old != was.end() && SameEntry(old->second, e)) {
-      now.push_back(e);  // the same data set as last time: nothing to look at
-      continue;
-    }
-    changedManifest = true;
-    if (!present) {
-      if (!CopyFile(dataSet / e.path, target, error)) return false;
-      ++report.copied;
-      now.push_back(e);
-    } else if (old != was.end() && Matches(target, old->second)) {
-      // Ours, as installed last time, and the data set has a new one.
-      if (!CopyFile(dataSet / e.path, target, error)) return false;
-      ++report.updated;
-      now.push_back(e);
-    } else if (old == was.end() && Matches(target, e)) {
-      now.push_back(e);  // already what the data set holds
-    } else {
-      // The player's own version: it stays, and the manifest keeps saying
-      // what was installed so that the start-up check calls it changed.
-      ++report.kept;
-      now.push_back(old != was.end() ? old->second : e);
+  for (const char* sub : {"data", "music"}) {
+    fs::create_directories(folder / sub, ec);
+    if (ec) {
+      error = "cannot make the game folder " + (folder / sub).string() + ": " + ec.message();
+      return false;
     }
   }
-  if (!changedManifest) return true;
   const fs::path manifest = folder / kManifestFile;
-  const fs::path temporary = manifest.string() + ".new";
-  if (!WriteManifest(temporary.string(), now)) {
-    error = "cannot write " + manifest.string();
-    return false;
+  std::vector<ManifestEntry> copied;
+  if (!ReadManifest(manifest.string(), copied)) return true;  // nothing copied here
+  for (const ManifestEntry& e : copied) {
+    const fs::path file = folder / e.path;
+    if (Matches(file, e) && fs::remove(file, ec)) {
+      ++report.removed;
+    } else if (fs::exists(fs::symlink_status(file, ec))) {
+      ++report.kept;
+    }
   }
-  fs::rename(temporary, manifest, ec);
+  // Last, so that a start cut short here finishes the work the next time.
+  fs::remove(manifest, ec);
   if (ec) {
-    error = "cannot write " + manifest.string() + ": " + ec.message();
+    error = "cannot remove " + manifest.string() + ": " + ec.message();
     return false;
   }
   return true;

@@ -1,10 +1,13 @@
 #pragma once
 // Where the game runs. Without --root it runs in the player's own game
-// folder under the XDG data home ("~/.local/share/vxgame"), filled from the
-// installed data set on the first start and topped up at every start, so
-// the settings and the saved game live outside the build and the
-// installation. A folder named "game" beside the program that holds a file
-// named "portable" is used instead (a portable copy).
+// folder under the XDG data home ("~/.local/share/vxgame"), which lies over
+// the installed data set (the generated set): the game reads a file from the
+// player's folder when it is there and from the data set otherwise, and
+// writes only into the player's folder. So the settings, the saved game and
+// the player's own pictures and levels live outside the build and the
+// installation, and a rebuild or a new version never touches them. A folder
+// named "game" beside the program that holds a file named "portable" is
+// used instead (a portable copy, one folder for everything), as is --root.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,7 +25,10 @@ struct GameFolderChoice {
   enum class Kind { Root, Portable, PerUser };
   Kind kind = Kind::Root;
   std::filesystem::path folder;
-  std::filesystem::path dataSet;  // per-user: the installed data set, empty when none was found
+  // Per-user: the data set the folder lies over; empty when none was found
+  // and the folder is a whole game folder of its own (one that an earlier
+  // version filled with copies).
+  std::filesystem::path dataSet;
 };
 
 // --root, then a portable folder beside the program, then the per-user
@@ -32,15 +38,18 @@ bool ChooseGameFolder(const std::string& root, const std::filesystem::path& prog
                       const std::vector<std::filesystem::path>& dataSetPlaces, const std::string& dataHome,
                       GameFolderChoice& out, std::string& error);
 
-struct FillReport {
-  int copied = 0;   // files that were missing
-  int updated = 0;  // files of an older data set that the player had not changed
-  int kept = 0;     // files the player changed, left as they are
+struct PlayersFolderReport {
+  int removed = 0;  // copies of an earlier data set that were still as installed
+  int kept = 0;     // copies the player had changed: now the player's files
 };
 
-// Brings a per-user folder up to the data set: copies what is missing and
-// what a newer data set replaced, never a file the player changed, and
-// never anything the data set does not list (settings the player wrote,
-// the saved game, screenshots). Its manifest then says what was installed.
-bool FillGameFolder(const std::filesystem::path& dataSet, const std::filesystem::path& folder,
-                    FillReport& report, std::string& error);
+// Makes the player's folder ready to lie over the data set: the folder with
+// its "data" and "music" (where the editor and the music decoders write).
+// A folder that an earlier version filled with copies of the data set (it
+// holds a manifest) gives up the copies that are still as they were
+// installed, which would otherwise hide every newer data set; the files the
+// player changed stay, and from now on hide the data set's. Nothing the
+// manifest does not list is touched (settings the player wrote, the saved
+// game, screenshots, decoded music).
+bool PreparePlayersFolder(const std::filesystem::path& folder, PlayersFolderReport& report,
+                          std::string& error);

@@ -4,6 +4,7 @@
 
 #include "game/new_game_start.h"
 #include "platform/cpu_features.h"
+#include "platform/game_files.h"
 #include "shell/comforts.h"
 
 Engine engine;
@@ -36,4 +37,5 @@ void ResetAllState() {
   Rebuild(dispatcher);
   Rebuild(comforts);
   cpu::ResetKernelLevel();
+  platform::SetGeneratedSet("", {});
 }

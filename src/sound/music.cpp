@@ -1,6 +1,10 @@
 #include "sound/music.h"
 
+#include <string>
+#include <vector>
+
 #include "config/configuration.h"
+#include "platform/game_files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -10,6 +14,19 @@ constexpr const char* kTestedWav[3] = {"./music/floor1.wav", "./music/floor2.wav
 constexpr const char* kLoadedWav[3] = {"music/floor1.wav", "music/floor2.wav", "music/floor3.wav"};
 constexpr const char* kDecoder[3] = {"./music/dec1.exe", "./music/dec2.exe", "./music/dec3.exe"};
 constexpr const char* kMarker[3] = {"./music/fin1.txt", "./music/fin2.txt", "./music/fin3.txt"};
+constexpr const char* kPackedTrack[3] = {"music/track1.vxm", "music/track2.vxm", "music/track3.vxm"};
+
+// The decoders write their music beside themselves. Over a generated set
+// they are told to write into the player's folder instead (the game's
+// working folder, where the music is looked for), and which packed track to
+// read, so that a player's own track is decoded as well.
+void StartDecoder(platform::Backend& p, int32_t index) {
+  const std::string decoder = platform::GameFile(kDecoder[index]);
+  std::vector<std::string> args;
+  if (!platform::GeneratedSet().empty())
+    args = {"--in", platform::GameFile(kPackedTrack[index]), "--out", "./music"};
+  p.StartProcess(decoder.c_str(), args);
+}
 
 // Track `index` is the one for the current level.
 void ChooseTrack(MusicState& m, SoundContext& sound, int32_t index) {
@@ -47,7 +64,7 @@ void StartMusicDecoding(MusicState& m, GameSettings& settings, RecordReader& rec
   }
   if (!missing) return;
   for (const char* marker : kMarker) p.DeleteFile(marker);
-  p.StartProcess(kDecoder[0]);
+  StartDecoder(p, 0);
   m.tracksReady = 0;
 }
 
@@ -56,11 +73,11 @@ void UpdateMusic(MusicState& m, const GameSettings& settings, int32_t level, Sou
   platform::Backend& p = platform::Current();
   if (p.FileExists(kMarker[0]) && m.tracksReady < 1) {
     m.tracksReady = 1;
-    p.StartProcess(kDecoder[1]);
+    StartDecoder(p, 1);
   }
   if (p.FileExists(kMarker[1]) && m.tracksReady < 2) {
     m.tracksReady = 2;
-    p.StartProcess(kDecoder[2]);
+    StartDecoder(p, 2);
   }
   if (p.FileExists(kMarker[2]) && m.tracksReady < 3) m.tracksReady = 3;
 

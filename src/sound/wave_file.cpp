@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "config/log.h"
+#include "platform/game_files.h"
 #include "platform/riff_reader.h"
 #include "platform/sound_mixer.h"
 
@@ -81,7 +83,7 @@ int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name) {
   if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kSoundSlots)) return kWaveNoBuffer;
   SoundSlot& s = sound.slots[slot];
   platform::RiffReader reader;
-  if (!reader.OpenFile(name)) return kWaveCannotOpen;
+  if (!reader.OpenFile(platform::GameFile(name).c_str())) return kWaveCannotOpen;
   WaveData wave;
   // The slot's earlier buffer still counts: it is released only once the
   // new one exists.

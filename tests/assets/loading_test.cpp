@@ -26,16 +26,7 @@ class LoadingTest : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables and back buffer
-    ASSERT_NE(engine.gfx.backBuffer, nullptr);
-  }
-  // The generated pictures and samples, seen from the scratch folder.
-  void UseGeneratedData() {
-    const std::string& root = vxtest::GeneratedDataSet();
-    ASSERT_FALSE(root.empty());
-    fs::create_symlink(fs::path(root) / "data", folder / "data");
+    StartWindowed();
   }
   GfxContext& gfx() { return engine.gfx; }
   bool Loaded(int32_t slot) { return HasPixels(gfx(), slot) && gfx().slots[slot].state == kLoaded; }
@@ -71,7 +62,7 @@ class LoadingTest : public vxtest::EngineTest {
 };
 
 TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
-  UseGeneratedData();
+  LinkGeneratedData();
   for (int32_t step = 0; step <= 8; ++step)
     LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
@@ -138,7 +129,7 @@ TEST_F(LoadingTest, EveryStepFillsItsSlotsFromTheGeneratedDataSet) {
 }
 
 TEST_F(LoadingTest, FogPictureFiveComesFromFogp25) {
-  UseGeneratedData();
+  LinkGeneratedData();
   LoadAssetsStep(game.levelPictures, game.level, 2, engine.gfx, engine.effects, engine.sound);
   uint32_t* px = nullptr;
   int32_t w = 0, h = 0;

@@ -23,10 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Pic {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+struct Pic : vxtest::DataPicture {
+  uint32_t at(int32_t x, int32_t y) const { return At(x, y); }
   bool solid(int32_t x, int32_t y) const { return (at(x, y) & 0xffffffu) != 0; }
   int32_t frames() const { return height > 0 ? width / height : 0; }
 };
@@ -34,16 +32,7 @@ struct Pic {
 int32_t Sum(uint32_t p) { return static_cast<int32_t>((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)); }
 int32_t Red(uint32_t p) { return static_cast<int32_t>((p >> 16) & 255); }
 
-Pic Read(const std::string& name) {
-  Pic p;
-  const std::string path = vxtest::GeneratedDataSet() + "/" + name;
-  EngineLog quiet;
-  uint32_t* px = nullptr;
-  if (vxReadPic(quiet, path.c_str(), px, p.width, p.height) == kPictureRead && px != nullptr)
-    p.pixels.assign(px, px + static_cast<size_t>(p.width) * p.height);
-  std::free(px);
-  return p;
-}
+Pic Read(const std::string& name) { return {vxtest::ReadDataPicture(name)}; }
 
 // One frame's opaque extent.
 struct Extent {
@@ -372,12 +361,8 @@ class CreaturePieces : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);
-    const std::string& root = vxtest::GeneratedDataSet();
-    ASSERT_FALSE(root.empty());
-    fs::create_symlink(fs::path(root) / "data", folder / "data");
+    StartWindowed();
+    LinkGeneratedData();
   }
 };
 

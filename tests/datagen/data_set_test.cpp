@@ -26,28 +26,8 @@ std::string Slurp(const fs::path& p) {
   return s.str();
 }
 
-struct Pic {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  bool ok = false;
-};
-
-// Reads a picture of the folder as the game does (texture strips need the
-// folder as the working directory for their palette).
-Pic ReadPicture(const std::string& name) {
-  Pic p;
-  const fs::path previous = fs::current_path();
-  fs::current_path(vxtest::GeneratedDataSet());
-  EngineLog quiet;
-  uint32_t* pixels = nullptr;
-  if (vxReadPic(quiet, name.c_str(), pixels, p.width, p.height) == kPictureRead && pixels != nullptr) {
-    p.pixels.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height);
-    p.ok = true;
-  }
-  std::free(pixels);
-  fs::current_path(previous);
-  return p;
-}
+using Pic = vxtest::DataPicture;
+Pic ReadPicture(const std::string& name) { return vxtest::ReadDataPicture(name); }
 
 // Brightest colour sum in a frame of a strip (glyph g of a font).
 int32_t FrameInk(const Pic& p, int32_t frame) {
@@ -61,11 +41,11 @@ int32_t FrameInk(const Pic& p, int32_t frame) {
 }
 
 std::vector<std::string> ScheduleFiles() {
-  std::vector<std::string> f = {"data/font1.vx1", "data/txtrs_c.906", "data/mus.vx1",   "data/dback1.vx1",
-                                "data/dback2.vx1", "data/dback3.vx1", "data/enter.vx1", "data/hback1.vx1",
+  std::vector<std::string> f = {"data/font1.vx1",   "data/txtrs_c.906", "data/mus.vx1",     "data/dback1.vx1",
+                                "data/dback2.vx1",  "data/dback3.vx1",  "data/enter.vx1",   "data/hback1.vx1",
                                 "data/txtrs_c.900", "data/txtrs_c.905", "data/txtrs_c.909", "data/pal_c.000",
-                                "data/megbord.vx1", "data/arr_l.vx1",  "data/arr_r.vx1", "data/arr_u.vx1",
-                                "data/arr_d.vx1",   "data/mback2.vx1", "data/space.vx1", "data/tind2.vx1",
+                                "data/megbord.vx1", "data/arr_l.vx1",   "data/arr_r.vx1",   "data/arr_u.vx1",
+                                "data/arr_d.vx1",   "data/mback2.vx1",  "data/space.vx1",   "data/tind2.vx1",
                                 "data/tindw.vx1"};
   for (int i = 1; i <= 4; ++i) {
     f.push_back("data/dem" + std::to_string(i) + ".vx1");
@@ -74,8 +54,8 @@ std::vector<std::string> ScheduleFiles() {
   }
   for (int i = 0; i <= 4; ++i) f.push_back("data/ment" + std::to_string(i) + ".vx1");
   for (int i = 20; i <= 79; ++i) f.push_back("data/fog/fogp" + std::to_string(i) + ".vx1");
-  for (const char* s : {"kat4", "tuk2", "ding2", "fuh3", "fuh4", "fuh5", "gun2v1", "gun2v2", "gun2v3", "gun3v1",
-                        "gun3v2", "gun3v3", "gun4v1", "gun4v2", "gun4v3", "eaty2", "buhv1"})
+  for (const char* s : {"kat4", "tuk2", "ding2", "fuh3", "fuh4", "fuh5", "gun2v1", "gun2v2", "gun2v3",
+                        "gun3v1", "gun3v2", "gun3v3", "gun4v1", "gun4v2", "gun4v3", "eaty2", "buhv1"})
     f.push_back(std::string("data/") + s + ".wav");
   return f;
 }
@@ -88,7 +68,7 @@ TEST(DataSet, HoldsEveryFileOfTheScheduleOutsideTheWorldSet) {
     if (f.ends_with(".vx1") || f.ends_with(".906") || f.ends_with(".900") || f.ends_with(".905") ||
         f.ends_with(".909")) {
       const Pic p = ReadPicture(f);
-      EXPECT_TRUE(p.ok && p.width > 0 && p.height > 0) << f;
+      EXPECT_TRUE(p.ok() && p.width > 0 && p.height > 0) << f;
     }
   }
   for (const char* f : {"ini/main.ini", "data/text.txt", "data/text1.txt"})
@@ -177,10 +157,11 @@ struct TextFile {
 };
 
 TEST(DataSet, EveryTextFitsItsBoxAndDrawsOnlyGlyphsOfItsFont) {
-  for (const TextFile tf : {TextFile{"data/text1.txt", 3, "data/txtrs_c.906"}, TextFile{"data/text.txt", 4, "data/font1.vx1"}}) {
+  for (const TextFile tf :
+       {TextFile{"data/text1.txt", 3, "data/txtrs_c.906"}, TextFile{"data/text.txt", 4, "data/font1.vx1"}}) {
     SCOPED_TRACE(tf.name);
     const Pic font = ReadPicture(tf.font);
-    ASSERT_TRUE(font.ok);
+    ASSERT_TRUE(font.ok());
     const int32_t h = font.height;
     const int32_t advance = h * (tf.charSet == 3 ? 220 : 195) / 256;
     EXPECT_EQ(advance, 9) << "the loading bar counts 9 pixels per character";
@@ -234,11 +215,12 @@ TEST(DataSet, FontsHoldTheirGlyphsInOrderAndBlankWhereTheSetsExpectBlanks) {
     int32_t set;
     int32_t glyphs;
   };
-  for (const Font f : {Font{"data/font1.vx1", 4, 48}, Font{"data/txtrs_c.906", 3, 48}, Font{"data/txtrs_c.900", 1, 57},
-                       Font{"data/txtrs_c.905", 2, 39}, Font{"data/txtrs_c.909", 0, 95}}) {
+  for (const Font f :
+       {Font{"data/font1.vx1", 4, 48}, Font{"data/txtrs_c.906", 3, 48}, Font{"data/txtrs_c.900", 1, 57},
+        Font{"data/txtrs_c.905", 2, 39}, Font{"data/txtrs_c.909", 0, 95}}) {
     SCOPED_TRACE(f.file);
     const Pic p = ReadPicture(f.file);
-    ASSERT_TRUE(p.ok);
+    ASSERT_TRUE(p.ok());
     EXPECT_EQ(p.width, p.height * f.glyphs);
     EXPECT_EQ(FrameInk(p, datagen::BlankGlyph(f.set)), 0);
     EXPECT_GT(FrameInk(p, datagen::GlyphOf(f.set, '7')), 300);
@@ -257,7 +239,7 @@ TEST(DataSet, PictureSizesFitWhereTheScreensDrawThem) {
     EXPECT_EQ(b.width, box.width) << other;
     EXPECT_EQ(b.height, box.height) << other;
   }
-  ASSERT_TRUE(box.ok);
+  ASSERT_TRUE(box.ok());
   EXPECT_LE(box.width, 800);
   EXPECT_LE(box.height, 600 - 2 * 60);  // room for the title banner above
   // Key caps at their offsets inside the box; the space cap above the enter cap.
@@ -305,7 +287,8 @@ TEST(DataSet, FogStaysBelowThePackedBrightnessLimitAndFadesAtBothEnds) {
     for (uint32_t v : fog.pixels) {
       // The layer maps take b + g + r · 171 / 512 after a tone curve of
       // 160 / 256; that must stay below 256.
-      const int32_t b = (v & 255) * 160 >> 8, g = ((v >> 8) & 255) * 160 >> 8, r = ((v >> 16) & 255) * 160 >> 8;
+      const int32_t b = (v & 255) * 160 >> 8, g = ((v >> 8) & 255) * 160 >> 8,
+                    r = ((v >> 16) & 255) * 160 >> 8;
       ASSERT_LT(b + g + (r * 171 / 256) / 2, 256) << i;
       sum += (v & 255) + ((v >> 8) & 255) + ((v >> 16) & 255);
     }
@@ -328,7 +311,9 @@ TEST(DataSet, SamplesArePcmWithTheFormatChunkFirst) {
     EXPECT_EQ(w.substr(0, 4), "RIFF");
     EXPECT_EQ(w.substr(8, 4), "WAVE");
     EXPECT_EQ(w.substr(12, 4), "fmt ");
-    auto u16 = [&](size_t at) { return static_cast<uint32_t>(static_cast<uint8_t>(w[at]) | static_cast<uint8_t>(w[at + 1]) << 8); };
+    auto u16 = [&](size_t at) {
+      return static_cast<uint32_t>(static_cast<uint8_t>(w[at]) | static_cast<uint8_t>(w[at + 1]) << 8);
+    };
     EXPECT_EQ(u16(20), 1u);   // PCM
     EXPECT_EQ(u16(34), 16u);  // bits
     EXPECT_EQ(w.substr(36, 4), "data");
@@ -344,7 +329,8 @@ TEST(DataSet, SamplesArePcmWithTheFormatChunkFirst) {
       peak = std::max(peak, std::abs(int32_t{v}));
       if (!seen[static_cast<uint16_t>(v)]) ++distinct, seen[static_cast<uint16_t>(v)] = true;
     }
-    for (size_t i = 0; i < samples; ++i) atPeak += std::abs(int32_t{static_cast<int16_t>(u16(44 + 2 * i))}) == peak;
+    for (size_t i = 0; i < samples; ++i)
+      atPeak += std::abs(int32_t{static_cast<int16_t>(u16(44 + 2 * i))}) == peak;
     EXPECT_GT(peak, 16000);
     EXPECT_LT(atPeak, 20);
     EXPECT_GT(distinct, 2000u);
@@ -378,10 +364,10 @@ TEST(DataSet, HintArrowsPointTheirWay) {
     const char* file;
     int dx, dy;
   };
-  for (const Arrow a : {Arrow{"data/arr_l.vx1", -1, 0}, Arrow{"data/arr_r.vx1", 1, 0}, Arrow{"data/arr_u.vx1", 0, -1},
-                        Arrow{"data/arr_d.vx1", 0, 1}}) {
+  for (const Arrow a : {Arrow{"data/arr_l.vx1", -1, 0}, Arrow{"data/arr_r.vx1", 1, 0},
+                        Arrow{"data/arr_u.vx1", 0, -1}, Arrow{"data/arr_d.vx1", 0, 1}}) {
     const Pic p = ReadPicture(a.file);
-    ASSERT_TRUE(p.ok) << a.file;
+    ASSERT_TRUE(p.ok()) << a.file;
     double sum = 0, mx = 0, my = 0;
     for (int32_t y = 0; y < p.height; ++y)
       for (int32_t x = 0; x < p.width; ++x) {

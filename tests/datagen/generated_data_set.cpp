@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "config/log.h"
+#include "gfx/picture_file.h"
+
 namespace vxtest {
 
 bool RunGenerator(const std::string& folder) {
@@ -60,6 +63,21 @@ const std::string& GeneratedDataSet() {
   }
   folder = target.string();
   return folder;
+}
+
+DataPicture ReadDataPicture(const std::string& name) {
+  DataPicture p;
+  const std::string& root = GeneratedDataSet();
+  if (root.empty()) return p;
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(root);
+  EngineLog quiet;
+  uint32_t* pixels = nullptr;
+  if (vxReadPic(quiet, name.c_str(), pixels, p.width, p.height) == kPictureRead && pixels != nullptr)
+    p.pixels.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height);
+  std::free(pixels);
+  std::filesystem::current_path(previous);
+  return p;
 }
 
 }  // namespace vxtest

@@ -49,12 +49,8 @@ class LevelObjectsTest : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables, back buffer, effects
-    const std::string& root = vxtest::GeneratedDataSet();
-    ASSERT_FALSE(root.empty());
-    fs::create_symlink(fs::path(root) / "data", folder / "data");
+    StartWindowed();
+    LinkGeneratedData();
   }
 
   // The creature, shot and pickup pictures as the loader prepares them.

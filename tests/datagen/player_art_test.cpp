@@ -27,22 +27,11 @@ namespace {
 using datagen::MarkerQuad;
 using datagen::PixelPoint;
 
-struct Pic {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xffffffu; }
+struct Pic : vxtest::DataPicture {
+  uint32_t at(int32_t x, int32_t y) const { return At(x, y) & 0xffffffu; }
 };
 
-Pic Read(const std::string& name) {
-  Pic p;
-  const std::string path = vxtest::GeneratedDataSet() + "/" + name;
-  EngineLog quiet;
-  uint32_t* pixels = nullptr;
-  if (vxReadPic(quiet, path.c_str(), pixels, p.width, p.height) == kPictureRead && pixels != nullptr)
-    p.pixels.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height);
-  std::free(pixels);
-  return p;
-}
+Pic Read(const std::string& name) { return {vxtest::ReadDataPicture(name)}; }
 
 // The marker pixels of one frame, with how often each colour occurs.
 struct FoundMarkers {

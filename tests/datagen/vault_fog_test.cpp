@@ -27,12 +27,8 @@ class VaultFog : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);
-    const std::string& root = vxtest::GeneratedDataSet();
-    ASSERT_FALSE(root.empty());
-    std::filesystem::create_symlink(std::filesystem::path(root) / "data", folder / "data");
+    StartWindowed();
+    LinkGeneratedData();
     for (int32_t step = 1; step <= 8; ++step)
       LoadAssetsStep(game.levelPictures, -1, step, engine.gfx, engine.effects, engine.sound);
   }

@@ -64,7 +64,7 @@ TEST_F(Installation, MetainfoAndLauncherValidate) {
       << Slurp(dir / "out.txt");
 }
 
-TEST_F(Installation, InstalledGameFillsThePlayersFolderAndRuns) {
+TEST_F(Installation, InstalledGameRunsWithThePlayersFolderOverItsDataSet) {
   const fs::path build = VX_BINARY_DIR;
   if (!fs::exists(build / "dataset/manifest.txt")) GTEST_SKIP() << "the data set is not built";
   const fs::path prefix = dir / "prefix";
@@ -85,12 +85,18 @@ TEST_F(Installation, InstalledGameFillsThePlayersFolderAndRuns) {
   EXPECT_EQ(icon.substr(1, 3), "PNG");
   EXPECT_EQ(icon.substr(16, 8), std::string("\0\0\1\0\0\0\1\0", 8));  // 256 x 256
 
-  const std::string run = "HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' '" +
-                          (prefix / "bin/vxgame").string() + "' --headless --frames 3 >'" +
-                          (dir / "out.txt").string() + "' 2>&1";
-  ASSERT_EQ(Shell(run), 0) << Slurp(dir / "out.txt");
-  EXPECT_NE(Slurp(dir / "out.txt").find((prefix / "share/vxgame/dataset").string()), std::string::npos);
-  EXPECT_EQ(Slurp(dir / "xdg/vxgame/manifest.txt"), Slurp(build / "dataset/manifest.txt"));
+  const std::string game = "HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' '" +
+                           (prefix / "bin/vxgame").string() + "' ";
+  const std::string output = " >'" + (dir / "out.txt").string() + "' 2>&1";
+  ASSERT_EQ(Shell(game + "--headless --frames 3" + output), 0) << Slurp(dir / "out.txt");
+  EXPECT_TRUE(fs::is_directory(dir / "xdg/vxgame/data"));
+  EXPECT_FALSE(fs::exists(dir / "xdg/vxgame/data/font1.vx1")) << "the installed data set is read in place";
+  // The player's folder lies over the installed data set.
+  ASSERT_EQ(Shell(game + "--list-overrides" + output), 0) << Slurp(dir / "out.txt");
+  EXPECT_NE(Slurp(dir / "out.txt")
+                .find("replace files of the data set " + (prefix / "share/vxgame/dataset").string()),
+            std::string::npos)
+      << Slurp(dir / "out.txt");
 }
 
 }  // namespace

@@ -25,8 +25,11 @@ TEST_F(EffectsAdjustTest, ToneCurveValuesPivotAndClamping) {
   // rebuilt even for a slot that holds nothing.
   ToneCurve(fx(), gfx(), kSlot, 128, 5, 128);
   EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
-  ToneCurve(fx(), gfx(), 1199, 300, -500, 256);  // pivot 255: every entry clamps to 0
-  EXPECT_EQ(fx().toneTable[100], 0);
+  // A pivot outside 0..255 acts as the nearest end.
+  ToneCurve(fx(), gfx(), 1199, 300, 0, 128);
+  EXPECT_EQ(fx().toneTable[0], (-255 * 128 >> 8) + 255);
+  ToneCurve(fx(), gfx(), 1199, -40, 0, 128);
+  EXPECT_EQ(fx().toneTable[200], 100);
   EXPECT_EQ(Pixel(0), Rgb(((10 - 128) * 128 >> 8) + 133, 133, ((250 - 128) * 128 >> 8) + 133));
 }
 

@@ -2,6 +2,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "effects/effects_ring_kernels.h"
@@ -69,7 +70,7 @@ TEST_F(EffectsFlashesTest, AClampedFlashIsARadius79RingInTheFirstFrameAndThenShr
   EXPECT_EQ(fx().flashes[0].intensity, 20400 - 20 * 1024);
 }
 
-TEST_F(EffectsFlashesTest, RingsOutsideOneTo80AreNotDrawnButStillAge) {
+TEST_F(EffectsFlashesTest, OnlyRingsOfOneTo80AreDrawnButAllAge) {
   Fill(Rgb(40, 40, 40));
   fx().flashes[0] = FlashRecord{81 * 256, 400, 300, 10};
   fx().flashes[1] = FlashRecord{255, 200, 200, 10};  // radius 0
@@ -80,6 +81,13 @@ TEST_F(EffectsFlashesTest, RingsOutsideOneTo80AreNotDrawnButStillAge) {
   EXPECT_EQ(DrawsBetween(start, engine.random), 0);
   EXPECT_EQ(fx().flashes[0].intensity, 81 * 256 - 10);
   EXPECT_EQ(fx().flashes[1].intensity, 245);
+  // The largest ring, 80, is drawn with its profile's draws.
+  ClearFlashes(fx());
+  fx().flashes[0] = FlashRecord{80 * 256, 400, 300, 10};
+  const RandomSource next = engine.random;
+  UpdateFlashes(fx(), gfx());
+  EXPECT_GT(Changed(before), 1000);
+  EXPECT_EQ(DrawsBetween(next, engine.random), 91);
 }
 
 TEST_F(EffectsFlashesTest, RingsAbove16Draw91RandomNumbersEach) {
@@ -143,7 +151,8 @@ class GuardedPicture {
   GuardedPicture(const GuardedPicture&) = delete;
   GuardedPicture& operator=(const GuardedPicture&) = delete;
   uint32_t* data() { return pixels_; }
-  std::vector<uint32_t> Copy() const { return std::vector<uint32_t>(pixels_, pixels_ + count_); }
+  const uint32_t* data() const { return pixels_; }
+  size_t size() const { return count_; }
   void Assign(const std::vector<uint32_t>& v) { std::copy(v.begin(), v.end(), pixels_); }
 
  private:
@@ -224,9 +233,10 @@ class RingPathTest : public EffectsFlashesTest {
     fx_kernels::FlashRingPlain(ring, plain_.data(), kW, kH, top, spans.data(), rows);
   }
   ::testing::AssertionResult Same() const {
-    const std::vector<uint32_t> a = fast_.Copy();
-    const std::vector<uint32_t> b = plain_.Copy();
-    for (size_t i = 0; i < a.size(); ++i) {
+    const uint32_t* a = fast_.data();
+    const uint32_t* b = plain_.data();
+    if (std::equal(a, a + fast_.size(), b)) return ::testing::AssertionSuccess();
+    for (size_t i = 0; i < fast_.size(); ++i) {
       if (a[i] != b[i]) {
         return ::testing::AssertionFailure() << name_ << " differs at (" << i % kW << ", " << i / kW
                                              << "): " << std::hex << a[i] << " instead of " << b[i];

@@ -60,16 +60,6 @@ class EffectsTest : public EngineTest {
   std::vector<uint32_t> buffer_;
 };
 
-// The number of draws that lead the random source from `before` to `after`
-// (the state moves the same way whatever the range), or -1.
-inline int32_t DrawsBetween(RandomSource before, const RandomSource& after, int32_t limit = 200000) {
-  for (int32_t n = 0; n <= limit; ++n) {
-    if (before.s == after.s) return n;
-    Random(before, 0, 1);
-  }
-  return -1;
-}
-
 inline uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return 0xff000000u | r << 16 | g << 8 | b; }
 
 }  // namespace vxtest

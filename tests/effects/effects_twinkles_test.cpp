@@ -151,5 +151,42 @@ TEST_F(EffectsTwinklesTest, APhaseEndingIn13To15ChangesTheSpeedAtRandom) {
   EXPECT_EQ(t.phase, (1 + (-2400 * 29 >> 13)) & 255);
 }
 
+TEST_F(EffectsTwinklesTest, TheThresholdIsHeldWithin160To400) {
+  // Seeds whose second draw is the threshold's boundary value: 160 fails at
+  // 160, 399 passes at 400.
+  for (const auto& [scale, draw, made] : {std::tuple{2000, 160, false}, {0, 399, true}}) {
+    uint32_t seed = 1;
+    for (; seed < 1000000; ++seed) {
+      RandomSource r;
+      SeedRandom(r, seed);
+      if (Random(r, 0, 100) > 0 && Random(r, 0, 401) == draw && Random(r, 0, 401) < 160) break;
+    }
+    ASSERT_LT(seed, 1000000u);
+    ClearTwinkles(fx());
+    gfx().sizeScale = scale;
+    Fill(0);
+    At(40, 20) = Rgb(100, 60, 20);
+    SeedRandom(engine.random, seed);
+    SpawnTwinkles(fx(), gfx(), 0, 0, 799, 599, 100, 300, 0, 100, 128);
+    EXPECT_EQ(ActiveTwinkles(), made ? 1 : 0) << "scale " << scale;
+  }
+}
+
+TEST_F(EffectsTwinklesTest, ASpeedChangedTooSlowToSeeBecomes260) {
+  Fill(0);
+  for (const auto& [target, kept] :
+       {std::pair{259, 260}, {-259, 260}, {0, 260}, {260, 260}, {261, 261}, {-260, -260}}) {
+    RandomSource replica = engine.random;
+    const int32_t change = Random(replica, -700, 700);
+    TwinkleRecord& t = fx().twinkles[0];
+    t = TwinkleRecord{1, 100, 100, 4, 0, 0, 0, 100, 0, 0, 1};
+    t.speed = static_cast<int16_t>(target - change);
+    t.phase = static_cast<int16_t>((14 - ((int64_t{t.speed} * 29) >> 13)) & 255);  // lands on 14
+    UpdateTwinkles(fx(), gfx());
+    ASSERT_EQ(t.phase, 14);
+    EXPECT_EQ(t.speed, kept) << target;
+  }
+}
+
 }  // namespace
 }  // namespace vxtest

@@ -1,15 +1,15 @@
 // The game reset, the level start and the room changes at the screen edges,
 // with the row gates and the deadly falls.
-#include "engine/engine_effects.h"
 #include "game/level_start.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
+#include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/new_game_start.h"
-#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {
@@ -35,35 +35,27 @@ class RoomTest : public vxtest::WorldTest {
   int32_t w = 0, h = 0, m = 0;
 };
 
-TEST_F(RoomTest, RightEdgeEntersTheNextColumnExceptAtTheRowEndsAndTheShaftAndEnding) {
+// Past the right edge the next column, past the left the previous one,
+// except at the row ends, beside the shaft (10 and 11) and at the ending;
+// a closed side pushes the player back in.
+TEST_F(RoomTest, SideEdgesEnterTheNeighbouringColumnExceptAtTheRowEndsTheShaftAndTheEnding) {
   ASSERT_EQ(m, 19);  // 25 pixels at a display scale of 1024; this screen's is 800
-  for (int32_t level = 0; level <= 24; ++level) {
-    Place(level, w + 1, 300);
+  for (const int32_t step : {1, -1}) {
+    for (int32_t level = 0; level <= 24; ++level) {
+      Place(level, step > 0 ? w + 1 : m - 1, 300);
+      CheckRoomExit(game);
+      const bool moves = step > 0 ? level % 5 < 4 && level != 10 && level != 24
+                                  : level % 5 > 0 && level != 11 && level != 24;
+      const int32_t entered = step > 0 ? 3 * m : w - 2 * m, pushed = step > 0 ? w - m - 1 : 2 * m + 1;
+      EXPECT_EQ(game.level, moves ? level + step : level) << level << " " << step;
+      EXPECT_EQ(game.playerX, ToFixed(moves ? entered : pushed)) << level << " " << step;
+      EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level << " " << step;
+    }
+    Place(2, step > 0 ? w : m, 300);  // on the edge itself: still inside
     CheckRoomExit(game);
-    const bool moves = level % 5 < 4 && level != 10 && level != 24;
-    EXPECT_EQ(game.level, moves ? level + 1 : level) << level;
-    EXPECT_EQ(game.playerX, ToFixed(moves ? 3 * m : w - m - 1)) << level;
-    EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level;
+    EXPECT_EQ(game.level, 2);
+    EXPECT_EQ(game.playerX, ToFixed(step > 0 ? w : m));
   }
-  Place(2, w, 300);  // on the edge itself: still inside
-  CheckRoomExit(game);
-  EXPECT_EQ(game.level, 2);
-  EXPECT_EQ(game.playerX, ToFixed(w));
-}
-
-TEST_F(RoomTest, LeftEdgeEntersThePreviousColumnExceptAtTheRowStartsAndElevenAndTheEnding) {
-  for (int32_t level = 0; level <= 24; ++level) {
-    Place(level, m - 1, 300);
-    CheckRoomExit(game);
-    const bool moves = level % 5 > 0 && level != 11 && level != 24;
-    EXPECT_EQ(game.level, moves ? level - 1 : level) << level;
-    EXPECT_EQ(game.playerX, ToFixed(moves ? w - 2 * m : 2 * m + 1)) << level;
-    EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level;
-  }
-  Place(2, m, 300);
-  CheckRoomExit(game);
-  EXPECT_EQ(game.level, 2);
-  EXPECT_EQ(game.playerX, ToFixed(m));
 }
 
 TEST_F(RoomTest, BottomAndTopEdgesWithEveryGateOpen) {

@@ -21,9 +21,7 @@ class PlayerTest : public EngineTest {
 
   void SetUp() override {
     EngineTest::SetUp();
-    WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables, back buffer
+    StartWindowed();
     ASSERT_EQ(engine.gfx.screenWidth, 800);
     ASSERT_EQ(engine.gfx.sizeScale, 800);
     CreatePicture(engine.gfx, kMask, 800, 600);

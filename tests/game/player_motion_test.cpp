@@ -14,17 +14,8 @@
 
 namespace {
 
+using vxtest::DrawsBetween;
 using vxtest::PlayerTest;
-
-// The number of draws that took `before` to `after` (up to `limit`), -1 if
-// none does.
-int32_t DrawsBetween(RandomSource before, const RandomSource& after, int32_t limit = 64) {
-  for (int32_t n = 0; n <= limit; ++n) {
-    if (before.s == after.s) return n;
-    Random(before, 0, 1);
-  }
-  return -1;
-}
 
 class PlayerMotion : public PlayerTest {
  protected:

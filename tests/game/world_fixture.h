@@ -17,10 +17,7 @@ class WorldTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables, back buffer, effects
-    ASSERT_NE(engine.gfx.backBuffer, nullptr);
+    StartWindowed();
     CreatePicture(engine.gfx, 13, engine.gfx.screenWidth, engine.gfx.screenHeight);
   }
 

@@ -183,35 +183,4 @@ TEST_F(DrawBlitTest, Packed24MatchesThePlainCopy) {
   }
 }
 
-// The player's weapon is drawn over a rectangle whose alpha was cleared; the
-// pixels the drawing leaves with alpha above 240 are tagged with the marker
-// colour, and the sword test looks for exactly that colour.
-TEST_F(DrawBlitTest, WeaponPixelsTaggedAfterDrawingAreFoundByTheMarkerTest) {
-  ImageSlot& w = Picture(683, 6, 6);
-  for (int32_t i = 0; i < 36; ++i) {
-    const uint32_t alpha = i % 3 == 0 ? 0 : (i % 3 == 1 ? 255 : 200);
-    w.pixels[i] = alpha << 24 | 0x00a0b0c0u;
-  }
-  ClearScreen(gfx, 0xff336699u);
-  const int32_t left = 50, top = 60;
-  for (int32_t y = top; y < top + 6; ++y) {
-    for (int32_t x = left; x < left + 6; ++x) At(x, y) &= 0x00ffffffu;  // clear the area's alpha
-  }
-  DrawPicture(gfx, 683, left, top);
-  for (int32_t y = top; y < top + 6; ++y) {
-    for (int32_t x = left; x < left + 6; ++x) {
-      uint32_t& p = At(x, y);
-      if ((p >> 24) > 240) p = (p & 0xfcfcfcu) + 0xe6020202u;
-    }
-  }
-  const auto marked = [](uint32_t p) { return (p >> 24) == 230 && (p & 0x030303u) == 0x020202u; };
-  for (int32_t i = 0; i < 36; ++i) {
-    const uint32_t p = At(left + i % 6, top + i / 6);
-    EXPECT_EQ(marked(p), i % 3 == 1) << i;
-  }
-  // Nothing outside the weapon, nor the scene colour, carries the marker.
-  EXPECT_FALSE(marked(At(left - 1, top)));
-  EXPECT_FALSE(marked(0xff336699u));
-}
-
 }  // namespace

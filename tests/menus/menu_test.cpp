@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "menus/saved_game.h"
@@ -304,6 +305,51 @@ TEST_F(MenuTest, AHeldFaceFrameStaysUntilItsHoldRunsOut) {
     frames.insert(game.faceFrame);
   }
   EXPECT_EQ(frames, (std::set<int32_t>{0, 1, 2, 3}));
+}
+
+// The face's draws after its hold: a new frame on a draw above 50, and on
+// the resting frame a long hold on a draw above 85.
+struct FaceDraws {
+  RandomSource r;
+  int32_t frame = 0, hold = 0;
+  bool at50 = false, at85 = false;  // the boundary values came up
+  void Step() {
+    if (hold > 0) {
+      --hold;
+      return;
+    }
+    const int32_t change = Random(r, 0, 100);
+    at50 = at50 || change == 50;
+    if (change > 50) frame = Random(r, 0, 4);
+    hold = 1;
+    if (frame != 0) return;
+    const int32_t rest = Random(r, 0, 100);
+    at85 = at85 || rest == 85;
+    if (rest > 85) hold = Random(r, 18, 37);
+  }
+};
+
+TEST_F(MenuTest, AfterItsHoldTheFaceChangesOnADrawAbove50AndRestsOnADrawAbove85) {
+  constexpr int32_t kFrames = 300;
+  uint32_t seed = 1;  // one whose draws bring both boundary values
+  for (; seed < 10000; ++seed) {
+    FaceDraws m;
+    SeedRandom(m.r, seed);
+    for (int32_t i = 0; i < kFrames; ++i) m.Step();
+    if (m.at50 && m.at85) break;
+  }
+  ASSERT_LT(seed, 10000u);
+  MenuSetup(game, 2);  // face 401 with five frames, nothing sliding in
+  ResetDrift(engine);  // so that the face takes the only draws
+  SeedRandom(engine.random, seed);
+  FaceDraws model{engine.random};
+  for (int32_t i = 0; i < kFrames; ++i) {
+    MenuFrame(game, 0, 0);
+    model.Step();
+    ASSERT_EQ(game.faceFrame, model.frame) << i;
+    ASSERT_EQ(game.faceHold, model.hold) << i;
+    ASSERT_EQ(engine.random.s, model.r.s) << i;
+  }
 }
 
 // Through the dispatcher: the boss text leads to its second page, the

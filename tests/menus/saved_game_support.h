@@ -79,9 +79,7 @@ class StartedEngineTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);
+    StartWindowed();
   }
 };
 

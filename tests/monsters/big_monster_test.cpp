@@ -40,13 +40,6 @@ class BigMonsterTest : public MonsterTest {
     if (kind == 15) r.vy = -kFixedOne / 4;
     return r;
   }
-  void Swing(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    for (int32_t y = y1; y <= y2; ++y)
-      for (int32_t x = x1; x <= x2; ++x) Screen(x, y) = Marker(0xff204080u);
-    g.swordActive = -1;
-    g.attackFrame = 6;
-    g.prevAttackFrame = 5;
-  }
 };
 
 TEST_F(BigMonsterTest, GunShotsPassThroughTheJumperAndTheHoverer) {

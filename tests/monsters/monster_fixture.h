@@ -9,41 +9,29 @@
 #include <vector>
 
 #include "assets/image_preparation.h"
-#include "game/game_state.h"
 #include "effects/effects.h"
+#include "engine/engine_effects.h"
+#include "game/game_state.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_update.h"
 #include "monsters/spawn.h"
 #include "shell/globals.h"
-#include "engine/engine_effects.h"
-#include "support/engine_test.h"
+#include "support/scene_test.h"
 
 namespace vxtest {
 
-class MonsterTest : public EngineTest {
+class MonsterTest : public SceneTest {
  protected:
-  static constexpr int32_t kW = 800;
-  static constexpr int32_t kH = 600;
   static constexpr int32_t kMask = 251;
   static constexpr uint32_t kBody = 0xff808080u;
   static constexpr uint32_t kSolid = 0xffffffffu;
 
   void SetUp() override {
-    EngineTest::SetUp();
-    screen_.assign(static_cast<size_t>(kW) * kH, 0);
-    engine.gfx.screenWidth = kW;
-    engine.gfx.screenHeight = kH;
-    InitGraphics(engine.gfx, screen_.data(), kW, kH);
-    engine.gfx.timeStep = 29;
-    SeedRandom(engine.random, 4321);
-    InitEffects(engine.effects, engine.gfx);
-    ConfigureFog(engine, 940, 60, 740, 60);
+    SceneTest::SetUp();
+    StartScene(4321);
     CreatePicture(engine.gfx, kMask, kW, kH);
     g.maskSlot = kMask;
-    g.playerAlive = -1;
     g.health = kFullHealth;
-    g.difficultyBase = 35;
-    g.fightTimeStart = 1;
     // The player far away from everything unless a test moves him.
     PlacePlayer(-1000, -1000);
   }
@@ -77,11 +65,6 @@ class MonsterTest : public EngineTest {
   // A shot picture (slot 138): a 16-pixel square, a solid disc-like block.
   void MakeShotPicture() { MakeStrip(138, 16, 1, 4, 11, 4, 11); }
 
-  void PlacePlayer(int32_t x, int32_t y) {
-    g.playerX = ToFixed(x);
-    g.playerY = ToFixed(y);
-  }
-
   // An active record made directly (not through a spawn), for tests that
   // need exact values.
   MonsterRecord& Record(int32_t i, int32_t kind, int32_t x, int32_t y) {
@@ -107,24 +90,17 @@ class MonsterTest : public EngineTest {
     return n;
   }
 
-  uint32_t& Screen(int32_t x, int32_t y) { return screen_[static_cast<size_t>(y) * kW + x]; }
   // The colour that the weapon drawing leaves on its pixels.
   static uint32_t Marker(uint32_t pixel) { return (pixel & 0xfcfcfcu) + 0xe6020202u; }
-
-  GameState& g = game;
-
- private:
-  std::vector<uint32_t> screen_;
-};
-
-// The number of draws that lead the random source from `before` to `after`,
-// or -1.
-inline int32_t DrawsFrom(RandomSource before, const RandomSource& after, int32_t limit = 100000) {
-  for (int32_t n = 0; n <= limit; ++n) {
-    if (before.s == after.s) return n;
-    Random(before, 0, 1);
+  // Marks a back-buffer rectangle with the weapon marker, as the player
+  // drawing leaves it, and opens a new attack frame.
+  void Swing(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    for (int32_t y = y1; y <= y2; ++y)
+      for (int32_t x = x1; x <= x2; ++x) Screen(x, y) = Marker(0xff3060c0u);
+    g.swordActive = -1;
+    g.attackFrame = 5;
+    g.prevAttackFrame = 4;
   }
-  return -1;
-}
+};
 
 }  // namespace vxtest

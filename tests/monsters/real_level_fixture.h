@@ -24,13 +24,9 @@ class RealLevelTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics tables, back buffer, effects
+    StartWindowed();
     ASSERT_EQ(engine.gfx.screenWidth, 800);
-    const std::string& root = GeneratedDataSet();
-    ASSERT_FALSE(root.empty());
-    std::filesystem::create_symlink(std::filesystem::path(root) / "data", folder / "data");
+    LinkGeneratedData();
     // Pose and work pictures (1), the player's strips (5), their mirrors
     // and the creatures (6), shots (7), weapons and pickups (8).
     for (int32_t step : {1, 5, 6, 7, 8})

@@ -22,15 +22,6 @@ class ShotTest : public MonsterTest {
     r.glow = 50;
     return r;
   }
-  // Marks a back-buffer rectangle with the weapon marker, as the player
-  // drawing leaves it, and opens a new attack frame.
-  void Swing(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    for (int32_t y = y1; y <= y2; ++y)
-      for (int32_t x = x1; x <= x2; ++x) Screen(x, y) = Marker(0xff3060c0u);
-    g.swordActive = -1;
-    g.attackFrame = 5;
-    g.prevAttackFrame = 4;
-  }
 };
 
 TEST_F(ShotTest, AShotSpawnedInAWallBurstsBeforeAnythingTouchesIt) {
@@ -73,6 +64,30 @@ TEST_F(ShotTest, DamageTakenTwiceUnlessArmoured) {
   UpdateMonsters(g);
   EXPECT_EQ(r.active, 1);
   EXPECT_EQ(g.health, kFullHealth);
+}
+
+TEST_F(ShotTest, DamageFollowsTheDifficultyBands) {
+  // Bands s >= 51, 36..50, 26..35 and <= 25: a kind 3 shot costs 5, 6, 7, 10.
+  g.armour = -1;
+  for (const auto& [s, loss] : {std::pair{51, 5}, {50, 6}, {36, 6}, {35, 7}, {26, 7}, {25, 10}}) {
+    g.health = kFullHealth;
+    g.difficultyOffset = g.difficultyBase - s;
+    MonsterRecord& r = Shot(0, 3, 400, 300);
+    PlacePlayer(400, 300 - 22);
+    UpdateMonsters(g);
+    ASSERT_EQ(r.active, 0) << s;
+    EXPECT_EQ(g.health, kFullHealth - loss * kFixedOne) << "difficulty " << s;
+  }
+}
+
+TEST_F(ShotTest, ScaledShotsGlowUpUntilTheyPass249) {
+  for (const auto& [kind, before, after] :
+       {std::tuple{6, 219, 249}, {6, 249, 279}, {6, 250, 250}, {3, 100, 100}}) {
+    MonsterRecord& r = Shot(0, kind, 400, 100);
+    r.glow = before;
+    DrawMonsters(g);
+    EXPECT_EQ(r.glow, after) << "kind " << kind << " glow " << before;
+  }
 }
 
 TEST_F(ShotTest, ThePlayerDiesBelowZeroHealth) {

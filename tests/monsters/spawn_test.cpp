@@ -80,6 +80,9 @@ TEST_F(SpawnTest, AnAimedShotAtThePlayerItselfStandsStill) {
   EXPECT_EQ(g.objects[2].shooter, 0);
   EXPECT_LE(std::abs(g.objects[2].vx), 18 * 8192);
   EXPECT_EQ(g.objects[2].vx % 8192, 0);
+  g.currentShooter = 100;  // the last record
+  SpawnMonster(g, 250, 300, 25);
+  EXPECT_EQ(g.objects[3].shooter, 100);
 }
 
 TEST_F(SpawnTest, WalkerFieldsAndTheOrderOfItsDraws) {

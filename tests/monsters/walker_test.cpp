@@ -180,6 +180,32 @@ TEST_F(WalkerTest, PushesThePlayerWithoutHurtingHim) {
   EXPECT_EQ(g.hitStun, 0);
 }
 
+TEST_F(WalkerTest, PushesThePlayerOnlyWithinItsReach) {
+  // d = |dx| + |dy| / 3 + 1 must stay under 15 for kinds 0 and 2 and under
+  // 20 for the larger walkers.
+  SolidBlock(0, kFloor, kW - 1, kH - 1);
+  MakeCreature(126, 60, 6, 427, 20, 39, 10, 59);
+  struct Case {
+    int32_t kind, dx;
+    bool pushed;
+  };
+  for (const Case c : {Case{0, 13, true}, {0, 14, false}, {1, 18, true}, {1, 19, false}}) {
+    for (MonsterRecord& o : g.objects) o = MonsterRecord{};
+    MonsterRecord& r = Walker(0, 400, 1, 0);
+    if (c.kind == 1) {
+      r.kind = 1;
+      r.image = 126;
+      r.poseImage = 427;
+      r.lastFrame = 11;
+    }
+    PlacePlayer(400 + c.dx, kFloor - 15 - 22);
+    g.hitStun = 0;
+    UpdateMonsters(g);
+    ASSERT_EQ(CountKind(3) + CountKind(4), 0) << "no shot came between";
+    EXPECT_EQ(g.hitStun == 10, c.pushed) << "kind " << c.kind << " at " << c.dx;
+  }
+}
+
 TEST_F(WalkerTest, TheShootingWalkersShotIsHandledInTheSamePass) {
   // A kind 1 walker at index 0 fires into index 1; the player stands where
   // the shot appears, so the contact pass that spawned it also bursts it.

@@ -35,6 +35,8 @@ TEST(RandomSource, SeedingTakesRootsOnlyAboveThreshold) {
   RandomSource r;
   SeedRandom(r, 3595.0L);
   EXPECT_EQ(r.s, 3595.0L);
+  SeedRandom(r, 3595.5L);  // just above: one root
+  EXPECT_NEAR(static_cast<double>(r.s), 59.9625, 1e-4);
   SeedRandom(r, 1234.5L);
   EXPECT_EQ(r.s, 1234.5L);
   SeedRandom(r, 100000);

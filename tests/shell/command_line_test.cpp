@@ -1,8 +1,11 @@
 #include "shell/command_line.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,9 @@ TEST(CommandLine, AcceptsEveryOption) {
   EXPECT_EQ(cl.screenshots[1].frame, 9);
   EXPECT_EQ(cl.screenshots[1].file, "dir/b:c.png");
   EXPECT_EQ(cl.traceFile, "t.txt");
+  EXPECT_FALSE(cl.listOverrides);
+  ASSERT_TRUE(Parse({"--list-overrides"}, cl, error)) << error;
+  EXPECT_TRUE(cl.listOverrides);
 }
 
 TEST(CommandLine, LevelTakesAGameLevelNumber) {
@@ -50,10 +56,16 @@ TEST(CommandLine, LevelTakesAGameLevelNumber) {
 }
 
 TEST(CommandLine, RejectsBadOptionsWithAMessage) {
-  const std::vector<std::vector<const char*>> bad = {
-      {"--frames"}, {"--frames", "-1"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
-      {"--screenshot", "6"}, {"--screenshot", "x:a.png"}, {"--screenshot", "6:"}, {"--root", ""},
-      {"--bogus"}, {"extra"}};
+  const std::vector<std::vector<const char*>> bad = {{"--frames"},
+                                                     {"--frames", "-1"},
+                                                     {"--frames", "12x"},
+                                                     {"--frames", "99999999999999999999"},
+                                                     {"--screenshot", "6"},
+                                                     {"--screenshot", "x:a.png"},
+                                                     {"--screenshot", "6:"},
+                                                     {"--root", ""},
+                                                     {"--bogus"},
+                                                     {"extra"}};
   for (const auto& args : bad) {
     CommandLine cl;
     std::string error;
@@ -65,10 +77,11 @@ TEST(CommandLine, RejectsBadOptionsWithAMessage) {
 TEST(InputScript, ParsesEventsInTickOrder) {
   std::vector<platform::ScriptEvent> ev;
   std::string error;
-  ASSERT_TRUE(platform::ParseInputScript("# comment\n\n12 keyup space\r\n3 keydown RIGHT\n"
-                                         "5 mousemove 400 300\n7 lbuttondown\n7 rbuttonup\n"
-                                         "9 activate 0\n40 close\n3 keydown a\n",
-                                         ev, error))
+  ASSERT_TRUE(
+      platform::ParseInputScript("# comment\n\n12 keyup space\r\n3 keydown RIGHT\n"
+                                 "5 mousemove 400 300\n7 lbuttondown\n7 rbuttonup\n"
+                                 "9 activate 0\n40 close\n3 keydown a\n",
+                                 ev, error))
       << error;
   ASSERT_EQ(ev.size(), 8u);
   EXPECT_EQ(ev[0].tick, 3);
@@ -85,16 +98,20 @@ TEST(InputScript, ParsesEventsInTickOrder) {
 }
 
 TEST(InputScript, BadLinesNameTheLine) {
-  const char* bad[] = {"0 keydown A\n",       "x keydown A\n",  "3\n",
-                       "3 keydown NOPE\n",    "3 keydown\n",    "3 mousemove 1\n",
-                       "3 mousemove -1 5\n",  "3 activate 2\n", "3 close now\n",
-                       "3 jump\n",            "3 lbuttondown 4\n"};
+  const char* bad[] = {"0 keydown A\n",      "x keydown A\n",         "3\n",
+                       "3 keydown NOPE\n",   "3 keydown\n",           "3 mousemove 1\n",
+                       "3 mousemove -1 5\n", "3 mousemove 32768 5\n", "3 mousemove 5 32768\n",
+                       "3 activate 2\n",     "3 close now\n",         "3 jump\n",
+                       "3 lbuttondown 4\n"};
   for (const char* text : bad) {
     std::vector<platform::ScriptEvent> ev;
     std::string error;
     EXPECT_FALSE(platform::ParseInputScript(std::string("1 keydown A\n") + text, ev, error)) << text;
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
   }
+  std::vector<platform::ScriptEvent> ev;
+  std::string error;
+  EXPECT_TRUE(platform::ParseInputScript("1 mousemove 32767 32767\n1 mousemove 0 0\n", ev, error)) << error;
 }
 
 TEST(InputScript, BadTokensAreQuotedShortAndNulBytesEndNothing) {
@@ -133,6 +150,25 @@ TEST(InputScript, BadTokensAreQuotedShortAndNulBytesEndNothing) {
   while (big.size() <= platform::kMaxScriptBytes) big += "1 keydown A\n";
   EXPECT_FALSE(platform::ParseInputScript(big, ev, error));
   EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+}
+
+TEST(InputScript, AFileIsReadUpToItsSizeLimit) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("vxtest-script-" + std::to_string(::getpid()))).string();
+  std::string text;
+  while (text.size() < platform::kMaxScriptBytes) text += std::string(4095, '#') + "\n";
+  ASSERT_EQ(text.size(), platform::kMaxScriptBytes);
+  std::vector<platform::ScriptEvent> ev;
+  std::string error;
+  for (const bool over : {false, true}) {
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << text << (over ? "#" : "");
+    }
+    EXPECT_EQ(platform::ReadInputScript(path.c_str(), ev, error), !over) << error;
+  }
+  EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+  std::filesystem::remove(path);
 }
 
 TEST(KeyNames, RoundTrip) {

@@ -1,6 +1,7 @@
 // Where the game runs: the XDG data home, the choice between --root, a
-// portable folder and the player's own folder, and filling that folder from
-// the data set without touching what the player made or changed.
+// portable folder and the player's own folder over the data set, and a
+// folder of the versions that filled it with copies giving up the copies
+// without touching what the player made or changed.
 #include "shell/game_folder.h"
 
 #include <gtest/gtest.h>
@@ -33,21 +34,11 @@ class GameFolderTest : public vxtest::EngineTest {
     ASSERT_TRUE(WriteManifest("dataset/manifest.txt",
                               DescribeFiles("dataset", {"ini/main.ini", "data/text1.txt", "data/p.dat"})));
   }
-  FillReport Fill() {
-    FillReport r;
+  PlayersFolderReport Prepare() {
+    PlayersFolderReport r;
     std::string error;
-    EXPECT_TRUE(FillGameFolder("dataset", "home/vxgame", r, error)) << error;
+    EXPECT_TRUE(PreparePlayersFolder("home/vxgame", r, error)) << error;
     return r;
-  }
-  static std::vector<std::string> Changed() {
-    std::vector<ManifestEntry> m;
-    EXPECT_TRUE(ReadManifest("home/vxgame/manifest.txt", m));
-    const fs::path previous = fs::current_path();
-    fs::current_path("home/vxgame");
-    std::vector<std::string> out;
-    for (const DataSetFinding& f : CheckDataSet(m)) out.push_back(f.path);
-    fs::current_path(previous);
-    return out;
   }
 };
 
@@ -74,51 +65,55 @@ TEST_F(GameFolderTest, ChoosesRootThenPortableThenThePlayersOwn) {
   EXPECT_EQ(c.kind, GameFolderChoice::Kind::Portable);
   EXPECT_EQ(c.folder, program / "game");
   fs::remove("bin/game/portable");
-  // No data set and no folder yet: nothing to run in.
-  EXPECT_FALSE(ChooseGameFolder("", program, {folder / "nowhere"}, (folder / "home").string(), c, error));
+  // No data set: only a whole game folder of an earlier version can be played.
+  const std::vector<fs::path> none = {folder / "nowhere"};
+  EXPECT_FALSE(ChooseGameFolder("", program, none, (folder / "home").string(), c, error));
   EXPECT_NE(error.find("no data set"), std::string::npos);
+  WriteFile("home/vxgame/gamesave.sav", "saved");
+  EXPECT_FALSE(ChooseGameFolder("", program, none, (folder / "home").string(), c, error));
+  WriteFile("home/vxgame/manifest.txt", "");
+  ASSERT_TRUE(ChooseGameFolder("", program, none, (folder / "home").string(), c, error)) << error;
+  EXPECT_TRUE(c.dataSet.empty());
+  // A data set that is the player's folder itself is one layer.
+  ASSERT_TRUE(ChooseGameFolder("", program, {folder / "home/vxgame"}, (folder / "home").string(), c, error));
+  EXPECT_TRUE(c.dataSet.empty());
   // No home at all.
   EXPECT_FALSE(ChooseGameFolder("", program, places, "", c, error));
   EXPECT_NE(error.find("--root"), std::string::npos);
 }
 
-TEST_F(GameFolderTest, FirstStartCopiesEverythingLaterStartsOnlyWhatIsMissing) {
+TEST_F(GameFolderTest, ANewPlayersFolderGetsItsWritableFoldersAndNoCopies) {
   MakeDataSet("1");
-  FillReport r = Fill();
-  EXPECT_EQ(r.copied, 3);
-  EXPECT_EQ(ReadFile("home/vxgame/data/p.dat"), "picture 1");
-  EXPECT_EQ(ReadFile("home/vxgame/manifest.txt"), ReadFile("dataset/manifest.txt"));
-  EXPECT_EQ(Changed(), std::vector<std::string>{});
-  // The player's settings, saved game and screenshots are not the data set's.
-  WriteFile("home/vxgame/ini/main.ini", "5,,,1\n30,,,2\n");
-  WriteFile("home/vxgame/gamesave.sav", "saved");
-  fs::remove("home/vxgame/data/text1.txt");
-  r = Fill();
-  EXPECT_EQ(r.copied, 1);
-  EXPECT_EQ(r.updated + r.kept, 0);
-  EXPECT_EQ(ReadFile("home/vxgame/ini/main.ini"), "5,,,1\n30,,,2\n");
-  EXPECT_EQ(ReadFile("home/vxgame/gamesave.sav"), "saved");
-  EXPECT_EQ(Changed(), std::vector<std::string>{"ini/main.ini"});
+  const PlayersFolderReport r = Prepare();
+  EXPECT_EQ(r.removed + r.kept, 0);
+  EXPECT_TRUE(fs::is_directory("home/vxgame/data"));
+  EXPECT_TRUE(fs::is_directory("home/vxgame/music"));
+  EXPECT_FALSE(fs::exists("home/vxgame/ini"));
+  EXPECT_FALSE(fs::exists("home/vxgame/manifest.txt"));
 }
 
-TEST_F(GameFolderTest, ANewDataSetReplacesOnlyWhatThePlayerDidNotChange) {
+TEST_F(GameFolderTest, AFolderOfCopiesKeepsOnlyWhatThePlayerChanged) {
+  // As an earlier version left it: the data set copied in, with its manifest.
   MakeDataSet("1");
-  Fill();
+  fs::create_directories("home");
+  fs::copy("dataset", "home/vxgame", fs::copy_options::recursive);
   WriteFile("home/vxgame/data/p.dat", "my own picture");
-  MakeDataSet("2");
-  const FillReport r = Fill();
-  EXPECT_EQ(r.updated, 2);  // the settings and the text, untouched since the first start
+  WriteFile("home/vxgame/gamesave.sav", "saved");
+  WriteFile("home/vxgame/music/floor1.wav", "decoded");
+  fs::remove("home/vxgame/data/text1.txt");
+  const PlayersFolderReport r = Prepare();
+  EXPECT_EQ(r.removed, 1);  // the settings, as installed
   EXPECT_EQ(r.kept, 1);
-  EXPECT_EQ(ReadFile("home/vxgame/data/text1.txt"), "1,text 2,,\n");
+  EXPECT_FALSE(fs::exists("home/vxgame/ini/main.ini"));
+  EXPECT_FALSE(fs::exists("home/vxgame/manifest.txt"));
   EXPECT_EQ(ReadFile("home/vxgame/data/p.dat"), "my own picture");
-  // The manifest still describes the picture as installed, so the player's
-  // version stays a change.
-  EXPECT_EQ(Changed(), std::vector<std::string>{"data/p.dat"});
-  // A folder from before manifests: identical files are simply adopted.
-  fs::remove("home/vxgame/manifest.txt");
-  const FillReport again = Fill();
-  EXPECT_EQ(again.copied + again.updated, 0);
-  EXPECT_EQ(again.kept, 1);
+  EXPECT_EQ(ReadFile("home/vxgame/gamesave.sav"), "saved");
+  EXPECT_EQ(ReadFile("home/vxgame/music/floor1.wav"), "decoded");
+  EXPECT_EQ(ReadFile("dataset/data/p.dat"), "picture 1") << "the data set is never touched";
+  // Done once: a second start finds nothing to give up.
+  const PlayersFolderReport again = Prepare();
+  EXPECT_EQ(again.removed + again.kept, 0);
+  EXPECT_EQ(ReadFile("home/vxgame/data/p.dat"), "my own picture");
 }
 
 }  // namespace

@@ -13,9 +13,7 @@ class GameStartTest : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);
+    StartWindowed();
     ResetInput(input, dispatcher);
   }
   void Load() {

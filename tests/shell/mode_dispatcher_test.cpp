@@ -11,9 +11,7 @@ class ModeDispatcherTest : public vxtest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    vxtest::WriteFile("ini/main.ini", "5,,,1\n");
-    ASSERT_EQ(StartUp(), 0);
-    WindowProc(wm::WM_TIMER, 0, 0);  // first start: graphics, random seed
+    StartWindowed();
   }
   void Frames(int n) {
     for (int i = 0; i < n; ++i) RunFrame(dispatcher, input);

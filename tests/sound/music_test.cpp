@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_files.h"
 #include "sound/sound_context.h"
 #include "sound/wave_bytes.h"
 #include "support/engine_test.h"
@@ -25,8 +26,10 @@ class MusicBackend : public platform::HeadlessBackend {
     files.push_back(std::string("delete ") + path);
     return HeadlessBackend::DeleteFile(path);
   }
-  bool StartProcess(const char* path) override {
-    started.push_back(path);
+  bool StartProcess(const char* path, const std::vector<std::string>& args) override {
+    std::string line = path;
+    for (const std::string& a : args) line += " " + a;
+    started.push_back(line);
     return true;
   }
   std::vector<std::string> files;
@@ -113,6 +116,25 @@ TEST_F(MusicTracks, AMissingWavDeletesTheMarkersAndStartsDecoder1) {
   EXPECT_EQ(music->started, std::vector<std::string>{"./music/dec1.exe"});
   EXPECT_FALSE(Exists("music/fin1.txt") || Exists("music/fin3.txt"));
   EXPECT_TRUE(Exists("music/floor1.wav"));
+}
+
+// Over a generated set the decoders come from it (or from the player's
+// folder, file by file) and write into the player's folder, where the game
+// tests for the music; the generated set is never written.
+TEST_F(MusicTracks, OverAGeneratedSetTheDecodersWriteIntoThePlayersFolder) {
+  const std::string gen = (folder / "gen").string();
+  platform::SetGeneratedSet(gen, {"ini/main.ini", "music/dec1.exe", "music/dec2.exe", "music/dec3.exe",
+                                  "music/track1.vxm", "music/track2.vxm", "music/track3.vxm"});
+  vxtest::WriteFile(gen + "/ini/main.ini", "17,,,1\n");
+  vxtest::WriteFile(gen + "/music/floor1.wav", "decoded into the generated set once");
+  StartMusicDecoding(game.music, game.settings, engine.records);
+  EXPECT_EQ(game.music.tracksReady, 0) << "the music is looked for in the player's folder";
+  vxtest::WriteFile("music/track2.vxm", "the player's own score");
+  Marker(1);
+  UpdateMusic(game.music, game.settings, game.level, engine.sound);
+  EXPECT_EQ(music->started,
+            (std::vector<std::string>{gen + "/music/dec1.exe --in " + gen + "/music/track1.vxm --out ./music",
+                                      gen + "/music/dec2.exe --in music/track2.vxm --out ./music"}));
 }
 
 TEST_F(MusicTracks, MusicOffTouchesNoFileAndPlaysNothing) {

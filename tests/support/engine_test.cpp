@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "datagen/generated_data_set.h"
 #include "shell/exit.h"
+#include "shell/window.h"
 
 namespace vxtest {
 
@@ -50,6 +52,27 @@ platform::HeadlessBackend& EngineTest::UseBackend(const platform::HeadlessBacken
   backend = std::make_unique<platform::HeadlessBackend>(options);
   platform::Install(backend.get());
   return *backend;
+}
+
+void EngineTest::StartWindowed() {
+  WriteFile("ini/main.ini", "5,,,1\n");
+  ASSERT_EQ(StartUp(), 0);
+  WindowProc(wm::WM_TIMER, 0, 0);
+  ASSERT_NE(engine.gfx.backBuffer, nullptr);
+}
+
+void EngineTest::LinkGeneratedData() {
+  const std::string& root = GeneratedDataSet();
+  ASSERT_FALSE(root.empty());
+  std::filesystem::create_symlink(std::filesystem::path(root) / "data", folder / "data");
+}
+
+int32_t DrawsBetween(RandomSource before, const RandomSource& after, int32_t limit) {
+  for (int32_t n = 0; n <= limit; ++n) {
+    if (before.s == after.s) return n;
+    Random(before, 0, 1);
+  }
+  return -1;
 }
 
 }  // namespace vxtest

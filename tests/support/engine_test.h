@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/headless/headless_backend.h"
+#include "random/random_source.h"
 #include "shell/globals.h"
 
 namespace vxtest {
@@ -23,6 +24,11 @@ class EngineTest : public ::testing::Test {
   void TearDown() override;
   // Replaces the backend (for other desktop sizes or failing devices).
   platform::HeadlessBackend& UseBackend(const platform::HeadlessBackend::Options& options);
+  // Starts the engine windowed and runs the first timer tick (graphics
+  // tables, back buffer, effects, random seed), as vxgame starts.
+  void StartWindowed();
+  // Links the generated data set's data folder into the scratch folder.
+  void LinkGeneratedData();
 
   std::unique_ptr<platform::HeadlessBackend> backend;
   std::filesystem::path folder;
@@ -30,6 +36,10 @@ class EngineTest : public ::testing::Test {
  private:
   std::filesystem::path previous_;
 };
+
+// The number of draws that lead the random source from `before` to `after`
+// (the state moves the same way whatever the range), or -1.
+int32_t DrawsBetween(RandomSource before, const RandomSource& after, int32_t limit = 200000);
 
 // Thrown by the exit handler that EngineTest installs, so that a test can
 // see the program end through ExitProgram.

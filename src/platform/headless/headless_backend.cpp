@@ -267,9 +267,11 @@ const HeadlessBackend::SoundBuffer* HeadlessBackend::SoundInSlot(int32_t slot) c
   return nullptr;
 }
 
-bool HeadlessBackend::StartProcess(const char* path) {
-  Note(std::string("process start ") + path);
-  return Backend::StartProcess(path);
+bool HeadlessBackend::StartProcess(const char* path, const std::vector<std::string>& args) {
+  std::string line = std::string("process start ") + path;
+  for (const std::string& a : args) line += " " + a;
+  Note(line);
+  return Backend::StartProcess(path, args);
 }
 
 void HeadlessBackend::SetScaleMode(ScaleMode mode) {

@@ -85,7 +85,7 @@ class HeadlessBackend : public Backend {
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
-  bool StartProcess(const char* path) override;
+  bool StartProcess(const char* path, const std::vector<std::string>& args) override;
   void SetScaleMode(ScaleMode mode) override;
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override { return desktopFullScreen_; }
