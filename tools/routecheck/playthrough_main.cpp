@@ -109,6 +109,12 @@ double Strength() {
   return s;
 }
 
+// The difficulty as the next fight will read it. Not through Difficulty,
+// which pulls the offset back into range as it reads: a recorder that
+// changed the game's state would record a run that the replay cannot repeat
+// (the offset is saved, and a death loads the save).
+int32_t DifficultyNow() { return std::clamp(game.difficultyBase - game.difficultyOffset, 10, 75); }
+
 // Cells of the way to the nearest monster.
 int32_t ToNearestMonster() {
   const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
@@ -126,11 +132,15 @@ int32_t ToNearestMonster() {
   if (bd == (1 << 30)) return 0;
   // The ground boss is shot from a distance, whatever else is nearer: a gun
   // in hand keeps some 250 pixels from it.
+  // Before the fight the first shot has to land: from closer, off the
+  // anvil's height.
+  const int32_t keep = game.fightState == 1 ? 250 : 120;
   for (const MonsterRecord& r : game.objects)
     if (r.active != 0 && MonsterClass(game, r.kind) == 3 && game.weapon >= 42)
-      return std::abs(std::abs(WholePixel(r.x) - px) - 250) / DistanceField::kCell;
+      return std::abs(std::abs(WholePixel(r.x) - px) - keep) / DistanceField::kCell;
   // Another big monster likewise from some 200.
-  if (bclass >= 2 && game.weapon >= 42) return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
+  if (bclass >= 2 && game.weapon >= 42 && game.fightState == 1)
+    return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
   const DistanceField f(game, bx, by, 40);
   return std::min(f.At(px, py), 400);
 }
@@ -276,7 +286,7 @@ void Fight() {
     }
   }
   if (game.levelCleared[level] != 0) {
-    Note("fight " + std::to_string(level) + " won, difficulty " + std::to_string(Difficulty(game)) + ", " +
+    Note("fight " + std::to_string(level) + " won, difficulty " + std::to_string(DifficultyNow()) + ", " +
          std::to_string(d.frames() - fightStartFrame) + " frames");
     Check("fight won");
   }
