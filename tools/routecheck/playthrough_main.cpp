@@ -10,7 +10,7 @@
 //
 // `record` starts a new game and writes OUT_DIR/playthrough.txt (the
 // script), OUT_DIR/playthrough_log.txt (each room change and fight end) and
-// OUT_DIR/midrun.sav (the saved game as the route enters row 1). `resume`
+// OUT_DIR/midrun.sav (the saved game as the route enters the last stair). `resume`
 // starts a program on SAVE_FILE, continues it from the title and plays on
 // to the ending into OUT_DIR/playthrough_resume.txt.
 #include <unistd.h>
@@ -28,6 +28,7 @@
 #include "routecheck/distance_field.h"
 #include "routecheck/fork_each.h"
 #include "routecheck/game_driver.h"
+#include "routecheck/route_plan.h"
 #include "shell/exit.h"
 #include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
@@ -38,12 +39,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The way through the world as the arrows point it: row 0 west to the
-// watchtower and east to the drowned gate, down the hole of 3, row 1 east
-// to the cistern and west to the well, down the shaft, row 3 east to the
-// last stair and down its well into the moon chamber.
-constexpr int32_t kRoute[] = {2, 1, 0, 1, 2, 3, 4, 3, 8, 9, 8, 7, 6, 5, 10, 15, 16, 17, 18, 19, 24};
-constexpr int32_t kRouteLength = sizeof kRoute / sizeof kRoute[0];
+// The way through the world as the arrows point it (route_plan.h).
+constexpr const int32_t* kRoute = kWorldRoute;
+constexpr int32_t kRouteLength = kWorldRouteLength;
 
 constexpr int32_t kHorizon = 8;  // ticks each try looks ahead
 constexpr int32_t kCommit = 4;   // ticks played of the best try
@@ -268,7 +266,10 @@ void Fight() {
       }
       if (game.level != level || game.playerAlive == 0) return kFail;
       if (game.difficultyOffset < offset0) return kFail / 2;  // lost
-      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0;
+      // Among equals, the try that attacks: a first shot that misses costs
+      // nothing, one that lands starts the fight.
+      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0 +
+             (tries[i].rest.attack ? 1.0 : 0.0);
     });
     int best = 0;
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
@@ -382,7 +383,7 @@ int Play() {
       Check("room");
       Note("room " + std::to_string(game.level) + " at " + std::to_string(WholePixel(game.playerX)) + "," +
            std::to_string(WholePixel(game.playerY)));
-      if (game.level == 8 && !run->savedMidRun) {
+      if (game.level == 19 && !run->savedMidRun) {
         run->savedMidRun = true;
         std::error_code ec;
         fs::copy_file("gamesave.sav", run->out / "midrun.sav", fs::copy_options::overwrite_existing, ec);
