@@ -199,7 +199,9 @@ void FightFrame(GameState& g) {
   Reinforcements(g);
   g.fightTime = WrapSub(g.fightTime, g.level > 9 ? 2 : 1);
   DrawFightDisplay(g);
-  if (WeightedMonsterCount(g) < 1 && g.fightTime >= 1) FightWon(g);
+  // The last monster can fall in the very frame the time runs out; that
+  // fight is won, not left running for ever with nothing to end it.
+  if (WeightedMonsterCount(g) < 1) FightWon(g);
   if (WeightedMonsterCount(g) >= 1 && g.fightTime < 1) FightLost(g);
 }
 

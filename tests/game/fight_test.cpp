@@ -285,15 +285,15 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   EXPECT_EQ(g.fightState, 1);
   EXPECT_EQ(g.fightTime, 1);
 
-  // The last monster killed in the very frame the time runs out: neither a
-  // win nor a loss; the fight stays open.
+  // The last monster killed in the very frame the time runs out: the fight
+  // is won (a slow win), not left open with nothing that could end it.
   g.objects[0].active = 0;
   g.difficultyOffset = 0;
   FightFrame(g);
-  EXPECT_EQ(g.fightState, 1);
+  EXPECT_EQ(g.fightState, -1);
   EXPECT_EQ(g.fightTime, 0);
-  EXPECT_EQ(g.difficultyOffset, 0);
-  EXPECT_EQ(g.levelCleared[9], 0);
+  EXPECT_EQ(g.difficultyOffset, 5) << "tightened once: no quick win";
+  EXPECT_EQ(g.levelCleared[9], -1);
 
   // No fight: the frame does nothing.
   ResetFight(g);

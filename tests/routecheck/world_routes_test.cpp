@@ -48,6 +48,58 @@ TEST_F(WorldRoutes, EveryRouteThePlanNeedsCanBeWalked) {
               std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 }
 
+// The whole way through the world in the order it is played, each level in
+// the state the route reaches it in: a side exit or a hole the route takes
+// must be reached from the way the route comes in, a hole the route passes
+// while its row is not won must not swallow the player on his way (a try
+// leaving by another edge never counts), and the moon chamber must catch
+// the player who falls into it and keep him there.
+TEST_F(WorldRoutes, TheWholeRouteInTheOrderItIsPlayed) {
+  if (RoutesFor(WorldPlanEntries()).empty()) GTEST_SKIP() << "the data set generator has no world plan yet";
+  UseGeneratedData();
+  const std::vector<Visit> visits = RouteVisits(WorldPlanEntries());
+  ASSERT_EQ(static_cast<int32_t>(visits.size()), kWorldRouteLength)
+      << "a way in of the route is not in the plan";
+  int32_t bottoms = 0;
+  for (const Visit& v : visits) {
+    ASSERT_TRUE(LoadLevelMask(game, v.entry.level)) << "no mask for level " << v.entry.level;
+    // A hole is taken only where its row is won (the shaft has no gate).
+    if (v.exit == Edge::Bottom) {
+      EXPECT_TRUE(v.holeOpen) << "step " << v.step << ": the route drops out of level " << v.entry.level
+                              << " before its row is won";
+      ++bottoms;
+    }
+    std::vector<int32_t> xs = {v.entry.x0, (v.entry.x0 + v.entry.x1) / 2, v.entry.x1};
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    for (const int32_t x : xs) {
+      const std::string name = "step " + std::to_string(v.step) + ", level " + std::to_string(v.entry.level) +
+                               " at (" + std::to_string(x) + ", " + std::to_string(v.entry.y) + ")";
+      if (v.exit == Edge::None) {
+        // The ending: he lands and stays, through the ending's 150 frames.
+        PlacePlayer(game, x, v.entry.y);
+        Edge left = Edge::None;
+        for (int32_t f = 0; f < 300 && left == Edge::None; ++f) {
+          StepPlayer(game, Held{});
+          left = PassedEdge(game);
+        }
+        EXPECT_EQ(left, Edge::None) << name << ": the moon chamber lets the player out by the "
+                                    << EdgeName(left) << " edge";
+        EXPECT_LT(WholePixel(game.playerY), 470) << name << ": not standing on the chamber's floor";
+        continue;
+      }
+      RouteTask task;
+      task.name = name;
+      task.x = x;
+      task.y = v.entry.y;
+      task.exit = v.exit;
+      const RouteResult result = FindRoute(game, task, SearchLimits{});
+      EXPECT_TRUE(result.found) << name << ": no way to the " << EdgeName(v.exit) << " edge ("
+                                << (v.fought ? "after its fight" : "won before") << ")";
+    }
+  }
+  EXPECT_EQ(bottoms, 4) << "the route drops through the holes of 3, 5, 10 and 19";
+}
+
 // The whole-game script of the level 2 route (tests/e2e/level2_route.txt)
 // still carries the player from the new game's start to level 3 on the
 // current mask; when the level changes, `routecheck --script 2 FILE`

@@ -24,12 +24,12 @@ namespace fs = std::filesystem;
 using namespace routecheck;
 
 constexpr const char* kUsage =
-               "usage: routecheck [--root DIR] [--level N]... [--starts K] [--script LEVEL FILE]\n"
-               "  --root DIR           the game folder whose data/ holds the level masks (default: .)\n"
-               "  --level N            check only level N (repeatable)\n"
-               "  --starts K           starts every route must work from (default 3)\n"
-               "  --script LEVEL FILE  write the first route found in LEVEL as a whole-game input\n"
-               "                       script for vxgame --headless --input FILE\n";
+    "usage: routecheck [--root DIR] [--level N]... [--starts K] [--script LEVEL FILE]\n"
+    "  --root DIR           the game folder whose data/ holds the level masks (default: .)\n"
+    "  --level N            check only level N (repeatable)\n"
+    "  --starts K           starts every route must work from (default 3)\n"
+    "  --script LEVEL FILE  write the first route found in LEVEL as a whole-game input\n"
+    "                       script for vxgame --headless --input FILE\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -60,8 +60,8 @@ int main(int argc, char** argv) {
       scriptLevel = std::atoi(argv[++i]);
       scriptFile = argv[++i];
     } else {
-      std::fprintf(stderr, "routecheck: %s '%s'\n", a.rfind("--", 0) == 0 ? "unknown option or missing value" : "unexpected",
-                   a.c_str());
+      std::fprintf(stderr, "routecheck: %s '%s'\n",
+                   a.rfind("--", 0) == 0 ? "unknown option or missing value" : "unexpected", a.c_str());
       return Usage();
     }
   }

@@ -55,6 +55,42 @@ std::vector<PlannedRoute> RoutesFor(const std::vector<PlanEntry>& entries) {
   return routes;
 }
 
+std::vector<Visit> RouteVisits(const std::vector<PlanEntry>& entries) {
+  std::vector<Visit> visits;
+  std::vector<bool> won(101, false);
+  const auto rowWon = [&](int32_t level) {
+    if (level == 10) return true;  // the shaft has no gate
+    const int32_t first = level / 5 * 5;
+    for (int32_t l = first; l < first + 5; ++l)
+      if (!won[static_cast<size_t>(l)]) return false;
+    return true;
+  };
+  for (int32_t i = 0; i < kWorldRouteLength; ++i) {
+    const int32_t level = kWorldRoute[i];
+    Arrival way = Arrival::Start;
+    if (i > 0) {
+      const int32_t from = kWorldRoute[i - 1];
+      way = from == level - 1 ? Arrival::AtLeft : from == level + 1 ? Arrival::AtRight : Arrival::AtTop;
+    }
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const PlanEntry& e) { return e.level == level && e.way == way; });
+    if (entry == entries.end()) continue;
+    Visit v;
+    v.step = i;
+    v.entry = *entry;
+    // Levels without a fight (the shaft, the moon chamber) count as won.
+    v.fought = !won[static_cast<size_t>(level)] && level != 10 && level != 24;
+    won[static_cast<size_t>(level)] = true;
+    v.holeOpen = rowWon(level);
+    if (i + 1 < kWorldRouteLength) {
+      const int32_t to = kWorldRoute[i + 1];
+      v.exit = to == level - 1 ? Edge::Left : to == level + 1 ? Edge::Right : Edge::Bottom;
+    }
+    visits.push_back(v);
+  }
+  return visits;
+}
+
 std::vector<PlanEntry> WorldPlanEntries() {
   std::vector<PlanEntry> out;
   namespace w = datagen::world;

@@ -29,6 +29,32 @@ struct PlanEntry {
 // its top.
 std::vector<PlannedRoute> RoutesFor(const std::vector<PlanEntry>& entries);
 
+// The way through the whole world as the arrows point it, levels in the
+// order the player is in them: row 0 west to the watchtower and east to the
+// drowned gate, down the hole of 3, row 1 east to the cistern and west to
+// the well, down the shaft, row 3 east to the last stair and down its well
+// into the moon chamber.
+inline constexpr int32_t kWorldRoute[] = {2, 1, 0, 1,  2,  3,  4,  3,  8,  9, 8,
+                                          7, 6, 5, 10, 15, 16, 17, 18, 19, 24};
+inline constexpr int32_t kWorldRouteLength = sizeof kWorldRoute / sizeof kWorldRoute[0];
+
+// One stay in a level on that way: where the player comes in, the edge he
+// must leave by (Edge::None in the moon chamber, where he stays), and the
+// state the level is in: `fought` when its fight is still to be won there,
+// `holeOpen` when its row is won, so that a hole in its floor leads on
+// instead of ending the life.
+struct Visit {
+  int32_t step = 0;  // index into kWorldRoute
+  PlanEntry entry;
+  Edge exit = Edge::None;
+  bool fought = false;
+  bool holeOpen = false;
+};
+
+// The stays of kWorldRoute with the ways in of `entries`; a stay whose way in
+// the entries lack is left out, which the caller sees as a shorter list.
+std::vector<Visit> RouteVisits(const std::vector<PlanEntry>& entries);
+
 // The entries of the world plan of the data set generator; empty while the
 // generator has no plan.
 std::vector<PlanEntry> WorldPlanEntries();

@@ -8,87 +8,17 @@
 
 #include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
+#include "routecheck/distance_field.h"
 #include "shell/globals.h"
 
 namespace routecheck {
 namespace {
 
-constexpr int32_t kCell = 8;  // the distance field's grid
-constexpr int32_t kUnreachable = 1 << 20;
-constexpr int32_t kClimbCost = 3;  // an upward step of the field costs this much
+constexpr int32_t kCell = DistanceField::kCell;
 constexpr int32_t kStartAngles[] = {11520, 0, 46080, 69120, 34560, 80640};
 constexpr int32_t kStartAngleCount = sizeof kStartAngles / sizeof kStartAngles[0];
 
 Extended StartSeed(int32_t start) { return 123.456L + 211.0L * start; }
-
-// How far each cell of the level is from the exit edge through free mask
-// pixels, climbing counted dearer than falling: a guide for the search,
-// which still has to find the inputs that move the player along it.
-class DistanceField {
- public:
-  DistanceField(GameState& g, Edge exit)
-      : cols_((engine.gfx.screenWidth + kCell - 1) / kCell),
-        rows_((engine.gfx.screenHeight + kCell - 1) / kCell) {
-    const size_t n = static_cast<size_t>(cols_) * rows_;
-    d_.assign(n, kUnreachable);
-    std::vector<bool> open(n);
-    for (int32_t r = 0; r < rows_; ++r)
-      for (int32_t c = 0; c < cols_; ++c)
-        open[Index(c, r)] =
-            GetPixel(engine.gfx, g.maskSlot, c * kCell + kCell / 2, r * kCell + kCell / 2) == 0;
-    using Item = std::pair<int32_t, int32_t>;  // distance, cell
-    std::priority_queue<Item, std::vector<Item>, std::greater<>> queue;
-    for (int32_t r = 0; r < rows_; ++r) {
-      for (int32_t c = 0; c < cols_; ++c) {
-        const bool edge = (exit == Edge::Left && c == 0) || (exit == Edge::Right && c == cols_ - 1) ||
-                          (exit == Edge::Top && r == 0) || (exit == Edge::Bottom && r == rows_ - 1);
-        if (edge && open[Index(c, r)]) {
-          d_[Index(c, r)] = 0;
-          queue.push({0, Index(c, r)});
-        }
-      }
-    }
-    // Searched from the exit backwards: a step from cell a down to cell b
-    // is a fall when walking from a to b, so it is cheap; the reverse climb
-    // is dear.
-    while (!queue.empty()) {
-      const auto [dist, cell] = queue.top();
-      queue.pop();
-      if (dist > d_[cell]) continue;
-      const int32_t c = cell % cols_, r = cell / cols_;
-      const int32_t nc[4] = {c - 1, c + 1, c, c};
-      const int32_t nr[4] = {r, r, r - 1, r + 1};
-      const int32_t cost[4] = {1, 1, 1, kClimbCost};  // to the cell above: a fall from it
-      for (int32_t k = 0; k < 4; ++k) {
-        if (nc[k] < 0 || nc[k] >= cols_ || nr[k] < 0 || nr[k] >= rows_) continue;
-        const int32_t next = Index(nc[k], nr[k]);
-        if (!open[next] || dist + cost[k] >= d_[next]) continue;
-        d_[next] = dist + cost[k];
-        queue.push({d_[next], next});
-      }
-    }
-  }
-
-  // The distance at a body position; a position inside the mask takes its
-  // nearest open neighbour's.
-  int32_t At(int32_t x, int32_t y) const {
-    const int32_t c = std::clamp(x / kCell, 0, cols_ - 1);
-    const int32_t r = std::clamp(y / kCell, 0, rows_ - 1);
-    int32_t best = d_[Index(c, r)];
-    if (best < kUnreachable) return best;
-    for (int32_t dr = -1; dr <= 1; ++dr)
-      for (int32_t dc = -1; dc <= 1; ++dc) {
-        const int32_t cc = c + dc, rr = r + dr;
-        if (cc >= 0 && cc < cols_ && rr >= 0 && rr < rows_) best = std::min(best, d_[Index(cc, rr)] + 1);
-      }
-    return best;
-  }
-
- private:
-  int32_t Index(int32_t c, int32_t r) const { return r * cols_ + c; }
-  int32_t cols_, rows_;
-  std::vector<int32_t> d_;
-};
 
 struct Node {
   int32_t parent = -1;
