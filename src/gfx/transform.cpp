@@ -267,6 +267,21 @@ void WalkLine(const Canvas& cv, const FrameView& f, const uint32_t* srcRow, int6
   const int32_t* lo = blocks.lo;
   const int32_t* hi = blocks.hi;
   uint32_t* pixels = cv.pixels;
+  if (e + (t1 - t0 - 1) * w.h < 0) {
+    // Every move of the run is sideways (the rows of an upright area, as
+    // the weapon poses are halved): the run's blocks are copied in before
+    // it, and its pixels written in a plain loop. Copying a block that the
+    // run then leaves alone changes nothing; its average is its pixel.
+    const int32_t by = static_cast<int32_t>(row >> 1);
+    const int64_t end = column + w.hx * (t1 - t0);
+    const int32_t bxLow = static_cast<int32_t>(std::min(column, end) >> 1);
+    const int32_t bxHigh = static_cast<int32_t>(std::max(column, end) >> 1);
+    if (bxLow < lo[by] || bxLow > hi[by]) blocks.Extend(bxLow, by);
+    if (bxHigh > hi[by]) blocks.Extend(bxHigh, by);
+    uint32_t* d = pixels + index;
+    for (int64_t t = t0; t <= t1; ++t, d += w.hx, u += c) Put<ink>(*d, srcRow[u >> 20], opacity);
+    return;
+  }
   for (int64_t t = t0; t <= t1; ++t) {
     const uint32_t s = srcRow[u >> 20];
     if (Writes<ink>(s, opacity)) {
