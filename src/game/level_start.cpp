@@ -143,7 +143,14 @@ void RemoveSettledObjects(GameState& g) {
     if (o.active != 0 && AlreadyOwned(g, o.kind)) o.active = 0;
 }
 
+namespace {
+int64_t gLevelStarts = 0;
+}  // namespace
+
+int64_t LevelStartCount() { return gLevelStarts; }
+
 void StartLevel(GameState& g, int32_t n) {
+  ++gLevelStarts;
   g.level = n;
   LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
   g.level = std::clamp(g.level, 0, kHighestLevel);
