@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
                              "  (\"2+mon\", \"24+mon\") and a running fight (\"fight\"). CASEs choose.\n"
                              "       bench_frame GAMEFOLDER --play SCRIPT\n"
                              "  Times every frame of a recorded input script (the whole game).\n",
-                             2, code))
+                             1000, code))
     return code;
   if (argc < 2 || chdir(argv[1]) != 0) {
     std::fprintf(stderr, "usage: bench_frame GAMEFOLDER [FRAMES [CASE...]]\n");
