@@ -19,6 +19,24 @@ class DrawTransformTest : public vxtest::DrawFixture {
     DrawToCorners(gfx, slot, x1, y1, x4, y1, x1, y4, x4, y4, -1);
     SetSupersampling(gfx, 1);
   }
+
+  // `draw(fullWalk)` at each kernel level leaves what it leaves as plain
+  // full walks.
+  template <typename Draw>
+  void ExpectFullWalksAtEveryKernelLevel(Draw draw) {
+    for (const cpu::KernelLevel kernels : kAllKernels) {
+      ASSERT_TRUE(SameAsPlain(
+          [&] {
+            cpu::ForceKernelLevel(kernels);
+            draw(false);
+          },
+          [&] {
+            cpu::ForceKernelLevel(cpu::KernelLevel::kPlain);
+            draw(true);
+          }))
+          << "kernel level " << static_cast<int32_t>(kernels);
+    }
+  }
 };
 
 constexpr uint32_t kColour = 0xff204080u;
@@ -237,18 +255,7 @@ TEST_F(DrawTransformTest, TurnedPiecesMatchTheFullWalksAtEveryKernelLevel) {
       ResetDrawMode(gfx);
     }
   };
-  for (const cpu::KernelLevel kernels : kAllKernels) {
-    ASSERT_TRUE(SameAsPlain(
-        [&] {
-          cpu::ForceKernelLevel(kernels);
-          drawPieces(false);
-        },
-        [&] {
-          cpu::ForceKernelLevel(cpu::KernelLevel::kPlain);
-          drawPieces(true);
-        }))
-        << "kernel level " << static_cast<int32_t>(kernels);
-  }
+  ExpectFullWalksAtEveryKernelLevel(drawPieces);
 }
 
 // Upright and mirrored areas at double resolution (how the weapon poses are
@@ -288,18 +295,7 @@ TEST_F(DrawTransformTest, UprightSupersampledAreasMatchTheFullWalks) {
     }
     ResetDrawMode(gfx);
   };
-  for (const cpu::KernelLevel kernels : kAllKernels) {
-    ASSERT_TRUE(SameAsPlain(
-        [&] {
-          cpu::ForceKernelLevel(kernels);
-          drawAreas(false);
-        },
-        [&] {
-          cpu::ForceKernelLevel(cpu::KernelLevel::kPlain);
-          drawAreas(true);
-        }))
-        << "kernel level " << static_cast<int32_t>(kernels);
-  }
+  ExpectFullWalksAtEveryKernelLevel(drawAreas);
 }
 
 TEST_F(DrawTransformTest, LongThinQuadIsClippedToTheScreen) {
