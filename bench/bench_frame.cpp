@@ -256,6 +256,13 @@ int PlayScript(const std::string& data, const std::string& scriptFile) {
   for (size_t i = 0; i < shown; ++i)
     std::printf(" %zu (level %d) %.2fx%s", order[i], gPlayed[order[i]].level, gPlayed[order[i]].ns / copy,
                 i + 1 < shown ? "," : "\n");
+  std::vector<size_t> builds;
+  for (size_t i = 0; i < gPlayed.size(); ++i)
+    if (gPlayed[i].buildsLevel) builds.push_back(i);
+  std::printf("frames that build a level:");
+  for (size_t i = 0; i < builds.size(); ++i)
+    std::printf(" %zu (level %d, mode %d) %.1fx%s", builds[i], gPlayed[builds[i]].level, gPlayed[builds[i]].mode,
+                gPlayed[builds[i]].ns / copy, i + 1 < builds.size() ? "," : "\n");
   std::printf("memcpy of the back buffer (%zu bytes): %.3f ms (median of %zu)\n", bench::kBackBytes,
               copy / 1e6, copies.size());
   return 0;

@@ -326,6 +326,7 @@ int main(int argc, char** argv) {
   SetFrameObserver(&AfterFrame);
   SetExitHandler(&AtProgramExit);
   const int32_t rc = WinMain();
+  FinishBackgroundWork();
   gTrace.close();
   if (rc == 0 && !ScreenshotsDone()) return 2;
   return rc;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "assets/image_preparation.h"
+#include "assets/level_prefetch.h"
+#include "config/log.h"
 #include "effects/effects.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -17,6 +19,7 @@ struct Loader {
   GfxContext& gfx;
   EffectsSystem& fx;
   SoundContext* sound;
+  LevelPrefetch* prefetch;  // pictures made ahead, when there is a worker
 };
 
 // Runs preparation steps written as in the schedule's tables: "A1".."A3"
@@ -280,23 +283,30 @@ void LoadLevel(const Loader& l, LevelPictureState& pictures, int32_t level) {
     pictures.maskFile = files.mask;
   }
   if (level < 0 || level >= kLevelFlagCount || pictures.loaded[level] != 0) return;
-  if (hasRow) {
-    Load(l, files.foregroundSlot, files.foreground, "A1 E S");
-    Prepare(l, files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
-    Load(l, files.maskSlot, files.mask, "A1");
-  }
+  // Pictures made ahead carry no log lines: with the log on, they are read here.
+  const bool logging = l.gfx.log != nullptr && l.gfx.log->enabled != 0;
+  const bool taken = hasRow && l.prefetch != nullptr && !logging && l.prefetch->Take(level, l.gfx);
+  if (hasRow && !taken) LoadLevelFiles(l.gfx, l.fx, level, files);
   pictures.loaded[level] = -1;
 }
 
 }  // namespace
 
-void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx) {
-  LoadLevel(Loader{gfx, fx, nullptr}, pictures, level);
+void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files) {
+  const Loader l{gfx, fx, nullptr, nullptr};
+  Load(l, files.foregroundSlot, files.foreground, "A1 E S");
+  Prepare(l, files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
+  Load(l, files.maskSlot, files.mask, "A1");
+}
+
+void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx,
+                       LevelPrefetch* prefetch) {
+  LoadLevel(Loader{gfx, fx, nullptr, prefetch}, pictures, level);
 }
 
 void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
-                    EffectsSystem& fx, SoundContext& sound) {
-  const Loader l{gfx, fx, &sound};
+                    EffectsSystem& fx, SoundContext& sound, LevelPrefetch* prefetch) {
+  const Loader l{gfx, fx, &sound, prefetch};
   switch (step) {
     case 0:
       Step0(l);

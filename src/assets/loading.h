@@ -8,14 +8,19 @@
 #include "gfx/gfx_context.h"
 #include "sound/sound_context.h"
 
+class LevelPrefetch;
+
 // One loader group: step 0 the menu pictures, 1 to 8 the rest; steps 2 to 8
-// end with the pictures of `level`. Other steps load nothing.
+// end with the pictures of `level`. Other steps load nothing. With a
+// `prefetch`, level pictures it has made ready are taken from it.
 void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
-                    EffectsSystem& fx, SoundContext& sound);
+                    EffectsSystem& fx, SoundContext& sound, LevelPrefetch* prefetch = nullptr);
 
 // The foreground and mask of `level`, once per level; also sets the current
-// file names (a single space for a level without pictures).
-void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx);
+// file names (a single space for a level without pictures). With a
+// `prefetch`, pictures it has made ready are taken from it.
+void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx,
+                       LevelPrefetch* prefetch = nullptr);
 
 // The level's foreground and mask files and slots; false for a level that
 // has no pictures.
@@ -26,3 +31,8 @@ struct LevelPictureFiles {
   int32_t maskSlot;
 };
 bool FindLevelPictures(int32_t level, LevelPictureFiles& files);
+
+// Loads and prepares the level's two pictures into `gfx`, whatever the
+// flags say: what the level start does the first time (and what the
+// prefetch worker does into a context of its own).
+void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files);

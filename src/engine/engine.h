@@ -9,12 +9,14 @@
 // in the shell: only the game folders and the shell reach it.
 #include <cstdint>
 
+#include "assets/level_prefetch.h"
 #include "config/log.h"
 #include "config/record_reader.h"
 #include "display/screen_handler.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
 #include "platform/platform.h"
+#include "platform/write_behind.h"
 #include "random/random_source.h"
 #include "sound/sound_context.h"
 
@@ -31,6 +33,10 @@ struct Engine {
   platform::Rect windowRect;
   int32_t windowOriginX = 0;
   int32_t windowOriginY = 0;
+  // The saved game's writes, done on a thread of their own.
+  platform::WriteBehind fileWrites;
+  // Level pictures read ahead on a worker thread (last, so it stops first).
+  LevelPrefetch levelPrefetch;
 
   Engine() {
     gfx.log = &log;

@@ -1,15 +1,15 @@
-#include "engine/engine_effects.h"
 #include "game/level_build.h"
 
 #include <algorithm>
 
 #include "assets/loading.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "game/level_scripts.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "game/singletons.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
 
 void BuildLevel(GameState& g, int32_t n) {
   g.level = n;
-  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.levelPrefetch);
   const LevelScript* script = FindLevelScript(n);
   LevelPictureFiles files{};
   if (script == nullptr || !FindLevelPictures(n, files)) return;
@@ -94,11 +94,16 @@ void BuildLevel(GameState& g, int32_t n) {
 void DarkenRows(GameState&, int32_t picture) {
   GfxContext& gfx = engine.gfx;
   if (!HasPixels(gfx, picture)) return;
+  // The size in locals: a store through the pixels could otherwise change
+  // the slot's own words, and the compiler would read them at every pixel.
   const ImageSlot& slot = gfx.slots[picture];
-  for (int32_t y = 0; y < slot.height; ++y) {
+  const int32_t width = slot.width;
+  const int32_t height = slot.height;
+  uint32_t* const pixels = slot.pixels;
+  for (int32_t y = 0; y < height; ++y) {
     const int32_t d = (y % 2 == 0) ? 3 : 5;
-    uint32_t* row = slot.pixels + static_cast<size_t>(y) * static_cast<size_t>(slot.width);
-    for (int32_t x = 1; x <= slot.width - 2; ++x) {
+    uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int32_t x = 1; x <= width - 2; ++x) {
       const uint32_t p = row[x];
       const uint32_t b = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>(p & 0xff) - d, 0));
       const uint32_t gr =

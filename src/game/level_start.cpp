@@ -4,17 +4,17 @@
 #include <cstdio>
 
 #include "assets/loading.h"
+#include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/level_build.h"
 #include "game/new_game_start.h"
 #include "game/placements.h"
+#include "game/singletons.h"
 #include "menus/saved_game.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 #include "platform/game_files.h"
 #include "platform/regular_file.h"
 
@@ -86,6 +86,20 @@ int32_t RowGate(const GameState& g) {
   return gate;
 }
 
+// The rooms the player can walk into from `level` (the ways CheckRoomExit
+// takes, shut gates included: they open while he is here) have their
+// pictures read on the worker thread meanwhile, so that walking in only
+// moves them into their slots. Nothing is read ahead while the log is on,
+// since each read writes its lines there in order.
+void ReadAheadNeighbours(int32_t level) {
+  if (engine.log.enabled != 0) return;
+  LevelPrefetch& ahead = engine.levelPrefetch;
+  if (level % 5 < 4 && level != 10 && level != 24) ahead.Request(level + 1);
+  if (level % 5 > 0 && level != 11 && level != 24) ahead.Request(level - 1);
+  if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9)) ahead.Request(level + 5);
+  if (level >= 5 && !(level >= 16 && level <= 19)) ahead.Request(level - 5);
+}
+
 }  // namespace
 
 void ResetGame(GameState& g) {
@@ -152,7 +166,7 @@ int64_t LevelStartCount() { return gLevelStarts; }
 void StartLevel(GameState& g, int32_t n) {
   ++gLevelStarts;
   g.level = n;
-  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.levelPrefetch);
   g.level = std::clamp(g.level, 0, kHighestLevel);
 
   for (MonsterRecord& o : g.objects) o = MonsterRecord{};
@@ -166,6 +180,7 @@ void StartLevel(GameState& g, int32_t n) {
   ResetFight(g);
   g.bossSightings = 0;
   g.endingTimer = 0;
+  ReadAheadNeighbours(g.level);
 }
 
 void CheckRoomExit(GameState& g) {

@@ -1,12 +1,12 @@
-#include "engine/engine_effects.h"
 #include "menus/saved_game.h"
 
 #include <string>
 
 #include "config/record_reader.h"
+#include "engine/engine_effects.h"
 #include "game/level_start.h"
-#include "platform/file_replace.h"
 #include "game/singletons.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -154,16 +154,22 @@ bool ReadUsableSave(RecordReader& r, SavedWords& w) {
 
 void SaveGame(GameState& g) {
   if (g.playerAlive == 0) return;
-  const std::string text = SaveText(g);
-  // Only a whole save is worth keeping; a damaged one leaves the backup as
-  // it is, the last whole save.
-  RecordReader check;
-  SavedWords old;
-  const bool keepOld = ReadSave(check, kSaveFile, old) == SaveState::kWhole;
-  platform::ReplaceFile(kSaveFile, text, keepOld ? kSaveBackupFile : "");
+  // The words are taken now; the file is written behind the frames, after
+  // any save asked for before this one.
+  engine.fileWrites.Post([text = SaveText(g)] {
+    // Only a whole save is worth keeping; a damaged one leaves the backup
+    // as it is, the last whole save.
+    RecordReader check;
+    SavedWords old;
+    const bool keepOld = ReadSave(check, kSaveFile, old) == SaveState::kWhole;
+    platform::ReplaceFile(kSaveFile, text, keepOld ? kSaveBackupFile : "");
+  });
 }
 
+void FinishSaving() { engine.fileWrites.Finish(); }
+
 void LoadGame(GameState& g) {
+  FinishSaving();
   ResetGame(g);
   SavedWords w;
   if (ReadUsableSave(engine.records, w)) Apply(g, w);
@@ -172,6 +178,7 @@ void LoadGame(GameState& g) {
 }
 
 bool SavedGameAvailable() {
+  FinishSaving();
   RecordReader r;
   SavedWords w;
   return ReadUsableSave(r, w);

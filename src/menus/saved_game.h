@@ -7,8 +7,12 @@ inline constexpr const char* kSaveFile = "gamesave.sav";
 inline constexpr const char* kSaveBackupFile = "gamesave.sav.bak";
 
 // Writes the saved fields of a living player, replacing the file only once
-// the new one is complete on the disk.
+// the new one is complete on the disk. The fields are taken at once; the
+// writing happens on the engine's writer thread, after earlier saves.
 void SaveGame(GameState& g);
+// Returns once every save asked for is on the disk (LoadGame and
+// SavedGameAvailable wait so themselves).
+void FinishSaving();
 // Resets the game, reads the saved fields when the file is there and
 // whole (else the backup, when that one is whole) and starts the saved level.
 void LoadGame(GameState& g);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "shell/globals.h"
+
 namespace {
 ExitHandler gExitHandler = nullptr;
 }
@@ -9,6 +11,7 @@ ExitHandler gExitHandler = nullptr;
 void SetExitHandler(ExitHandler handler) { gExitHandler = handler; }
 
 void ExitProgram(int32_t code) {
+  FinishBackgroundWork();
   if (gExitHandler != nullptr) gExitHandler(code);
   std::exit(code);
 }

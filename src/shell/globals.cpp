@@ -27,7 +27,13 @@ void Rebuild(T& object) {
 
 }  // namespace
 
+void FinishBackgroundWork() {
+  engine.levelPrefetch.Stop();
+  engine.fileWrites.Finish();
+}
+
 void ResetAllState() {
+  FinishBackgroundWork();
   ReleaseScreenBuffers(engine.screen);
   Rebuild(engine);
   Rebuild(game);

@@ -13,3 +13,8 @@ extern FrameClock frameClock;
 // what the previous run allocated, and putting the kernel level back to the
 // best the processor offers). Tests start from here.
 void ResetAllState();
+
+// Ends the work the game hands to other threads: level pictures read ahead
+// are dropped (what is under way is waited for), saves still to be written
+// are written. Called before the program ends and by ResetAllState.
+void FinishBackgroundWork();

@@ -52,7 +52,7 @@ void GameStart(GameState& g) {
 }
 
 void LoadStep(GameState& g, int32_t step) {
-  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound);
+  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound, &engine.levelPrefetch);
 }
 
 void LoadingFrame(DispatcherState& d, InputState& in) {

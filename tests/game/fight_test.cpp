@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "game/game_fixture.h"
+#include "menus/saved_game.h"
 #include "monsters/spawn.h"
 
 namespace {
@@ -193,6 +194,7 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   EXPECT_EQ(g.fightTime, 0);
   EXPECT_EQ(g.levelCleared[2], -1);
   EXPECT_EQ(g.hintTimer, 150);
+  FinishSaving();
   EXPECT_NE(vxtest::ReadFile("gamesave.sav").find("\n111,screen stats h, ,0,0,-1,"), std::string::npos)
       << "the win is saved";
   EXPECT_EQ(g.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
@@ -270,6 +272,7 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   EXPECT_EQ(WholePixel(g.objects[0].x), 200);
   EXPECT_EQ(g.objects[5].active, 0);
   EXPECT_EQ(g.objects[6].active, 0);
+  FinishSaving();
   EXPECT_TRUE(std::filesystem::exists("gamesave.sav")) << "a lost fight saves the game";
 
   // Above level 9 the time runs twice as fast.

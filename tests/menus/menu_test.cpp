@@ -76,6 +76,7 @@ class MenuTest : public vxtest::StartedEngineTest {
     auto g = std::make_unique<GameState>();
     vxtest::MakeGameInProgress(*g, seed);
     SaveGame(*g);
+    FinishSaving();
     return ReadFile(kSaveFile);
   }
 };
@@ -239,6 +240,7 @@ TEST_F(MenuTest, EachScreenAnswersItsReleases) {
         std::vector<int32_t> now = vxtest::SavedWords(game);
         if (s == 5 && !select) now[1204] += 8;  // the difficulty eased after loading
         EXPECT_EQ(now, want.load ? loaded : before);
+        FinishSaving();
         const std::string file = ReadFile(kSaveFile);
         EXPECT_EQ(file != stored, want.save);
         if (want.save) {

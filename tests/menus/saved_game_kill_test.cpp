@@ -11,6 +11,7 @@
 #include "menus/saved_game.h"
 #include "menus/saved_game_support.h"
 #include "platform/file_replace.h"
+#include "shell/globals.h"
 
 namespace {
 
@@ -32,10 +33,12 @@ class SavedGameKillTest : public vxtest::StartedEngineTest {
   void SaveInParent(int32_t seed) {
     vxtest::MakeGameInProgress(game, seed);
     SaveGame(game);
+    FinishSaving();
   }
   // Runs `child` in a child process and waits until SIGKILL ends it.
   template <typename F>
   void RunKilled(F child, int32_t killAfterMicroseconds) {
+    FinishBackgroundWork();  // no thread of ours may be caught mid-step by the fork
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -71,6 +74,7 @@ TEST_F(SavedGameKillTest, KilledBeforeEachStepOfASave) {
           });
           vxtest::MakeGameInProgress(game, 2);
           SaveGame(game);
+          FinishSaving();
         },
         -1);
     EXPECT_TRUE(SavedGameAvailable());
@@ -93,6 +97,7 @@ TEST_F(SavedGameKillTest, KilledAtRandomMomentsWhileSaving) {
           for (int32_t i = 0;; ++i) {
             vxtest::MakeGameInProgress(game, 1 + i % 2);
             SaveGame(game);
+            FinishSaving();
           }
         },
         static_cast<int32_t>(2000 + (x >> 16) % 20000));

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "menus/saved_game_support.h"
@@ -25,12 +27,17 @@ class SavedGameTest : public vxtest::StartedEngineTest {
     platform::SetReplaceFault(nullptr);
     StartedEngineTest::TearDown();
   }
+  // A save, waited for: these tests look at the files it leaves.
+  static void Save(GameState& g) {
+    SaveGame(g);
+    FinishSaving();
+  }
   // The text a save of `g` is made of.
   std::string SaveOf(int32_t seed) {
     auto g = std::make_unique<GameState>();
     vxtest::MakeGameInProgress(*g, seed);
     vxtest::ClearSavedWords(game);
-    SaveGame(*g);
+    Save(*g);
     const std::string text = ReadFile(kSaveFile);
     fs::remove(kSaveFile);
     fs::remove(kSaveBackupFile);
@@ -49,7 +56,7 @@ TEST_F(SavedGameTest, WritesEveryLineOfTheTableByteForByte) {
   vxtest::MakeGameInProgress(game, 0);
   game.playerX = -1313 * 65536;                                           // off-screen: a minus sign
   game.owned[100] = game.levelCleared[100] = game.resultSeen[1000] = 77;  // not saved
-  SaveGame(game);
+  Save(game);
   const std::string text = ReadFile(kSaveFile);
 
   std::vector<std::string> lines;
@@ -99,7 +106,7 @@ TEST_F(SavedGameTest, LoadingGivesBackEveryWordWithThePlayer17PixelsHigher) {
   game.playerX = -1313 * 65536;
   game.playerY = ToFixed(300) + 5;
   const std::vector<int32_t> expected = vxtest::LoadedWords(game);
-  SaveGame(game);
+  Save(game);
   const std::vector<int32_t> loaded = Load();
   EXPECT_EQ(loaded, expected);
   EXPECT_EQ(game.playerY, ToFixed(283) + 5);
@@ -123,27 +130,27 @@ TEST_F(SavedGameTest, AFileOfTheHeaderAndTheEndLineLoadsZerosAtLevelZero) {
 TEST_F(SavedGameTest, ADeadPlayerSavesNothing) {
   vxtest::MakeGameInProgress(game, 2);
   game.playerAlive = 0;
-  SaveGame(game);
+  Save(game);
   EXPECT_FALSE(fs::exists(kSaveFile));
   WriteFile(kSaveFile, "earlier");
-  SaveGame(game);
+  Save(game);
   EXPECT_EQ(ReadFile(kSaveFile), "earlier");
   EXPECT_FALSE(fs::exists(kSaveBackupFile));
 }
 
 TEST_F(SavedGameTest, SavingKeepsThePreviousWholeSaveAsTheBackup) {
   vxtest::MakeGameInProgress(game, 1);
-  SaveGame(game);
+  Save(game);
   const std::string first = ReadFile(kSaveFile);
   EXPECT_FALSE(fs::exists(kSaveBackupFile));
   vxtest::MakeGameInProgress(game, 2);
-  SaveGame(game);
+  Save(game);
   EXPECT_EQ(ReadFile(kSaveBackupFile), first);
   // A damaged save is not kept: the backup stays the last whole one.
   WriteFile(kSaveFile, first.substr(0, 1000));
   vxtest::MakeGameInProgress(game, 3);
   const std::vector<int32_t> third = vxtest::LoadedWords(game);
-  SaveGame(game);
+  Save(game);
   EXPECT_EQ(ReadFile(kSaveBackupFile), first);
   EXPECT_EQ(Load(), third);
 }
@@ -188,7 +195,7 @@ TEST_F(SavedGameTest, ASaveCutShortIsRefusedAndOnlyAWholeOneLoads) {
 // earlier save still loads (or, once the new one is renamed in, that one).
 TEST_F(SavedGameTest, AFailedSaveAtAnyStepLosesNothing) {
   vxtest::MakeGameInProgress(game, 1);
-  SaveGame(game);
+  Save(game);
   const std::vector<int32_t> earlier = vxtest::LoadedWords(game);
   int32_t steps = 0;
   platform::SetReplaceFault([&](platform::ReplaceStep) {
@@ -196,7 +203,7 @@ TEST_F(SavedGameTest, AFailedSaveAtAnyStepLosesNothing) {
     return false;
   });
   vxtest::MakeGameInProgress(game, 2);
-  SaveGame(game);
+  Save(game);
   ASSERT_GT(steps, 8);
   for (int32_t failing = 0; failing < steps; ++failing) {
     SCOPED_TRACE(failing);
@@ -204,8 +211,8 @@ TEST_F(SavedGameTest, AFailedSaveAtAnyStepLosesNothing) {
     fs::remove(kSaveBackupFile);
     vxtest::MakeGameInProgress(game, 1);
     platform::SetReplaceFault(nullptr);
-    SaveGame(game);
-    SaveGame(game);  // now with a whole save to keep as the backup
+    Save(game);
+    Save(game);  // now with a whole save to keep as the backup
     vxtest::MakeGameInProgress(game, 2);
     const std::vector<int32_t> later = vxtest::LoadedWords(game);
     int32_t call = 0;
@@ -215,7 +222,7 @@ TEST_F(SavedGameTest, AFailedSaveAtAnyStepLosesNothing) {
       failed = s;
       return true;
     });
-    SaveGame(game);
+    Save(game);
     platform::SetReplaceFault(nullptr);
     EXPECT_EQ(Load(), failed == platform::ReplaceStep::kSyncFolder ? later : earlier);
     // Even with the save itself gone, the backup is the earlier save or
@@ -335,6 +342,35 @@ TEST_F(SavedGameTest, FilesWithTheirEndLineLoadAsTheReaderFindsThem) {
     WriteFile(kSaveFile, padded);
     EXPECT_EQ(Load() == expected, length == kMaxLineChars) << length;
   }
+}
+
+// The frame that saves does not wait for the disk: the words are taken at
+// once and written behind it, saves in the order asked for, and a load
+// waits for them.
+TEST_F(SavedGameTest, SavesAreWrittenBehindTheFramesInTheOrderAsked) {
+  std::atomic<bool> held{true};
+  std::atomic<int32_t> steps{0};
+  platform::SetReplaceFault([&](platform::ReplaceStep) {
+    ++steps;
+    while (held) std::this_thread::yield();
+    return false;
+  });
+  vxtest::MakeGameInProgress(game, 1);
+  const std::vector<int32_t> first = vxtest::LoadedWords(game);
+  SaveGame(game);                       // returns although the writer is held at its first step
+  vxtest::MakeGameInProgress(game, 2);  // changed after the save: not what it wrote
+  vxtest::MakeGameInProgress(game, 3);
+  const std::vector<int32_t> third = vxtest::LoadedWords(game);
+  SaveGame(game);
+  EXPECT_FALSE(fs::exists(kSaveFile));
+  EXPECT_LE(steps.load(), 1);
+  held = false;
+  EXPECT_EQ(Load(), third);  // the load waited for both
+  platform::SetReplaceFault(nullptr);
+  // The first save was whole on the disk before the second began: the
+  // backup holds it.
+  fs::rename(kSaveBackupFile, kSaveFile);
+  EXPECT_EQ(Load(), first);
 }
 
 TEST_F(SavedGameTest, SixteenMegabytesOfTextWithoutTheEndLineAreRefused) {
