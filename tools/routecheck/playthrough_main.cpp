@@ -258,6 +258,7 @@ void Fight() {
     for (const MonsterRecord& r : game.objects)
       boss = boss || (r.active != 0 && MonsterClass(game, r.kind) == 3);
     const int horizon = boss ? 2 * kHorizon : kHorizon;
+    FinishBackgroundWork();  // no thread of the game may be caught mid-step by a fork
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
       const TryFolder folder;
       for (int t = 0; t < horizon; ++t) {
@@ -306,6 +307,7 @@ void Leave(int32_t target, Edge exit) {
       Step(d, Keys{});
       continue;
     }
+    FinishBackgroundWork();  // no thread of the game may be caught mid-step by a fork
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
       const TryFolder folder;
       for (int t = 0; t < kHorizon; ++t) {
