@@ -256,6 +256,17 @@ int PlayScript(const std::string& data, const std::string& scriptFile) {
   for (size_t i = 0; i < shown; ++i)
     std::printf(" %zu (level %d) %.2fx%s", order[i], gPlayed[order[i]].level, gPlayed[order[i]].ns / copy,
                 i + 1 < shown ? "," : "\n");
+  // Per level, the in-game frames that build nothing.
+  std::printf("in game by level (median, worst):");
+  for (int32_t level = 0; level <= 24; ++level) {
+    std::vector<double> t;
+    for (const size_t i : order)
+      if (gPlayed[i].level == level) t.push_back(gPlayed[i].ns);
+    if (t.empty()) continue;
+    std::printf(" %d: %.1fx %.1fx;", level, bench::Median(t) / copy,
+                *std::max_element(t.begin(), t.end()) / copy);
+  }
+  std::printf("\n");
   std::vector<size_t> builds;
   for (size_t i = 0; i < gPlayed.size(); ++i)
     if (gPlayed[i].buildsLevel) builds.push_back(i);
