@@ -157,6 +157,8 @@ int64_t gLastStarts = 0;
 
 // Called after each frame's RunFrame, before its present.
 void MarkFrame(int64_t) {
+  static const char* marks = getenv("VX_MARK");
+  if (marks) { size_t n=gPlayed.size(); static int list[64]; static int cnt=-1; if(cnt<0){cnt=0; const char*p=marks; while(*p&&cnt<64){list[cnt++]=atoi(p); while(*p&&*p!=',')++p; if(*p)++p;}} for(int i=0;i<cnt;++i) if((int)n==list[i]){timespec ts; clock_gettime(CLOCK_MONOTONIC,&ts); fprintf(stderr,"MARK %zu %ld.%09ld\n",n,(long)ts.tv_sec,ts.tv_nsec);} }
   const double now = bench::ThreadNanoseconds();
   PlayedFrame f;
   f.ns = now - gMark;

@@ -111,6 +111,7 @@ void DrawRotatedFrameFullWalk(GfxContext& gfx, int32_t slot, int32_t x, int32_t 
 // by pixel, for the tests that compare the two.
 void ComputeRowSpansPlain(GfxContext& gfx, int32_t slot);
 void PrepareAlphaPlain(GfxContext& gfx, int32_t slot, int32_t mode);
+void PackTo24Plain(GfxContext& gfx, int32_t slot);
 
 // RotatePoint in 64-bit coordinates.
 void RotateWide(const GfxContext& gfx, int64_t& x, int64_t& y, int32_t angle, int64_t cx, int64_t cy);

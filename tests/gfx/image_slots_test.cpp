@@ -262,6 +262,34 @@ TEST_F(ImageSlotTest, FastSpansAndAlphaMatchThePlainOnes) {
   }
 }
 
+// The packing at every kernel level against the plain loop, over the whole
+// pixel buffer (the last quarter keeps its unpacked bytes), for sizes
+// around the vector step and a screen.
+TEST_F(ImageSlotTest, PackingIsThePlainLoopAtEveryKernelLevel) {
+  uint32_t x = 7;
+  int32_t slot = 100;
+  for (const auto& [w, h] :
+       {std::pair{1, 1}, {3, 3}, {10, 1}, {11, 1}, {12, 1}, {16, 1}, {19, 1}, {27, 3}, {64, 5}, {800, 600}}) {
+    Pixels pixels(static_cast<size_t>(w) * h);
+    for (uint32_t& p : pixels) {
+      x = x * 1103515245u + 12345u;
+      p = x ^ (x >> 15);
+    }
+    for (const cpu::KernelLevel level : {cpu::KernelLevel::kPlain, cpu::KernelLevel::kSse2,
+                                         cpu::KernelLevel::kAvx2, cpu::KernelLevel::kAvx512}) {
+      Make(slot, w, pixels);
+      Make(slot + 1, w, pixels);
+      cpu::ForceKernelLevel(level);
+      PackTo24(gfx, slot);
+      cpu::ResetKernelLevel();
+      draw_detail::PackTo24Plain(gfx, slot + 1);
+      ASSERT_EQ(Bytes(slot, 4 * pixels.size()), Bytes(slot + 1, 4 * pixels.size()))
+          << w << " x " << h << " at level " << static_cast<int>(level);
+      slot += 2;
+    }
+  }
+}
+
 TEST_F(ImageSlotTest, PackingRewritesThePixelsInPlace) {
   Make(70, 3, {0xff030201, 0x80060504, 0x00090807, 0xff0c0b0a, 0xff0f0e0d, 0xff121110});
   PackTo24(gfx, 70);
