@@ -75,6 +75,15 @@ struct Blocks {
     uint32_t* top = work + 2 * by * stride + 2 * from;
     draw_detail::SpreadToBlocks(screen + by * pitch + from, top, top + stride, to - from + 1);
   }
+
+  // Makes block row by hold copies of block columns a .. b (in either order).
+  void Cover(int64_t a, int64_t b, int32_t by) {
+    const int32_t low = static_cast<int32_t>(std::min(a, b));
+    const int32_t high = static_cast<int32_t>(std::max(a, b));
+    if (low >= lo[by] && high <= hi[by]) return;
+    if (low < lo[by] || low > hi[by]) Extend(low, by);
+    if (high > hi[by]) Extend(high, by);
+  }
 };
 
 // Block rows the fast blit keeps extents for on its stack; taller areas
@@ -111,14 +120,6 @@ Ink InkOf(const GfxContext& gfx) {
 }
 
 // One step of a walk onto a pixel still carrying the marker bit.
-// Whether a step with source pixel s can change its destination: blending
-// leaves it alone where the source is transparent.
-template <Ink ink>
-inline bool Writes(uint32_t s, uint32_t opacity) {
-  if constexpr (ink == Ink::kMix) return std::min(opacity, s >> 24) != 0;
-  return true;
-}
-
 template <Ink ink>
 inline void Put(uint32_t& d, uint32_t s, uint32_t opacity) {
   if constexpr (ink == Ink::kCopy) {
@@ -177,6 +178,51 @@ void ClipSteps(int64_t& t0, int64_t& t1, int64_t dir, int64_t low, int64_t high,
   const int64_t last = FirstAtLeast(t0, t1, gHigh + 1, g) - 1;
   t0 = std::max(t0, first);
   t1 = std::min(t1, last);
+}
+
+// Copies in every block that the steps t0 .. t1 of a walk reach, before the
+// walk, so that the walk itself checks nothing. Counted from step t0 (its
+// error e, column and row), a step that has made j sideways and m row moves
+// has the error e + j·h - m·v, always within [-v, h); the step that leaves
+// row m does so from an error of 0 or more, so it has j = f(m) =
+// ceil((m·v - e) / h), and row m holds exactly the steps with j from f(m - 1)
+// to f(m). Each block row is looked at once, for its first and last column.
+// Blocks of transparent source pixels are copied too: a copied block that
+// nothing writes averages back to its own pixel, marked, as untouched
+// blocks are left.
+void CopyRunBlocks(Blocks& blocks, const Walk& w, int64_t t0, int64_t t1, int64_t k0, int64_t e,
+                   int64_t column, int64_t row) {
+  const int64_t sideways = w.Horizontal(t1) - k0;
+  const int64_t moves = t1 - t0 - sideways;  // row moves
+  const int64_t lastColumn = column + w.hx * sideways;
+  int32_t by = static_cast<int32_t>(row >> 1);
+  // A line without rise "moves" a row without changing it: all one row.
+  if (w.vy == 0) {
+    blocks.Cover(column >> 1, lastColumn >> 1, by);
+    return;
+  }
+  // m: the last row of the current block row, in row moves from t0 (the
+  // first block row may hold only the run's first row). The column of f(m)
+  // is kept with the remainder r = f(m)·h - (m·v - e), in [0, h), and
+  // stepped two rows at a time without dividing.
+  int64_t m = w.vy > 0 ? 1 - (row & 1) : (row & 1);
+  const int64_t f = CeilDiv(m * w.v - e, w.h);
+  int64_t r = f * w.h - (m * w.v - e);
+  int64_t to = column + w.hx * f;
+  const int64_t stepColumns = w.hx * (2 * w.v / w.h);
+  const int64_t stepR = 2 * w.v % w.h;
+  int64_t from = column;
+  for (; m < moves; m += 2) {
+    blocks.Cover(from >> 1, to >> 1, by);
+    from = to;
+    by += static_cast<int32_t>(w.vy);
+    to += stepColumns;
+    r -= stepR;
+    const int64_t carry = r >> 63;  // -1 where r went below 0
+    r += w.h & carry;
+    to += w.hx & carry;
+  }
+  blocks.Cover(from >> 1, lastColumn >> 1, by);
 }
 
 // Walks one line from (sx, sy) to (ex, ey) in X + Y - 1 steps, the source
@@ -242,61 +288,28 @@ void WalkLine(const Canvas& cv, const FrameView& f, const uint32_t* srcRow, int6
   // Start at the run's first step, its state worked out in closed form.
   const int64_t k = w.Horizontal(t0);
   int64_t e = w.e0 + k * (w.h + w.v) - t0 * w.v;
-  int64_t column = w.sx + w.hx * k - cv.left;
-  int64_t row = w.sy + w.vy * (t0 - k) - cv.top;
+  const int64_t column = w.sx + w.hx * k - cv.left;
+  const int64_t row = w.sy + w.vy * (t0 - k) - cv.top;
   int64_t index = row * cv.stride + column;
   int64_t u = t0 * c;
   const int64_t verticalStep = w.vy * cv.stride;
-  // A plain branch: the move pattern repeats along a line, which the
-  // processor predicts better than any branch-free form computes it.
-  if (cv.blocks == nullptr) {
-    for (int64_t t = t0; t <= t1; ++t) {
-      Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
-      if (e < 0) {
-        index += w.hx;
-        e += w.h;
-      } else {
-        index += verticalStep;
-        e -= w.v;
-      }
-      u += c;
-    }
-    return;
-  }
-  Blocks& blocks = *cv.blocks;
-  const int32_t* lo = blocks.lo;
-  const int32_t* hi = blocks.hi;
-  uint32_t* pixels = cv.pixels;
+  if (cv.blocks != nullptr) CopyRunBlocks(*cv.blocks, w, t0, t1, k, e, column, row);
   if (e + (t1 - t0 - 1) * w.h < 0) {
     // Every move of the run is sideways (the rows of an upright area, as
-    // the weapon poses are halved): the run's blocks are copied in before
-    // it, and its pixels written in a plain loop. Copying a block that the
-    // run then leaves alone changes nothing; its average is its pixel.
-    const int32_t by = static_cast<int32_t>(row >> 1);
-    const int64_t end = column + w.hx * (t1 - t0);
-    const int32_t bxLow = static_cast<int32_t>(std::min(column, end) >> 1);
-    const int32_t bxHigh = static_cast<int32_t>(std::max(column, end) >> 1);
-    if (bxLow < lo[by] || bxLow > hi[by]) blocks.Extend(bxLow, by);
-    if (bxHigh > hi[by]) blocks.Extend(bxHigh, by);
-    uint32_t* d = pixels + index;
+    // the weapon poses are halved).
+    uint32_t* d = cv.pixels + index;
     for (int64_t t = t0; t <= t1; ++t, d += w.hx, u += c) Put<ink>(*d, srcRow[u >> 20], opacity);
     return;
   }
+  // A plain branch: the move pattern repeats along a line, which the
+  // processor predicts better than any branch-free form computes it.
   for (int64_t t = t0; t <= t1; ++t) {
-    const uint32_t s = srcRow[u >> 20];
-    if (Writes<ink>(s, opacity)) {
-      const int32_t bx = static_cast<int32_t>(column >> 1);
-      const int32_t by = static_cast<int32_t>(row >> 1);
-      if (bx < lo[by] || bx > hi[by]) blocks.Extend(bx, by);
-      Put<ink>(pixels[index], s, opacity);
-    }
+    Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
     if (e < 0) {
       index += w.hx;
-      column += w.hx;
       e += w.h;
     } else {
       index += verticalStep;
-      row += w.vy;
       e -= w.v;
     }
     u += c;
