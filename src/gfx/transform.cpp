@@ -54,7 +54,7 @@ struct Blocks {
   uint32_t* work;
   int64_t stride;  // of the work rows
   int32_t columns;
-  int32_t rows;
+  int32_t rows;  // block rows of the area
 
   // A band grows by kBlockGrowth blocks at least, so a walk crossing it
   // does not come back for each block.
