@@ -181,57 +181,67 @@ __attribute__((target("avx2"))) void CopyPacked24Avx2(uint32_t* dst, const uint8
   CopyPacked24Scalar(dst + i, src + 3 * static_cast<int64_t>(i), count - i);
 }
 
-// Each screen pixel, marked, into its 2 x 2 block: pixels 0..7 become
-// samples 0..15 of both rows.
+// Each screen pixel, marked, into its 2 x 2 block: pixels i..i+7 become
+// samples 2i..2i+15 of both rows.
+__attribute__((target("avx2"), always_inline)) inline void Spread8(const uint32_t* screen, uint32_t* top,
+                                                                   uint32_t* bottom, int32_t i) {
+  const __m256i marker = _mm256_set1_epi32(static_cast<int>(kMarkerBit));
+  const __m256i p = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(screen + i)), marker);
+  const __m256i lo = _mm256_unpacklo_epi32(p, p);  // 0 0 1 1 | 4 4 5 5
+  const __m256i hi = _mm256_unpackhi_epi32(p, p);  // 2 2 3 3 | 6 6 7 7
+  const __m256i first = _mm256_permute2x128_si256(lo, hi, 0x20);
+  const __m256i second = _mm256_permute2x128_si256(lo, hi, 0x31);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(top + 2 * i), first);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(top + 2 * i + 8), second);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(bottom + 2 * i), first);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(bottom + 2 * i + 8), second);
+}
+
+// The last pixels of a row go as its last eight again, overlapping the ones
+// before, which come out the same: the transformed blit copies many short
+// stretches, whose ends took much of their time one by one.
 __attribute__((target("avx2"))) void SpreadAvx2(const uint32_t* screen, uint32_t* top, uint32_t* bottom,
                                                 int32_t count) {
-  const __m256i marker = _mm256_set1_epi32(static_cast<int>(kMarkerBit));
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m256i p =
-        _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(screen + i)), marker);
-    const __m256i lo = _mm256_unpacklo_epi32(p, p);  // 0 0 1 1 | 4 4 5 5
-    const __m256i hi = _mm256_unpackhi_epi32(p, p);  // 2 2 3 3 | 6 6 7 7
-    const __m256i first = _mm256_permute2x128_si256(lo, hi, 0x20);
-    const __m256i second = _mm256_permute2x128_si256(lo, hi, 0x31);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(top + 2 * i), first);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(top + 2 * i + 8), second);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bottom + 2 * i), first);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bottom + 2 * i + 8), second);
-  }
-  SpreadScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
+  if (count < 8) return SpreadScalar(screen, top, bottom, count);
+  for (int32_t i = 0; i + 8 <= count; i += 8) Spread8(screen, top, bottom, i);
+  if (count % 8 != 0) Spread8(screen, top, bottom, count - 8);
 }
 
 // Eight screen pixels from 16 samples of each row: blue and red summed in
 // 16-bit halves, green in its own lane, pairs added across neighbouring
 // lanes; the sums stay below 1021 per channel, so nothing carries over.
-__attribute__((target("avx2"))) void AverageAvx2(uint32_t* screen, const uint32_t* top,
-                                                 const uint32_t* bottom, int32_t count) {
+__attribute__((target("avx2"), always_inline)) inline void Average8(uint32_t* screen, const uint32_t* top,
+                                                                    const uint32_t* bottom, int32_t i) {
   const __m256i rbMask = _mm256_set1_epi32(0x00ff00ff);
   const __m256i gMask = _mm256_set1_epi32(0x0000ff00);
   const __m256i evenAlpha =
       _mm256_setr_epi32(static_cast<int>(kAlphaMask), 0, static_cast<int>(kAlphaMask), 0,
                         static_cast<int>(kAlphaMask), 0, static_cast<int>(kAlphaMask), 0);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top + 2 * i));
-    const __m256i t1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top + 2 * i + 8));
-    const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom + 2 * i));
-    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom + 2 * i + 8));
-    const __m256i rb =
-        _mm256_hadd_epi32(_mm256_add_epi32(_mm256_and_si256(t0, rbMask), _mm256_and_si256(b0, rbMask)),
-                          _mm256_add_epi32(_mm256_and_si256(t1, rbMask), _mm256_and_si256(b1, rbMask)));
-    const __m256i g =
-        _mm256_hadd_epi32(_mm256_add_epi32(_mm256_and_si256(t0, gMask), _mm256_and_si256(b0, gMask)),
-                          _mm256_add_epi32(_mm256_and_si256(t1, gMask), _mm256_and_si256(b1, gMask)));
-    const __m256i alpha = _mm256_hadd_epi32(_mm256_and_si256(t0, evenAlpha), _mm256_and_si256(t1, evenAlpha));
-    const __m256i mixed =
-        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(rb, 2), rbMask),
-                        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(g, 2), gMask), alpha));
-    // hadd leaves the pixels in the order 0 1 4 5 | 2 3 6 7.
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(screen + i), _mm256_permute4x64_epi64(mixed, 0xd8));
-  }
-  AverageScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
+  const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top + 2 * i));
+  const __m256i t1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top + 2 * i + 8));
+  const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom + 2 * i));
+  const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom + 2 * i + 8));
+  const __m256i rb =
+      _mm256_hadd_epi32(_mm256_add_epi32(_mm256_and_si256(t0, rbMask), _mm256_and_si256(b0, rbMask)),
+                        _mm256_add_epi32(_mm256_and_si256(t1, rbMask), _mm256_and_si256(b1, rbMask)));
+  const __m256i g =
+      _mm256_hadd_epi32(_mm256_add_epi32(_mm256_and_si256(t0, gMask), _mm256_and_si256(b0, gMask)),
+                        _mm256_add_epi32(_mm256_and_si256(t1, gMask), _mm256_and_si256(b1, gMask)));
+  const __m256i alpha = _mm256_hadd_epi32(_mm256_and_si256(t0, evenAlpha), _mm256_and_si256(t1, evenAlpha));
+  const __m256i mixed =
+      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(rb, 2), rbMask),
+                      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(g, 2), gMask), alpha));
+  // hadd leaves the pixels in the order 0 1 4 5 | 2 3 6 7.
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(screen + i), _mm256_permute4x64_epi64(mixed, 0xd8));
+}
+
+// As the spread, the last pixels are the last eight again: the screen is
+// not read, so they average to the same.
+__attribute__((target("avx2"))) void AverageAvx2(uint32_t* screen, const uint32_t* top,
+                                                 const uint32_t* bottom, int32_t count) {
+  if (count < 8) return AverageScalar(screen, top, bottom, count);
+  for (int32_t i = 0; i + 8 <= count; i += 8) Average8(screen, top, bottom, i);
+  if (count % 8 != 0) Average8(screen, top, bottom, count - 8);
 }
 
 #endif

@@ -9,9 +9,9 @@
 // lets each one be blended only once, however many walks cross it.
 //
 // A supersampled blit copies into the work buffer only the blocks its walks
-// write, as they reach them; a block never written would average back to its
-// screen pixel with the marker bit set, which the other pixels of the area
-// get directly.
+// reach, each walk's before it starts, in bands of block rows; a block never
+// written averages back to its screen pixel with the marker bit set, which
+// the other pixels of the area get directly.
 #include <algorithm>
 #include <cstdlib>
 
@@ -34,14 +34,18 @@ struct Quad {
   int64_t y[4];
 };
 
-// How far a block row's copies grow past the block a walk reaches: a copy
-// costs a few instructions a block, a growth a few dozen.
-constexpr int32_t kBlockGrowth = 32;
+// How far a band's copies grow past the block a walk reaches: a copy costs
+// a few instructions a block, a growth a few dozen a row.
+constexpr int32_t kBlockGrowth = 16;
+
+// Block rows share their copies in bands of this many: a walk looks at
+// each band it crosses once, and a band copies what any of its rows needs.
+constexpr int32_t kBandRows = 8;
 
 // The work buffer's 2 x 2 blocks as the walks reach them: block row j (the
 // work rows 2j and 2j + 1, screen row `screen` + j · pitch) holds copies
-// of its screen pixels in block columns lo[j] .. hi[j] (none while
-// lo[j] > hi[j]).
+// of its screen pixels in block columns lo[b] .. hi[b] of its band
+// b = j / kBandRows (none while lo[b] > hi[b]).
 struct Blocks {
   int32_t* lo;
   int32_t* hi;
@@ -50,12 +54,13 @@ struct Blocks {
   uint32_t* work;
   int64_t stride;  // of the work rows
   int32_t columns;
+  int32_t rows;  // block rows of the area
 
-  // A row grows by kBlockGrowth blocks at least, so a walk crossing it
+  // A band grows by kBlockGrowth blocks at least, so a walk crossing it
   // does not come back for each block.
-  __attribute__((noinline)) void Extend(int32_t bx, int32_t by) {
-    int32_t& l = lo[by];
-    int32_t& h = hi[by];
+  __attribute__((noinline)) void Extend(int32_t bx, int32_t band) {
+    int32_t& l = lo[band];
+    int32_t& h = hi[band];
     int32_t from = 0;
     int32_t to = 0;
     if (l > h) {
@@ -72,8 +77,19 @@ struct Blocks {
       to = std::min(bx + kBlockGrowth, columns - 1);
       h = to;
     }
-    uint32_t* top = work + 2 * by * stride + 2 * from;
-    draw_detail::SpreadToBlocks(screen + by * pitch + from, top, top + stride, to - from + 1);
+    for (int32_t by = band * kBandRows; by < std::min(rows, (band + 1) * kBandRows); ++by) {
+      uint32_t* top = work + 2 * by * stride + 2 * from;
+      draw_detail::SpreadToBlocks(screen + by * pitch + from, top, top + stride, to - from + 1);
+    }
+  }
+
+  // Makes a band hold copies of block columns a .. b (in either order).
+  void Cover(int64_t a, int64_t b, int32_t band) {
+    const int32_t low = static_cast<int32_t>(std::min(a, b));
+    const int32_t high = static_cast<int32_t>(std::max(a, b));
+    if (low >= lo[band] && high <= hi[band]) return;
+    if (low < lo[band] || low > hi[band]) Extend(low, band);
+    if (high > hi[band]) Extend(high, band);
   }
 };
 
@@ -111,14 +127,6 @@ Ink InkOf(const GfxContext& gfx) {
 }
 
 // One step of a walk onto a pixel still carrying the marker bit.
-// Whether a step with source pixel s can change its destination: blending
-// leaves it alone where the source is transparent.
-template <Ink ink>
-inline bool Writes(uint32_t s, uint32_t opacity) {
-  if constexpr (ink == Ink::kMix) return std::min(opacity, s >> 24) != 0;
-  return true;
-}
-
 template <Ink ink>
 inline void Put(uint32_t& d, uint32_t s, uint32_t opacity) {
   if constexpr (ink == Ink::kCopy) {
@@ -177,6 +185,52 @@ void ClipSteps(int64_t& t0, int64_t& t1, int64_t dir, int64_t low, int64_t high,
   const int64_t last = FirstAtLeast(t0, t1, gHigh + 1, g) - 1;
   t0 = std::max(t0, first);
   t1 = std::min(t1, last);
+}
+
+// Copies in every block that the steps t0 .. t1 of a walk reach, before the
+// walk, so that the walk itself checks nothing. Counted from step t0 (its
+// error e, column and row), a step that has made j sideways and m row moves
+// has the error e + j·h - m·v, always within [-v, h); the step that leaves
+// row m does so from an error of 0 or more, so it has j = f(m) =
+// ceil((m·v - e) / h), and rows m0 .. m1 hold exactly the steps with j
+// from f(m0 - 1) to f(m1). Each band is looked at once, for the first and
+// last column the run has in it. Blocks of transparent source pixels are
+// copied too: a copied block that nothing writes averages back to its own
+// pixel, marked, as untouched blocks are left.
+void CopyRunBlocks(Blocks& blocks, const Walk& w, int64_t t0, int64_t t1, int64_t k0, int64_t e,
+                   int64_t column, int64_t row) {
+  constexpr int64_t kBandHeight = 2 * kBandRows;  // in work rows
+  const int64_t sideways = w.Horizontal(t1) - k0;
+  const int64_t moves = t1 - t0 - sideways;  // row moves
+  const int64_t lastColumn = column + w.hx * sideways;
+  int32_t band = static_cast<int32_t>(row / kBandHeight);
+  // A line without rise "moves" a row without changing it: all one row.
+  if (w.vy == 0) {
+    blocks.Cover(column >> 1, lastColumn >> 1, band);
+    return;
+  }
+  // m: the last row of the current band, in row moves from t0 (the first
+  // band may hold only the run's first rows). The column of f(m) is kept
+  // with the remainder r = f(m)·h - (m·v - e), in [0, h), and stepped a
+  // band at a time without dividing.
+  int64_t m = w.vy > 0 ? kBandHeight - 1 - row % kBandHeight : row % kBandHeight;
+  const int64_t f = CeilDiv(m * w.v - e, w.h);
+  int64_t r = f * w.h - (m * w.v - e);
+  int64_t to = column + w.hx * f;
+  const int64_t stepColumns = w.hx * (kBandHeight * w.v / w.h);
+  const int64_t stepR = kBandHeight * w.v % w.h;
+  int64_t from = column;
+  for (; m < moves; m += kBandHeight) {
+    blocks.Cover(from >> 1, to >> 1, band);
+    from = to;
+    band += static_cast<int32_t>(w.vy);
+    to += stepColumns;
+    r -= stepR;
+    const int64_t carry = r >> 63;  // -1 where r went below 0
+    r += w.h & carry;
+    to += w.hx & carry;
+  }
+  blocks.Cover(from >> 1, lastColumn >> 1, band);
 }
 
 // Walks one line from (sx, sy) to (ex, ey) in X + Y - 1 steps, the source
@@ -242,61 +296,28 @@ void WalkLine(const Canvas& cv, const FrameView& f, const uint32_t* srcRow, int6
   // Start at the run's first step, its state worked out in closed form.
   const int64_t k = w.Horizontal(t0);
   int64_t e = w.e0 + k * (w.h + w.v) - t0 * w.v;
-  int64_t column = w.sx + w.hx * k - cv.left;
-  int64_t row = w.sy + w.vy * (t0 - k) - cv.top;
+  const int64_t column = w.sx + w.hx * k - cv.left;
+  const int64_t row = w.sy + w.vy * (t0 - k) - cv.top;
   int64_t index = row * cv.stride + column;
   int64_t u = t0 * c;
   const int64_t verticalStep = w.vy * cv.stride;
-  // A plain branch: the move pattern repeats along a line, which the
-  // processor predicts better than any branch-free form computes it.
-  if (cv.blocks == nullptr) {
-    for (int64_t t = t0; t <= t1; ++t) {
-      Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
-      if (e < 0) {
-        index += w.hx;
-        e += w.h;
-      } else {
-        index += verticalStep;
-        e -= w.v;
-      }
-      u += c;
-    }
-    return;
-  }
-  Blocks& blocks = *cv.blocks;
-  const int32_t* lo = blocks.lo;
-  const int32_t* hi = blocks.hi;
-  uint32_t* pixels = cv.pixels;
+  if (cv.blocks != nullptr) CopyRunBlocks(*cv.blocks, w, t0, t1, k, e, column, row);
   if (e + (t1 - t0 - 1) * w.h < 0) {
     // Every move of the run is sideways (the rows of an upright area, as
-    // the weapon poses are halved): the run's blocks are copied in before
-    // it, and its pixels written in a plain loop. Copying a block that the
-    // run then leaves alone changes nothing; its average is its pixel.
-    const int32_t by = static_cast<int32_t>(row >> 1);
-    const int64_t end = column + w.hx * (t1 - t0);
-    const int32_t bxLow = static_cast<int32_t>(std::min(column, end) >> 1);
-    const int32_t bxHigh = static_cast<int32_t>(std::max(column, end) >> 1);
-    if (bxLow < lo[by] || bxLow > hi[by]) blocks.Extend(bxLow, by);
-    if (bxHigh > hi[by]) blocks.Extend(bxHigh, by);
-    uint32_t* d = pixels + index;
+    // the weapon poses are halved).
+    uint32_t* d = cv.pixels + index;
     for (int64_t t = t0; t <= t1; ++t, d += w.hx, u += c) Put<ink>(*d, srcRow[u >> 20], opacity);
     return;
   }
+  // A plain branch: the move pattern repeats along a line, which the
+  // processor predicts better than any branch-free form computes it.
   for (int64_t t = t0; t <= t1; ++t) {
-    const uint32_t s = srcRow[u >> 20];
-    if (Writes<ink>(s, opacity)) {
-      const int32_t bx = static_cast<int32_t>(column >> 1);
-      const int32_t by = static_cast<int32_t>(row >> 1);
-      if (bx < lo[by] || bx > hi[by]) blocks.Extend(bx, by);
-      Put<ink>(pixels[index], s, opacity);
-    }
+    Put<ink>(cv.pixels[index], srcRow[u >> 20], opacity);
     if (e < 0) {
       index += w.hx;
-      column += w.hx;
       e += w.h;
     } else {
       index += verticalStep;
-      row += w.vy;
       e -= w.v;
     }
     u += c;
@@ -394,14 +415,15 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
   // whole area into the work buffer first.
   const int64_t blockRows = cy2 - cy1 + 1;
   const int32_t blockColumns = static_cast<int32_t>(cx2 - cx1 + 1);
-  int32_t reachedLo[kBlockRows];
-  int32_t reachedHi[kBlockRows];
-  Blocks blocks{reachedLo, reachedHi,   gfx.backBuffer + cy1 * sw + cx1, sw, cv.pixels,
-                cv.stride, blockColumns};
+  const int64_t bands = (blockRows + kBandRows - 1) / kBandRows;
+  int32_t reachedLo[kBlockRows / kBandRows];
+  int32_t reachedHi[kBlockRows / kBandRows];
+  Blocks blocks{reachedLo, reachedHi,    gfx.backBuffer + cy1 * sw + cx1, sw, cv.pixels,
+                cv.stride, blockColumns, static_cast<int32_t>(blockRows)};
   if (supersample && !fullWalk && blockRows <= kBlockRows &&
       cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2)) {
-    std::fill_n(reachedLo, blockRows, 0);
-    std::fill_n(reachedHi, blockRows, -1);
+    std::fill_n(reachedLo, bands, 0);
+    std::fill_n(reachedHi, bands, -1);
     cv.blocks = &blocks;
   } else if (supersample) {
     for (int64_t y = cy1; y <= cy2; ++y) {
@@ -427,8 +449,8 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
   if (cv.blocks != nullptr) {
     for (int64_t j = 0; j < blockRows; ++j) {
       uint32_t* line = gfx.backBuffer + (cy1 + j) * sw + cx1;
-      const int32_t lo = reachedLo[j];
-      const int32_t hi = reachedHi[j];
+      const int32_t lo = reachedLo[j / kBandRows];
+      const int32_t hi = reachedHi[j / kBandRows];
       if (lo > hi) {
         MarkPixels(line, blockColumns);
         continue;

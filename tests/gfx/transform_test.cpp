@@ -258,6 +258,93 @@ TEST_F(DrawTransformTest, TurnedPiecesMatchTheFullWalksAtEveryKernelLevel) {
   ExpectFullWalksAtEveryKernelLevel(drawPieces);
 }
 
+// Quads of every slope and size, turned, mirrored and a little sheared,
+// partly off the screen, over strips of frames (the last one column short)
+// whose rows have transparent margins of their own, holes and soft edges,
+// in every ink, opacity 0 included (its walks copy blocks and write
+// nothing): the blits that copy only the blocks their walks reach leave
+// what the full walks leave.
+TEST_F(DrawTransformTest, RandomTurnedQuadsMatchTheFullWalksAtEveryKernelLevel) {
+  std::mt19937 rng(2718);
+  const int32_t sides[] = {1, 2, 3, 7, 16, 33, 64, 97, 150};
+  for (int32_t i = 0; i < 9; ++i) {
+    const int32_t side = sides[i];
+    const int32_t frames = 1 + i % 3;
+    const int32_t width = side * frames - (i % 2 == 1 && side > 1 ? 1 : 0);
+    ImageSlot& s = Picture(50 + i, width, side);
+    for (int32_t y = 0; y < side; ++y) {
+      const int32_t left = static_cast<int32_t>(rng() % (side / 3 + 1));
+      const int32_t right = static_cast<int32_t>(rng() % (side / 3 + 1));
+      for (int32_t x = 0; x < width; ++x) {
+        const int32_t column = x % side;
+        const uint32_t colour = static_cast<uint32_t>(rng()) & 0xffffffu;
+        const uint32_t kind = static_cast<uint32_t>(rng() % 8);
+        uint32_t alpha = kind == 0 ? 0u : (kind == 1 ? static_cast<uint32_t>(rng() % 254) + 1 : 255u);
+        if (column < left || column >= side - right) alpha = 0;
+        s.pixels[int64_t{y} * width + x] = alpha << 24 | colour;
+      }
+    }
+    ComputeRowSpans(gfx, 50 + i);
+  }
+  struct Draw {
+    bool rotation;
+    int32_t slot, frame, mode, angle;
+    int32_t c[8];
+  };
+  std::vector<Draw> draws;
+  for (int32_t i = 0; i < 150; ++i) {
+    Draw d{};
+    const int32_t strip = static_cast<int32_t>(rng() % 9);
+    d.slot = 50 + strip;
+    const int32_t frames = (PictureWidth(gfx, d.slot) + 1) / sides[strip];
+    d.frame = frames == 1 && i % 2 == 0 ? -1 : static_cast<int32_t>(rng() % frames);
+    const int32_t modes[] = {-2, -1, 255, 128, 0, 1 + static_cast<int32_t>(rng() % 254)};
+    d.mode = modes[i % 6];
+    const int32_t nearAxis[] = {0, 1, 89, 90, 91, 180, 269, 270, 359};
+    d.angle = i % 5 == 0 ? nearAxis[rng() % 9] : static_cast<int32_t>(rng() % 360);
+    const int32_t cx = -100 + static_cast<int32_t>(rng() % 1000);
+    const int32_t cy = -100 + static_cast<int32_t>(rng() % 800);
+    d.rotation = i % 3 == 0;
+    if (d.rotation) {
+      d.c[0] = cx - sides[strip] / 2;
+      d.c[1] = cy - sides[strip] / 2;
+    } else {
+      // Mostly small, now and then as large as a big creature's piece.
+      const int32_t most = i % 7 == 0 ? 320 : 90;
+      const int32_t hw = static_cast<int32_t>(rng() % most) / 2, hh = static_cast<int32_t>(rng() % most) / 2;
+      const int32_t sx = i % 4 == 1 ? -1 : 1, sy = i % 5 == 2 ? -1 : 1;  // mirrored, upside down
+      const int32_t xs[4] = {cx - sx * hw, cx + sx * hw, cx - sx * hw, cx + sx * hw};
+      const int32_t ys[4] = {cy - sy * hh, cy - sy * hh, cy + sy * hh, cy + sy * hh};
+      for (int32_t k = 0; k < 4; ++k) {
+        int32_t x = xs[k], y = ys[k];
+        RotatePoint(gfx, x, y, d.angle, cx, cy);
+        const int32_t shear = i % 2 == 0 ? 2 : 0;
+        d.c[2 * k] = x + static_cast<int32_t>(rng() % 5) - 2 + shear * (k % 2);
+        d.c[2 * k + 1] = y + static_cast<int32_t>(rng() % 5) - 2;
+      }
+    }
+    draws.push_back(d);
+  }
+  const auto drawAll = [&](bool fullWalk) {
+    for (const Draw& d : draws) {
+      SetDrawMode(gfx, d.mode);
+      const int32_t* c = d.c;
+      if (d.rotation && fullWalk) {
+        reference::DrawRotatedFrameFullWalk(gfx, d.slot, c[0], c[1], d.angle, d.frame);
+      } else if (d.rotation) {
+        DrawRotatedFrame(gfx, d.slot, c[0], c[1], d.angle, d.frame);
+      } else if (fullWalk) {
+        reference::DrawToCornersFullWalk(gfx, d.slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7],
+                                         d.frame);
+      } else {
+        DrawToCorners(gfx, d.slot, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], d.frame);
+      }
+    }
+    ResetDrawMode(gfx);
+  };
+  ExpectFullWalksAtEveryKernelLevel(drawAll);
+}
+
 // Upright and mirrored areas at double resolution (how the weapon poses are
 // halved), whose rows are walked as plain runs: each ink, a picture with
 // transparent margins and holes, areas half off the screen and rows that
@@ -277,7 +364,7 @@ TEST_F(DrawTransformTest, UprightSupersampledAreasMatchTheFullWalks) {
     int32_t x0, y0, x1, y1;
   };
   const Area areas[] = {{100, 100, 340, 340}, {-90, 400, 150, 640}, {700, -50, 900, 100},
-                        {300, 200, 330, 480},  {250, 150, 260, 160}, {10, 10, 799, 30}};
+                        {300, 200, 330, 480}, {250, 150, 260, 160}, {10, 10, 799, 30}};
   const auto drawAreas = [&](bool fullWalk) {
     int32_t i = 0;
     for (const Area& a : areas) {
