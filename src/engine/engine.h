@@ -15,6 +15,7 @@
 #include "display/screen_handler.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
+#include "gfx/picture_store.h"
 #include "platform/platform.h"
 #include "platform/write_behind.h"
 #include "random/random_source.h"
@@ -33,6 +34,8 @@ struct Engine {
   platform::Rect windowRect;
   int32_t windowOriginX = 0;
   int32_t windowOriginY = 0;
+  // The weapon poses drawn so far, kept aside for a switch back.
+  PictureStore weaponPoses;
   // The saved game's writes, done on a thread of their own.
   platform::WriteBehind fileWrites;
   // Level pictures read ahead on a worker thread (last, so it stops first).

@@ -1,23 +1,23 @@
 #include "game/game_frame.h"
 
 #include "assets/loading.h"
+#include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/lamps_clouds.h"
+#include "game/level_build.h"
 #include "game/level_start.h"
 #include "game/player.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/text.h"
 #include "monsters/debris.h"
 #include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 #include "sound/music.h"
 
 namespace {
 
-constexpr int32_t kComposedSlot = 13;
 constexpr int32_t kFirstVisitHelp = 100;
 
 void DrawStats(GameState& g) {

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int32_t kComposedSlot = 13;
 constexpr int32_t kBackgroundSlot = 220;
 
 // a/1024 of the screen width, b/1024 of the scaled height.

@@ -5,6 +5,9 @@
 
 struct GameState;
 
+// The composed level picture, drawn whole at the start of every frame.
+inline constexpr int32_t kComposedSlot = 13;
+
 // Builds level n; a number without a script only stores n and asks for its
 // pictures, leaving the previous picture and decoration.
 void BuildLevel(GameState& g, int32_t n);

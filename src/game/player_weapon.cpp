@@ -4,6 +4,7 @@
 
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/level_build.h"
 #include "game/player.h"
 #include "game/player_internal.h"
 #include "game/singletons.h"
@@ -72,6 +73,53 @@ WeaponMarkers FindMarkers(int32_t strip, int32_t frame) {
   return m;
 }
 
+namespace {
+
+// The weapon poses drawn for one body and weapon are kept aside, so that
+// switching back to a weapon finds them. A pose is taken from there only
+// where drawing it again would give the same picture and leave nothing else
+// changed: its two capture areas lie on the screen inside the areas cleared
+// for them (so neither the work picture's old pixels nor the frame's earlier
+// drawing reach it), and the level picture drawn next covers the whole
+// screen (so the scratch drawing left on the back buffer is never seen).
+// The work picture, which only this drawing reads, is left as it was.
+bool PoseCanBeKept(GameState& g, int32_t target) {
+  GfxContext& gfx = engine.gfx;
+  const int64_t w = gfx.screenWidth, h = gfx.screenHeight;
+  const auto inside = [](int64_t x, int64_t y, int64_t width, int64_t height, int64_t left, int64_t top,
+                         int64_t right, int64_t bottom) {
+    return x >= left && y >= top && x + width <= right && y + height <= bottom;
+  };
+  const int64_t half = PictureHeight(gfx, g.bodySlot) / 2;
+  const int64_t ox = w / 2 - half, oy = h / 2 - half;
+  const int64_t pw = PictureWidth(gfx, kWorkPicture), ph = PictureHeight(gfx, kWorkPicture);
+  const int64_t cx = w / 2 - half - 160, cy = h / 2 - half - 160;
+  const int64_t tw = PictureWidth(gfx, target), th = PictureHeight(gfx, target);
+  const int64_t x0 = w / 2 - half - 80, x1 = w / 2 + half + 80;
+  const int64_t y0 = h / 2 - half - 80, y1 = h / 2 + half + 80;
+  return HasPixels(gfx, kWorkPicture) && HasPixels(gfx, target) && PictureWidth(gfx, kComposedSlot) >= w &&
+         PictureHeight(gfx, kComposedSlot) >= h && inside(cx, cy, pw, ph, 0, 0, w, h) &&
+         inside(cx, cy, pw, ph, ox - 161, oy - 161, ox + 4 * half + 161, oy + 4 * half + 161) &&
+         inside(x0, y0, tw, th, 0, 0, w, h) && inside(x0, y0, tw, th, x0 - 3, y0 - 3, x1 + 3, y1 + 3);
+}
+
+// Everything the drawing of a pose depends on: the body, the weapon, the
+// side, the attack frame whose markers place the weapon (several frames
+// share a pose, and the pose is drawn from the frame that asked for it
+// first), the blade's length and breadth, and the screen's size.
+PictureKey PoseKey(const GameState& g, int32_t side) {
+  return {g.bodySlot,
+          g.weapon,
+          side,
+          g.attackFrame,
+          g.longBlade != 0 ? 1 : 0,
+          g.broadBlade != 0 ? 1 : 0,
+          engine.gfx.screenWidth,
+          engine.gfx.screenHeight};
+}
+
+}  // namespace
+
 void PrepareWeaponPicture(GameState& g) {
   GfxContext& gfx = engine.gfx;
   const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
@@ -85,6 +133,13 @@ void PrepareWeaponPicture(GameState& g) {
   const int32_t f = player_detail::PoseFrame(g.attackFrame);
   const int32_t side = g.facing == 1 ? 1 : 0;
   if (g.weaponCacheValid[side][f] != 0) return;
+  const int32_t target = side == 0 ? player_detail::kRightPoses + f : player_detail::kLeftPoses + f;
+  const bool keepable = PoseCanBeKept(g, target);
+  if (keepable && engine.weaponPoses.Restore(gfx, target, PoseKey(g, side))) {
+    ResetDrawMode(gfx);  // as the drawing below ends
+    g.weaponCacheValid[side][f] = 1;
+    return;
+  }
 
   // The weapon is warped at twice the body's scale around the screen
   // centre, captured into the work picture and halved into the pose
@@ -105,17 +160,15 @@ void PrepareWeaponPicture(GameState& g) {
   const int32_t y0 = h / 2 - half2 - 80, y1 = h / 2 + half2 + 80;
   SetDrawMode(gfx, -2);
   FillRect(gfx, x0 - 3, y0 - 3, x1 + 3, y1 + 3, 0);
-  int32_t target = 0;
   if (side == 0) {
     DrawToCorners(gfx, kWorkPicture, x0, y0, x1, y0, x0, y1, x1, y1, -1);
-    target = player_detail::kRightPoses + f;
   } else {
     DrawToCorners(gfx, kWorkPicture, x1, y0, x0, y0, x1, y1, x0, y1, -1);  // mirrored
-    target = player_detail::kLeftPoses + f;
   }
   CopyFromScreen(gfx, target, x0, y0);
   PrepareAlpha(gfx, target, 3);
   ComputeRowSpans(gfx, target);
   ResetDrawMode(gfx);
   g.weaponCacheValid[side][f] = 1;
+  if (keepable) engine.weaponPoses.Keep(gfx, target, PoseKey(g, side));
 }
