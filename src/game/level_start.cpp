@@ -94,10 +94,11 @@ int32_t RowGate(const GameState& g) {
 void ReadAheadNeighbours(int32_t level) {
   if (engine.log.enabled != 0) return;
   LevelPrefetch& ahead = engine.levelPrefetch;
-  if (level % 5 < 4 && level != 10 && level != 24) ahead.Request(level + 1);
-  if (level % 5 > 0 && level != 11 && level != 24) ahead.Request(level - 1);
-  if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9)) ahead.Request(level + 5);
-  if (level >= 5 && !(level >= 16 && level <= 19)) ahead.Request(level - 5);
+  if (level % 5 < 4 && level != 10 && level != 24) ahead.Request(Neighbour(level, 1));
+  if (level % 5 > 0 && level != 11 && level != 24) ahead.Request(Neighbour(level, -1));
+  if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9))
+    ahead.Request(Neighbour(level, 5));
+  if (level >= 5 && !(level >= 16 && level <= 19)) ahead.Request(Neighbour(level, -5));
 }
 
 }  // namespace

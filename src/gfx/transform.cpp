@@ -259,7 +259,9 @@ void WalkLine(const Canvas& cv, const FrameView& f, const uint32_t* srcRow, int6
   int64_t t0 = leftMargin * kUnit20 / (c + 1);
   int64_t t1 = steps - 1 - rightMargin * kUnit20 / (c + 1);
   // Columns past the picture's last one (a frame one column short) are not
-  // part of the source.
+  // part of the source; a frame with none (the second of a one-pixel strip)
+  // gives nothing to draw.
+  if (f.columnLimit <= 0) return;
   if (c > 0) t1 = std::min(t1, ((int64_t{f.columnLimit} << 20) - 1) / c);
   if (t0 > t1) return;
 

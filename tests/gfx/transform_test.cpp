@@ -440,6 +440,19 @@ TEST_F(DrawTransformTest, FrameLimitAllowsAFrameOneColumnShortWithoutReadingPast
   blank = screen;
   DrawFrame(gfx, 10, 500, 500, 2);
   EXPECT_EQ(screen, blank);
+
+  // A one-pixel strip has a second frame with no column at all: turned or
+  // stretched, it takes nothing from the picture (the sanitizer build sees
+  // any read past its one pixel) and copies nothing onto the screen.
+  Picture(11, 1, 1, 0xffff0000u);
+  for (uint32_t& p : screen) p = 0xff336699u;
+  for (const int32_t supersampling : {1, 0}) {
+    SetSupersampling(gfx, supersampling);
+    DrawToCorners(gfx, 11, 200, 200, 240, 205, 195, 240, 236, 244, 1);
+    DrawRotatedFrame(gfx, 11, 500, 200, 30, 1);
+  }
+  SetSupersampling(gfx, 1);
+  for (const uint32_t p : screen) ASSERT_EQ(p | draw_detail::kMarkerBit, 0xff336699u | draw_detail::kMarkerBit);
 }
 
 class DrawScaleTest : public vxtest::DrawFixture {
