@@ -22,8 +22,10 @@
 // temporary folder with the data of GAMEFOLDER and the settings the
 // recording was made with, and times every frame of it, menus included:
 //   bench_frame GAMEFOLDER --play SCRIPT [RUNS]
-// Frames are timed by the wall clock, and each frame keeps the least of its
-// times over RUNS replays (3 unless given): the run is the same each time.
+// Frames are timed by the wall clock (the game hands part of its work to
+// other threads, which the drawing thread's own processor time would leave
+// out), and each frame keeps the least of its times over RUNS replays (3
+// unless given): the run is the same each time.
 //
 // After the levels, the heaviest monster load a level can hold: the object
 // table full (101 records of mixed kinds) and the debris table full (201
@@ -75,11 +77,6 @@ constexpr int32_t kFrameMs = 28;  // the game's pace: 35 frames a second
 constexpr int32_t kMonsterLevels[] = {2, 24};
 // A level of each music track, in the order a game meets them.
 constexpr int32_t kTrackLevels[] = {0, 5, 10};
-
-// Frames are timed by the wall clock: the game hands part of its work to
-// other threads (the drawing helper, the picture reader, the save writer),
-// which the drawing thread's own processor time would leave out.
-double FrameClockNs() { return bench::WallNanoseconds(); }
 
 double Percentile(std::vector<double> v, double p) {
   if (v.empty()) return 0.0;
@@ -185,7 +182,7 @@ void MarkFrame(int64_t) {
         fprintf(stderr, "MARK %zu %ld.%09ld\n", n, (long)ts.tv_sec, ts.tv_nsec);
       }
   }
-  const double now = FrameClockNs();
+  const double now = bench::WallNanoseconds();
   PlayedFrame f;
   f.ns = now - gMark;
   f.mode = dispatcher.gameMode;
@@ -227,13 +224,13 @@ bool PlayOnce(const std::vector<platform::ScriptEvent>& script, std::vector<doub
       platform::Message m;
       while (backend.NextMessage(m)) {
         const size_t before = gPlayed.size();
-        gMark = FrameClockNs();
+        gMark = bench::WallNanoseconds();
         WindowProc(m.message, m.wParam, m.lParam);
         // The last present of the message goes to the message's first frame,
         // whose own present is counted in the second frame's time.
-        if (gPlayed.size() > before) gPlayed[before].ns += FrameClockNs() - gMark;
+        if (gPlayed.size() > before) gPlayed[before].ns += bench::WallNanoseconds() - gMark;
         if (gPlayed.size() % 1000 < gPlayed.size() - before)
-          for (int i = 0; i < 10; ++i) copies.push_back(bench::TimeBackBufferCopy(FrameClockNs));
+          for (int i = 0; i < 10; ++i) copies.push_back(bench::TimeBackBufferCopy(bench::WallNanoseconds));
       }
     }
   } catch (const ProgramEnded&) {
@@ -268,7 +265,7 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
       << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n13131313,,,\n";
   if (chdir(dir.c_str()) != 0) return 2;
 
-  std::vector<double> copies = bench::BackBufferCopyTimes(FrameClockNs);
+  std::vector<double> copies = bench::BackBufferCopyTimes(bench::WallNanoseconds);
   std::vector<PlayedFrame> least;
   for (int run = 0; run < runs; ++run) {
     if (!PlayOnce(events, copies)) return 1;
@@ -376,7 +373,7 @@ int main(int argc, char** argv) {
   game.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
   SetMode(dispatcher, input, kModeGame);
 
-  std::vector<double> copies = bench::BackBufferCopyTimes(FrameClockNs);
+  std::vector<double> copies = bench::BackBufferCopyTimes(bench::WallNanoseconds);
   std::printf("%d frames per level, RunGameFrame + present, wall time\n", frames);
   std::printf("%-6s %9s %9s %9s %8s %8s %8s %7s  %s\n", "level", "median", "p99", "worst", "med x", "p99 x",
               "worst x", "at", "goal (median <= 15x, worst <= 30x)");
@@ -392,14 +389,14 @@ int main(int argc, char** argv) {
     StartLevel(game, level);
     for (int i = 0; i < frames; ++i) {
       backend.SetClock(backend.ClockMs() + kFrameMs);
-      const double t0 = FrameClockNs();
+      const double t0 = bench::WallNanoseconds();
       RunGameFrame(game, 0, 0, 0, 0, 0);
       vxscrHtoSCREEN(engine.screen);
-      times[static_cast<size_t>(i)] = FrameClockNs() - t0;
+      times[static_cast<size_t>(i)] = bench::WallNanoseconds() - t0;
     }
     results.push_back(Summary(std::to_string(level), times));
     // The yardstick is taken between levels too, so it sees the same machine.
-    for (int i = 0; i < 20; ++i) copies.push_back(bench::TimeBackBufferCopy(FrameClockNs));
+    for (int i = 0; i < 20; ++i) copies.push_back(bench::TimeBackBufferCopy(bench::WallNanoseconds));
   }
   monster_scene::MakeStandInPictures();
   for (const int32_t level : kMonsterLevels) {
@@ -410,13 +407,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < frames; ++i) {
       monster_scene::FillMonsterTables(game);
       backend.SetClock(backend.ClockMs() + kFrameMs);
-      const double t0 = FrameClockNs();
+      const double t0 = bench::WallNanoseconds();
       RunGameFrame(game, 0, 0, 0, 0, -1);
       vxscrHtoSCREEN(engine.screen);
-      times[static_cast<size_t>(i)] = FrameClockNs() - t0;
+      times[static_cast<size_t>(i)] = bench::WallNanoseconds() - t0;
     }
     results.push_back(Summary(std::to_string(level) + "+mon", times));
-    for (int i = 0; i < 20; ++i) copies.push_back(bench::TimeBackBufferCopy(FrameClockNs));
+    for (int i = 0; i < 20; ++i) copies.push_back(bench::TimeBackBufferCopy(bench::WallNanoseconds));
   }
   // The fight: a new game's player on level 2, walker placements on both
   // sides within the sword's reach (55..95 pixels), one walker already in
@@ -439,10 +436,10 @@ int main(int argc, char** argv) {
     game.fightTime = 1000000;
     for (int i = 0; i < frames; ++i) {
       backend.SetClock(backend.ClockMs() + kFrameMs);
-      const double t0 = FrameClockNs();
+      const double t0 = bench::WallNanoseconds();
       RunGameFrame(game, 0, 0, 0, 0, 0);
       vxscrHtoSCREEN(engine.screen);
-      times[static_cast<size_t>(i)] = FrameClockNs() - t0;
+      times[static_cast<size_t>(i)] = bench::WallNanoseconds() - t0;
     }
     results.push_back(Summary("fight", times));
     int32_t active = 0;

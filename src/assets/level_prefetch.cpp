@@ -1,7 +1,6 @@
 #include "assets/level_prefetch.h"
 
 #include <utility>
-#include <vector>
 
 #include "assets/loading.h"
 #include "effects/effects.h"
@@ -9,11 +8,9 @@
 
 LevelPrefetch::~LevelPrefetch() { Stop(); }
 
-void LevelPrefetch::SetEnabled(bool on) { enabled_ = on; }
-
 void LevelPrefetch::Request(int32_t level) {
   LevelPictureFiles files{};
-  if (!enabled_ || !FindLevelPictures(level, files)) return;
+  if (!FindLevelPictures(level, files)) return;
   std::lock_guard<std::mutex> lock(mutex_);
   if (jobs_.count(level) != 0) return;
   jobs_[level] = Job{};

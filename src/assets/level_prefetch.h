@@ -22,7 +22,7 @@ class LevelPrefetch {
   ~LevelPrefetch();
 
   // Asks for the pictures of `level` (one with pictures, not yet asked for)
-  // to be prepared in the background. Does nothing while switched off.
+  // to be prepared in the background.
   void Request(int32_t level);
 
   // Moves the prepared pictures of `level` into `gfx`, waiting for them
@@ -37,11 +37,6 @@ class LevelPrefetch {
   // start a new worker.
   void Stop();
 
-  // Off: Request does nothing (the engine's log is on, so each load must
-  // write its lines in order, or a test wants the plain path).
-  void SetEnabled(bool on);
-  bool Enabled() const { return enabled_; }
-
   // Whether the pictures of `level` are asked for, under way or ready.
   bool Holds(int32_t level);
   // Returns once the worker has made everything asked for so far.
@@ -55,7 +50,6 @@ class LevelPrefetch {
   };
   void Work();
 
-  bool enabled_ = true;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<int32_t, Job> jobs_;

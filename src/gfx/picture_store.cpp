@@ -1,8 +1,18 @@
 #include "gfx/picture_store.h"
 
 #include <algorithm>
+#include <array>
 
 #include "gfx/image_slots.h"
+
+namespace {
+
+// A slot's four row-span tables, in the order a copy keeps them.
+std::array<int32_t*, 4> SpanTables(const ImageSlot& s) {
+  return {s.opaqueLeft, s.opaqueRight, s.visibleLeft, s.visibleRight};
+}
+
+}  // namespace
 
 void PictureStore::Keep(GfxContext& gfx, int32_t slot, const PictureKey& key) {
   const ImageSlot* s = UsableSlot(gfx, slot);
@@ -18,11 +28,8 @@ void PictureStore::Keep(GfxContext& gfx, int32_t slot, const PictureKey& key) {
   c.width = s->width;
   c.height = s->height;
   c.pixels.assign(s->pixels, s->pixels + n);
-  c.spans.resize(4 * rows);
-  std::copy_n(s->opaqueLeft, rows, c.spans.begin());
-  std::copy_n(s->opaqueRight, rows, c.spans.begin() + static_cast<std::ptrdiff_t>(rows));
-  std::copy_n(s->visibleLeft, rows, c.spans.begin() + static_cast<std::ptrdiff_t>(2 * rows));
-  std::copy_n(s->visibleRight, rows, c.spans.begin() + static_cast<std::ptrdiff_t>(3 * rows));
+  c.spans.clear();
+  for (const int32_t* table : SpanTables(*s)) c.spans.insert(c.spans.end(), table, table + rows);
 }
 
 bool PictureStore::Restore(GfxContext& gfx, int32_t slot, const PictureKey& key) const {
@@ -33,9 +40,10 @@ bool PictureStore::Restore(GfxContext& gfx, int32_t slot, const PictureKey& key)
   if (c.width != s->width || c.height != s->height) return false;
   const size_t rows = static_cast<size_t>(c.height);
   std::copy(c.pixels.begin(), c.pixels.end(), s->pixels);
-  std::copy_n(c.spans.begin(), rows, s->opaqueLeft);
-  std::copy_n(c.spans.begin() + static_cast<std::ptrdiff_t>(rows), rows, s->opaqueRight);
-  std::copy_n(c.spans.begin() + static_cast<std::ptrdiff_t>(2 * rows), rows, s->visibleLeft);
-  std::copy_n(c.spans.begin() + static_cast<std::ptrdiff_t>(3 * rows), rows, s->visibleRight);
+  const int32_t* from = c.spans.data();
+  for (int32_t* table : SpanTables(*s)) {
+    std::copy_n(from, rows, table);
+    from += rows;
+  }
   return true;
 }

@@ -169,32 +169,24 @@ TEST_F(LevelPrefetchTest, StoppingDropsWhatWasNotTakenAndLaterRequestsStillWork)
 
 // Entering a level asks for the rooms its open sides lead to.
 TEST_F(LevelPrefetchTest, ALevelStartAsksForTheRoomsItsWaysOutLeadTo) {
-  LevelPrefetch& ahead = engine.levelPrefetch;
-  StartLevel(game, 2);
-  for (const int32_t level : {1, 3, 7}) EXPECT_TRUE(ahead.Holds(level)) << level;
-  EXPECT_FALSE(ahead.Holds(0));
-  EXPECT_FALSE(ahead.Holds(2)) << "entered: taken or loaded in place";
-  FinishBackgroundWork();
-  // Row 3 has no way up; its right end none to the right, but the stair down.
-  StartLevel(game, 19);
-  EXPECT_TRUE(ahead.Holds(18));
-  EXPECT_TRUE(ahead.Holds(24));
-  EXPECT_FALSE(ahead.Holds(14));
-  EXPECT_FALSE(ahead.Holds(20));
-  FinishBackgroundWork();
-  // Row 1's left end: no way left, a way up and one down.
-  StartLevel(game, 5);
-  EXPECT_TRUE(ahead.Holds(0));
-  EXPECT_TRUE(ahead.Holds(6));
-  EXPECT_TRUE(ahead.Holds(10));
-  EXPECT_FALSE(ahead.Holds(4));
-  FinishBackgroundWork();
-  // The shaft leads up and down only.
-  StartLevel(game, 10);
-  EXPECT_TRUE(ahead.Holds(5));
-  EXPECT_TRUE(ahead.Holds(15));
-  EXPECT_FALSE(ahead.Holds(9));
-  EXPECT_FALSE(ahead.Holds(11));
+  struct Room {
+    int32_t level;
+    std::vector<int32_t> asked, notAsked;
+  };
+  const Room rooms[] = {
+      {2, {1, 3, 7}, {0, 2}},    // the start; the room entered is taken or loaded in place
+      {19, {18, 24}, {14, 20}},  // row 3: no way up; its right end only the stair down
+      {5, {0, 6, 10}, {4}},      // row 1's left end: no way left
+      {10, {5, 15}, {9, 11}},    // the shaft leads up and down only
+  };
+  for (const Room& room : rooms) {
+    StartLevel(game, room.level);
+    for (const int32_t level : room.asked)
+      EXPECT_TRUE(engine.levelPrefetch.Holds(level)) << room.level << " " << level;
+    for (const int32_t level : room.notAsked)
+      EXPECT_FALSE(engine.levelPrefetch.Holds(level)) << room.level << " " << level;
+    FinishBackgroundWork();
+  }
 }
 
 }  // namespace
