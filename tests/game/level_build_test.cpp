@@ -12,6 +12,8 @@
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "gfx/drawing.h"
+#include "gfx/image_slots.h"
+#include "platform/cpu_features.h"
 #include "effects/effects.h"
 #include "world_fixture.h"
 
@@ -239,6 +241,30 @@ TEST_F(LevelBuildTest, DarkenRowsNeverLeavesTheWeaponMarker) {
   }
   DarkenRows(game, 301);   // an empty slot
   DarkenRows(game, 5000);  // no such slot
+}
+
+// The four-pixel path against the pixel-by-pixel one, on widths around the
+// vector step (the first and last columns stay, so a row of w pixels has
+// w - 2 to darken) and both row kinds.
+TEST_F(LevelBuildTest, DarkenRowsVectorPathMatchesThePlainOne) {
+  for (int32_t width = 1; width <= 14; ++width) {
+    for (const int32_t height : {1, 2, 3}) {
+      std::vector<uint32_t> made[2];
+      for (int fast = 0; fast < 2; ++fast) {
+        cpu::ForceKernelLevel(fast != 0 ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
+        ReleasePicture(G(), 302);
+        CreatePicture(G(), 302, width, height);
+        for (int32_t i = 0; i < width * height; ++i) {
+          const uint32_t v = static_cast<uint32_t>(i + width * 31) * 2654435761u;
+          G().slots[302].pixels[i] = v ^ (v >> 15);
+        }
+        DarkenRows(game, 302);
+        made[fast].assign(G().slots[302].pixels, G().slots[302].pixels + width * height);
+      }
+      cpu::ResetKernelLevel();
+      EXPECT_EQ(made[0], made[1]) << width << " x " << height;
+    }
+  }
 }
 
 using LampCloudTest = vxtest::WorldTest;
