@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "assets/image_preparation.h"
-#include "assets/level_prefetch.h"
+#include "assets/picture_prefetch.h"
 #include "config/log.h"
 #include "effects/effects.h"
 #include "gfx/drawing.h"
@@ -19,7 +19,7 @@ struct Loader {
   GfxContext& gfx;
   EffectsSystem& fx;
   SoundContext* sound;
-  LevelPrefetch* prefetch;  // pictures made ahead, when there is a worker
+  PicturePrefetch* prefetch;  // pictures made ahead, when there is a worker
 };
 
 // Runs preparation steps written as in the schedule's tables: "A1".."A3"
@@ -78,14 +78,24 @@ void ScreenSizePicture(const Loader& l, int32_t slot) {
   CreatePicture(l.gfx, slot, l.gfx.screenWidth, l.gfx.screenHeight);
 }
 
-void Step0(const Loader& l) {
-  ClearScreen(l.gfx, 0);
+// The group of a step that a worker may have made ahead, moved in; false
+// when the step must load it itself.
+bool TakeGroup(const Loader& l, int32_t step) {
+  return l.prefetch != nullptr && l.prefetch->TakeGroup(step, l.gfx, l.fx);
+}
+
+void MenuPictures(const Loader& l) {
   Load(l, 413, "data/dback1.vx1");
   LoadNumbered(l, 390, 4, "dem", 1, "A1 E S");
   Load(l, 730, "data/dback2.vx1");
   Load(l, 731, "data/dback3.vx1");
   ScreenSizePicture(l, 406);
   Load(l, 408, "data/enter.vx1", "A1 E S");
+}
+
+void Step0(const Loader& l) {
+  ClearScreen(l.gfx, 0);
+  if (!TakeGroup(l, 0)) MenuPictures(l);
 }
 
 void Step1(const Loader& l) {
@@ -113,13 +123,19 @@ void LoadFogPicture(const Loader& l, int32_t i) {
   PackToLuma8(gfx, 740 + i);
 }
 
-void Step2(const Loader& l) {
+constexpr int32_t kFogPictures = 60;
+
+void FogAndTextures(const Loader& l) {
   ScreenSizePicture(l, 13);
-  for (int32_t i = 0; i < 60; ++i) LoadFogPicture(l, i);
+  for (int32_t i = 0; i < kFogPictures; ++i) LoadFogPicture(l, i);
   LoadNumbered(l, 380, 4, "moonrp", 1, "A1 S");
   Load(l, 101, "data/txtrs_c.900", "A2 G0");
   Load(l, 102, "data/txtrs_c.905", "A2 G0");
   Load(l, 104, "data/txtrs_c.909", "A2 G0");
+}
+
+void Step2(const Loader& l) {
+  if (!TakeGroup(l, 2)) FogAndTextures(l);
 }
 
 void Step3(const Loader& l) { Load(l, 220, "data/back1.vx1", "P"); }
@@ -191,22 +207,27 @@ void CutCreature(const Loader& l, const Creature& c) {
   if (c.poseCount > 0) MakePoseImages(l.gfx, c.poses, c.strip + 1, c.strip, c.poseCount);
 }
 
-void Step6(const Loader& l) {
-  // The player's left-facing body strips.
-  MakeMirroredStrip(l.gfx, 23, 21);
-  MakeMirroredStrip(l.gfx, 26, 24);
-  static constexpr Creature kCreatures[] = {
-      {120, "data/daemon3.vx1", true, 0, 415, 6},  {126, "data/daemon2.vx1", true, 1, 427, 6},
-      {132, "data/daemon4.vx1", true, 0, 439, 9},  {150, "data/daemon5.vx1", true, 2, 457, 6},
-      {156, "data/daemon6.vx1", true, 1, 469, 6},  {162, "data/daemon7.vx1", true, 1, 481, 2},
-      {167, "data/daemon8.vx1", true, 1, 485, 5},  {172, "data/daemon9.vx1", true, 1, 495, 5},
-      {177, "data/daemon10.vx1", true, 1, 505, 3}, {182, "data/daemon11.vx1", true, 1, 511, 3},
-      {187, "data/daemon13.vx1", false, 1, 0, 0},  {192, "data/daemon14.vx1", true, 1, 517, 5},
-  };
+constexpr Creature kCreatures[] = {
+    {120, "data/daemon3.vx1", true, 0, 415, 6},  {126, "data/daemon2.vx1", true, 1, 427, 6},
+    {132, "data/daemon4.vx1", true, 0, 439, 9},  {150, "data/daemon5.vx1", true, 2, 457, 6},
+    {156, "data/daemon6.vx1", true, 1, 469, 6},  {162, "data/daemon7.vx1", true, 1, 481, 2},
+    {167, "data/daemon8.vx1", true, 1, 485, 5},  {172, "data/daemon9.vx1", true, 1, 495, 5},
+    {177, "data/daemon10.vx1", true, 1, 505, 3}, {182, "data/daemon11.vx1", true, 1, 511, 3},
+    {187, "data/daemon13.vx1", false, 1, 0, 0},  {192, "data/daemon14.vx1", true, 1, 517, 5},
+};
+
+void Creatures(const Loader& l) {
   for (const Creature& c : kCreatures) {
     Load(l, c.strip, c.file, "A1 E T330 G256");
     CutCreature(l, c);
   }
+}
+
+void Step6(const Loader& l) {
+  // The player's left-facing body strips, from pictures of step 5.
+  MakeMirroredStrip(l.gfx, 23, 21);
+  MakeMirroredStrip(l.gfx, 26, 24);
+  if (!TakeGroup(l, 6)) Creatures(l);
 }
 
 void Step7(const Loader& l) {
@@ -300,12 +321,45 @@ void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const Lev
 }
 
 void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx,
-                       LevelPrefetch* prefetch) {
+                       PicturePrefetch* prefetch) {
   LoadLevel(Loader{gfx, fx, nullptr, prefetch}, pictures, level);
 }
 
+bool HasLoadGroup(int32_t step) { return step == 0 || step == 2 || step == 6; }
+
+void LoadGroup(GfxContext& gfx, EffectsSystem& fx, int32_t step) {
+  const Loader l{gfx, fx, nullptr, nullptr};
+  if (step == 0) MenuPictures(l);
+  if (step == 2) FogAndTextures(l);
+  if (step == 6) Creatures(l);
+}
+
+std::vector<int32_t> LoadGroupSlots(int32_t step) {
+  std::vector<int32_t> slots;
+  const auto range = [&](int32_t first, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) slots.push_back(first + i);
+  };
+  if (step == 0) {
+    for (const int32_t slot : {413, 730, 731, 406, 408}) slots.push_back(slot);
+    range(390, 4);
+  } else if (step == 2) {
+    slots.push_back(13);
+    for (const int32_t first : {820, 880, 940, 740}) range(first, kFogPictures);
+    range(380, 4);
+    for (const int32_t slot : {101, 102, 104}) slots.push_back(slot);
+  } else if (step == 6) {
+    for (const Creature& c : kCreatures) {
+      slots.push_back(c.strip);
+      if (c.mirror) slots.push_back(c.strip + 1);
+      range(c.strip + 2, 3);
+      range(c.poses, 2 * c.poseCount);
+    }
+  }
+  return slots;
+}
+
 void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
-                    EffectsSystem& fx, SoundContext& sound, LevelPrefetch* prefetch) {
+                    EffectsSystem& fx, SoundContext& sound, PicturePrefetch* prefetch) {
   const Loader l{gfx, fx, &sound, prefetch};
   switch (step) {
     case 0:

@@ -9,7 +9,7 @@
 // in the shell: only the game folders and the shell reach it.
 #include <cstdint>
 
-#include "assets/level_prefetch.h"
+#include "assets/picture_prefetch.h"
 #include "config/log.h"
 #include "config/record_reader.h"
 #include "display/screen_handler.h"
@@ -39,7 +39,7 @@ struct Engine {
   // The saved game's writes, done on a thread of their own.
   platform::WriteBehind fileWrites;
   // Level pictures read ahead on a worker thread (last, so it stops first).
-  LevelPrefetch levelPrefetch;
+  PicturePrefetch picturePrefetch;
 
   Engine() {
     gfx.log = &log;

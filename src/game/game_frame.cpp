@@ -33,7 +33,7 @@ void DrawStats(GameState& g) {
 }  // namespace
 
 void DrawLevel(GameState& g) {
-  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.levelPrefetch);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.picturePrefetch);
   DrawPacked24(engine.gfx, kComposedSlot, 0, 0);
   if (g.settings.lowDetail == 0) {
     UpdateShimmerAreas(engine);

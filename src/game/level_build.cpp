@@ -103,7 +103,7 @@ int32_t DarkenRunSse2(uint32_t* row, int32_t x, int32_t end, int32_t d) {
 
 void BuildLevel(GameState& g, int32_t n) {
   g.level = n;
-  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.levelPrefetch);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.picturePrefetch);
   const LevelScript* script = FindLevelScript(n);
   LevelPictureFiles files{};
   if (script == nullptr || !FindLevelPictures(n, files)) return;

@@ -93,7 +93,7 @@ int32_t RowGate(const GameState& g) {
 // since each read writes its lines there in order.
 void ReadAheadNeighbours(int32_t level) {
   if (engine.log.enabled != 0) return;
-  LevelPrefetch& ahead = engine.levelPrefetch;
+  PicturePrefetch& ahead = engine.picturePrefetch;
   if (level % 5 < 4 && level != 10 && level != 24) ahead.Request(Neighbour(level, 1));
   if (level % 5 > 0 && level != 11 && level != 24) ahead.Request(Neighbour(level, -1));
   if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9))
@@ -167,7 +167,7 @@ int64_t LevelStartCount() { return gLevelStarts; }
 void StartLevel(GameState& g, int32_t n) {
   ++gLevelStarts;
   g.level = n;
-  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.levelPrefetch);
+  LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.picturePrefetch);
   g.level = std::clamp(g.level, 0, kHighestLevel);
 
   for (MonsterRecord& o : g.objects) o = MonsterRecord{};

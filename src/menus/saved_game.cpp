@@ -183,3 +183,10 @@ bool SavedGameAvailable() {
   SavedWords w;
   return ReadUsableSave(r, w);
 }
+
+int32_t SavedGameLevel() {
+  FinishSaving();
+  RecordReader r;
+  SavedWords w;
+  return ReadUsableSave(r, w) ? w.main1[0] : -1;
+}

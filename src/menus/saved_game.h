@@ -1,6 +1,8 @@
 #pragma once
 // The saved game "gamesave.sav": a record file of 124 numbered lines, kept
 // with the previous whole save beside it as "gamesave.sav.bak".
+#include <cstdint>
+
 struct GameState;
 
 inline constexpr const char* kSaveFile = "gamesave.sav";
@@ -18,3 +20,5 @@ void FinishSaving();
 void LoadGame(GameState& g);
 // Whether LoadGame would resume a saved game rather than start a new one.
 bool SavedGameAvailable();
+// The level LoadGame would resume in, or -1 when it would start a new game.
+int32_t SavedGameLevel();

@@ -28,7 +28,7 @@ void Rebuild(T& object) {
 }  // namespace
 
 void FinishBackgroundWork() {
-  engine.levelPrefetch.Stop();
+  engine.picturePrefetch.Stop();
   engine.fileWrites.Finish();
 }
 

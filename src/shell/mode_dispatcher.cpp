@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "assets/loading.h"
+#include "assets/picture_prefetch.h"
 #include "config/configuration.h"
 #include "effects/effects.h"
 #include "game/editor.h"
@@ -51,8 +52,24 @@ void GameStart(GameState& g) {
   g.currentShooter = 0;
 }
 
+// The heaviest loading groups, and the pictures of the levels the game will
+// start in, are made on the worker while the first loading steps show; the
+// steps and the game start then only move them in. Nothing is made ahead
+// while the log is on, so that its lines keep their order.
+void ReadLoadingAhead() {
+  PicturePrefetch& ahead = engine.picturePrefetch;
+  for (const int32_t step : {0, 2, 6}) ahead.RequestGroup(step, engine.gfx, engine.effects);
+  if (engine.log.enabled != 0) return;
+  const auto level = [&](int32_t n) {
+    if (n >= 0 && n < kLevelFlagCount && game.levelPictures.loaded[n] == 0) ahead.Request(n);
+  };
+  level(game.level);  // loaded at the end of the loading steps
+  level(2);           // a new game's first level
+  level(SavedGameLevel());
+}
+
 void LoadStep(GameState& g, int32_t step) {
-  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound, &engine.levelPrefetch);
+  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound, &engine.picturePrefetch);
 }
 
 void LoadingFrame(DispatcherState& d, InputState& in) {
@@ -283,6 +300,7 @@ void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
       LoadPicture(gfx, 739, "data/mus.vx1");
       PrepareAlpha(gfx, 739, 1);
       ClearBrightnessFade(game);
+      ReadLoadingAhead();
       break;
     case kModeGame:
       d.sequencePrev1 = d.sequencePrev2 = d.sequencePrev3 = 0;
