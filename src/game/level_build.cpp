@@ -22,21 +22,89 @@ constexpr int32_t kBackgroundSlot = 220;
 int32_t AcrossWidth(int32_t a) { return static_cast<int32_t>((int64_t{a} * engine.gfx.screenWidth) >> 10); }
 int32_t DownHeight(int32_t b) { return static_cast<int32_t>((int64_t{b} * engine.gfx.heightScale) >> 10); }
 
+// Blue, green and red lowered by d, none below 0; blue ends in the bits 01,
+// never the weapon marker, whose bytes end in 10. Alpha stays.
+uint32_t DarkenPixel(uint32_t p, int32_t d) {
+  const uint32_t b = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>(p & 0xff) - d, 0));
+  const uint32_t gr = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 8) & 0xff) - d, 0));
+  const uint32_t r = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 16) & 0xff) - d, 0));
+  return (p & 0xff000000u) | (r << 16) | (gr << 8) | ((b & 252u) + 1u);
+}
+
+// DarkenPixel on four pixels at a time from `x` while whole groups of four
+// fit before `end`, from `from` into `to` (the same row or another): a
+// saturating byte subtraction, then the blue bits. Answers where it stopped.
+int32_t DarkenRunSse2(const uint32_t* from, uint32_t* to, int32_t x, int32_t end, int32_t d) {
+  const __m128i lower = _mm_set1_epi32(d * 0x010101);
+  const __m128i blueKeep = _mm_set1_epi32(static_cast<int32_t>(0xfffffffcu));
+  const __m128i blueLow = _mm_set1_epi32(1);
+  for (; x + 4 <= end; x += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+    v = _mm_or_si128(_mm_and_si128(_mm_subs_epu8(v, lower), blueKeep), blueLow);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), v);
+  }
+  return x;
+}
+
+// Row y of a picture `width` wide, darkened from `from` into `to` (the same
+// row, or a copy): DarkenRows is this on every row. The first and the last
+// pixel are copied as they are.
+void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, bool vector) {
+  if (width < 1) return;
+  const int32_t d = (y % 2 == 0) ? 3 : 5;
+  to[0] = from[0];
+  int32_t x = 1;
+  if (vector) x = DarkenRunSse2(from, to, x, width - 1, d);
+  for (; x <= width - 2; ++x) to[x] = DarkenPixel(from[x], d);
+  to[width - 1] = from[width - 1];
+}
+
 // Background and foreground drawn into the back buffer, then kept in
 // picture 13, darkened and packed, so a frame draws the level in one copy.
+// With picture 13 the size of the screen (as the loading steps make it) the
+// work goes in bands of rows, each drawn, copied darkened and packed while
+// it is in the cache: the same bytes in picture 13 and on the screen as
+// drawing everything, then copying, darkening and packing the whole.
 void Compose(GameState& g, bool overSky) {
   GfxContext& gfx = engine.gfx;
+  const ImageSlot* composed = UsableSlot(gfx, kComposedSlot);
+  const bool banded = gfx.backBuffer != nullptr && composed != nullptr &&
+                      composed->width == gfx.screenWidth && composed->height == gfx.screenHeight;
+  if (!banded) {
+    if (overSky) {
+      DrawPacked24(gfx, kBackgroundSlot, 0, 0);
+      ResetDrawMode(gfx);
+      DrawPicture(gfx, g.foregroundSlot, 0, 0);
+    } else {
+      SetDrawMode(gfx, -2);
+      DrawPicture(gfx, g.foregroundSlot, 0, 0);
+    }
+    CopyFromScreen(gfx, kComposedSlot, 0, 0);
+    DarkenRows(g, kComposedSlot);
+    PackTo24(gfx, kComposedSlot);
+    if (!overSky) ResetDrawMode(gfx);
+    return;
+  }
+  // The background's copy ignores the drawing mode; the foreground is
+  // blended over it in the plain mode, or copied where there is no sky.
   if (overSky) {
-    DrawPacked24(gfx, kBackgroundSlot, 0, 0);
     ResetDrawMode(gfx);
-    DrawPicture(gfx, g.foregroundSlot, 0, 0);
   } else {
     SetDrawMode(gfx, -2);
-    DrawPicture(gfx, g.foregroundSlot, 0, 0);
   }
-  CopyFromScreen(gfx, kComposedSlot, 0, 0);
-  DarkenRows(g, kComposedSlot);
-  PackTo24(gfx, kComposedSlot);
+  const int32_t width = gfx.screenWidth;
+  const bool vector = cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2);
+  constexpr int32_t kBandRows = 8;
+  for (int32_t top = 0; top < gfx.screenHeight; top += kBandRows) {
+    const int32_t bottom = std::min(top + kBandRows, gfx.screenHeight);
+    if (overSky) DrawPacked24Rows(gfx, kBackgroundSlot, 0, 0, top, bottom);
+    DrawFrameRows(gfx, g.foregroundSlot, 0, 0, -1, top, bottom);
+    for (int32_t y = top; y < bottom; ++y) {
+      const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width);
+      DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y, vector);
+    }
+    PackTo24Rows(gfx, kComposedSlot, top, bottom);
+  }
   if (!overSky) ResetDrawMode(gfx);
 }
 
@@ -75,30 +143,6 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
   for (const LampSpot& l : script.lamps) AddLamp(g, l.x, l.y, 256);
 }
 
-// Blue, green and red lowered by d, none below 0; blue ends in the bits 01,
-// never the weapon marker, whose bytes end in 10. Alpha stays.
-uint32_t DarkenPixel(uint32_t p, int32_t d) {
-  const uint32_t b = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>(p & 0xff) - d, 0));
-  const uint32_t gr = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 8) & 0xff) - d, 0));
-  const uint32_t r = static_cast<uint32_t>(std::max<int32_t>(static_cast<int32_t>((p >> 16) & 0xff) - d, 0));
-  return (p & 0xff000000u) | (r << 16) | (gr << 8) | ((b & 252u) + 1u);
-}
-
-// DarkenPixel on four pixels at a time from `x` while whole groups of four
-// fit before `end`: a saturating byte subtraction, then the blue bits.
-// Answers where it stopped.
-int32_t DarkenRunSse2(uint32_t* row, int32_t x, int32_t end, int32_t d) {
-  const __m128i lower = _mm_set1_epi32(d * 0x010101);
-  const __m128i blueKeep = _mm_set1_epi32(static_cast<int32_t>(0xfffffffcu));
-  const __m128i blueLow = _mm_set1_epi32(1);
-  for (; x + 4 <= end; x += 4) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-    v = _mm_or_si128(_mm_and_si128(_mm_subs_epu8(v, lower), blueKeep), blueLow);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), v);
-  }
-  return x;
-}
-
 }  // namespace
 
 void BuildLevel(GameState& g, int32_t n) {
@@ -128,10 +172,7 @@ void DarkenRows(GameState&, int32_t picture) {
   uint32_t* const pixels = slot.pixels;
   const bool vector = cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2);
   for (int32_t y = 0; y < height; ++y) {
-    const int32_t d = (y % 2 == 0) ? 3 : 5;
     uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-    int32_t x = 1;
-    if (vector) x = DarkenRunSse2(row, x, width - 1, d);
-    for (; x <= width - 2; ++x) row[x] = DarkenPixel(row[x], d);
+    DarkenRow(row, row, width, y, vector);
   }
 }

@@ -11,12 +11,17 @@ using draw_detail::FrameView;
 using draw_detail::SpanAt;
 
 void DrawFrame(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t frame) {
+  DrawFrameRows(gfx, slot, x, y, frame, 0, gfx.screenHeight);
+}
+
+void DrawFrameRows(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t frame, int32_t top,
+                   int32_t bottom) {
   FrameView f;
   if (gfx.backBuffer == nullptr || !draw_detail::SelectFrame(gfx, slot, frame, FrameRule::kBlit, f)) return;
   const int64_t sw = gfx.screenWidth;
-  const int64_t sh = gfx.screenHeight;
-  const int64_t rowFirst = std::max<int64_t>(0, -int64_t{y});
-  const int64_t rowLast = std::min<int64_t>(f.height - 1, sh - 1 - y);
+  // The rows of the frame that land on screen rows top..bottom - 1.
+  const int64_t rowFirst = std::max<int64_t>(0, int64_t{std::max(0, top)} - y);
+  const int64_t rowLast = std::min<int64_t>(f.height - 1, int64_t{std::min(gfx.screenHeight, bottom)} - 1 - y);
   const ImageSlot& s = *f.slot;
   const uint32_t* frameBase = s.pixels + f.offset;
 
@@ -58,14 +63,18 @@ void DrawFrame(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t fram
 void DrawPicture(GfxContext& gfx, int32_t slot, int32_t x, int32_t y) { DrawFrame(gfx, slot, x, y, -1); }
 
 void DrawPacked24(GfxContext& gfx, int32_t slot, int32_t x, int32_t y) {
+  DrawPacked24Rows(gfx, slot, x, y, 0, gfx.screenHeight);
+}
+
+void DrawPacked24Rows(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t top, int32_t bottom) {
   FrameView f;
   if (gfx.backBuffer == nullptr || !draw_detail::SelectFrame(gfx, slot, -1, FrameRule::kBlit, f)) return;
   const int64_t sw = gfx.screenWidth;
   const int64_t first = std::max<int64_t>(0, -int64_t{x});
   const int64_t last = std::min<int64_t>(f.width - 1, sw - 1 - x);
   if (last - first + 1 < 8) return;
-  const int64_t rowFirst = std::max<int64_t>(0, -int64_t{y});
-  const int64_t rowLast = std::min<int64_t>(f.height - 1, int64_t{gfx.screenHeight} - 1 - y);
+  const int64_t rowFirst = std::max<int64_t>(0, int64_t{std::max(0, top)} - y);
+  const int64_t rowLast = std::min<int64_t>(f.height - 1, int64_t{std::min(gfx.screenHeight, bottom)} - 1 - y);
   const uint8_t* packed = reinterpret_cast<const uint8_t*>(f.slot->pixels);
   for (int64_t r = rowFirst; r <= rowLast; ++r) {
     draw_detail::CopyPacked24Row(gfx.backBuffer + (y + r) * sw + x + first,

@@ -27,6 +27,11 @@ void DrawPicture(GfxContext& gfx, int32_t slot, int32_t x, int32_t y);
 void DrawFrame(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t frame);
 // A slot packed by PackTo24, copied opaque.
 void DrawPacked24(GfxContext& gfx, int32_t slot, int32_t x, int32_t y);
+// DrawFrame and DrawPacked24 on the screen rows top..bottom - 1 alone: what
+// the whole drawing puts on those rows, so that a large picture can be drawn
+// in bands, each band worked on further while it is still in the cache.
+void DrawFrameRows(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t frame, int32_t top, int32_t bottom);
+void DrawPacked24Rows(GfxContext& gfx, int32_t slot, int32_t x, int32_t y, int32_t top, int32_t bottom);
 
 // The frame as it would lie with its top-left corner at (x, y), turned by
 // angle degrees about its centre.

@@ -158,12 +158,13 @@ __attribute__((target("avx2"))) void PrepareAlphaAvx2(uint32_t* p, size_t n, int
 // moved together. A store writes 32 bytes, 24 of them pixels; the other 8
 // fall on bytes whose pixels were read already (3i + 32 <= 4 (i + 8)) and
 // are written again by the next store. The last pixels, whose spare bytes
-// would pass byte 3n, are left to the plain loop.
-__attribute__((target("avx2"))) size_t PackTo24Avx2(uint8_t* bytes, size_t n) {
+// would pass byte 3n, are left to the plain loop. Packs pixels from..n - 1
+// (those before `from` packed already); answers where it stopped.
+__attribute__((target("avx2"))) size_t PackTo24Avx2(uint8_t* bytes, size_t from, size_t n) {
   const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
                                         0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
-  size_t i = 0;
+  size_t i = from;
   for (; i + 11 <= n; i += 8) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 4 * i));
     const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), together);
@@ -373,15 +374,25 @@ RowSpanEnds RowSpan(GfxContext& gfx, int32_t slot, int32_t row, int32_t kind) {
 void PackTo24(GfxContext& gfx, int32_t slot) {
   ImageSlot* s = UsableSlot(gfx, slot);
   if (s == nullptr) return;
+  PackTo24Rows(gfx, slot, 0, s->height);
+}
+
+void PackTo24Rows(GfxContext& gfx, int32_t slot, int32_t top, int32_t bottom) {
+  ImageSlot* s = UsableSlot(gfx, slot);
+  if (s == nullptr) return;
+  top = std::clamp(top, 0, s->height);
+  bottom = std::clamp(bottom, top, s->height);
   // Pixel i moves from byte 4i to byte 3i; going forward never overwrites a
-  // pixel that is still to be read.
+  // pixel that is still to be read, nor (the rows above being packed) a
+  // byte of another row's result.
   uint8_t* bytes = reinterpret_cast<uint8_t*>(s->pixels);
-  const size_t n = PixelCount(*s);
-  size_t done = 0;
+  const size_t from = static_cast<size_t>(top) * static_cast<size_t>(s->width);
+  const size_t to = static_cast<size_t>(bottom) * static_cast<size_t>(s->width);
+  size_t done = from;
 #if defined(VX_X86_SLOT_KERNELS)
-  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) done = PackTo24Avx2(bytes, n);
+  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) done = PackTo24Avx2(bytes, from, to);
 #endif
-  PackTo24Pixels(bytes, done, n);
+  PackTo24Pixels(bytes, done, to);
 }
 
 void draw_detail::PackTo24Plain(GfxContext& gfx, int32_t slot) {

@@ -47,4 +47,8 @@ RowSpanEnds RowSpan(GfxContext& gfx, int32_t slot, int32_t row, int32_t kind);
 // Rewrite the pixels in place as 3 bytes (blue, green, red) or 1 byte (luma)
 // per pixel, row-major; the slot stays loaded.
 void PackTo24(GfxContext& gfx, int32_t slot);
+// PackTo24 on rows top..bottom - 1 of a picture whose rows above are packed
+// already: packing all the rows in order, in any bands, gives PackTo24's
+// bytes.
+void PackTo24Rows(GfxContext& gfx, int32_t slot, int32_t top, int32_t bottom);
 void PackToLuma8(GfxContext& gfx, int32_t slot);

@@ -72,6 +72,47 @@ TEST_F(LevelBuildTest, HallsAreCopiedPlainAndDarkenedOnAlternateRows) {
   EXPECT_EQ(G().opacity, 255) << "the draw mode is reset";
 }
 
+// The level is composed in bands of rows; the result, every byte of picture
+// 13 (the unpacked last quarter too) and the screen it leaves, is that of
+// drawing the whole, then copying, darkening and packing the whole.
+TEST_F(LevelBuildTest, ComposingInBandsGivesTheWholeComposition) {
+  const auto noise = [](uint32_t seed) {
+    return [seed](int32_t x, int32_t y) {
+      uint32_t v = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u + seed);
+      v ^= v >> 13;
+      return v * 2246822519u;
+    };
+  };
+  MakePicture(220, noise(1));
+  PackTo24(G(), 220);
+  const size_t area = static_cast<size_t>(G().screenWidth) * static_cast<size_t>(G().screenHeight);
+  for (const int32_t level : {2, 5}) {  // over the sky; copied plain
+    SCOPED_TRACE(level);
+    const int32_t foreground = level == 2 ? 254 : 260;
+    MakeForeground(level, foreground, noise(static_cast<uint32_t>(level)));
+    const std::vector<uint32_t> before(G().backBuffer, G().backBuffer + area);
+    BuildLevel(game, level);
+    const std::vector<uint32_t> composed(G().slots[13].pixels, G().slots[13].pixels + area);
+    const std::vector<uint32_t> screen(G().backBuffer, G().backBuffer + area);
+
+    std::copy(before.begin(), before.end(), G().backBuffer);
+    CreatePicture(G(), 301, G().screenWidth, G().screenHeight);
+    if (level == 2) {
+      DrawPacked24(G(), 220, 0, 0);
+      ResetDrawMode(G());
+    } else {
+      SetDrawMode(G(), -2);
+    }
+    DrawPicture(G(), foreground, 0, 0);
+    CopyFromScreen(G(), 301, 0, 0);
+    DarkenRows(game, 301);
+    PackTo24(G(), 301);
+    EXPECT_TRUE(composed == std::vector<uint32_t>(G().slots[301].pixels, G().slots[301].pixels + area));
+    EXPECT_TRUE(screen == std::vector<uint32_t>(G().backBuffer, G().backBuffer + area));
+    ReleasePicture(G(), 301);
+  }
+}
+
 TEST_F(LevelBuildTest, RowZeroIsDrawnOverTheSharedBackground) {
   MakePicture(220, [](int32_t, int32_t) { return 0xff000080u; });
   PackTo24(G(), 220);

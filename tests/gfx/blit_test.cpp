@@ -183,4 +183,44 @@ TEST_F(DrawBlitTest, Packed24MatchesThePlainCopy) {
   }
 }
 
+// A picture drawn a band of screen rows at a time, in bands of any height,
+// gives the whole drawing, in every mode, clipped anywhere.
+TEST_F(DrawBlitTest, DrawingInBandsOfRowsGivesTheWholeDrawing) {
+  std::mt19937 rng(31);
+  for (int round = 0; round < 120; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 90);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 60);
+    const int32_t slot = 500 + round;
+    RandomPicture(slot, w, h, rng);
+    const bool packed = round % 4 == 3;
+    if (packed) {
+      PackTo24(gfx, slot);
+    } else if (round % 2 == 0) {
+      ComputeRowSpans(gfx, slot);
+    }
+    const int32_t x = static_cast<int32_t>(rng() % 900) - 60;
+    const int32_t y = static_cast<int32_t>(rng() % 700) - 50;
+    const int32_t band = 1 + static_cast<int32_t>(rng() % 20);
+    const int32_t modes[] = {-2, -1, 255, 128};
+    SetDrawMode(gfx, modes[round % 4]);
+    const auto whole = [&] {
+      if (packed) {
+        DrawPacked24(gfx, slot, x, y);
+      } else {
+        DrawFrame(gfx, slot, x, y, -1);
+      }
+    };
+    const auto inBands = [&] {
+      for (int32_t top = -band; top < 620; top += band) {
+        if (packed) {
+          DrawPacked24Rows(gfx, slot, x, y, top, top + band);
+        } else {
+          DrawFrameRows(gfx, slot, x, y, -1, top, top + band);
+        }
+      }
+    };
+    ASSERT_TRUE(SameAsPlain(inBands, whole)) << "round " << round << " bands of " << band;
+  }
+}
+
 }  // namespace

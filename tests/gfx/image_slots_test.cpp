@@ -290,6 +290,39 @@ TEST_F(ImageSlotTest, PackingIsThePlainLoopAtEveryKernelLevel) {
   }
 }
 
+// Packed a band of rows at a time, top to bottom, in bands of every
+// height: the same bytes, spare ones included, as the whole at once.
+TEST_F(ImageSlotTest, PackingInBandsOfRowsGivesTheWholePacking) {
+  uint32_t x = 7;
+  int32_t slot = 400;
+  for (const auto& [w, h] : {std::pair{1, 5}, {3, 7}, {11, 4}, {12, 9}, {27, 6}, {800, 24}}) {
+    Pixels pixels(static_cast<size_t>(w) * h);
+    for (uint32_t& p : pixels) {
+      x = x * 1103515245u + 12345u;
+      p = x ^ (x >> 15);
+    }
+    Make(slot, w, pixels);
+    draw_detail::PackTo24Plain(gfx, slot);
+    for (const cpu::KernelLevel level : {cpu::KernelLevel::kPlain, cpu::KernelLevel::kAvx2}) {
+      for (const int32_t band : {1, 2, 3, 8, h}) {
+        Make(slot + 1, w, pixels);
+        cpu::ForceKernelLevel(level);
+        for (int32_t top = 0; top < h; top += band) PackTo24Rows(gfx, slot + 1, top, top + band);
+        cpu::ResetKernelLevel();
+        ASSERT_EQ(Bytes(slot + 1, 4 * pixels.size()), Bytes(slot, 4 * pixels.size()))
+            << w << " x " << h << " in bands of " << band << " at level " << static_cast<int>(level);
+        ReleasePicture(gfx, slot + 1);
+      }
+    }
+    slot += 2;
+  }
+  // Rows outside the picture are not packed.
+  Make(slot, 2, {0x01020304u, 0x05060708u});
+  PackTo24Rows(gfx, slot, -3, 0);
+  PackTo24Rows(gfx, slot, 1, 9);
+  EXPECT_EQ(gfx.slots[slot].pixels[0], 0x01020304u);
+}
+
 TEST_F(ImageSlotTest, PackingRewritesThePixelsInPlace) {
   Make(70, 3, {0xff030201, 0x80060504, 0x00090807, 0xff0c0b0a, 0xff0f0e0d, 0xff121110});
   PackTo24(gfx, 70);
