@@ -28,9 +28,15 @@ void SpawnTwinkles(EffectsSystem& fx, GfxContext& gfx, int32_t x1, int32_t y1, i
   // Records are only taken here, so the first free one never lies before
   // the last one taken.
   int32_t searchFrom = 0;
-  for (int32_t y = 0; y <= screen.height - 4; y += 4) {
-    for (int32_t x = 0; x <= screen.width - 4; x += 4) {
-      if (x < x1 || x > x2 || y < y1 || y > y2) continue;
+  // The grid points (every fourth pixel from the corner) inside the area, in
+  // rows from the top, each from the left.
+  const auto firstOnGrid = [](int32_t from) { return (std::max<int64_t>(0, from) + 3) / 4 * 4; };
+  const int64_t yEnd = std::min(screen.height - 4, y2);
+  const int64_t xEnd = std::min(screen.width - 4, x2);
+  for (int64_t yy = firstOnGrid(y1); yy <= yEnd; yy += 4) {
+    const int32_t y = static_cast<int32_t>(yy);
+    for (int64_t xx = firstOnGrid(x1); xx <= xEnd; xx += 4) {
+      const int32_t x = static_cast<int32_t>(xx);
       const uint32_t p = screen.pixels[static_cast<int64_t>(y) * screen.width + x];
       const int32_t sum = fx_detail::BrightnessOf(p);
       if (sum < min || sum > max) continue;

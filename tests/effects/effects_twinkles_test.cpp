@@ -74,6 +74,33 @@ TEST_F(EffectsTwinklesTest, OnlyGridPointsInsideTheRectangleAndRangeAreTried) {
   EXPECT_GT(DrawsBetween(start, engine.random), 0);
 }
 
+// With a chance of 0 every grid point tried draws once and goes no further,
+// so the draws count the points: off-grid, negative and extreme bounds.
+TEST_F(EffectsTwinklesTest, TheGridPointsTriedAreThoseInsideWhateverTheBounds) {
+  // Lit: the grid points of the top-left corner, and three more.
+  Fill(0);
+  for (int32_t y = 0; y <= 8; y += 4)
+    for (int32_t x = 0; x <= 44; x += 4) At(x, y) = Rgb(100, 100, 100);
+  At(796, 596) = At(400, 300) = At(797, 0) = Rgb(100, 100, 100);
+  struct Case {
+    int32_t x1, y1, x2, y2, points;
+  };
+  const Case cases[] = {
+      {37, 2, 45, 9, 2 * 2},  // 40, 44 by 4, 8
+      {-5, -7, 9, 5, 3 * 2},  // 0, 4, 8 by 0, 4
+      {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 12 * 3 + 2},
+      {INT32_MAX - 2, 0, INT32_MAX, 599, 0},
+      {797, 0, 900, 599, 0},  // past the last grid column
+      {10, 10, 5, 20, 0},     // x2 before x1
+  };
+  for (const Case& c : cases) {
+    const RandomSource start = engine.random;
+    ClearTwinkles(fx());
+    SpawnTwinkles(fx(), gfx(), c.x1, c.y1, c.x2, c.y2, 1, 765, 0, 0, 256);
+    EXPECT_EQ(DrawsBetween(start, engine.random), c.points) << c.x1 << "," << c.y1;
+  }
+}
+
 TEST_F(EffectsTwinklesTest, TheFastAddIsForDimPixelsUnlessBrightIsAsked) {
   gfx().sizeScale = 512;
   Fill(0);
