@@ -57,9 +57,17 @@ void ReadLine(RecordReader& r) {
   ResetFields(r);
   r.recordId = kNoRecord;
   r.length = 0;
+  // Straight from the stream's buffer: a character at a time through get()
+  // costs a guard object per character. At the end of the file the stream
+  // fails as get() would leave it, so later reads return at once.
+  if (!r.stream) return;
+  std::streambuf* in = r.stream.rdbuf();
   for (;;) {
-    const int c = r.stream.get();
-    if (!r.stream || c == std::char_traits<char>::eof()) return;
+    const int c = in->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      r.stream.setstate(std::ios::eofbit | std::ios::failbit);
+      return;
+    }
     r.line[r.length] = static_cast<char>(c);
     ++r.length;
     if (r.length > kMaxLineChars) return;
