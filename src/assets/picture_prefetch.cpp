@@ -102,6 +102,15 @@ void PicturePrefetch::MakeGroup(Job& job) {
   gfx.backBuffer = job.screen.get();
   LoadGroup(gfx, *job.fx, job.step);
   gfx.workBuffer.reset();
+  // A picture made blank (the composed level, the frozen menu screen) has
+  // memory the system has not handed over yet; writing each page once here,
+  // with the byte it holds, spares the frame that first draws into it.
+  for (const ImageSlot& slot : gfx.slots) {
+    if (slot.pixels == nullptr) continue;
+    auto* bytes = reinterpret_cast<volatile uint8_t*>(slot.pixels);
+    const size_t size = static_cast<size_t>(slot.width) * static_cast<size_t>(slot.height) * sizeof(uint32_t);
+    for (size_t at = 0; at < size; at += 4096) bytes[at] = bytes[at];
+  }
   // The runs of the back buffer the group drew on, to be drawn on the
   // same way when the group moves in.
   const uint32_t* p = job.screen.get();
@@ -123,7 +132,7 @@ void PicturePrefetch::Work() {
   EffectsSystem fx;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+    changed_.wait(lock, [this] { return stopping_ || (!queue_.empty() && !held_); });
     if (stopping_) return;
     const int32_t key = queue_.front();
     queue_.pop_front();
@@ -246,6 +255,7 @@ void PicturePrefetch::Stop() {
   jobs_.clear();  // each job's context frees its pictures
   queue_.clear();
   stopping_ = false;
+  held_ = false;
 }
 
 bool PicturePrefetch::Holds(int32_t level) {
@@ -253,8 +263,15 @@ bool PicturePrefetch::Holds(int32_t level) {
   return jobs_.count(level) != 0;
 }
 
+void PicturePrefetch::Hold(bool held) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (held_ == held) return;
+  held_ = held;
+  changed_.notify_all();
+}
+
 bool PicturePrefetch::Idle() const {
-  if (!queue_.empty() && worker_.joinable()) return false;
+  if (!queue_.empty() && worker_.joinable() && !held_) return false;
   for (const auto& [key, job] : jobs_)
     if (job.started && !job.done) return false;
   return true;

@@ -55,13 +55,19 @@ class PicturePrefetch {
   // did.
   bool TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx);
 
+  // While held, the worker begins no new work (what it is at, it finishes):
+  // the frame loop holds it while a frame runs and is presented, so that
+  // what a frame asks for is made after it, not beside it.
+  void Hold(bool held);
+
   // Ends the worker and frees every picture not taken. Requests after this
   // start a new worker.
   void Stop();
 
   // Whether the pictures of `level` are asked for, under way or ready.
   bool Holds(int32_t level);
-  // Returns once the worker has made everything asked for so far.
+  // Returns once the worker has made everything asked for so far (or, while
+  // held, once it is at nothing).
   void WaitIdle();
   // As WaitIdle, giving up after `limit`; true when the worker is idle.
   bool WaitIdleFor(std::chrono::nanoseconds limit);
@@ -103,5 +109,6 @@ class PicturePrefetch {
   std::map<int32_t, Job> jobs_;  // levels by number, groups from kGroupKey up
   std::deque<int32_t> queue_;
   bool stopping_ = false;
+  bool held_ = false;
   std::thread worker_;
 };

@@ -61,6 +61,8 @@ void FirstStartSetup() {
 }
 
 void RunOneFrame() {
+  // Pictures asked for during the frame are made once it is shown.
+  engine.picturePrefetch.Hold(true);
   RunFrame(dispatcher, input);
   P().NoteFrame();
   if (gFrameObserver != nullptr) gFrameObserver(P().FramesRun());
@@ -113,6 +115,7 @@ void Tick() {
     // counts the ones that would have run, so an inactive run ends too.
     if (fc.appActive == 0) P().NoteInactivePass();
     if (fc.displayReady != 0 && fc.appActive != 0) Present();
+    engine.picturePrefetch.Hold(false);
     if (fc.secondPass != 0 || fc.tickStart == -1) break;
     input.mouseX = fc.rawMouseX;
     input.mouseY = fc.rawMouseY;
