@@ -173,6 +173,25 @@ TEST_F(PicturePrefetchTest, StoppingDropsWhatWasNotTakenAndLaterRequestsStillWor
   EXPECT_FALSE(Enter(10, &ahead).foreground.pixels.empty());
 }
 
+TEST_F(PicturePrefetchTest, WhileHeldTheWorkerBeginsNothing) {
+  PicturePrefetch ahead;
+  ahead.Hold(true);
+  ahead.Request(5);
+  ahead.WaitIdle();  // held: nothing is under way
+  EXPECT_TRUE(ahead.Holds(5));
+  EXPECT_FALSE(ahead.Take(5, engine.gfx)) << "not begun: the level loads in place";
+  ahead.Request(10);
+  ahead.Hold(false);
+  ahead.WaitIdle();
+  EXPECT_TRUE(ahead.Take(10, engine.gfx));
+  // Stopping lets go of the hold, so a new worker starts.
+  ahead.Hold(true);
+  ahead.Stop();
+  ahead.Request(0);
+  ahead.WaitIdle();
+  EXPECT_TRUE(ahead.Take(0, engine.gfx));
+}
+
 // Entering a level asks for the rooms its open sides lead to.
 TEST_F(PicturePrefetchTest, ALevelStartAsksForTheRoomsItsWaysOutLeadTo) {
   struct Room {
