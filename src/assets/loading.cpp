@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "assets/image_preparation.h"
 #include "assets/picture_prefetch.h"
@@ -20,7 +21,14 @@ struct Loader {
   EffectsSystem& fx;
   SoundContext* sound;
   PicturePrefetch* prefetch;  // pictures made ahead, when there is a worker
+  // Called before each file is read (the worker waits there while a frame
+  // runs); none when empty.
+  const std::function<void()>* beforeFile = nullptr;
 };
+
+void BeforeFile(const Loader& l) {
+  if (l.beforeFile != nullptr && *l.beforeFile) (*l.beforeFile)();
+}
 
 // Runs preparation steps written as in the schedule's tables: "A1".."A3"
 // alpha, "E" soften edges, "S" row spans, "P" pack to 24 bits, "T<gain>"
@@ -60,6 +68,7 @@ void Prepare(const Loader& l, int32_t slot, const char* steps) {
 }
 
 void Load(const Loader& l, int32_t slot, const char* file, const char* steps = "") {
+  BeforeFile(l);
   LoadPicture(l.gfx, slot, file);
   Prepare(l, slot, steps);
 }
@@ -111,6 +120,7 @@ void LoadFogPicture(const Loader& l, int32_t i) {
   GfxContext& gfx = l.gfx;
   char name[32];
   std::snprintf(name, sizeof name, "data/fog/fogp%02d.vx1", static_cast<int>(i + 20));
+  BeforeFile(l);
   LoadPicture(gfx, 820 + i, name);
   ScalePicture(gfx, 880 + i, 820 + i, 1, 0, l.gfx.screenWidth, l.gfx.screenHeight * 1024 / 768);
   Prepare(l, 880 + i, "T160 S");
@@ -313,8 +323,9 @@ void LoadLevel(const Loader& l, LevelPictureState& pictures, int32_t level) {
 
 }  // namespace
 
-void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files) {
-  const Loader l{gfx, fx, nullptr, nullptr};
+void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files,
+                    const std::function<void()>& beforeFile) {
+  const Loader l{gfx, fx, nullptr, nullptr, &beforeFile};
   Load(l, files.foregroundSlot, files.foreground, "A1 E S");
   Prepare(l, files.foregroundSlot, level < 5 ? "G300" : level <= 9 ? "G320" : "G270");
   Load(l, files.maskSlot, files.mask, "A1");
@@ -327,8 +338,8 @@ void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& g
 
 bool HasLoadGroup(int32_t step) { return step == 0 || step == 2 || step == 6; }
 
-void LoadGroup(GfxContext& gfx, EffectsSystem& fx, int32_t step) {
-  const Loader l{gfx, fx, nullptr, nullptr};
+void LoadGroup(GfxContext& gfx, EffectsSystem& fx, int32_t step, const std::function<void()>& beforeFile) {
+  const Loader l{gfx, fx, nullptr, nullptr, &beforeFile};
   if (step == 0) MenuPictures(l);
   if (step == 2) FogAndTextures(l);
   if (step == 6) Creatures(l);

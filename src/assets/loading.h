@@ -2,6 +2,7 @@
 // The asset loading schedule: which file goes into which image or sound
 // slot, with which preparation, at which loading step.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "assets/level_pictures.h"
@@ -36,7 +37,9 @@ bool FindLevelPictures(int32_t level, LevelPictureFiles& files);
 // Loads and prepares the level's two pictures into `gfx`, whatever the
 // flags say: what the level start does the first time (and what the
 // prefetch worker does into a context of its own).
-void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files);
+// `beforeFile` runs before each file is read.
+void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const LevelPictureFiles& files,
+                    const std::function<void()>& beforeFile = {});
 
 // The loading groups: the part of a loading step that needs nothing made by
 // an earlier step and draws nothing that stays, so that a worker can make it
@@ -46,8 +49,9 @@ void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const Lev
 // itself.
 bool HasLoadGroup(int32_t step);
 // Loads and prepares the group of `step` into `gfx` (nothing for a step
-// without one). Uses the back buffer of `gfx` as scratch.
-void LoadGroup(GfxContext& gfx, EffectsSystem& fx, int32_t step);
+// without one). Uses the back buffer of `gfx` as scratch. `beforeFile` runs
+// before each file is read.
+void LoadGroup(GfxContext& gfx, EffectsSystem& fx, int32_t step, const std::function<void()>& beforeFile = {});
 // Every slot the group of `step` loads or makes, whether its files are
 // there or not (empty for a step without a group).
 std::vector<int32_t> LoadGroupSlots(int32_t step);

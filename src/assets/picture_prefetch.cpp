@@ -100,7 +100,7 @@ void PicturePrefetch::MakeGroup(Job& job) {
   }
   std::fill_n(job.screen.get(), area, kUndrawn);
   gfx.backBuffer = job.screen.get();
-  LoadGroup(gfx, *job.fx, job.step);
+  LoadGroup(gfx, *job.fx, job.step, [this] { WaitWhileHeld(); });
   gfx.workBuffer.reset();
   // A picture made blank (the composed level, the frozen menu screen) has
   // memory the system has not handed over yet; writing each page once here,
@@ -132,8 +132,17 @@ void PicturePrefetch::Work() {
   EffectsSystem fx;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || (!queue_.empty() && !held_); });
+    changed_.wait(lock, [this] { return stopping_ || (!held_ && (!queue_.empty() || !discarded_.empty())); });
     if (stopping_) return;
+    if (!discarded_.empty()) {
+      std::vector<Job> done = std::move(discarded_);
+      discarded_.clear();
+      lock.unlock();
+      done.clear();
+      lock.lock();
+      changed_.notify_all();
+      continue;
+    }
     const int32_t key = queue_.front();
     queue_.pop_front();
     Job& job = jobs_[key];
@@ -149,7 +158,7 @@ void PicturePrefetch::Work() {
     const int32_t level = key;
     auto pictures = std::make_unique<GfxContext>();
     LevelPictureFiles files{};
-    if (FindLevelPictures(level, files)) LoadLevelFiles(*pictures, fx, level, files);
+    if (FindLevelPictures(level, files)) LoadLevelFiles(*pictures, fx, level, files, [this] { WaitWhileHeld(); });
     lock.lock();
     // The job stays where it is: only Take and Stop remove a started one.
     job.pictures = std::move(pictures);
@@ -168,7 +177,11 @@ bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
     jobs_.erase(it);
     return false;
   }
+  // A held worker goes on while a caller waits for what it is at.
+  ++waiting_;
+  changed_.notify_all();
   changed_.wait(lock, [&] { return it->second.done; });
+  --waiting_;
   std::unique_ptr<GfxContext> pictures = std::move(it->second.pictures);
   jobs_.erase(it);
   lock.unlock();
@@ -205,11 +218,23 @@ bool PicturePrefetch::TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx
     jobs_.erase(it);
     return false;
   }
+  // A held worker goes on while a caller waits for what it is at.
+  ++waiting_;
+  changed_.notify_all();
   changed_.wait(lock, [&] { return it->second.done; });
+  --waiting_;
   Job job = std::move(it->second);
   jobs_.erase(it);
   lock.unlock();
+  const bool moved = MoveGroupIn(job, gfx, fx);
+  // What is left of the job (the worker's context and screen) is freed by
+  // the worker, not by the frame.
+  Discard(std::move(job));
+  return moved;
+}
 
+bool PicturePrefetch::MoveGroupIn(Job& job, GfxContext& gfx, EffectsSystem& fx) {
+  const int32_t step = job.step;
   if (job.pictures == nullptr || Logging(gfx) || DrawingStateOf(gfx) != job.before) return false;
   GfxContext& made = *job.pictures;
   // All or nothing, as for a level: every slot the group would load or
@@ -244,6 +269,13 @@ bool PicturePrefetch::TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx
   return true;
 }
 
+void PicturePrefetch::Discard(Job&& job) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!worker_.joinable() || stopping_) return;  // freed here, as `job` goes
+  discarded_.push_back(std::move(job));
+  changed_.notify_all();
+}
+
 void PicturePrefetch::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -254,13 +286,29 @@ void PicturePrefetch::Stop() {
   std::lock_guard<std::mutex> lock(mutex_);
   jobs_.clear();  // each job's context frees its pictures
   queue_.clear();
+  discarded_.clear();
   stopping_ = false;
   held_ = false;
+}
+
+bool PicturePrefetch::Busy() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, job] : jobs_)
+    if (job.started && !job.done) return true;
+  return false;
 }
 
 bool PicturePrefetch::Holds(int32_t level) {
   std::lock_guard<std::mutex> lock(mutex_);
   return jobs_.count(level) != 0;
+}
+
+void PicturePrefetch::WaitWhileHeld() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  paused_ = true;
+  changed_.notify_all();
+  changed_.wait(lock, [this] { return !held_ || stopping_ || waiting_ > 0; });
+  paused_ = false;
 }
 
 void PicturePrefetch::Hold(bool held) {
@@ -271,9 +319,9 @@ void PicturePrefetch::Hold(bool held) {
 }
 
 bool PicturePrefetch::Idle() const {
-  if (!queue_.empty() && worker_.joinable() && !held_) return false;
+  if ((!queue_.empty() || !discarded_.empty()) && worker_.joinable() && !held_) return false;
   for (const auto& [key, job] : jobs_)
-    if (job.started && !job.done) return false;
+    if (job.started && !job.done && !paused_) return false;
   return true;
 }
 

@@ -55,9 +55,10 @@ class PicturePrefetch {
   // did.
   bool TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx);
 
-  // While held, the worker begins no new work (what it is at, it finishes):
-  // the frame loop holds it while a frame runs and is presented, so that
-  // what a frame asks for is made after it, not beside it.
+  // While held, the worker begins no new work and pauses before the next
+  // file of what it is at: the frame loop holds it while a frame runs and
+  // is presented, so that the pictures are made between frames, not beside
+  // them.
   void Hold(bool held);
 
   // Ends the worker and frees every picture not taken. Requests after this
@@ -66,8 +67,10 @@ class PicturePrefetch {
 
   // Whether the pictures of `level` are asked for, under way or ready.
   bool Holds(int32_t level);
+  // Whether the worker is at something now.
+  bool Busy();
   // Returns once the worker has made everything asked for so far (or, while
-  // held, once it is at nothing).
+  // held, once it is at nothing or paused).
   void WaitIdle();
   // As WaitIdle, giving up after `limit`; true when the worker is idle.
   bool WaitIdleFor(std::chrono::nanoseconds limit);
@@ -101,6 +104,9 @@ class PicturePrefetch {
   };
   void Work();
   void MakeGroup(Job& job);
+  bool MoveGroupIn(Job& job, GfxContext& gfx, EffectsSystem& fx);
+  void Discard(Job&& job);
+  void WaitWhileHeld();
   bool Idle() const;
   static constexpr int32_t kGroupKey = 1000;
 
@@ -108,7 +114,10 @@ class PicturePrefetch {
   std::condition_variable changed_;
   std::map<int32_t, Job> jobs_;  // levels by number, groups from kGroupKey up
   std::deque<int32_t> queue_;
+  std::vector<Job> discarded_;  // taken groups' leftovers, for the worker to free
   bool stopping_ = false;
   bool held_ = false;
+  int32_t waiting_ = 0;  // callers waiting for a job under way
+  bool paused_ = false;  // the worker waits for the hold to end
   std::thread worker_;
 };

@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <set>
 #include <filesystem>
 #include <string>
@@ -290,6 +293,28 @@ TEST_F(LoadingGroupTest, TheLoadingStepsLeaveTheSameWithTheGroupsMadeAhead) {
   // Something was loaded: the fog, a creature's poses.
   EXPECT_FALSE(inPlace.back().slots[880].pixels.empty());
   EXPECT_FALSE(inPlace.back().slots[415].pixels.empty());
+}
+
+// The frame loop holds the worker while a frame runs; a frame that takes a
+// group the worker is making must not wait for the hold it holds itself.
+TEST_F(LoadingGroupTest, TakingAGroupUnderWayGoesOnWhileTheWorkerIsHeld) {
+  LinkGeneratedData();
+  Fresh();
+  LoadGroup(engine.gfx, engine.effects, 2);
+  const LoadingState inPlace = State();
+  Fresh();
+  PicturePrefetch ahead;
+  ahead.RequestGroup(2, engine.gfx, engine.effects);
+  // Held while under way, so that the take must wait for it.
+  const auto start = std::chrono::steady_clock::now();
+  while (!ahead.Busy() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) std::this_thread::yield();
+  ahead.Hold(true);
+  auto taken = std::async(std::launch::async, [&] { return ahead.TakeGroup(2, engine.gfx, engine.effects); });
+  const bool finished = taken.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  ahead.Hold(false);
+  ASSERT_TRUE(finished) << "the take waited for the hold";
+  EXPECT_TRUE(taken.get());
+  EXPECT_TRUE(State() == inPlace);
 }
 
 TEST_F(LoadingGroupTest, EachGroupNamesEverySlotItFills) {
