@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "effects/effects_internal.h"
 #include "platform/cpu_features.h"
@@ -400,6 +401,77 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
   }
 }
 
+// The weights of the lights of one size, radius_c · t² >> 9 inside each
+// channel's rim and 0 outside, per row dy and column dx from the centre:
+// they depend on the size alone, and the drift lights come in a handful of
+// sizes, so the last sizes used keep theirs.
+struct EllipseWeights {
+  int32_t radius[3] = {-1, -1, -1};
+  int32_t rows = 0;
+  int32_t columns = 0;  // a multiple of 8
+  std::vector<int32_t> weight[3];  // [dy · columns + dx]
+};
+
+// Sizes up to this radius are kept (some 90 kB a size at most).
+constexpr int32_t kKeptWeightRadius = 96;
+
+const EllipseWeights* WeightsFor(const EllipseLight& light) {
+  if (light.radius[2] > kKeptWeightRadius || light.radius[2] < 1) return nullptr;
+  thread_local std::array<EllipseWeights, 16> kept;
+  thread_local size_t next = 0;
+  thread_local const EllipseWeights* last = nullptr;  // a light asks once per row
+  if (last != nullptr && std::equal(last->radius, last->radius + 3, light.radius)) return last;
+  for (const EllipseWeights& w : kept)
+    if (std::equal(w.radius, w.radius + 3, light.radius)) return last = &w;
+  EllipseWeights& w = kept[next];
+  next = (next + 1) % kept.size();
+  std::copy(light.radius, light.radius + 3, w.radius);
+  // Every row and column any channel reaches, and the columns the vector
+  // loop rounds up to.
+  const int32_t r = std::max({light.radius[0], light.radius[1], light.radius[2]});
+  w.rows = r + 1;
+  w.columns = (r + 1 + 7) / 8 * 8;
+  for (int32_t c = 0; c < 3; ++c) {
+    w.weight[c].assign(static_cast<size_t>(w.rows) * static_cast<size_t>(w.columns), 0);
+    for (int32_t dy = 0; dy < w.rows; ++dy) {
+      for (int32_t dx = 0; dx < w.columns; ++dx) {
+        const int32_t e = 4 * dx * dx + 9 * dy * dy;
+        if (e >= light.limit[c]) continue;
+        const int32_t t = 256 - ((e * light.scale[c]) >> 16);
+        w.weight[c][static_cast<size_t>(dy) * static_cast<size_t>(w.columns) + static_cast<size_t>(dx)] =
+            (light.radius[c] * t * t) >> 9;
+      }
+    }
+  }
+  return last = &w;
+}
+
+// EllipseAmountsAvx2 from kept weights: only the amounts are multiplied.
+__attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& light, const EllipseWeights& w,
+                                                            int32_t dy, int32_t count, uint32_t* up,
+                                                            uint32_t* down) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  const size_t row = static_cast<size_t>(dy) * static_cast<size_t>(w.columns);
+  __m256i amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
+  for (int32_t d = 0; d < count; d += 8) {
+    __m256i brighten = zero;
+    __m256i darken = zero;
+    for (int32_t c = 0; c < 3; ++c) {
+      const __m256i weight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
+      const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
+      brighten = _mm256_or_si256(
+          brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
+      darken = _mm256_or_si256(
+          darken, _mm256_slli_epi32(
+                      _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
+  }
+}
+
 // Pixels 0 .. count - 1 of the line gain up[i] and lose down[i] per byte,
 // saturating; the last partial group of eight goes through lane masks.
 __attribute__((target("avx2"))) void ApplyAmountsAvx2(uint32_t* line, const uint32_t* up,
@@ -429,7 +501,12 @@ void EllipseRowPairAvx2(const EllipseLight& light, uint32_t* above, uint32_t* be
   const int32_t nearSide = light.x - left;  // columns left of the centre
   const int32_t farSide = right - light.x;
   const int32_t count = std::max(nearSide, farSide) + 1;
-  EllipseAmountsAvx2(light, dy, count, up + kEllipseReach, down + kEllipseReach);
+  const EllipseWeights* kept = WeightsFor(light);
+  if (kept != nullptr && dy < kept->rows && count <= kept->columns) {
+    EllipseAmountsKeptAvx2(light, *kept, dy, count, up + kEllipseReach, down + kEllipseReach);
+  } else {
+    EllipseAmountsAvx2(light, dy, count, up + kEllipseReach, down + kEllipseReach);
+  }
   for (int32_t d = 1; d <= nearSide; ++d) {
     up[kEllipseReach - d] = up[kEllipseReach + d];
     down[kEllipseReach - d] = down[kEllipseReach + d];
