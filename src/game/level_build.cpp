@@ -1,6 +1,6 @@
 #include "game/level_build.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 
@@ -59,6 +59,60 @@ void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, boo
   to[width - 1] = from[width - 1];
 }
 
+// Row y of a screen-sized picture of n pixels, darkened from the screen row
+// `from` straight into the bytes PackTo24 leaves: three bytes a pixel, and
+// where the row reaches past byte 3n, the four-byte pixels the packing
+// never overwrote there. The same bytes as darkening the row in place and
+// packing the rows in order.
+__attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width,
+                                                       int32_t y, size_t n) {
+  const int32_t d = (y % 2 == 0) ? 3 : 5;
+  const size_t first = static_cast<size_t>(y) * static_cast<size_t>(width);
+  const auto value = [&](int32_t x) { return x == 0 || x == width - 1 ? from[x] : DarkenPixel(from[x], d); };
+  const auto put = [&](int32_t x, uint32_t v) {
+    uint8_t* at = bytes + 3 * (first + static_cast<size_t>(x));
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+  };
+  put(0, from[0]);
+  // Eight pixels a store of 32 bytes; its 8 spare bytes fall on the next
+  // pixels of the row, written after it.
+  const __m256i lower = _mm256_set1_epi32(d * 0x010101);
+  const __m256i blueKeep = _mm256_set1_epi32(static_cast<int32_t>(0xfffffffcu));
+  const __m256i blueLow = _mm256_set1_epi32(1);
+  const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
+                                        0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+  int32_t x = 1;
+  for (; x + 11 <= width; x += 8) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x));
+    v = _mm256_or_si256(_mm256_and_si256(_mm256_subs_epu8(v, lower), blueKeep), blueLow);
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), together);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + 3 * (first + static_cast<size_t>(x))), packed);
+  }
+  for (; x < width; ++x) put(x, value(x));
+  // The picture's last quarter: bytes from 3n on keep the four-byte pixels.
+  const size_t limit = 3 * n;
+  if (4 * (first + static_cast<size_t>(width)) <= limit) return;
+  x = 4 * first + 4 > limit ? 0 : static_cast<int32_t>((limit - 4 - 4 * first) / 4 + 1);
+  for (; x < width && 4 * (first + static_cast<size_t>(x)) < limit; ++x) {  // the pixel across byte 3n
+    const uint32_t v = value(x);
+    for (size_t b = 0; b < 4; ++b) {
+      const size_t at = 4 * (first + static_cast<size_t>(x)) + b;
+      if (at >= limit) bytes[at] = static_cast<uint8_t>(v >> (8 * b));
+    }
+  }
+  if (x >= width) return;
+  uint32_t* whole = reinterpret_cast<uint32_t*>(bytes) + first;
+  if (x == 0) {
+    whole[0] = from[0];
+    x = 1;
+  }
+  x = DarkenRunSse2(from, whole, x, width - 1, d);
+  for (; x < width; ++x) whole[x] = value(x);
+}
+
 // Background and foreground drawn into the back buffer, then kept in
 // picture 13, darkened and packed, so a frame draws the level in one copy.
 // With picture 13 the size of the screen (as the loading steps make it) the
@@ -94,6 +148,8 @@ void Compose(GameState& g, bool overSky) {
   }
   const int32_t width = gfx.screenWidth;
   const bool vector = cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2);
+  const bool packDirect = cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2);
+  const size_t area = static_cast<size_t>(width) * static_cast<size_t>(gfx.screenHeight);
   constexpr int32_t kBandRows = 8;
   for (int32_t top = 0; top < gfx.screenHeight; top += kBandRows) {
     const int32_t bottom = std::min(top + kBandRows, gfx.screenHeight);
@@ -101,9 +157,13 @@ void Compose(GameState& g, bool overSky) {
     DrawFrameRows(gfx, g.foregroundSlot, 0, 0, -1, top, bottom);
     for (int32_t y = top; y < bottom; ++y) {
       const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width);
-      DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y, vector);
+      if (packDirect) {
+        DarkenPackRowAvx2(gfx.backBuffer + at, reinterpret_cast<uint8_t*>(composed->pixels), width, y, area);
+      } else {
+        DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y, vector);
+      }
     }
-    PackTo24Rows(gfx, kComposedSlot, top, bottom);
+    if (!packDirect) PackTo24Rows(gfx, kComposedSlot, top, bottom);
   }
   if (!overSky) ResetDrawMode(gfx);
 }
@@ -159,6 +219,13 @@ void BuildLevel(GameState& g, int32_t n) {
   g.playerLightOn = row0 ? -1 : 0;
   Compose(g, row0);
   Decorate(g, *script, row1);
+}
+
+void level_build_detail::DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height) {
+  const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
+  for (int32_t y = 0; y < height; ++y)
+    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width), reinterpret_cast<uint8_t*>(to),
+                      width, y, n);
 }
 
 void DarkenRows(GameState&, int32_t picture) {

@@ -86,12 +86,16 @@ TEST_F(LevelBuildTest, ComposingInBandsGivesTheWholeComposition) {
   MakePicture(220, noise(1));
   PackTo24(G(), 220);
   const size_t area = static_cast<size_t>(G().screenWidth) * static_cast<size_t>(G().screenHeight);
-  for (const int32_t level : {2, 5}) {  // over the sky; copied plain
-    SCOPED_TRACE(level);
+  for (const int32_t run : {0, 1, 2, 3}) {
+    const int32_t level = run % 2 == 0 ? 2 : 5;  // over the sky; copied plain
+    // Packed straight from the screen, or darkened, then packed.
+    cpu::ForceKernelLevel(run < 2 ? cpu::BestKernelLevel() : cpu::KernelLevel::kSse2);
+    SCOPED_TRACE(run);
     const int32_t foreground = level == 2 ? 254 : 260;
     MakeForeground(level, foreground, noise(static_cast<uint32_t>(level)));
     const std::vector<uint32_t> before(G().backBuffer, G().backBuffer + area);
     BuildLevel(game, level);
+    cpu::ResetKernelLevel();
     const std::vector<uint32_t> composed(G().slots[13].pixels, G().slots[13].pixels + area);
     const std::vector<uint32_t> screen(G().backBuffer, G().backBuffer + area);
 
@@ -110,6 +114,33 @@ TEST_F(LevelBuildTest, ComposingInBandsGivesTheWholeComposition) {
     EXPECT_TRUE(composed == std::vector<uint32_t>(G().slots[301].pixels, G().slots[301].pixels + area));
     EXPECT_TRUE(screen == std::vector<uint32_t>(G().backBuffer, G().backBuffer + area));
     ReleasePicture(G(), 301);
+  }
+}
+
+// Packed straight from the screen against darkened, then packed, on sizes
+// around the vector step (the first and last pixel of a row stay as they
+// are, the last quarter keeps four bytes a pixel).
+TEST_F(LevelBuildTest, DarkeningStraightIntoThePackedPictureGivesTheSameBytes) {
+  if (cpu::BestKernelLevel() < cpu::KernelLevel::kAvx2) GTEST_SKIP() << "no AVX2 here";
+  uint32_t seed = 3;
+  for (int32_t width = 1; width <= 27; ++width) {
+    for (const int32_t height : {1, 2, 3, 7}) {
+      const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
+      std::vector<uint32_t> from(n);
+      for (uint32_t& p : from) {
+        seed = seed * 1664525u + 1013904223u;
+        p = seed ^ (seed >> 11);
+      }
+      CreatePicture(G(), 302, width, height);
+      std::copy(from.begin(), from.end(), G().slots[302].pixels);
+      DarkenRows(game, 302);
+      PackTo24(G(), 302);
+      std::vector<uint32_t> direct(n, 0x5a5a5a5au);
+      level_build_detail::DarkenPackRows(from.data(), direct.data(), width, height);
+      EXPECT_TRUE(direct == std::vector<uint32_t>(G().slots[302].pixels, G().slots[302].pixels + n))
+          << width << " x " << height;
+      ReleasePicture(G(), 302);
+    }
   }
 }
 
