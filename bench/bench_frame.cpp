@@ -24,7 +24,7 @@
 //   bench_frame GAMEFOLDER --play SCRIPT [RUNS]
 // Frames are timed by the wall clock (the game hands part of its work to
 // other threads, which the drawing thread's own processor time would leave
-// out), and each frame keeps the least of its times over RUNS replays (3
+// out), and each frame keeps the least of its times over RUNS replays (5
 // unless given): the run is the same each time.
 //
 // After the levels, the heaviest monster load a level can hold: the object
@@ -385,7 +385,7 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
 int main(int argc, char** argv) {
   int code = 0;
   if ((argc == 4 || argc == 5) && std::string(argv[2]) == "--play")
-    return PlayScript(argv[1], argv[3], argc == 5 ? std::max(1, std::atoi(argv[4])) : 3);
+    return PlayScript(argv[1], argv[3], argc == 5 ? std::max(1, std::atoi(argv[4])) : 5);
   if (bench::ProgramArgsDone(argc, argv, "bench_frame",
                              "usage: bench_frame GAMEFOLDER [FRAMES [CASE...]]\n"
                              "  Times FRAMES in-game frames (default 600) with their present on every\n"
@@ -393,7 +393,7 @@ int main(int argc, char** argv) {
                              "  (\"2+mon\", \"24+mon\") and a running fight (\"fight\"). CASEs choose.\n"
                              "       bench_frame GAMEFOLDER --play SCRIPT [RUNS]\n"
                              "  Times every frame of a recorded input script (the whole game), each\n"
-                             "  frame the least of RUNS replays (default 3).\n",
+                             "  frame the least of RUNS replays (default 5).\n",
                              std::numeric_limits<int>::max(), code))  // any number of cases
     return code;
   if (argc < 2 || chdir(argv[1]) != 0) {
