@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "assets/loading.h"
@@ -167,25 +168,30 @@ void PicturePrefetch::Work() {
   }
 }
 
-bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
+std::optional<PicturePrefetch::Job> PicturePrefetch::Finished(int32_t key) {
   std::unique_lock<std::mutex> lock(mutex_);
-  auto it = jobs_.find(level);
-  if (it == jobs_.end()) return false;
+  auto it = jobs_.find(key);
+  if (it == jobs_.end()) return std::nullopt;
   if (!it->second.started) {
     // Not begun: the caller's own load is as quick as the worker's.
-    std::erase(queue_, level);
+    std::erase(queue_, key);
     jobs_.erase(it);
-    return false;
+    return std::nullopt;
   }
   // A held worker goes on while a caller waits for what it is at.
   ++waiting_;
   changed_.notify_all();
   changed_.wait(lock, [&] { return it->second.done; });
   --waiting_;
-  std::unique_ptr<GfxContext> pictures = std::move(it->second.pictures);
+  Job job = std::move(it->second);
   jobs_.erase(it);
-  lock.unlock();
+  return job;
+}
 
+bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
+  std::optional<Job> job = Finished(level);
+  if (!job) return false;
+  const std::unique_ptr<GfxContext>& pictures = job->pictures;
   LevelPictureFiles files{};
   if (pictures == nullptr || !FindLevelPictures(level, files)) return false;
   // All or nothing, so that a refused move leaves the caller's load to do
@@ -210,26 +216,12 @@ bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
 }
 
 bool PicturePrefetch::TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  auto it = jobs_.find(kGroupKey + step);
-  if (it == jobs_.end()) return false;
-  if (!it->second.started) {
-    std::erase(queue_, it->first);
-    jobs_.erase(it);
-    return false;
-  }
-  // A held worker goes on while a caller waits for what it is at.
-  ++waiting_;
-  changed_.notify_all();
-  changed_.wait(lock, [&] { return it->second.done; });
-  --waiting_;
-  Job job = std::move(it->second);
-  jobs_.erase(it);
-  lock.unlock();
-  const bool moved = MoveGroupIn(job, gfx, fx);
+  std::optional<Job> job = Finished(kGroupKey + step);
+  if (!job) return false;
+  const bool moved = MoveGroupIn(*job, gfx, fx);
   // What is left of the job (the worker's context and screen) is freed by
   // the worker, not by the frame.
-  Discard(std::move(job));
+  Discard(std::move(*job));
   return moved;
 }
 

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -104,6 +105,9 @@ class PicturePrefetch {
   };
   void Work();
   void MakeGroup(Job& job);
+  // The job of `key` once the worker has made it, waiting for it when the
+  // worker is at it; none when not asked for, or not begun (then dropped).
+  std::optional<Job> Finished(int32_t key);
   bool MoveGroupIn(Job& job, GfxContext& gfx, EffectsSystem& fx);
   void Discard(Job&& job);
   void WaitWhileHeld();

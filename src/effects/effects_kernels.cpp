@@ -364,6 +364,19 @@ __attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, u
 // write up to 7 entries past the last one asked for.
 constexpr int32_t kEllipseReach = 184;
 
+// Channel c's amounts `add` into the packed amounts: min(255, add) into
+// `brighten`, min(255, -add) into `darken`, each in the channel's byte.
+__attribute__((target("avx2"))) inline void AddChannelAmounts(__m256i add, int32_t c, __m256i& brighten,
+                                                              __m256i& darken) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i byteMax = _mm256_set1_epi32(255);
+  brighten = _mm256_or_si256(
+      brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
+  darken = _mm256_or_si256(
+      darken, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax),
+                                8 * c));
+}
+
 // Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
 // pixel: up holds min(255, amount) of the channels that brighten, down
 // min(255, -amount) of those that darken, so that clamp(c + amount, 0, 255)
@@ -373,7 +386,6 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i rowPart = _mm256_set1_epi32(9 * dy * dy);
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i byteMax = _mm256_set1_epi32(255);
   const __m256i t256 = _mm256_set1_epi32(256);
   for (int32_t d = 0; d < count; d += 8) {
     const __m256i dx = _mm256_add_epi32(_mm256_set1_epi32(d), lanes);
@@ -390,11 +402,7 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
           inside);
       const __m256i add =
           _mm256_srai_epi32(_mm256_mullo_epi32(_mm256_set1_epi32(light.amount[c]), weight), 10);
-      brighten = _mm256_or_si256(
-          brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
-      darken = _mm256_or_si256(
-          darken, _mm256_slli_epi32(
-                      _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
+      AddChannelAmounts(add, c, brighten, darken);
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
@@ -451,7 +459,6 @@ __attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& 
                                                             int32_t dy, int32_t count, uint32_t* up,
                                                             uint32_t* down) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i byteMax = _mm256_set1_epi32(255);
   const size_t row = static_cast<size_t>(dy) * static_cast<size_t>(w.columns);
   __m256i amount[3];
   for (int32_t c = 0; c < 3; ++c) amount[c] = _mm256_set1_epi32(light.amount[c]);
@@ -461,11 +468,7 @@ __attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& 
     for (int32_t c = 0; c < 3; ++c) {
       const __m256i weight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
       const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
-      brighten = _mm256_or_si256(
-          brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
-      darken = _mm256_or_si256(
-          darken, _mm256_slli_epi32(
-                      _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
+      AddChannelAmounts(add, c, brighten, darken);
     }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
