@@ -1,7 +1,9 @@
 #include "game/placements.h"
 
+#include <cstdio>
 #include <string>
 
+#include "config/log.h"
 #include "config/record_reader.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
@@ -51,10 +53,29 @@ void LoadPlacements(GameState& g) {
   }
 }
 
+namespace {
+bool levelFileFailed = false;
+}  // namespace
+
 // The new file is written beside the old one and renamed over it once it is
-// on the disk, so a failed or interrupted save leaves the old file whole.
-// Nothing is reported, as with every file the game writes.
-void SavePlacements(GameState& g) {
+// on the disk, so a failed or interrupted save leaves the old file whole; a
+// failure is told on stderr and in the log, and the screen asks what next.
+bool SavePlacements(GameState& g) {
   const std::string name = "data/" + ObjectFileName(g.level);
-  platform::ReplaceFile(name, FormatPlacements(g.placements), "");
+  std::string problem;
+  // A link at the level file leads into the generated data set (or another
+  // shared copy): the player's edit replaces the link, never what it shows.
+  if (platform::ReplaceFile(name, FormatPlacements(g.placements), "", &problem, platform::LinkAtName::kReplace))
+    return true;
+  const std::string line = "cannot write the level file: " + problem;
+  std::fprintf(stderr, "vxgame: %s\n", line.c_str());
+  LogText(engine.log, "", line);
+  levelFileFailed = true;
+  return false;
+}
+
+bool TakeLevelFileFailure() {
+  const bool failed = levelFileFailed;
+  levelFileFailed = false;
+  return failed;
 }

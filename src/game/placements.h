@@ -8,5 +8,8 @@ void ClearPlacements(GameState& g);
 void AddPlacement(GameState& g, int32_t x, int32_t y, int32_t type);
 // Reads the current level's object file and spawns its objects.
 void LoadPlacements(GameState& g);
-// Writes the current level's object file.
-void SavePlacements(GameState& g);
+// Writes the current level's object file; false (told on stderr and in the
+// log) when it could not be written, the old file then being as it was.
+bool SavePlacements(GameState& g);
+// Whether a write failed since the last call: the screen is to tell it.
+bool TakeLevelFileFailure();

@@ -2,6 +2,7 @@
 
 #include "config/configuration.h"
 #include "game/level_build.h"
+#include "game/placements.h"
 #include "gfx/drawing.h"
 #include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr int32_t kScreens = 38;
+constexpr int32_t kScreens = 42;
 constexpr int32_t kNoButton = -1313;
 constexpr int32_t kButton1Slot = 408;
 constexpr int32_t kButton2Slot = 407;
@@ -72,6 +73,11 @@ constexpr Screen kScreenTable[kScreens] = {
     {true, 80, 0, 719, 401, 3, true},   // 35 ending
     {true, 80, 0, 719, 390, 3, false},  // 36 ending, second page
     {true, 80, 0, 719, 401, 3, false},  // 37 ending, last page
+    // Files that could not be written or read, told in the same boxes.
+    {true, 582, 583, 400, 401, 4, false},  // 38 save and quit failed: try again or quit anyway
+    kPlain,                                // 39 a save during play failed
+    kPlain,                                // 40 the saved game was damaged and is kept aside
+    {true, 582, 584, 400, 401, 4, true},   // 41 the editor's level file was not written
 };
 
 GfxContext& G() { return engine.gfx; }
@@ -181,11 +187,29 @@ int32_t Answer(GameState& g, bool selectRelease, bool confirmRelease) {
       }
       break;
     case 1:
-      if (selectRelease) {
-        SaveGame(g);
-        result = 2;
-      }
+      // A save that fails does not end the program: the player is told
+      // and chooses.
+      if (selectRelease) result = SaveGameAndWait(g) ? 2 : 138;
       if (confirmRelease) result = 1;
+      break;
+    case 38:
+      if (selectRelease) result = 2;
+      if (confirmRelease) result = SaveGameAndWait(g) ? 2 : 138;
+      break;
+    case 39:
+    case 40:
+      if (confirmRelease) result = 1;
+      break;
+    case 41:
+      if (selectRelease) result = 5;
+      if (confirmRelease) {
+        if (SavePlacements(g)) {
+          result = 5;
+        } else {
+          TakeLevelFileFailure();  // this screen is the telling
+          result = 141;
+        }
+      }
       break;
     case 2:
     case 26:

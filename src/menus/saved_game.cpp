@@ -1,12 +1,20 @@
 #include "menus/saved_game.h"
 
-#include <string>
+#include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "config/log.h"
 #include "config/record_reader.h"
 #include "engine/engine_effects.h"
 #include "game/level_start.h"
 #include "game/singletons.h"
 #include "platform/file_replace.h"
+#include "platform/game_files.h"
 
 namespace {
 
@@ -85,7 +93,7 @@ void Copy10(const RecordReader& r, int32_t* to) {
 // Reads the lines by number with the sequential reader, exactly as a load
 // copies them (a missing line gives what the search stopped at). The file
 // is whole when its end line is met, during the searches or after them.
-SaveState ReadSave(RecordReader& r, const char* path, SavedWords& w) {
+SaveState ReadSave(RecordReader& r, const char* path, SavedWords& w, const char** why = nullptr) {
   OpenRecords(r, path);
   if (!r.stream.is_open()) {
     CloseRecords(r);
@@ -118,7 +126,18 @@ SaveState ReadSave(RecordReader& r, const char* path, SavedWords& w) {
   // A level outside the world would index the progress tables out of
   // bounds; only a hand-edited file holds one.
   const bool levelInWorld = w.main1[0] >= 0 && w.main1[0] <= kHighestLevel;
+  if (why != nullptr) *why = !whole ? "it ends before its end line" : "its level lies outside 0..100";
   return whole && levelInWorld ? SaveState::kWhole : SaveState::kDamaged;
+}
+
+// A loaded player this far above or below the screen (in screen heights)
+// was never saved by the game: it only comes from a hand-edited file, and
+// it would fall out of the world again after every death. Such a player
+// starts at the new game's height instead.
+bool HeightInRoom(int32_t y) {
+  const int32_t h = engine.gfx.screenHeight;
+  const int32_t py = y >> 16;
+  return py >= -h && py <= h;
 }
 
 void Apply(GameState& g, const SavedWords& w) {
@@ -127,7 +146,8 @@ void Apply(GameState& g, const SavedWords& w) {
   for (int32_t i = 0; i < kClearedSaved; ++i) g.levelCleared[i] = w.levelCleared[i];
   g.level = w.main1[0];
   g.playerX = w.main1[1];
-  g.playerY = static_cast<int32_t>(static_cast<uint32_t>(w.main1[2]) - kLoadLift);
+  const int32_t y = static_cast<int32_t>(static_cast<uint32_t>(w.main1[2]) - kLoadLift);
+  if (HeightInRoom(y)) g.playerY = y;
   g.weapon = w.main1[3];
   g.difficultyOffset = w.main1[4];
   g.difficultyBase = w.main1[5];
@@ -141,13 +161,148 @@ void Apply(GameState& g, const SavedWords& w) {
   g.music.trackCountdown = 0;
 }
 
+// What the writer thread and the loading found wrong, kept until the frames
+// tell it: a line for stderr and the log, and a notice for the screen.
+struct Reports {
+  std::mutex mutex;
+  std::atomic<bool> waiting{false};  // lines or a notice are there
+  std::vector<std::string> lines;
+  SaveNotice notice = SaveNotice::kNone;
+  bool lastFailed = false;  // the last save did not reach the disk
+  bool failureShown = false;  // and the player has been told of it
+};
+
+Reports& TheReports() {
+  static Reports reports;
+  return reports;
+}
+
+void Report(const std::string& line, SaveNotice notice) {
+  Reports& r = TheReports();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  r.lines.push_back(line);
+  if (notice != SaveNotice::kNone) r.notice = notice;
+  r.waiting = true;
+}
+
+void SaveEnded(bool ok, const std::string& problem) {
+  Reports& r = TheReports();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  r.lastFailed = !ok;
+  if (ok) {
+    r.failureShown = false;
+    return;
+  }
+  r.lines.push_back("cannot save the game: " + problem);
+  // One notice for a run of failures: every room change would raise one.
+  if (!r.failureShown) r.notice = SaveNotice::kSaveFailed;
+  r.failureShown = true;
+  r.waiting = true;
+}
+
+// Copies a damaged save aside before anything can overwrite it: to
+// "gamesave.sav.damaged", or the first free "gamesave.sav.damaged.N", so an
+// earlier one stays. `keptAs` is empty when a copy with the same bytes is
+// already there (the player was told when it was made).
+bool KeepDamagedAside(std::string& keptAs, std::string& problem) {
+  keptAs.clear();
+  std::string bytes;
+  if (!platform::ReadWholeFile(kSaveFile, bytes)) {
+    problem = std::string("cannot read ") + kSaveFile + " to keep it aside";
+    return false;
+  }
+  for (int32_t n = 0; n < 100; ++n) {
+    const std::string name = std::string(kDamagedSaveFile) + (n == 0 ? "" : "." + std::to_string(n));
+    if (!platform::PlayersFile(name.c_str())) {
+      if (!platform::ReplaceFile(name, bytes, "", &problem)) return false;
+      keptAs = name;
+      return true;
+    }
+    std::string other;
+    if (platform::ReadWholeFile(name, other) && other == bytes) return true;
+  }
+  problem = std::string("no free name to keep the damaged ") + kSaveFile + " aside";
+  return false;
+}
+
+// Keeps a damaged save aside and says so, once per damaged file.
+bool DamagedSaveFound(const char* why, bool backupLoads) {
+  std::string keptAs, problem;
+  if (!KeepDamagedAside(keptAs, problem)) {
+    Report(std::string(kSaveFile) + " is damaged (" + why + ") and cannot be kept aside: " + problem,
+           SaveNotice::kDamagedSave);
+    return false;
+  }
+  if (!keptAs.empty()) {
+    Report(std::string(kSaveFile) + " is damaged (" + why + "); it is kept as " + keptAs +
+               (backupLoads ? std::string("; the game goes on from ") + kSaveBackupFile
+                            : std::string("; a new game starts")),
+           SaveNotice::kDamagedSave);
+  }
+  return true;
+}
+
+// Writes a save's text over the save file, keeping the previous whole save
+// as the backup and a damaged one aside; tells how it went.
+bool WriteSaveText(const std::string& text) {
+  RecordReader check;
+  SavedWords old;
+  const char* why = "";
+  const SaveState state = ReadSave(check, kSaveFile, old, &why);
+  std::string problem;
+  // Only a whole save is worth keeping as the backup; a damaged one leaves
+  // the backup as it is, the last whole save, and goes aside itself.
+  bool ok = state != SaveState::kDamaged || DamagedSaveFound(why, false);
+  if (ok) {
+    ok = platform::ReplaceFile(kSaveFile, text, state == SaveState::kWhole ? kSaveBackupFile : "", &problem);
+  } else {
+    problem = std::string("the damaged ") + kSaveFile + " could not be kept aside";
+  }
+  SaveEnded(ok, problem);
+  return ok;
+}
+
+// A program stopped in the middle of a save can leave its complete new
+// file under the temporary name (killed between its flush and the rename).
+// When that file is whole and not older than the save, it is the newest
+// save: it goes in as if the save had ended. Other leftovers are removed.
+void FinishInterruptedSave() {
+  for (const platform::LeftoverFile& f : platform::LeftoverTemporaries(kSaveBackupFile)) {
+    ::unlink(f.path.c_str());  // a copy of a save that is still in place
+  }
+  const std::vector<platform::LeftoverFile> left = platform::LeftoverTemporaries(kSaveFile);
+  if (left.empty()) return;
+  const platform::LeftoverFile* newest = nullptr;
+  for (const platform::LeftoverFile& f : left) {
+    RecordReader r;
+    SavedWords w;
+    if (ReadSave(r, f.path.c_str(), w) != SaveState::kWhole) continue;
+    if (newest == nullptr || f.modified > newest->modified) newest = &f;
+  }
+  if (newest != nullptr) {
+    RecordReader r;
+    SavedWords w;
+    const bool saveWhole = ReadSave(r, kSaveFile, w) == SaveState::kWhole;
+    std::string text;
+    if ((!saveWhole || newest->modified >= platform::ModifiedTime(kSaveFile)) &&
+        platform::ReadWholeFile(newest->path, text) && !WriteSaveText(text)) {
+      return;  // kept for the next try
+    }
+  }
+  for (const platform::LeftoverFile& f : left) ::unlink(f.path.c_str());
+}
+
 // Reads the save, or its backup when the save itself is damaged.
 bool ReadUsableSave(RecordReader& r, SavedWords& w) {
-  const SaveState save = ReadSave(r, kSaveFile, w);
+  FinishInterruptedSave();
+  const char* why = "";
+  const SaveState save = ReadSave(r, kSaveFile, w, &why);
   if (save == SaveState::kWhole) return true;
   if (save == SaveState::kMissing) return false;
   w = SavedWords{};
-  return ReadSave(r, kSaveBackupFile, w) == SaveState::kWhole;
+  const bool backup = ReadSave(r, kSaveBackupFile, w) == SaveState::kWhole;
+  DamagedSaveFound(why, backup);
+  return backup;
 }
 
 }  // namespace
@@ -157,16 +312,42 @@ void SaveGame(GameState& g) {
   // The words are taken now; the file is written behind the frames, after
   // any save asked for before this one.
   engine.fileWrites.Post([text = SaveText(g)] {
-    // Only a whole save is worth keeping; a damaged one leaves the backup
-    // as it is, the last whole save.
-    RecordReader check;
-    SavedWords old;
-    const bool keepOld = ReadSave(check, kSaveFile, old) == SaveState::kWhole;
-    platform::ReplaceFile(kSaveFile, text, keepOld ? kSaveBackupFile : "");
+    FinishInterruptedSave();
+    WriteSaveText(text);
   });
 }
 
+bool SaveGameAndWait(GameState& g) {
+  if (g.playerAlive == 0) return true;
+  SaveGame(g);
+  FinishSaving();
+  Reports& r = TheReports();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  // The caller shows the failure itself.
+  if (r.lastFailed && r.notice == SaveNotice::kSaveFailed) r.notice = SaveNotice::kNone;
+  return !r.lastFailed;
+}
+
 void FinishSaving() { engine.fileWrites.Finish(); }
+
+SaveNotice TakeSaveNotice() {
+  Reports& r = TheReports();
+  if (!r.waiting) return SaveNotice::kNone;
+  std::vector<std::string> lines;
+  SaveNotice notice = SaveNotice::kNone;
+  {
+    std::lock_guard<std::mutex> lock(r.mutex);
+    lines.swap(r.lines);
+    notice = r.notice;
+    r.notice = SaveNotice::kNone;
+    r.waiting = false;
+  }
+  for (const std::string& line : lines) {
+    std::fprintf(stderr, "vxgame: %s\n", line.c_str());
+    LogText(engine.log, "", line);
+  }
+  return notice;
+}
 
 void LoadGame(GameState& g) {
   FinishSaving();

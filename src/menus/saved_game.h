@@ -7,11 +7,23 @@ struct GameState;
 
 inline constexpr const char* kSaveFile = "gamesave.sav";
 inline constexpr const char* kSaveBackupFile = "gamesave.sav.bak";
+// Where a damaged save is kept (".1", ".2" and on when that one is taken).
+inline constexpr const char* kDamagedSaveFile = "gamesave.sav.damaged";
+
+// What the player is to be told on the screen.
+enum class SaveNotice { kNone, kSaveFailed, kDamagedSave };
 
 // Writes the saved fields of a living player, replacing the file only once
 // the new one is complete on the disk. The fields are taken at once; the
 // writing happens on the engine's writer thread, after earlier saves.
 void SaveGame(GameState& g);
+// Saves at once and waits for the disk: false when the save failed (the
+// failure is reported, but no notice is raised for it: the caller tells).
+bool SaveGameAndWait(GameState& g);
+// Writes what went wrong since the last call on stderr and in the log, one
+// line each, and returns what the screen should tell (at most once for a
+// run of failed saves, again only after a save succeeded).
+SaveNotice TakeSaveNotice();
 // Returns once every save asked for is on the disk (LoadGame and
 // SavedGameAvailable wait so themselves).
 void FinishSaving();

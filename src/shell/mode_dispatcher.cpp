@@ -9,6 +9,7 @@
 #include "game/editor.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
+#include "game/placements.h"
 #include "game/new_game_start.h"
 #include "game/singletons.h"
 #include "engine/engine_effects.h"
@@ -36,6 +37,8 @@ void DrawMessageText(const char* text, int32_t x1, int32_t y1) {
 }
 
 void EndProgram() {
+  FinishSaving();
+  TakeSaveNotice();  // the last failures reach stderr and the log
   vxEngExit(engine.screen);
   ExitProgram(0);
 }
@@ -180,6 +183,13 @@ void GameFrame(DispatcherState& d, InputState& in) {
     SetMode(d, in, kModeMenu);
   }
   if (d.editorSequence == 3) SetMode(d, in, kModeEditor);
+  // A save behind the frames that failed, or a damaged save found, is told
+  // on the next frame of play that opens no screen of its own.
+  if (d.gameMode != kModeGame) return;
+  const SaveNotice notice = TakeSaveNotice();
+  if (notice == SaveNotice::kNone) return;
+  MenuSetup(g, notice == SaveNotice::kSaveFailed ? 39 : 40);
+  SetMode(d, in, kModeMenu);
 }
 
 void CreditsFrame(DispatcherState& d, InputState& in) {
@@ -210,7 +220,12 @@ void EditorModeFrame(DispatcherState& d, InputState& in) {
   d.editorClick = in.leftReleased;
   in.leftReleased = 0;
   d.editorResult = EditorFrame(game, in.mouseX, in.mouseY, d.editorClick);
-  if (d.editorResult != 0) SetMode(d, in, kModeGame);
+  if (TakeLevelFileFailure()) {
+    MenuSetup(game, 41);
+    SetMode(d, in, kModeMenu);
+  } else if (d.editorResult != 0) {
+    SetMode(d, in, kModeGame);
+  }
   if (in.escape != 0) EndProgram();
 }
 
@@ -250,6 +265,7 @@ void MenuModeFrame(DispatcherState& d, InputState& in) {
   }
   if (d.menuAnswer == 1) SetMode(d, in, kModeGame);
   if (d.menuAnswer == 2) EndProgram();
+  if (d.menuAnswer == 5) SetMode(d, in, kModeEditor);
   if (d.menuAnswer == 3) {
     d.nextMode = kModeCredits;
     SetMode(d, in, kModeFade);

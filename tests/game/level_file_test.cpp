@@ -3,12 +3,16 @@
 // step leaves the old file as it was.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
 #include "game/game_fixture.h"
 #include "game/placements.h"
 #include "platform/file_replace.h"
+#include "support/bounded_run.h"
 
 namespace {
 
@@ -24,6 +28,7 @@ class LevelFileTest : public vxtest::GameTest {
   }
   void TearDown() override {
     platform::SetReplaceFault(nullptr);
+    TakeLevelFileFailure();
     GameTest::TearDown();
   }
   // A full table of placements, every word different.
@@ -110,6 +115,81 @@ TEST_F(LevelFileTest, AFailedWriteLosesNoLevelFile) {
   fs::remove_all("data");
   SavePlacements(g);
   EXPECT_FALSE(fs::exists("data"));
+}
+
+// The editor's write under each way it can fail: a full disk, a read-only
+// folder, a failing disk, a folder or a pipe at the level file's name (the
+// write has five seconds: a pipe must not be waited on). Each is refused
+// with one stderr line naming the file and the reason, raises the screen
+// once, and leaves the old file. A pipe at the fixed temporary name of
+// earlier versions is not used at all, and a link at the level file (into
+// a shared data set) is replaced by the player's file, its target left alone.
+TEST_F(LevelFileTest, EveryFailedWriteIsToldAndLeavesTheOldFile) {
+  FillPlacements();
+  const std::string old = "0, , ,1,10,20,0,0,0,0,0,0,0\n13131313,not found,not found\n";
+  struct Case {
+    const char* what;
+    int error;
+    ReplaceStep step;
+    const char* reason;
+  };
+  for (const Case c : {Case{"full disk", ENOSPC, ReplaceStep::kWrite, "No space left on device"},
+                       Case{"full at the flush", ENOSPC, ReplaceStep::kSync, "No space left on device"},
+                       Case{"read-only folder", EROFS, ReplaceStep::kCreate, "Read-only file system"},
+                       Case{"disk error", EIO, ReplaceStep::kRename, "Input/output error"}}) {
+    SCOPED_TRACE(c.what);
+    vxtest::WriteFile("data/lvobj07.txt", old);
+    platform::SetFileFault([c](ReplaceStep s) { return s == c.step ? c.error : 0; });
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(SavePlacements(g));
+    const std::string err = testing::internal::GetCapturedStderr();
+    platform::SetFileFault(nullptr);
+    EXPECT_EQ(err.rfind("vxgame: cannot write the level file: ", 0), 0u) << err;
+    EXPECT_NE(err.find("data/lvobj07.txt"), std::string::npos) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    EXPECT_TRUE(TakeLevelFileFailure());
+    EXPECT_FALSE(TakeLevelFileFailure()) << "raised once";
+    EXPECT_EQ(vxtest::ReadFile("data/lvobj07.txt"), old);
+  }
+
+  for (const char* thing : {"folder", "pipe", "old temporary pipe"}) {
+    SCOPED_TRACE(thing);
+    fs::remove_all("data");
+    fs::create_directories("data");
+    const std::string t = thing;
+    if (t == "folder") fs::create_directory("data/lvobj07.txt");
+    if (t == "pipe") {
+      ASSERT_EQ(::mkfifo("data/lvobj07.txt", 0644), 0);
+    }
+    if (t == "old temporary pipe") {
+      ASSERT_EQ(::mkfifo("data/lvobj07.txt.tmp", 0644), 0);
+    }
+    const int code = vxtest::RunBounded(5, [this] { return SavePlacements(g) ? 1 : 0; });
+    ASSERT_NE(code, vxtest::kOutOfTime) << "waited on the pipe";
+    EXPECT_EQ(code, t == "old temporary pipe" ? 1 : 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SavePlacements(g), t == "old temporary pipe");
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (t == "folder") {
+      EXPECT_NE(err.find("data/lvobj07.txt: a folder stands at that name"), std::string::npos);
+    }
+    if (t == "pipe") {
+      EXPECT_NE(err.find("data/lvobj07.txt: a named pipe stands at that name"), std::string::npos);
+    }
+    if (t == "old temporary pipe") {
+      EXPECT_TRUE(err.empty()) << err;
+    }
+  }
+
+  fs::remove_all("data");
+  fs::create_directories("data");
+  fs::create_directories("mine");
+  vxtest::WriteFile("mine/level7.txt", old);
+  fs::create_symlink("../mine/level7.txt", "data/lvobj07.txt");
+  EXPECT_TRUE(SavePlacements(g));
+  EXPECT_FALSE(fs::is_symlink("data/lvobj07.txt"));
+  EXPECT_EQ(Lines(vxtest::ReadFile("data/lvobj07.txt")), kPlacementCount + 2);
+  EXPECT_EQ(vxtest::ReadFile("mine/level7.txt"), old) << "what the link showed stays";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -10,7 +11,9 @@
 #include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
+#include "game/placements.h"
 #include "menus/saved_game.h"
+#include "platform/file_replace.h"
 #include "menus/saved_game_support.h"
 #include "shell/mode_dispatcher.h"
 #include "sound/sound_context.h"
@@ -42,9 +45,10 @@ class MenuTest : public vxtest::StartedEngineTest {
     CreatePicture(engine.gfx, 406, 800, 600);
     CreatePicture(engine.gfx, 2, 800, 600);
     std::string texts;
-    for (int32_t id = 100; id <= 137; ++id)
+    for (int32_t id = 100; id <= 141; ++id)
       texts += std::to_string(id) + ",text " + std::to_string(id) + ",\n";
     texts += "80,Enter,go on\n81,Space,save and quit\n580,Enter,continue\n581,Space,start afresh\n";
+    texts += "582,Enter,try again\n583,Space,quit without saving\n584,Space,back without writing\n";
     WriteFile("data/text.txt", texts);
     game.settings.textFileName = "data/text.txt";
     game.settings.assetsLoaded = -1;
@@ -181,7 +185,7 @@ TEST_F(MenuTest, AKeyHeldWhileAScreenOpensCountsOnlyOnceItWasSeenUp) {
 
 TEST_F(MenuTest, ScreensOutsideTheTableShowNothingNewAndAnswerNothing) {
   MenuSetup(game, 3);
-  for (int32_t s : {12, 38, -1, 1000}) {
+  for (int32_t s : {12, 42, -1, 1000}) {
     SCOPED_TRACE(s);
     MenuSetup(game, s);
     EXPECT_EQ(game.menuText, " ");
@@ -382,6 +386,64 @@ TEST_F(MenuTest, ChainsOfScreensFollowTheAnswers) {
     ADD_FAILURE() << "the last page of the ending ends the program";
   } catch (const vxtest::ProgramExit& e) {
     EXPECT_EQ(e.code, 0);
+  }
+}
+
+// Save and quit that cannot save does not quit: the failure screen offers
+// to try again (Enter) or to quit without saving (Space); trying again
+// quits once the save is on the disk. The editor's write likewise, going
+// back to the editor. The notices of failed saves during play and of a
+// damaged save answer Enter by going back to the game.
+TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
+  fs::remove(kSaveFile);
+  const auto fullDisk = [](platform::ReplaceStep s) { return s == platform::ReplaceStep::kWrite ? ENOSPC : 0; };
+  platform::SetFileFault(fullDisk);
+  EXPECT_EQ(PressAndRelease(1, true), 138);
+  MenuSetup(game, 38);
+  EXPECT_EQ(game.menuText, "text 138");
+  EXPECT_EQ(game.button1Text2, "try again\n");
+  EXPECT_EQ(game.button2Text2, "quit without saving\n");
+  EXPECT_EQ(game.button2Slot, 407);
+  EXPECT_EQ(game.slideCount, 0) << "shown in place of the pause screen";
+  EXPECT_EQ(PressAndRelease(38, false), 138) << "still failing: asked again";
+  EXPECT_EQ(PressAndRelease(38, true), 2) << "quit without saving";
+  EXPECT_FALSE(fs::exists(kSaveFile));
+  EXPECT_EQ(TakeSaveNotice(), SaveNotice::kNone) << "the screen was the telling";
+  platform::SetFileFault(nullptr);
+  const std::vector<int32_t> expected = vxtest::LoadedWords(game);
+  EXPECT_EQ(PressAndRelease(38, false), 2) << "saved this time, then quits";
+  vxtest::ClearSavedWords(game);
+  LoadGame(game);
+  EXPECT_EQ(vxtest::SavedWords(game), expected);
+  ASSERT_TRUE(fs::exists(kSaveFile));
+
+  fs::create_directories("data");
+  game.level = 7;
+  game.placements[0].active = 1;
+  game.placements[0].x = 10;
+  game.placements[0].y = 20;
+  game.placements[0].type = 3;
+  platform::SetFileFault(fullDisk);
+  MenuSetup(game, 41);
+  EXPECT_EQ(game.button2Text2, "back without writing\n");
+  EXPECT_EQ(game.slideCount, 5) << "slides in over the editor";
+  EXPECT_EQ(PressAndRelease(41, false), 141);
+  EXPECT_FALSE(TakeLevelFileFailure()) << "the screen was the telling";
+  EXPECT_FALSE(fs::exists("data/lvobj07.txt"));
+  EXPECT_EQ(PressAndRelease(41, true), 5);
+  EXPECT_FALSE(fs::exists("data/lvobj07.txt"));
+  platform::SetFileFault(nullptr);
+  EXPECT_EQ(PressAndRelease(41, false), 5);
+  EXPECT_EQ(ReadFile("data/lvobj07.txt").rfind("0, , ,1,10,20,3,", 0), 0u);
+
+  for (int32_t s : {39, 40}) {
+    SCOPED_TRACE(s);
+    MenuSetup(game, s);
+    EXPECT_EQ(game.menuText, "text " + std::to_string(100 + s));
+    EXPECT_EQ(game.button2Slot, -1313);
+    EXPECT_EQ(game.slideCount, 5);
+    EXPECT_EQ(PressAndRelease(s, true), 0);
+    EXPECT_EQ(PressAndRelease(s, false), 1);
   }
 }
 

@@ -93,7 +93,7 @@ TEST_F(MenuTextsTest, EveryScreenTextFitsAboveTheFaceAndTheKeysInBothFonts) {
   RecordReader r;
   for (const Language lang : {Language{"data/text1.txt", 103, 3}, Language{"data/text.txt", 105, 4}}) {
     const std::string path = vxtest::GeneratedDataSet() + "/" + lang.file;
-    for (int32_t id = 100; id <= 137; ++id) {
+    for (int32_t id = 100; id <= 141; ++id) {
       SCOPED_TRACE(std::string(lang.file) + " " + std::to_string(id));
       ReadRecord(r, id, path.c_str());
       ASSERT_EQ(r.recordId, id);
@@ -121,6 +121,9 @@ TEST_F(MenuTextsTest, ButtonTextsFitTheirKeyCapsAndTheBox) {
       {580, 386, 151, PictureWidth(gfx, 408), 190, boxH - 8},
       {81, 388, 121, PictureWidth(gfx, 407), 125, 190 + 20},
       {581, 388, 121, PictureWidth(gfx, 407), 125, 190 + 20},
+      {582, 386, 151, PictureWidth(gfx, 408), 190, boxH - 8},
+      {583, 388, 121, PictureWidth(gfx, 407), 125, 190 + 20},
+      {584, 388, 121, PictureWidth(gfx, 407), 125, 190 + 20},
   };
   RecordReader r;
   for (const Language lang : {Language{"data/text1.txt", 103, 3}, Language{"data/text.txt", 105, 4}}) {

@@ -19,6 +19,9 @@ const std::vector<TextRecord> kEnglish = {
     {81, "Space", "save and quit"},
     {580, "Enter", "continue the game"},
     {581, "Space", "start afresh"},
+    {582, "Enter", "try again"},
+    {583, "Space", "quit without saving"},
+    {584, "Space", "back without writing"},
     {100,
      "Welcome wanderer. Walk with the arrow keys or A and D. Down or S takes the next weapon and Escape "
      "pauses the game. Clear each place of its monsters before the time runs out.",
@@ -136,6 +139,22 @@ const std::vector<TextRecord> kEnglish = {
     {135, "The last of them falls and all is still. Through the round window the moon begins to mend.", ""},
     {136, "So the wanderer has won the night. Walk on then. The dark will remember your name.", ""},
     {137, "Dawn comes to the drowned keep at last. Thank you for playing.", ""},
+    {138,
+     "Your road could not be saved. The disk may be full or the folder read only or something that is not a "
+     "file stands in the way. The error output names the file. Your last saved road is kept.",
+     ""},
+    {139,
+     "Your road could not be saved just now. The disk may be full or the folder read only. Your last saved "
+     "road is kept and the game tries again at the next saving place. The error output names the file.",
+     ""},
+    {140,
+     "Your saved road was damaged and could not be read. It is kept aside under a name ending in .damaged "
+     "and the error output says which and why. The game goes on from the last whole save or from the start.",
+     ""},
+    {141,
+     "The level file could not be written. The disk may be full or the folder read only. The old file is "
+     "kept as it was. The error output names the file.",
+     ""},
 };
 
 const std::vector<TextRecord> kRussian = {
@@ -146,6 +165,9 @@ const std::vector<TextRecord> kRussian = {
     {81, "Пробел", "сохранить и выйти"},
     {580, "Ввод", "продолжить путь"},
     {581, "Пробел", "начать заново"},
+    {582, "Ввод", "попробовать снова"},
+    {583, "Пробел", "выйти без сохранения"},
+    {584, "Пробел", "вернуться без записи"},
     {100,
      "Здравствуй странник. Ходи стрелками или клавишами Ф и В. Вниз или Ы берёт следующее оружие. Эскейп "
      "ставит игру на паузу. Очисти каждое место от чудовищ пока не вышло время.",
@@ -244,6 +266,22 @@ const std::vector<TextRecord> kRussian = {
     {135, "Последний из них пал и всё затихло. За круглым окном луна начинает срастаться.", ""},
     {136, "Итак странник победил эту ночь. Иди же. Тьма запомнит твоё имя.", ""},
     {137, "Рассвет наконец пришёл в затонувшую крепость. Спасибо за игру.", ""},
+    {138,
+     "Твой путь не удалось сохранить. Может быть диск полон или папка только для чтения или на месте файла "
+     "стоит что то другое. Имя файла есть в выводе ошибок. Прежнее сохранение цело.",
+     ""},
+    {139,
+     "Твой путь сейчас не удалось сохранить. Может быть диск полон или папка только для чтения. Прежнее "
+     "сохранение цело и игра попробует снова на следующем месте сохранения. Имя файла есть в выводе ошибок.",
+     ""},
+    {140,
+     "Сохранение было повреждено и не читается. Оно отложено в сторону рядом с ним и в выводе ошибок "
+     "сказано почему. Игра идёт от последнего целого сохранения или с начала.",
+     ""},
+    {141,
+     "Файл уровня не удалось записать. Может быть диск полон или папка только для чтения. Старый файл "
+     "остался как был. Имя файла есть в выводе ошибок.",
+     ""},
 };
 
 }  // namespace
