@@ -162,4 +162,57 @@ TEST_F(SaveFailureE2e, ADamagedSaveIsKeptAsideAndShown) {
   }
 }
 
+std::string Click(int32_t tick, int32_t x, int32_t y) {
+  return std::to_string(tick) + " mousemove " + std::to_string(x) + " " + std::to_string(y) + "\n" +
+         std::to_string(tick + 1) + " lbuttondown\n" + std::to_string(tick + 2) + " lbuttonup\n";
+}
+
+// The editor's "wr" where a folder stands at the level file's name: the
+// failure screen comes up over the editor; Enter tries again (and fails
+// again), Space goes back to the editor.
+TEST_F(SaveFailureE2e, TheEditorsFailedWriteIsShownAndGoesBackToTheEditor) {
+  fs::remove(dir / "data");
+  fs::create_directories(dir / "data");
+  for (const auto& e : fs::directory_iterator(fs::path(vxtest::GeneratedDataSet()) / "data")) {
+    fs::create_symlink(e.path(), dir / "data" / e.path().filename());
+  }
+  fs::remove(dir / "data/lvobj02.txt");
+  fs::create_directory(dir / "data/lvobj02.txt");
+  const std::string script = Key(20, "DELETE") + Key(22, "SHIFT") + Key(24, "CAPSLOCK") + Click(30, 420, 20) +
+                             Click(34, 200, 420) + Click(46, 660, 420) + Key(60, "RETURN") + Key(70, "SPACE") +
+                             "90 close\n";
+  std::ofstream(dir / "in.txt") << script;
+  const std::string cmd = "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) +
+                          " --headless --level 2 --frames 200 --root " + dir.string() + " --input " +
+                          (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
+                          " --screenshot 100:" + (dir / "editor.png").string() + " >/dev/null 2>" +
+                          (dir / "stderr.txt").string();
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::vector<int32_t> modes;
+  std::istringstream in(Text(dir / "trace.txt"));
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream w(line);
+    int32_t mode = -1, menu = -1;
+    for (std::string word; w >> word;) {
+      if (word == "mode") w >> mode;
+      if (word == "menu") w >> menu;
+    }
+    const int32_t visit = mode == 5 ? 500 + menu : mode;
+    if (modes.empty() || modes.back() != visit) modes.push_back(visit);
+  }
+  // Game, editor, the failure screen (41), the editor again to the end.
+  const std::vector<int32_t> tail = {3, 541, 3};
+  ASSERT_GE(modes.size(), tail.size());
+  EXPECT_EQ(std::vector<int32_t>(modes.end() - 3, modes.end()), tail);
+  const std::string err = Text(dir / "stderr.txt");
+  EXPECT_NE(err.find("vxgame: cannot write the level file: refusing to write data/lvobj02.txt: a folder stands at "
+                     "that name"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << "the write and the second try: " << err;
+  EXPECT_TRUE(fs::is_directory(dir / "data/lvobj02.txt"));
+  EXPECT_TRUE(fs::exists(dir / "editor.png"));
+}
+
 }  // namespace
