@@ -65,7 +65,8 @@ bool SavePlacements(GameState& g) {
   std::string problem;
   // A link at the level file leads into the generated data set (or another
   // shared copy): the player's edit replaces the link, never what it shows.
-  if (platform::ReplaceFile(name, FormatPlacements(g.placements), "", &problem, platform::LinkAtName::kReplace))
+  if (platform::ReplaceFile(name, FormatPlacements(g.placements), "", &problem,
+                            platform::LinkAtName::kReplace))
     return true;
   const std::string line = "cannot write the level file: " + problem;
   std::fprintf(stderr, "vxgame: %s\n", line.c_str());

@@ -168,7 +168,7 @@ struct Reports {
   std::atomic<bool> waiting{false};  // lines or a notice are there
   std::vector<std::string> lines;
   SaveNotice notice = SaveNotice::kNone;
-  bool lastFailed = false;  // the last save did not reach the disk
+  bool lastFailed = false;    // the last save did not reach the disk
   bool failureShown = false;  // and the player has been told of it
 };
 

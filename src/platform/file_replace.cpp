@@ -149,7 +149,8 @@ bool WriteAll(int fd, const std::string& bytes) {
 // The bytes reach the disk under a temporary name before anything is
 // renamed, so a rename can only ever publish a complete file. `temp` is the
 // name used, empty when nothing was created.
-bool WriteDurably(const std::string& target, const std::string& bytes, std::string& temp, std::string* problem) {
+bool WriteDurably(const std::string& target, const std::string& bytes, std::string& temp,
+                  std::string* problem) {
   const int fd = CreateTemporary(target, temp, problem);
   if (fd < 0) return false;
   if (!WriteAll(fd, bytes)) {
@@ -163,7 +164,8 @@ bool WriteDurably(const std::string& target, const std::string& bytes, std::stri
     return false;
   }
   const int injected = Injected(ReplaceStep::kClose);
-  if (::close(fd) != 0 || injected != 0) return TellErrno(problem, "cannot close", temp, injected != 0 ? injected : errno);
+  if (::close(fd) != 0 || injected != 0)
+    return TellErrno(problem, "cannot close", temp, injected != 0 ? injected : errno);
   return true;
 }
 
@@ -297,7 +299,7 @@ std::vector<LeftoverFile> LeftoverTemporaries(const std::string& path) {
     long pid = 0;
     if (!TemporaryOf(e->d_name, name, pid) || Running(pid)) continue;
     const std::string full = folder == "." && path.find('/') == std::string::npos ? std::string(e->d_name)
-                                                                                   : folder + "/" + e->d_name;
+                                                                                  : folder + "/" + e->d_name;
     struct stat st;
     if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     found.push_back({full, Nanoseconds(st)});

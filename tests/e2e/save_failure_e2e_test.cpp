@@ -35,17 +35,17 @@ class SaveFailureE2e : public ::testing::Test {
   }
   void Settings(bool english) {
     fs::create_directories(dir / "ini");
-    std::ofstream(dir / "ini/main.ini") << "5,windowed,,1\n6,log,,1\n13,sound,,0\n17,music,,0\n20,english,,"
-                                        << (english ? 1 : 0) << "\n";
+    std::ofstream(dir / "ini/main.ini")
+        << "5,windowed,,1\n6,log,,1\n13,sound,,0\n17,music,,0\n20,english,," << (english ? 1 : 0) << "\n";
   }
   // Runs the program with an input script (at most 600 frames and a
   // minute); the exit code.
   int Run(const std::string& script, const std::string& extra = "") {
     std::ofstream(dir / "in.txt") << script;
-    const std::string cmd = "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) + " --headless --frames 600 --root " +
-                            dir.string() + " --input " + (dir / "in.txt").string() + " --trace " +
-                            (dir / "trace.txt").string() + " " + extra + " >/dev/null 2>" +
-                            (dir / "stderr.txt").string();
+    const std::string cmd = "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) +
+                            " --headless --frames 600 --root " + dir.string() + " --input " +
+                            (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() + " " +
+                            extra + " >/dev/null 2>" + (dir / "stderr.txt").string();
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -118,8 +118,10 @@ TEST_F(SaveFailureE2e, AFailedSaveIsShownAndSaveAndQuitLetsThePlayerChoose) {
     EXPECT_EQ(std::vector<int32_t>(screens.end() - static_cast<ptrdiff_t>(tail.size()), screens.end()), tail);
     EXPECT_LT(LastFrame(), 400);
     const std::string err = Text(dir / "stderr.txt");
-    EXPECT_NE(err.find("vxgame: cannot save the game: refusing to write gamesave.sav: a folder stands at that name"),
-              std::string::npos)
+    EXPECT_NE(
+        err.find(
+            "vxgame: cannot save the game: refusing to write gamesave.sav: a folder stands at that name"),
+        std::string::npos)
         << err;
     size_t lines = 0;
     for (size_t p = err.find("cannot save the game"); p != std::string::npos;
@@ -179,14 +181,13 @@ TEST_F(SaveFailureE2e, TheEditorsFailedWriteIsShownAndGoesBackToTheEditor) {
   fs::remove(dir / "data/lvobj02.txt");
   fs::create_directory(dir / "data/lvobj02.txt");
   const std::string script = Key(20, "DELETE") + Key(22, "SHIFT") + Key(24, "CAPSLOCK") + Click(30, 420, 20) +
-                             Click(34, 200, 420) + Click(46, 660, 420) + Key(60, "RETURN") + Key(70, "SPACE") +
-                             "90 close\n";
+                             Click(34, 200, 420) + Click(46, 660, 420) + Key(60, "RETURN") +
+                             Key(70, "SPACE") + "90 close\n";
   std::ofstream(dir / "in.txt") << script;
-  const std::string cmd = "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) +
-                          " --headless --level 2 --frames 200 --root " + dir.string() + " --input " +
-                          (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
-                          " --screenshot 100:" + (dir / "editor.png").string() + " >/dev/null 2>" +
-                          (dir / "stderr.txt").string();
+  const std::string cmd =
+      "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) + " --headless --level 2 --frames 200 --root " +
+      dir.string() + " --input " + (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
+      " --screenshot 100:" + (dir / "editor.png").string() + " >/dev/null 2>" + (dir / "stderr.txt").string();
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::vector<int32_t> modes;
@@ -206,9 +207,10 @@ TEST_F(SaveFailureE2e, TheEditorsFailedWriteIsShownAndGoesBackToTheEditor) {
   ASSERT_GE(modes.size(), tail.size());
   EXPECT_EQ(std::vector<int32_t>(modes.end() - 3, modes.end()), tail);
   const std::string err = Text(dir / "stderr.txt");
-  EXPECT_NE(err.find("vxgame: cannot write the level file: refusing to write data/lvobj02.txt: a folder stands at "
-                     "that name"),
-            std::string::npos)
+  EXPECT_NE(
+      err.find("vxgame: cannot write the level file: refusing to write data/lvobj02.txt: a folder stands at "
+               "that name"),
+      std::string::npos)
       << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << "the write and the second try: " << err;
   EXPECT_TRUE(fs::is_directory(dir / "data/lvobj02.txt"));

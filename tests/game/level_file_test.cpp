@@ -2,7 +2,6 @@
 // line, read back as the level start reads it; and a failed write at any
 // step leaves the old file as it was.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cerrno>

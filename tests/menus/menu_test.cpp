@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
+#include "game/placements.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "game/placements.h"
 #include "menus/saved_game.h"
-#include "platform/file_replace.h"
 #include "menus/saved_game_support.h"
+#include "platform/file_replace.h"
 #include "shell/mode_dispatcher.h"
 #include "sound/sound_context.h"
 #include "sound/wave_bytes.h"
@@ -396,7 +396,9 @@ TEST_F(MenuTest, ChainsOfScreensFollowTheAnswers) {
 // damaged save answer Enter by going back to the game.
 TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
   fs::remove(kSaveFile);
-  const auto fullDisk = [](platform::ReplaceStep s) { return s == platform::ReplaceStep::kWrite ? ENOSPC : 0; };
+  const auto fullDisk = [](platform::ReplaceStep s) {
+    return s == platform::ReplaceStep::kWrite ? ENOSPC : 0;
+  };
   platform::SetFileFault(fullDisk);
   EXPECT_EQ(PressAndRelease(1, true), 138);
   MenuSetup(game, 38);

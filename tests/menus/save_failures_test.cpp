@@ -141,9 +141,10 @@ TEST_F(SaveFailuresTest, APipeAtAnyNameOfTheSaveIsNeverWaitedOn) {
     bool damaged;   // a damaged one instead
     bool saves;
   };
-  for (const Case c : {Case{kSaveFile, false, false, false}, Case{kSaveBackupFile, true, false, false},
-                       Case{"gamesave.sav.tmp", true, false, true}, Case{"gamesave.sav.bak.tmp", true, false, true},
-                       Case{kDamagedSaveFile, false, true, true}}) {
+  for (const Case c :
+       {Case{kSaveFile, false, false, false}, Case{kSaveBackupFile, true, false, false},
+        Case{"gamesave.sav.tmp", true, false, true}, Case{"gamesave.sav.bak.tmp", true, false, true},
+        Case{kDamagedSaveFile, false, true, true}}) {
     SCOPED_TRACE(c.pipe);
     for (const auto& e : fs::directory_iterator(".")) {
       if (e.path().filename().string().rfind("gamesave", 0) == 0) fs::remove_all(e.path());
@@ -217,9 +218,10 @@ TEST_F(SaveFailuresTest, ADamagedSaveIsKeptAsideAndTold) {
   EXPECT_FALSE(SavedGameAvailable());
   EXPECT_EQ(ReadFile(kDamagedSaveFile), cut);
   EXPECT_EQ(Told(), SaveNotice::kDamagedSave);
-  EXPECT_NE(err.find("gamesave.sav is damaged (it ends before its end line); it is kept as gamesave.sav.damaged; "
-                     "a new game starts"),
-            std::string::npos)
+  EXPECT_NE(
+      err.find("gamesave.sav is damaged (it ends before its end line); it is kept as gamesave.sav.damaged; "
+               "a new game starts"),
+      std::string::npos)
       << err;
   EXPECT_EQ(Load(), vxtest::NewGameWords());
   EXPECT_EQ(Told(), SaveNotice::kNone) << "told once";
@@ -237,9 +239,10 @@ TEST_F(SaveFailuresTest, ADamagedSaveIsKeptAsideAndTold) {
   WriteFile(kSaveFile, outside);
   EXPECT_EQ(Load(), Expected(2));
   EXPECT_EQ(Told(), SaveNotice::kDamagedSave);
-  EXPECT_NE(err.find("(its level lies outside 0..100); it is kept as gamesave.sav.damaged.1; the game goes on "
-                     "from gamesave.sav.bak"),
-            std::string::npos)
+  EXPECT_NE(
+      err.find("(its level lies outside 0..100); it is kept as gamesave.sav.damaged.1; the game goes on "
+               "from gamesave.sav.bak"),
+      std::string::npos)
       << err;
   EXPECT_EQ(ReadFile(std::string(kDamagedSaveFile) + ".1"), outside);
   EXPECT_EQ(ReadFile(kDamagedSaveFile), cut);

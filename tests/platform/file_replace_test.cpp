@@ -1,17 +1,16 @@
 #include "platform/file_replace.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
-#include <cstring>
-#include <functional>
 
 #include "support/bounded_run.h"
 #include "support/engine_test.h"
@@ -161,13 +160,15 @@ TEST_F(ReplaceFileTest, ALinkAtTheNameIsFollowedAndTheOldTemporaryNameIsNeverUse
   WriteFile("victim", "do not touch\n");
   fs::create_symlink("victim", "save.tmp");
   ASSERT_EQ(::mkfifo("save.bak.tmp", 0644), 0);
-  const int code = vxtest::RunBounded(5, [] { return platform::ReplaceFile("save", "new\n", "save.bak") ? 0 : 1; });
+  const int code =
+      vxtest::RunBounded(5, [] { return platform::ReplaceFile("save", "new\n", "save.bak") ? 0 : 1; });
   ASSERT_EQ(code, 0);
   EXPECT_TRUE(fs::is_symlink("save"));
   EXPECT_EQ(ReadFile("elsewhere/real"), "new\n");
   EXPECT_EQ(ReadFile("save.bak"), "old\n");
   EXPECT_EQ(ReadFile("victim"), "do not touch\n");
-  EXPECT_EQ(Names(), (std::set<std::string>{"elsewhere", "save", "save.bak", "save.tmp", "save.bak.tmp", "victim"}));
+  EXPECT_EQ(Names(),
+            (std::set<std::string>{"elsewhere", "save", "save.bak", "save.tmp", "save.bak.tmp", "victim"}));
   std::set<std::string> inside;
   for (const auto& e : fs::directory_iterator("elsewhere")) inside.insert(e.path().filename().string());
   EXPECT_EQ(inside, (std::set<std::string>{"real"})) << "the temporary file lay beside the target";
@@ -199,10 +200,10 @@ TEST_F(ReplaceFileTest, FullDiskReadOnlyFolderAndDiskErrorsAreToldWithTheFile) {
     const char* file;  // the name the problem begins with
   };
   const Case cases[] = {
-      {ReplaceStep::kWrite, ENOSPC, "save.tmp."},   {ReplaceStep::kSync, ENOSPC, "save.tmp."},
-      {ReplaceStep::kCreate, EROFS, "save.tmp."},   {ReplaceStep::kCreate, EACCES, "save.tmp."},
-      {ReplaceStep::kClose, EIO, "save.tmp."},      {ReplaceStep::kReadOld, EIO, "save"},
-      {ReplaceStep::kRename, EIO, "save"},          {ReplaceStep::kSyncFolder, EIO, "."},
+      {ReplaceStep::kWrite, ENOSPC, "save.tmp."}, {ReplaceStep::kSync, ENOSPC, "save.tmp."},
+      {ReplaceStep::kCreate, EROFS, "save.tmp."}, {ReplaceStep::kCreate, EACCES, "save.tmp."},
+      {ReplaceStep::kClose, EIO, "save.tmp."},    {ReplaceStep::kReadOld, EIO, "save"},
+      {ReplaceStep::kRename, EIO, "save"},        {ReplaceStep::kSyncFolder, EIO, "."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::strerror(c.error));
@@ -226,10 +227,10 @@ TEST_F(ReplaceFileTest, FullDiskReadOnlyFolderAndDiskErrorsAreToldWithTheFile) {
 // not a running process's file nor other names.
 TEST_F(ReplaceFileTest, LeftoverTemporariesAreThoseOfEndedProcesses) {
   const std::string running = std::to_string(::getppid());
-  for (const std::string& n : {std::string("save.tmp"), std::string("save.tmp.99999999.abc123"),
-                               "save.tmp." + running + ".abc123", std::string("save.tmp.12.abc"),
-                               std::string("save.tmpx"), std::string("save.bak.tmp.99999999.abc123"),
-                               std::string("other.tmp.99999999.abc123")}) {
+  for (const std::string& n :
+       {std::string("save.tmp"), std::string("save.tmp.99999999.abc123"), "save.tmp." + running + ".abc123",
+        std::string("save.tmp.12.abc"), std::string("save.tmpx"), std::string("save.bak.tmp.99999999.abc123"),
+        std::string("other.tmp.99999999.abc123")}) {
     WriteFile(n, "x");
   }
   fs::create_directory("save.tmp.99999998.abc123");  // not a file
