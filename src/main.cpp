@@ -17,6 +17,7 @@
 #include "assets/data_set_check.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
+#include "menus/saved_game.h"
 #include "monsters/monster_update.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
@@ -327,6 +328,7 @@ int main(int argc, char** argv) {
   SetExitHandler(&AtProgramExit);
   const int32_t rc = WinMain();
   FinishBackgroundWork();
+  TakeSaveNotice();  // a save that failed in the last frames still reaches stderr
   gTrace.close();
   if (rc == 0 && !ScreenshotsDone()) return 2;
   return rc;
