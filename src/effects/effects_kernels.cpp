@@ -22,8 +22,8 @@ namespace fx_kernels {
 
 namespace {
 
-bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
-bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+[[maybe_unused]] bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
+[[maybe_unused]] bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
 // Fast forms without vector code run from the first vector level up, so
 // that the plain level runs every plain form.
 bool UseFastScalar() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
@@ -373,8 +373,8 @@ __attribute__((target("avx2"))) inline void AddChannelAmounts(__m256i add, int32
   brighten = _mm256_or_si256(
       brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
   darken = _mm256_or_si256(
-      darken, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax),
-                                8 * c));
+      darken, _mm256_slli_epi32(
+                  _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
 }
 
 // Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
@@ -416,7 +416,7 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
 struct EllipseWeights {
   int32_t radius[3] = {-1, -1, -1};
   int32_t rows = 0;
-  int32_t columns = 0;  // a multiple of 8
+  int32_t columns = 0;             // a multiple of 8
   std::vector<int32_t> weight[3];  // [dy · columns + dx]
 };
 
@@ -455,9 +455,9 @@ const EllipseWeights* WeightsFor(const EllipseLight& light) {
 }
 
 // EllipseAmountsAvx2 from kept weights: only the amounts are multiplied.
-__attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& light, const EllipseWeights& w,
-                                                            int32_t dy, int32_t count, uint32_t* up,
-                                                            uint32_t* down) {
+__attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& light,
+                                                            const EllipseWeights& w, int32_t dy,
+                                                            int32_t count, uint32_t* up, uint32_t* down) {
   const __m256i zero = _mm256_setzero_si256();
   const size_t row = static_cast<size_t>(dy) * static_cast<size_t>(w.columns);
   __m256i amount[3];
@@ -466,7 +466,8 @@ __attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& 
     __m256i brighten = zero;
     __m256i darken = zero;
     for (int32_t c = 0; c < 3; ++c) {
-      const __m256i weight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
+      const __m256i weight =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
       const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
       AddChannelAmounts(add, c, brighten, darken);
     }

@@ -1,6 +1,11 @@
 #include "game/level_build.h"
 
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
+#define VX_LEVEL_X86 1
+#else
+#define VX_LEVEL_X86 0
+#endif
 
 #include <algorithm>
 
@@ -34,7 +39,9 @@ uint32_t DarkenPixel(uint32_t p, int32_t d) {
 // DarkenPixel on four pixels at a time from `x` while whole groups of four
 // fit before `end`, from `from` into `to` (the same row or another): a
 // saturating byte subtraction, then the blue bits. Answers where it stopped.
-int32_t DarkenRunSse2(const uint32_t* from, uint32_t* to, int32_t x, int32_t end, int32_t d) {
+int32_t DarkenRunSse2([[maybe_unused]] const uint32_t* from, [[maybe_unused]] uint32_t* to, int32_t x,
+                      [[maybe_unused]] int32_t end, [[maybe_unused]] int32_t d) {
+#if VX_LEVEL_X86
   const __m128i lower = _mm_set1_epi32(d * 0x010101);
   const __m128i blueKeep = _mm_set1_epi32(static_cast<int32_t>(0xfffffffcu));
   const __m128i blueLow = _mm_set1_epi32(1);
@@ -43,6 +50,7 @@ int32_t DarkenRunSse2(const uint32_t* from, uint32_t* to, int32_t x, int32_t end
     v = _mm_or_si128(_mm_and_si128(_mm_subs_epu8(v, lower), blueKeep), blueLow);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), v);
   }
+#endif
   return x;
 }
 
@@ -64,7 +72,10 @@ void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, boo
 // where the row reaches past byte 3n, the four-byte pixels the packing
 // never overwrote there. The same bytes as darkening the row in place and
 // packing the rows in order.
-__attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width,
+#if VX_LEVEL_X86
+__attribute__((target("avx2")))
+#endif
+void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width,
                                                        int32_t y, size_t n) {
   const int32_t d = (y % 2 == 0) ? 3 : 5;
   const size_t first = static_cast<size_t>(y) * static_cast<size_t>(width);
@@ -76,6 +87,8 @@ __attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uin
     at[2] = static_cast<uint8_t>(v >> 16);
   };
   put(0, from[0]);
+  int32_t x = 1;
+#if VX_LEVEL_X86
   // Eight pixels a store of 32 bytes; its 8 spare bytes fall on the next
   // pixels of the row, written after it.
   const __m256i lower = _mm256_set1_epi32(d * 0x010101);
@@ -84,13 +97,13 @@ __attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uin
   const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
                                         0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
-  int32_t x = 1;
   for (; x + 11 <= width; x += 8) {
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x));
     v = _mm256_or_si256(_mm256_and_si256(_mm256_subs_epu8(v, lower), blueKeep), blueLow);
     const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), together);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + 3 * (first + static_cast<size_t>(x))), packed);
   }
+#endif
   for (; x < width; ++x) put(x, value(x));
   // The picture's last quarter: bytes from 3n on keep the four-byte pixels.
   const size_t limit = 3 * n;
@@ -224,8 +237,8 @@ void BuildLevel(GameState& g, int32_t n) {
 void level_build_detail::DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height) {
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
   for (int32_t y = 0; y < height; ++y)
-    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width), reinterpret_cast<uint8_t*>(to),
-                      width, y, n);
+    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width),
+                      reinterpret_cast<uint8_t*>(to), width, y, n);
 }
 
 void DarkenRows(GameState&, int32_t picture) {

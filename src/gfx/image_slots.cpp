@@ -81,7 +81,7 @@ struct RowExtent {
 
 // The spans from a row's extent: the leading run of empty pixels ends just
 // before the first non-empty one (at the last pixel when there is none).
-void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
+[[maybe_unused]] void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
   const int32_t w = s.width;
   const auto leadingRunEnd = [w](int32_t first) { return std::max(first < 0 ? w - 1 : first - 1, 0); };
   s.opaqueLeft[y] = leadingRunEnd(e.firstColour);
