@@ -73,8 +73,8 @@ void AfterFrame(int64_t frame) {
            << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
            << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
            << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
-           << g.menuScreen << " fade " << g.fadeCurrent << " random " << std::hexfloat << engine.random.s
-           << std::defaultfloat << " monsters " << MonstersAlive(game) << '\n';
+           << g.menuScreen << " fade " << g.fadeCurrent << " random " << RandomStateText(engine.random.s)
+           << " monsters " << MonstersAlive(game) << '\n';
   }
 }
 

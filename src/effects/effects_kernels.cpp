@@ -22,8 +22,10 @@ namespace fx_kernels {
 
 namespace {
 
-bool UseSse2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
-bool UseAvx2() { return VX_EFFECTS_X86 && cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+#if VX_EFFECTS_X86
+bool UseSse2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
+bool UseAvx2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
+#endif
 // Fast forms without vector code run from the first vector level up, so
 // that the plain level runs every plain form.
 bool UseFastScalar() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }

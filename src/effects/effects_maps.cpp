@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/effects.h"
+#include "maths/repro_math.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ const MapGeometry& Geometry() {
       for (int32_t x = 0; x < kSide; ++x) {
         const double dx = x - kCentre;
         const double dy = y - kCentre;
-        double a = std::atan2(dx, -dy) * (kTurn / (2.0 * 3.14159265358979323846));
+        double a = rmath::Atan2(dx, -dy) * (kTurn / (2.0 * 3.14159265358979323846));
         if (a < 0) a += kTurn;
         g.direction[y * kSide + x] = static_cast<int16_t>(static_cast<int32_t>(a) % kTurn);
         g.distance[y * kSide + x] =

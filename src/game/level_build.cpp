@@ -1,7 +1,5 @@
 #include "game/level_build.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 
 #include "assets/loading.h"
@@ -13,6 +11,17 @@
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "platform/cpu_features.h"
+
+// The vector forms are x86 only; elsewhere the kernel level stays plain and
+// the row functions below run their plain loops alone.
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define VX_LEVEL_BUILD_X86 1
+#define VX_TARGET_AVX2 __attribute__((target("avx2")))
+#else
+#define VX_LEVEL_BUILD_X86 0
+#define VX_TARGET_AVX2
+#endif
 
 namespace {
 
@@ -31,6 +40,7 @@ uint32_t DarkenPixel(uint32_t p, int32_t d) {
   return (p & 0xff000000u) | (r << 16) | (gr << 8) | ((b & 252u) + 1u);
 }
 
+#if VX_LEVEL_BUILD_X86
 // DarkenPixel on four pixels at a time from `x` while whole groups of four
 // fit before `end`, from `from` into `to` (the same row or another): a
 // saturating byte subtraction, then the blue bits. Answers where it stopped.
@@ -45,16 +55,19 @@ int32_t DarkenRunSse2(const uint32_t* from, uint32_t* to, int32_t x, int32_t end
   }
   return x;
 }
+#endif
 
 // Row y of a picture `width` wide, darkened from `from` into `to` (the same
 // row, or a copy): DarkenRows is this on every row. The first and the last
 // pixel are copied as they are.
-void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, bool vector) {
+void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, [[maybe_unused]] bool vector) {
   if (width < 1) return;
   const int32_t d = (y % 2 == 0) ? 3 : 5;
   to[0] = from[0];
   int32_t x = 1;
+#if VX_LEVEL_BUILD_X86
   if (vector) x = DarkenRunSse2(from, to, x, width - 1, d);
+#endif
   for (; x <= width - 2; ++x) to[x] = DarkenPixel(from[x], d);
   to[width - 1] = from[width - 1];
 }
@@ -63,9 +76,10 @@ void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, boo
 // `from` straight into the bytes PackTo24 leaves: three bytes a pixel, and
 // where the row reaches past byte 3n, the four-byte pixels the packing
 // never overwrote there. The same bytes as darkening the row in place and
-// packing the rows in order.
-__attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width,
-                                                       int32_t y, size_t n) {
+// packing the rows in order. Only x86 has its vector loops; the plain
+// loops give the same bytes.
+VX_TARGET_AVX2 void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width, int32_t y,
+                                      size_t n) {
   const int32_t d = (y % 2 == 0) ? 3 : 5;
   const size_t first = static_cast<size_t>(y) * static_cast<size_t>(width);
   const auto value = [&](int32_t x) { return x == 0 || x == width - 1 ? from[x] : DarkenPixel(from[x], d); };
@@ -76,6 +90,8 @@ __attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uin
     at[2] = static_cast<uint8_t>(v >> 16);
   };
   put(0, from[0]);
+  int32_t x = 1;
+#if VX_LEVEL_BUILD_X86
   // Eight pixels a store of 32 bytes; its 8 spare bytes fall on the next
   // pixels of the row, written after it.
   const __m256i lower = _mm256_set1_epi32(d * 0x010101);
@@ -84,13 +100,13 @@ __attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uin
   const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
                                         0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
   const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
-  int32_t x = 1;
   for (; x + 11 <= width; x += 8) {
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x));
     v = _mm256_or_si256(_mm256_and_si256(_mm256_subs_epu8(v, lower), blueKeep), blueLow);
     const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), together);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + 3 * (first + static_cast<size_t>(x))), packed);
   }
+#endif
   for (; x < width; ++x) put(x, value(x));
   // The picture's last quarter: bytes from 3n on keep the four-byte pixels.
   const size_t limit = 3 * n;
@@ -109,7 +125,9 @@ __attribute__((target("avx2"))) void DarkenPackRowAvx2(const uint32_t* from, uin
     whole[0] = from[0];
     x = 1;
   }
+#if VX_LEVEL_BUILD_X86
   x = DarkenRunSse2(from, whole, x, width - 1, d);
+#endif
   for (; x < width; ++x) whole[x] = value(x);
 }
 

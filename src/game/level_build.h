@@ -18,7 +18,7 @@ void DarkenRows(GameState& g, int32_t picture);
 namespace level_build_detail {
 // The darkening and packing of a screen-sized composition straight from the
 // screen (`from`, width x height) into the pixels `to` of a picture of that
-// size, with AVX2: the bytes DarkenRows then PackTo24 leave. For the tests
-// that compare the two.
+// size, with AVX2 on x86 (plain loops elsewhere): the bytes DarkenRows then
+// PackTo24 leave. For the tests that compare the two.
 void DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height);
 }  // namespace level_build_detail

@@ -70,8 +70,10 @@ const uint32_t* RowOf(const ImageSlot& s, int32_t y) {
   return s.pixels + static_cast<size_t>(y) * static_cast<size_t>(s.width);
 }
 
+#if defined(VX_X86_SLOT_KERNELS)
 // Where a row's coloured and visible pixels start and end: the first and
-// the last x of each kind, -1 when the row has none.
+// the last x of each kind, -1 when the row has none (what the vector path
+// measures; the plain path keeps its own running form).
 struct RowExtent {
   int32_t firstColour = -1;
   int32_t lastColour = -1;
@@ -89,6 +91,7 @@ void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
   s.visibleLeft[y] = leadingRunEnd(e.firstVisible);
   s.visibleRight[y] = e.lastVisible >= 0 ? w - 1 - e.lastVisible : 0;
 }
+#endif
 
 void PrepareAlphaPixels(uint32_t* p, size_t n, int32_t mode) {
   for (size_t i = 0; i < n; ++i) {

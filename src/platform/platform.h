@@ -126,7 +126,8 @@ class Backend {
   virtual void EnableGamepads(bool) {}
 
   // Files and processes. The defaults use the machine's own calls. A
-  // process gets `args` after its own name.
+  // process gets `args` after its own name; with VX_EXEC_WRAPPER set (see
+  // ExecWrapper) it is started through that program.
   virtual bool FileExists(const char* path);
   virtual bool DeleteFile(const char* path);
   virtual bool StartProcess(const char* path, const std::vector<std::string>& args);
@@ -156,5 +157,13 @@ class Backend {
 // The backend the engine talks to. Set once by the program (or a test).
 Backend& Current();
 void Install(Backend* backend);
+
+// A porting and testing aid: the words of the environment variable
+// VX_EXEC_WRAPPER (split at blanks; empty when it is unset), a program and
+// its options that StartProcess runs every program through. A build for
+// another processor, tested under an emulator without the system's
+// registration of foreign programs, sets it to the emulator:
+// VX_EXEC_WRAPPER="qemu-aarch64-static -L /usr/aarch64-linux-gnu".
+std::vector<std::string> ExecWrapper();
 
 }  // namespace platform

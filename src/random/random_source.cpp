@@ -1,17 +1,16 @@
 #include "random/random_source.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/cpu_features.h"
 #include "platform/platform.h"
+#include "random/random_steps.h"
 
 namespace {
 
-// The upper bound of the state: exponent field 0x400a, mantissa
-// 0xe0b7a46ed677c800, that is 0xe0b7a46ed677c800 / 2^52.
-const Extended kMax = std::ldexp(static_cast<Extended>(0xe0b7a46ed677c800ULL), 11 - 63);
-constexpr double kA = 18.03467678544576;
-constexpr double kB = 2786.45665445654;
+#if defined(VX_HARDWARE_EXTENDED)
+const Extended kMax = static_cast<Extended>(kRandomMax);
 
 // One draw with the state held by the caller. The arithmetic is Random's
 // but for the whole part of t, which stays in the x87 registers: t lies in
@@ -25,7 +24,7 @@ constexpr double kB = 2786.45665445654;
   Extended x = s;
   if (x > kMax) x = kMax;
   if (!(x >= 1)) x = 1;
-  const Extended t = static_cast<Extended>(kA) / (x / static_cast<Extended>(kB));
+  const Extended t = static_cast<Extended>(kRandomA) / (x / static_cast<Extended>(kRandomB));
   Extended f = t - __builtin_rintl(t - 0.5L);
   if (__builtin_expect(f > 1 - 0x1p-30L, 0))
     f = t - static_cast<Extended>(std::floor(static_cast<double>(t)));
@@ -46,7 +45,6 @@ constexpr double kB = 2786.45665445654;
   r.s = s;
 }
 
-#if defined(__x86_64__) || defined(__i386__)
 // Compiled for SSE3, the conversion to int32 truncates with fisttp instead of
 // switching the x87 rounding mode around fistp.
 [[gnu::target("sse3")]] void FillDrawsSse3(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n) {
@@ -58,43 +56,45 @@ bool UseSse3() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu:
 
 }  // namespace
 
-void SeedRandom(RandomSource& r, Extended v) {
-  r.s = v;
-  for (int i = 0; i < 301; ++i) {
-    if (!(r.s > static_cast<Extended>(3595.0))) break;  // also stops on NaN
-    r.s = static_cast<Extended>(static_cast<double>(std::sqrt(r.s)));
-  }
-}
+void SeedRandom(RandomSource& r, Extended v) { SeedStep(r.s, v); }
 
-int32_t Random(RandomSource& r, int32_t lo, int32_t hi) {
-  Extended x = r.s;
-  if (x > kMax) x = kMax;
-  if (!(x >= 1)) x = 1;  // also a NaN state, which would otherwise stay NaN
-  const Extended t = static_cast<Extended>(kA) / (x / static_cast<Extended>(kB));
-  const Extended f = t - static_cast<Extended>(std::floor(static_cast<double>(t)));
-  r.s = f * kMax;
-  if (r.s > kMax) r.s = kMax;
-  if (r.s < 1) r.s = 1;
-  const Extended span = static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
-  Extended v = r.s * span / kMax + static_cast<Extended>(lo);
-  if (v < lo) v = lo;
-  if (v > hi) v = hi;
-  return static_cast<int32_t>(v);
-}
+int32_t Random(RandomSource& r, int32_t lo, int32_t hi) { return RandomStep(r.s, lo, hi); }
 
 void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n) {
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(VX_HARDWARE_EXTENDED)
   if (UseSse3()) {
     FillDrawsSse3(r, lo, hi, out, n);
     return;
   }
-#endif
   FillDraws(r, lo, hi, out, n);
+#else
+  for (int32_t i = 0; i < n; ++i) out[i] = RandomStep(r.s, lo, hi);
+#endif
 }
 
 void StirRandom(RandomSource& r, int32_t x, int32_t y) {
-  if (Random(r, 0, 100) > 80 && Random(r, 0, 100) > 80) {
-    SeedRandom(r, static_cast<Extended>(static_cast<double>(platform::Current().ClockMs()) + x / 1.356 +
-                                        y / 2.9761));
-  }
+  StirStep(r.s, x, y, [] { return platform::Current().ClockMs(); });
+}
+
+Extended ExtendedFromBits(uint16_t signExp, uint64_t mantissa) {
+#if defined(VX_HARDWARE_EXTENDED)
+  Extended x = 0;
+  std::memcpy(&x, &mantissa, sizeof mantissa);
+  std::memcpy(reinterpret_cast<char*>(&x) + sizeof mantissa, &signExp, sizeof signExp);
+  return x;
+#else
+  return SoftExtended::FromBits(signExp, mantissa);
+#endif
+}
+
+std::string RandomStateText(const Extended& s) {
+#if defined(VX_HARDWARE_EXTENDED)
+  uint64_t mantissa;
+  uint16_t signExp;
+  std::memcpy(&mantissa, &s, sizeof mantissa);
+  std::memcpy(&signExp, reinterpret_cast<const char*>(&s) + sizeof mantissa, sizeof signExp);
+  return X87HexText(signExp, mantissa);
+#else
+  return X87HexText(s.SignExp(), s.Mantissa());
+#endif
 }

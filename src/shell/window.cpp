@@ -332,7 +332,6 @@ int32_t StartUp() {
   engine.log.separator = ",";
   engine.log.newline = "\n";
   if (engine.log.enabled != 0) OpenLog(engine.log);
-  if (!kExtendedIsX87) LogLine(engine.log, "random source: no 80-bit extended type, sequences differ");
   LoadComforts();
 
   engine.screen.display.width = engine.screen.display.height = -1313;

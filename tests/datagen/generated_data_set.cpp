@@ -11,11 +11,12 @@
 
 #include "config/log.h"
 #include "gfx/picture_file.h"
+#include "support/programs.h"
 
 namespace vxtest {
 
 bool RunGenerator(const std::string& folder) {
-  const std::string command = std::string("'") + VX_VXDATA_BINARY + "' '" + folder + "' >/dev/null";
+  const std::string command = vxtest::ProgramCommand(VX_VXDATA_BINARY) + " '" + folder + "' >/dev/null";
   return std::system(command.c_str()) == 0;
 }
 

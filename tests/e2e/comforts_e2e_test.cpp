@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "datagen/generated_data_set.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class VxgameComforts : public ::testing::Test {
   }
   // Runs vxgame with an environment prefix and arguments.
   int Run(const std::string& env, const std::string& args) {
-    const std::string cmd = env + " '" + std::string(VX_GAME_BINARY) + "' " + args + " >'" +
+    const std::string cmd = env + " " + vxtest::ProgramCommand(VX_GAME_BINARY) + " " + args + " >'" +
                             (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
     const int status = std::system(cmd.c_str());
     out = Slurp(dir / "out.txt");

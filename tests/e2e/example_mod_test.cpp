@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "assets/data_set_check.h"
+#include "support/programs.h"
 #include "vxpic/png_file.h"
 
 namespace {
@@ -58,8 +59,8 @@ class ExampleMod : public ::testing::Test {
   }
   // vxgame in the player's folder under a temporary XDG data home.
   int Run(const std::string& args) {
-    return Shell("HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' '" +
-                 std::string(VX_GAME_BINARY) + "' " + args);
+    return Shell("HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' " +
+                 vxtest::ProgramCommand(VX_GAME_BINARY) + " " + args);
   }
   // Level 2 after 119 frames: the walkers on the bridge.
   int PlayLevel2(const std::string& extra = "") {
@@ -183,12 +184,12 @@ TEST_F(ExampleMod, AnEmptyPlayersFolderPlaysAsTheDataSetInOneFolder) {
 
 TEST_F(ExampleMod, TheStripIsWhatVxpicMakesOfTheRepaintedPicture) {
   const fs::path made = dir / "daemon3.vx1";
-  ASSERT_EQ(Shell("'" + std::string(VX_VXPIC_BINARY) + "' from-png '" + (kMod / "walker.png").string() +
+  ASSERT_EQ(Shell(vxtest::ProgramCommand(VX_VXPIC_BINARY) + " from-png '" + (kMod / "walker.png").string() +
                   "' '" + made.string() + "'"),
             0)
       << err;
   EXPECT_EQ(Slurp(made), Slurp(kMod / "data/daemon3.vx1"));
-  ASSERT_EQ(Shell("'" + std::string(VX_VXPIC_BINARY) + "' info '" + made.string() + "'"), 0);
+  ASSERT_EQ(Shell(vxtest::ProgramCommand(VX_VXPIC_BINARY) + " info '" + made.string() + "'"), 0);
   EXPECT_NE(out.find("frames: 6 of 72 x 72"), std::string::npos) << out;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "datagen/generated_data_set.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ class FightAndEditor : public ::testing::Test {
   }
   int Run(const std::string& script, int32_t frames) {
     std::ofstream(dir / "in.txt") << script;
-    const std::string cmd = std::string(VX_GAME_BINARY) + " --headless --level 2 --frames " +
+    const std::string cmd = vxtest::ProgramCommand(VX_GAME_BINARY) + " --headless --level 2 --frames " +
                             std::to_string(frames) + " --root " + dir.string() + " --input " +
                             (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
                             " >/dev/null 2>" + (dir / "stderr.txt").string();

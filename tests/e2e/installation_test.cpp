@@ -10,6 +10,8 @@
 #include <regex>
 #include <sstream>
 
+#include "support/programs.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -85,8 +87,8 @@ TEST_F(Installation, InstalledGameRunsWithThePlayersFolderOverItsDataSet) {
   EXPECT_EQ(icon.substr(1, 3), "PNG");
   EXPECT_EQ(icon.substr(16, 8), std::string("\0\0\1\0\0\0\1\0", 8));  // 256 x 256
 
-  const std::string game = "HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' '" +
-                           (prefix / "bin/vxgame").string() + "' ";
+  const std::string game = "HOME='" + dir.string() + "' XDG_DATA_HOME='" + (dir / "xdg").string() + "' " +
+                           vxtest::ProgramCommand((prefix / "bin/vxgame").string()) + " ";
   const std::string output = " >'" + (dir / "out.txt").string() + "' 2>&1";
   ASSERT_EQ(Shell(game + "--headless --frames 3" + output), 0) << Slurp(dir / "out.txt");
   EXPECT_TRUE(fs::is_directory(dir / "xdg/vxgame/data"));

@@ -14,6 +14,7 @@
 
 #include "datagen/generated_data_set.h"
 #include "support/engine_test.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -59,9 +60,9 @@ TEST(Level2Route, TheRecordedRouteWalksFromTheStartIntoLevelThree) {
   std::ofstream(dir / "ini" / "main.ini")
       << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n13131313,,,\n";
   const std::string script = std::string(VX_SOURCE_DIR) + "/tests/e2e/level2_route.txt";
-  const std::string cmd = std::string(VX_GAME_BINARY) + " --headless --root " + dir.string() + " --input " +
-                          script + " --trace " + (dir / "trace.txt").string() + " >/dev/null 2>" +
-                          (dir / "err.txt").string();
+  const std::string cmd = vxtest::ProgramCommand(VX_GAME_BINARY) + " --headless --root " + dir.string() +
+                          " --input " + script + " --trace " + (dir / "trace.txt").string() +
+                          " >/dev/null 2>" + (dir / "err.txt").string();
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << vxtest::ReadFile((dir / "err.txt").string());
   const std::vector<TraceLine> trace = ReadTrace(dir / "trace.txt");

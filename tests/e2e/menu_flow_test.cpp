@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "datagen/generated_data_set.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ class MenuFlow : public ::testing::Test {
   // Runs the program with an input script; the exit code.
   int Run(const std::string& script, const std::string& extra = "") {
     std::ofstream(dir / "in.txt") << script;
-    const std::string cmd = std::string(VX_GAME_BINARY) + " --headless --frames 600 --root " + dir.string() +
-                            " --input " + (dir / "in.txt").string() + " --trace " +
+    const std::string cmd = vxtest::ProgramCommand(VX_GAME_BINARY) + " --headless --frames 600 --root " +
+                            dir.string() + " --input " + (dir / "in.txt").string() + " --trace " +
                             (dir / "trace.txt").string() + " " + extra + " >/dev/null 2>" +
                             (dir / "stderr.txt").string();
     const int status = std::system(cmd.c_str());

@@ -23,6 +23,7 @@
 
 #include "datagen/generated_data_set.h"
 #include "support/engine_test.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -91,8 +92,8 @@ class Playthrough : public ::testing::Test {
 
   // vxgame on the script; its exit status.
   int Play(const std::string& script, const std::string& trace, const std::string& extra = "") {
-    const std::string cmd = std::string(VX_GAME_BINARY) + " --headless --root " + dir.string() + " --input " +
-                            kE2e + script + " --trace " + (dir / trace).string() + " " + extra +
+    const std::string cmd = vxtest::ProgramCommand(VX_GAME_BINARY) + " --headless --root " + dir.string() +
+                            " --input " + kE2e + script + " --trace " + (dir / trace).string() + " " + extra +
                             " >/dev/null 2>" + (dir / "err.txt").string();
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

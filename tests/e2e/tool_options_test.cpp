@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/programs.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -30,8 +32,9 @@ class ToolOptions : public ::testing::Test {
   }
   // Runs in an empty folder, so anything the program writes shows.
   Result Run(const std::string& program, const std::string& args) {
-    const std::string cmd = "cd '" + dir.string() + "' && '" + program + "' " + args + " >../" +
-                            dir.filename().string() + ".out 2>../" + dir.filename().string() + ".err";
+    const std::string cmd = "cd '" + dir.string() + "' && " + vxtest::ProgramCommand(program) + " " + args +
+                            " >../" + dir.filename().string() + ".out 2>../" + dir.filename().string() +
+                            ".err";
     const int status = std::system(cmd.c_str());
     Result r;
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "support/engine_test.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ class VxgameHeadless : public ::testing::Test {
   // run that takes over a minute is stopped (exit code 137).
   int Run(const std::string& args) {
     const fs::path errFile = dir / "stderr.txt";
-    const std::string cmd = kMemoryCap + "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) + " " + args +
-                            " >" + (dir / "stdout.txt").string() + " 2>" + errFile.string();
+    const std::string cmd = kMemoryCap + "timeout -s KILL 60 " + vxtest::ProgramCommand(VX_GAME_BINARY) +
+                            " " + args + " >" + (dir / "stdout.txt").string() + " 2>" + errFile.string();
     const int status = std::system(cmd.c_str());
     std::ifstream in(errFile);
     std::ostringstream s;

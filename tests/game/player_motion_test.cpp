@@ -21,7 +21,7 @@ class PlayerMotion : public PlayerTest {
  protected:
   // Six starts that differ in random state and leg angle.
   static void Vary(int32_t start) {
-    SeedRandom(engine.random, 100.0L + 37 * start);
+    SeedRandom(engine.random, static_cast<Extended>(100 + 37 * start));
     game.playerAngle = (start * 61 % 360) * 256;
   }
   // Walks right from x = 250 and jumps once, 70 pixels before a step at

@@ -17,6 +17,7 @@
 #include "musicdec/renderer.h"
 #include "musicdec/score.h"
 #include "musicdec_test_support.h"
+#include "support/programs.h"
 
 extern char** environ;
 
@@ -29,17 +30,24 @@ using musicdec_test::TempFolder;
 using musicdec_test::WriteFile;
 
 // Starts program with the given argv (argv[0] included); stderr goes to
-// errPath, stdout nowhere.
+// errPath, stdout nowhere. Through an emulator, the program's argv[0] is
+// its path (the decoder also finds its number from its own path).
 pid_t Start(const fs::path& program, const std::vector<std::string>& args, const fs::path& errPath) {
   std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  const std::vector<std::string>& wrapper = vxtest::ProgramWrapper();
+  for (const std::string& w : wrapper) argv.push_back(const_cast<char*>(w.c_str()));
+  if (!wrapper.empty()) argv.push_back(const_cast<char*>(program.c_str()));
+  for (size_t i = wrapper.empty() ? 0 : 1; i < args.size(); ++i)
+    argv.push_back(const_cast<char*>(args[i].c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  const int rc = wrapper.empty() ? posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ)
+                                 : posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  if (rc != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }

@@ -7,10 +7,37 @@
 #include <limits>
 #include <vector>
 
+#include "random/random_steps.h"
+#include "random/x87_bits.h"
 #include "reference/random_fill_plain.h"
 #include "support/engine_test.h"
 
 namespace {
+
+using x87test::BitsOf;
+
+// Values that mean the same on every target: doubles, and extended values
+// given by their bits where no double holds them.
+const Extended kNaN = ExtendedFromBits(0x7fff, 0xc000000000000000);
+const Extended kInf = ExtendedFromBits(0x7fff, uint64_t{1} << 63);
+const Extended kTop = ExtendedFromBits(0x400a, 0xe0b7a46ed677c800);  // M, the largest state
+Extended X(double v) { return static_cast<Extended>(v); }
+
+// The neighbour of a positive normal value, one unit in the last place up
+// (dir 1) or down (dir -1).
+Extended Neighbour(Extended x, int dir) {
+  x87test::Bits b = BitsOf(x);
+  if (dir > 0) {
+    if (++b.mantissa == 0) {
+      b.mantissa = uint64_t{1} << 63;
+      ++b.signExp;
+    }
+  } else if (b.mantissa-- == uint64_t{1} << 63) {
+    b.mantissa = ~uint64_t{0};
+    --b.signExp;
+  }
+  return ExtendedFromBits(b.signExp, b.mantissa);
+}
 
 // Reference values computed independently in 80-bit extended arithmetic.
 TEST(RandomSource, DegenerateRangeStillAdvancesState) {
@@ -33,18 +60,26 @@ TEST(RandomSource, NeverSeededStateCountsAsOne) {
 
 TEST(RandomSource, SeedingTakesRootsOnlyAboveThreshold) {
   RandomSource r;
-  SeedRandom(r, 3595.0L);
-  EXPECT_EQ(r.s, 3595.0L);
-  SeedRandom(r, 3595.5L);  // just above: one root
+  SeedRandom(r, X(3595.0));
+  EXPECT_EQ(r.s, X(3595.0));
+  SeedRandom(r, X(3595.5));  // just above: one root
   EXPECT_NEAR(static_cast<double>(r.s), 59.9625, 1e-4);
-  SeedRandom(r, 1234.5L);
-  EXPECT_EQ(r.s, 1234.5L);
+  SeedRandom(r, X(1234.5));
+  EXPECT_EQ(r.s, X(1234.5));
   SeedRandom(r, 100000);
   // One square root, rounded to double precision.
-  EXPECT_EQ(r.s, static_cast<Extended>(316.22776601683796));
-  SeedRandom(r, 1e300L);
-  EXPECT_LE(r.s, 3595.0L);
-  EXPECT_GT(r.s, 1.0L);
+  EXPECT_EQ(r.s, X(316.22776601683796));
+  SeedRandom(r, X(1e300));
+  EXPECT_LE(r.s, X(3595.0));
+  EXPECT_GT(r.s, X(1.0));
+  // Above the range of doubles: the first root (3 * 2^1000) is taken in
+  // extended and fits a double.
+  SeedRandom(r, ExtendedFromBits(0x3fff + 2001, 0xc000000000000000));
+  EXPECT_EQ(r.s, X(0x1.c388bd596ef33p+7));
+  // A root too large for a double rounds to infinity, which stays; draws
+  // then start from M.
+  SeedRandom(r, ExtendedFromBits(0x7000, 0xc000000000000000));
+  EXPECT_EQ(r.s, kInf);
 }
 
 TEST(RandomSource, PinnedSequenceFromFixedSeed) {
@@ -79,6 +114,38 @@ TEST(RandomSource, PinnedSequenceFromFixedSeed) {
             (std::vector<int32_t>{-4, -1, -4, -4, 0, 0, -1, 1, 5, 4, -1, -1, -2, -4, 0, -3, -2, -4, 2, -1}));
 }
 
+TEST(RandomSource, PinnedSequenceOfTheX87Unit) {
+  // Where it parts from other precisions: binary128 gives 4 20 51 67 from
+  // the seventh draw on.
+  RandomSource r;
+  SeedRandom(r, 1323);
+  std::vector<int32_t> v;
+  for (int i = 0; i < 10; ++i) v.push_back(Random(r, 0, 100));
+  EXPECT_EQ(v, (std::vector<int32_t>{99, 20, 58, 9, 80, 46, 4, 21, 95, 75}));
+}
+
+// Many draws from many seeds and ranges, the results and the state's bits
+// folded into one number: the x87 unit's, pinned, so that every target's
+// arithmetic is held to it.
+TEST(RandomSource, DigestOfManyDrawsIsTheX87Units) {
+  const int32_t ranges[][2] = {{0, 100}, {-13, 13}, {5, 5}, {INT32_MIN, INT32_MAX}, {-1000000, -999000},
+                               {0, 1}};
+  uint64_t digest = 0;
+  const auto fold = [&](uint64_t v) { digest = (digest ^ v) * 0x100000001b3u; };
+  for (int32_t seed = 0; seed < 40; ++seed) {
+    RandomSource r;
+    SeedRandom(r, X(1318.0 + seed * 7919.37 + (seed % 3 == 0 ? 1e12 : 0.0)));
+    for (int32_t i = 0; i < 500; ++i) {
+      const auto& range = ranges[(i + seed) % 6];
+      fold(static_cast<uint32_t>(Random(r, range[0], range[1])));
+      const x87test::Bits b = BitsOf(r.s);
+      fold(b.mantissa);
+      fold(b.signExp);
+    }
+  }
+  EXPECT_EQ(digest, 10407943232335804022u);
+}
+
 TEST(RandomSource, ResultsStayInRangeForExtremeBounds) {
   RandomSource r;
   SeedRandom(r, 777);
@@ -93,21 +160,19 @@ TEST(RandomSource, ResultsStayInRangeForExtremeBounds) {
 
 TEST(RandomSource, NotANumberStateCountsAsOne) {
   RandomSource r;
-  SeedRandom(r, std::numeric_limits<Extended>::quiet_NaN());
-  EXPECT_TRUE(std::isnan(r.s));
+  SeedRandom(r, kNaN);
+  EXPECT_TRUE(IsNan(r.s));
   EXPECT_EQ(Random(r, 0, 1000000), 845140);
-  EXPECT_FALSE(std::isnan(r.s));
+  EXPECT_FALSE(IsNan(r.s));
   RandomSource batch;
-  batch.s = std::numeric_limits<Extended>::quiet_NaN();
+  batch.s = kNaN;
   int32_t v = 0;
   RandomFill(batch, 0, 1000000, &v, 1);
   EXPECT_EQ(v, 845140);
   EXPECT_EQ(batch.s, r.s);
 }
 
-bool SameState(const RandomSource& a, const RandomSource& b) {
-  return a.s == b.s || (std::isnan(a.s) && std::isnan(b.s));
-}
+bool SameState(const RandomSource& a, const RandomSource& b) { return BitsOf(a.s) == BitsOf(b.s); }
 
 // Both batch versions against n successive calls from one state: the same
 // numbers and the same state after.
@@ -129,10 +194,18 @@ void ExpectFillMatchesCalls(Extended state, int32_t lo, int32_t hi, int32_t n) {
 }
 
 TEST(RandomSource, FillGivesWhatSuccessiveCallsGive) {
-  const Extended inf = std::numeric_limits<Extended>::infinity();
-  std::vector<Extended> states = {0,      1,       -1,        1e-4000L,
-                                  0.5L,   3595.0L, 3595.477L, 3595.48L,
-                                  1e300L, inf,     -inf,      std::numeric_limits<Extended>::quiet_NaN()};
+  std::vector<Extended> states = {0,
+                                  1,
+                                  -1,
+                                  ExtendedFromBits(0x0c17, 0x9c3d73864f3805c0),  // 1e-4000
+                                  X(0.5),
+                                  X(3595.0),
+                                  ExtendedFromBits(0x400a, 0xe0b7a1cac083126f),  // 3595.477
+                                  ExtendedFromBits(0x400a, 0xe0b7ae147ae147ae),  // 3595.48
+                                  X(1e300),
+                                  kInf,
+                                  -kInf,
+                                  kNaN};
   RandomSource walk;
   SeedRandom(walk, 98765);
   for (int32_t i = 0; i < 60; ++i) {
@@ -153,9 +226,9 @@ TEST(RandomSource, FillGivesWhatSuccessiveCallsGive) {
   for (const Extended state : states) {
     for (const auto& range : ranges) ExpectFillMatchesCalls(state, range[0], range[1], 40);
   }
-  ExpectFillMatchesCalls(1234.5L, -13, 13, 0);
-  ExpectFillMatchesCalls(1234.5L, -13, 13, 1);
-  ExpectFillMatchesCalls(1234.5L, -13, 13, 5000);
+  ExpectFillMatchesCalls(X(1234.5), -13, 13, 0);
+  ExpectFillMatchesCalls(X(1234.5), -13, 13, 1);
+  ExpectFillMatchesCalls(X(1234.5), -13, 13, 5000);
 }
 
 // The state after one draw is frac(t) · M with t = A / (x / B), the whole
@@ -168,7 +241,7 @@ Extended DrawT(Extended x) {
 TEST(RandomSource, FillKeepsTheWholePartWhereTLiesJustBelowAnInteger) {
   // Rounding t to double carries it up to n, so the fraction is negative; a
   // whole part taken from t itself would leave nearly M instead.
-  const Extended top = std::ldexp(static_cast<Extended>(0xe0b7a46ed677c800ULL), 11 - 63);
+  const Extended top = kTop;
   for (const int32_t n : {14, 15, 100, 4097, 30000, 50252}) {
     // t falls as x grows: bisect for the first x whose t is below n.
     Extended lo = 1;
@@ -186,7 +259,7 @@ TEST(RandomSource, FillKeepsTheWholePartWhereTLiesJustBelowAnInteger) {
     EXPECT_EQ(r.s, 1) << n;
     ExpectFillMatchesCalls(hi, 0, 1000000, 3);
     // Just before, where t is n itself or rounds down to n - 1.
-    ExpectFillMatchesCalls(std::nextafter(lo, Extended{0}), 0, 1000000, 3);
+    ExpectFillMatchesCalls(Neighbour(lo, -1), 0, 1000000, 3);
   }
 }
 
@@ -197,7 +270,7 @@ TEST(RandomSource, FillKeepsTheWholePartWhereTIsAnOddInteger) {
     const Extended y = static_cast<Extended>(18.03467678544576) / n;
     Extended x = y * static_cast<Extended>(2786.45665445654);
     for (int32_t step = 0; step < 64 && x / static_cast<Extended>(2786.45665445654) != y; ++step) {
-      x = std::nextafter(x, x / static_cast<Extended>(2786.45665445654) < y ? Extended{4000} : Extended{0});
+      x = Neighbour(x, x / static_cast<Extended>(2786.45665445654) < y ? 1 : -1);
     }
     ASSERT_EQ(DrawT(x), n);
     RandomSource r;

@@ -14,6 +14,7 @@
 #include "game/player_fixture.h"
 #include "routecheck/input_script.h"
 #include "routecheck/route_plan.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -129,8 +130,8 @@ TEST_F(WorldRoutes, TheRecordedLevelTwoRouteStillLeadsOutToTheRight) {
 TEST_F(WorldRoutes, TheProgramPrintsTheRoutesOfALevelAndWritesItsScript) {
   const auto run = [&](const std::string& args) {
     const std::string out = (folder / "out.txt").string();
-    const int status =
-        std::system((std::string(VX_ROUTECHECK_BINARY) + " " + args + " >" + out + " 2>&1").c_str());
+    const int status = std::system(
+        (vxtest::ProgramCommand(VX_ROUTECHECK_BINARY) + " " + args + " >" + out + " 2>&1").c_str());
     output = vxtest::ReadFile(out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gfx/picture_file.h"
+#include "support/programs.h"
 #include "vxpic/png_file.h"
 #include "vxpic_test_support.h"
 
@@ -272,11 +273,11 @@ TEST_F(VxpicRefusal, BadCommandLinesExitWithTwo) {
 
 TEST_F(VxpicRefusal, TheProgramItself) {
   const std::string program = VX_VXPIC_BINARY;
-  int status = std::system(("'" + program + "' --help >help.txt 2>&1").c_str());
+  int status = std::system((vxtest::ProgramCommand(program) + " --help >help.txt 2>&1").c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(Has(Slurp("help.txt"), "usage: vxpic"));
-  status = std::system(("'" + program + "' info x.vx1 --size >err.txt 2>&1").c_str());
+  status = std::system((vxtest::ProgramCommand(program) + " info x.vx1 --size >err.txt 2>&1").c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 2);
   EXPECT_TRUE(Has(Slurp("err.txt"), "unknown option '--size'"));

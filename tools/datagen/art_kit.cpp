@@ -1,6 +1,7 @@
 #include "datagen/art_kit.h"
 
 #include "datagen/noise.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 
@@ -38,7 +39,7 @@ void DrawRivet(Canvas& c, float cx, float cy, float r, Material m) {
             const float dx = (x - cx) / r, dy = (y - cy) / r;
             const float z = std::sqrt(std::max(0.0f, 1 - dx * dx - dy * dy));
             const float lambert = std::max(0.0f, -0.55f * dx - 0.6f * dy + 0.58f * z);
-            const float spec = std::pow(std::max(0.0f, lambert), 12.0f);
+            const float spec = rmath::Pow(std::max(0.0f, lambert), 12.0f);
             const Rgb base = m == Material::EmberIron ? Hex(0x6b4a40) : Hex(0x6a7288);
             return base * (0.25f + 0.9f * lambert) + Rgb{0.8f, 0.85f, 1.0f} * spec;
           });
@@ -56,12 +57,12 @@ void DrawPanel(Canvas& c, const PanelStyle& s) {
       if (d < b) {
         // A rounded moulding: up from the outer edge, a flat top, down into the panel.
         const float t = d / b;
-        height = std::sin(t * 3.14159f) * 0.8f + 0.2f;
+        height = rmath::Sin(t * 3.14159f) * 0.8f + 0.2f;
         height += 0.08f * static_cast<float>(Fbm(x / 9.0, y / 9.0, 3, s.seed + 21));
       } else {
         // The engraved line a few pixels inside the frame.
         const float e = d - b - 6;
-        height = -0.5f * std::exp(-e * e / 1.2f);
+        height = -0.5f * rmath::Exp(-e * e / 1.2f);
       }
       bevel.at(x, y) = height;
     }
@@ -115,7 +116,7 @@ void DrawMoon(Canvas& c, float cx, float cy, float r, uint32_t seed, bool cracke
             col = col * (0.88f + 0.12f * Smooth(0.05f, 0.35f, craters));
             if (cracked) {
               const float crack = static_cast<float>(Ridged(x / (r * 0.6), y / (r * 0.6), 2, seed + 9));
-              const float band = std::fabs((x - cx) * 0.8f + (y - cy) * 0.6f + 6 * std::sin(y / 7.0f)) / r;
+              const float band = std::fabs((x - cx) * 0.8f + (y - cy) * 0.6f + 6 * rmath::Sin(y / 7.0f)) / r;
               if (crack > 0.9f && band < 0.35f) col = col * 0.3f;
             }
             const float limb = 0.55f + 0.45f * z;

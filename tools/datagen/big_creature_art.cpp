@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "datagen/creature_art.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -40,7 +41,7 @@ Sprite FurnaceToad(int pose) {
   // The ridge of bone along its back.
   for (int i = 0; i < 6; ++i) {
     const float x = 34 + i * 15.0f;
-    const float y = 78 + rise + std::pow(std::fabs(i - 3.2f), 2.0f) * 1.6f;
+    const float y = 78 + rise + rmath::Pow(std::fabs(i - 3.2f), 2.0f) * 1.6f;
     const float length = 16 + (i % 2) * 6 + (i >= 3 && i <= 4 ? 16.0f : 0.0f);
     s.Part(Horn({x, y}, -110 + i * 4.0f, -25, length, 4.5f), BoneSkin(1710 + i), 4);
   }
@@ -92,8 +93,8 @@ Sprite BroodStalker(int pose) {
   const int h = 180;
   Sprite s(h);
   const float t = pose / 5.0f;
-  const float dip = 5 * (1 - std::cos(2 * kPi * t));  // 0 .. 10: crouch and rise
-  const float pulse = 0.5f + 0.5f * std::sin(2 * kPi * t);
+  const float dip = 5 * (1 - rmath::Cos(2 * kPi * t));  // 0 .. 10: crouch and rise
+  const float pulse = 0.5f + 0.5f * rmath::Sin(2 * kPi * t);
   const float sole = 175;
   const Skin chitin = DemonSkin(Hex(0x1a1420), Hex(0x46364e), 3200);
   const Skin sacSkin = DemonSkin(Hex(0x3a1a1a), Hex(0x7a3a30), 3201);
@@ -347,7 +348,7 @@ Sprite StoneWarden(int pose) {
   const int h = 288;
   Sprite s(h);
   const float t = pose / 5.0f;
-  const float breath = std::sin(2 * kPi * t);
+  const float breath = rmath::Sin(2 * kPi * t);
   const float glow = 0.7f + 0.3f * breath;
   const float lift = -2 * breath;
   uint32_t seed = 2800;

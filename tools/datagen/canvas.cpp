@@ -1,5 +1,7 @@
 #include "datagen/canvas.h"
 
+#include "maths/repro_math.h"
+
 namespace datagen {
 
 float SdPolygon(float x, float y, const std::vector<float>& points) {
@@ -30,9 +32,9 @@ void Canvas::Glow(float cx, float cy, float radius, Rgb colour, float power) {
   const int y0 = static_cast<int>(cy - radius), y1 = static_cast<int>(cy + radius) + 1;
   for (int y = std::max(y0, 0); y <= std::min(y1, height_ - 1); ++y) {
     for (int x = std::max(x0, 0); x <= std::min(x1, width_ - 1); ++x) {
-      const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
+      const float d = rmath::Hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
       if (d >= 1) continue;
-      at(x, y) = at(x, y) + colour * std::pow(1 - d, power);
+      at(x, y) = at(x, y) + colour * rmath::Pow(1 - d, power);
     }
   }
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "maths/repro_math.h"
+
 namespace datagen {
 
 struct Rgb {
@@ -29,22 +31,24 @@ inline float Smooth(float e0, float e1, float x) {
 }
 
 // Signed distances (negative inside).
-inline float SdCircle(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
+inline float SdCircle(float x, float y, float cx, float cy, float r) {
+  return rmath::Hypot(x - cx, y - cy) - r;
+}
 inline float SdEllipse(float x, float y, float cx, float cy, float rx, float ry) {
   // A close approximation, exact on the axes.
-  const float k = std::hypot((x - cx) / rx, (y - cy) / ry);
+  const float k = rmath::Hypot((x - cx) / rx, (y - cy) / ry);
   return (k - 1) * std::min(rx, ry);
 }
 inline float SdBox(float x, float y, float cx, float cy, float hw, float hh, float radius = 0) {
   const float qx = std::fabs(x - cx) - hw + radius, qy = std::fabs(y - cy) - hh + radius;
-  const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+  const float outside = rmath::Hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
   return outside + std::min(std::max(qx, qy), 0.0f) - radius;
 }
 inline float SdSegment(float x, float y, float ax, float ay, float bx, float by, float r) {
   const float px = x - ax, py = y - ay, dx = bx - ax, dy = by - ay;
   const float len2 = dx * dx + dy * dy;
   const float t = len2 > 0 ? Clamp01((px * dx + py * dy) / len2) : 0;
-  return std::hypot(px - dx * t, py - dy * t) - r;
+  return rmath::Hypot(px - dx * t, py - dy * t) - r;
 }
 // A convex or concave polygon; points as x0, y0, x1, y1, ...
 float SdPolygon(float x, float y, const std::vector<float>& points);

@@ -4,6 +4,7 @@
 
 #include "datagen/art_kit.h"
 #include "datagen/noise.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -14,14 +15,14 @@ float RoundCone(float x, float y, Pt a, Pt b, float r0, float r1) {
   const float px = x - a.x, py = y - a.y, dx = b.x - a.x, dy = b.y - a.y;
   const float len2 = dx * dx + dy * dy;
   const float t = len2 > 0 ? Clamp01((px * dx + py * dy) / len2) : 0;
-  return std::hypot(px - dx * t, py - dy * t) - (r0 + (r1 - r0) * t);
+  return rmath::Hypot(px - dx * t, py - dy * t) - (r0 + (r1 - r0) * t);
 }
 
 }  // namespace
 
 Pt Polar(Pt from, float degrees, float length) {
   const float a = degrees * kPi / 180.0f;
-  return {from.x + std::cos(a) * length, from.y + std::sin(a) * length};
+  return {from.x + rmath::Cos(a) * length, from.y + rmath::Sin(a) * length};
 }
 
 Shape Ellipse(Pt c, float rx, float ry) {
@@ -100,12 +101,12 @@ Shape Horn(Pt root, float degrees, float bend, float length, float rootRadius) {
 
 Pt Knee(Pt hip, Pt foot, float a, float b, float bend) {
   const float dx = foot.x - hip.x, dy = foot.y - hip.y;
-  const float d = std::clamp(std::hypot(dx, dy), std::fabs(a - b) + 0.01f, a + b - 0.01f);
+  const float d = std::clamp(rmath::Hypot(dx, dy), std::fabs(a - b) + 0.01f, a + b - 0.01f);
   const float cosA = std::clamp((a * a + d * d - b * b) / (2 * a * d), -1.0f, 1.0f);
-  const float theta = std::atan2(dy, dx);
-  const float alpha = std::acos(cosA);
+  const float theta = rmath::Atan2(dy, dx);
+  const float alpha = rmath::Acos(cosA);
   const float k = theta - bend * alpha;
-  return {hip.x + a * std::cos(k), hip.y + a * std::sin(k)};
+  return {hip.x + a * rmath::Cos(k), hip.y + a * rmath::Sin(k)};
 }
 
 Skin DemonSkin(Rgb dark, Rgb light, uint32_t seed) {
@@ -119,7 +120,7 @@ Skin DemonSkin(Rgb dark, Rgb light, uint32_t seed) {
 Skin BoneSkin(uint32_t seed) {
   return [=](float x, float y) {
     const float n = static_cast<float>(Fbm(x / 5.0, y / 5.0, 3, seed));
-    const float ring = 0.8f + 0.2f * std::sin((x + y) * 0.9f);
+    const float ring = 0.8f + 0.2f * rmath::Sin((x + y) * 0.9f);
     return Mix(Hex(0x5a4a3a), Hex(0xb8a688), n) * ring;
   };
 }
@@ -150,7 +151,7 @@ void Sprite::Part(const Shape& s, const Skin& skin, float depth, float shade, fl
       if (a <= 0) continue;
       float gx = s.sdf(fx + 0.75f, fy) - s.sdf(fx - 0.75f, fy);
       float gy = s.sdf(fx, fy + 0.75f) - s.sdf(fx, fy - 0.75f);
-      const float len = std::hypot(gx, gy);
+      const float len = rmath::Hypot(gx, gy);
       if (len > 1e-5f) {
         gx /= len;
         gy /= len;
@@ -162,10 +163,10 @@ void Sprite::Part(const Shape& s, const Skin& skin, float depth, float shade, fl
       const float nz = std::sqrt(std::max(0.0f, 1 - u * u));
       const float nx = gx * u, ny = gy * u;
       const float lambert = std::max(0.0f, -0.5f * nx - 0.55f * ny + 0.67f * nz);
-      const float rim = std::pow(1 - nz, 3.0f) * Clamp01(-0.8f * nx - 0.6f * ny);
+      const float rim = rmath::Pow(1 - nz, 3.0f) * Clamp01(-0.8f * nx - 0.6f * ny);
       Rgb col = skin(fx, fy) * ((0.16f + 0.95f * lambert) * shade);
       col = col + Hex(0x6d86b3) * (rim * 0.45f * shade);
-      if (gloss > 0) col = col + Rgb{0.75f, 0.8f, 0.95f} * (gloss * std::pow(lambert, 14.0f));
+      if (gloss > 0) col = col + Rgb{0.75f, 0.8f, 0.95f} * (gloss * rmath::Pow(lambert, 14.0f));
       // A dark seam where the part meets what lies behind it.
       if (d > -1.3f) col = col * 0.55f;
       c_.Blend(x, y, col, a);
@@ -197,9 +198,9 @@ void Sprite::BodyGlow(Pt c, float radius, Rgb colour, float power) {
     for (int x = x0; x <= x1; ++x) {
       const float cv = Coverage(x, y);
       if (cv <= 0) continue;
-      const float d = std::hypot(x + 0.5f - c.x, y + 0.5f - c.y) / radius;
+      const float d = rmath::Hypot(x + 0.5f - c.x, y + 0.5f - c.y) / radius;
       if (d >= 1) continue;
-      c_.at(x, y) = c_.at(x, y) + colour * (std::pow(1 - d, power) * cv);
+      c_.at(x, y) = c_.at(x, y) + colour * (rmath::Pow(1 - d, power) * cv);
     }
 }
 
@@ -305,7 +306,7 @@ Pt WalkFoot(float u, float stride, float lift) {
   u -= std::floor(u);
   if (u < 0.5f) return {stride * (0.5f - 2 * u), 0};
   const float s = (u - 0.5f) * 2;
-  return {stride * (-0.5f + (1 - std::cos(kPi * s)) / 2), -lift * std::sin(kPi * s)};
+  return {stride * (-0.5f + (1 - rmath::Cos(kPi * s)) / 2), -lift * rmath::Sin(kPi * s)};
 }
 
 }  // namespace datagen

@@ -7,6 +7,7 @@
 #include "datagen/canvas.h"
 #include "datagen/data_set.h"
 #include "datagen/noise.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 // is (nx, ny, nz), plus a rim of cold light.
 float MoonLight(float nx, float ny, float nz) {
   const float lambert = std::max(0.0f, -0.5f * nx - 0.55f * ny + 0.67f * nz);
-  const float rim = std::pow(std::max(0.0f, 1 - nz), 3.0f) * std::max(0.0f, -nx) * 0.9f;
+  const float rim = rmath::Pow(std::max(0.0f, 1 - nz), 3.0f) * std::max(0.0f, -nx) * 0.9f;
   return 0.12f + 0.95f * lambert + rim;
 }
 
@@ -109,13 +110,15 @@ Canvas Horned(const Expression& e) {
     float px = cx + s * 24, py = cy - 30, r = 9;
     for (int i = 0; i < 26; ++i) {
       const float t = i / 25.0f;
-      const float nx = cx + s * (24 + 40 * std::sin(t * 1.9f)), ny = cy - 30 - 52 * std::sin(t * 1.4f) + 22 * t * t;
+      const float nx = cx + s * (24 + 40 * rmath::Sin(t * 1.9f)),
+                  ny = cy - 30 - 52 * rmath::Sin(t * 1.4f) + 22 * t * t;
       const float nr = 9 * (1 - t) + 1;
-      c.Paint(0, 0, 159, 149, [&](float x, float y) { return SdSegment(x, y, px, py, nx, ny, (r + nr) / 2); },
-              [&](float x, float y, float) {
-                const float ring = 0.75f + 0.25f * std::sin((x + y) * 0.9f);
-                return Mix(Hex(0x3b3129), Hex(0xb7a58a), t) * ring * Bulge(x, y, nx - s * 3, ny - 3, 12, 12);
-              });
+      c.Paint(
+          0, 0, 159, 149, [&](float x, float y) { return SdSegment(x, y, px, py, nx, ny, (r + nr) / 2); },
+          [&](float x, float y, float) {
+            const float ring = 0.75f + 0.25f * rmath::Sin((x + y) * 0.9f);
+            return Mix(Hex(0x3b3129), Hex(0xb7a58a), t) * ring * Bulge(x, y, nx - s * 3, ny - 3, 12, 12);
+          });
       px = nx;
       py = ny;
       r = nr;

@@ -11,6 +11,7 @@
 #include "datagen/canvas.h"
 #include "datagen/data_set.h"
 #include "datagen/noise.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -31,7 +32,7 @@ Canvas FogFrame(int frame) {
       const double wx = Fbm(u * 1.6 + t * 0.6, v * 1.6 - t * 0.9, 3, 900) - 0.5;
       const double wy = Fbm(u * 1.6 - 7.3, v * 1.6 - t * 0.9 + 2.1, 3, 901) - 0.5;
       const float n = static_cast<float>(Fbm(u * 2.4 + wx * 1.8, v * 2.4 + wy * 1.8 + t * 1.2, 5, 902));
-      const float r = std::hypot(u, (v + 0.1f * t) * 1.15f) / radius;
+      const float r = rmath::Hypot(u, (v + 0.1f * t) * 1.15f) / radius;
       const float mask = 1 - Smooth(0.35f, 1.0f, r);
       const float density = Clamp01((n - 0.3f) * 3.2f) * mask * envelope;
       work.at(x, y) = Mix(Hex(0x4a5566), Hex(0x9aa6b8), Clamp01(n * 1.3f - 0.2f)) * (density * 0.54f);

@@ -9,6 +9,7 @@
 #include "datagen/art_kit.h"
 #include "datagen/noise.h"
 #include "datagen/player_art.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -22,8 +23,8 @@ void GlowOn(Canvas& c, float cx, float cy, float radius, Rgb colour, float power
          x <= std::min(c.width() - 1, static_cast<int>(cx + radius)); ++x) {
       const Rgb p = c.at(x, y);
       if (p.r + p.g + p.b <= 0.02f) continue;
-      const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
-      if (d < 1) c.at(x, y) = p + colour * std::pow(1 - d, power);
+      const float d = rmath::Hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
+      if (d < 1) c.at(x, y) = p + colour * rmath::Pow(1 - d, power);
     }
 }
 
@@ -43,7 +44,7 @@ Canvas Crystal(int w, int h, const std::vector<float>& outline, float apexX, flo
     const size_t j = (i + 1) % n;
     const float ax = outline[2 * i], ay = outline[2 * i + 1], bx = outline[2 * j], by = outline[2 * j + 1];
     const float mx = (ax + bx) / 2 - apexX, my = (ay + by) / 2 - apexY;
-    const float ml = std::max(std::hypot(mx, my), 1.0f);
+    const float ml = std::max(rmath::Hypot(mx, my), 1.0f);
     const float light01 = Lambert(mx / ml, my / ml, 1.1f);
     const std::vector<float> facet = {apexX, apexY, ax, ay, bx, by};
     c.Paint(
@@ -78,11 +79,12 @@ Canvas Medallion(int side, uint32_t seed, Sign sign) {
   for (int y = 0; y < side; ++y)
     for (int x = 0; x < side; ++x) {
       const float px = x + 0.5f, py = y + 0.5f;
-      const float d = std::hypot(px - cx, py - cy);
+      const float d = rmath::Hypot(px - cx, py - cy);
       float hgt = 0;
       if (d < r) {
         const float rim = Smooth(r - 14, r - 6, d) * Smooth(r, r - 3, d);
-        const float beads = d > r - 11 && d < r - 7 ? 0.15f * std::cos(std::atan2(py - cy, px - cx) * 36) : 0;
+        const float beads =
+            d > r - 11 && d < r - 7 ? 0.15f * rmath::Cos(rmath::Atan2(py - cy, px - cx) * 36) : 0;
         hgt = 0.3f + 0.7f * rim + beads + 0.6f * sign(px, py);
       }
       bevel.at(x, y) = hgt;
@@ -132,8 +134,8 @@ Canvas RegenerationMedallion() {
     const float lobes = std::min(SdCircle(x, y, cx - 15, cy - 10, 19), SdCircle(x, y, cx + 15, cy - 10, 19));
     const float tip = SdPolygon(x, y, {cx - 32, cy - 2, cx + 32, cy - 2, cx, cy + 40});
     const float heart = std::min(lobes, tip);
-    const float a = std::atan2(y - cy, x - cx), d = std::hypot(x - cx, y - cy);
-    const float rays = std::cos(a * 12) > 0.6f && d > 50 && d < 60 ? 0.3f : 0.0f;
+    const float a = rmath::Atan2(y - cy, x - cx), d = rmath::Hypot(x - cx, y - cy);
+    const float rays = rmath::Cos(a * 12) > 0.6f && d > 50 && d < 60 ? 0.3f : 0.0f;
     return Raised(heart, 2.5f) * 0.9f + rays;
   });
   // The heart glows from within: bright enough to stay light once grey.
@@ -150,8 +152,8 @@ Canvas DoubleShot() {
     auto local = [&](float x, float y, float& u, float& v) {
       // u across, v along the cartridge (0 at the tip's point, down).
       const float dx = x - bx, dy = y - 22;
-      u = dx * std::cos(tilt) + dy * std::sin(tilt);
-      v = -dx * std::sin(tilt) + dy * std::cos(tilt);
+      u = dx * rmath::Cos(tilt) + dy * rmath::Sin(tilt);
+      v = -dx * rmath::Sin(tilt) + dy * rmath::Cos(tilt);
     };
     c.Paint(
         0, 0, w - 1, h - 1,

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "datagen/random.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -57,7 +58,7 @@ double CellDistance(double x, double y, uint32_t seed) {
       const uint32_t h = Hash3(cx + i, cy + j, seed);
       const double px = cx + i + (h & 0xffff) / 65536.0;
       const double py = cy + j + (h >> 16) / 65536.0;
-      const double d = std::hypot(px - x, py - y);
+      const double d = rmath::Hypot(px - x, py - y);
       if (d < best) best = d;
     }
   }

@@ -14,6 +14,7 @@
 #include "datagen/data_set.h"
 #include "datagen/noise.h"
 #include "datagen/player_pose.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -44,7 +45,7 @@ class FineCanvas {
       for (int x = std::max(0, static_cast<int>(px - r));
            x <= std::min(c_.width() - 1, static_cast<int>(px + r)); ++x) {
         const Rgb p = c_.at(x, y);
-        const float d = std::hypot(x + 0.5f - px, y + 0.5f - py) / r;
+        const float d = rmath::Hypot(x + 0.5f - px, y + 0.5f - py) / r;
         if (d < 1 && p.r + p.g + p.b > 0.02f) c_.at(x, y) = p + colour * ((1 - d) * (1 - d));
       }
   }
@@ -72,7 +73,7 @@ class FineCanvas {
 // nz), with a cold rim on the edges that face it.
 float MoonLight(float nx, float ny, float nz) {
   const float lambert = std::max(0.0f, -0.5f * nx - 0.55f * ny + 0.67f * nz);
-  const float rim = std::pow(std::max(0.0f, 1 - nz), 3.0f) * std::max(0.0f, -nx) * 0.9f;
+  const float rim = rmath::Pow(std::max(0.0f, 1 - nz), 3.0f) * std::max(0.0f, -nx) * 0.9f;
   return 0.18f + 0.95f * lambert + rim;
 }
 
@@ -84,7 +85,7 @@ float Bulge(float x, float y, float cx, float cy, float rx, float ry) {
 
 // Light across a limb from a to b: round in cross-section.
 float Tube(float x, float y, float ax, float ay, float bx, float by, float r) {
-  const float dx = bx - ax, dy = by - ay, len = std::max(std::hypot(dx, dy), 1e-3f);
+  const float dx = bx - ax, dy = by - ay, len = std::max(rmath::Hypot(dx, dy), 1e-3f);
   const float side = ((x - ax) * -dy + (y - ay) * dx) / len / r;  // -1 .. 1 across
   const float s = std::clamp(side, -1.0f, 1.0f);
   const float nz = std::sqrt(std::max(0.0f, 1 - s * s));
@@ -104,7 +105,7 @@ Rgb IronAt(float x, float y, uint32_t seed) {
 // upright and looked up through the inverse turn.
 struct Lean {
   float c, s;
-  explicit Lean(float degrees) : c(std::cos(degrees * kPi / 180)), s(std::sin(degrees * kPi / 180)) {}
+  explicit Lean(float degrees) : c(rmath::Cos(degrees * kPi / 180)), s(rmath::Sin(degrees * kPi / 180)) {}
   // Upright coordinates of a drawn point.
   void Upright(float x, float y, float& ux, float& uy) const {
     const float dx = x - kHipX, dy = y - kHipY;
@@ -123,7 +124,7 @@ struct Lean {
 // length `seg`; it hangs below the line between them.
 void Elbow(float sx, float sy, float hx, float hy, float seg, float& ex, float& ey) {
   const float dx = hx - sx, dy = hy - sy;
-  const float d = std::clamp(std::hypot(dx, dy), 0.5f, 2 * seg - 0.05f);
+  const float d = std::clamp(rmath::Hypot(dx, dy), 0.5f, 2 * seg - 0.05f);
   const float mx = (sx + hx) / 2, my = (sy + hy) / 2;
   const float off = std::sqrt(std::max(0.0f, seg * seg - d * d / 4));
   float px = -dy / d, py = dx / d;
@@ -192,7 +193,7 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
   };
   paintUp(19, 32, 40, 63, torso, [](float x, float y, float d) {
     Rgb col = IronAt(x, y, 613) * Bulge(x, y, 29, 46, 11, 15);
-    if (y > 54) col = col * (0.8f + 0.15f * std::cos((x - 20) * 1.3f));  // skirt plates
+    if (y > 54) col = col * (0.8f + 0.15f * rmath::Cos((x - 20) * 1.3f));  // skirt plates
     return col * (0.75f + 0.25f * Smooth(-1.2f, -0.2f, -d));
   });
   // The crescent on the chest, the sign of the moon's order.
@@ -274,7 +275,7 @@ void DrawBody(FineCanvas& f, BodyKind kind, int frame) {
   paintAt(
       hx, hy, hx, hy, 4, [&](float x, float y) { return SdCircle(x, y, hx, hy, 2.9f); },
       [&](float x, float y, float) {
-        const float knuckles = 0.85f + 0.15f * std::cos((x + y) * 3.0f);
+        const float knuckles = 0.85f + 0.15f * rmath::Cos((x + y) * 3.0f);
         return Mix(Hex(0x4a4f5e), kIronLight, 0.35f) * knuckles * Bulge(x, y, hx, hy, 2.9f, 2.9f);
       });
 }

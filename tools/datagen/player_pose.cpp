@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "maths/repro_math.h"
+
 namespace datagen {
 namespace {
 
@@ -64,7 +66,7 @@ MarkerQuad MarkersOf(BodyKind body, int frame) {
   const HeldPose& p = PosesOf(body)[static_cast<size_t>(frame)];
   const float t = p.angle * 3.14159265f / 180.0f;
   // u runs along the weapon from the grip end; n points to its top edge.
-  const float ux = std::cos(t), uy = std::sin(t), nx = std::sin(t), ny = -std::cos(t);
+  const float ux = rmath::Cos(t), uy = rmath::Sin(t), nx = rmath::Sin(t), ny = -rmath::Cos(t);
   // The middle of the grip end, found back from the fist.
   const float across = s.width * (0.5f - s.handAcross);
   const float gx = p.handX - ux * s.handAlong * s.length - nx * across;

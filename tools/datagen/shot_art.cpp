@@ -7,6 +7,7 @@
 #include "datagen/creature_art.h"
 #include "datagen/noise.h"
 #include "datagen/random.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -36,14 +37,14 @@ Canvas Orb(int side, Rgb core, Rgb body, Rgb halo, float twist) {
   for (int y = 0; y < side; ++y)
     for (int x = 0; x < side; ++x) {
       const float dx = x + 0.5f - m, dy = y + 0.5f - m;
-      const float r = std::hypot(dx, dy) / (m - 1);
+      const float r = rmath::Hypot(dx, dy) / (m - 1);
       if (r >= 1) continue;
-      const float a = std::atan2(dy, dx);
-      const float arms = 0.5f + 0.5f * std::cos(3 * a + r * twist);
+      const float a = rmath::Atan2(dy, dx);
+      const float arms = 0.5f + 0.5f * rmath::Cos(3 * a + r * twist);
       const float fade = Smooth(1.0f, 0.7f, r);
-      Rgb col = halo * (std::exp(-r * r * 3) * 0.8f * fade);
-      col = col + body * (std::exp(-r * r * 5) * (0.45f + 0.55f * arms) * Smooth(0.95f, 0.3f, r));
-      col = col + core * std::exp(-r * r * 22);
+      Rgb col = halo * (rmath::Exp(-r * r * 3) * 0.8f * fade);
+      col = col + body * (rmath::Exp(-r * r * 5) * (0.45f + 0.55f * arms) * Smooth(0.95f, 0.3f, r));
+      col = col + core * rmath::Exp(-r * r * 22);
       c.at(x, y) = col;
     }
   return c;
@@ -59,7 +60,7 @@ Canvas Shard(int side, uint32_t seed) {
   for (int i = 0; i < n; ++i) {
     const float a = 2 * kPi * i / n + static_cast<float>(rnd.Range(-0.3, 0.3));
     const float r = (i % 2 ? 0.35f : 0.9f) * (m - 1) * static_cast<float>(rnd.Range(0.75, 1.0));
-    pts.insert(pts.end(), {m + std::cos(a) * r, m + std::sin(a) * r * 0.7f});
+    pts.insert(pts.end(), {m + rmath::Cos(a) * r, m + rmath::Sin(a) * r * 0.7f});
   }
   Canvas c(side, side);
   c.Paint(
@@ -82,7 +83,7 @@ Sprite Chip(int side, uint32_t seed) {
   for (int i = 0; i < n; ++i) {
     const float a = 2 * kPi * i / n + static_cast<float>(rnd.Range(-0.25, 0.25));
     const float r = (m - 1.5f) * static_cast<float>(rnd.Range(0.55, 1.0));
-    pts.insert(pts.end(), {m + std::cos(a) * r, m + std::sin(a) * r * 0.8f});
+    pts.insert(pts.end(), {m + rmath::Cos(a) * r, m + rmath::Sin(a) * r * 0.8f});
   }
   s.Part(Polygon(pts), StoneSkin(seed), side * 0.3f);
   return s;
@@ -98,7 +99,7 @@ Sprite Rock(int side, uint32_t seed) {
   for (int i = 0; i < n; ++i) {
     const float a = 2 * kPi * i / n + static_cast<float>(rnd.Range(-0.12, 0.12));
     const float r = (m - 2) * static_cast<float>(rnd.Range(0.78, 1.0));
-    pts.insert(pts.end(), {m + std::cos(a) * r, m + std::sin(a) * r});
+    pts.insert(pts.end(), {m + rmath::Cos(a) * r, m + rmath::Sin(a) * r});
   }
   s.Part(Polygon(pts), StoneSkin(seed), side * 0.35f);
   for (int i = 0; i < 3; ++i) {
@@ -134,12 +135,12 @@ Canvas DangerWarning() {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const float dx = (x + 0.5f - rcx) / rx, dy = (y + 0.5f - rcy) / ry;
-      const float k = std::hypot(dx, dy);
+      const float k = rmath::Hypot(dx, dy);
       const float edge = std::fabs(k - 1) * std::min(rx, ry);
-      const float a = std::atan2(dy, dx);
-      const float dash = Smooth(-0.2f, 0.3f, std::cos(a * 10));
+      const float a = rmath::Atan2(dy, dx);
+      const float dash = Smooth(-0.2f, 0.3f, rmath::Cos(a * 10));
       const float line = Clamp01(1.6f - edge) * dash;
-      const float glow = std::exp(-edge * edge / 10) * 0.35f;
+      const float glow = rmath::Exp(-edge * edge / 10) * 0.35f;
       c.at(x, y) = Hex(0xff3a1a) * line + Hex(0x801008) * glow;
     }
   // Two signs: a red-rimmed iron triangle with a glowing mark.

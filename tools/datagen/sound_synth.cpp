@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+#include "maths/repro_math.h"
+
 namespace datagen {
 
 void Svf::Step(float in, float cutoffHz, float q, float& low, float& band, float& high) {
-  const float f = 2 * std::sin(3.14159265f * std::min(cutoffHz, kSampleRate * 0.24f) / (2.0f * kSampleRate));
+  const float f =
+      2 * rmath::Sin(3.14159265f * std::min(cutoffHz, kSampleRate * 0.24f) / (2.0f * kSampleRate));
   const float damp = 1.0f / std::max(q, 0.5f);
   for (int i = 0; i < 2; ++i) {
     low_ += f * band_;
@@ -23,11 +26,11 @@ void MixInto(Samples& a, const Samples& b, float gain, float offset) {
 }
 
 void Saturate(Samples& s, float drive) {
-  for (float& v : s) v = std::tanh(v * drive);
+  for (float& v : s) v = rmath::Tanh(v * drive);
 }
 
 void LowPass(Samples& s, float cutoffHz) {
-  const float a = 1 - std::exp(-2 * 3.14159265f * cutoffHz / kSampleRate);
+  const float a = 1 - rmath::Exp(-2 * 3.14159265f * cutoffHz / kSampleRate);
   float y = 0;
   for (float& v : s) {
     y += a * (v - y);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datagen/random.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 
@@ -43,7 +44,7 @@ Samples SweptNoise(Random& rng, float seconds, float f0, float f1, float q, Env 
   for (size_t i = 0; i < s.size(); ++i) {
     const float t = static_cast<float>(i) / kSampleRate;
     const float k = t / seconds;
-    const float fc = f0 * std::pow(f1 / f0, k);
+    const float fc = f0 * rmath::Pow(f1 / f0, k);
     float lo, band, hi;
     f.Step(static_cast<float>(rng.Range(-1, 1)), fc, q, lo, band, hi);
     s[i] = (mode == 0 ? lo : mode == 1 ? band : hi) * env(t) * TailFade(i, s.size());
@@ -59,10 +60,11 @@ Samples Glide(float seconds, float f0, float f1, float glide, Env env, float har
   double phase = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     const float t = static_cast<float>(i) / kSampleRate;
-    const float f = f1 + (f0 - f1) * std::exp(-t / glide);
+    const float f = f1 + (f0 - f1) * rmath::Exp(-t / glide);
     phase += 2 * 3.14159265358979 * f / kSampleRate;
-    float v = static_cast<float>(std::sin(phase));
-    if (harmonics > 0) v += harmonics * static_cast<float>(std::sin(2 * phase) * 0.5 + std::sin(3 * phase) * 0.25);
+    float v = static_cast<float>(rmath::Sin(phase));
+    if (harmonics > 0)
+      v += harmonics * static_cast<float>(rmath::Sin(2 * phase) * 0.5 + rmath::Sin(3 * phase) * 0.25);
     s[i] = v * env(t) * TailFade(i, s.size());
   }
   return s;

@@ -4,18 +4,21 @@
 // landing.
 #include <cmath>
 
-#include "datagen/data_set.h"
 #include "datagen/canvas.h"
+#include "datagen/data_set.h"
 #include "datagen/sound_synth.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
 
 auto Decay(float tau) {
-  return [tau](float t) { return std::exp(-t / tau); };
+  return [tau](float t) { return rmath::Exp(-t / tau); };
 }
 auto AttackDecay(float attack, float tau) {
-  return [attack, tau](float t) { return (t < attack ? t / attack : 1.0f) * std::exp(-std::max(0.0f, t - attack) / tau); };
+  return [attack, tau](float t) {
+    return (t < attack ? t / attack : 1.0f) * rmath::Exp(-std::max(0.0f, t - attack) / tau);
+  };
 }
 
 // Blade on flesh and bone: a metallic ring over a wet crack and a thump.
@@ -61,7 +64,7 @@ Samples Swing(Random& rng, float seconds, float low, float high) {
   Svf f, g;
   for (size_t i = 0; i < s.size(); ++i) {
     const float t = static_cast<float>(i) / kSampleRate, k = t / seconds;
-    const float hump = std::sin(3.14159f * std::pow(k, 0.7f));
+    const float hump = rmath::Sin(3.14159f * rmath::Pow(k, 0.7f));
     const float fc = low + (high - low) * hump;
     float lo, band, hi, lo2, band2, hi2;
     const float n = static_cast<float>(rng.Range(-1, 1));
@@ -81,10 +84,10 @@ Samples Explosion(Random& rng, float seconds, float boom) {
   Samples crackle(static_cast<size_t>(seconds * kSampleRate));
   for (size_t i = 0; i < crackle.size(); ++i) {
     const float t = static_cast<float>(i) / kSampleRate;
-    if (rng.Unit() < 0.004 * std::exp(-t / (seconds * 0.4f))) {
+    if (rng.Unit() < 0.004 * rmath::Exp(-t / (seconds * 0.4f))) {
       const float amp = static_cast<float>(rng.Range(0.3, 1.0));
       for (size_t j = 0; j < 40 && i + j < crackle.size(); ++j)
-        crackle[i + j] += amp * static_cast<float>(rng.Range(-1, 1)) * std::exp(-static_cast<float>(j) / 8);
+        crackle[i + j] += amp * static_cast<float>(rng.Range(-1, 1)) * rmath::Exp(-static_cast<float>(j) / 8);
     }
   }
   MixInto(s, crackle, 0.5f);
@@ -116,7 +119,7 @@ Samples DeathCry(Random& rng) {
   double phase = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     const float t = static_cast<float>(i) / kSampleRate, k = t / seconds;
-    const float pitch = 230 * std::pow(0.38f, k) * (1 + 0.04f * std::sin(t * 2 * 3.14159f * 7));
+    const float pitch = 230 * rmath::Pow(0.38f, k) * (1 + 0.04f * rmath::Sin(t * 2 * 3.14159f * 7));
     phase += pitch / kSampleRate;
     phase -= std::floor(phase);
     const float saw = static_cast<float>(2 * phase - 1) + 0.3f * static_cast<float>(rng.Range(-1, 1));

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "datagen/creature_art.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -57,16 +58,16 @@ Sprite Imp(float u) {
   const int h = 72;
   Sprite s(h);
   const float cx = 36, sole = SoleRow(h);
-  const float bob = std::cos(4 * kPi * u);
+  const float bob = rmath::Cos(4 * kPi * u);
   const Skin skin = DemonSkin(Hex(0x3a1416), Hex(0x7a2c24), 1200);
   const Pt hip{cx - 4, 39 + bob}, chest{cx + 3, 27 + bob}, head{cx + 9, 18 + bob};
-  const float swing = std::cos(2 * kPi * u);
+  const float swing = rmath::Cos(2 * kPi * u);
   // Far side first, darker.
   Arm(s, chest + Pt{-2, -1}, swing, 9, 8, 2.2f, skin, 0.5f);
   Leg(s, hip, WalkFoot(u + 0.5f, 15, 4), 11, 11, 1, 3.2f, skin, 0.55f, sole);
   s.Part(Horn(head + Pt{0, -5}, -80, -60, 12, 2.6f), BoneSkin(3), 3, 0.55f);
   // Tail with a barbed tip.
-  const float sway = std::sin(2 * kPi * u) * 2;
+  const float sway = rmath::Sin(2 * kPi * u) * 2;
   s.Part(Chain({hip + Pt{-3, 3},
                 {cx - 15, 45 + bob},
                 {cx - 21 + sway * 0.3f, 40 + bob},
@@ -94,8 +95,8 @@ Sprite Caster(float u) {
   const int h = 80;
   Sprite s(h);
   const float cx = 40, sole = SoleRow(h);
-  const float bob = std::cos(4 * kPi * u) * 0.8f;
-  const float sway = std::sin(2 * kPi * u) * 3;
+  const float bob = rmath::Cos(4 * kPi * u) * 0.8f;
+  const float sway = rmath::Sin(2 * kPi * u) * 3;
   const Skin skin = DemonSkin(Hex(0x3a1416), Hex(0x7a2c24), 1210);
   const Skin robe = DemonSkin(Hex(0x1e1628), Hex(0x44345a), 1211);
   // Feet stepping out under the hem.
@@ -127,7 +128,7 @@ Sprite Caster(float u) {
   s.Eye({cx + 1, 20}, 2.2f, 2.2f, Hex(0xffc060), 0.55f);
   // Sleeves held forward, claws open: it casts from the eye.
   const Pt shoulder{cx + 1, top + 4};
-  const Pt hand{cx + 13 + std::cos(2 * kPi * u) * 2, 36 + bob - std::sin(2 * kPi * u) * 3};
+  const Pt hand{cx + 13 + rmath::Cos(2 * kPi * u) * 2, 36 + bob - rmath::Sin(2 * kPi * u) * 3};
   s.Part(Limb(shoulder, hand, 4.5f, 3.5f), robe, 5);
   for (int i = -1; i <= 1; ++i)
     s.Part(Limb(hand + Pt{2, 0}, Polar(hand + Pt{2, 0}, -30 + 30.0f * i, 4.5f), 1.1f, 0.4f), BoneSkin(13),
@@ -142,16 +143,16 @@ Sprite Hound(float u) {
   const int h = 80;
   Sprite s(h);
   const float cx = 40, sole = SoleRow(h);
-  const float bob = std::cos(4 * kPi * u) * 1.2f;
+  const float bob = rmath::Cos(4 * kPi * u) * 1.2f;
   const Skin skin = DemonSkin(Hex(0x2a1012), Hex(0x64241e), 1220);
   const Pt shoulder{cx + 10, 40 + bob}, hip{cx - 13, 40 + bob};
-  const Pt head{cx + 19, 25 + bob - std::sin(2 * kPi * u)};
+  const Pt head{cx + 19, 25 + bob - rmath::Sin(2 * kPi * u)};
   const float stride = 18, lift = 6;
   // Far legs (a trot: diagonal pairs move together).
   Leg(s, shoulder + Pt{-2, -2}, WalkFoot(u + 0.5f, stride, lift), 10, 10, 1, 2.8f, skin, 0.5f, sole);
   Leg(s, hip + Pt{2, -2}, WalkFoot(u, stride, lift), 10, 10, -1, 3.2f, skin, 0.5f, sole);
   // Tail.
-  const float wag = std::sin(2 * kPi * u) * 3;
+  const float wag = rmath::Sin(2 * kPi * u) * 3;
   s.Part(Chain({hip + Pt{-4, -3}, {cx - 24, 31 + bob + wag * 0.3f}, {cx - 29, 24 + bob + wag}}, {3, 2, 0.8f}),
          skin, 2.5f);
   // Body: a deep chest and a lean belly.
@@ -186,8 +187,8 @@ Sprite Spitter(float u) {
   const int h = 84;
   Sprite s(h);
   const float cx = 42, sole = SoleRow(h);
-  const float bob = std::cos(4 * kPi * u);
-  const float sway = std::sin(2 * kPi * u) * 1.2f;
+  const float bob = rmath::Cos(4 * kPi * u);
+  const float sway = rmath::Sin(2 * kPi * u) * 1.2f;
   const Skin skin = DemonSkin(Hex(0x26161f), Hex(0x5c3844), 1250);
   const Pt hip{cx - 4 + sway * 0.4f, 52 + bob};
   Leg(s, hip + Pt{-3, 0}, WalkFoot(u + 0.5f, 10, 3), 7, 7, 1, 3.2f, skin, 0.55f, sole);
@@ -221,7 +222,7 @@ Sprite Spitter(float u) {
   s.Eye({cx + 13, 30 + bob}, 1.8f, 1.5f, Hex(0xffc050));
   s.Eye({cx + 7, 29 + bob}, 1.4f, 1.2f, Hex(0xffc050), 0.7f);
   // A drip of glowing spit under the lip.
-  const float drip = 2 + 2 * (0.5f + 0.5f * std::sin(2 * kPi * u));
+  const float drip = 2 + 2 * (0.5f + 0.5f * rmath::Sin(2 * kPi * u));
   s.Emit(Limb(mouth + Pt{-1, 3}, mouth + Pt{-1, 3 + drip}, 1.0f, 1.3f), Hex(0xffb040));
   Leg(s, hip + Pt{4, 0}, WalkFoot(u, 10, 3), 7, 7, 1, 3.4f, skin, 1.0f, sole);
   return s;
@@ -237,8 +238,8 @@ Sprite Lobber(int pose) {
   Sprite s(h);
   const float u = pose / 6.0f;
   const float cx = 42, sole = SoleRow(h);
-  const float bob = std::cos(4 * kPi * u) * 0.8f;
-  const float swing = std::cos(2 * kPi * u);
+  const float bob = rmath::Cos(4 * kPi * u) * 0.8f;
+  const float swing = rmath::Cos(2 * kPi * u);
   const Skin skin = DemonSkin(Hex(0x24201f), Hex(0x5e554c), 1270);
   const Pt hip{cx - 5, 47 + bob};
   const float heat = pose < 3 ? 1.0f : 0.45f;

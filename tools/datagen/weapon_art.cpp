@@ -9,6 +9,7 @@
 #include "datagen/noise.h"
 #include "datagen/player_art.h"
 #include "datagen/player_pose.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -53,7 +54,7 @@ Canvas Sword() {
   c.Paint(
       0, 0, 46, h - 1, [&](float x, float y) { return SdBox(x, y, 26, cy, 15, 4.6f, 2); },
       [&](float x, float y, float) {
-        const float wrap = 0.7f + 0.3f * std::fabs(std::sin((x + (y - cy) * 0.8f) * 0.55f));
+        const float wrap = 0.7f + 0.3f * std::fabs(rmath::Sin((x + (y - cy) * 0.8f) * 0.55f));
         return Hex(0x9a7c5e) * wrap * Across(y, cy - 4.6f, cy + 4.6f);
       });
   c.Paint(
@@ -97,7 +98,7 @@ Canvas LongBlade() {
         const float across = (y - centre(x)) / std::max(halfWidth(x), 0.5f);  // -1 back, 1 edge
         // The tempered edge is nearly white; the back is blue steel.
         Rgb col = Mix(Hex(0x8fa6d8), Hex(0xf2f8ff), Smooth(-0.4f, 0.5f, across));
-        const float hamon = 0.25f + 0.1f * std::sin(x * 0.35f);
+        const float hamon = 0.25f + 0.1f * rmath::Sin(x * 0.35f);
         if (across > hamon) col = col + Hex(0x202838);
         return col;
       });
@@ -160,7 +161,7 @@ Canvas LongPistol() {
         return SdPolygon(x, y, {40, by - 11, 94, by - 9, 94, by + 12, 72, by + 17, 46, by + 17, 37, by + 6});
       },
       [&](float x, float y, float) {
-        const float engraving = std::fabs(std::sin(x * 0.6f) * std::cos(y * 0.7f)) > 0.85f ? 0.85f : 1.0f;
+        const float engraving = std::fabs(rmath::Sin(x * 0.6f) * rmath::Cos(y * 0.7f)) > 0.85f ? 0.85f : 1.0f;
         return Mix(kSteelDark, kSteelLight, 0.35f) * engraving * Lit((x - 65) / 40, (y - by) / 20);
       });
   c.Paint(

@@ -10,6 +10,7 @@
 #include "datagen/random.h"
 #include "datagen/world_paint.h"
 #include "datagen/world_sky.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 
@@ -96,7 +97,7 @@ Rgb Earth(const Textures& t, int x, int y, int up) {
   if ((h & 7) < 3) {
     const float px = cx * 11 + 2 + ((h >> 8) & 7), py = cy * 11 + 2 + ((h >> 12) & 7);
     const float r = 1.8f + ((h >> 16) & 3) * 0.7f;
-    const float d = std::hypot(x + 0.5f - px, (y + 0.5f - py) * 1.3f);
+    const float d = rmath::Hypot(x + 0.5f - px, (y + 0.5f - py) * 1.3f);
     if (d < r) c = Mix(Hex(0x4a463f), Hex(0x77715f), (py - y) / r * 0.5f + 0.5f) * (0.8f + 0.3f * grain);
   }
   // The grass on top, a few pixels deep, ragged at its lower edge.
@@ -135,7 +136,7 @@ Rgb Masonry(const Textures& t, int x, int y, float blockW, float rowH, bool moss
 Rgb RockColour(const Textures& t, int x, int y) {
   const float n = t.fine.At(x, y), broad = t.broad.At(x, y), grain = Hash01(x, y, t.seed + 41);
   Rgb c = Mix(Hex(0x222329), Hex(0x4f525c), n) * (0.85f + 0.28f * grain);
-  const float strata = std::sin(y / 6.5f + broad * 11.0f);
+  const float strata = rmath::Sin(y / 6.5f + broad * 11.0f);
   c = c * (0.92f + 0.1f * strata);
   return c * (1 - 0.35f * Crack(t, x, y));
 }
@@ -247,7 +248,7 @@ void Scene::Light(float cx, float cy, float radius, Rgb colour, float power) {
       const float d2 = dx * dx + dy * dy;
       if (d2 >= 1) continue;
       const float t = 1 - std::sqrt(d2);
-      float k = power == 2.0f ? t * t : std::pow(t, power);
+      float k = power == 2.0f ? t * t : rmath::Pow(t, power);
       if (outdoor && !Solid(x, y)) k *= cover[Index(x, y)];
       if (k > 0) canvas.Add(x, y, colour, k);
     }

@@ -9,6 +9,7 @@
 #include "datagen/noise.h"
 #include "datagen/random.h"
 #include "datagen/world_paint.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -17,7 +18,7 @@ constexpr float kH = 600;
 
 // A bare tree in silhouette: a trunk that forks into thinner branches.
 void Branch(Scene& s, Random& r, float x, float y, float angle, float length, float width, int depth) {
-  const float x2 = x + std::cos(angle) * length, y2 = y - std::sin(angle) * length;
+  const float x2 = x + rmath::Cos(angle) * length, y2 = y - rmath::Sin(angle) * length;
   s.Paint(
       std::min(x, x2) - width - 2, std::min(y, y2) - width - 2, std::max(x, x2) + width + 2,
       std::max(y, y2) + width + 2, Where::Any,
@@ -129,7 +130,7 @@ void Column(Scene& s, float x, float halfWidth, float y0, float y1, float darkne
       [&](float px, float py) { return SdBox(px, py, x, (y0 + y1) / 2, halfWidth, (y1 - y0) / 2); },
       [&](float px, float py, float) {
         const float across = (px - x) / halfWidth;
-        const float lit = 0.55f + 0.45f * std::cos((across + 0.35f) * 1.5f);
+        const float lit = 0.55f + 0.45f * rmath::Cos((across + 0.35f) * 1.5f);
         // Drums of stone, each a shade of its own, with a little grain.
         const int drum = static_cast<int>(py) / 44;
         const float grain = Hash01(static_cast<int>(px) / 3, static_cast<int>(py) / 3, 84);
@@ -190,7 +191,7 @@ void MoonWindow(Scene& s, float cx, float cy, float r) {
       cx - r - 16, cy - r - 16, cx + r + 16, cy + r + 16, Where::Air,
       [&](float x, float y) { return SdCircle(x, y, cx, cy, r + 14); },
       [&](float x, float y, float) {
-        const float a = std::atan2(y - cy, x - cx);
+        const float a = rmath::Atan2(y - cy, x - cx);
         const bool joint = std::fmod(a + 3.15f, 0.3927f) < 0.03f;
         return joint ? Hex(0x1a1d24) : Mix(Hex(0x565c6c), Hex(0x2c303a), Clamp01((y - cy) / r * 0.5f + 0.5f));
       });
@@ -213,12 +214,12 @@ void Crystals(Scene& s, float x, float y, uint64_t seed) {
   for (int i = 0; i < 7; ++i) {
     const float cx = x + static_cast<float>(r.Range(-18, 18)), cy = y + static_cast<float>(r.Range(-14, 14));
     const float a = static_cast<float>(r.Range(0, 3.14)), len = static_cast<float>(r.Range(5, 12));
-    const float ex = cx + std::cos(a) * len, ey = cy - std::sin(a) * len;
+    const float ex = cx + rmath::Cos(a) * len, ey = cy - rmath::Sin(a) * len;
     s.Paint(
         std::min(cx, ex) - 4, std::min(cy, ey) - 4, std::max(cx, ex) + 4, std::max(cy, ey) + 4, Where::Solid,
         [&](float px, float py) { return SdSegment(px, py, cx, cy, ex, ey, 1.6f); },
         [&](float px, float py, float) {
-          return Mix(Hex(0x9fe8ff), Hex(0x2a7c9a), Clamp01(std::hypot(px - ex, py - ey) / len));
+          return Mix(Hex(0x9fe8ff), Hex(0x2a7c9a), Clamp01(rmath::Hypot(px - ex, py - ey) / len));
         });
   }
   s.Light(x, y, 34, Rgb{0.02f, 0.07f, 0.1f});
@@ -246,7 +247,7 @@ void Ivy(Scene& s, float x0, float x1, float y0, float y1, uint64_t seed) {
   Random r(seed);
   for (int i = 0; i < 140; ++i) {
     const float x = static_cast<float>(r.Range(x0, x1));
-    const float y = y1 - static_cast<float>(std::pow(r.Unit(), 0.6)) * (y1 - y0);
+    const float y = y1 - static_cast<float>(rmath::Pow(r.Unit(), 0.6)) * (y1 - y0);
     const float rad = static_cast<float>(r.Range(2.5, 5));
     s.Paint(
         x - rad, y - rad, x + rad, y + rad, Where::Solid,
@@ -569,7 +570,7 @@ void DrawLantern(Scene& s, float x, float y, Where where) {
       [&](float px, float py, float) {
         const bool frame = std::fabs(px - x) > 3.6f || std::fabs(py - y) > 6.4f || std::fabs(px - x) < 0.7f;
         return frame ? Hex(0x2c2724)
-                     : Mix(Hex(0xffe2a0), Hex(0xd07a20), Clamp01(std::hypot(px - x, py - y) / 6));
+                     : Mix(Hex(0xffe2a0), Hex(0xd07a20), Clamp01(rmath::Hypot(px - x, py - y) / 6));
       });
   s.Light(x, y, 28, Rgb{0.35f, 0.22f, 0.06f});
 }
@@ -585,10 +586,10 @@ void DrawTorch(Scene& s, float x, float y, float flame) {
       x - 8, y - 26, x + 8, y + 2, Where::Any,
       [&](float px, float py) {
         const float t = Clamp01((y - py) / 24);
-        return std::hypot((px - x) / (6.5f * (1 - t) + 0.5f), (py - y + 8) / 12) * 6 - 6;
+        return rmath::Hypot((px - x) / (6.5f * (1 - t) + 0.5f), (py - y + 8) / 12) * 6 - 6;
       },
       [&](float px, float py, float) {
-        return Mix(Hex(0xfff0b0), Hex(0xe05a10), Clamp01(std::hypot(px - x, (py - y + 6) * 0.6f) / 7)) *
+        return Mix(Hex(0xfff0b0), Hex(0xe05a10), Clamp01(rmath::Hypot(px - x, (py - y + 6) * 0.6f) / 7)) *
                flame;
       });
   s.Light(x, y - 8, 150, Rgb{0.3f, 0.16f, 0.04f} * flame);

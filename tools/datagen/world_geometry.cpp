@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "datagen/noise.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -57,7 +58,7 @@ class Builder {
       for (int k = 0; k <= 24; ++k) {
         const float t = k / 24.0f;
         const float ang = 3.14159265f * t;
-        line.push_back({a + (b - a) * t, spring - (spring - crown) * std::sin(ang)});
+        line.push_back({a + (b - a) * t, spring - (spring - crown) * rmath::Sin(ang)});
       }
     }
     Ceiling(s, line, rough);
@@ -76,7 +77,7 @@ class Builder {
       std::vector<Pt> p = {{a, deckBottom}};
       for (int k = 0; k <= 20; ++k) {
         const float ang = 3.14159265f * k / 20.0f;
-        p.push_back({a + (b - a) * (1 - std::cos(ang)) / 2, deckBottom + rise * (1 - std::sin(ang))});
+        p.push_back({a + (b - a) * (1 - rmath::Cos(ang)) / 2, deckBottom + rise * (1 - rmath::Sin(ang))});
       }
       p.push_back({b, deckBottom});
       Poly(s, p, 0);
@@ -103,7 +104,7 @@ class Builder {
     for (size_t i = 0; i < p.size(); ++i) {
       const Pt a = p[i], b = p[(i + 1) % p.size()];
       out.push_back(a);
-      const float dx = b.x - a.x, dy = b.y - a.y, len = std::hypot(dx, dy);
+      const float dx = b.x - a.x, dy = b.y - a.y, len = rmath::Hypot(dx, dy);
       if (len < 1) continue;
       float nx = dy / len, ny = -dx / len;
       const Pt mid = {(a.x + b.x) / 2, (a.y + b.y) / 2};

@@ -5,6 +5,7 @@
 #include "datagen/art_kit.h"
 #include "datagen/noise.h"
 #include "datagen/world_paint.h"
+#include "maths/repro_math.h"
 
 namespace datagen {
 namespace {
@@ -21,7 +22,7 @@ struct SkyFields {
 
 float Horizon(float x, const SkyFields& f) {
   // Low hills with a ragged line of trees on them.
-  return 318 + 40 * f.hills.At(x, 0) + 7 * std::fabs(std::sin(x / 5.3f + 3 * f.trees.At(x, 40)));
+  return 318 + 40 * f.hills.At(x, 0) + 7 * std::fabs(rmath::Sin(x / 5.3f + 3 * f.trees.At(x, 40)));
 }
 
 // The drowned keep: a great hall between two towers, one of them broken,
@@ -47,10 +48,10 @@ Canvas NightSky() {
     for (int x = 0; x < kW; ++x) {
       Rgb col;
       if (y < kWaterline) {
-        col = Mix(Hex(0x03050b), Hex(0x1b2539), std::pow(y / static_cast<float>(kWaterline), 1.6f));
+        col = Mix(Hex(0x03050b), Hex(0x1b2539), rmath::Pow(y / static_cast<float>(kWaterline), 1.6f));
         // Thin bands of cloud, lit where they pass the moon.
         const float cl = Smooth(0.52f, 0.78f, f.clouds.At(x, y)) * Smooth(30, 90, y) * Smooth(300, 200, y);
-        const float nearMoon = Smooth(260, 40, std::hypot(x - kMoonX, y - kMoonY));
+        const float nearMoon = Smooth(260, 40, rmath::Hypot(x - kMoonX, y - kMoonY));
         col = Mix(col, Mix(Hex(0x141b28), Hex(0x4a5870), nearMoon), cl * 0.8f);
         // Stars, fewer towards the horizon and behind the clouds.
         const float h = Hash01(x, y, 9104);
@@ -61,7 +62,7 @@ Canvas NightSky() {
       } else {
         // The lake: lighter far away, with the sky's colour in its ripples.
         const float t = (y - kWaterline) / static_cast<float>(kH - kWaterline);
-        col = Mix(Hex(0x121c2c), Hex(0x05080f), std::pow(t, 0.6f));
+        col = Mix(Hex(0x121c2c), Hex(0x05080f), rmath::Pow(t, 0.6f));
         const float wave = f.swell.At(x, y);
         col = col * (0.85f + 0.35f * wave);
         // The moon's broken path on the water.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "maths/repro_math.h"
 #include "musicdec/score.h"
 
 namespace musicdec {
@@ -56,7 +57,7 @@ PingPongDelay::PingPongDelay(std::size_t samples, float feedback, float toneHz)
     : left_(samples, 0.0f),
       right_(samples, 0.0f),
       feedback_(feedback),
-      toneCoef_(1.0f - std::exp(-2.0f * 3.14159265f * toneHz / static_cast<float>(kSampleRate))) {}
+      toneCoef_(1.0f - rmath::Exp(-2.0f * 3.14159265f * toneHz / static_cast<float>(kSampleRate))) {}
 
 void PingPongDelay::Process(float in, float& outL, float& outR) {
   outL = left_[pos_];

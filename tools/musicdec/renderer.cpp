@@ -9,6 +9,8 @@
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
+
+#include "maths/repro_math.h"
 #endif
 
 namespace musicdec {
@@ -19,7 +21,9 @@ constexpr std::size_t kSinkFrames = 4096;
 constexpr double kWarmSeconds = 8.0;
 
 // Reverb and filter tails decay into denormal floats, which are very slow
-// on x86; flush them to zero while rendering.
+// on x86; flush them to zero while rendering. The processors that flush
+// here all flush alike (inputs and results), so the WAV has the same bytes
+// on each of them.
 class DenormalGuard {
  public:
 #if defined(__SSE__)
@@ -28,6 +32,16 @@ class DenormalGuard {
 
  private:
   unsigned saved_;
+#elif defined(__aarch64__)
+  DenormalGuard() {
+    asm volatile("mrs %0, fpcr" : "=r"(saved_));
+    SetFpcr(saved_ | (std::uint64_t{1} << 24));  // FZ
+  }
+  ~DenormalGuard() { SetFpcr(saved_); }
+
+ private:
+  static void SetFpcr(std::uint64_t v) { asm volatile("msr fpcr, %0" : : "r"(v)); }
+  std::uint64_t saved_ = 0;
 #endif
 };
 
@@ -84,8 +98,8 @@ class Mixer {
       b.ins = &score.instruments[i];
       for (Voice& v : b.voices) v.Bind(b.ins);
       const float angle = (b.ins->pan + 1.0f) * 0.785398163f;
-      b.panL = std::cos(angle) * 1.41421356f;
-      b.panR = std::sin(angle) * 1.41421356f;
+      b.panL = rmath::Cos(angle) * 1.41421356f;
+      b.panR = rmath::Sin(angle) * 1.41421356f;
       if (b.ins->width > 0.0f) b.widthLine.assign(kWidthDelay, 0.0f);
     }
   }
@@ -195,12 +209,12 @@ float SoftClip(float x) {
   constexpr float kCeiling = 0.99f;
   const float a = std::fabs(x);
   if (a <= kKnee) return x;
-  const float y = kKnee + (kCeiling - kKnee) * std::tanh((a - kKnee) / (kCeiling - kKnee));
+  const float y = kKnee + (kCeiling - kKnee) * rmath::Tanh((a - kKnee) / (kCeiling - kKnee));
   return x < 0.0f ? -y : y;
 }
 
 bool RenderLoop(const Score& score, const FrameSink& sink, const RenderOptions& options, RenderStats* stats) {
-  DenormalGuard guard;
+  [[maybe_unused]] DenormalGuard guard;
   const std::int64_t loop = score.LoopFrames();
   // The loudness is measured on the pass before the kept one. A short loop
   // gets extra passes in front, so that pass already has its echoes and
@@ -226,11 +240,11 @@ bool RenderLoop(const Score& score, const FrameSink& sink, const RenderOptions& 
   while (pos < total) {
     if (pos == keepStart) {
       const double rms = std::sqrt(sumSquares / (2.0 * static_cast<double>(loop)));
-      const double target = std::pow(10.0, score.levelDb / 20.0);
+      const double target = rmath::Pow(10.0, score.levelDb / 20.0);
       gain = rms > 1e-6 ? static_cast<float>(std::clamp(target / rms, 0.01, 100.0)) : 1.0f;
       if (stats != nullptr) {
         stats->gain = gain;
-        stats->rmsDb = rms > 0.0 ? 20.0 * std::log10(rms) : -200.0;
+        stats->rmsDb = rms > 0.0 ? 20.0 * rmath::Log10(rms) : -200.0;
       }
       if (!options.warmUp) mixer = std::make_unique<Mixer>(score);
     }

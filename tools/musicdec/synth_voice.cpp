@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "maths/repro_math.h"
+
 namespace musicdec {
 namespace {
 
@@ -15,7 +17,7 @@ const std::array<float, kSineTableSize + 1>& SineTable() {
     std::array<float, kSineTableSize + 1> t{};
     for (int i = 0; i <= kSineTableSize; ++i)
       t[static_cast<std::size_t>(i)] =
-          static_cast<float>(std::sin(2.0 * 3.14159265358979323846 * i / kSineTableSize));
+          static_cast<float>(rmath::Sin(2.0 * 3.14159265358979323846 * i / kSineTableSize));
     return t;
   }();
   return table;
@@ -56,15 +58,15 @@ inline float Saturate(float x) {
   return x * (27.0f + x2) / (27.0f + 9.0f * x2);
 }
 
-float SemitoneRatio(float semitones) { return std::exp2(semitones / 12.0f); }
+float SemitoneRatio(float semitones) { return rmath::Exp2(semitones / 12.0f); }
 
 }  // namespace
 
 void EnvelopeState::Setup(const Envelope& env) {
   const float sr = static_cast<float>(kSampleRate);
   attackStep_ = 1.0f / (env.attack * sr);
-  decayCoef_ = std::exp(-kSettle / (env.decay * sr));
-  releaseCoef_ = std::exp(-kSettle / (env.release * sr));
+  decayCoef_ = rmath::Exp(-kSettle / (env.decay * sr));
+  releaseCoef_ = rmath::Exp(-kSettle / (env.release * sr));
   sustain_ = env.sustain;
 }
 
@@ -73,7 +75,7 @@ void SvFilter::SetCutoff(float hz, float resonance) {
   if (hz == hz_ && resonance == resonance_) return;  // a steady filter skips the tangent
   hz_ = hz;
   resonance_ = resonance;
-  const float g = std::tan(kPi * hz / static_cast<float>(kSampleRate));
+  const float g = rmath::Tan(kPi * hz / static_cast<float>(kSampleRate));
   k_ = 2.0f - 1.95f * resonance;
   a1_ = 1.0f / (1.0f + g * (g + k_));
   a2_ = g * a1_;
@@ -122,13 +124,13 @@ void Voice::UpdateControls(int n) {
   const float sr = static_cast<float>(kSampleRate);
   const float dt = static_cast<float>(n) / sr;
   if (ins.glide > 0.0f) {
-    pitch_ = target_ + (pitch_ - target_) * std::exp(-kSettle * dt / ins.glide);
+    pitch_ = target_ + (pitch_ - target_) * rmath::Exp(-kSettle * dt / ins.glide);
   } else {
     pitch_ = target_;
   }
   float p = pitch_ + pitchEnv_;
   if (pitchEnv_ != 0.0f) {
-    pitchEnv_ *= std::exp(-dt / ins.pitchEnvDecay);
+    pitchEnv_ *= rmath::Exp(-dt / ins.pitchEnvDecay);
     if (std::fabs(pitchEnv_) < 1e-4f) pitchEnv_ = 0.0f;
   }
   if (ins.vibratoCents > 0.0f) {
@@ -148,7 +150,7 @@ void Voice::UpdateControls(int n) {
   if (ins.filter != FilterMode::Off) {
     const float octaves = ins.keyTrack * (p - 60.0f) / 12.0f + ins.filterEnvOctaves * fenv_.Level() +
                           ins.velocityFilterOctaves * (velocity_ - 0.78f);
-    filter_.SetCutoff(ins.cutoff * std::exp2(std::clamp(octaves, -12.0f, 12.0f)), ins.resonance);
+    filter_.SetCutoff(ins.cutoff * rmath::Exp2(std::clamp(octaves, -12.0f, 12.0f)), ins.resonance);
   }
 }
 
@@ -206,7 +208,7 @@ void Voice::Render(int n, float* out) {
   }
   if (ins.noiseLevel > 0.0f) {
     const float coef = ins.noiseDecay > 0.0f
-                           ? std::exp(-kSettle / (ins.noiseDecay * static_cast<float>(kSampleRate)))
+                           ? rmath::Exp(-kSettle / (ins.noiseDecay * static_cast<float>(kSampleRate)))
                            : 1.0f;
     for (int i = 0; i < n; ++i) {
       float v = noise_.NextSigned();

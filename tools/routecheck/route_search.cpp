@@ -18,7 +18,11 @@ constexpr int32_t kCell = DistanceField::kCell;
 constexpr int32_t kStartAngles[] = {11520, 0, 46080, 69120, 34560, 80640};
 constexpr int32_t kStartAngleCount = sizeof kStartAngles / sizeof kStartAngles[0];
 
-Extended StartSeed(int32_t start) { return 123.456L + 211.0L * start; }
+// 123.456 as the nearest extended value, plus 211 per start.
+Extended StartSeed(int32_t start) {
+  return ExtendedFromBits(0x4005, 0xf6e978d4fdf3b646) +
+         static_cast<Extended>(211.0) * static_cast<Extended>(start);
+}
 
 struct Node {
   int32_t parent = -1;
