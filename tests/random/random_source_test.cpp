@@ -172,6 +172,30 @@ TEST(RandomSource, NotANumberStateCountsAsOne) {
   EXPECT_EQ(batch.s, r.s);
 }
 
+// A state above M draws as M does, one below 1 (or not a number) as 1 does.
+TEST(RandomSource, ClampedStatesDrawAsTheirBounds) {
+  const auto draws = [](Extended state) {
+    RandomSource r;
+    r.s = state;
+    std::vector<int32_t> v;
+    for (int i = 0; i < 4; ++i) v.push_back(Random(r, 0, 1000000));
+    return v;
+  };
+  const std::vector<int32_t> fromTop = {976682, 310381, 30744, 605538};
+  const std::vector<int32_t> fromOne = {845140, 537716, 992702, 79434};
+  EXPECT_EQ(draws(kTop), fromTop);
+  for (const Extended above : {Neighbour(kTop, 1), X(3595.5), X(1e300), kInf}) {
+    EXPECT_EQ(draws(above), fromTop) << RandomStateText(above);
+  }
+  EXPECT_NE(draws(Neighbour(kTop, -1)), fromTop);
+  EXPECT_EQ(draws(X(1)), fromOne);
+  for (const Extended below : {Neighbour(X(1), -1), X(0), X(-0.0), X(-1), -kInf, kNaN, -kNaN,
+                               ExtendedFromBits(0, 1), ExtendedFromBits(0, uint64_t{1} << 63)}) {
+    EXPECT_EQ(draws(below), fromOne) << RandomStateText(below);
+  }
+  EXPECT_NE(draws(Neighbour(X(1), 1)), fromOne);
+}
+
 bool SameState(const RandomSource& a, const RandomSource& b) { return BitsOf(a.s) == BitsOf(b.s); }
 
 // Both batch versions against n successive calls from one state: the same
