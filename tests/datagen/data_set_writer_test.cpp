@@ -248,6 +248,12 @@ TEST_F(DataSetWriterTest, WhatIsNotAFileOrHasNoManifestToTellIsHandledSafely) {
   ASSERT_TRUE(Run(files));
   EXPECT_EQ(Slurp(root / "data/b.vx1"), first.at("data/b.vx1"));
   EXPECT_EQ(backedUp, std::vector<std::string>{"data/b.vx1"});
+  // A folder where the manifest goes is moved aside before anything else.
+  fs::remove(root / kManifestFile);
+  fs::create_directory(root / kManifestFile);
+  ASSERT_TRUE(Run(files));
+  EXPECT_TRUE(fs::is_regular_file(root / kManifestFile));
+  EXPECT_TRUE(fs::is_directory(root / backupFolder / kManifestFile));
   EXPECT_FALSE(LeftoverTemporaries());
 }
 

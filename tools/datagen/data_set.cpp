@@ -186,6 +186,15 @@ bool DataSetWriter::Finish(const std::string& manifestName) {
     return false;
   }
 
+  // Something other than a file where the manifest goes would stop it last
+  // of all, once the files were moved: it goes aside first.
+  struct stat at {};
+  if (lstat(manifest.c_str(), &at) == 0 && !S_ISREG(at.st_mode) && !MoveAside(manifestName)) {
+    unlink(manifestTemporary.c_str());
+    Abandon();
+    return false;
+  }
+
   // What the previous run wrote: a file still as it lists it is ours to
   // replace; any other is the player's.
   std::vector<ManifestEntry> listed;

@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
   } else if (!temporary) {
     std::printf("vxdata: wrote %s in %.1f s\n", outDir.c_str(), seconds);
     if (!writer.backedUp().empty())
-      std::printf("vxdata: moved %zu files into %s before replacing them:%s\n", writer.backedUp().size(),
+      std::printf("vxdata: moved %zu %s into %s before replacing them:%s\n", writer.backedUp().size(),
+                  writer.backedUp().size() == 1 ? "file" : "files",
                   (std::filesystem::path(outDir) / writer.backupFolder()).c_str(),
                   Names(writer.backedUp()).c_str());
     if (!writer.kept().empty())
