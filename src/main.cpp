@@ -21,6 +21,7 @@
 #include "monsters/monster_update.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/memory_policy.h"
 #include "platform/sdl/sdl_backend.h"
 #include "shell/comforts.h"
 #include "shell/command_line.h"
@@ -162,6 +163,24 @@ bool Writable(const fs::path& file, std::string& why) {
   return true;
 }
 
+// What mends a data set that is not complete, and what that does to the
+// files the player changed. `runsOn` says how the game goes on.
+void TellHowToRepair(const GameFolderChoice& where, const char* runsOn = "the game runs on without them") {
+  if (!platform::GeneratedSet().empty()) {
+    std::fprintf(stderr, "vxgame: %s; building or installing the game again writes the data set %s anew\n",
+                 runsOn, platform::GeneratedSet().c_str());
+  } else if (where.kind == GameFolderChoice::Kind::PerUser) {
+    std::fprintf(stderr, "vxgame: %s\n", runsOn);
+  } else {
+    const std::string folder = where.folder.string();
+    std::fprintf(stderr,
+                 "vxgame: %s; vxdata '%s' writes the missing and damaged files anew and keeps the files you "
+                 "changed (with --force it replaces those too); each file it replaces is first moved into "
+                 "%s/vxdata-backup/\n",
+                 runsOn, folder.c_str(), folder.c_str());
+  }
+}
+
 // Names each missing or damaged file on stderr and notes every finding for
 // the log; true when nothing is missing or damaged. A player's file that
 // does not load is named as the player's, with where it is.
@@ -197,24 +216,24 @@ bool ReportDataSet(const std::vector<DataSetFinding>& findings, const GameFolder
   }
   if (playersDamaged)
     std::fprintf(stderr, "vxgame: mend your file, or delete it to play with the data set's own\n");
-  if (setIncomplete) {
-    if (!platform::GeneratedSet().empty()) {
-      std::fprintf(stderr,
-                   "vxgame: the game runs on without them; building or installing the game again "
-                   "writes the data set %s anew\n",
-                   platform::GeneratedSet().c_str());
-    } else if (where.kind == GameFolderChoice::Kind::PerUser) {
-      std::fprintf(stderr, "vxgame: the game runs on without them\n");
-    } else {
-      std::fprintf(stderr, "vxgame: the game runs on without them; vxdata DIR writes a complete data set\n");
-    }
-  }
+  if (setIncomplete) TellHowToRepair(where);
   return !setIncomplete && !playersDamaged;
+}
+
+// A manifest that is there but lists nothing: the folder's files cannot be
+// checked, which is damage of its own.
+void ReportDamagedManifest(const std::string& path, const std::string& detail,
+                           const GameFolderChoice& where) {
+  std::fprintf(stderr, "vxgame: data set manifest damaged: %s (%s); its files cannot be checked\n",
+               path.c_str(), detail.c_str());
+  NoteAtStartUp("data set: damaged " + path + " (" + detail + ")");
+  TellHowToRepair(where, "the game runs on unchecked");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::GiveLargeBlocksBack();
   CommandLine cl;
   std::string error;
   if (!ParseCommandLine(argc, argv, cl, error)) {
@@ -290,18 +309,30 @@ int main(int argc, char** argv) {
 
   // The data set's manifest names the files the player's folder lies over.
   std::vector<ManifestEntry> manifest;
-  const bool haveManifest =
-      ReadManifest(layered ? (dataSet / kManifestFile).string() : std::string(kManifestFile), manifest);
+  std::string manifestDetail;
+  const std::string manifestPath = layered ? (dataSet / kManifestFile).string() : std::string(kManifestFile);
+  const ManifestState manifestState = LoadManifest(manifestPath, manifest, manifestDetail);
+  const bool haveManifest = manifestState == ManifestState::Read;
   if (layered) {
     std::vector<std::string> names;
     for (const ManifestEntry& e : manifest) names.push_back(e.path);
     platform::SetGeneratedSet(dataSet.string(), std::move(names));
   }
+  const std::string manifestName = layered ? manifestPath : (where.folder / kManifestFile).string();
   if (cl.listOverrides) {
+    if (manifestState == ManifestState::Damaged)
+      std::fprintf(stderr, "vxgame: data set manifest damaged: %s (%s); its files cannot be checked\n",
+                   manifestName.c_str(), manifestDetail.c_str());
     ListOverriddenFiles(manifest, where);
     return 0;
   }
-  if (haveManifest && !ReportDataSet(CheckDataSet(manifest), where) && cl.strict) {
+  bool whole = true;
+  if (manifestState == ManifestState::Damaged) {
+    ReportDamagedManifest(manifestName, manifestDetail, where);
+    whole = false;
+  }
+  if (haveManifest && !ReportDataSet(CheckDataSet(manifest), where)) whole = false;
+  if (!whole && cl.strict) {
     std::fprintf(stderr, "vxgame: --strict: the data set is not complete\n");
     return 3;
   }

@@ -1,7 +1,9 @@
 #include "assets/data_set_check.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -12,7 +14,9 @@
 
 #include "gfx/picture_file.h"
 #include "platform/game_files.h"
+#include "platform/regular_file.h"
 #include "platform/riff_reader.h"
+#include "sound/wave_file.h"
 
 namespace {
 
@@ -60,27 +64,20 @@ bool Vx1Loads(const std::string& path, uint64_t size, std::string& detail) {
   return true;
 }
 
-// A WAV sample: a PCM format chunk first, and a data chunk that the file
-// holds to its end.
+// A WAV sample: what the loader plays (its own rule), with a data chunk
+// that the file holds to its end.
 bool WaveLoads(const std::string& path, std::string& detail) {
   platform::RiffReader r;
   if (!r.OpenFile(path.c_str())) {
     detail = "cannot be read";
     return false;
   }
-  platform::RiffChunk riff, first, data;
-  uint8_t raw[2] = {};
-  if (!r.DescendRiff(platform::FourCC('W', 'A', 'V', 'E'), riff) || !r.Descend(first) ||
-      r.Read(raw, sizeof raw) != sizeof raw || (raw[0] | (raw[1] << 8)) != 1) {
-    detail = "not a PCM wave file";
+  WaveHeaders headers;
+  if (ExamineWave(r, headers) != kWaveLoaded) {
+    detail = headers.reason;
     return false;
   }
-  r.Ascend(first);
-  if (!r.DescendTo(platform::FourCC('d', 'a', 't', 'a'), riff, data)) {
-    detail = "no sample data";
-    return false;
-  }
-  const uint64_t want = data.dataOffset + data.size;
+  const uint64_t want = headers.dataOffset + headers.bytes;
   if (want > r.Size()) {
     detail = CutShort(want, r.Size());
     return false;
@@ -145,10 +142,14 @@ bool WriteManifest(const std::string& file, const std::vector<ManifestEntry>& en
   return std::fclose(f) == 0 && written;
 }
 
-bool ReadManifest(const std::string& file, std::vector<ManifestEntry>& entries) {
-  entries.clear();
-  std::ifstream in(file);
-  if (!in) return false;
+namespace {
+
+// The manifest's lines: a file of some hundred lines, read whole up to a
+// bound that no manifest comes near.
+constexpr size_t kManifestMaxBytes = size_t{64} << 20;
+
+void ParseManifest(const std::string& text, std::vector<ManifestEntry>& entries) {
+  std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
@@ -166,7 +167,59 @@ bool ReadManifest(const std::string& file, std::vector<ManifestEntry>& entries) 
     if (e.path.empty() || e.path[0] == '/' || e.path.find("..") != std::string::npos) continue;
     entries.push_back(e);
   }
+}
+
+// The whole text of a regular file of at most `limit` bytes; false, with
+// the reason, otherwise.
+bool ReadSmallFile(const std::string& file, size_t limit, std::string& text, std::string& why) {
+  bool notRegular = false;
+  const int fd = platform::OpenRegularFile(file.c_str(), &notRegular);
+  if (fd < 0) {
+    why = notRegular ? "not a file" : "cannot be read";
+    return false;
+  }
+  text.clear();
+  char buffer[1 << 16];
+  bool ok = true;
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ok = false;
+    if (got <= 0) break;
+    text.append(buffer, static_cast<size_t>(got));
+    if (text.size() > limit) {
+      why = "larger than " + std::to_string(limit) + " bytes";
+      close(fd);
+      return false;
+    }
+  }
+  close(fd);
+  if (!ok) why = "cannot be read";
+  return ok;
+}
+
+}  // namespace
+
+bool ReadManifest(const std::string& file, std::vector<ManifestEntry>& entries) {
+  entries.clear();
+  std::string text, why;
+  if (!ReadSmallFile(file, kManifestMaxBytes, text, why)) return false;
+  ParseManifest(text, entries);
   return true;
+}
+
+ManifestState LoadManifest(const std::string& file, std::vector<ManifestEntry>& entries,
+                           std::string& detail) {
+  entries.clear();
+  detail.clear();
+  struct stat st {};
+  if (lstat(file.c_str(), &st) != 0 && errno == ENOENT) return ManifestState::Absent;
+  std::string text;
+  if (!ReadSmallFile(file, kManifestMaxBytes, text, detail)) return ManifestState::Damaged;
+  ParseManifest(text, entries);
+  if (!entries.empty()) return ManifestState::Read;
+  detail = text.empty() ? "empty" : "lists no file";
+  return ManifestState::Damaged;
 }
 
 std::vector<ManifestEntry> DescribeFiles(const std::string& root, const std::vector<std::string>& paths) {

@@ -25,7 +25,15 @@ bool FileChecksum(const std::string& path, uint64_t& size, uint64_t& checksum);
 // checksum in 16 hexadecimal digits; '#' lines are comments.
 bool WriteManifest(const std::string& file, const std::vector<ManifestEntry>& entries);
 // False when the file cannot be read; lines that do not parse are skipped.
+// Only a regular file is read (a pipe in its place is not waited on).
 bool ReadManifest(const std::string& file, std::vector<ManifestEntry>& entries);
+
+enum class ManifestState { Absent, Read, Damaged };
+// The manifest of a folder for the start-up check: Absent when nothing is
+// at its name (the folder is not checked), Damaged when something is but
+// lists no file (empty, cut before its first entry, unreadable, not a
+// file; `detail` says which), Read otherwise.
+ManifestState LoadManifest(const std::string& file, std::vector<ManifestEntry>& entries, std::string& detail);
 // Entries for the given files of `root` (missing ones are left out).
 std::vector<ManifestEntry> DescribeFiles(const std::string& root, const std::vector<std::string>& paths);
 

@@ -11,7 +11,14 @@
 #include "config/log.h"
 #include "gfx/image_slots.h"
 
-PicturePrefetch::~PicturePrefetch() { Stop(); }
+PicturePrefetch::PicturePrefetch(PictureMemory& memory) : memory_(memory) {
+  memory_.AddHolder(this, [](void* self) { static_cast<PicturePrefetch*>(self)->Recall(); });
+}
+
+PicturePrefetch::~PicturePrefetch() {
+  memory_.RemoveHolder(this);
+  Stop();
+}
 
 void PicturePrefetch::Request(int32_t level) {
   LevelPictureFiles files{};
@@ -43,6 +50,7 @@ PicturePrefetch::DrawingState PicturePrefetch::DrawingStateOf(const GfxContext& 
 
 void PicturePrefetch::RequestGroup(int32_t step, const GfxContext& gfx, const EffectsSystem& fx) {
   if (!HasLoadGroup(step) || Logging(gfx) || gfx.screenWidth <= 0 || gfx.screenHeight <= 0) return;
+  if (gfx.memory != &memory_) return;
   for (const int32_t slot : LoadGroupSlots(step))
     if (slot > gfx.highestSlot || gfx.slots[slot].state != 0) return;
   const int32_t key = kGroupKey + step;
@@ -72,6 +80,8 @@ void PicturePrefetch::RequestGroup(int32_t step, const GfxContext& gfx, const Ef
   made.additive = gfx.additive;
   made.supersampling = gfx.supersampling;
   made.pictureBudget = gfx.pictureBudget;
+  made.memory = &memory_;
+  MakeGiveWay(made);
   job.fx = std::make_unique<EffectsSystem>();
   std::memcpy(job.fx->toneTable, fx.toneTable, sizeof fx.toneTable);
   job.before = DrawingStateOf(gfx);
@@ -158,6 +168,8 @@ void PicturePrefetch::Work() {
     }
     const int32_t level = key;
     auto pictures = std::make_unique<GfxContext>();
+    pictures->memory = &memory_;
+    MakeGiveWay(*pictures);
     LevelPictureFiles files{};
     if (FindLevelPictures(level, files)) LoadLevelFiles(*pictures, fx, level, files, [this] { WaitWhileHeld(); });
     lock.lock();
@@ -195,6 +207,7 @@ bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
   LevelPictureFiles files{};
   if (pictures == nullptr || !FindLevelPictures(level, files)) return false;
   // All or nothing, so that a refused move leaves the caller's load to do
+  if (pictures->shortOfMemory || gfx.memory != &memory_) return false;
   // exactly what it would have done: the slots must be free, and each
   // picture must fit what the budget has left after the one before it.
   const int32_t slots[2] = {files.foregroundSlot, files.maskSlot};
@@ -211,6 +224,7 @@ bool PicturePrefetch::Take(int32_t level, GfxContext& gfx) {
     if (made.pixels == nullptr) continue;
     gfx.slots[slot] = std::exchange(made, ImageSlot{});
     gfx.pictureBytes += gfx.slots[slot].heldBytes;
+    memory_.Settle(gfx.slots[slot].heldBytes);
   }
   return true;
 }
@@ -229,6 +243,7 @@ bool PicturePrefetch::MoveGroupIn(Job& job, GfxContext& gfx, EffectsSystem& fx) 
   const int32_t step = job.step;
   if (job.pictures == nullptr || Logging(gfx) || DrawingStateOf(gfx) != job.before) return false;
   GfxContext& made = *job.pictures;
+  if (made.shortOfMemory || gfx.memory != &memory_) return false;
   // All or nothing, as for a level: every slot the group would load or
   // make must be free, and the budget must hold the whole group (each of
   // its loads then sees at least the room it saw on the worker).
@@ -240,6 +255,7 @@ bool PicturePrefetch::MoveGroupIn(Job& job, GfxContext& gfx, EffectsSystem& fx) 
     if (made.slots[slot].state == 0) continue;
     gfx.slots[slot] = std::exchange(made.slots[slot], ImageSlot{});
     gfx.pictureBytes += gfx.slots[slot].heldBytes;
+    memory_.Settle(gfx.slots[slot].heldBytes);
   }
   // What the group leaves besides its pictures: the drawing mode it ends
   // with, and the corners and tone table its last turned drawing and tone
@@ -281,6 +297,29 @@ void PicturePrefetch::Stop() {
   discarded_.clear();
   stopping_ = false;
   held_ = false;
+}
+
+void PicturePrefetch::Recall() {
+  std::vector<Job> freed;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    queue_.clear();
+    for (Job& job : discarded_) freed.push_back(std::move(job));
+    discarded_.clear();
+    // A job under way takes no more memory from now on; a held worker goes
+    // on with it while it is waited for.
+    ++waiting_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] {
+      return std::none_of(jobs_.begin(), jobs_.end(),
+                          [](const auto& j) { return j.second.started && !j.second.done; });
+    });
+    --waiting_;
+    for (auto& [key, job] : jobs_) freed.push_back(std::move(job));
+    jobs_.clear();
+    changed_.notify_all();
+  }
+  freed.clear();  // each job's context gives its memory back
 }
 
 bool PicturePrefetch::Busy() {

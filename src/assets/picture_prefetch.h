@@ -4,7 +4,10 @@
 // slots: a level's two pictures before the player walks in, and the
 // heaviest loading groups while the loading screen shows its first steps.
 // The pictures are the same, pixel for pixel, as those loaded in place: the
-// worker runs the same loading code into a context of its own.
+// worker runs the same loading code into a context of its own. That context
+// takes its memory from the process's picture memory, only what is free,
+// and gives it all back whenever the frame's loading needs it (so the
+// frame's pictures never wait on, nor depend on, what the worker holds).
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -21,7 +24,9 @@
 
 class PicturePrefetch {
  public:
-  PicturePrefetch() = default;
+  // The worker's pictures take their memory from `memory`, the memory of
+  // the contexts they are moved into.
+  explicit PicturePrefetch(PictureMemory& memory = ProcessPictureMemory());
   PicturePrefetch(const PicturePrefetch&) = delete;
   PicturePrefetch& operator=(const PicturePrefetch&) = delete;
   ~PicturePrefetch();
@@ -65,6 +70,12 @@ class PicturePrefetch {
   // Ends the worker and frees every picture not taken. Requests after this
   // start a new worker.
   void Stop();
+
+  // Gives back all the memory the worker's pictures hold: drops what is
+  // asked for, waits for what is under way (it takes no more memory) and
+  // frees everything not taken. The picture memory calls it when a context
+  // that decides needs the memory; later requests are made as usual.
+  void Recall();
 
   // Whether the pictures of `level` are asked for, under way or ready.
   bool Holds(int32_t level);
@@ -114,6 +125,7 @@ class PicturePrefetch {
   bool Idle() const;
   static constexpr int32_t kGroupKey = 1000;
 
+  PictureMemory& memory_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<int32_t, Job> jobs_;  // levels by number, groups from kGroupKey up

@@ -20,15 +20,36 @@ void ReleaseSlotMemory(ImageSlot& slot) {
 
 }  // namespace
 
+bool TakePictureMemory(GfxContext& gfx, int64_t bytes) {
+  if (gfx.memory == nullptr) return true;
+  if (!gfx.givesWay) return gfx.memory->TakeFirst(bytes);
+  if (gfx.memory->TakeFree(bytes, gfx.lentSince)) return true;
+  gfx.shortOfMemory = true;
+  return false;
+}
+
+void GivePictureMemory(GfxContext& gfx, int64_t bytes) {
+  if (gfx.memory != nullptr) gfx.memory->GiveBack(bytes, gfx.givesWay);
+}
+
+void MakeGiveWay(GfxContext& gfx) {
+  gfx.givesWay = true;
+  gfx.lentSince = gfx.memory != nullptr ? gfx.memory->Recalls() : 0;
+}
+
 void ReleasePicture(GfxContext& gfx, int32_t slot) {
   if (slot < 0 || slot >= kImageSlots) return;
   ImageSlot& s = gfx.slots[slot];
   gfx.pictureBytes -= s.heldBytes;
+  GivePictureMemory(gfx, s.heldBytes);
   ReleaseSlotMemory(s);
 }
 
 GfxContext::~GfxContext() {
-  for (ImageSlot& s : slots) ReleaseSlotMemory(s);
+  for (ImageSlot& s : slots) {
+    GivePictureMemory(*this, s.heldBytes);
+    ReleaseSlotMemory(s);
+  }
 }
 
 void InitGraphics(GfxContext& gfx, uint32_t* backBuffer, int32_t width, int32_t height) {

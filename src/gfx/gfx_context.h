@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "gfx/picture_memory.h"
+
 struct EngineLog;
 
 inline constexpr int32_t kImageSlots = 1200;
@@ -19,7 +21,8 @@ inline constexpr int64_t kWorkBufferPixels = kWorkBufferBytes / 4;
 inline constexpr int64_t kWorkAreaLimit = 7840001;
 // All pictures held by the slots together (pixels and span tables) stay
 // within this many bytes; a load or a creation that would pass it leaves
-// its slot empty, as a missing file does.
+// its slot empty, as a missing file does. It holds for the whole process:
+// the pictures the read-ahead worker makes count too (PictureMemory).
 inline constexpr int64_t kPictureBudgetBytes = int64_t{2} << 30;
 
 // One picture: 32-bit pixels (byte 0 blue, 1 green, 2 red, 3 alpha), top
@@ -62,15 +65,34 @@ struct GfxContext {
   // Where picture loading writes its log lines; none when null. Wired by the
   // engine.
   EngineLog* log = nullptr;
-  // The bytes the slots hold, and the most they may hold.
+  // The bytes the slots hold, and the most they may hold: what decides
+  // whether a picture loads.
   int64_t pictureBytes = 0;
   int64_t pictureBudget = kPictureBudgetBytes;
+  // Where the slots' bytes are taken from, shared with every other context
+  // of the process. A context that makes pictures ahead for another (the
+  // read-ahead worker's) gives way: it takes only free memory and none
+  // once the memory was recalled after `lentSince`; `shortOfMemory` notes
+  // that a load of it was refused so, which the context it works for would
+  // not have been, so its pictures must not stand in for that one's loads.
+  PictureMemory* memory = &ProcessPictureMemory();
+  bool givesWay = false;
+  uint64_t lentSince = 0;
+  bool shortOfMemory = false;
 
   GfxContext() = default;
   GfxContext(const GfxContext&) = delete;
   GfxContext& operator=(const GfxContext&) = delete;
   ~GfxContext();
 };
+
+// Takes `bytes` of picture memory for a picture of `gfx`, as its kind of
+// context takes them; false (nothing taken) when they cannot be had. Every
+// take that is not kept in a slot is given back.
+bool TakePictureMemory(GfxContext& gfx, int64_t bytes);
+void GivePictureMemory(GfxContext& gfx, int64_t bytes);
+// Makes `gfx` one that works ahead for another context, from now on.
+void MakeGiveWay(GfxContext& gfx);
 
 // Frees a slot's pixels and span tables, gives their bytes back to the
 // picture budget and leaves the slot empty. Only the end of the run (and

@@ -33,8 +33,9 @@ int32_t Alpha(uint32_t p) { return static_cast<int32_t>(p >> 24); }
 size_t PixelCount(const ImageSlot& s) { return static_cast<size_t>(s.width) * static_cast<size_t>(s.height); }
 
 // Gives an empty slot its picture and cleared row spans, and counts them
-// against the picture budget. If the span tables cannot be allocated the
-// slot stays empty and the pixels are released.
+// against the picture budget; their picture memory was taken before. If the
+// span tables cannot be allocated the slot stays empty, and the pixels and
+// the memory are given back.
 void FillSlot(GfxContext& gfx, ImageSlot& s, uint32_t* pixels, int32_t width, int32_t height) {
   const size_t rows = static_cast<size_t>(height);
   int32_t* spans[4];
@@ -42,6 +43,7 @@ void FillSlot(GfxContext& gfx, ImageSlot& s, uint32_t* pixels, int32_t width, in
   if (std::any_of(std::begin(spans), std::end(spans), [](int32_t* t) { return t == nullptr; })) {
     for (int32_t* t : spans) std::free(t);
     std::free(pixels);
+    GivePictureMemory(gfx, PictureHeldBytes(width, height));
     return;
   }
   s.width = width;
@@ -201,19 +203,36 @@ void LoadPicture(GfxContext& gfx, int32_t slot, const char* fileName) {
   uint32_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
-  if (vxReadPic(LogOf(gfx), fileName, pixels, width, height, BudgetLeft(gfx)) != kPictureRead) return;
+  // The budget decides; the picture memory is then taken before the pixels
+  // are allocated, and given back when the read does not use it.
+  int64_t taken = 0;
+  const PictureAdmission admit = [&gfx, &taken](int64_t bytes) {
+    if (bytes > BudgetLeft(gfx) || !TakePictureMemory(gfx, bytes)) return false;
+    taken = bytes;
+    return true;
+  };
+  if (vxReadPic(LogOf(gfx), fileName, pixels, width, height, admit) != kPictureRead) {
+    std::free(pixels);
+    GivePictureMemory(gfx, taken);
+    return;
+  }
   FillSlot(gfx, *s, pixels, width, height);
 }
 
 void CreatePicture(GfxContext& gfx, int32_t slot, int32_t width, int32_t height) {
   ImageSlot* s = ValidSlot(gfx, slot);
   if (s == nullptr || s->state != 0) return;
-  if (PictureSizeAllowed(width, height) && PictureHeldBytes(width, height) > BudgetLeft(gfx)) {
+  if (!PictureSizeAllowed(width, height)) return;
+  const int64_t bytes = PictureHeldBytes(width, height);
+  if (bytes > BudgetLeft(gfx) || !TakePictureMemory(gfx, bytes)) {
     LogLine(LogOf(gfx), "CreatePicture over memory budget. slot:", slot);
     return;
   }
   uint32_t* pixels = AllocatePictureBuffer(width, height);
-  if (pixels == nullptr) return;
+  if (pixels == nullptr) {
+    GivePictureMemory(gfx, bytes);
+    return;
+  }
   FillSlot(gfx, *s, pixels, width, height);
 }
 

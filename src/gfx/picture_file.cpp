@@ -64,11 +64,11 @@ void ReadBottomUpRows(std::FILE* f, uint32_t* pixels, int32_t width, int32_t hei
   }
 }
 
-// What a reader may take: the bytes left in the picture budget, and the log
-// and name for the line that says it refused; `path` is where the file is
-// read from (the player's folder or the generated set).
+// What a reader may take: the admission that the picture's bytes must
+// pass, and the log and name for the line that says it refused; `path` is
+// where the file is read from (the player's folder or the generated set).
 struct Room {
-  int64_t maxHeldBytes;
+  const PictureAdmission& admit;
   EngineLog& log;
   const char* name;
   const char* path;
@@ -77,7 +77,7 @@ struct Room {
 // The pixel buffer for a picture of the size a file declares, or nullptr
 // when the size is refused or would pass the room left; the latter is logged.
 uint32_t* AllocateWithin(const Room& room, int32_t width, int32_t height) {
-  if (PictureSizeAllowed(width, height) && PictureHeldBytes(width, height) > room.maxHeldBytes) {
+  if (PictureSizeAllowed(width, height) && !room.admit(PictureHeldBytes(width, height))) {
     LogText(room.log, "vxReadPic over memory budget. not read: ", room.name);
     return nullptr;
   }
@@ -243,10 +243,16 @@ uint32_t* AllocatePictureBuffer(int32_t width, int32_t height) {
 
 int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
                   int64_t maxHeldBytes) {
+  const PictureAdmission within = [maxHeldBytes](int64_t bytes) { return bytes <= maxHeldBytes; };
+  return vxReadPic(log, fileName, pixels, width, height, within);
+}
+
+int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
+                  const PictureAdmission& admit) {
   const char* name = fileName != nullptr ? fileName : "";
   LogText(log, "vxReadPic start. trying read: ", name);
   const std::string path = platform::GameFile(name);
-  const Room room{maxHeldBytes, log, name, path.c_str()};
+  const Room room{admit, log, name, path.c_str()};
   int32_t status = 0;
   switch (KindOf(name)) {
     case PictureKind::kVx1:

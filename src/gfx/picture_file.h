@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "config/log.h"
@@ -44,6 +45,13 @@ uint32_t* AllocatePictureBuffer(int32_t width, int32_t height);
 inline constexpr int64_t kNoPictureBudget = INT64_MAX;
 int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
                   int64_t maxHeldBytes = kNoPictureBudget);
+// The same, asking `admit` with the picture's PictureHeldBytes before its
+// memory is taken (at most once a read); a picture it refuses is not read,
+// as one past `maxHeldBytes` above. An admitted picture may still fail to
+// read (memory runs out): the caller gives back what `admit` took.
+using PictureAdmission = std::function<bool(int64_t heldBytes)>;
+int32_t vxReadPic(EngineLog& log, const char* fileName, uint32_t*& pixels, int32_t& width, int32_t& height,
+                  const PictureAdmission& admit);
 
 // --- Writers ---------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "config/log.h"
 #include "platform/game_files.h"
@@ -33,44 +34,77 @@ platform::WaveFormat ParseFormat(const uint8_t* p) {
   return f;
 }
 
-// What a static sound buffer can be made of: mono or stereo, 8 or 16 bits,
-// a block size that matches, and a rate a sound device can play.
-bool Playable(const platform::WaveFormat& f) {
-  if (f.channels != 1 && f.channels != 2) return false;
-  if (f.bitsPerSample != 8 && f.bitsPerSample != 16) return false;
-  if (f.blockAlign != f.channels * (f.bitsPerSample / 8)) return false;
-  return f.samplesPerSec >= 100 && f.samplesPerSec <= 200000;
+// Why a static sound buffer cannot be made of a format: mono or stereo, 8
+// or 16 bits, a block size that matches, and a rate a sound device can
+// play; empty when it can.
+std::string FormatProblem(const platform::WaveFormat& f) {
+  if (f.channels != 1 && f.channels != 2) return std::to_string(f.channels) + " channels (1 or 2 play)";
+  if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
+    return std::to_string(f.bitsPerSample) + " bits per sample (8 or 16 play)";
+  const int32_t align = f.channels * (f.bitsPerSample / 8);
+  if (f.blockAlign != align)
+    return "block align " + std::to_string(f.blockAlign) + " (" + std::to_string(align) + " for " +
+           std::to_string(f.channels) + (f.channels == 1 ? " channel" : " channels") + " of " +
+           std::to_string(f.bitsPerSample) + " bits)";
+  if (f.samplesPerSec < 100 || f.samplesPerSec > 200000)
+    return "rate " + std::to_string(f.samplesPerSec) + " samples per second (100 to 200000 play)";
+  return {};
+}
+
+int32_t Judged(WaveHeaders& out, int32_t status, std::string reason) {
+  out.status = status;
+  out.reason = std::move(reason);
+  return status;
 }
 
 }  // namespace
 
-int32_t ReadWave(platform::RiffReader& reader, WaveData& out, uint32_t maxBytes, int64_t maxHeldBytes) {
+int32_t ExamineWave(platform::RiffReader& reader, WaveHeaders& out, uint32_t maxBytes) {
+  out = WaveHeaders{};
   platform::RiffChunk riff;
   platform::RiffChunk first;
-  if (!reader.DescendRiff(FourCC('W', 'A', 'V', 'E'), riff) || !reader.Descend(first)) return kWaveNotPcm;
+  if (!reader.DescendRiff(FourCC('W', 'A', 'V', 'E'), riff) || !reader.Descend(first))
+    return Judged(out, kWaveNotPcm, "not a PCM wave file");
   // The first chunk is the format, whatever its name. Eighteen bytes are
   // read even from a 16-byte chunk; bytes the file lacks read as 0.
   uint8_t raw[18] = {};
   reader.Read(raw, sizeof raw);
   out.format = ParseFormat(raw);
-  if (out.format.formatTag != 1) return kWaveNotPcm;
+  if (out.format.formatTag != 1) return Judged(out, kWaveNotPcm, "not a PCM wave file");
   reader.Ascend(first);
   platform::RiffChunk data;
-  if (!reader.DescendTo(FourCC('d', 'a', 't', 'a'), riff, data)) return kWaveNotPcm;
-
+  if (!reader.DescendTo(FourCC('d', 'a', 't', 'a'), riff, data))
+    return Judged(out, kWaveNotPcm, "no sample data");
   out.bytes = data.size;
-  if (data.size == 0 || data.size > maxBytes || !Playable(out.format)) return kWaveNoBuffer;
-  if (SampleHeldBytes(out.format, data.size) > maxHeldBytes) {
+  out.dataOffset = data.dataOffset;
+  if (std::string problem = FormatProblem(out.format); !problem.empty())
+    return Judged(out, kWaveNoBuffer, std::move(problem));
+  if (data.size == 0) return Judged(out, kWaveNoBuffer, "no samples: the data chunk is empty");
+  if (data.size > maxBytes)
+    return Judged(
+        out, kWaveNoBuffer,
+        std::to_string(data.size) + " bytes of samples (at most " + std::to_string(maxBytes) + " play)");
+  return Judged(out, kWaveLoaded, "");
+}
+
+int32_t ReadWave(platform::RiffReader& reader, WaveData& out, uint32_t maxBytes, int64_t maxHeldBytes) {
+  WaveHeaders headers;
+  const int32_t status = ExamineWave(reader, headers, maxBytes);
+  out.format = headers.format;
+  out.bytes = headers.bytes;
+  if (status != kWaveLoaded) return status;
+  const uint32_t size = headers.bytes;
+  if (SampleHeldBytes(out.format, size) > maxHeldBytes) {
     out.overBudget = true;
     return kWaveNoBuffer;
   }
-  uint8_t* samples = new (std::nothrow) uint8_t[data.size];
+  uint8_t* samples = new (std::nothrow) uint8_t[size];
   if (samples == nullptr) return kWaveNoBuffer;
   out.samples.reset(samples);
   // A data chunk that claims more than the file holds keeps what is there;
   // the rest is silence (unsigned 8-bit samples are silent at 128).
-  const size_t got = reader.Read(samples, data.size);
-  std::memset(samples + got, out.format.bitsPerSample == 8 ? 0x80 : 0, data.size - got);
+  const size_t got = reader.Read(samples, size);
+  std::memset(samples + got, out.format.bitsPerSample == 8 ? 0x80 : 0, size - got);
   return kWaveLoaded;
 }
 

@@ -22,6 +22,7 @@
 #include "game/level_start.h"
 #include "gfx/image_slots.h"
 #include "gfx/picture_file.h"
+#include "gfx/picture_memory.h"
 #include "shell/globals.h"
 #include "support/engine_test.h"
 
@@ -193,6 +194,76 @@ TEST_F(PicturePrefetchTest, WhileHeldTheWorkerBeginsNothing) {
   ahead.Request(0);
   ahead.WaitIdle();
   EXPECT_TRUE(ahead.Take(0, engine.gfx));
+}
+
+// The worker's pictures take from the one picture memory of the process,
+// and what the frame loads never depends on what the worker holds: the
+// frame takes first, and the worker gives back everything it holds.
+class PictureMemoryShared : public PicturePrefetchTest {
+ protected:
+  void SetUp() override {
+    PicturePrefetchTest::SetUp();
+    // Both levels' pictures do not fit at once.
+    const Loaded five = Enter(5, nullptr);
+    const Loaded zero = Enter(0, nullptr);
+    levelFive = five.foreground.heldBytes + five.mask.heldBytes;
+    levelZero = zero.foreground.heldBytes + zero.mask.heldBytes;
+    Forget(5);
+    Forget(0);
+    // The engine's pictures so far move over to this memory.
+    memory.SetLimit(engine.gfx.pictureBytes + levelFive + levelZero - 1);
+    ASSERT_TRUE(memory.TakeFirst(engine.gfx.pictureBytes));
+    engine.gfx.memory->GiveBack(engine.gfx.pictureBytes, false);
+    engine.gfx.memory = &memory;
+  }
+  void TearDown() override {
+    ResetAllState();  // the engine's pictures go back before the memory goes
+    PicturePrefetchTest::TearDown();
+  }
+  PictureMemory memory{kPictureBudgetBytes};
+  int64_t levelFive = 0, levelZero = 0;
+};
+
+TEST_F(PictureMemoryShared, TheFrameTakesBackWhatTheWorkerHolds) {
+  // Loaded in place, one after the other: level 0 whole, and of level 5
+  // what the memory has left.
+  const Loaded zeroInPlace = Enter(0, nullptr);
+  const Loaded fiveInPlace = Enter(5, nullptr);
+  EXPECT_FALSE(zeroInPlace.mask.pixels.empty());
+  EXPECT_TRUE(fiveInPlace.mask.pixels.empty()) << "the memory holds one level and a bit";
+  Forget(5);
+  Forget(0);
+
+  PicturePrefetch ahead(memory);
+  ahead.Request(5);
+  ahead.WaitIdle();
+  ASSERT_TRUE(ahead.Holds(5));
+  EXPECT_EQ(memory.Lent(), levelFive) << "the worker holds level 5";
+  // The frame needs memory the worker holds: it gets it, the worker's
+  // level is dropped, and level 0 is what it is without the worker.
+  EXPECT_TRUE(Enter(0, nullptr) == zeroInPlace);
+  EXPECT_FALSE(ahead.Holds(5));
+  EXPECT_EQ(memory.Lent(), 0);
+  EXPECT_LE(memory.Taken(), memory.Limit());
+  EXPECT_TRUE(Enter(5, &ahead) == fiveInPlace);
+  EXPECT_EQ(memory.Taken(), engine.gfx.pictureBytes);
+}
+
+TEST_F(PictureMemoryShared, AWorkerShortOfMemoryIsNotTakenAndTheFrameLoadsInPlace) {
+  const Loaded fiveInPlace = Enter(5, nullptr);
+  ASSERT_FALSE(fiveInPlace.mask.pixels.empty());
+  Forget(5);
+  // One worker holds level 0; a second one, asked for level 5, finds
+  // the memory short.
+  PicturePrefetch first(memory), second(memory);
+  first.Request(0);
+  first.WaitIdle();
+  second.Request(5);
+  second.WaitIdle();
+  EXPECT_LE(memory.Taken(), memory.Limit());
+  EXPECT_TRUE(Enter(5, &second) == fiveInPlace);
+  EXPECT_FALSE(first.Holds(0)) << "given back to the frame";
+  EXPECT_EQ(memory.Lent(), 0);
 }
 
 // Entering a level asks for the rooms its open sides lead to.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_set_check.h"
 #include "sound/wave_bytes.h"
 #include "support/engine_test.h"
 
@@ -235,3 +236,45 @@ TEST_F(WaveFile, SoxOutputInSeveralFormatsLoadsSampleExact) {
 }
 
 }  // namespace
+
+// The loader and the start-up check judge a sample by one rule: what the
+// check passes loads, and what the loader refuses the check names with the
+// reason. Only a data chunk the file does not hold to its end differs: it
+// loads (silence at the end) and is named as cut short.
+TEST_F(WaveFile, TheStartUpCheckNamesExactlyWhatTheLoaderRefuses) {
+  const std::string data(12, '\0');
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {PcmWave(1, 22050, 16, data), ""},
+      {PcmWave(2, 200000, 8, data), ""},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 3, 22050, 16)) + Chunk("data", data)), "3 channels (1 or 2 play)"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 0, 22050, 8, 1)) + Chunk("data", data)), "0 channels (1 or 2 play)"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 22050, 24)) + Chunk("data", data)),
+       "24 bits per sample (8 or 16 play)"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 0, 8)) + Chunk("data", data)),
+       "rate 0 samples per second (100 to 200000 play)"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 99, 8)) + Chunk("data", data)),
+       "rate 99 samples per second (100 to 200000 play)"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 2, 22050, 16, 0)) + Chunk("data", data)),
+       "block align 0 (4 for 2 channels of 16 bits)"},
+      {PcmWave(1, 22050, 8, ""), "no samples: the data chunk is empty"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(3, 1, 22050, 16)) + Chunk("data", data)), "not a PCM wave file"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 22050, 8))), "no sample data"},
+      {Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 22050, 8)) + ChunkClaiming("data", (256u << 20) + 1, "ab")),
+       "268435457 bytes of samples (at most 268435456 play)"},
+  };
+  for (const auto& [bytes, reason] : files) {
+    SCOPED_TRACE(reason);
+    std::string detail;
+    vxtest::WriteFile("t.wav", bytes);
+    const bool passes = FileLoads("t.wav", detail);
+    EXPECT_EQ(passes, Load(bytes) == kWaveLoaded);
+    EXPECT_EQ(detail, reason);
+  }
+  // Cut short: plays, and is named.
+  const std::string cut =
+      Riff("WAVE", Chunk("fmt ", FormatBody(1, 1, 22050, 8)) + ChunkClaiming("data", 6, "\x01\x02"));
+  EXPECT_EQ(Load(cut), kWaveLoaded);
+  std::string detail;
+  EXPECT_FALSE(FileLoads("t.wav", detail));
+  EXPECT_EQ(detail, "cut short: 50 bytes needed, 46 there");
+}

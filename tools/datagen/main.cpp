@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "datagen/contact_sheet.h"
 #include "datagen/data_set.h"
@@ -17,7 +18,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vxdata [--musicdec FILE] [--icon FILE.png] OUTDIR\n"
+    "usage: vxdata [--force] [--musicdec FILE] [--icon FILE.png] OUTDIR\n"
     "       vxdata --icon FILE.png\n"
     "       vxdata [--musicdec FILE] [--sheet FILE.png [--screens PREFIX]] [--player-sheet FILE.png]\n"
     "              [--world-sheet FILE.png] [OUTDIR]\n"
@@ -31,24 +32,51 @@ constexpr const char* kUsage =
     "  it, with its mask outline, exits and ways in, and its creatures and\n"
     "  pickups where its object file spawns them. --icon draws the game's\n"
     "  256 x 256 desktop icon. The folder gets manifest.txt, the size and\n"
-    "  checksum of every file, which the game checks at start-up.\n";
+    "  checksum of every file, which the game checks at start-up.\n"
+    "  Each file is written beside its place and moved there only once every\n"
+    "  file was written; the manifest comes last. A file in OUTDIR that is not\n"
+    "  as the previous manifest lists it (your change: a level from the editor,\n"
+    "  your keys in ini/main.ini) is left as it is; --force replaces it too,\n"
+    "  after moving it into OUTDIR/vxdata-backup/DATE-TIME/. A damaged file\n"
+    "  (empty, or a picture or sample that does not load) is moved there and\n"
+    "  replaced. Exit code 0 when done, 1 when anything could not be written\n"
+    "  (then no file of OUTDIR is replaced), 2 for a bad command line.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
   return 2;
 }
 
+// The first errors, one a line, and how many more there were: a full disk
+// fails every file alike.
+void ReportErrors(const std::vector<std::string>& errors) {
+  constexpr size_t kShown = 10;
+  for (size_t i = 0; i < errors.size() && i < kShown; ++i)
+    std::fprintf(stderr, "vxdata: %s\n", errors[i].c_str());
+  if (errors.size() > kShown) std::fprintf(stderr, "vxdata: ... and %zu more\n", errors.size() - kShown);
+}
+
+// " a, b, c" for a list of names.
+std::string Names(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? " " : ", ") + names[i];
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string outDir, sheet, screens, playerSheet, worldSheet, icon;
+  bool force = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if (a == "--sheet" && i + 1 < argc) {
+    if (a == "--force") {
+      force = true;
+    } else if (a == "--sheet" && i + 1 < argc) {
       sheet = argv[++i];
     } else if (a == "--screens" && i + 1 < argc) {
       screens = argv[++i];
@@ -95,11 +123,35 @@ int main(int argc, char** argv) {
     temporary = true;
   }
   const auto start = std::chrono::steady_clock::now();
-  datagen::DataSetWriter writer(outDir);
+  datagen::DataSetWriter writer(outDir, force);
   const bool ok = datagen::WriteDataSet(writer);
-  for (const std::string& e : writer.errors()) std::fprintf(stderr, "vxdata: %s\n", e.c_str());
+  ReportErrors(writer.errors());
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!temporary) std::printf("vxdata: wrote %s in %.1f s\n", outDir.c_str(), seconds);
+  if (!ok) {
+    std::fprintf(stderr,
+                 writer.changedFolder() ? "vxdata: %s is not complete; its manifest was not written\n"
+                                        : "vxdata: nothing in %s was replaced\n",
+                 outDir.c_str());
+  } else if (!temporary) {
+    std::printf("vxdata: wrote %s in %.1f s\n", outDir.c_str(), seconds);
+    if (!writer.backedUp().empty())
+      std::printf("vxdata: moved %zu %s into %s before replacing them:%s\n", writer.backedUp().size(),
+                  writer.backedUp().size() == 1 ? "file" : "files",
+                  (std::filesystem::path(outDir) / writer.backupFolder()).c_str(),
+                  Names(writer.backedUp()).c_str());
+    if (!writer.kept().empty())
+      std::printf(
+          "vxdata: kept %zu of your changed files as they are (vxdata --force replaces them, keeping "
+          "copies):%s\n",
+          writer.kept().size(), Names(writer.kept()).c_str());
+  }
+  if (!ok) {
+    if (temporary) {
+      std::error_code ec;
+      std::filesystem::remove_all(outDir, ec);
+    }
+    return 1;
+  }
   bool sheetOk = true;
   if (!sheet.empty()) {
     const std::string sheetPath = std::filesystem::absolute(sheet).string();

@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "vxpic/game_files.h"
+#include "vxpic/input_file.h"
 #include "vxpic/png_file.h"
 
 namespace vxpic {
@@ -49,11 +51,14 @@ std::string FramesLine(int32_t w, int32_t h) {
   return line;
 }
 
-bool StartsWithPngSignature(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+// Whether a file (a regular one: anything else is refused with the reason)
+// begins with the PNG signature.
+bool StartsWithPngSignature(const std::string& path, bool& png, std::string& error) {
+  InputFile in;
+  if (!in.Open(path, kNoFileBound, error)) return false;
   uint8_t head[8] = {};
-  in.read(reinterpret_cast<char*>(head), sizeof head);
-  return in.gcount() == 8 && LooksLikePng(head, sizeof head);
+  png = in.Read(head, sizeof head) == sizeof head && LooksLikePng(head, sizeof head);
+  return true;
 }
 
 std::string PngKind(const PngHeader& h) {
@@ -139,8 +144,14 @@ int InfoStrip(const std::string& file, const std::string& palette, std::ostream&
     out << "hidden: the directory goes on with tile " << d.tiles << " of side " << d.nextSide
         << ", which the game does not show (it shows the tiles of tile 0's side, at most " << kStripMaxTiles
         << ")\n";
-  std::ifstream paletteFile(palette);
-  out << "palette: " << palette << (paletteFile.is_open() ? "" : " (not found)") << "\n";
+  InputFile paletteFile;
+  std::string why;
+  std::error_code ec;
+  if (paletteFile.Open(palette, kPaletteMaxFileBytes, why))
+    why.clear();
+  else if (!fs::exists(fs::symlink_status(palette, ec)))
+    why = "not found";
+  out << "palette: " << palette << (why.empty() ? "" : " (" + why + ")") << "\n";
   return kDone;
 }
 
@@ -175,7 +186,13 @@ int InfoPicture(const std::string& file, Kind kind, std::ostream& out, std::ostr
 
 int Info(const Arguments& a, std::ostream& out, std::ostream& err) {
   const std::string& file = a.files[0];
-  if (StartsWithPngSignature(file)) return InfoPng(file, out, err);
+  bool png = false;
+  std::string error;
+  if (!StartsWithPngSignature(file, png, error)) {
+    err << "vxpic: " << file << ": " << error << "\n";
+    return kFailed;
+  }
+  if (png) return InfoPng(file, out, err);
   const Kind kind = KindOfName(file);
   if (kind == Kind::kNone) {
     err << "vxpic: " << file
@@ -394,11 +411,17 @@ const char* UsageText() {
          "                 palette colour instead of refusing them\n"
          "  --help         show this text\n"
          "\n"
+         "Only regular files are read: a folder, a named pipe or a device is\n"
+         "refused at once. A PNG is read up to 384 MiB, a strip up to 64 MiB, a\n"
+         "palette up to 1 MiB; a .vx1 picture or a bitmap as far as its size needs.\n"
+         "\n"
          "Exit code 0 when done, 1 when a file cannot be read or converted,\n"
          "2 for a bad command line.\n";
 }
 
-int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+namespace {
+
+int RunCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   Arguments a;
   std::string error;
   if (!Parse(argc, argv, a, error)) {
@@ -413,6 +436,23 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   if (a.command == "to-png") return ToPng(a, out, err);
   if (a.command == "from-png") return FromPng(a, out, err);
   return PaletteSheet(a, out, err);
+}
+
+}  // namespace
+
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  // Nothing escapes as an exception: whatever a library throws is a file
+  // that could not be read or written.
+  try {
+    return RunCommand(argc, argv, out, err);
+  } catch (const std::bad_alloc&) {
+    err << "vxpic: out of memory\n";
+  } catch (const std::exception& e) {
+    err << "vxpic: " << e.what() << "\n";
+  } catch (...) {
+    err << "vxpic: failed\n";
+  }
+  return kFailed;
 }
 
 }  // namespace vxpic

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unordered_map>
 #include <vector>
 
 #include "config/log.h"
+#include "vxpic/input_file.h"
 
 namespace vxpic {
 
@@ -223,11 +225,12 @@ std::string DefaultPalettePath(const std::string& stripPath) {
 }
 
 bool ReadPaletteFile(const std::string& path, PaletteValues& out, std::string& note, std::string& error) {
-  std::ifstream in(path);
-  if (!in.is_open() || fs::is_directory(path)) {
-    error = "cannot open the palette " + path;
+  std::string text, why;
+  if (!ReadInputFile(path, kPaletteMaxFileBytes, text, why)) {
+    error = "cannot open the palette " + path + " (" + why + ")";
     return false;
   }
+  std::istringstream in(text);
   out.fill(0);
   int32_t read = 0;
   bool outside = false;
@@ -247,15 +250,11 @@ bool ReadPaletteFile(const std::string& path, PaletteValues& out, std::string& n
 
 bool ReadHeaderFacts(const std::string& path, Kind kind, HeaderFacts& out, std::string& error) {
   out = HeaderFacts{};
-  std::ifstream in(path, std::ios::binary);
-  if (!in || fs::is_directory(path)) {
-    error = "cannot open it";
-    return false;
-  }
+  InputFile in;
+  if (!in.Open(path, kNoFileBound, error)) return false;
   uint8_t head[30] = {};  // bytes the file lacks read as 0, as the game reads them
-  in.read(reinterpret_cast<char*>(head), sizeof head);
-  std::error_code ec;
-  out.fileBytes = static_cast<int64_t>(fs::file_size(path, ec));
+  in.Read(head, sizeof head);
+  out.fileBytes = static_cast<int64_t>(in.size());
   auto s16 = [&](int at) {
     return static_cast<int32_t>(static_cast<int16_t>(head[at] | (head[at + 1] << 8)));
   };
@@ -279,11 +278,9 @@ bool ReadHeaderFacts(const std::string& path, Kind kind, HeaderFacts& out, std::
 
 bool ReadStripDirectory(const std::string& path, StripDirectory& out, std::string& error) {
   out = StripDirectory{};
-  std::ifstream in(path);
-  if (!in.is_open() || fs::is_directory(path)) {
-    error = "cannot open it";
-    return false;
-  }
+  std::string text;
+  if (!ReadInputFile(path, kStripMaxFileBytes, text, error)) return false;
+  std::istringstream in(text);
   const int32_t count = ReadInt(in);
   out.count = count;
   if (count > kStripMaxCount) {
@@ -338,9 +335,10 @@ bool ReadGamePicture(const std::string& path, const std::string& palettePath, Pi
       error = "the game reads no picture from it: " + directory.problem;
       return false;
     }
-    std::ifstream palette(palettePath);
-    if (!palette.is_open() || fs::is_directory(palettePath)) {
-      error = "cannot open the palette " + palettePath + " (name one with --palette FILE)";
+    InputFile palette;
+    std::string why;
+    if (!palette.Open(palettePath, kPaletteMaxFileBytes, why)) {
+      error = "cannot open the palette " + palettePath + " (" + why + "; name one with --palette FILE)";
       return false;
     }
     return ReadStripWithPalette(path, palettePath, out, error);

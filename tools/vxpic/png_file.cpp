@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace vxpic {
 
@@ -18,12 +16,17 @@ struct DecodeState {
   const uint8_t* data = nullptr;
   size_t size = 0;
   size_t position = 0;
+  InputFile* file = nullptr;  // read from here instead, when given
   std::string error;
   std::vector<uint8_t> row;
 };
 
 void ReadBytes(png_structp png, png_bytep out, png_size_t count) {
   auto* s = static_cast<DecodeState*>(png_get_io_ptr(png));
+  if (s->file != nullptr) {
+    if (s->file->Read(out, count) != count) png_error(png, "the file ends inside the image");
+    return;
+  }
   if (count > s->size - s->position) png_error(png, "the file ends inside the image");
   std::memcpy(out, s->data + s->position, count);
   s->position += count;
@@ -43,6 +46,8 @@ bool DecodeRows(png_structp png, png_infop info, DecodeState& s, Picture& out, P
                 int64_t maxPixels) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_set_read_fn(png, &s, &ReadBytes);
+  // A file's signature is read and checked before libpng is started.
+  if (s.file != nullptr) png_set_sig_bytes(png, 8);
   // The size bounds are ours to check, with a message that names them.
   png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
   png_read_info(png, info);
@@ -111,17 +116,9 @@ bool LooksLikePng(const uint8_t* data, size_t size) {
   return size >= 8 && png_sig_cmp(const_cast<png_bytep>(data), 0, 8) == 0;
 }
 
-bool DecodePng(const uint8_t* data, size_t size, Picture& out, PngHeader& header, std::string& error,
-               int64_t maxPixels) {
-  out = Picture{};
-  header = PngHeader{};
-  if (!LooksLikePng(data, size)) {
-    error = "not a PNG file";
-    return false;
-  }
-  DecodeState s;
-  s.data = data;
-  s.size = size;
+namespace {
+
+bool Decode(DecodeState& s, Picture& out, PngHeader& header, std::string& error, int64_t maxPixels) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &s, &OnError, &OnWarning);
   if (png == nullptr) {
     error = "out of memory";
@@ -137,18 +134,38 @@ bool DecodePng(const uint8_t* data, size_t size, Picture& out, PngHeader& header
   return ok;
 }
 
+}  // namespace
+
+bool DecodePng(const uint8_t* data, size_t size, Picture& out, PngHeader& header, std::string& error,
+               int64_t maxPixels) {
+  out = Picture{};
+  header = PngHeader{};
+  if (!LooksLikePng(data, size)) {
+    error = "not a PNG file";
+    return false;
+  }
+  DecodeState s;
+  s.data = data;
+  s.size = size;
+  return Decode(s, out, header, error, maxPixels);
+}
+
 bool ReadPng(const std::string& path, Picture& out, PngHeader& header, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open it";
+  out = Picture{};
+  header = PngHeader{};
+  InputFile file;
+  if (!file.Open(path, kPngMaxFileBytes, error)) return false;
+  // The signature first: anything else is refused after eight bytes, and a
+  // PNG is then read as it decodes, never held whole.
+  uint8_t signature[8] = {};
+  if (file.Read(signature, sizeof signature) != sizeof signature ||
+      !LooksLikePng(signature, sizeof signature)) {
+    error = "not a PNG file";
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = "cannot read it";
-    return false;
-  }
-  return DecodePng(bytes.data(), bytes.size(), out, header, error);
+  DecodeState s;
+  s.file = &file;
+  return Decode(s, out, header, error, kPictureMaxPixels);
 }
 
 bool WritePngFile(const std::string& path, const Picture& picture, bool withAlpha) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gfx/picture_file.h"
+#include "vxpic/input_file.h"
 #include "vxpic/picture.h"
 
 namespace vxpic {
@@ -29,7 +30,9 @@ struct PngHeader {
 bool DecodePng(const uint8_t* data, size_t size, Picture& out, PngHeader& header, std::string& error,
                int64_t maxPixels = kPictureMaxPixels);
 
-// Reads a PNG file (DecodePng of its bytes); the error names no file.
+// Reads a PNG file as DecodePng reads bytes: a regular file of at most
+// kPngMaxFileBytes whose first eight bytes are the signature, decoded as it
+// is read. The error names no file.
 bool ReadPng(const std::string& path, Picture& out, PngHeader& header, std::string& error);
 
 // True when the bytes begin with the PNG signature.
