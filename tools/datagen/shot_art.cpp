@@ -105,8 +105,11 @@ Sprite Rock(int side, uint32_t seed) {
   for (int i = 0; i < 3; ++i) {
     const Pt a{m + static_cast<float>(rnd.Range(-m / 2, m / 2)),
                m + static_cast<float>(rnd.Range(-m / 2, m / 2))};
-    const Pt b =
-        Polar(a, static_cast<float>(rnd.Range(0, 360)), static_cast<float>(rnd.Range(m / 3, m / 1.6)));
+    // One draw a statement: the order of a call's arguments is the
+    // compiler's choice, and differs between processors.
+    const float length = static_cast<float>(rnd.Range(m / 3, m / 1.6));
+    const float degrees = static_cast<float>(rnd.Range(0, 360));
+    const Pt b = Polar(a, degrees, length);
     s.Tint(Limb(a, b, 0.9f, 0.4f), Rgb{0.35f, 0.33f, 0.33f}, 1.0f);
   }
   return s;

@@ -141,8 +141,12 @@ Samples BossLanding(Random& rng) {
   MixInto(s, SweptNoise(rng, 1.5f, 900, 60, 0.7f, AttackDecay(0.004f, 0.4f), 0), 1.8f);
   for (int i = 0; i < 9; ++i) {
     const float at = 0.12f + static_cast<float>(rng.Range(0, 0.9));
-    MixInto(s, SweptNoise(rng, 0.08f, static_cast<float>(rng.Range(1500, 3500)), 800, 1.5f, Decay(0.015f)),
-            static_cast<float>(rng.Range(0.15, 0.4)), at);
+    // One draw a statement, in a fixed order (a call's arguments are
+    // evaluated in an order the compiler chooses).
+    const float gain = static_cast<float>(rng.Range(0.15, 0.4));
+    const float from = static_cast<float>(rng.Range(1500, 3500));
+    const Samples debris = SweptNoise(rng, 0.08f, from, 800, 1.5f, Decay(0.015f));
+    MixInto(s, debris, gain, at);
   }
   Saturate(s, 1.8f);
   Finish(s, 0.95f);
