@@ -4,13 +4,12 @@
 #include <cmath>
 #include <memory>
 
+#include "maths/repro_math.h"
 #include "musicdec/effects.h"
 #include "musicdec/synth_voice.h"
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
-
-#include "maths/repro_math.h"
 #endif
 
 namespace musicdec {
