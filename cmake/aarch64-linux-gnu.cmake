@@ -23,4 +23,9 @@ set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${VX_CROSS_TRIPLE}/pkgconfig:/usr/share/pkgc
 set(ENV{PKG_CONFIG_PATH} "")
 
 find_program(VX_QEMU_AARCH64 NAMES qemu-aarch64-static qemu-aarch64 REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${VX_QEMU_AARCH64} -L /usr/${VX_CROSS_TRIPLE})
+# The programs load the arm64 multiarch libraries (libc6:arm64 and the
+# rest under /lib/aarch64-linux-gnu), so the loader must be that libc's
+# own: -L / takes /lib/ld-linux-aarch64.so.1. The cross toolchain's loader
+# under /usr/aarch64-linux-gnu is another glibc build, and mixed with the
+# multiarch libc it loops for ever in the second thread start.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VX_QEMU_AARCH64} -L /)

@@ -163,7 +163,7 @@ void Install(Backend* backend);
 // its options that StartProcess runs every program through. A build for
 // another processor, tested under an emulator without the system's
 // registration of foreign programs, sets it to the emulator:
-// VX_EXEC_WRAPPER="qemu-aarch64-static -L /usr/aarch64-linux-gnu".
+// VX_EXEC_WRAPPER="qemu-aarch64-static -L /".
 std::vector<std::string> ExecWrapper();
 
 }  // namespace platform
