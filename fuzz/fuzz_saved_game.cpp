@@ -54,6 +54,10 @@ int32_t Words(const GameState& g, int32_t i) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static platform::HeadlessBackend backend;
   platform::Install(&backend);
+  // The logical screen the game fixes at start-up: a loaded height is kept
+  // only within a screen's height of it.
+  engine.gfx.screenWidth = 800;
+  engine.gfx.screenHeight = 600;
   if (!MakeOwnFolder()) std::abort();
   return 0;
 }
@@ -110,7 +114,10 @@ void Run(const uint8_t* data, size_t size) {
   before.broadBlade = game.broadBlade;
   SaveGame(before);
   LoadGame(game);
-  before.playerY = static_cast<int32_t>(static_cast<uint32_t>(before.playerY) - (17u << 16));
+  // A height lifted out of reach of the screen is not taken; the player
+  // stays where it was.
+  const int32_t lifted = static_cast<int32_t>(static_cast<uint32_t>(before.playerY) - (17u << 16));
+  if ((lifted >> 16) >= -600 && (lifted >> 16) <= 600) before.playerY = lifted;
   for (int32_t i = 0; i < 1211; ++i) {
     if (Words(game, i) != Words(before, i)) __builtin_trap();
   }
