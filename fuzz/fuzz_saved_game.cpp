@@ -1,6 +1,7 @@
 // The saved-game loader on arbitrary bytes, as "gamesave.sav" and, when the
 // first byte asks for one, as its backup too. Whatever loads must keep the
 // level inside the world, and a game saved from it must load back the same.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "game/level_start.h"
 #include "menus/saved_game.h"
 #include "platform/headless/headless_backend.h"
 
@@ -20,9 +22,13 @@ std::string& Folder() {
   return folder;
 }
 
+// Everything the game left there goes: saves, temporaries, damaged copies.
 void RemoveOwnFolder() {
-  for (const char* name : {kSaveFile, kSaveBackupFile, "gamesave.sav.tmp", "gamesave.sav.bak.tmp"}) {
-    unlink((Folder() + "/" + name).c_str());
+  if (DIR* dir = opendir(Folder().c_str())) {
+    while (const dirent* e = readdir(dir)) {
+      if (e->d_name[0] != '.') unlink((Folder() + "/" + e->d_name).c_str());
+    }
+    closedir(dir);
   }
   rmdir(Folder().c_str());
 }
@@ -38,6 +44,14 @@ bool MakeOwnFolder() {
 }
 
 void Run(const uint8_t* data, size_t size);
+
+// Where a new game puts the player; a loaded height out of reach gives way
+// to it.
+int32_t NewGameHeight() {
+  static GameState fresh;
+  ResetGame(fresh);
+  return fresh.playerY;
+}
 
 int32_t Words(const GameState& g, int32_t i) {
   if (i < 100) return g.owned[i];
@@ -115,9 +129,9 @@ void Run(const uint8_t* data, size_t size) {
   SaveGame(before);
   LoadGame(game);
   // A height lifted out of reach of the screen is not taken; the player
-  // stays where it was.
+  // starts at the new game's height instead.
   const int32_t lifted = static_cast<int32_t>(static_cast<uint32_t>(before.playerY) - (17u << 16));
-  if ((lifted >> 16) >= -600 && (lifted >> 16) <= 600) before.playerY = lifted;
+  before.playerY = (lifted >> 16) >= -600 && (lifted >> 16) <= 600 ? lifted : NewGameHeight();
   for (int32_t i = 0; i < 1211; ++i) {
     if (Words(game, i) != Words(before, i)) __builtin_trap();
   }
