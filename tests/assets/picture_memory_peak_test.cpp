@@ -26,6 +26,7 @@
 #include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
+#include "support/sanitizers.h"
 
 namespace {
 
@@ -53,17 +54,7 @@ int64_t StatusBytes(const std::string& field) {
 
 // AddressSanitizer keeps freed blocks in quarantine, resident, so the
 // resident size says nothing of the budget there.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kResidentSizeMeaningful = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kResidentSizeMeaningful = false;
-#else
-constexpr bool kResidentSizeMeaningful = true;
-#endif
-#else
-constexpr bool kResidentSizeMeaningful = true;
-#endif
+constexpr bool kResidentSizeMeaningful = !vxtest::kUnderAddressSanitizer;
 
 class PictureMemoryPeak : public vxtest::EngineTest {
  protected:

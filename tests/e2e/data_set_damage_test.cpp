@@ -8,10 +8,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,11 +17,11 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "assets/data_set_check.h"
 #include "sound/wave_bytes.h"
+#include "support/child_run.h"
 
 namespace {
 
@@ -41,8 +39,8 @@ std::string Slurp(const fs::path& p) {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// A run of a program: exit code (-2 when it had to be stopped after
-// `seconds`), its output and errors.
+// A run of a program: exit code (vxtest::kStoppedAtLimit when it had to be
+// stopped after `seconds`), its output and errors.
 struct Outcome {
   int code = -1;
   std::string out, err;
@@ -52,36 +50,8 @@ Outcome RunProgram(const std::vector<std::string>& argv, const fs::path& scratch
                    const std::vector<std::string>& environment = {},
                    const std::function<void()>& inChild = {}, int seconds = 240) {
   const fs::path out = scratch / "run-out.txt", err = scratch / "run-err.txt";
-  const pid_t child = fork();
-  if (child == 0) {
-    for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
-    if (inChild) inChild();
-    FILE* o = std::freopen(out.c_str(), "w", stdout);
-    FILE* e = std::freopen(err.c_str(), "w", stderr);
-    if (o == nullptr || e == nullptr) _exit(126);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
   Outcome r;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  int status = 0;
-  for (;;) {
-    const pid_t done = waitpid(child, &status, WNOHANG);
-    if (done == child) {
-      r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      break;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      r.code = -2;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  r.code = vxtest::RunChild({argv, environment, inChild, out.string(), err.string(), seconds});
   r.out = Slurp(out);
   r.err = Slurp(err);
   return r;

@@ -8,12 +8,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <thread>
-
+#include "support/child_run.h"
+#include "support/programs.h"
+#include "support/sanitizers.h"
 #include "vxpic/input_file.h"
 #include "vxpic/png_file.h"
 #include "vxpic_test_support.h"
@@ -25,57 +24,29 @@ using namespace vxpic_test;
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct Outcome {
-  int code = -1;  // -2: stopped after the time limit
+  int code = -1;  // vxtest::kStoppedAtLimit: stopped after the time limit
   std::string err;
 };
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kUnderAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kUnderAddressSanitizer = true;
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
 
 // The program on `args`, stopped after `seconds`; with `memoryMiB`, its
 // address space is bounded so (reading a whole large file does not fit).
 Outcome Vxpic(const std::vector<std::string>& args, int seconds = 30, rlim_t memoryMiB = 0) {
-  const pid_t child = fork();
-  if (child == 0) {
-    // AddressSanitizer reserves far more address space than any bound, so
-    // there the refusal is checked without it.
-    if (memoryMiB != 0 && !kUnderAddressSanitizer) {
-      const rlimit limit{memoryMiB << 20, memoryMiB << 20};
-      setrlimit(RLIMIT_AS, &limit);
-    }
-    if (std::freopen("err.txt", "w", stderr) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
-      _exit(126);
-    std::vector<char*> argv{const_cast<char*>(VX_VXPIC_BINARY)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  // AddressSanitizer and an emulator reserve far more address space than
+  // any bound, so there the refusal is checked without it.
+  const bool bounded = memoryMiB != 0 && !vxtest::kUnderAddressSanitizer && vxtest::ProgramWrapper().empty();
+  std::vector<std::string> argv{VX_VXPIC_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
   Outcome r;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  int status = 0;
-  for (;;) {
-    if (waitpid(child, &status, WNOHANG) == child) {
-      r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      break;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      r.code = -2;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  r.code = vxtest::RunChild({argv,
+                             {},
+                             [bounded, memoryMiB] {
+                               if (!bounded) return;
+                               const rlimit limit{memoryMiB << 20, memoryMiB << 20};
+                               setrlimit(RLIMIT_AS, &limit);
+                             },
+                             "/dev/null",
+                             "err.txt",
+                             seconds});
   r.err = Slurp("err.txt");
   return r;
 }
