@@ -12,8 +12,19 @@ cd "$top"
 # vxdata wrote must be the x86-64 one, byte for byte.
 arm_start=$SECONDS
 ./scripts/build-arm64.sh
-(cd "$top/build-arm64" &&
+traces=$(mktemp -d)
+(cd "$top/build-arm64" && VX_PLAYTHROUGH_TRACE="$traces/arm64.txt" \
   ctest --output-on-failure -j2 --timeout 900 -R '^(RandomSource|RandomPaths|SoftExtended|StirRandomTest|ProcessStart|Playthrough)\.')
+# The recorded game's whole trace, every frame, the same as on x86-64.
+(cd "$top/build-test" && VX_PLAYTHROUGH_TRACE="$traces/x86.txt" \
+  ./tests/vxtests --gtest_filter='Playthrough.TheRecordedRunWinsEveryFightAndReachesTheEnding' >/dev/null)
+if ! cmp -s "$traces/x86.txt" "$traces/arm64.txt"; then
+  echo "the recorded game goes differently on aarch64; the first differing frames:"
+  diff "$traces/x86.txt" "$traces/arm64.txt" | head -n 20
+  exit 1
+fi
+echo "aarch64: the recorded game's trace is the x86-64 one, $(wc -l <"$traces/x86.txt") lines"
+rm -rf "$traces"
 # The decoder programs copied into music/ are builds for each processor;
 # everything else must be the same bytes.
 same_set() { grep -v ' music/dec[0-9]*\.exe$' "$1/dataset/manifest.txt"; }

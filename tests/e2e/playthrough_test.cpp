@@ -149,6 +149,13 @@ class Playthrough : public ::testing::Test {
 
 TEST_F(Playthrough, TheRecordedRunWinsEveryFightAndReachesTheEnding) {
   ASSERT_EQ(Play("playthrough.txt", "trace.txt"), 0) << vxtest::ReadFile((dir / "err.txt").string());
+  // Kept where asked, so that the whole trace of one processor can be
+  // compared with another's, frame for frame.
+  if (const char* keep = std::getenv("VX_PLAYTHROUGH_TRACE")) {
+    std::error_code ec;
+    fs::copy_file(dir / "trace.txt", keep, fs::copy_options::overwrite_existing, ec);
+    EXPECT_FALSE(ec) << "the trace could not be kept at " << keep << ": " << ec.message();
+  }
   const std::vector<Fields> trace = ReadLines(dir / "trace.txt");
   const std::vector<Fields> checks = ReadLines(kE2e + "playthrough_checks.txt");
   ASSERT_GT(checks.size(), kRoute.size());
