@@ -25,8 +25,8 @@ const Features& ProcessorFeatures();
 // The highest level the processor can run.
 KernelLevel BestKernelLevel();
 
-// The level the kernels run at: the best the processor offers unless a
-// lower one is forced. Forcing a level above the best gives the best.
+// The level the kernels run at: the start level unless a lower one is
+// forced. Forcing a level above the start level gives the start level.
 namespace detail {
 extern KernelLevel gActiveLevel;  // read on every kernel call, so kept inline
 }
@@ -36,7 +36,18 @@ inline bool KernelLevelAtLeast(KernelLevel level) {
 }
 // For tests and benchmarks that compare the paths.
 void ForceKernelLevel(KernelLevel level);
-// Back to the best level (program-start state).
+// Back to the start level (program-start state).
 void ResetKernelLevel();
+
+// The level a program starts at and every reset returns to: the best unless
+// a benchmark chose a lower one, so a whole run (resets included) stays at
+// the chosen level. False, changing nothing, for a level above the best.
+bool SetStartKernelLevel(KernelLevel level);
+KernelLevel StartKernelLevel();
+
+// The option spelling of each level ("plain", "sse2", "avx2", "avx512"), and
+// back; false for any other name.
+const char* KernelLevelName(KernelLevel level);
+bool ParseKernelLevel(const char* name, KernelLevel& level);
 
 }  // namespace cpu
