@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 uint32_t ByteAt(uint32_t v, int shift) { return (v >> shift) & 0xffu; }
@@ -35,6 +37,54 @@ TEST(ByteLanes, EveryBytePairInEveryPositionMatchesTheClampedSums) {
     }
   }
   EXPECT_EQ(wrong, 0);
+}
+
+// The rows (four pixels a vector, the rest word by word) against the words
+// one by one, on every length around the vector step and at every offset
+// from an aligned start; nothing past the row is written.
+TEST(ByteLanes, RowsMatchTheWordsOneByOne) {
+  uint32_t seed = 11;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    // Bytes near both ends of their range, where the saturation shows.
+    const uint32_t r = seed;
+    return (r & 0x10101010u) != 0 ? r | 0xc0c0c0c0u : r & 0x3f3f3f3fu;
+  };
+  for (int32_t count = 0; count <= 19; ++count) {
+    for (int32_t offset = 0; offset < 4; ++offset) {
+      std::vector<uint32_t> line(32), up(32), down(32);
+      for (size_t i = 0; i < 32; ++i) {
+        line[i] = next();
+        up[i] = next();
+        down[i] = next();
+      }
+      std::vector<uint32_t> expect = line;
+      for (int32_t i = offset; i < offset + count; ++i) {
+        expect[static_cast<size_t>(i)] = byte_lanes::SubtractSaturated(
+            byte_lanes::AddSaturated(expect[static_cast<size_t>(i)], up[static_cast<size_t>(i)]),
+            down[static_cast<size_t>(i)]);
+      }
+      std::vector<uint32_t> got = line;
+      byte_lanes::AddThenSubtract(got.data() + offset, up.data() + offset, down.data() + offset, count);
+      ASSERT_EQ(got, expect) << "count " << count << " offset " << offset;
+
+      expect = line;
+      for (int32_t i = offset; i < offset + count; ++i)
+        expect[static_cast<size_t>(i)] = byte_lanes::SubtractSaturated(
+            byte_lanes::AddSaturated(expect[static_cast<size_t>(i)], up[0]), down[0]);
+      got = line;
+      byte_lanes::AddThenSubtract(got.data() + offset, count, up[0], down[0]);
+      ASSERT_EQ(got, expect) << "count " << count << " offset " << offset;
+
+      expect = line;
+      for (int32_t i = offset; i < offset + count; ++i)
+        expect[static_cast<size_t>(i)] =
+            byte_lanes::AddSaturated(expect[static_cast<size_t>(i)], up[static_cast<size_t>(i)]);
+      got = line;
+      byte_lanes::AddRowSaturated(got.data() + offset, up.data() + offset, count);
+      ASSERT_EQ(got, expect) << "count " << count << " offset " << offset;
+    }
+  }
 }
 
 }  // namespace
