@@ -3,8 +3,10 @@
 // that caps them. Every kernel with a vector path asks KernelLevelAtLeast
 // before taking it, so forcing a level here turns off every path above it,
 // in drawing, effects, the random source and the presenter alike. Fast
-// forms that need no vector code (tables, skipped work) run from kSse2 up,
-// so kPlain runs every plain form.
+// forms that need no processor's intrinsics (tables, skipped work, the
+// compiler's generic vectors) run at every level, kPlain included: it is
+// what processors without the x86 paths run. Tests call the ...Plain
+// definitions directly.
 #include <cstdint>
 
 namespace cpu {
