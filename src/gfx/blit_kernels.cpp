@@ -60,6 +60,33 @@ void SpreadScalar(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32
   }
 }
 
+// Four pixels as the compiler's generic vectors, whose 32-bit lane shuffles
+// every vector unit has (SSE2's pshufd and shufps, NEON, SIMD128).
+typedef uint32_t Pixels4 __attribute__((vector_size(16)));
+
+inline Pixels4 LoadPixels(const uint32_t* p) {
+  Pixels4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline void StorePixels(uint32_t* p, Pixels4 v) { std::memcpy(p, &v, sizeof v); }
+
+// SpreadScalar four pixels at a time.
+void SpreadLanes(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32_t count) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const Pixels4 p = LoadPixels(screen + i) | kMarkerBit;
+    const Pixels4 first = __builtin_shufflevector(p, p, 0, 0, 1, 1);
+    const Pixels4 second = __builtin_shufflevector(p, p, 2, 2, 3, 3);
+    StorePixels(top + 2 * i, first);
+    StorePixels(top + 2 * i + 4, second);
+    StorePixels(bottom + 2 * i, first);
+    StorePixels(bottom + 2 * i + 4, second);
+  }
+  SpreadScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
+}
+
 void AverageScalar(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t a = top[2 * i];
@@ -71,6 +98,26 @@ void AverageScalar(uint32_t* screen, const uint32_t* top, const uint32_t* bottom
     const uint32_t g = (((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u)) >> 2) & 0xff00u;
     screen[i] = rb | g | (a & kAlphaMask);
   }
+}
+
+// AverageScalar four pixels at a time: the even and odd samples of each
+// row gathered by lane shuffles, then the same sums.
+void AverageLanes(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const Pixels4 t0 = LoadPixels(top + 2 * i);
+    const Pixels4 t1 = LoadPixels(top + 2 * i + 4);
+    const Pixels4 b0 = LoadPixels(bottom + 2 * i);
+    const Pixels4 b1 = LoadPixels(bottom + 2 * i + 4);
+    const Pixels4 a = __builtin_shufflevector(t0, t1, 0, 2, 4, 6);
+    const Pixels4 b = __builtin_shufflevector(t0, t1, 1, 3, 5, 7);
+    const Pixels4 c = __builtin_shufflevector(b0, b1, 0, 2, 4, 6);
+    const Pixels4 d = __builtin_shufflevector(b0, b1, 1, 3, 5, 7);
+    const Pixels4 rb = (((a & 0xff00ffu) + (b & 0xff00ffu) + (c & 0xff00ffu) + (d & 0xff00ffu)) >> 2) & 0xff00ffu;
+    const Pixels4 g = (((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u)) >> 2) & 0xff00u;
+    StorePixels(screen + i, rb | g | (a & kAlphaMask));
+  }
+  AverageScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
 }
 
 #if defined(VX_X86_KERNELS)
@@ -294,14 +341,14 @@ void SpreadToBlocks(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int
 #if defined(VX_X86_KERNELS)
   if (UseAvx2()) return SpreadAvx2(screen, top, bottom, count);
 #endif
-  SpreadScalar(screen, top, bottom, count);
+  SpreadLanes(screen, top, bottom, count);
 }
 
 void AverageBlocks(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
 #if defined(VX_X86_KERNELS)
   if (UseAvx2()) return AverageAvx2(screen, top, bottom, count);
 #endif
-  AverageScalar(screen, top, bottom, count);
+  AverageLanes(screen, top, bottom, count);
 }
 
 void CopyPacked24Row(uint32_t* dst, const uint8_t* src, int32_t count) {
