@@ -61,7 +61,7 @@ void Run(benchmark::State& state, const Case& c) {
   platform::Install(gBackend.get());
   fxscene::StartEngine(gBackground);
   RestoreBackground();
-  cpu::ForceKernelLevel(c.plain ? cpu::KernelLevel::kPlain : cpu::BestKernelLevel());
+  cpu::ForceKernelLevel(c.plain ? cpu::KernelLevel::kPlain : cpu::StartKernelLevel());
   if (c.setUp) c.setUp();
   const double memcpyNs = MemcpyNanoseconds();
   std::vector<double> times;

@@ -22,6 +22,9 @@
 // temporary folder with the data of GAMEFOLDER and the settings the
 // recording was made with, and times every frame of it, menus included:
 //   bench_frame GAMEFOLDER --play SCRIPT [RUNS]
+// Every form takes --level plain|sse2|avx2|avx512 to run the kernels at that
+// level rather than the best the processor has; --play also takes --hash,
+// which prints one hash of every frame's back buffer.
 // Frames are timed by the wall clock (the game hands part of its work to
 // other threads, which the drawing thread's own processor time would leave
 // out), and each frame keeps the least of its times over RUNS replays (5
@@ -164,6 +167,20 @@ std::vector<double> gPasses;
 size_t gFramesBeforeMessage = 0;
 double gMark = 0;
 int64_t gLastStarts = 0;
+// With --hash, every frame's back buffer (after its game step) goes into one
+// running hash, printed at the end: the same number at every kernel level
+// shows that each level drew the same pixels all through the game.
+bool gHash = false;
+uint64_t gPictureHash = 0;
+
+void HashBackBuffer() {
+  const uint32_t* p = engine.gfx.backBuffer;
+  if (p == nullptr) return;
+  const size_t n = static_cast<size_t>(engine.gfx.screenWidth) * static_cast<size_t>(engine.gfx.screenHeight);
+  uint64_t h = gPictureHash;
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3ull;
+  gPictureHash = h;
+}
 
 // Called after each frame's RunFrame, before its present.
 void MarkFrame(int64_t) {
@@ -176,6 +193,10 @@ void MarkFrame(int64_t) {
   gLastStarts = LevelStartCount();
   gPlayed.push_back(f);
   gMark = now;
+  if (gHash) {
+    HashBackBuffer();
+    gMark = bench::WallNanoseconds();  // the hashing is no part of the next frame
+  }
 }
 
 void PrintPlayed(const char* what, const std::vector<double>& times, double copy) {
@@ -239,6 +260,7 @@ bool PlayOnce(const std::vector<platform::ScriptEvent>& script, std::vector<doub
   SetFrameObserver(&MarkFrame);
   gPlayed.clear();
   gPasses.clear();
+  gPictureHash = 0xcbf29ce484222325ull;
   gLastStarts = LevelStartCount();
   bool started = true;
   try {
@@ -331,8 +353,8 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
     }
     if (f.buildsLevel) building.push_back(f.ns);
   }
-  std::printf("%s: every frame, wall time (the least of %d runs), its game step and one present\n",
-              scriptFile.c_str(), runs);
+  std::printf("%s: every frame, wall time (the least of %d runs), its game step and one present, kernel level %s\n",
+              scriptFile.c_str(), runs, cpu::KernelLevelName(cpu::StartKernelLevel()));
   std::printf("%-28s %6s %9s %9s %9s %7s %7s %7s  %s\n", "frames", "count", "median", "p99", "worst", "med x",
               "p99 x", "worst x", "goal (median <= 15x, worst <= 30x)");
   PrintPlayed("all", all, copy);
@@ -379,11 +401,20 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
   std::printf("\n");
   std::printf("memcpy of the back buffer (%zu bytes): %.3f ms (median of %zu)\n", bench::kBackBytes,
               copy / 1e6, copies.size());
+  if (gHash) std::printf("picture hash of every frame: %016llx\n", static_cast<unsigned long long>(gPictureHash));
   return 0;
 }
 
 int main(int argc, char** argv) {
   int code = 0;
+  if (bench::TakeKernelLevel(argc, argv, "bench_frame", code)) return code;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) != "--hash") continue;
+    gHash = true;
+    for (int j = i; j < argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    break;
+  }
   if ((argc == 4 || argc == 5) && std::string(argv[2]) == "--play")
     return PlayScript(argv[1], argv[3], argc == 5 ? std::max(1, std::atoi(argv[4])) : 5);
   if (bench::ProgramArgsDone(argc, argv, "bench_frame",
@@ -393,7 +424,8 @@ int main(int argc, char** argv) {
                              "  (\"2+mon\", \"24+mon\") and a running fight (\"fight\"). CASEs choose.\n"
                              "       bench_frame GAMEFOLDER --play SCRIPT [RUNS]\n"
                              "  Times every frame of a recorded input script (the whole game), each\n"
-                             "  frame the least of RUNS replays (default 5).\n",
+                             "  frame the least of RUNS replays (default 5). With --hash it also\n"
+                             "  prints one hash of every frame's pictures.\n",
                              std::numeric_limits<int>::max(), code))  // any number of cases
     return code;
   if (argc < 2 || chdir(argv[1]) != 0) {
@@ -421,7 +453,8 @@ int main(int argc, char** argv) {
   SetMode(dispatcher, input, kModeGame);
 
   std::vector<double> copies = bench::BackBufferCopyTimes(bench::WallNanoseconds);
-  std::printf("%d frames per level, RunGameFrame + present, wall time\n", frames);
+  std::printf("%d frames per level, RunGameFrame + present, wall time, kernel level %s\n", frames,
+              cpu::KernelLevelName(cpu::StartKernelLevel()));
   std::printf("%-6s %9s %9s %9s %8s %8s %8s %7s  %s\n", "level", "median", "p99", "worst", "med x", "p99 x",
               "worst x", "at", "goal (median <= 15x, worst <= 30x)");
   std::vector<Result> results;

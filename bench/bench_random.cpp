@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "program_args.h"
 #include "random/random_source.h"
 #if defined(VX_X87_LONG_DOUBLE)
 #include "random/random_steps.h"
@@ -53,4 +54,12 @@ BENCHMARK(BM_RandomStep<SoftExtended>)->Name("BM_RandomStep/soft");
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  int code = 0;
+  if (bench::TakeKernelLevel(argc, argv, "bench_random", code)) return code;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -6,11 +6,14 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "program_args.h"
 
 namespace bench {
 
@@ -89,7 +92,14 @@ inline const char* Verdict(double ratio, double goal) {
 
 // The whole program: runs the cases the command line names, then prints the
 // program's table of results.
+// --level is taken out before the library reads the rest.
 inline int RunAndPrint(int argc, char** argv, void (*printTable)()) {
+  int code = 0;
+  const char* slash = std::strrchr(argv[0], '/');
+  if (TakeKernelLevel(argc, argv, slash != nullptr ? slash + 1 : argv[0], code)) return code;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--help") == 0) std::fputs(kLevelUsage, stdout);  // the library's own help follows
+  std::printf("kernel level: %s\n", cpu::KernelLevelName(cpu::StartKernelLevel()));
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

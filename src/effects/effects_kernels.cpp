@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "effects/effects_internal.h"
+#include "maths/byte_lanes.h"
 #include "platform/cpu_features.h"
 
 #if defined(__x86_64__)
@@ -26,9 +28,6 @@ namespace {
 bool UseSse2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 bool UseAvx2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
 #endif
-// Fast forms without vector code run from the first vector level up, so
-// that the plain level runs every plain form.
-bool UseFastScalar() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 
 // ---- Shimmer ---------------------------------------------------------------
 
@@ -78,10 +77,6 @@ void RippleColumns(const RippleRow& row, uint32_t* line, const uint32_t* copy, i
   }
 }
 
-#if VX_EFFECTS_X86
-
-// ---- Disc tints ----------------------------------------------------------
-
 // clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
 // amounts and a saturating subtract of the negative ones.
 struct ClampedAmounts {
@@ -95,6 +90,155 @@ ClampedAmounts PackAmounts(int32_t blue, int32_t green, int32_t red) {
   };
   return {part(blue, 0) | part(green, 8) | part(red, 16), part(-blue, 0) | part(-green, 8) | part(-red, 16)};
 }
+
+// AddClamped in plain word arithmetic.
+void AddClampedLanes(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
+  const ClampedAmounts a = PackAmounts(blue, green, red);
+  byte_lanes::AddThenSubtract(line, count, a.up, a.down);
+}
+
+// ApplyLayerSums8 four pixels at a time in generic vectors: min(255, sum / 2)
+// into each colour byte, added with saturation (the alpha byte gains 0).
+void ApplySums8Lanes(uint32_t* line, const uint16_t* sums, int32_t count) {
+  typedef uint16_t Sums4 __attribute__((vector_size(8)));
+  typedef uint32_t Pixels4 __attribute__((vector_size(16)));
+  typedef uint8_t Bytes16 __attribute__((vector_size(16)));
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    Sums4 s;
+    std::memcpy(&s, sums + i, sizeof s);
+    Pixels4 half = __builtin_convertvector(s, Pixels4) >> 1;
+    half = half < 255u ? half : 255u;
+    Pixels4 p;
+    std::memcpy(&p, line + i, sizeof p);
+    const Bytes16 sum = byte_lanes::detail::AddSaturated(reinterpret_cast<Bytes16>(p),
+                                                         reinterpret_cast<Bytes16>(half | half << 8 | half << 16));
+    std::memcpy(line + i, &sum, sizeof sum);
+  }
+  for (; i < count; ++i) {
+    const uint32_t half = std::min<uint32_t>(255u, sums[i] / 2u);
+    line[i] = byte_lanes::AddSaturated(line[i], half * 0x010101u);
+  }
+}
+
+// The amount arrays run from dx = -kEllipseReach to kEllipseReach + 7: a
+// light's half-width is at most 176 (radius limit), and the vector loops
+// write up to 7 entries past the last one asked for.
+constexpr int32_t kEllipseReach = 184;
+
+// The weights of the lights of one size, radius_c · t² >> 9 inside each
+// channel's rim and 0 outside, per row dy and column dx from the centre:
+// they depend on the size alone, and the drift lights come in a handful of
+// sizes, so the last sizes used keep theirs.
+struct EllipseWeights {
+  int32_t radius[3] = {-1, -1, -1};
+  int32_t rows = 0;
+  int32_t columns = 0;  // a multiple of 8
+  std::vector<int32_t> weight[3];  // [dy · columns + dx]
+};
+
+// Sizes up to this radius are kept (some 90 kB a size at most).
+constexpr int32_t kKeptWeightRadius = 96;
+
+const EllipseWeights* WeightsFor(const EllipseLight& light) {
+  if (light.radius[2] > kKeptWeightRadius || light.radius[2] < 1) return nullptr;
+  thread_local std::array<EllipseWeights, 16> kept;
+  thread_local size_t next = 0;
+  thread_local const EllipseWeights* last = nullptr;  // a light asks once per row
+  if (last != nullptr && std::equal(last->radius, last->radius + 3, light.radius)) return last;
+  for (const EllipseWeights& w : kept)
+    if (std::equal(w.radius, w.radius + 3, light.radius)) return last = &w;
+  EllipseWeights& w = kept[next];
+  next = (next + 1) % kept.size();
+  std::copy(light.radius, light.radius + 3, w.radius);
+  // Every row and column any channel reaches, and the columns the vector
+  // loop rounds up to.
+  const int32_t r = std::max({light.radius[0], light.radius[1], light.radius[2]});
+  w.rows = r + 1;
+  w.columns = (r + 1 + 7) / 8 * 8;
+  for (int32_t c = 0; c < 3; ++c) {
+    w.weight[c].assign(static_cast<size_t>(w.rows) * static_cast<size_t>(w.columns), 0);
+    for (int32_t dy = 0; dy < w.rows; ++dy) {
+      for (int32_t dx = 0; dx < w.columns; ++dx) {
+        const int32_t e = 4 * dx * dx + 9 * dy * dy;
+        if (e >= light.limit[c]) continue;
+        const int32_t t = 256 - ((e * light.scale[c]) >> 16);
+        w.weight[c][static_cast<size_t>(dy) * static_cast<size_t>(w.columns) + static_cast<size_t>(dx)] =
+            (light.radius[c] * t * t) >> 9;
+      }
+    }
+  }
+  return last = &w;
+}
+
+// Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
+// pixel: up holds min(255, amount) of the channels that brighten, down
+// min(255, -amount) of those that darken, so that clamp(c + amount, 0, 255)
+// is a saturating add of up and subtract of down. Plain loops without
+// branches, which compilers vectorise for any target; from kept weights
+// when the light's size has them.
+void EllipseAmounts(const EllipseLight& light, const EllipseWeights* kept, int32_t dy, int32_t count,
+                    uint32_t* up, uint32_t* down) {
+  std::fill(up, up + count, 0u);
+  std::fill(down, down + count, 0u);
+  int32_t add[2 * kEllipseReach + 8];
+  for (int32_t c = 0; c < 3; ++c) {
+    const int32_t amount = light.amount[c];
+    if (kept != nullptr) {
+      const int32_t* weight = kept->weight[c].data() + static_cast<size_t>(dy) * static_cast<size_t>(kept->columns);
+      for (int32_t d = 0; d < count; ++d) add[d] = (amount * weight[d]) >> 10;
+    } else {
+      const int32_t rowPart = 9 * dy * dy;
+      const int32_t limit = light.limit[c];
+      const int32_t scale = light.scale[c];
+      const int32_t radius = light.radius[c];
+      for (int32_t d = 0; d < count; ++d) {
+        const int32_t e = 4 * d * d + rowPart;
+        // Held at the rim, so that the product outside it cannot overflow.
+        const int32_t t = 256 - ((std::min(e, limit) * scale) >> 16);
+        const int32_t weight = e < limit ? (radius * t * t) >> 9 : 0;
+        add[d] = (amount * weight) >> 10;
+      }
+    }
+    const int32_t shift = 8 * c;
+    for (int32_t d = 0; d < count; ++d) {
+      const int32_t v = add[d];
+      up[d] |= static_cast<uint32_t>(std::clamp(v, 0, 255)) << shift;
+      down[d] |= static_cast<uint32_t>(std::clamp(-v, 0, 255)) << shift;
+    }
+  }
+}
+
+// Pixels 0 .. count - 1 of the line gain up[i] and lose down[i] per byte,
+// saturating (the alpha bytes of up and down are 0).
+void ApplyAmounts(uint32_t* line, const uint32_t* up, const uint32_t* down, int32_t count) {
+  byte_lanes::AddThenSubtract(line, up, down, count);
+}
+
+// Rows dy and -dy from one set of amounts, mirrored about the centre.
+void EllipseRowPairMirrored(const EllipseLight& light, uint32_t* above, uint32_t* below, int32_t dy, int32_t left,
+                            int32_t right) {
+  uint32_t up[2 * kEllipseReach + 8];
+  uint32_t down[2 * kEllipseReach + 8];
+  const int32_t nearSide = light.x - left;
+  const int32_t farSide = right - light.x;
+  const int32_t count = std::max(nearSide, farSide) + 1;
+  const EllipseWeights* kept = WeightsFor(light);
+  if (kept != nullptr && (dy >= kept->rows || count > kept->columns)) kept = nullptr;
+  EllipseAmounts(light, kept, dy, count, up + kEllipseReach, down + kEllipseReach);
+  for (int32_t d = 1; d <= nearSide; ++d) {
+    up[kEllipseReach - d] = up[kEllipseReach + d];
+    down[kEllipseReach - d] = down[kEllipseReach + d];
+  }
+  const int32_t first = kEllipseReach - nearSide;
+  for (uint32_t* line : {above, below}) {
+    if (line != nullptr) ApplyAmounts(line + left, up + first, down + first, right - left + 1);
+  }
+}
+
+#if VX_EFFECTS_X86
+
+// ---- Disc tints ----------------------------------------------------------
 
 void AddClampedSse2(uint32_t* line, int32_t count, int32_t blue, int32_t green, int32_t red) {
   const ClampedAmounts a = PackAmounts(blue, green, red);
@@ -361,11 +505,6 @@ __attribute__((target("avx2"))) void EllipseRowAvx2(const EllipseLight& light, u
 
 // ---- Elliptical light, mirrored --------------------------------------------
 
-// The amount arrays run from dx = -kEllipseReach to kEllipseReach + 7: a
-// light's half-width is at most 176 (radius limit), and the vector loops
-// write up to 7 entries past the last one asked for.
-constexpr int32_t kEllipseReach = 184;
-
 // Channel c's amounts `add` into the packed amounts: min(255, add) into
 // `brighten`, min(255, -add) into `darken`, each in the channel's byte.
 __attribute__((target("avx2"))) inline void AddChannelAmounts(__m256i add, int32_t c, __m256i& brighten,
@@ -409,51 +548,6 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(up + d), brighten);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(down + d), darken);
   }
-}
-
-// The weights of the lights of one size, radius_c · t² >> 9 inside each
-// channel's rim and 0 outside, per row dy and column dx from the centre:
-// they depend on the size alone, and the drift lights come in a handful of
-// sizes, so the last sizes used keep theirs.
-struct EllipseWeights {
-  int32_t radius[3] = {-1, -1, -1};
-  int32_t rows = 0;
-  int32_t columns = 0;  // a multiple of 8
-  std::vector<int32_t> weight[3];  // [dy · columns + dx]
-};
-
-// Sizes up to this radius are kept (some 90 kB a size at most).
-constexpr int32_t kKeptWeightRadius = 96;
-
-const EllipseWeights* WeightsFor(const EllipseLight& light) {
-  if (light.radius[2] > kKeptWeightRadius || light.radius[2] < 1) return nullptr;
-  thread_local std::array<EllipseWeights, 16> kept;
-  thread_local size_t next = 0;
-  thread_local const EllipseWeights* last = nullptr;  // a light asks once per row
-  if (last != nullptr && std::equal(last->radius, last->radius + 3, light.radius)) return last;
-  for (const EllipseWeights& w : kept)
-    if (std::equal(w.radius, w.radius + 3, light.radius)) return last = &w;
-  EllipseWeights& w = kept[next];
-  next = (next + 1) % kept.size();
-  std::copy(light.radius, light.radius + 3, w.radius);
-  // Every row and column any channel reaches, and the columns the vector
-  // loop rounds up to.
-  const int32_t r = std::max({light.radius[0], light.radius[1], light.radius[2]});
-  w.rows = r + 1;
-  w.columns = (r + 1 + 7) / 8 * 8;
-  for (int32_t c = 0; c < 3; ++c) {
-    w.weight[c].assign(static_cast<size_t>(w.rows) * static_cast<size_t>(w.columns), 0);
-    for (int32_t dy = 0; dy < w.rows; ++dy) {
-      for (int32_t dx = 0; dx < w.columns; ++dx) {
-        const int32_t e = 4 * dx * dx + 9 * dy * dy;
-        if (e >= light.limit[c]) continue;
-        const int32_t t = 256 - ((e * light.scale[c]) >> 16);
-        w.weight[c][static_cast<size_t>(dy) * static_cast<size_t>(w.columns) + static_cast<size_t>(dx)] =
-            (light.radius[c] * t * t) >> 9;
-      }
-    }
-  }
-  return last = &w;
 }
 
 // EllipseAmountsAvx2 from kept weights: only the amounts are multiplied.
@@ -590,11 +684,13 @@ void TintRuns(const PixelRun* runs, int32_t n, const Tint& tint) {
     return;
   }
 #endif
+  // The amounts packed once for every run, as the AVX2 form does.
+  const ClampedAmounts a = PackAmounts(tint.blue, tint.green, tint.red);
   for (int32_t i = 0; i < n; ++i) {
     if (tint.fast) {
-      AddPacked(runs[i].start, runs[i].count, tint.packed);
+      AddPackedPlain(runs[i].start, runs[i].count, tint.packed);
     } else {
-      AddClamped(runs[i].start, runs[i].count, tint.blue, tint.green, tint.red);
+      byte_lanes::AddThenSubtract(runs[i].start, runs[i].count, a.up, a.down);
     }
   }
 }
@@ -610,7 +706,7 @@ void AddClamped(uint32_t* line, int32_t count, int32_t blue, int32_t green, int3
     return;
   }
 #endif
-  AddClampedPlain(line, count, blue, green, red);
+  AddClampedLanes(line, count, blue, green, red);
 }
 
 void RadialLightRow(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
@@ -646,7 +742,9 @@ void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t l
 // Only columns left - 6 .. right + 6 are read, so only they are copied; an
 // area whose range takes every brightness (0 .. 765) needs no test.
 void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy) {
-  if (!UseFastScalar() || row.right - row.left >= kWaveColumns) {
+  // The wave table's form runs at every level, the plain one included:
+  // it is what processors without the vector paths run.
+  if (row.right - row.left >= kWaveColumns) {
     RipplePlain(row, line, copy);
     return;
   }
@@ -674,6 +772,12 @@ void EllipseRowPair(const EllipseLight& light, uint32_t* above, uint32_t* below,
     return;
   }
 #endif
+  // Below AVX2 (and on other processors) the same mirrored form in plain
+  // loops; the plain level runs it too, being what other processors run.
+  if (light.mode == 0 && light.x - left < kEllipseReach && right - light.x < kEllipseReach && left <= right) {
+    EllipseRowPairMirrored(light, above, below, dy, left, right);
+    return;
+  }
   if (above != nullptr) EllipseRow(light, above, -dy, left, right);
   if (below != nullptr) EllipseRow(light, below, dy, left, right);
 }
@@ -709,7 +813,7 @@ void ApplyLayerSums8(uint32_t* line, const uint16_t* sums, int32_t count) {
     return;
   }
 #endif
-  ApplyLayerSums8Plain(line, sums, count);
+  ApplySums8Lanes(line, sums, count);
 }
 
 }  // namespace fx_kernels

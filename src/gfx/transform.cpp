@@ -413,8 +413,8 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
                           40;
   if ((n - 1) * std::min(longest, cv.width + cv.height) > kMaxWalkSteps) return;
 
-  // The plain form (the full walk, and the plain kernel level) copies the
-  // whole area into the work buffer first.
+  // The full walk copies the whole area into the work buffer first; the
+  // others spread a band of rows only when the walk first reaches it.
   const int64_t blockRows = cy2 - cy1 + 1;
   const int32_t blockColumns = static_cast<int32_t>(cx2 - cx1 + 1);
   const int64_t bands = (blockRows + kBandRows - 1) / kBandRows;
@@ -422,8 +422,7 @@ void MapOntoQuad(GfxContext& gfx, const FrameView& f, const Quad& q, int64_t mx,
   int32_t reachedHi[kBlockRows / kBandRows];
   Blocks blocks{reachedLo, reachedHi,    gfx.backBuffer + cy1 * sw + cx1, sw, cv.pixels,
                 cv.stride, blockColumns, static_cast<int32_t>(blockRows)};
-  if (supersample && !fullWalk && blockRows <= kBlockRows &&
-      cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2)) {
+  if (supersample && !fullWalk && blockRows <= kBlockRows) {
     std::fill_n(reachedLo, bands, 0);
     std::fill_n(reachedHi, bands, -1);
     cv.blocks = &blocks;

@@ -1,6 +1,7 @@
 #include "platform/cpu_features.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace cpu {
 namespace {
@@ -26,6 +27,11 @@ KernelLevel ReadBest() {
   return KernelLevel::kPlain;
 }
 
+KernelLevel& StartLevel() {
+  static KernelLevel start = BestKernelLevel();
+  return start;
+}
+
 }  // namespace
 
 KernelLevel detail::gActiveLevel = BestKernelLevel();
@@ -42,9 +48,38 @@ KernelLevel BestKernelLevel() {
 
 void ForceKernelLevel(KernelLevel level) {
   detail::gActiveLevel = static_cast<KernelLevel>(
-      std::min(static_cast<int32_t>(level), static_cast<int32_t>(BestKernelLevel())));
+      std::min(static_cast<int32_t>(level), static_cast<int32_t>(StartLevel())));
 }
 
-void ResetKernelLevel() { detail::gActiveLevel = BestKernelLevel(); }
+void ResetKernelLevel() { detail::gActiveLevel = StartLevel(); }
+
+bool SetStartKernelLevel(KernelLevel level) {
+  if (static_cast<int32_t>(level) > static_cast<int32_t>(BestKernelLevel())) return false;
+  StartLevel() = level;
+  detail::gActiveLevel = level;
+  return true;
+}
+
+KernelLevel StartKernelLevel() { return StartLevel(); }
+
+const char* KernelLevelName(KernelLevel level) {
+  switch (level) {
+    case KernelLevel::kPlain: return "plain";
+    case KernelLevel::kSse2: return "sse2";
+    case KernelLevel::kAvx2: return "avx2";
+    case KernelLevel::kAvx512: return "avx512";
+  }
+  return "plain";
+}
+
+bool ParseKernelLevel(const char* name, KernelLevel& level) {
+  for (const KernelLevel l : {KernelLevel::kPlain, KernelLevel::kSse2, KernelLevel::kAvx2, KernelLevel::kAvx512}) {
+    if (std::strcmp(name, KernelLevelName(l)) == 0) {
+      level = l;
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace cpu

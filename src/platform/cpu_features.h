@@ -3,8 +3,10 @@
 // that caps them. Every kernel with a vector path asks KernelLevelAtLeast
 // before taking it, so forcing a level here turns off every path above it,
 // in drawing, effects, the random source and the presenter alike. Fast
-// forms that need no vector code (tables, skipped work) run from kSse2 up,
-// so kPlain runs every plain form.
+// forms that need no processor's intrinsics (tables, skipped work, the
+// compiler's generic vectors) run at every level, kPlain included: it is
+// what processors without the x86 paths run. Tests call the ...Plain
+// definitions directly.
 #include <cstdint>
 
 namespace cpu {
@@ -25,8 +27,8 @@ const Features& ProcessorFeatures();
 // The highest level the processor can run.
 KernelLevel BestKernelLevel();
 
-// The level the kernels run at: the best the processor offers unless a
-// lower one is forced. Forcing a level above the best gives the best.
+// The level the kernels run at: the start level unless a lower one is
+// forced. Forcing a level above the start level gives the start level.
 namespace detail {
 extern KernelLevel gActiveLevel;  // read on every kernel call, so kept inline
 }
@@ -36,7 +38,18 @@ inline bool KernelLevelAtLeast(KernelLevel level) {
 }
 // For tests and benchmarks that compare the paths.
 void ForceKernelLevel(KernelLevel level);
-// Back to the best level (program-start state).
+// Back to the start level (program-start state).
 void ResetKernelLevel();
+
+// The level a program starts at and every reset returns to: the best unless
+// a benchmark chose a lower one, so a whole run (resets included) stays at
+// the chosen level. False, changing nothing, for a level above the best.
+bool SetStartKernelLevel(KernelLevel level);
+KernelLevel StartKernelLevel();
+
+// The option spelling of each level ("plain", "sse2", "avx2", "avx512"), and
+// back; false for any other name.
+const char* KernelLevelName(KernelLevel level);
+bool ParseKernelLevel(const char* name, KernelLevel& level);
 
 }  // namespace cpu

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/cpu_features.h"
 #include "support/programs.h"
 
 namespace {
@@ -83,6 +84,39 @@ TEST_F(ToolOptions, GalleriesAndBenchmarks) {
   // The Google Benchmark programs answer and refuse through the library.
   for (const char* name : {"bench_presenter", "bench_drawing", "bench_effects", "bench_player"})
     Check(bench + "/" + name, 1, "--benchmark_filter");
+}
+
+// --level on every program here: an unknown name or a level above the
+// processor's best is refused with a message before any work, and --help
+// names the option.
+TEST_F(ToolOptions, BenchmarkKernelLevel) {
+  const std::string bench = VX_BENCH_DIR;
+  const cpu::KernelLevel best = cpu::BestKernelLevel();
+  int32_t checked = 0;
+  for (const char* name : {"effects_gallery", "monster_gallery", "bench_loading", "bench_frame", "bench_monsters",
+                           "bench_presenter", "bench_drawing", "bench_effects", "bench_player", "bench_random"}) {
+    const std::string program = bench + "/" + name;
+    SCOPED_TRACE(program);
+    if (!fs::exists(program)) continue;
+    ++checked;
+    const Result bad = Run(program, "--level sse3");
+    EXPECT_EQ(bad.code, 2) << bad.out << bad.err;
+    EXPECT_NE(bad.err.find("'sse3'"), std::string::npos) << bad.err;
+    const Result missing = Run(program, "--level");
+    EXPECT_EQ(missing.code, 2) << missing.err;
+    if (best != cpu::KernelLevel::kAvx512) {
+      const Result above = Run(program, "--level=avx512");
+      EXPECT_EQ(above.code, 2) << above.out << above.err;
+      EXPECT_NE(above.err.find(std::string("best it runs is ") + cpu::KernelLevelName(best)), std::string::npos)
+          << above.err;
+    }
+    EXPECT_TRUE(FolderEmpty());
+    if (std::string(name) == "bench_random") continue;  // the library's help only
+    const Result help = Run(program, "--level plain --help");
+    EXPECT_EQ(help.code, 0) << help.err;
+    EXPECT_NE(help.out.find("--level plain|sse2|avx2|avx512"), std::string::npos) << help.out;
+  }
+  if (checked == 0) GTEST_SKIP() << "the benchmark programs are not built here";
 }
 
 }  // namespace

@@ -222,12 +222,17 @@ TEST_F(EffectsFogTest, TheLayerListTakes251Layers) {
 TEST_F(EffectsFogTest, FastLayerKernelsMatchThePlainOnes) {
   uint32_t seed = 5;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int32_t round = 0; round < 40; ++round) {
-    const int32_t count = 1 + static_cast<int32_t>(next() % 800);
+  constexpr cpu::KernelLevel kLevels[] = {cpu::KernelLevel::kPlain, cpu::KernelLevel::kSse2,
+                                          cpu::KernelLevel::kAvx2, cpu::KernelLevel::kAvx512};
+  // Widths around the vector steps first, then any; sums on both sides of
+  // the byte's limit (510).
+  for (int32_t round = 0; round < 120; ++round) {
+    cpu::ForceKernelLevel(kLevels[round % 4]);
+    const int32_t count = round < 40 ? 1 + round : 1 + static_cast<int32_t>(next() % 800);
     std::vector<uint32_t> layer(count);
     for (uint32_t& v : layer) v = next();
     std::vector<uint16_t> s1(count);
-    for (uint16_t& v : s1) v = static_cast<uint16_t>(next() % 60000);
+    for (uint16_t& v : s1) v = static_cast<uint16_t>(next() % (round % 2 == 0 ? 600 : 60000));
     std::vector<uint16_t> s2 = s1;
     fx_kernels::SumLayerRow8(s1.data(), reinterpret_cast<const uint8_t*>(layer.data()), count);
     fx_kernels::SumLayerRow8Plain(s2.data(), reinterpret_cast<const uint8_t*>(layer.data()), count);
@@ -240,8 +245,9 @@ TEST_F(EffectsFogTest, FastLayerKernelsMatchThePlainOnes) {
     ASSERT_EQ(l1, l2);
     fx_kernels::ApplyLayerSums8(l1.data(), s1.data(), count);
     fx_kernels::ApplyLayerSums8Plain(l2.data(), s2.data(), count);
-    ASSERT_EQ(l1, l2);
+    ASSERT_EQ(l1, l2) << "level " << static_cast<int32_t>(kLevels[round % 4]) << " count " << count;
   }
+  cpu::ResetKernelLevel();
 }
 
 // Mode 1 is defined by separate blue, green and red sums over the covering

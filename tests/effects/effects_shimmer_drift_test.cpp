@@ -93,7 +93,11 @@ TEST_F(EffectsShimmerTest, FastRipplesMatchThePlainOnes) {
   uint32_t seed = 5;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   std::vector<uint32_t> copy(kW);
-  for (int32_t round = 0; round < 400; ++round) {
+  // The plain level takes the wave table's form too (the vector lanes from AVX2 up).
+  constexpr cpu::KernelLevel kLevels[] = {cpu::KernelLevel::kPlain, cpu::KernelLevel::kSse2,
+                                          cpu::KernelLevel::kAvx2};
+  for (int32_t round = 0; round < 600; ++round) {
+    cpu::ForceKernelLevel(kLevels[round % 3]);
     fx_kernels::RippleRow row;
     row.width = kW;
     row.left = 7 + static_cast<int32_t>(next() % 500);
@@ -116,6 +120,7 @@ TEST_F(EffectsShimmerTest, FastRipplesMatchThePlainOnes) {
     fx_kernels::RipplePlain(row, plain.data(), copy.data());
     ASSERT_EQ(fast, plain) << "round " << round;
   }
+  cpu::ResetKernelLevel();
 }
 
 TEST_F(EffectsShimmerTest, WholeAreasRippleAlikeAtEveryKernelLevel) {
