@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"

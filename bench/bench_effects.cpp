@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "effects/effects_kernels.h"
 #include "effects/effects_ring_kernels.h"
 #include "effects_scene.h"

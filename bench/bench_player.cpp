@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "engine/engine_effects.h"
 #include "game/player.h"
 #include "gfx/drawing.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "display/screen_handler.h"
 #include "platform/headless/headless_backend.h"
 #include "shell/globals.h"

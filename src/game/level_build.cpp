@@ -10,6 +10,7 @@
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
+#include "maths/byte_lanes.h"
 #include "platform/cpu_features.h"
 
 // The vector forms are x86 only; elsewhere the kernel level stays plain and
@@ -40,44 +41,21 @@ uint32_t DarkenPixel(uint32_t p, int32_t d) {
   return (p & 0xff000000u) | (r << 16) | (gr << 8) | ((b & 252u) + 1u);
 }
 
-#if VX_LEVEL_BUILD_X86
-// DarkenPixel on four pixels at a time from `x` while whole groups of four
-// fit before `end`, from `from` into `to` (the same row or another): a
-// saturating byte subtraction, then the blue bits. Answers where it stopped.
-int32_t DarkenRunSse2(const uint32_t* from, uint32_t* to, int32_t x, int32_t end, int32_t d) {
-  const __m128i lower = _mm_set1_epi32(d * 0x010101);
-  const __m128i blueKeep = _mm_set1_epi32(static_cast<int32_t>(0xfffffffcu));
-  const __m128i blueLow = _mm_set1_epi32(1);
-  for (; x + 4 <= end; x += 4) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
-    v = _mm_or_si128(_mm_and_si128(_mm_subs_epu8(v, lower), blueKeep), blueLow);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), v);
-  }
-  return x;
-}
-#endif
-
-// Row y of a picture `width` wide, darkened from `from` into `to` (the same
-// row, or a copy): DarkenRows is this on every row. The first and the last
-// pixel are copied as they are.
-void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y, [[maybe_unused]] bool vector) {
-  if (width < 1) return;
-  const int32_t d = (y % 2 == 0) ? 3 : 5;
-  to[0] = from[0];
-  int32_t x = 1;
-#if VX_LEVEL_BUILD_X86
-  if (vector) x = DarkenRunSse2(from, to, x, width - 1, d);
-#endif
-  for (; x <= width - 2; ++x) to[x] = DarkenPixel(from[x], d);
-  to[width - 1] = from[width - 1];
+// DarkenPixel on the pixels x .. end - 1 of `from` into `to` (the same row
+// or another), four at a time in generic vectors at every kernel level: a
+// saturating byte subtraction, then the blue bits.
+void DarkenRun(const uint32_t* from, uint32_t* to, int32_t x, int32_t end, int32_t d) {
+  if (x >= end) return;
+  byte_lanes::SubtractKeepSet(from + x, to + x, end - x, static_cast<uint32_t>(d) * 0x010101u, 0xfffffffcu,
+                              1u);
 }
 
 // Row y of a screen-sized picture of n pixels, darkened from the screen row
 // `from` straight into the bytes PackTo24 leaves: three bytes a pixel, and
 // where the row reaches past byte 3n, the four-byte pixels the packing
 // never overwrote there. The same bytes as darkening the row in place and
-// packing the rows in order. Only x86 has its vector loops; the plain
-// loops give the same bytes.
+// packing the rows in order. Only x86 has the AVX2 loop; elsewhere the
+// rest of the function gives the same bytes.
 VX_TARGET_AVX2 void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width, int32_t y,
                                       size_t n) {
   const int32_t d = (y % 2 == 0) ? 3 : 5;
@@ -125,10 +103,8 @@ VX_TARGET_AVX2 void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int3
     whole[0] = from[0];
     x = 1;
   }
-#if VX_LEVEL_BUILD_X86
-  x = DarkenRunSse2(from, whole, x, width - 1, d);
-#endif
-  for (; x < width; ++x) whole[x] = value(x);
+  DarkenRun(from, whole, x, width - 1, d);
+  whole[width - 1] = from[width - 1];
 }
 
 // Background and foreground drawn into the back buffer, then kept in
@@ -165,7 +141,6 @@ void Compose(GameState& g, bool overSky) {
     SetDrawMode(gfx, -2);
   }
   const int32_t width = gfx.screenWidth;
-  const bool vector = cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2);
   const bool packDirect = cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2);
   const size_t area = static_cast<size_t>(width) * static_cast<size_t>(gfx.screenHeight);
   constexpr int32_t kBandRows = 8;
@@ -178,7 +153,7 @@ void Compose(GameState& g, bool overSky) {
       if (packDirect) {
         DarkenPackRowAvx2(gfx.backBuffer + at, reinterpret_cast<uint8_t*>(composed->pixels), width, y, area);
       } else {
-        DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y, vector);
+        level_build_detail::DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y);
       }
     }
     if (!packDirect) PackTo24Rows(gfx, kComposedSlot, top, bottom);
@@ -239,11 +214,27 @@ void BuildLevel(GameState& g, int32_t n) {
   Decorate(g, *script, row1);
 }
 
+void level_build_detail::DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y) {
+  if (width < 1) return;
+  const int32_t d = (y % 2 == 0) ? 3 : 5;
+  to[0] = from[0];
+  DarkenRun(from, to, 1, width - 1, d);
+  to[width - 1] = from[width - 1];
+}
+
+void level_build_detail::DarkenRowPlain(const uint32_t* from, uint32_t* to, int32_t width, int32_t y) {
+  if (width < 1) return;
+  const int32_t d = (y % 2 == 0) ? 3 : 5;
+  to[0] = from[0];
+  for (int32_t x = 1; x <= width - 2; ++x) to[x] = DarkenPixel(from[x], d);
+  to[width - 1] = from[width - 1];
+}
+
 void level_build_detail::DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height) {
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
   for (int32_t y = 0; y < height; ++y)
-    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width), reinterpret_cast<uint8_t*>(to),
-                      width, y, n);
+    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width),
+                      reinterpret_cast<uint8_t*>(to), width, y, n);
 }
 
 void DarkenRows(GameState&, int32_t picture) {
@@ -255,9 +246,8 @@ void DarkenRows(GameState&, int32_t picture) {
   const int32_t width = slot.width;
   const int32_t height = slot.height;
   uint32_t* const pixels = slot.pixels;
-  const bool vector = cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2);
   for (int32_t y = 0; y < height; ++y) {
     uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-    DarkenRow(row, row, width, y, vector);
+    level_build_detail::DarkenRow(row, row, width, y);
   }
 }

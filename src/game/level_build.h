@@ -16,6 +16,12 @@ void BuildLevel(GameState& g, int32_t n);
 void DarkenRows(GameState& g, int32_t picture);
 
 namespace level_build_detail {
+// Row y of a picture `width` wide, darkened from `from` into `to` (the same
+// row, or a copy), the first and the last pixel copied as they are:
+// DarkenRows is this on every row, four pixels at a time in generic vectors
+// at every kernel level. DarkenRowPlain is its definition, pixel by pixel.
+void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y);
+void DarkenRowPlain(const uint32_t* from, uint32_t* to, int32_t width, int32_t y);
 // The darkening and packing of a screen-sized composition straight from the
 // screen (`from`, width x height) into the pixels `to` of a picture of that
 // size, with AVX2 on x86 (plain loops elsewhere): the bytes DarkenRows then

@@ -83,4 +83,20 @@ inline void AddRowSaturated(uint32_t* dst, const uint32_t* src, int32_t count) {
   for (; i < count; ++i) dst[i] = AddSaturated(dst[i], src[i]);
 }
 
+// to[i] = (max(0, from[i] - down) & keep) | set per byte, for
+// i = 0 .. count - 1; `from` and `to` are the same row or apart.
+inline void SubtractKeepSet(const uint32_t* from, uint32_t* to, int32_t count, uint32_t down, uint32_t keep,
+                            uint32_t set) {
+  const uint32_t downs[4] = {down, down, down, down};
+  const uint32_t keeps[4] = {keep, keep, keep, keep};
+  const uint32_t sets[4] = {set, set, set, set};
+  const detail::Bytes16 d = detail::Load(downs);
+  const detail::Bytes16 k = detail::Load(keeps);
+  const detail::Bytes16 s = detail::Load(sets);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4)
+    detail::Store(to + i, (detail::SubtractSaturated(detail::Load(from + i), d) & k) | s);
+  for (; i < count; ++i) to[i] = (SubtractSaturated(from[i], down) & keep) | set;
+}
+
 }  // namespace byte_lanes

@@ -1,20 +1,22 @@
 // Level construction: the composed picture, the scan-line darkening, the
 // decoration scripts with their random draws, levels without a script, and
 // the lamp and cloud tables.
-#include "engine/engine_effects.h"
 #include "game/level_build.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
 #include <vector>
 
+#include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "platform/cpu_features.h"
-#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {
@@ -86,10 +88,12 @@ TEST_F(LevelBuildTest, ComposingInBandsGivesTheWholeComposition) {
   MakePicture(220, noise(1));
   PackTo24(G(), 220);
   const size_t area = static_cast<size_t>(G().screenWidth) * static_cast<size_t>(G().screenHeight);
-  for (const int32_t run : {0, 1, 2, 3}) {
+  for (const int32_t run : {0, 1, 2, 3, 4, 5}) {
     const int32_t level = run % 2 == 0 ? 2 : 5;  // over the sky; copied plain
     // Packed straight from the screen, or darkened, then packed.
-    cpu::ForceKernelLevel(run < 2 ? cpu::BestKernelLevel() : cpu::KernelLevel::kSse2);
+    cpu::ForceKernelLevel(std::min(cpu::BestKernelLevel(), run < 2   ? cpu::KernelLevel::kAvx512
+                                                           : run < 4 ? cpu::KernelLevel::kSse2
+                                                                     : cpu::KernelLevel::kPlain));
     SCOPED_TRACE(run);
     const int32_t foreground = level == 2 ? 254 : 260;
     MakeForeground(level, foreground, noise(static_cast<uint32_t>(level)));
@@ -144,6 +148,64 @@ TEST_F(LevelBuildTest, DarkeningStraightIntoThePackedPictureGivesTheSameBytes) {
       ReleasePicture(G(), 302);
     }
   }
+}
+
+// The darkening four pixels at a time against its pixel-by-pixel
+// definition, at every kernel level the processor has, on widths around the
+// vector step, even and odd rows, in place and into another row: bytes at
+// and near 0 (the saturation), the blue's low bits and the alpha, and
+// nothing written outside the row.
+TEST_F(LevelBuildTest, DarkeningRowsMatchesThePixelByPixelDefinitionAtEveryLevel) {
+  constexpr uint8_t kBytes[] = {0, 1, 2, 3, 4, 5, 6, 7, 0x7f, 0x80, 0x81, 0xfc, 0xfd, 0xfe, 0xff};
+  constexpr uint32_t kGuard = 0xa5a5a5a5u;
+  uint32_t seed = 7;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int32_t level = 0; level <= static_cast<int32_t>(cpu::BestKernelLevel()); ++level) {
+    cpu::ForceKernelLevel(static_cast<cpu::KernelLevel>(level));
+    for (int32_t width = 1; width <= 21; ++width) {
+      for (const int32_t y : {0, 1, 6, 9}) {
+        // One guard word before and after the row.
+        std::vector<uint32_t> from(static_cast<size_t>(width) + 2, kGuard);
+        for (int32_t x = 1; x <= width; ++x) {
+          uint32_t p = 0;
+          for (int32_t b = 0; b < 4; ++b) p |= uint32_t{kBytes[next() % std::size(kBytes)]} << (8 * b);
+          from[static_cast<size_t>(x)] = p;
+        }
+        std::vector<uint32_t> want(from.size(), kGuard);
+        level_build_detail::DarkenRowPlain(from.data() + 1, want.data() + 1, width, y);
+        std::vector<uint32_t> copied(from.size(), kGuard);
+        level_build_detail::DarkenRow(from.data() + 1, copied.data() + 1, width, y);
+        std::vector<uint32_t> inPlace = from;
+        level_build_detail::DarkenRow(inPlace.data() + 1, inPlace.data() + 1, width, y);
+        EXPECT_TRUE(copied == want) << "level " << level << ", " << width << " wide, row " << y;
+        EXPECT_TRUE(inPlace == want) << "level " << level << ", " << width << " wide, row " << y;
+      }
+    }
+    // Through a picture, every row.
+    CreatePicture(G(), 302, 13, 4);
+    std::vector<uint32_t> pixels(13 * 4);
+    for (uint32_t& p : pixels) p = next() * 2654435761u;
+    std::copy(pixels.begin(), pixels.end(), G().slots[302].pixels);
+    DarkenRows(game, 302);
+    for (int32_t y = 0; y < 4; ++y) {
+      uint32_t want[13];
+      level_build_detail::DarkenRowPlain(pixels.data() + 13 * y, want, 13, y);
+      EXPECT_TRUE(std::equal(want, want + 13, G().slots[302].pixels + 13 * y))
+          << "level " << level << ", row " << y;
+    }
+    ReleasePicture(G(), 302);
+    cpu::ResetKernelLevel();
+  }
+  // The definition itself, on one pixel of each kind.
+  const uint32_t row[3] = {0x00000000u, 0x80fe0402u, 0xffffffffu};
+  uint32_t out[3];
+  level_build_detail::DarkenRowPlain(row, out, 3, 1);
+  EXPECT_EQ(out[1], 0x80f90001u) << "red 5 less, green stops at 0, blue at 0 ends in 01, alpha kept";
+  level_build_detail::DarkenRow(row, out, 3, 0);
+  EXPECT_EQ(out[1], 0x80fb0101u);
 }
 
 TEST_F(LevelBuildTest, RowZeroIsDrawnOverTheSharedBackground) {
