@@ -46,18 +46,18 @@
 #include <thread>
 #include <vector>
 
-#include "bench_support.h"
 #include "assets/picture_prefetch.h"
+#include "bench_support.h"
 #include "display/screen_handler.h"
 #include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
+#include "game/objects.h"
 #include "game/placements.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "monster_scene.h"
-#include "monsters/spawn.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/window_messages.h"
@@ -344,8 +344,8 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
   // entry); each has a frame's time of its own before the next one.
   if (!leastPasses.empty()) {
     const Result r = Summary("passes", leastPasses);
-    std::printf("timer passes without a frame: %zu, median %.3f ms, worst %.3f ms (%.1fx)\n", leastPasses.size(),
-                r.median / 1e6, r.worst / 1e6, r.worst / copy);
+    std::printf("timer passes without a frame: %zu, median %.3f ms, worst %.3f ms (%.1fx)\n",
+                leastPasses.size(), r.median / 1e6, r.worst / 1e6, r.worst / copy);
   }
   // Where the time goes: the slowest in-game frames.
   const size_t shown = std::min<size_t>(order.size(), 8);

@@ -11,9 +11,8 @@
 
 #include "assets/image_preparation.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
-#include "monsters/spawn.h"
 #include "shell/globals.h"
 
 namespace monster_scene {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 #include "platform/headless/headless_backend.h"
 
 namespace {

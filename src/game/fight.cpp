@@ -8,34 +8,14 @@
 #include "config/configuration.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
-#include "game/hint.h"
-#include "game/level_start.h"
+#include "game/objects.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "menus/saved_game.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "sound/sound_context.h"
 
 namespace {
-
-// Fields can hold anything a saved game or a long run left in them; the
-// arithmetic wraps as 32-bit words do, without undefined behaviour.
-int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-
-bool AllCleared(const GameState& g, int32_t first, int32_t last) {
-  for (int32_t n = first; n <= last; ++n) {
-    if (g.levelCleared[n] == 0) return false;
-  }
-  return true;
-}
 
 // How many times the reinforcement pass runs: the lower the difficulty
 // (the less time per monster), the more monsters join.
@@ -136,13 +116,13 @@ int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
 }  // namespace
 
 int32_t Difficulty(GameState& g) {
-  const int32_t d = WrapSub(g.difficultyBase, g.difficultyOffset);
+  const int32_t d = fixed::Sub(g.difficultyBase, g.difficultyOffset);
   if (d <= 9) {
-    g.difficultyOffset = WrapSub(g.difficultyBase, 10);
+    g.difficultyOffset = fixed::Sub(g.difficultyBase, 10);
     return 10;
   }
   if (d >= 76) {
-    g.difficultyOffset = WrapSub(g.difficultyBase, 75);
+    g.difficultyOffset = fixed::Sub(g.difficultyBase, 75);
     return 75;
   }
   return d;
@@ -153,8 +133,8 @@ void ResetDifficulty(GameState& g) {
   g.difficultyBase = 35;
 }
 
-void EaseDifficulty(GameState& g) { g.difficultyOffset = WrapSub(g.difficultyOffset, 8); }
-void TightenDifficulty(GameState& g) { g.difficultyOffset = WrapAdd(g.difficultyOffset, 5); }
+void EaseDifficulty(GameState& g) { g.difficultyOffset = fixed::Sub(g.difficultyOffset, 8); }
+void TightenDifficulty(GameState& g) { g.difficultyOffset = fixed::Add(g.difficultyOffset, 5); }
 
 void ResetFight(GameState& g) {
   g.fightState = -1;
@@ -181,7 +161,7 @@ void StartFight(GameState& g) {
   if (g.level > 9) g.fightBarY = -100;
   if (g.frameResult == 0 && g.resultSeen[106] == 0) {
     g.frameResult = 106;
-    g.resultCount[106] = WrapAdd(g.resultCount[106], 3);
+    g.resultCount[106] = fixed::Add(g.resultCount[106], 3);
   }
 }
 
@@ -192,44 +172,6 @@ int32_t WeightedMonsterCount(GameState& g) {
     if (r.active != 0) sum += kWeight[MonsterClass(g, r.kind)];
   }
   return sum;
-}
-
-void FightFrame(GameState& g) {
-  if (g.fightState != 1) return;
-  Reinforcements(g);
-  g.fightTime = WrapSub(g.fightTime, g.level > 9 ? 2 : 1);
-  DrawFightDisplay(g);
-  // The last monster can fall in the very frame the time runs out; that
-  // fight is won, not left running for ever with nothing to end it.
-  if (WeightedMonsterCount(g) < 1) FightWon(g);
-  if (WeightedMonsterCount(g) >= 1 && g.fightTime < 1) FightLost(g);
-}
-
-void FightWon(GameState& g) {
-  TightenDifficulty(g);
-  if (int64_t{g.fightTime} > int64_t{g.fightTimeStart} * 5 / 8) TightenDifficulty(g);
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightAux = 0;
-  g.level = std::clamp(g.level, 0, kHighestLevel);
-  g.levelCleared[g.level] = -1;
-  SaveGame(g);
-  StartHint(g);
-  if (g.level < 5 && AllCleared(g, 0, 4)) g.frameResult = 118;
-  if (g.level >= 5 && g.level <= 9 && AllCleared(g, 5, 9)) g.frameResult = 121;
-  if (g.frameResult == 0) {
-    g.frameResult = Random(engine.random, 107, 109);
-    for (int32_t code = 107; code <= 109; ++code) g.resultCount[code] = WrapAdd(g.resultCount[code], 3);
-  }
-}
-
-void FightLost(GameState& g) {
-  StartLevel(g, g.level);
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightAux = 0;
-  EaseDifficulty(g);
-  SaveGame(g);
 }
 
 void Reinforcements(GameState& g) {
@@ -274,9 +216,9 @@ void Reinforcements(GameState& g) {
       if (MonsterClass(g, p.type) != 1) continue;
       SpawnMonster(g, p.x, p.y, p.type);
       if (Random(random, 0, 100) > 80 && Random(random, 0, 100) > 70) {
-        g.fightTime = WrapAdd(g.fightTime, Difficulty(g));
+        g.fightTime = fixed::Add(g.fightTime, Difficulty(g));
       }
-      g.fightTime = std::min(g.fightTime, WrapSub(g.fightTimeStart, 1));
+      g.fightTime = std::min(g.fightTime, fixed::Sub(g.fightTimeStart, 1));
     }
   }
 }

@@ -8,11 +8,11 @@
 
 #include "assets/level_pictures.h"
 #include "config/game_settings.h"
+#include "game/fixed_point.h"
 #include "sound/music.h"
 
 inline constexpr int32_t kOffScreen = -1313;               // an integer coordinate that means "none"
 inline constexpr int32_t kOffScreenFixed = -1313 * 65536;  // the same as a 16.16 value
-inline constexpr int32_t kFixedOne = 65536;                // 1.0 in 16.16
 inline constexpr int32_t kFullHealth = 40 * kFixedOne;
 inline constexpr int32_t kFullTurn = 92160;  // 360 degrees in 1/256 degree
 inline constexpr int32_t kObjectCount = 101;
@@ -24,12 +24,6 @@ inline constexpr int32_t kResultCodes = 1010;  // entries 0..1000 are used
 inline constexpr int32_t kHighestResult = 1000;
 inline constexpr int32_t kLevelEntries = 110;  // entries 0..100 are used
 inline constexpr int32_t kHighestLevel = 100;
-
-// The whole pixel of a 16.16 value: its upper half read as a signed 16-bit
-// number, so -1313.0 reads as -1313.
-inline int32_t WholePixel(int32_t fixed) { return static_cast<int16_t>(static_cast<uint32_t>(fixed) >> 16); }
-// A whole pixel as a 16.16 value (wrapping like the 32-bit shift it stands for).
-inline int32_t ToFixed(int32_t pixels) { return static_cast<int32_t>(static_cast<uint32_t>(pixels) << 16); }
 
 struct LampRecord {
   int32_t active = 0;

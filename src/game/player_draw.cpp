@@ -79,8 +79,7 @@ void DrawPlayer(GameState& g) {
   const int32_t dx = WholePixel(g.drawX), dy = WholePixel(g.drawY);
   const bool left = g.facing == 1;
   if (left) {
-    DrawFrame(gfx, player_detail::WrapAdd(g.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half,
-              g.attackFrame);
+    DrawFrame(gfx, fixed::Add(g.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half, g.attackFrame);
   } else {
     DrawFrame(gfx, g.bodySlot, dx - half, dy - half, g.attackFrame);
   }

@@ -4,17 +4,13 @@
 
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "game/player.h"
 #include "game/player_internal.h"
 #include "game/singletons.h"
 #include "gfx/angles.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "sound/sound_context.h"
-
-using player_detail::WrapAdd;
 
 namespace {
 
@@ -173,8 +169,8 @@ bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
     const int32_t fx = g.probeFreeX[i], fy = g.probeFreeY[i];
     if (fx == kOffScreen || (fx == x && fy == y)) continue;
     const bool keepX = (i > 90 && footSlides) || (i < 10 && headSlides);
-    if (!keepX) g.playerX = WrapAdd(g.playerX, (int64_t{fx} - x) * kFixedOne);
-    g.playerY = WrapAdd(g.playerY, (int64_t{fy} - y) * kFixedOne);
+    if (!keepX) g.playerX = fixed::Add(g.playerX, (int64_t{fx} - x) * kFixedOne);
+    g.playerY = fixed::Add(g.playerY, (int64_t{fy} - y) * kFixedOne);
     g.velX -= g.velX / 64;
     g.velY -= g.velY / 64;
     touched = true;
@@ -195,35 +191,35 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
   for (int32_t step = 0; step < kSubSteps; ++step) {
     // Small nudges that cancel over the frame shake the leg loose from
     // pixel edges it would otherwise rest on forever.
-    if (step == 0) g.playerX = WrapAdd(g.playerX, -0x800);
-    if (step == 1) g.playerX = WrapAdd(g.playerX, 0x1000);
+    if (step == 0) g.playerX = fixed::Add(g.playerX, -0x800);
+    if (step == 1) g.playerX = fixed::Add(g.playerX, 0x1000);
     if (step == 3) {
-      g.playerX = WrapAdd(g.playerX, -0x800);
-      g.playerY = WrapAdd(g.playerY, 0x2000);
+      g.playerX = fixed::Add(g.playerX, -0x800);
+      g.playerY = fixed::Add(g.playerY, 0x2000);
     }
-    if (step == 4) g.playerY = WrapAdd(g.playerY, -0x2000);
-    g.velY = WrapAdd(g.velY, gravity);
-    if (moveLeft != 0) g.velX = WrapAdd(g.velX, -int64_t{push});
-    if (moveRight != 0) g.velX = WrapAdd(g.velX, push);
+    if (step == 4) g.playerY = fixed::Add(g.playerY, -0x2000);
+    g.velY = fixed::Add(g.velY, gravity);
+    if (moveLeft != 0) g.velX = fixed::Add(g.velX, -int64_t{push});
+    if (moveRight != 0) g.velX = fixed::Add(g.velX, push);
     if (moveLeft != 0) {
       g.facing = 1;
-      g.playerAngle = WrapAdd(g.playerAngle, kRollStep);
+      g.playerAngle = fixed::Add(g.playerAngle, kRollStep);
       if (g.playerAngle > kFullTurn) g.playerAngle -= kFullTurn;
     }
     if (moveRight != 0) {
       g.facing = 2;
-      g.playerAngle = WrapAdd(g.playerAngle, -kRollStep);
-      if (g.playerAngle < 0) g.playerAngle = WrapAdd(g.playerAngle, kFullTurn);
+      g.playerAngle = fixed::Add(g.playerAngle, -kRollStep);
+      if (g.playerAngle < 0) g.playerAngle = fixed::Add(g.playerAngle, kFullTurn);
     }
     leg.angle = g.playerAngle / 256;
     leg.valid = false;
     const bool touched = PushOutOfMask(g, mask, leg);
     if (touched && (jump != 0 || g.jumpBuffer > 0) && g.jumpCooldown < 1) {
       const int32_t jx = Random(engine.random, -3, 3);
-      g.playerX = WrapAdd(g.playerX, int64_t{jx} * kFixedOne);
+      g.playerX = fixed::Add(g.playerX, int64_t{jx} * kFixedOne);
       const int32_t jy = Random(engine.random, -4, 1);
-      g.playerY = WrapAdd(g.playerY, int64_t{jy} * kFixedOne);
-      g.velY = WrapAdd(g.velY, -kJumpLift);
+      g.playerY = fixed::Add(g.playerY, int64_t{jy} * kFixedOne);
+      g.velY = fixed::Add(g.velY, -kJumpLift);
       g.jumpCooldown = kJumpCooldown;
     }
     if (jump != 0 && g.jumpCooldown < 11) g.jumpBuffer = kJumpBufferFrames;
@@ -231,8 +227,8 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
     g.velY -= g.velY / 128;
     g.velX = std::clamp(g.velX, -limit, limit);
     g.velY = std::clamp(g.velY, -limit, limit);
-    g.playerX = WrapAdd(g.playerX, g.velX);
-    g.playerY = WrapAdd(g.playerY, g.velY);
+    g.playerX = fixed::Add(g.playerX, g.velX);
+    g.playerY = fixed::Add(g.playerY, g.velY);
     sumX += static_cast<uint32_t>(g.playerX);
     sumY += static_cast<uint32_t>(g.playerY);
     ++g.subStepCount;
@@ -253,10 +249,8 @@ void SettleDrawnPosition(GameState& g) {
     g.drawY /= g.subStepCount;
   }
   g.drawAngle = g.playerAngle;
-  const int32_t dx =
-      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawX) - static_cast<uint32_t>(g.drawX)) >> 16;
-  const int32_t dy =
-      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawY) - static_cast<uint32_t>(g.drawY)) >> 16;
+  const int32_t dx = fixed::WholeDifference(g.lastDrawX, g.drawX);
+  const int32_t dy = fixed::WholeDifference(g.lastDrawY, g.drawY);
   if (dx >= -1 && dx <= 1 && dy == 0) {
     g.drawX = g.lastDrawX;
     g.drawY = g.lastDrawY;

@@ -24,7 +24,7 @@ MarkerPoint Plus(MarkerPoint a, int32_t dx, int32_t dy) { return {a.x + dx, a.y 
 // The marker corners of the current frame, with the long and broad blades
 // applied to swords (the broadening works on the lengthened points).
 WeaponMarkers WeaponCorners(GameState& g) {
-  WeaponMarkers m = FindMarkers(player_detail::WrapAdd(g.bodySlot, 1), g.attackFrame);
+  WeaponMarkers m = FindMarkers(fixed::Add(g.bodySlot, 1), g.attackFrame);
   const bool sword = g.weapon == 40 || g.weapon == 41;
   if (sword && g.longBlade != 0) {
     m.green = Plus(m.green, (m.green.x - m.red.x) / 2, (m.green.y - m.red.y) / 2);

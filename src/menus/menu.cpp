@@ -1,14 +1,14 @@
 #include "menus/menu.h"
 
 #include "config/configuration.h"
+#include "engine/engine_effects.h"
 #include "game/level_build.h"
 #include "game/placements.h"
+#include "game/saved_game.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
-#include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "menus/saved_game.h"
-#include "game/singletons.h"
 #include "sound/sound_context.h"
 
 namespace {
@@ -239,7 +239,7 @@ int32_t Answer(GameState& g, bool selectRelease, bool confirmRelease) {
         Snapshot();
         LoadGame(g);
         // The difficulty eases as after a lost fight: 8 frames more per monster.
-        g.difficultyOffset = static_cast<int32_t>(static_cast<uint32_t>(g.difficultyOffset) - 8u);
+        g.difficultyOffset = fixed::Sub(g.difficultyOffset, 8);
         SaveGame(g);
         result = 4;
       }

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -54,7 +52,7 @@ bool SwordWound(GameState& g, int32_t i, int32_t strip) {
     if (Rand(0, 100) > 75) PlaySound(engine.sound, 1);
     PlaySound(engine.sound, Rand(40, 41));
   }
-  const int32_t health = Sub(std::clamp(r.health, 0, kFullHealth), SwordLoss(g, r.kind));
+  const int32_t health = fixed::Sub(std::clamp(r.health, 0, kFullHealth), SwordLoss(g, r.kind));
   const bool dies = health < 1;
   if (dies) BigDeath(g, i, r.kind == 17 ? 51 : 21, 0);
   r.health = health;
@@ -92,8 +90,8 @@ bool RoomToBreed(const GameState& g) { return FreeRecords(g) > 14; }
 void BreedAt(GameState& g, int32_t x, int32_t y, int32_t (*drawCode)(), int32_t bonusOver) {
   if (x < 80 || x > ScreenW() - 80 || y < 150 || y > ScreenH() - 100) return;
   SpawnMonster(g, x, y, drawCode());
-  if (Rand(0, 100) > bonusOver) g.fightTime = Add(g.fightTime, Difficulty(g));
-  g.fightTime = std::min(g.fightTime, Sub(g.fightTimeStart, 1));
+  if (Rand(0, 100) > bonusOver) g.fightTime = fixed::Add(g.fightTime, Difficulty(g));
+  g.fightTime = std::min(g.fightTime, fixed::Sub(g.fightTimeStart, 1));
 }
 
 void HealthBar(int32_t x, int32_t y, int32_t length, int32_t filled) {

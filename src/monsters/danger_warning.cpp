@@ -1,10 +1,10 @@
 // The danger warning: when enough threats crowd round the player, a warning
 // sign shows over him for a while.
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void DangerWarning(GameState& g) {
   for (const MonsterRecord& r : g.objects) {
     if (r.active == 0) continue;
     const int32_t cls = MonsterClass(g, r.kind);
-    const int32_t d = monsters::Abs(plx - Px(r) - 10) + monsters::Abs(ply - Py(r) + 20) + 1;
+    const int32_t d = fixed::Abs(plx - Px(r) - 10) + fixed::Abs(ply - Py(r) + 20) + 1;
     if (d < 50 * cls + 40) sum += Threat(r.kind, cls);
   }
   g.dangerSum = sum;

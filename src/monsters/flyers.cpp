@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -26,11 +25,11 @@ int32_t SmallFlyer() { return 20; }
 void MoveFlyer(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   Roam(r, Px(r), 55);
-  r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
+  r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
   // Drawn back to its home height, with a random flutter.
-  r.vy = Add(r.vy, r.homeY >= Py(r) ? kHalfPixel : -kHalfPixel);
-  r.vy = Add(r.vy, Shl(Rand(-13, 13), r.kind == 20 ? 14 : 13));
-  r.y = Add(r.y, r.vy);
+  r.vy = fixed::Add(r.vy, r.homeY >= Py(r) ? kHalfPixel : -kHalfPixel);
+  r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-13, 13), r.kind == 20 ? 14 : 13));
+  r.y = fixed::Add(r.y, r.vy);
   r.vy = std::clamp(r.vy, -4 * kFixedOne, 4 * kFixedOne);
   // The two middle wing frames last twice as long.
   const int32_t k = std::max(r.frameDivisor, 1);

@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -27,11 +26,11 @@ void MoveHoverer(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   const bool fight = g.fightTime >= 1;
   Roam(r, Px(r), 65);
-  r.x = Add(r.x, Mul(Mul(r.direction, r.speed), fight ? 1 << 18 : 1 << 15));
+  r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), fight ? 1 << 18 : 1 << 15));
   constexpr int32_t kPull = 24576;  // 0.375 pixel
-  r.vy = Add(r.vy, r.homeY >= Py(r) ? kPull : -kPull);
-  r.vy = Add(r.vy, Shl(Rand(-11, 11), 13));
-  r.y = Add(r.y, fight ? Mul(r.vy, 2) : r.vy);
+  r.vy = fixed::Add(r.vy, r.homeY >= Py(r) ? kPull : -kPull);
+  r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-11, 11), 13));
+  r.y = fixed::Add(r.y, fight ? fixed::Mul(r.vy, 2) : r.vy);
   r.vy = std::clamp(r.vy, -3 * kFixedOne, 3 * kFixedOne);
   // It changes pose at random instead of animating.
   if (Rand(0, 100) > 65 && Rand(0, 100) > 60) r.frame = 4 * Rand(0, 2);
@@ -71,7 +70,7 @@ void WoundShooter(GameState& g, int32_t shooter) {
   int32_t loss = g.weapon == 40 ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
   if (g.longBlade != 0) loss += kFixedOne;
   if (g.broadBlade != 0) loss += kFixedOne / 2;
-  r.health = Sub(r.health, loss);
+  r.health = fixed::Sub(r.health, loss);
   if (r.health < 1) BigDeath(g, shooter, 21, 50);
 }
 

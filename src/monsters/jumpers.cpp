@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -47,16 +46,16 @@ void MoveJumper(GameState& g, int32_t i) {
       r.vx = 0;
     }
   } else {
-    r.airFrames = Add(r.airFrames, 1);
+    r.airFrames = fixed::Add(r.airFrames, 1);
   }
-  if (r.airFrames > 3) r.y = Add(r.y, Shl(6, 16));
-  if (Solid(g, Px(r) - 80, Py(r))) r.direction = Abs(r.direction);
-  if (Solid(g, Px(r) + 80, Py(r))) r.direction = Sub(0, Abs(r.direction));
-  if (r.airFrames < 4) r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
-  if (Px(r) < 100) r.x = Shl(100, 16);
-  if (Px(r) > w - 100) r.x = Shl(w - 100, 16);
+  if (r.airFrames > 3) r.y = fixed::Add(r.y, fixed::Shl(6, 16));
+  if (Solid(g, Px(r) - 80, Py(r))) r.direction = fixed::Abs(r.direction);
+  if (Solid(g, Px(r) + 80, Py(r))) r.direction = fixed::Sub(0, fixed::Abs(r.direction));
+  if (r.airFrames < 4) r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
+  if (Px(r) < 100) r.x = fixed::Shl(100, 16);
+  if (Px(r) > w - 100) r.x = fixed::Shl(w - 100, 16);
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
-  if (Py(r) - half < -50) r.y = Shl(half - 50, 16);
+  if (Py(r) - half < -50) r.y = fixed::Shl(half - 50, 16);
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
   if (r.kind == 17) {
     if (g.swordActive == 0) {
@@ -68,19 +67,19 @@ void MoveJumper(GameState& g, int32_t i) {
   }
   const bool eager = r.kind == 17 ? r.rage < 350 : g.fightTime >= 1 && g.playerAlive != 0;
   if (eager && Rand(0, 100) > 20 && Rand(0, 100) >= 21 && stands && r.vy >= 0) {
-    if (r.kind == 17) r.rage = Add(r.rage, 70 * Rand(0, 2));
+    if (r.kind == 17) r.rage = fixed::Add(r.rage, 70 * Rand(0, 2));
     // Always towards the middle of the screen.
     const int32_t dx = Px(r) < w / 2 ? Rand(-50, 350) : Rand(-350, 50);
     const int32_t dy = Rand(-30, 30) - 100;
-    const int32_t n = Abs(dx) + Abs(dy) + 1;
-    r.vx = Shl(100 * dx / n, 14);
-    r.vy = Shl(100 * dy / n, 15);
+    const int32_t n = fixed::Abs(dx) + fixed::Abs(dy) + 1;
+    r.vx = fixed::Shl(100 * dx / n, 14);
+    r.vy = fixed::Shl(100 * dy / n, 15);
   }
-  r.vx = Sub(r.vx, r.vx / 32);
-  r.vy = Sub(r.vy, r.vy / 32);
-  if (!(stands && r.vy >= 0)) r.vy = Add(r.vy, kFixedOne);
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
+  r.vx = fixed::Sub(r.vx, r.vx / 32);
+  r.vy = fixed::Sub(r.vy, r.vy / 32);
+  if (!(stands && r.vy >= 0)) r.vy = fixed::Add(r.vy, kFixedOne);
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
   if (Outside(Px(r), Py(r), 400)) r.active = 0;
 }
 

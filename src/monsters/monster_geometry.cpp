@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
-#include "monsters/monster_update.h"
-
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "game/singletons.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"

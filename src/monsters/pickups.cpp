@@ -1,11 +1,11 @@
 // Pickups (kinds 11, 13, 14, 16, 21, 22, 23, 27 and 31): weapons and
 // special items that float and bob in place until the player touches them.
+#include "engine/engine_effects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -77,11 +77,11 @@ Glow GlowOf(int32_t kind) {
 
 void MovePickup(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  r.angle = TurnAngle(r.angle, Shl(13, 16));
+  r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   // The bob swings about its rest line: the speed always turns back towards it.
-  r.bobSpeed = Add(r.bobSpeed, r.bob < 1 ? 1 : -1);
-  r.bob = Add(r.bob, Shl(r.bobSpeed, 14));
-  const int32_t d = Abs(Px(r) - PlayerPx(g)) + Abs(Py(r) - (PlayerPy(g) + 15)) + 1;
+  r.bobSpeed = fixed::Add(r.bobSpeed, r.bob < 1 ? 1 : -1);
+  r.bob = fixed::Add(r.bob, fixed::Shl(r.bobSpeed, 14));
+  const int32_t d = fixed::Abs(Px(r) - PlayerPx(g)) + fixed::Abs(Py(r) - (PlayerPy(g) + 15)) + 1;
   if (d < 50) {
     r.active = 0;
     RaiseMessage(g, Collect(g, r.kind), 4);

@@ -1,15 +1,14 @@
 // Monster shots (kinds 3, 4, 6, 8, 18 and 25): they fly, spin, burst on
 // walls and on the player, and break on the sword. Their drawing serves the
 // player's gun shots too.
+#include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -85,15 +84,15 @@ void MoveShot(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   if (r.kind == 6) {
     // The spit wobbles: it slows by a 32nd and gets a random kick.
-    r.vx = Sub(r.vx, r.vx / 32);
-    r.vy = Sub(r.vy, r.vy / 32);
-    r.vx = Add(r.vx, Shl(Rand(-100, 100), 11));
-    r.vy = Add(r.vy, Shl(Rand(-100, 100), 11));
+    r.vx = fixed::Sub(r.vx, r.vx / 32);
+    r.vy = fixed::Sub(r.vy, r.vy / 32);
+    r.vx = fixed::Add(r.vx, fixed::Shl(Rand(-100, 100), 11));
+    r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-100, 100), 11));
   }
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
-  if (r.kind == 8 || r.kind == 18) r.vy = Add(r.vy, kHalfPixel);
-  r.angle = TurnAngle(r.angle, Shl(r.kind == 4 ? -13 : 13, 16));
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
+  if (r.kind == 8 || r.kind == 18) r.vy = fixed::Add(r.vy, kHalfPixel);
+  r.angle = TurnAngle(r.angle, fixed::Shl(r.kind == 4 ? -13 : 13, 16));
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   if (Solid(g, px, py)) {
@@ -124,7 +123,7 @@ void TouchShot(GameState& g, int32_t i) {
     if (r.kind == 25) WoundShooter(g, r.shooter);
     return;
   }
-  const int32_t d = Abs(px - PlayerPx(g)) + Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
+  const int32_t d = fixed::Abs(px - PlayerPx(g)) + fixed::Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
   if (r.kind == 4) {
     // The small flyer's shot only shoves.
     if (g.hitStun < 8 && d < 25) {

@@ -1,14 +1,12 @@
 #include "engine/engine_effects.h"
-#include "monsters/spawn.h"
-
-#include "monsters/monster_common.h"
+#include "game/objects.h"
 #include "game/singletons.h"
+#include "monsters/monster_common.h"
 
 namespace {
 
 using monsters::PlayerPx;
 using monsters::PlayerPy;
-using monsters::Shl;
 
 int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
 
@@ -150,56 +148,56 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
   switch (code) {
     case 3: {
       const Aim a = AimAt(x, y, plx, ply, 50);
-      r.vx = Shl(a.qx, 13);
-      r.vy = Shl(a.qy, 13);
+      r.vx = fixed::Shl(a.qx, 13);
+      r.vy = fixed::Shl(a.qy, 13);
       break;
     }
     case 4: {
       const int32_t oy = Rand(-20, 20);
       const int32_t ox = Rand(-20, 20);
       const Aim a = AimAt(x, y, int64_t{plx} + ox, int64_t{ply} + oy, 65);
-      r.vx = Shl(a.qx, 13);
-      r.vy = Shl(a.qy, 13);
+      r.vx = fixed::Shl(a.qx, 13);
+      r.vy = fixed::Shl(a.qy, 13);
       break;
     }
     case 6: {
       const Aim a = AimAt(x, y, plx, ply, 10);
       const int32_t wx = Rand(-10, 10);
-      r.vx = Shl(wx + a.qx, 13);
-      r.vy = Shl(Rand(-10, 10), 13);
+      r.vx = fixed::Shl(wx + a.qx, 13);
+      r.vy = fixed::Shl(Rand(-10, 10), 13);
       break;
     }
     case 8:
     case 9: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((code == 8 ? 50 : -50) + wx, 13);
+      r.vx = fixed::Shl((code == 8 ? 50 : -50) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 50, 13);
+      r.vy = fixed::Shl(wy - 50, 13);
       break;
     }
     case 10: {
       const int32_t base = g.doubleShot != 0 ? 60 : 50;
       int32_t across = (g.facing == 2 ? base : -base) + Rand(-8, 8);
       if (g.doubleShot != 0) across += Rand(-20, 20);
-      r.vx = Shl(across, 13);
+      r.vx = fixed::Shl(across, 13);
       int32_t up = Rand(-4, 4) - 50;
       if (g.doubleShot != 0) up += Rand(-20, 20);
-      r.vy = Shl(up, 13);
+      r.vy = fixed::Shl(up, 13);
       break;
     }
     case 15: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((g.facing == 2 ? 50 : -50) + wx, 13);
+      r.vx = fixed::Shl((g.facing == 2 ? 50 : -50) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 42, 13);
+      r.vy = fixed::Shl(wy - 42, 13);
       r.fuse = 40;
       break;
     }
     case 18: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((x < plx ? 20 : -20) + wx, 13);
+      r.vx = fixed::Shl((x < plx ? 20 : -20) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 70, 13);
+      r.vy = fixed::Shl(wy - 70, 13);
       r.fuse = 10;
       break;
     }
@@ -207,9 +205,9 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
       r.shooter = ShooterIndex(g);
       const Aim a = AimAt(x, y, plx, ply, 50);
       const int32_t wx = Rand(-18, 18);
-      r.vx = Shl(a.qx + wx, 13);
+      r.vx = fixed::Shl(a.qx + wx, 13);
       const int32_t wy = Rand(-18, 18);
-      r.vy = Shl(a.qy + wy, 13);
+      r.vy = fixed::Shl(a.qy + wy, 13);
       break;
     }
     case 30: {
@@ -217,9 +215,9 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
       const int64_t tx = int64_t{monsters::ScreenW()} / 2 - int64_t{6} * t;
       const Aim a = AimAt(x, y, tx, monsters::ScreenH(), 70);
       const int32_t wx = Rand(-10, 10);
-      r.vx = Shl(a.qx + wx, 13);
+      r.vx = fixed::Shl(a.qx + wx, 13);
       const int32_t wy = Rand(-10, 10);
-      r.vy = Shl(a.qy + wy, 13);
+      r.vy = fixed::Shl(a.qy + wy, 13);
       break;
     }
     default:
@@ -274,15 +272,15 @@ void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code) {
   switch (c.role) {
     case Role::kShot:
       ShotVelocity(g, r, code, x, y);
-      r.angle = Shl(Rand(0, 359), 16);
+      r.angle = fixed::Shl(Rand(0, 359), 16);
       r.glow = 50;
       break;
     case Role::kPickup:
-      r.angle = Shl(Rand(0, 359), 16);
-      r.bob = Shl(Rand(10, 20), 16);
+      r.angle = fixed::Shl(Rand(0, 359), 16);
+      r.bob = fixed::Shl(Rand(10, 20), 16);
       break;
     case Role::kRock:
-      r.vy = Shl(Rand(0, 18), 14);
+      r.vy = fixed::Shl(Rand(0, 18), 14);
       break;
     case Role::kBig:
       if (b.kind != 20) r.health = kFullHealth;

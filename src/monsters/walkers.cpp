@@ -5,14 +5,12 @@
 
 #include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -54,19 +52,19 @@ void MoveWalker(GameState& g, int32_t i) {
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   if (Solid(g, px, py + 15)) {
-    if (r.airFrames > 3) r.y = Add(r.y, Shl(3, 16));
+    if (r.airFrames > 3) r.y = fixed::Add(r.y, fixed::Shl(3, 16));
     r.airFrames = 0;
     // The margins come last: they win over the way home.
     Roam(r, px, 65);
   } else {
-    r.airFrames = Add(r.airFrames, 1);
+    r.airFrames = fixed::Add(r.airFrames, 1);
     r.direction = r.direction == 1 ? -1 : 1;
   }
   if (Solid(g, px - 25, py - 35)) r.direction = 1;
   if (Solid(g, px + 25, py - 35)) r.direction = -1;
-  if (r.airFrames < 4) r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
+  if (r.airFrames < 4) r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
-  if (r.airFrames > 3) r.y = Add(r.y, Shl(3, 16));
+  if (r.airFrames > 3) r.y = fixed::Add(r.y, fixed::Shl(3, 16));
   if (Outside(Px(r), Py(r), 300)) r.active = 0;
 }
 
@@ -82,10 +80,10 @@ void TouchWalker(GameState& g, int32_t i) {
   const int32_t ply = PlayerPy(g);
   const bool small = r.kind == 0 || r.kind == 2;
   if (g.hitStun < 8 && plx > 130 && plx < ScreenW() - 130) {
-    const int32_t d = Abs(px - plx) + Abs(py - (ply + 22)) / 3 + 1;
+    const int32_t d = fixed::Abs(px - plx) + fixed::Abs(py - (ply + 22)) / 3 + 1;
     if (d < (small ? 15 : 20)) {
       PushPlayer(g, px, py, 10, small ? 10 : 13);
-      if (small) g.playerY = Sub(g.playerY, Shl(3, 16));
+      if (small) g.playerY = fixed::Sub(g.playerY, fixed::Shl(3, 16));
       g.hitStun = 10;
       PushFlashes(g, px, py);
       Sample(g, 2);

@@ -6,19 +6,19 @@
 #include "assets/picture_prefetch.h"
 #include "config/configuration.h"
 #include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/editor.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
-#include "game/placements.h"
 #include "game/new_game_start.h"
+#include "game/placements.h"
+#include "game/saved_game.h"
 #include "game/singletons.h"
-#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/frame_timing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/menu.h"
-#include "menus/saved_game.h"
 #include "shell/exit.h"
 #include "sound/music.h"
 
@@ -72,7 +72,8 @@ void ReadLoadingAhead() {
 }
 
 void LoadStep(GameState& g, int32_t step) {
-  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound, &engine.picturePrefetch);
+  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound,
+                 &engine.picturePrefetch);
 }
 
 void LoadingFrame(DispatcherState& d, InputState& in) {

@@ -9,9 +9,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "game/fight_frame.h"
 #include "game/game_fixture.h"
-#include "menus/saved_game.h"
-#include "monsters/spawn.h"
+#include "game/objects.h"
+#include "game/saved_game.h"
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/new_game_start.h"
+#include "game/placements.h"
+#include "game/room_exits.h"
 #include "world_fixture.h"
 
 namespace {

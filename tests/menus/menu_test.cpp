@@ -10,10 +10,10 @@
 
 #include "engine/engine_effects.h"
 #include "game/placements.h"
+#include "game/saved_game.h"
+#include "game/saved_game_support.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "menus/saved_game.h"
-#include "menus/saved_game_support.h"
 #include "platform/file_replace.h"
 #include "shell/mode_dispatcher.h"
 #include "sound/sound_context.h"

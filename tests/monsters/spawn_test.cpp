@@ -1,11 +1,10 @@
 // Spawning: the first free record, the table of spawn codes, the aims and
 // the order of the random draws, and clearing the table.
-#include "monsters/spawn.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "game/objects.h"
 #include "monsters/monster_fixture.h"
 
 namespace {

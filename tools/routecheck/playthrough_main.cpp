@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "game/fight.h"
-#include "monsters/monster_update.h"
+#include "game/objects.h"
 #include "routecheck/distance_field.h"
 #include "routecheck/fork_each.h"
 #include "routecheck/game_driver.h"

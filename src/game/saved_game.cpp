@@ -1,4 +1,4 @@
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 
 #include <unistd.h>
 
@@ -146,7 +146,7 @@ void Apply(GameState& g, const SavedWords& w) {
   for (int32_t i = 0; i < kClearedSaved; ++i) g.levelCleared[i] = w.levelCleared[i];
   g.level = w.main1[0];
   g.playerX = w.main1[1];
-  const int32_t y = static_cast<int32_t>(static_cast<uint32_t>(w.main1[2]) - kLoadLift);
+  const int32_t y = fixed::Sub(w.main1[2], kLoadLift);
   if (HeightInRoom(y)) g.playerY = y;
   g.weapon = w.main1[3];
   g.difficultyOffset = w.main1[4];

@@ -1,4 +1,4 @@
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "menus/saved_game_support.h"
+#include "game/saved_game_support.h"
 #include "platform/file_replace.h"
 
 namespace {
