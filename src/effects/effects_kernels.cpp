@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "effects/effects_internal.h"
-#include "effects/effects_shimmer.h"
+#include "effects/effects_oscillator.h"
 #include "platform/cpu_features.h"
 
 #if defined(__x86_64__)
