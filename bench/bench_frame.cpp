@@ -479,8 +479,8 @@ int main(int argc, char** argv) {
     SpawnMonster(game, px + 250, py, 0);
     game.difficultyOffset = game.difficultyBase - 10;
     StartFight(game);
-    game.fightTimeStart = 1000001;
-    game.fightTime = 1000000;
+    game.fight.timeStart = 1000001;
+    game.fight.time = 1000000;
     for (int i = 0; i < frames; ++i) {
       backend.SetClock(backend.ClockMs() + kFrameMs);
       const double t0 = bench::WallNanoseconds();
@@ -492,7 +492,7 @@ int main(int argc, char** argv) {
     int32_t active = 0;
     for (const MonsterRecord& r : game.objects) active += r.active != 0 ? 1 : 0;
     std::printf("fight: %d object records in use at the end, fight %s\n", active,
-                game.fightState == 1 ? "still running" : "ended");
+                game.fight.state == 1 ? "still running" : "ended");
   }
   const double copy = bench::Median(copies);
   bool allMet = true;

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
   g.health = kFullHealth;
   g.playerX = ToFixed(430);
   g.playerY = ToFixed(Floor(430) - 43);
-  g.fightTime = 3000;
-  g.fightTimeStart = 4000;
+  g.fight.time = 3000;
+  g.fight.timeStart = 4000;
   struct Placed {
     int32_t code, x, lift;
   };

@@ -155,8 +155,8 @@ inline void FillMonsterTables(GameState& g) {
   g.hitStun = 0;
   g.velX = 0;
   g.velY = 0;
-  g.fightTime = 5000;
-  g.fightTimeStart = 10000;
+  g.fight.time = 5000;
+  g.fight.timeStart = 10000;
   for (int32_t i = 0; i < kObjectCount; ++i) {
     if (g.objects[i].active != 0) continue;
     const int32_t code = CodeFor(i);

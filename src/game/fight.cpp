@@ -8,8 +8,12 @@
 #include "config/configuration.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
@@ -59,16 +63,16 @@ const char* FightLabelText(const GameState& g) {
 void DodgePlayer(GameState& g) {
   const int32_t h = engine.gfx.screenHeight;
   const int32_t py = WholePixel(g.playerY);
-  if (py < h / 3 && g.fightBarY < 250) g.fightBarAux = -20;
-  if (py > h - h / 4 && g.fightBarY > 249) g.fightBarAux = 20;
-  g.fightBarY += g.fightBarAux;
-  if (g.fightBarAux < 0 && g.fightBarY < -150) {
-    g.fightBarY = h - 200;
-    g.fightBarAux = 0;
+  if (py < h / 3 && g.fight.barY < 250) g.fight.barSlide = -20;
+  if (py > h - h / 4 && g.fight.barY > 249) g.fight.barSlide = 20;
+  g.fight.barY += g.fight.barSlide;
+  if (g.fight.barSlide < 0 && g.fight.barY < -150) {
+    g.fight.barY = h - 200;
+    g.fight.barSlide = 0;
   }
-  if (g.fightBarAux > 0 && g.fightBarY > h - 50) {
-    g.fightBarY = g.level > 9 ? -100 : 0;
-    g.fightBarAux = 0;
+  if (g.fight.barSlide > 0 && g.fight.barY > h - 50) {
+    g.fight.barY = IsDeepLevel(g.level) ? -100 : 0;
+    g.fight.barSlide = 0;
   }
 }
 
@@ -137,31 +141,32 @@ void EaseDifficulty(GameState& g) { g.difficultyOffset = fixed::Sub(g.difficulty
 void TightenDifficulty(GameState& g) { g.difficultyOffset = fixed::Add(g.difficultyOffset, 5); }
 
 void ResetFight(GameState& g) {
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightTimeStart = 1;
-  g.fightAux = 0;
-  g.fightBarY = 0;
-  g.fightBarAux = 0;
+  g.fight.state = -1;
+  g.fight.time = 0;
+  g.fight.timeStart = 1;
+  g.fight.shownSegments = 0;
+  g.fight.barY = 0;
+  g.fight.barSlide = 0;
   label.valid = false;
 }
 
 void StartFight(GameState& g) {
-  if (g.fightState != -1) return;
-  g.fightState = 1;
+  if (g.fight.state != -1) return;
+  g.fight.state = 1;
   label.valid = false;
   const int32_t d = Difficulty(g);
   // At most 75 x 101 x 80 + 10: no overflow.
-  g.fightTime = d * WeightedMonsterCount(g) + 10;
-  g.fightTimeStart = std::abs(g.fightTime) + 1;
-  g.fightAux = 0;
-  g.fightBarY = 0;
-  g.fightBarAux = 0;
-  if (g.level >= 5 && g.level <= 9) g.fightBarY = engine.gfx.screenHeight - 200;
-  if (g.level > 9) g.fightBarY = -100;
-  if (g.frameResult == 0 && g.resultSeen[106] == 0) {
-    g.frameResult = 106;
-    g.resultCount[106] = fixed::Add(g.resultCount[106], 3);
+  g.fight.time = d * WeightedMonsterCount(g) + 10;
+  g.fight.timeStart = std::abs(g.fight.time) + 1;
+  g.fight.shownSegments = 0;
+  g.fight.barY = 0;
+  g.fight.barSlide = 0;
+  if (g.level >= 5 && g.level <= 9) g.fight.barY = engine.gfx.screenHeight - 200;
+  if (IsDeepLevel(g.level)) g.fight.barY = -100;
+  constexpr int32_t kStarts = OpenScreen(kScreenFightStarts);
+  if (g.frameResult == kStayInGame && g.resultSeen[kStarts] == 0) {
+    g.frameResult = kStarts;
+    g.resultCount[kStarts] = fixed::Add(g.resultCount[kStarts], 3);
   }
 }
 
@@ -169,35 +174,35 @@ int32_t WeightedMonsterCount(GameState& g) {
   static constexpr int32_t kWeight[4] = {0, 1, 25, 80};
   int32_t sum = 0;
   for (const MonsterRecord& r : g.objects) {
-    if (r.active != 0) sum += kWeight[MonsterClass(g, r.kind)];
+    if (r.active != 0) sum += kWeight[MonsterClass(r.kind)];
   }
   return sum;
 }
 
 void Reinforcements(GameState& g) {
-  if (g.fightState != 1) return;
+  if (g.fight.state != 1) return;
   // Guns keep monsters from arriving right beside the player and bring
   // them in more often.
-  const int32_t near = g.weapon == 42 || g.weapon == 43 ? 60 : 40;
+  const int32_t near = IsGun(g.weapon) ? 60 : 40;
   int32_t far = 130;
-  if (g.weapon == 41) far = 100;
-  if (g.weapon == 42) far = 126;
-  if (g.weapon == 43) far = 145;
+  if (g.weapon == kSecondSword) far = 100;
+  if (g.weapon == kGun) far = 126;
+  if (g.weapon == kSecondGun) far = 145;
   int32_t base = 91;
-  if (g.weapon == 42) base = 88;
-  if (g.weapon == 43) base = 84;
+  if (g.weapon == kGun) base = 88;
+  if (g.weapon == kSecondGun) base = 84;
   const int32_t chance = 100 - base;
 
   // Monsters arrive faster as the time runs out.
   int32_t rate = 65;
-  if (g.fightTime < g.fightTimeStart / 3) {
+  if (g.fight.time < g.fight.timeStart / 3) {
     rate = 15;
-  } else if (g.fightTime < g.fightTimeStart / 2) {
+  } else if (g.fight.time < g.fight.timeStart / 2) {
     rate = 37;
   }
   if (g.level >= 0 && g.level <= 4) rate = rate * 3 / 2;
   if (g.level >= 5 && g.level <= 9) rate = rate * 7 / 4;
-  if (g.level > 9) rate = rate * 3;
+  if (IsDeepLevel(g.level)) rate = rate * 3;
 
   const int32_t passes = ReinforcementPasses(Difficulty(g));
   const int32_t px = WholePixel(g.playerX);
@@ -206,36 +211,36 @@ void Reinforcements(GameState& g) {
   for (int32_t pass = 0; pass < passes; ++pass) {
     if (FreeObjectRecords(g) <= 15) continue;
     for (const PlacementRecord& p : g.placements) {
-      if (p.active == 0 || p.type > 90) continue;
+      if (p.active == 0 || p.type > kHighestSpawnedCode) continue;
       const int64_t d = Distance(px, py, p);
       if (d <= near || d >= far) continue;
       if (Random(random, 0, 100) >= chance) continue;
       if (Random(random, 0, 100) >= chance) continue;
       if (Random(random, 0, 100) >= 2 * chance) continue;
       if (Random(random, 0, 100) >= rate) continue;
-      if (MonsterClass(g, p.type) != 1) continue;
+      if (MonsterClass(p.type) != kSmallMonster) continue;
       SpawnMonster(g, p.x, p.y, p.type);
       if (Random(random, 0, 100) > 80 && Random(random, 0, 100) > 70) {
-        g.fightTime = fixed::Add(g.fightTime, Difficulty(g));
+        g.fight.time = fixed::Add(g.fight.time, Difficulty(g));
       }
-      g.fightTime = std::min(g.fightTime, fixed::Sub(g.fightTimeStart, 1));
+      g.fight.time = std::min(g.fight.time, fixed::Sub(g.fight.timeStart, 1));
     }
   }
 }
 
 void DrawFightDisplay(GameState& g) {
   if (g.playerAlive == 0) return;
-  if (g.fightTime > 0) DodgePlayer(g);
+  if (g.fight.time > 0) DodgePlayer(g);
   GfxContext& gfx = engine.gfx;
   const int32_t x = engine.gfx.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
-  const int32_t y = g.fightBarY + 100;
-  if (g.fightTime <= 0) return;
+  const int32_t y = g.fight.barY + 100;
+  if (g.fight.time <= 0) return;
 
   DrawPacked24(gfx, 6, x, y);
-  if (g.fightTimeStart == 0) g.fightTimeStart = 1;
+  if (g.fight.timeStart == 0) g.fight.timeStart = 1;
   ResetDrawMode(gfx);
   // One segment per tenth of the time, the first lit to the very end.
-  const int64_t lit = int64_t{g.fightTime} * 9 / g.fightTimeStart;
+  const int64_t lit = int64_t{g.fight.time} * 9 / g.fight.timeStart;
   const int32_t step = PictureWidth(gfx, 5) + 2;
   int32_t shown = 0;
   for (int32_t i = 0; i <= 9; ++i) {
@@ -252,8 +257,8 @@ void DrawFightDisplay(GameState& g) {
     DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 105, 4);
   }
 
-  if (g.fightAux != shown) {
-    SegmentBurst(g, x, y, g.fightAux - 1);
-    g.fightAux = shown;
+  if (g.fight.shownSegments != shown) {
+    SegmentBurst(g, x, y, g.fight.shownSegments - 1);
+    g.fight.shownSegments = shown;
   }
 }

@@ -1,13 +1,17 @@
 #pragma once
-// The one record of the running game. All fields are zero at program start;
-// the game reset and the level start clear it field by field, never by
-// re-creating it. Positions are 16.16 fixed point in screen pixels, flags are
-// 0 or -1 (a few use 1), angles of the player are in 1/256 degree.
+// The record of the running game. Subjects with an owner of their own are
+// records of it: the fight (FightRecord, game/fight_state.h), the settings,
+// the music and the level pictures. The menu screen (MenuState) and the
+// brightness fade are the mode dispatcher's, outside this record.
+// All fields are zero at program start; the game reset and the level start
+// clear it field by field, never by re-creating it. Positions are 16.16
+// fixed point in screen pixels, flags are 0 or -1 (a few use 1), angles of
+// the player are in 1/256 degree.
 #include <cstdint>
-#include <string>
 
 #include "assets/level_pictures.h"
 #include "config/game_settings.h"
+#include "game/fight_state.h"
 #include "game/fixed_point.h"
 #include "sound/music.h"
 
@@ -109,8 +113,8 @@ struct GameState {
   // One-shot messages: set for the result code of every in-game frame.
   int32_t resultSeen[kResultCodes] = {};
 
-  // Weapons: the picture number in hand (40, 41 swords; 42, 43 guns) and
-  // the flags of the ones that may be selected, by picture number.
+  // Weapons: the picture number in hand (a Weapon, game/weapons.h) and the
+  // flags of the ones that may be selected, by picture number.
   int32_t weapon = 0;
   int32_t owned[kLevelEntries] = {};
 
@@ -134,7 +138,7 @@ struct GameState {
   int32_t drawAngle = 0;
   int32_t subStepCount = 0;
   int32_t lastDrawX = 0, lastDrawY = 0;
-  int32_t bodySlot = 0;     // 21 with a sword, 24 with a gun
+  int32_t bodySlot = 0;     // kSwordBodySlot or kGunBodySlot (game/weapons.h)
   int32_t attackFrame = 0;  // 0..10
   int32_t attackCooldown = 0;
   int32_t prevSwitchKey = 0;
@@ -145,46 +149,27 @@ struct GameState {
   int32_t dangerSum = 0;        // the threats counted by the last danger warning
   int32_t playerAlive = 0;
 
-  // Menu screen: the text, the screen and its pictures and buttons.
-  std::string menuText;
-  int32_t menuScreen = 0;
-  int32_t prevSelect = 0, prevConfirm = 0;
-  int32_t boxSlot = 0, faceSlot = 0, faceFrame = 0;
-  std::string button1Text1, button1Text2;
-  int32_t button1Slot = 0;
-  std::string button2Text1, button2Text2;
-  int32_t button2Slot = 0;  // -1313 when the screen has one button
-
   // Frame control.
-  int32_t frameResult = 0;  // 0 stay in the game, 100 + n open menu screen n
+  int32_t frameResult = 0;  // kStayInGame, or OpenScreen(n) (game/screens.h)
   int32_t deathTimer = 0;
-  int32_t slideOffset = 0, slideCount = 0;    // the menu box sliding in
-  int32_t selectLatch = 0, confirmLatch = 0;  // -13 once seen released
 
   // Fight of the level.
-  int32_t fightState = 0;  // -1 none, 1 running
-  int32_t fightTime = 0;
-  int32_t fightTimeStart = 0;
-  int32_t fightAux = 0;  // bar segments shown in the previous frame
+  FightRecord fight;
 
   // More player and level state.
   int32_t swordActive = 0;
   int32_t backgroundSlot = 0;
   int32_t attackLatch = 0;
-  int32_t fightBarY = 0, fightBarAux = 0;
   int32_t fogMode = 0;  // 1 or 2
   int32_t playerLightOn = 0;
   MusicState music;
   LevelPictureState levelPictures;
-  int32_t faceStyle = 0;  // the highest face frame a menu screen picks
   int32_t hintTimer = 0;
   int32_t hitStun = 0;
   int32_t health = 0;  // 16.16, full is 40.0
   int32_t healthBarTimer = 0;
-  int32_t fadeCurrent = 0, fadeTarget = 0, fadeStepsLeft = 0, fadeStart = 0;
   int32_t jumpBuffer = 0;
   int32_t currentShooter = 0;  // the object whose shot is being spawned
-  int32_t faceHold = 0;        // frames the menu face keeps its frame
   int32_t bossSightings = 0;   // frames the ground boss was drawn in this level
   int32_t cachedBody = 0, cachedWeapon = 0;
   int32_t dangerTimer = 0;

@@ -9,10 +9,13 @@
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/level_build.h"
+#include "game/levels.h"
 #include "game/new_game_start.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
 #include "game/placements.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "platform/game_files.h"
 #include "platform/regular_file.h"
 
@@ -32,23 +35,23 @@ bool ObjectFileOpens(int32_t level) {
 // A pickup the player already has is not offered again.
 bool AlreadyOwned(const GameState& g, int32_t kind) {
   switch (kind) {
-    case 11:
-      return g.owned[40] != 0;
-    case 13:
-      return g.owned[41] != 0;
-    case 14:
-      return g.owned[42] != 0;
-    case 16:
-      return g.owned[43] != 0;
-    case 21:
+    case kSwordPickup:
+      return g.owned[kSword] != 0;
+    case kSecondSwordPickup:
+      return g.owned[kSecondSword] != 0;
+    case kGunPickup:
+      return g.owned[kGun] != 0;
+    case kSecondGunPickup:
+      return g.owned[kSecondGun] != 0;
+    case kLongBladePickup:
       return g.longBlade != 0;
-    case 22:
+    case kArmourPickup:
       return g.armour != 0;
-    case 23:
+    case kDoubleShotPickup:
       return g.doubleShot != 0;
-    case 27:
+    case kRegenerationPickup:
       return g.regeneration != 0;
-    case 31:
+    case kBroadBladePickup:
       return g.broadBlade != 0;
     default:
       return false;
@@ -63,8 +66,8 @@ bool AlreadyOwned(const GameState& g, int32_t kind) {
 void ReadAheadNeighbours(int32_t level) {
   if (engine.log.enabled != 0) return;
   PicturePrefetch& ahead = engine.picturePrefetch;
-  if (level % 5 < 4 && level != 10 && level != 24) ahead.Request(Neighbour(level, 1));
-  if (level % 5 > 0 && level != 11 && level != 24) ahead.Request(Neighbour(level, -1));
+  if (level % 5 < 4 && level != 10 && level != kEndingLevel) ahead.Request(Neighbour(level, 1));
+  if (level % 5 > 0 && level != 11 && level != kEndingLevel) ahead.Request(Neighbour(level, -1));
   if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9))
     ahead.Request(Neighbour(level, 5));
   if (level >= 5 && !(level >= 16 && level <= 19)) ahead.Request(Neighbour(level, -5));
@@ -83,10 +86,10 @@ void ResetGame(GameState& g) {
   g.velX = g.velY = 0;
   g.lastDrawX = g.lastDrawY = kOffScreenFixed;
   g.drawX = g.drawY = g.drawAngle = 0;
-  g.bodySlot = 24;
+  g.bodySlot = kGunBodySlot;
   g.attackFrame = 0;
   g.attackCooldown = 0;
-  g.weapon = 41;
+  g.weapon = kSecondSword;
   g.prevSwitchKey = 0;
   g.prevAttackFrame = kOffScreen;
   g.jumpCooldown = 0;
@@ -110,7 +113,7 @@ void ResetGame(GameState& g) {
   g.owned[g.weapon] = 1;
   ResetDifficulty(g);
   ResetFight(g);
-  g.fightBarY = g.fightBarAux = 0;
+  g.fight.barY = g.fight.barSlide = 0;
   std::fill(std::begin(g.levelCleared), std::end(g.levelCleared), 0);
   for (int32_t n = 0; n <= kHighestLevel; ++n)
     if (!ObjectFileOpens(n)) g.levelCleared[n] = -1;
@@ -121,7 +124,7 @@ void RemoveSettledObjects(GameState& g) {
   // A won level has no monsters left to fight.
   if (g.settings.allOpen == 0 && g.levelCleared[std::clamp(g.level, 0, kHighestLevel)] != 0) {
     for (MonsterRecord& o : g.objects)
-      if (o.active != 0 && MonsterClass(g, o.kind) != 0) o.active = 0;
+      if (o.active != 0 && MonsterClass(o.kind) != 0) o.active = 0;
   }
   for (MonsterRecord& o : g.objects)
     if (o.active != 0 && AlreadyOwned(g, o.kind)) o.active = 0;

@@ -20,7 +20,7 @@ int32_t GroundSink(GameState& g, int32_t left, int32_t top, int32_t pose, int32_
 // Whether the weapon marker colour on screen overlaps the frame's body.
 bool SwordTouches(GameState& g, int32_t image, int32_t left, int32_t top, int32_t frame);
 // 1 small monsters, 2 big monsters, 3 the ground boss, 0 everything else.
-int32_t MonsterClass(GameState& g, int32_t kind);
+int32_t MonsterClass(int32_t kind);
 void EmitParticle(GameState& g, int32_t x, int32_t y, int32_t size);
 void DangerWarning(GameState& g);
 

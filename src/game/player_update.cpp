@@ -4,10 +4,14 @@
 
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
 #include "game/player.h"
 #include "game/player_internal.h"
+#include "game/screens.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/angles.h"
 #include "gfx/image_slots.h"
 #include "sound/sound_context.h"
@@ -59,15 +63,15 @@ void FireGun(GameState& g) {
   const int32_t px = WholePixel(g.playerX), py = WholePixel(g.playerY);
   const int32_t mx = g.facing == 1 ? px - 42 : px + 20;
   const int32_t my = py;
-  if (g.weapon == 42) {
-    SpawnMonster(g, mx, my + 3, 10);
-    if (g.doubleShot != 0) SpawnMonster(g, mx, my + 3, 10);
+  if (g.weapon == kGun) {
+    SpawnMonster(g, mx, my + 3, kGunShot);
+    if (g.doubleShot != 0) SpawnMonster(g, mx, my + 3, kGunShot);
     MuzzleSmoke(g, mx, my, 41);
     PlayOneOf(g, 20);
     SpawnDebris(g, mx, my, kShellPicture, kShellMode);
-  } else if (g.weapon == 43) {
+  } else if (g.weapon == kSecondGun) {
     if (g.attackFrame == 6 || g.doubleShot != 0) {
-      SpawnMonster(g, mx, my, 15);
+      SpawnMonster(g, mx, my, kBouncingShot);
       MuzzleSmoke(g, mx, my, 81);
       SpawnDebris(g, mx, my, kShellPicture, kShellMode);
       PlayOneOf(g, 30);
@@ -80,7 +84,7 @@ void FireGun(GameState& g) {
 // On release of the next-weapon action: the next weapon in turn, or the
 // first owned one after it, or the first owned one at all.
 void ChangeWeapon(GameState& g) {
-  g.weapon = g.weapon >= 43 ? 40 : g.weapon + 1;
+  g.weapon = g.weapon >= kSecondGun ? int32_t{kSword} : g.weapon + 1;
   if (Owned(g, g.weapon) != 0) return;
   for (int32_t w = std::max(g.weapon, 0); w <= kHighestLevel; ++w) {
     if (g.owned[w] == 1) {
@@ -267,26 +271,26 @@ bool IsSolid(GameState& g, int32_t x, int32_t y) { return MaskTest(g).Solid(x, y
 void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
                   int32_t attack) {
   g.drawX = g.drawY = g.drawAngle = g.subStepCount = 0;
-  if (g.level == 24) {
+  if (g.level == kEndingLevel) {
     attack = 0;  // the last level is a walk to the ending
     if (g.endingTimer < 150) {
       ++g.endingTimer;
     } else {
-      g.frameResult = 135;
+      g.frameResult = OpenScreen(kScreenEnding);
     }
   }
   if (g.playerAlive != 0) {
     g.prevAttackFrame = g.attackFrame;
     StepSwing(g, attack);
     g.swordActive = 0;
-    if (g.weapon == 40 && g.attackFrame != 0) g.swordActive = -1;
-    if (g.weapon == 41 && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
+    if (g.weapon == kSword && g.attackFrame != 0) g.swordActive = -1;
+    if (g.weapon == kSecondSword && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
     const bool attacking = attack != 0 || g.attackLatch != 0;
-    if (attacking && (g.weapon == 40 || g.weapon == 41) && g.attackFrame == 7) PlayOneOf(g, 8);
+    if (attacking && IsSword(g.weapon) && g.attackFrame == 7) PlayOneOf(g, 8);
     if (attacking && (g.attackFrame == 1 || g.attackFrame == 6)) FireGun(g);
     if (nextWeapon == 0 && g.prevSwitchKey != 0) ChangeWeapon(g);
-    if (g.weapon == 40 || g.weapon == 41) g.bodySlot = 21;
-    if (g.weapon >= 42 && g.weapon <= 44) g.bodySlot = 24;
+    if (IsSword(g.weapon)) g.bodySlot = kSwordBodySlot;
+    if (g.weapon >= kGun && g.weapon <= kLastGunBody) g.bodySlot = kGunBodySlot;
     g.prevSwitchKey = nextWeapon;
     MoveBody(g, moveLeft, moveRight, jump);
     CountDown(g.jumpCooldown);
@@ -297,5 +301,5 @@ void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jum
   } else if (g.deathTimer < 100) {
     ++g.deathTimer;
   }
-  if (g.deathTimer > 30 && g.frameResult == 0) g.frameResult = 105;
+  if (g.deathTimer > 30 && g.frameResult == kStayInGame) g.frameResult = OpenScreen(kScreenDeath);
 }

@@ -8,6 +8,7 @@
 #include "game/player.h"
 #include "game/player_internal.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 
@@ -25,7 +26,7 @@ MarkerPoint Plus(MarkerPoint a, int32_t dx, int32_t dy) { return {a.x + dx, a.y 
 // applied to swords (the broadening works on the lengthened points).
 WeaponMarkers WeaponCorners(GameState& g) {
   WeaponMarkers m = FindMarkers(fixed::Add(g.bodySlot, 1), g.attackFrame);
-  const bool sword = g.weapon == 40 || g.weapon == 41;
+  const bool sword = IsSword(g.weapon);
   if (sword && g.longBlade != 0) {
     m.green = Plus(m.green, (m.green.x - m.red.x) / 2, (m.green.y - m.red.y) / 2);
     m.magenta = Plus(m.magenta, (m.magenta.x - m.blue.x) / 2, (m.magenta.y - m.blue.y) / 2);

@@ -4,7 +4,9 @@
 
 #include "game/game_state.h"
 #include "game/level_start.h"
+#include "game/levels.h"
 #include "game/saved_game.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 
 namespace {
@@ -51,7 +53,7 @@ void CheckRoomExit(GameState& g) {
   const int32_t level = g.level;
 
   if (px > w) {
-    if (level % 5 < 4 && level != 10 && level != 24) {
+    if (level % 5 < 4 && level != 10 && level != kEndingLevel) {
       StartLevel(g, Neighbour(level, 1));
       g.playerX = ToFixed(3 * m);
       g.playerY = MinusFixed(g.playerY, 17);
@@ -61,7 +63,7 @@ void CheckRoomExit(GameState& g) {
     g.playerX = ToFixed(w - m - 1);
   }
   if (px < m) {
-    if (level % 5 > 0 && level != 11 && level != 24) {
+    if (level % 5 > 0 && level != 11 && level != kEndingLevel) {
       StartLevel(g, Neighbour(level, -1));
       g.playerX = ToFixed(w - 2 * m);
       g.playerY = MinusFixed(g.playerY, 17);
@@ -80,7 +82,11 @@ void CheckRoomExit(GameState& g) {
     // A shut gate: the player falls out of the world.
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
-    if (g.frameResult == 0) g.frameResult = gate == 1 ? 119 : gate == 2 ? 120 : 134;
+    if (g.frameResult == kStayInGame) {
+      g.frameResult = OpenScreen(gate == 1   ? kScreenFirstGateShut
+                                 : gate == 2 ? kScreenSecondGateShut
+                                             : kScreenThirdGateShut);
+    }
   }
   if (py < 0 && level >= 5 && !(level >= 16 && level <= 19)) {
     StartLevel(g, Neighbour(level, -5));

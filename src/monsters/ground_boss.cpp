@@ -6,6 +6,7 @@
 
 #include "engine/engine_effects.h"
 #include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -137,7 +138,7 @@ void DrawGroundBoss(GameState& g, int32_t i) {
   HealthBar(px - 40, top - 10, 80, std::clamp(WholePixel(fixed::Mul(r.health, 2)), 0, 80));
   // Its introduction waits until it has been on screen for 50 frames.
   if (g.bossSightings < INT32_MAX) g.bossSightings += 1;
-  if (g.bossSightings >= 50) RaiseMessage(g, 130, 3);
+  if (g.bossSightings >= 50) RaiseMessage(g, OpenScreen(kScreenGroundBoss), 3);
 }
 
 }  // namespace monsters

@@ -3,6 +3,8 @@
 // which bounces off walls until its fuse runs out.
 #include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
 #include "game/singletons.h"
 #include "gfx/image_slots.h"
@@ -20,20 +22,20 @@ int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
 // the jumper and hoverer, which shots pass through.
 bool IsTarget(int32_t kind) {
   switch (kind) {
-    case 10:
-    case 11:
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-    case 27:
-    case 29:
-    case 31:
+    case kGunShot:
+    case kSwordPickup:
+    case kSecondSwordPickup:
+    case kGunPickup:
+    case kBouncingShot:
+    case kSecondGunPickup:
+    case kBigJumper:
+    case kLongBladePickup:
+    case kArmourPickup:
+    case kDoubleShotPickup:
+    case kHoverer:
+    case kRegenerationPickup:
+    case kRock:
+    case kBroadBladePickup:
       return false;
     default:
       return true;
@@ -68,11 +70,11 @@ void Strike(GameState& g, int32_t mx, int32_t my, int32_t reach, int32_t bigLoss
     const int32_t h = PictureHeight(engine.gfx, t.image);
     const int32_t top = MonsterTop(g, j);
     for (int32_t k = 0; k < 9; ++k) AddFlash(engine, Px(t), top + h / 2, 3840, 512);
-    const int32_t cls = MonsterClass(g, t.kind);
+    const int32_t cls = MonsterClass(t.kind);
     if (cls == 2 || cls == 3) {
       t.health = fixed::Sub(t.health, cls == 2 ? bigLoss : bossLoss);
       if (t.health < 1) BigDeath(g, j, 21, 0);
-    } else if (cls == 1 || !(g.level > 9 && Rand(0, 100) < 51)) {
+    } else if (cls == 1 || !(IsDeepLevel(g.level) && Rand(0, 100) < 51)) {
       SpawnDebris(g, Px(t) - h / 2, top, t.image, 0);
       t.active = 0;
     }

@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -57,7 +59,7 @@ void MoveJumper(GameState& g, int32_t i) {
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
   if (Py(r) - half < -50) r.y = fixed::Shl(half - 50, 16);
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
-  if (r.kind == 17) {
+  if (r.kind == kBigJumper) {
     if (g.swordActive == 0) {
       if (r.rage <= 999) r.rage += 2;
     } else {
@@ -65,9 +67,9 @@ void MoveJumper(GameState& g, int32_t i) {
     }
     r.rage = std::clamp(r.rage, 0, 1000);
   }
-  const bool eager = r.kind == 17 ? r.rage < 350 : g.fightTime >= 1 && g.playerAlive != 0;
+  const bool eager = r.kind == kBigJumper ? r.rage < 350 : g.fight.time >= 1 && g.playerAlive != 0;
   if (eager && Rand(0, 100) > 20 && Rand(0, 100) >= 21 && stands && r.vy >= 0) {
-    if (r.kind == 17) r.rage = fixed::Add(r.rage, 70 * Rand(0, 2));
+    if (r.kind == kBigJumper) r.rage = fixed::Add(r.rage, 70 * Rand(0, 2));
     // Always towards the middle of the screen.
     const int32_t dx = Px(r) < w / 2 ? Rand(-50, 350) : Rand(-350, 50);
     const int32_t dy = Rand(-30, 30) - 100;
@@ -88,12 +90,12 @@ void TouchJumper(GameState& g, int32_t i) {
   if (g.swordActive != 0) {
     // Kind 17 is hit on the strip that faces the player, kind 32 on the one
     // its direction names (it keeps the 0 it spawned with, so the mirrored).
-    const bool mirrored = r.kind == 17 ? Px(r) >= PlayerPx(g) : r.direction < 1 && r.airFrames < 4;
+    const bool mirrored = r.kind == kBigJumper ? Px(r) >= PlayerPx(g) : r.direction < 1 && r.airFrames < 4;
     if (SwordWound(g, i, mirrored ? r.image + 1 : r.image)) return;
   }
   const int32_t h = PictureHeight(engine.gfx, r.image);
   const int32_t px = Px(r);
-  if (r.kind == 17) {
+  if (r.kind == kBigJumper) {
     if (g.playerAlive != 0 && r.rage < 350 && Rand(0, 100) > 78 && Rand(0, 100) > 78) {
       const int32_t x = px < PlayerPx(g) ? px + 5 : px - 5;
       SpawnMonster(g, x, MonsterTop(g, i) + h / 2 + 19, 18);
@@ -113,14 +115,14 @@ void DrawJumper(GameState& g, int32_t i) {
   const int32_t px = Px(r);
   const int32_t top = MonsterTop(g, i);
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
-  const int32_t leftSet = px >= PlayerPx(g) ? (r.kind == 17 ? 2 : 5) : 0;
+  const int32_t leftSet = px >= PlayerPx(g) ? (r.kind == kBigJumper ? 2 : 5) : 0;
   DrawPicture(gfx, r.poseImage + shown + leftSet, px - h / 2, top + 10);
-  if (r.kind == 17) Sparks(g, px, top + h / 2 + 19, 8, 10, 10, 3);
+  if (r.kind == kBigJumper) Sparks(g, px, top + h / 2 + 19, 8, 10, 10, 3);
   HealthBar(px - 20, top + 45, 40, std::clamp(WholePixel(r.health), 0, 40));
-  if (r.kind == 17) {
-    RaiseMessage(g, 117, 3);
+  if (r.kind == kBigJumper) {
+    RaiseMessage(g, OpenScreen(kScreenBigJumperSeen), 3);
   } else {
-    RaiseMessage(g, 133, 4);
+    RaiseMessage(g, OpenScreen(kScreenSecondBigJumperSeen), 4);
   }
 }
 

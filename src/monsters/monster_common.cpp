@@ -5,6 +5,7 @@
 #include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 #include "gfx/image_slots.h"
 #include "sound/sound_context.h"
@@ -39,7 +40,7 @@ void ExplosionSample(const GameState& g) {
 }
 
 void RaiseMessage(GameState& g, int32_t m, int32_t weight) {
-  if (g.frameResult == 0 && g.resultSeen[m] == 0) {
+  if (g.frameResult == kStayInGame && g.resultSeen[m] == 0) {
     g.frameResult = m;
     g.resultCount[m] = fixed::Add(g.resultCount[m], weight);
   }

@@ -5,7 +5,9 @@
 
 #include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -78,7 +80,7 @@ void TouchWalker(GameState& g, int32_t i) {
   const int32_t py = Py(r);
   const int32_t plx = PlayerPx(g);
   const int32_t ply = PlayerPy(g);
-  const bool small = r.kind == 0 || r.kind == 2;
+  const bool small = r.kind == kWalker || r.kind == kQuickWalker;
   if (g.hitStun < 8 && plx > 130 && plx < ScreenW() - 130) {
     const int32_t d = fixed::Abs(px - plx) + fixed::Abs(py - (ply + 22)) / 3 + 1;
     if (d < (small ? 15 : 20)) {
@@ -92,17 +94,17 @@ void TouchWalker(GameState& g, int32_t i) {
   if (g.playerAlive == 0) return;
   const int32_t h = PictureHeight(engine.gfx, r.image);
   const int32_t half = h / 2;
-  if (r.kind == 1) {
+  if (r.kind == kShootingWalker) {
     if (Rand(0, 100) > 80 && Rand(0, 100) > 70) {
       const int32_t code = Rand(0, 100) < 61 ? 4 : 3;
       SpawnMonster(g, px, MonsterTop(g, i) + h / 4, code);
     }
-  } else if (r.kind == 5) {
+  } else if (r.kind == kSpittingWalker) {
     if (Rand(0, 100) >= 81 && Rand(0, 100) >= 71 && Rand(0, 100) > 20) {
       const int32_t x = Muzzle(r, half / 3 + half / 9);
       SpawnMonster(g, x, MonsterTop(g, i) + half / 2 + half / 3 + half / 10, 6);
     }
-  } else if (r.kind == 7) {
+  } else if (r.kind == kLobbingWalker) {
     const bool ready = Rand(0, 100) >= 71;
     if (ready && ShownFrame(r) < 3) {
       const int32_t offset = FacesLeft(r) ? -(half / 10) : half / 10;
@@ -116,17 +118,17 @@ void DrawWalker(GameState& g, int32_t i) {
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);
-  const int32_t frames = r.kind == 2 ? 9 : 6;
+  const int32_t frames = r.kind == kQuickWalker ? 9 : 6;
   const int32_t pose = r.poseImage + ShownFrame(r) + (FacesLeft(r) ? frames : 0);
   const int32_t top = MonsterTop(g, i);
   DrawPicture(gfx, pose, Px(r) - h / 2, top);
-  if (r.kind == 1) {
+  if (r.kind == kShootingWalker) {
     Sparks(g, Px(r), top + h / 4, 6, 10, 3, 4);
-    RaiseMessage(g, 103, 7);
-  } else if (r.kind == 5) {
+    RaiseMessage(g, OpenScreen(kScreenShootingWalkerSeen), 7);
+  } else if (r.kind == kSpittingWalker) {
     const int32_t half = h / 2;
     Sparks(g, Muzzle(r, half / 3 + half / 9), top + half / 2 + half / 3 + half / 10 + 6, 2, 10, 3, 4);
-    RaiseMessage(g, 104, 7);
+    RaiseMessage(g, OpenScreen(kScreenSpittingWalkerSeen), 7);
   }
 }
 

@@ -64,8 +64,8 @@ class LevelObjectsTest : public vxtest::EngineTest {
     LoadPlacements(g);
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
-    g.fightTime = 0;
-    g.fightTimeStart = 1;
+    g.fight.time = 0;
+    g.fight.timeStart = 1;
     g.difficultyBase = 35;
   }
 
@@ -151,7 +151,7 @@ TEST_F(LevelObjectsTest, EachRowBringsItsMonstersAndEveryFightCanBeStarted) {
       const int32_t kind = o.code == 26 ? 24 : o.code;
       // The fight starts with the weapon's first strike, and the hoverer
       // neither takes one nor fires before the fight.
-      strikeable = strikeable || (MonsterClass(g, kind) != 0 && kind != 24);
+      strikeable = strikeable || (MonsterClass(kind) != 0 && kind != 24);
       if (level.level <= 4) rowZero.insert(o.code);
       if (IsPickup(o.code)) {
         EXPECT_EQ(pickups.count(o.code), 0u) << "pickup " << o.code << " twice";
@@ -273,8 +273,8 @@ TEST_F(LevelObjectsTest, JumpersStandOnTheirPointsAndLandInsideTheLevel) {
       g.playerAlive = -1;
       g.playerX = ToFixed(-2000);
       g.playerY = ToFixed(-2000);
-      g.fightTime = 1000000;
-      g.fightTimeStart = 1000001;
+      g.fight.time = 1000000;
+      g.fight.timeStart = 1000001;
       int32_t onFloor = 0, prevAir = 0, held = 0, longestHeld = 0;
       for (int32_t frame = 0; frame < 1500; ++frame) {
         g.swordActive = frame % 90 == 0 ? -1 : 0;
@@ -323,8 +323,8 @@ TEST_F(LevelObjectsTest, FlyersAndHoverersKeepToOpenAir) {
       }
       // A hoverer races about while the fight runs: it has to stay in the
       // air then too. (No one is about to be shot at or to breed for.)
-      g.fightTime = fight ? 1000000 : 0;
-      g.fightTimeStart = g.fightTime + 1;
+      g.fight.time = fight ? 1000000 : 0;
+      g.fight.timeStart = g.fight.time + 1;
       // Nothing keeps a flyer off the walls but its pull towards home, so
       // its middle may brush a vault now and then, but never for long or
       // deep.

@@ -28,9 +28,9 @@ class FightTest : public vxtest::GameTest {
   void SetDifficulty(int32_t d) { g.difficultyOffset = g.difficultyBase - d; }
 
   void RunningFight(int32_t time, int32_t start) {
-    g.fightState = 1;
-    g.fightTime = time;
-    g.fightTimeStart = start;
+    g.fight.state = 1;
+    g.fight.time = time;
+    g.fight.timeStart = start;
   }
 
   // The four tests of a placement in reach, drawn in order and stopping at
@@ -62,7 +62,7 @@ class FightTest : public vxtest::GameTest {
     int32_t bonuses;  // of them, those that brought time
   };
   Model ModelReinforcements(int32_t passes, int32_t chance, int32_t rate, int32_t difficulty) {
-    Model m{engine.random, g.fightTime, 0, 0};
+    Model m{engine.random, g.fight.time, 0, 0};
     int32_t taken = 0;
     int32_t free = 0;
     for (const MonsterRecord& r : g.objects) free += r.active == 0 ? 1 : 0;
@@ -77,7 +77,7 @@ class FightTest : public vxtest::GameTest {
           m.fightTime += difficulty;
           ++m.bonuses;
         }
-        m.fightTime = std::min(m.fightTime, g.fightTimeStart - 1);
+        m.fightTime = std::min(m.fightTime, g.fight.timeStart - 1);
       }
     }
     return m;
@@ -147,29 +147,29 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
 
   SetDifficulty(5);  // pulled back to 10 by the start
   StartFight(g);
-  EXPECT_EQ(g.fightState, 1);
-  EXPECT_EQ(g.fightTime, 10 * 106 + 10);
-  EXPECT_EQ(g.fightTimeStart, 10 * 106 + 11);
+  EXPECT_EQ(g.fight.state, 1);
+  EXPECT_EQ(g.fight.time, 10 * 106 + 10);
+  EXPECT_EQ(g.fight.timeStart, 10 * 106 + 11);
   EXPECT_EQ(g.difficultyOffset, 25);
   EXPECT_EQ(g.frameResult, 106) << "the first fight of a game explains itself";
   EXPECT_EQ(g.resultCount[106], 3);
-  EXPECT_EQ(g.fightBarY, 0);
+  EXPECT_EQ(g.fight.barY, 0);
 
   // Later strikes during the fight change nothing.
   Object(7, 32);
-  g.fightTime = 5;
+  g.fight.time = 5;
   StartFight(g);
-  EXPECT_EQ(g.fightTime, 5);
+  EXPECT_EQ(g.fight.time, 5);
   EXPECT_EQ(g.resultCount[106], 3);
 
   // The bar's place by row; the message once per game, never over another.
   for (auto [level, barY] : {std::pair{5, 400}, {9, 400}, {10, -100}, {24, -100}, {4, 0}}) {
     ResetFight(g);
     g.level = level;
-    g.fightBarY = 77;
+    g.fight.barY = 77;
     g.frameResult = 135;
     StartFight(g);
-    EXPECT_EQ(g.fightBarY, barY) << level;
+    EXPECT_EQ(g.fight.barY, barY) << level;
     EXPECT_EQ(g.frameResult, 135);
   }
   ResetFight(g);
@@ -186,13 +186,13 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   Object(0, 0);
   g.objects[0].active = 0;  // the strike frees the record, then starts the fight
   StartFight(g);
-  EXPECT_EQ(g.fightTime, 10);
-  EXPECT_EQ(g.fightTimeStart, 11);
+  EXPECT_EQ(g.fight.time, 10);
+  EXPECT_EQ(g.fight.timeStart, 11);
 
   g.frameResult = 0;  // the next in-game frame
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
   EXPECT_EQ(g.levelCleared[2], -1);
   EXPECT_EQ(g.hintTimer, 150);
   FinishSaving();
@@ -209,12 +209,12 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   for (auto [left, offset] : {std::pair{50, 5}, {51, 10}}) {
     RunningFight(left, 81);
     g.difficultyOffset = 0;
-    g.fightAux = 4;
+    g.fight.shownSegments = 4;
     g.frameResult = 0;
     RandomSource replica = engine.random;
     FightWon(g);
     EXPECT_EQ(g.difficultyOffset, offset) << left;
-    EXPECT_EQ(g.fightAux, 0);
+    EXPECT_EQ(g.fight.shownSegments, 0);
     EXPECT_EQ(g.frameResult, Random(replica, 107, 109)) << "one of three, drawn";
     EXPECT_EQ(engine.random.s, replica.s);
   }
@@ -259,11 +259,11 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   Object(5, 2);
   Object(6, 3);
   RunningFight(1, 100);
-  g.fightBarY = 300;
+  g.fight.barY = 300;
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
-  EXPECT_EQ(g.fightBarY, 0);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
+  EXPECT_EQ(g.fight.barY, 0);
   EXPECT_EQ(g.difficultyOffset, -8);
   EXPECT_EQ(g.levelCleared[2], 0);
   EXPECT_EQ(g.level, 2);
@@ -281,28 +281,28 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
+  EXPECT_EQ(g.fight.state, -1);
   g.level = 9;
   Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
-  EXPECT_EQ(g.fightState, 1);
-  EXPECT_EQ(g.fightTime, 1);
+  EXPECT_EQ(g.fight.state, 1);
+  EXPECT_EQ(g.fight.time, 1);
 
   // The last monster killed in the very frame the time runs out: the fight
   // is won (a slow win), not left open with nothing that could end it.
   g.objects[0].active = 0;
   g.difficultyOffset = 0;
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
   EXPECT_EQ(g.difficultyOffset, 5) << "tightened once: no quick win";
   EXPECT_EQ(g.levelCleared[9], -1);
 
   // No fight: the frame does nothing.
   ResetFight(g);
   FightFrame(g);
-  EXPECT_EQ(g.fightTime, 0);
+  EXPECT_EQ(g.fight.time, 0);
 }
 
 TEST_F(FightTest, ReinforcementPassesFollowTheDifficulty) {
@@ -318,7 +318,7 @@ TEST_F(FightTest, ReinforcementPassesFollowTheDifficulty) {
     EXPECT_EQ(engine.random.s, m.random.s) << "difficulty " << d;
   }
   // No fight, no reinforcements.
-  g.fightState = -1;
+  g.fight.state = -1;
   const RandomSource before = engine.random;
   Reinforcements(g);
   EXPECT_EQ(engine.random.s, before.s);
@@ -385,7 +385,7 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
       Reinforcements(g);
       ASSERT_EQ(engine.random.s, m.random.s)
           << "seed " << seed << " weapon " << c.weapon << " level " << c.level;
-      ASSERT_EQ(g.fightTime, m.fightTime);
+      ASSERT_EQ(g.fight.time, m.fightTime);
     }
   }
   // The time bonus never lifts the time above the start.
@@ -400,8 +400,8 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
     SetDifficulty(10);
     const Model m = ModelReinforcements(7, 16, 195, 10);
     Reinforcements(g);
-    ASSERT_EQ(g.fightTime, m.fightTime);
-    EXPECT_LE(g.fightTime, 300);
+    ASSERT_EQ(g.fight.time, m.fightTime);
+    EXPECT_LE(g.fight.time, 300);
     bonus = m.bonuses > 0;
   }
   EXPECT_TRUE(bonus) << "some seed must bring time";

@@ -39,7 +39,7 @@ class RealLevelTest : public EngineTest {
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
     g.difficultyBase = 35;
-    g.fightTimeStart = 1;
+    g.fight.timeStart = 1;
   }
 
   bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }

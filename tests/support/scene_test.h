@@ -29,7 +29,7 @@ class SceneTest : public EngineTest {
     ConfigureFog(engine, 940, 60, 740, 60);
     g.playerAlive = -1;
     g.difficultyBase = 35;
-    g.fightTimeStart = 1;
+    g.fight.timeStart = 1;
   }
 
   void PlacePlayer(int32_t x, int32_t y) {

@@ -99,7 +99,7 @@ double Strength() {
   double s = 0;
   for (const MonsterRecord& r : game.objects) {
     if (r.active == 0) continue;
-    const int32_t c = MonsterClass(game, r.kind);
+    const int32_t c = MonsterClass(r.kind);
     if (c == 1) s += 1;
     if (c == 2) s += 1 + 0.25 * r.health / 65536.0;
     if (c == 3) s += 1 + 2.0 * r.health / 65536.0;
@@ -118,13 +118,13 @@ int32_t ToNearestMonster() {
   const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
   int32_t bx = 0, by = 0, bd = 1 << 30, bclass = 0;
   for (const MonsterRecord& r : game.objects) {
-    if (r.active == 0 || MonsterClass(game, r.kind) == 0) continue;
+    if (r.active == 0 || MonsterClass(r.kind) == 0) continue;
     const int32_t d = std::abs(WholePixel(r.x) - px) + std::abs(WholePixel(r.y) - py);
     if (d < bd) {
       bd = d;
       bx = WholePixel(r.x);
       by = WholePixel(r.y);
-      bclass = MonsterClass(game, r.kind);
+      bclass = MonsterClass(r.kind);
     }
   }
   if (bd == (1 << 30)) return 0;
@@ -132,12 +132,12 @@ int32_t ToNearestMonster() {
   // in hand keeps some 250 pixels from it.
   // Before the fight the first shot has to land: from closer, off the
   // anvil's height.
-  const int32_t keep = game.fightState == 1 ? 250 : 120;
+  const int32_t keep = game.fight.state == 1 ? 250 : 120;
   for (const MonsterRecord& r : game.objects)
-    if (r.active != 0 && MonsterClass(game, r.kind) == 3 && game.weapon >= 42)
+    if (r.active != 0 && MonsterClass(r.kind) == 3 && game.weapon >= 42)
       return std::abs(std::abs(WholePixel(r.x) - px) - keep) / DistanceField::kCell;
   // Another big monster likewise from some 200.
-  if (bclass >= 2 && game.weapon >= 42 && game.fightState == 1)
+  if (bclass >= 2 && game.weapon >= 42 && game.fight.state == 1)
     return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
   const DistanceField f(game, bx, by, 40);
   return std::min(f.At(px, py), 400);
@@ -187,8 +187,8 @@ void Note(const std::string& text) {
 // A line the replay's trace must match at this frame.
 void Check(const char* what) {
   run->checks << "frame " << run->driver.frames() << " mode " << Mode() << " level " << game.level << " x "
-              << WholePixel(game.playerX) << " y " << WholePixel(game.playerY) << " fight " << game.fightState
-              << " time " << game.fightTime << " # " << what << "\n";
+              << WholePixel(game.playerX) << " y " << WholePixel(game.playerY) << " fight "
+              << game.fight.state << " time " << game.fight.time << " # " << what << "\n";
   run->checks.flush();
 }
 
@@ -222,9 +222,9 @@ void TraceFrame(int64_t frame) {
   run->trace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
              << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
              << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
-             << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
-             << g.menuScreen << " fade " << g.fadeCurrent << " random " << RandomStateText(engine.random.s)
-             << '\n';
+             << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
+             << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
+             << RandomStateText(engine.random.s) << '\n';
 }
 
 void WriteScript() { std::ofstream(run->out / run->scriptName) << run->driver.Script(); }
@@ -255,8 +255,7 @@ void Fight() {
     // Against the ground boss the tries look twice as far ahead: its rocks
     // fall for longer than a short try lasts.
     bool boss = false;
-    for (const MonsterRecord& r : game.objects)
-      boss = boss || (r.active != 0 && MonsterClass(game, r.kind) == 3);
+    for (const MonsterRecord& r : game.objects) boss = boss || (r.active != 0 && MonsterClass(r.kind) == 3);
     const int horizon = boss ? 2 * kHorizon : kHorizon;
     FinishBackgroundWork();  // no thread of the game may be caught mid-step by a fork
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
@@ -276,11 +275,11 @@ void Fight() {
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
       if (scores[i].value_or(kFail * 2) > scores[best].value_or(kFail * 2)) best = i;
     for (int t = 0; t < kCommit && game.levelCleared[level] == 0 && game.difficultyOffset >= offset0; ++t) {
-      const int32_t fightBefore = game.fightState;
+      const int32_t fightBefore = game.fight.state;
       Step(d, t == 0 ? tries[best].first : tries[best].rest);
-      if (fightBefore != 1 && game.fightState == 1) fightStartFrame = d.frames();
-      if (fightBefore != 1 && game.fightState == 1)
-        Note("fight " + std::to_string(level) + " starts, time " + std::to_string(game.fightTime));
+      if (fightBefore != 1 && game.fight.state == 1) fightStartFrame = d.frames();
+      if (fightBefore != 1 && game.fight.state == 1)
+        Note("fight " + std::to_string(level) + " starts, time " + std::to_string(game.fight.time));
     }
     if (game.difficultyOffset < offset0) {
       Note("fight " + std::to_string(level) + " lost");
