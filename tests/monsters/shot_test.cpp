@@ -66,20 +66,6 @@ TEST_F(ShotTest, DamageTakenTwiceUnlessArmoured) {
   EXPECT_EQ(g.health, kFullHealth);
 }
 
-TEST_F(ShotTest, DamageFollowsTheDifficultyBands) {
-  // Bands s >= 51, 36..50, 26..35 and <= 25: a kind 3 shot costs 5, 6, 7, 10.
-  g.armour = -1;
-  for (const auto& [s, loss] : {std::pair{51, 5}, {50, 6}, {36, 6}, {35, 7}, {26, 7}, {25, 10}}) {
-    g.health = kFullHealth;
-    g.difficultyOffset = g.difficultyBase - s;
-    MonsterRecord& r = Shot(0, 3, 400, 300);
-    PlacePlayer(400, 300 - 22);
-    UpdateMonsters(g);
-    ASSERT_EQ(r.active, 0) << s;
-    EXPECT_EQ(g.health, kFullHealth - loss * kFixedOne) << "difficulty " << s;
-  }
-}
-
 TEST_F(ShotTest, ScaledShotsGlowUpUntilTheyPass249) {
   for (const auto& [kind, before, after] :
        {std::tuple{6, 219, 249}, {6, 249, 279}, {6, 250, 250}, {3, 100, 100}}) {
