@@ -417,7 +417,7 @@ int main(int argc, char** argv) {
   for (int step = 0; step <= 10; ++step) RunFrame(dispatcher, input);
   WaitForMusicDecoders(backend);
   const std::vector<double> trackLoads = PreloadMusicTracks(backend);
-  game.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
+  game.progress.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
   SetMode(dispatcher, input, kModeGame);
 
   std::vector<double> copies = bench::BackBufferCopyTimes(bench::WallNanoseconds);
@@ -469,15 +469,15 @@ int main(int argc, char** argv) {
   if (wanted("fight")) {
     ClearScreen(engine.gfx, 0);
     ResetGame(game);
-    game.resultSeen[100] = 1;
-    game.resultSeen[106] = 1;
+    game.progress.resultSeen[100] = 1;
+    game.progress.resultSeen[106] = 1;
     const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
     for (int32_t k = 0; k < 22; ++k) {
       const int32_t dx = 45 + (k / 2) * 4;
       AddPlacement(game, k % 2 == 0 ? px - dx : px + dx, py - 10, k % 3 == 0 ? 2 : 0);
     }
     SpawnMonster(game, px + 250, py, 0);
-    game.difficultyOffset = game.difficultyBase - 10;
+    game.progress.difficultyOffset = game.progress.difficultyBase - 10;
     StartFight(game);
     game.fight.timeStart = 1000001;
     game.fight.time = 1000000;

@@ -120,25 +120,29 @@ int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
 }  // namespace
 
 int32_t Difficulty(GameState& g) {
-  const int32_t d = fixed::Sub(g.difficultyBase, g.difficultyOffset);
+  const int32_t d = fixed::Sub(g.progress.difficultyBase, g.progress.difficultyOffset);
   if (d <= 9) {
-    g.difficultyOffset = fixed::Sub(g.difficultyBase, 10);
+    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 10);
     return 10;
   }
   if (d >= 76) {
-    g.difficultyOffset = fixed::Sub(g.difficultyBase, 75);
+    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 75);
     return 75;
   }
   return d;
 }
 
 void ResetDifficulty(GameState& g) {
-  g.difficultyOffset = 0;
-  g.difficultyBase = 35;
+  g.progress.difficultyOffset = 0;
+  g.progress.difficultyBase = 35;
 }
 
-void EaseDifficulty(GameState& g) { g.difficultyOffset = fixed::Sub(g.difficultyOffset, 8); }
-void TightenDifficulty(GameState& g) { g.difficultyOffset = fixed::Add(g.difficultyOffset, 5); }
+void EaseDifficulty(GameState& g) {
+  g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyOffset, 8);
+}
+void TightenDifficulty(GameState& g) {
+  g.progress.difficultyOffset = fixed::Add(g.progress.difficultyOffset, 5);
+}
 
 void ResetFight(GameState& g) {
   g.fight.state = -1;
@@ -164,7 +168,7 @@ void StartFight(GameState& g) {
   if (g.level >= 5 && g.level <= 9) g.fight.barY = engine.gfx.screenHeight - 200;
   if (IsDeepLevel(g.level)) g.fight.barY = -100;
   constexpr int32_t kStarts = OpenScreen(kScreenFightStarts);
-  if (g.frameResult == kStayInGame && g.resultSeen[kStarts] == 0) {
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[kStarts] == 0) {
     g.frameResult = kStarts;
     g.resultCount[kStarts] = fixed::Add(g.resultCount[kStarts], 3);
   }

@@ -17,7 +17,7 @@ namespace {
 
 bool AllCleared(const GameState& g, int32_t first, int32_t last) {
   for (int32_t n = first; n <= last; ++n) {
-    if (g.levelCleared[n] == 0) return false;
+    if (g.progress.levelCleared[n] == 0) return false;
   }
   return true;
 }
@@ -42,7 +42,7 @@ void FightWon(GameState& g) {
   g.fight.time = 0;
   g.fight.shownSegments = 0;
   g.level = std::clamp(g.level, 0, kHighestLevel);
-  g.levelCleared[g.level] = -1;
+  g.progress.levelCleared[g.level] = -1;
   SaveGame(g);
   StartHint(g);
   if (g.level < 5 && AllCleared(g, 0, 4)) g.frameResult = OpenScreen(kScreenFirstRowWon);

@@ -44,13 +44,14 @@ void DrawLevel(GameState& g) {
     UpdateDrift(engine);
     UpdateDrift(engine);
   }
-  if (g.frameResult == kStayInGame && g.resultSeen[kFirstVisitHelp] == 0) g.frameResult = kFirstVisitHelp;
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[kFirstVisitHelp] == 0)
+    g.frameResult = kFirstVisitHelp;
 }
 
 void SettleFrameResult(GameState& g) {
   if (static_cast<uint32_t>(g.frameResult) > static_cast<uint32_t>(kHighestResult))
     g.frameResult = kStayInGame;
-  g.resultSeen[g.frameResult] = 1;
+  g.progress.resultSeen[g.frameResult] = 1;
   // A message asked for often enough is not shown any more.
   if (g.resultCount[g.frameResult] > 7) {
     g.resultCount[g.frameResult] = 8;

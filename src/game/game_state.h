@@ -1,6 +1,7 @@
 #pragma once
 // The record of the running game. Subjects with an owner of their own are
-// records of it: the fight (FightRecord, game/fight_state.h), the settings,
+// records of it: the progress (ProgressRecord, game/progress.h), the fight
+// (FightRecord, game/fight_state.h), the settings,
 // the music and the level pictures. The menu screen (MenuState) and the
 // brightness fade are the mode dispatcher's, outside this record.
 // All fields are zero at program start; the game reset and the level start
@@ -13,6 +14,7 @@
 #include "config/game_settings.h"
 #include "game/fight_state.h"
 #include "game/fixed_point.h"
+#include "game/progress.h"
 #include "sound/music.h"
 
 inline constexpr int32_t kOffScreen = -1313;               // an integer coordinate that means "none"
@@ -24,10 +26,6 @@ inline constexpr int32_t kDebrisCount = 201;
 inline constexpr int32_t kPlacementCount = 301;
 inline constexpr int32_t kLampCount = 40;
 inline constexpr int32_t kCloudCount = 201;
-inline constexpr int32_t kResultCodes = 1010;  // entries 0..1000 are used
-inline constexpr int32_t kHighestResult = 1000;
-inline constexpr int32_t kLevelEntries = 110;  // entries 0..100 are used
-inline constexpr int32_t kHighestLevel = 100;
 
 struct LampRecord {
   int32_t active = 0;
@@ -110,23 +108,11 @@ struct GameState {
   int32_t level = 0;
   int32_t playerX = 0, playerY = 0;  // 16.16, the centre of the body
 
-  // One-shot messages: set for the result code of every in-game frame.
-  int32_t resultSeen[kResultCodes] = {};
-
-  // Weapons: the picture number in hand (a Weapon, game/weapons.h) and the
-  // flags of the ones that may be selected, by picture number.
+  // The weapon in hand: its picture number (a Weapon, game/weapons.h).
   int32_t weapon = 0;
-  int32_t owned[kLevelEntries] = {};
 
-  // Difficulty.
-  int32_t difficultyOffset = 0;
-  int32_t difficultyBase = 0;
-
-  // Progress: -1 once the level's fight is won (or it has no objects).
-  int32_t levelCleared[kLevelEntries] = {};
-
-  // Special items, each set by its pickup for the rest of the game.
-  int32_t longBlade = 0, armour = 0, doubleShot = 0, regeneration = 0, broadBlade = 0;
+  // What the saved game keeps of the player's progress.
+  ProgressRecord progress;
 
   // Level pictures and player motion.
   int32_t lightFlicker = 0;

@@ -36,23 +36,23 @@ bool ObjectFileOpens(int32_t level) {
 bool AlreadyOwned(const GameState& g, int32_t kind) {
   switch (kind) {
     case kSwordPickup:
-      return g.owned[kSword] != 0;
+      return g.progress.owned[kSword] != 0;
     case kSecondSwordPickup:
-      return g.owned[kSecondSword] != 0;
+      return g.progress.owned[kSecondSword] != 0;
     case kGunPickup:
-      return g.owned[kGun] != 0;
+      return g.progress.owned[kGun] != 0;
     case kSecondGunPickup:
-      return g.owned[kSecondGun] != 0;
+      return g.progress.owned[kSecondGun] != 0;
     case kLongBladePickup:
-      return g.longBlade != 0;
+      return g.progress.longBlade != 0;
     case kArmourPickup:
-      return g.armour != 0;
+      return g.progress.armour != 0;
     case kDoubleShotPickup:
-      return g.doubleShot != 0;
+      return g.progress.doubleShot != 0;
     case kRegenerationPickup:
-      return g.regeneration != 0;
+      return g.progress.regeneration != 0;
     case kBroadBladePickup:
-      return g.broadBlade != 0;
+      return g.progress.broadBlade != 0;
     default:
       return false;
   }
@@ -100,7 +100,8 @@ void ResetGame(GameState& g) {
   g.hitStun = 0;
   g.health = kFullHealth;
   g.healthBarTimer = 0;
-  g.longBlade = g.armour = g.doubleShot = g.regeneration = g.broadBlade = 0;
+  g.progress.longBlade = g.progress.armour = g.progress.doubleShot = g.progress.regeneration =
+      g.progress.broadBlade = 0;
   g.jumpBuffer = 0;
   g.dangerTimer = 0;
   g.cachedBody = g.cachedWeapon = -13;
@@ -108,21 +109,21 @@ void ResetGame(GameState& g) {
 
   StartLevel(g, newGameStart.level);
 
-  std::fill(std::begin(g.resultSeen), std::end(g.resultSeen), 0);
-  std::fill(std::begin(g.owned), std::end(g.owned), 0);
-  g.owned[g.weapon] = 1;
+  std::fill(std::begin(g.progress.resultSeen), std::end(g.progress.resultSeen), 0);
+  std::fill(std::begin(g.progress.owned), std::end(g.progress.owned), 0);
+  g.progress.owned[g.weapon] = 1;
   ResetDifficulty(g);
   ResetFight(g);
   g.fight.barY = g.fight.barSlide = 0;
-  std::fill(std::begin(g.levelCleared), std::end(g.levelCleared), 0);
+  std::fill(std::begin(g.progress.levelCleared), std::end(g.progress.levelCleared), 0);
   for (int32_t n = 0; n <= kHighestLevel; ++n)
-    if (!ObjectFileOpens(n)) g.levelCleared[n] = -1;
+    if (!ObjectFileOpens(n)) g.progress.levelCleared[n] = -1;
   ClearHint(g);
 }
 
 void RemoveSettledObjects(GameState& g) {
   // A won level has no monsters left to fight.
-  if (g.settings.allOpen == 0 && g.levelCleared[std::clamp(g.level, 0, kHighestLevel)] != 0) {
+  if (g.settings.allOpen == 0 && g.progress.levelCleared[std::clamp(g.level, 0, kHighestLevel)] != 0) {
     for (MonsterRecord& o : g.objects)
       if (o.active != 0 && MonsterClass(o.kind) != 0) o.active = 0;
   }

@@ -58,7 +58,7 @@ void DrawHealthBar(GameState& g, int32_t dx, int32_t dy) {
     return;
   }
   --g.healthBarTimer;
-  if (g.regeneration != 0) g.health = AddCapped(g.health, 0x3000);
+  if (g.progress.regeneration != 0) g.health = AddCapped(g.health, 0x3000);
   if (g.healthBarTimer <= 119) g.health = AddCapped(g.health, 0x6000);
   GfxContext& gfx = engine.gfx;
   const int32_t x = dx - 35, y = dy - 40;

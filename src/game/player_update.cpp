@@ -27,7 +27,9 @@ constexpr int32_t kJumpBufferFrames = 4;  // a jump press remembered this long
 constexpr int32_t kShellPicture = 806;
 constexpr int32_t kShellMode = 3;
 
-int32_t Owned(const GameState& g, int32_t w) { return w >= 0 && w <= kHighestLevel ? g.owned[w] : 0; }
+int32_t Owned(const GameState& g, int32_t w) {
+  return w >= 0 && w <= kHighestLevel ? g.progress.owned[w] : 0;
+}
 
 // One press runs a whole swing (frames 1..10 and back to 0); the two rest
 // frames after it count down only while the attack goes on.
@@ -65,12 +67,12 @@ void FireGun(GameState& g) {
   const int32_t my = py;
   if (g.weapon == kGun) {
     SpawnMonster(g, mx, my + 3, kGunShot);
-    if (g.doubleShot != 0) SpawnMonster(g, mx, my + 3, kGunShot);
+    if (g.progress.doubleShot != 0) SpawnMonster(g, mx, my + 3, kGunShot);
     MuzzleSmoke(g, mx, my, 41);
     PlayOneOf(g, 20);
     SpawnDebris(g, mx, my, kShellPicture, kShellMode);
   } else if (g.weapon == kSecondGun) {
-    if (g.attackFrame == 6 || g.doubleShot != 0) {
+    if (g.attackFrame == 6 || g.progress.doubleShot != 0) {
       SpawnMonster(g, mx, my, kBouncingShot);
       MuzzleSmoke(g, mx, my, 81);
       SpawnDebris(g, mx, my, kShellPicture, kShellMode);
@@ -87,13 +89,13 @@ void ChangeWeapon(GameState& g) {
   g.weapon = g.weapon >= kSecondGun ? int32_t{kSword} : g.weapon + 1;
   if (Owned(g, g.weapon) != 0) return;
   for (int32_t w = std::max(g.weapon, 0); w <= kHighestLevel; ++w) {
-    if (g.owned[w] == 1) {
+    if (g.progress.owned[w] == 1) {
       g.weapon = w;
       return;
     }
   }
   for (int32_t w = 0; w <= std::min(g.weapon, kHighestLevel); ++w) {
-    if (g.owned[w] == 1) {
+    if (g.progress.owned[w] == 1) {
       g.weapon = w;
       return;
     }

@@ -19,7 +19,7 @@ int32_t MinusFixed(int32_t value, int32_t pixels) { return fixed::Sub(value, ToF
 
 bool AllCleared(const GameState& g, int32_t first, int32_t last) {
   for (int32_t n = first; n <= last; ++n)
-    if (g.levelCleared[n] == 0) return false;
+    if (g.progress.levelCleared[n] == 0) return false;
   return true;
 }
 

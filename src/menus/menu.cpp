@@ -239,7 +239,7 @@ int32_t Answer(GameState& g, const MenuState& m, bool selectRelease, bool confir
         Snapshot();
         LoadGame(g);
         // The difficulty eases as after a lost fight: 8 frames more per monster.
-        g.difficultyOffset = fixed::Sub(g.difficultyOffset, 8);
+        g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyOffset, 8);
         SaveGame(g);
         result = kAnswerFadeToGame;
       }

@@ -33,8 +33,8 @@ int32_t SwordLoss(const GameState& g, int32_t kind) {
     loss = g.weapon == kSword ? 2 * kQuarter : kQuarter;
     longExtra = kQuarter;
   }
-  if (g.longBlade != 0) loss += longExtra;
-  if (g.broadBlade != 0) loss += broadExtra;
+  if (g.progress.longBlade != 0) loss += longExtra;
+  if (g.progress.broadBlade != 0) loss += broadExtra;
   return loss;
 }
 

@@ -71,8 +71,8 @@ void WoundShooter(GameState& g, int32_t shooter) {
   MonsterRecord& r = g.objects[shooter];
   if (r.active == 0 || r.kind != kHoverer) return;
   int32_t loss = g.weapon == kSword ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
-  if (g.longBlade != 0) loss += kFixedOne;
-  if (g.broadBlade != 0) loss += kFixedOne / 2;
+  if (g.progress.longBlade != 0) loss += kFixedOne;
+  if (g.progress.broadBlade != 0) loss += kFixedOne / 2;
   r.health = fixed::Sub(r.health, loss);
   if (r.health < 1) BigDeath(g, shooter, 21, 50);
 }

@@ -40,7 +40,7 @@ void ExplosionSample(const GameState& g) {
 }
 
 void RaiseMessage(GameState& g, int32_t m, int32_t weight) {
-  if (g.frameResult == kStayInGame && g.resultSeen[m] == 0) {
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[m] == 0) {
     g.frameResult = m;
     g.resultCount[m] = fixed::Add(g.resultCount[m], weight);
   }
@@ -102,7 +102,7 @@ int32_t DamageBand(GameState& g) {
 
 void HurtPlayer(GameState& g, int32_t damage, int32_t fromX, int32_t fromY) {
   g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
-  if (g.armour == 0) g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
+  if (g.progress.armour == 0) g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
   g.healthBarTimer = 450;
   if (g.health < 0) {
     SpawnPlayerDebris(g, fromX, fromY);

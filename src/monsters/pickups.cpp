@@ -19,36 +19,36 @@ int32_t Collect(GameState& g, int32_t kind) {
   switch (kind) {
     case kSwordPickup:
       g.weapon = kSword;
-      g.owned[kSword] = 1;
-      g.owned[kSecondSword] = 0;
+      g.progress.owned[kSword] = 1;
+      g.progress.owned[kSecondSword] = 0;
       return OpenScreen(kScreenSwordTaken);
     case kSecondSwordPickup:
       g.weapon = kSecondSword;
-      g.owned[kSecondSword] = 1;
+      g.progress.owned[kSecondSword] = 1;
       return OpenScreen(kScreenSecondSwordTaken);
     case kGunPickup:
       g.weapon = kGun;
-      g.owned[kGun] = 1;
+      g.progress.owned[kGun] = 1;
       return OpenScreen(kScreenGunTaken);
     case kSecondGunPickup:
       g.weapon = kSecondGun;
-      g.owned[kSecondGun] = 1;
+      g.progress.owned[kSecondGun] = 1;
       return OpenScreen(kScreenSecondGunTaken);
     case kLongBladePickup:
-      g.longBlade = -1;
+      g.progress.longBlade = -1;
       g.cachedWeapon = -13;
       return OpenScreen(kScreenLongBladeTaken);
     case kArmourPickup:
-      g.armour = -1;
+      g.progress.armour = -1;
       return OpenScreen(kScreenArmourTaken);
     case kDoubleShotPickup:
-      g.doubleShot = -1;
+      g.progress.doubleShot = -1;
       return OpenScreen(kScreenDoubleShotTaken);
     case kRegenerationPickup:
-      g.regeneration = -1;
+      g.progress.regeneration = -1;
       return OpenScreen(kScreenRegenerationTaken);
     default:  // kBroadBladePickup
-      g.broadBlade = -1;
+      g.progress.broadBlade = -1;
       g.cachedWeapon = -13;
       return OpenScreen(kScreenBroadBladeTaken);
   }

@@ -177,12 +177,12 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
       break;
     }
     case kGunShot: {
-      const int32_t base = g.doubleShot != 0 ? 60 : 50;
+      const int32_t base = g.progress.doubleShot != 0 ? 60 : 50;
       int32_t across = (g.facing == 2 ? base : -base) + Rand(-8, 8);
-      if (g.doubleShot != 0) across += Rand(-20, 20);
+      if (g.progress.doubleShot != 0) across += Rand(-20, 20);
       r.vx = fixed::Shl(across, 13);
       int32_t up = Rand(-4, 4) - 50;
-      if (g.doubleShot != 0) up += Rand(-20, 20);
+      if (g.progress.doubleShot != 0) up += Rand(-20, 20);
       r.vy = fixed::Shl(up, 13);
       break;
     }

@@ -115,7 +115,7 @@ void LoadingFrame(DispatcherState& d, InputState& in) {
     g.settings.assetsLoaded = -1;
     if (newGameStart.straightToGame != 0) {
       // A test start plays at once: no title, and the first-visit help counts as seen.
-      g.resultSeen[OpenScreen(kScreenHelp)] = 1;
+      g.progress.resultSeen[OpenScreen(kScreenHelp)] = 1;
       SetMode(d, in, kModeGame);
     } else {
       d.afterLoading = 1313;

@@ -66,7 +66,7 @@ class LevelObjectsTest : public vxtest::EngineTest {
     g.playerX = g.playerY = kOffScreenFixed;
     g.fight.time = 0;
     g.fight.timeStart = 1;
-    g.difficultyBase = 35;
+    g.progress.difficultyBase = 35;
   }
 
   bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }

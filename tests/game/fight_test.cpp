@@ -25,7 +25,7 @@ class FightTest : public vxtest::GameTest {
     PlacePlayer(400, 300);
   }
 
-  void SetDifficulty(int32_t d) { g.difficultyOffset = g.difficultyBase - d; }
+  void SetDifficulty(int32_t d) { g.progress.difficultyOffset = g.progress.difficultyBase - d; }
 
   void RunningFight(int32_t time, int32_t start) {
     g.fight.state = 1;
@@ -91,23 +91,23 @@ TEST_F(FightTest, DifficultyIsPulledBackIntoRangeAtBothLimits) {
   ResetDifficulty(g);
   EXPECT_EQ(Difficulty(g), 35);
   EaseDifficulty(g);
-  EXPECT_EQ(g.difficultyOffset, -8);
+  EXPECT_EQ(g.progress.difficultyOffset, -8);
   EXPECT_EQ(Difficulty(g), 43);
   TightenDifficulty(g);
   EXPECT_EQ(Difficulty(g), 38);
 
-  g.difficultyOffset = 25;  // 10: in range, kept
+  g.progress.difficultyOffset = 25;  // 10: in range, kept
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, 25);
-  g.difficultyOffset = 26;  // 9: pulled back
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
+  g.progress.difficultyOffset = 26;  // 9: pulled back
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, 25);
-  g.difficultyOffset = -40;  // 75: kept
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
+  g.progress.difficultyOffset = -40;  // 75: kept
   EXPECT_EQ(Difficulty(g), 75);
-  EXPECT_EQ(g.difficultyOffset, -40);
-  g.difficultyOffset = -41;  // 76: pulled back
+  EXPECT_EQ(g.progress.difficultyOffset, -40);
+  g.progress.difficultyOffset = -41;  // 76: pulled back
   EXPECT_EQ(Difficulty(g), 75);
-  EXPECT_EQ(g.difficultyOffset, -40);
+  EXPECT_EQ(g.progress.difficultyOffset, -40);
 
   // Many quick wins in a row: the value stays at 10 and the offset never
   // runs away, so one lost fight eases it at once.
@@ -118,18 +118,18 @@ TEST_F(FightTest, DifficultyIsPulledBackIntoRangeAtBothLimits) {
     Difficulty(g);
   }
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, g.difficultyBase - 10);
+  EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 10);
   EaseDifficulty(g);
   EXPECT_EQ(Difficulty(g), 18);
   for (int i = 0; i < 40; ++i) {
     EaseDifficulty(g);
     Difficulty(g);
   }
-  EXPECT_EQ(g.difficultyOffset, g.difficultyBase - 75);
+  EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 75);
 
   // Words from a damaged saved game still give a value in range.
-  g.difficultyBase = INT_MIN;
-  g.difficultyOffset = 1;
+  g.progress.difficultyBase = INT_MIN;
+  g.progress.difficultyOffset = 1;
   const int32_t d = Difficulty(g);
   EXPECT_TRUE(d == 10 || d == 75);
   EXPECT_EQ(Difficulty(g), d);
@@ -150,7 +150,7 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
   EXPECT_EQ(g.fight.state, 1);
   EXPECT_EQ(g.fight.time, 10 * 106 + 10);
   EXPECT_EQ(g.fight.timeStart, 10 * 106 + 11);
-  EXPECT_EQ(g.difficultyOffset, 25);
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
   EXPECT_EQ(g.frameResult, 106) << "the first fight of a game explains itself";
   EXPECT_EQ(g.resultCount[106], 3);
   EXPECT_EQ(g.fight.barY, 0);
@@ -174,7 +174,7 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
   }
   ResetFight(g);
   g.frameResult = 0;
-  g.resultSeen[106] = 1;
+  g.progress.resultSeen[106] = 1;
   StartFight(g);
   EXPECT_EQ(g.frameResult, 0);
   EXPECT_EQ(g.resultCount[106], 3);
@@ -193,12 +193,12 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   FightFrame(g);
   EXPECT_EQ(g.fight.state, -1);
   EXPECT_EQ(g.fight.time, 0);
-  EXPECT_EQ(g.levelCleared[2], -1);
+  EXPECT_EQ(g.progress.levelCleared[2], -1);
   EXPECT_EQ(g.hintTimer, 150);
   FinishSaving();
   EXPECT_NE(vxtest::ReadFile("gamesave.sav").find("\n111,screen stats h, ,0,0,-1,"), std::string::npos)
       << "the win is saved";
-  EXPECT_EQ(g.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
+  EXPECT_EQ(g.progress.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
   EXPECT_GE(g.frameResult, 107);
   EXPECT_LE(g.frameResult, 109);
   for (int code : {107, 108, 109}) EXPECT_EQ(g.resultCount[code], 3) << code;
@@ -208,12 +208,12 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   // 81 * 5 / 8 = 50: above it is a quick win.
   for (auto [left, offset] : {std::pair{50, 5}, {51, 10}}) {
     RunningFight(left, 81);
-    g.difficultyOffset = 0;
+    g.progress.difficultyOffset = 0;
     g.fight.shownSegments = 4;
     g.frameResult = 0;
     RandomSource replica = engine.random;
     FightWon(g);
-    EXPECT_EQ(g.difficultyOffset, offset) << left;
+    EXPECT_EQ(g.progress.difficultyOffset, offset) << left;
     EXPECT_EQ(g.fight.shownSegments, 0);
     EXPECT_EQ(g.frameResult, Random(replica, 107, 109)) << "one of three, drawn";
     EXPECT_EQ(engine.random.s, replica.s);
@@ -221,7 +221,7 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   EXPECT_EQ(g.resultCount[108], 6);
 
   // The last level of row 0: screen 18, with no random message drawn.
-  for (int n : {0, 1, 2, 4}) g.levelCleared[n] = -1;
+  for (int n : {0, 1, 2, 4}) g.progress.levelCleared[n] = -1;
   g.level = 3;
   g.frameResult = 0;
   RandomSource before = engine.random;
@@ -230,7 +230,7 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   EXPECT_EQ(engine.random.s, before.s);
 
   // Row 1 complete: screen 21, even over a message asked for this frame.
-  for (int n : {5, 6, 8, 9}) g.levelCleared[n] = -1;
+  for (int n : {5, 6, 8, 9}) g.progress.levelCleared[n] = -1;
   g.level = 7;
   g.frameResult = 110;
   FightWon(g);
@@ -243,14 +243,14 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   FightWon(g);
   EXPECT_EQ(g.frameResult, 110);
   EXPECT_EQ(engine.random.s, before.s);
-  EXPECT_EQ(g.levelCleared[16], -1);
+  EXPECT_EQ(g.progress.levelCleared[16], -1);
 
   // A level number out of range is clamped before it marks anything.
   g.level = 140;
   g.frameResult = 0;
   FightWon(g);
   EXPECT_EQ(g.level, 100);
-  EXPECT_EQ(g.levelCleared[100], -1);
+  EXPECT_EQ(g.progress.levelCleared[100], -1);
 }
 
 TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
@@ -264,8 +264,8 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   EXPECT_EQ(g.fight.state, -1);
   EXPECT_EQ(g.fight.time, 0);
   EXPECT_EQ(g.fight.barY, 0);
-  EXPECT_EQ(g.difficultyOffset, -8);
-  EXPECT_EQ(g.levelCleared[2], 0);
+  EXPECT_EQ(g.progress.difficultyOffset, -8);
+  EXPECT_EQ(g.progress.levelCleared[2], 0);
   EXPECT_EQ(g.level, 2);
   // Entered anew: the walker of the file, nothing else.
   EXPECT_EQ(g.objects[0].active, 1);
@@ -292,12 +292,12 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   // The last monster killed in the very frame the time runs out: the fight
   // is won (a slow win), not left open with nothing that could end it.
   g.objects[0].active = 0;
-  g.difficultyOffset = 0;
+  g.progress.difficultyOffset = 0;
   FightFrame(g);
   EXPECT_EQ(g.fight.state, -1);
   EXPECT_EQ(g.fight.time, 0);
-  EXPECT_EQ(g.difficultyOffset, 5) << "tightened once: no quick win";
-  EXPECT_EQ(g.levelCleared[9], -1);
+  EXPECT_EQ(g.progress.difficultyOffset, 5) << "tightened once: no quick win";
+  EXPECT_EQ(g.progress.levelCleared[9], -1);
 
   // No fight: the frame does nothing.
   ResetFight(g);

@@ -128,8 +128,8 @@ TEST_F(BigMonsterTest, TheHoverDiesOnlyFromItsOwnShotsSentBack) {
   EXPECT_EQ(hoverer.health, kFullHealth - 2 * kFixedOne - 3 * kFixedOne / 4);
   // With the curved sword, the long and the broad blade: 3.25 + 1 + 0.5.
   g.weapon = 40;
-  g.longBlade = -1;
-  g.broadBlade = -1;
+  g.progress.longBlade = -1;
+  g.progress.broadBlade = -1;
   hoverer.health = 4 * kFixedOne + 3 * kFixedOne / 4;
   Record(1, 25, 600, 100).image = 138;
   g.objects[1].shooter = 0;
@@ -164,8 +164,8 @@ TEST_F(BigMonsterTest, TheSwordCutsHealthAboveFullToFullFirst) {
   UpdateMonsters(g);
   EXPECT_EQ(flyer.health, kFullHealth - kFixedOne / 4);
   g.weapon = 40;
-  g.longBlade = -1;
-  g.broadBlade = -1;
+  g.progress.longBlade = -1;
+  g.progress.broadBlade = -1;
   g.attackFrame = 7;
   g.prevAttackFrame = 6;
   UpdateMonsters(g);
@@ -233,7 +233,7 @@ TEST_F(BigMonsterTest, ARockHitsHardUnlessArmoured) {
   EXPECT_EQ(rock.active, 0);
   EXPECT_EQ(g.health, kFullHealth - 38 * kFixedOne) << "19 twice at s = 35";
   g.health = kFullHealth;
-  g.armour = -1;
+  g.progress.armour = -1;
   Record(0, 29, 400, 300).image = 725;
   UpdateMonsters(g);
   EXPECT_EQ(g.health, kFullHealth - 19 * kFixedOne);

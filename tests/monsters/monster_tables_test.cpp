@@ -20,8 +20,8 @@ class MonsterTables : public MonsterTest {
  protected:
   // Difficulty s exactly, as the fight reads it.
   void SetDifficulty(int32_t s) {
-    g.difficultyBase = 35;
-    g.difficultyOffset = 35 - s;
+    g.progress.difficultyBase = 35;
+    g.progress.difficultyOffset = 35 - s;
     ASSERT_EQ(Difficulty(g), s);
   }
 };
@@ -147,7 +147,7 @@ TEST_F(MonsterTables, EveryHurtingKindAtEveryBandEdge) {
       {10, {0, 0, 0, 0}},
       {15, {0, 0, 0, 0}},
   };
-  g.armour = -1;  // the damage once, as the table gives it
+  g.progress.armour = -1;  // the damage once, as the table gives it
   for (const DamageRow& row : kRows) {
     for (int32_t s : kEdges) {
       SetDifficulty(s);

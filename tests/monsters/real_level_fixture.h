@@ -38,7 +38,7 @@ class RealLevelTest : public EngineTest {
     ClearObjects(g);
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
-    g.difficultyBase = 35;
+    g.progress.difficultyBase = 35;
     g.fight.timeStart = 1;
   }
 

@@ -158,7 +158,7 @@ TEST_F(SpawnTest, TheGunShotFollowsFacingAndDoubleShot) {
   EXPECT_GE(g.objects[0].vx, 42 * 8192);
   EXPECT_LE(g.objects[0].vx, 58 * 8192);
   g.facing = 1;
-  g.doubleShot = -1;
+  g.progress.doubleShot = -1;
   RandomSource replay = engine.random;
   SpawnMonster(g, 400, 300, 10);
   Random(replay, 0, 1);  // direction

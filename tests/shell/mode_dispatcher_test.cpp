@@ -105,7 +105,7 @@ TEST_F(ModeDispatcherTest, CreditsEndAfter121FramesOrAtAnyKey) {
 }
 
 TEST_F(ModeDispatcherTest, TappedKeyGivesOneEventAndEscapeOpensTheMenu) {
-  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  game.progress.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
   SetMode(dispatcher, input, kModeGame);
   WindowProc(wm::WM_KEYDOWN, vk::VK_RIGHT, 0);
   WindowProc(wm::WM_KEYUP, vk::VK_RIGHT, 0);
@@ -125,7 +125,7 @@ TEST_F(ModeDispatcherTest, TappedKeyGivesOneEventAndEscapeOpensTheMenu) {
 }
 
 TEST_F(ModeDispatcherTest, EditorSequenceInOrderOnly) {
-  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  game.progress.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
   SetMode(dispatcher, input, kModeGame);
   const auto tap = [&](uint32_t key) {
     WindowProc(wm::WM_KEYDOWN, key, 0);

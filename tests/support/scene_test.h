@@ -28,7 +28,7 @@ class SceneTest : public EngineTest {
     InitEffects(engine.effects, engine.gfx);
     ConfigureFog(engine, 940, 60, 740, 60);
     g.playerAlive = -1;
-    g.difficultyBase = 35;
+    g.progress.difficultyBase = 35;
     g.fight.timeStart = 1;
   }
 

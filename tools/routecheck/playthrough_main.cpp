@@ -71,7 +71,7 @@ int32_t RouteIndex() {
     if (kRoute[i] != game.level) continue;
     bool before = true;
     for (int32_t j = 0; j < i; ++j)
-      if (Fought(kRoute[j]) && game.levelCleared[kRoute[j]] == 0) before = false;
+      if (Fought(kRoute[j]) && game.progress.levelCleared[kRoute[j]] == 0) before = false;
     if (before) found = i;
   }
   return found;
@@ -111,7 +111,9 @@ double Strength() {
 // which pulls the offset back into range as it reads: a recorder that
 // changed the game's state would record a run that the replay cannot repeat
 // (the offset is saved, and a death loads the save).
-int32_t DifficultyNow() { return std::clamp(game.difficultyBase - game.difficultyOffset, 10, 75); }
+int32_t DifficultyNow() {
+  return std::clamp(game.progress.difficultyBase - game.progress.difficultyOffset, 10, 75);
+}
 
 // Cells of the way to the nearest monster.
 int32_t ToNearestMonster() {
@@ -246,12 +248,12 @@ void Fight() {
   const int32_t level = game.level;
   const std::vector<Try> tries = Tries(true);
   int64_t fightStartFrame = d.frames();
-  while (game.levelCleared[level] == 0 && game.level == level) {
+  while (game.progress.levelCleared[level] == 0 && game.level == level) {
     if (!InGame()) {
       Step(d, Keys{});
       continue;
     }
-    const int32_t offset0 = game.difficultyOffset;
+    const int32_t offset0 = game.progress.difficultyOffset;
     // Against the ground boss the tries look twice as far ahead: its rocks
     // fall for longer than a short try lasts.
     bool boss = false;
@@ -262,10 +264,10 @@ void Fight() {
       const TryFolder folder;
       for (int t = 0; t < horizon; ++t) {
         Step(d, t == 0 ? tries[i].first : tries[i].rest);
-        if (game.levelCleared[level] != 0) return 1e9 - t;
+        if (game.progress.levelCleared[level] != 0) return 1e9 - t;
       }
       if (game.level != level || game.playerAlive == 0) return kFail;
-      if (game.difficultyOffset < offset0) return kFail / 2;  // lost
+      if (game.progress.difficultyOffset < offset0) return kFail / 2;  // lost
       // Among equals, the try that attacks: a first shot that misses costs
       // nothing, one that lands starts the fight.
       return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0 +
@@ -274,19 +276,21 @@ void Fight() {
     int best = 0;
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
       if (scores[i].value_or(kFail * 2) > scores[best].value_or(kFail * 2)) best = i;
-    for (int t = 0; t < kCommit && game.levelCleared[level] == 0 && game.difficultyOffset >= offset0; ++t) {
+    for (int t = 0;
+         t < kCommit && game.progress.levelCleared[level] == 0 && game.progress.difficultyOffset >= offset0;
+         ++t) {
       const int32_t fightBefore = game.fight.state;
       Step(d, t == 0 ? tries[best].first : tries[best].rest);
       if (fightBefore != 1 && game.fight.state == 1) fightStartFrame = d.frames();
       if (fightBefore != 1 && game.fight.state == 1)
         Note("fight " + std::to_string(level) + " starts, time " + std::to_string(game.fight.time));
     }
-    if (game.difficultyOffset < offset0) {
+    if (game.progress.difficultyOffset < offset0) {
       Note("fight " + std::to_string(level) + " lost");
       Check("fight lost");
     }
   }
-  if (game.levelCleared[level] != 0) {
+  if (game.progress.levelCleared[level] != 0) {
     Note("fight " + std::to_string(level) + " won, difficulty " + std::to_string(DifficultyNow()) + ", " +
          std::to_string(d.frames() - fightStartFrame) + " frames");
     Check("fight won");
@@ -391,7 +395,7 @@ int Play() {
         Note("mid-run save taken");
       }
     }
-    if (Fought(game.level) && game.levelCleared[game.level] == 0 && WeightedMonsterCount(game) > 0) {
+    if (Fought(game.level) && game.progress.levelCleared[game.level] == 0 && WeightedMonsterCount(game) > 0) {
       Fight();
       continue;
     }
