@@ -49,18 +49,18 @@
 #include <thread>
 #include <vector>
 
-#include "bench_support.h"
 #include "assets/picture_prefetch.h"
+#include "bench_support.h"
 #include "display/screen_handler.h"
 #include "engine/engine_effects.h"
 #include "game/fight.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
+#include "game/objects.h"
 #include "game/placements.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "monster_scene.h"
-#include "monsters/spawn.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/input_script.h"
 #include "platform/window_messages.h"
@@ -366,8 +366,8 @@ int PlayScript(const std::string& data, const std::string& scriptFile, int runs)
   // entry); each has a frame's time of its own before the next one.
   if (!leastPasses.empty()) {
     const Result r = Summary("passes", leastPasses);
-    std::printf("timer passes without a frame: %zu, median %.3f ms, worst %.3f ms (%.1fx)\n", leastPasses.size(),
-                r.median / 1e6, r.worst / 1e6, r.worst / copy);
+    std::printf("timer passes without a frame: %zu, median %.3f ms, worst %.3f ms (%.1fx)\n",
+                leastPasses.size(), r.median / 1e6, r.worst / 1e6, r.worst / copy);
   }
   // Where the time goes: the slowest in-game frames.
   const size_t shown = std::min<size_t>(order.size(), 8);
@@ -449,7 +449,7 @@ int main(int argc, char** argv) {
   for (int step = 0; step <= 10; ++step) RunFrame(dispatcher, input);
   WaitForMusicDecoders(backend);
   const std::vector<double> trackLoads = PreloadMusicTracks(backend);
-  game.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
+  game.progress.resultSeen[100] = 1;  // no first-visit help: the frames stay in the game
   SetMode(dispatcher, input, kModeGame);
 
   std::vector<double> copies = bench::BackBufferCopyTimes(bench::WallNanoseconds);
@@ -502,18 +502,18 @@ int main(int argc, char** argv) {
   if (wanted("fight")) {
     ClearScreen(engine.gfx, 0);
     ResetGame(game);
-    game.resultSeen[100] = 1;
-    game.resultSeen[106] = 1;
+    game.progress.resultSeen[100] = 1;
+    game.progress.resultSeen[106] = 1;
     const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
     for (int32_t k = 0; k < 22; ++k) {
       const int32_t dx = 45 + (k / 2) * 4;
       AddPlacement(game, k % 2 == 0 ? px - dx : px + dx, py - 10, k % 3 == 0 ? 2 : 0);
     }
     SpawnMonster(game, px + 250, py, 0);
-    game.difficultyOffset = game.difficultyBase - 10;
+    game.progress.difficultyOffset = game.progress.difficultyBase - 10;
     StartFight(game);
-    game.fightTimeStart = 1000001;
-    game.fightTime = 1000000;
+    game.fight.timeStart = 1000001;
+    game.fight.time = 1000000;
     for (int i = 0; i < frames; ++i) {
       backend.SetClock(backend.ClockMs() + kFrameMs);
       const double t0 = bench::WallNanoseconds();
@@ -525,7 +525,7 @@ int main(int argc, char** argv) {
     int32_t active = 0;
     for (const MonsterRecord& r : game.objects) active += r.active != 0 ? 1 : 0;
     std::printf("fight: %d object records in use at the end, fight %s\n", active,
-                game.fightState == 1 ? "still running" : "ended");
+                game.fight.state == 1 ? "still running" : "ended");
   }
   const double copy = bench::Median(copies);
   bool allMet = true;

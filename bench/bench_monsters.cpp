@@ -21,12 +21,11 @@
 
 #include "assets/loading.h"
 #include "bench_support.h"
-#include "program_args.h"
 #include "effects_scene.h"
+#include "game/objects.h"
 #include "monster_scene.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
 #include "platform/headless/headless_backend.h"
+#include "program_args.h"
 
 namespace {
 
@@ -63,7 +62,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench_monsters: cannot enter %s\n", argv[2]);
       return 2;
     }
-    for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
+    for (int32_t step : {0, 2, 5, 6, 7, 8})
+      LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   } else {
     fxscene::MakeFogPictures(engine.gfx, 880, 740, 940, 60, 200, 150, 60.0);
   }

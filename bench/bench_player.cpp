@@ -103,7 +103,7 @@ void PlacePlayer(int32_t x, int32_t y) {
   g.lastDrawX = g.lastDrawY = -1313 << 16;
   g.weapon = 41;
   g.bodySlot = 21;
-  g.owned[41] = 1;
+  g.progress.owned[41] = 1;
   g.playerAlive = -1;
   g.playerLightOn = -1;
   g.health = 30 << 16;

@@ -20,11 +20,10 @@
 #include "assets/loading.h"
 #include "display/screenshot.h"
 #include "effects_scene.h"
+#include "game/objects.h"
 #include "monster_scene.h"
-#include "program_args.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
 #include "platform/headless/headless_backend.h"
+#include "program_args.h"
 
 namespace {
 
@@ -64,7 +63,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "monster_gallery: cannot enter %s\n", argv[1]);
     return 2;
   }
-  for (int32_t step : {0, 2, 5, 6, 7, 8}) LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
+  for (int32_t step : {0, 2, 5, 6, 7, 8})
+    LoadAssetsStep(game.levelPictures, game.level, step, engine.gfx, engine.effects, engine.sound);
   ConfigureFog(engine, 940, 60, 740, 60);
   monster_scene::MakeStandInPictures();
   MakeGroundMask(251);
@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
   g.health = kFullHealth;
   g.playerX = ToFixed(430);
   g.playerY = ToFixed(Floor(430) - 43);
-  g.fightTime = 3000;
-  g.fightTimeStart = 4000;
+  g.fight.time = 3000;
+  g.fight.timeStart = 4000;
   struct Placed {
     int32_t code, x, lift;
   };

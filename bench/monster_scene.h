@@ -11,9 +11,8 @@
 
 #include "assets/image_preparation.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
-#include "monsters/spawn.h"
 #include "shell/globals.h"
 
 namespace monster_scene {
@@ -156,8 +155,8 @@ inline void FillMonsterTables(GameState& g) {
   g.hitStun = 0;
   g.velX = 0;
   g.velY = 0;
-  g.fightTime = 5000;
-  g.fightTimeStart = 10000;
+  g.fight.time = 5000;
+  g.fight.timeStart = 10000;
   for (int32_t i = 0; i < kObjectCount; ++i) {
     if (g.objects[i].active != 0) continue;
     const int32_t code = CodeFor(i);

@@ -12,7 +12,7 @@
 
 #include "fuzz_support.h"
 #include "game/level_start.h"
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 #include "platform/headless/headless_backend.h"
 
 namespace {
@@ -54,12 +54,20 @@ int32_t NewGameHeight() {
 }
 
 int32_t Words(const GameState& g, int32_t i) {
-  if (i < 100) return g.owned[i];
-  if (i < 1100) return g.resultSeen[i - 100];
-  if (i < 1200) return g.levelCleared[i - 1100];
-  const int32_t rest[] = {g.level,          g.playerX,   g.playerY, g.weapon,     g.difficultyOffset,
-                          g.difficultyBase, g.longBlade, g.armour,  g.doubleShot, g.regeneration,
-                          g.broadBlade};
+  if (i < 100) return g.progress.owned[i];
+  if (i < 1100) return g.progress.resultSeen[i - 100];
+  if (i < 1200) return g.progress.levelCleared[i - 1100];
+  const int32_t rest[] = {g.level,
+                          g.playerX,
+                          g.playerY,
+                          g.weapon,
+                          g.progress.difficultyOffset,
+                          g.progress.difficultyBase,
+                          g.progress.longBlade,
+                          g.progress.armour,
+                          g.progress.doubleShot,
+                          g.progress.regeneration,
+                          g.progress.broadBlade};
   return rest[i - 1200];
 }
 
@@ -112,20 +120,20 @@ void Run(const uint8_t* data, size_t size) {
   // higher once more.
   static GameState before;
   before.playerAlive = -1;
-  for (int32_t i = 0; i < 100; ++i) before.owned[i] = game.owned[i];
-  for (int32_t i = 0; i < 1000; ++i) before.resultSeen[i] = game.resultSeen[i];
-  for (int32_t i = 0; i < 100; ++i) before.levelCleared[i] = game.levelCleared[i];
+  for (int32_t i = 0; i < 100; ++i) before.progress.owned[i] = game.progress.owned[i];
+  for (int32_t i = 0; i < 1000; ++i) before.progress.resultSeen[i] = game.progress.resultSeen[i];
+  for (int32_t i = 0; i < 100; ++i) before.progress.levelCleared[i] = game.progress.levelCleared[i];
   before.level = game.level;
   before.playerX = game.playerX;
   before.playerY = game.playerY;
   before.weapon = game.weapon;
-  before.difficultyOffset = game.difficultyOffset;
-  before.difficultyBase = game.difficultyBase;
-  before.longBlade = game.longBlade;
-  before.armour = game.armour;
-  before.doubleShot = game.doubleShot;
-  before.regeneration = game.regeneration;
-  before.broadBlade = game.broadBlade;
+  before.progress.difficultyOffset = game.progress.difficultyOffset;
+  before.progress.difficultyBase = game.progress.difficultyBase;
+  before.progress.longBlade = game.progress.longBlade;
+  before.progress.armour = game.progress.armour;
+  before.progress.doubleShot = game.progress.doubleShot;
+  before.progress.regeneration = game.progress.regeneration;
+  before.progress.broadBlade = game.progress.broadBlade;
   SaveGame(before);
   LoadGame(game);
   // A height lifted out of reach of the screen is not taken; the player

@@ -17,8 +17,8 @@
 #include "assets/data_set_check.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
-#include "menus/saved_game.h"
-#include "monsters/monster_update.h"
+#include "game/objects.h"
+#include "game/saved_game.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/memory_policy.h"
@@ -28,6 +28,7 @@
 #include "shell/exit.h"
 #include "shell/game_folder.h"
 #include "shell/globals.h"
+#include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 
 #ifndef VX_DATASET_FROM_BIN
@@ -51,7 +52,7 @@ std::ofstream gTrace;
 int32_t MonstersAlive(GameState& g) {
   int32_t n = 0;
   for (const MonsterRecord& r : g.objects)
-    if (r.active != 0 && MonsterClass(g, r.kind) != 0) ++n;
+    if (r.active != 0 && MonsterClass(r.kind) != 0) ++n;
   return n;
 }
 
@@ -73,9 +74,9 @@ void AfterFrame(int64_t frame) {
     gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
            << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
            << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
-           << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
-           << g.menuScreen << " fade " << g.fadeCurrent << " random " << RandomStateText(engine.random.s)
-           << " monsters " << MonstersAlive(game) << '\n';
+           << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
+           << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
+           << RandomStateText(engine.random.s) << " monsters " << MonstersAlive(game) << '\n';
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
+#include "effects/effects_system.h"
 #include "gfx/image_slots.h"
 
 using fx_detail::ClampByte;

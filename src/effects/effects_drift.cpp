@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
 #include "effects/effects_lights.h"
+#include "effects/effects_system.h"
 #include "random/random_source.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
 #include "effects/effects_kernels.h"
+#include "effects/effects_system.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "random/random_source.h"

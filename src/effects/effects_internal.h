@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <new>
 
-#include "effects/effects.h"
+#include "effects/effects_system.h"
 #include "gfx/gfx_context.h"
 
 namespace fx_detail {

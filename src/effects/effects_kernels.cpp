@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "effects/effects_internal.h"
+#include "effects/effects_oscillator.h"
 #include "maths/byte_lanes.h"
 #include "platform/cpu_features.h"
 
@@ -514,8 +515,8 @@ __attribute__((target("avx2"))) inline void AddChannelAmounts(__m256i add, int32
   brighten = _mm256_or_si256(
       brighten, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(add, zero), byteMax), 8 * c));
   darken = _mm256_or_si256(
-      darken, _mm256_slli_epi32(_mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax),
-                                8 * c));
+      darken, _mm256_slli_epi32(
+                  _mm256_min_epi32(_mm256_max_epi32(_mm256_sub_epi32(zero, add), zero), byteMax), 8 * c));
 }
 
 // Per dx = 0 .. count - 1 of row dy, the light's byte amounts packed as a
@@ -551,9 +552,9 @@ __attribute__((target("avx2"))) void EllipseAmountsAvx2(const EllipseLight& ligh
 }
 
 // EllipseAmountsAvx2 from kept weights: only the amounts are multiplied.
-__attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& light, const EllipseWeights& w,
-                                                            int32_t dy, int32_t count, uint32_t* up,
-                                                            uint32_t* down) {
+__attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& light,
+                                                            const EllipseWeights& w, int32_t dy,
+                                                            int32_t count, uint32_t* up, uint32_t* down) {
   const __m256i zero = _mm256_setzero_si256();
   const size_t row = static_cast<size_t>(dy) * static_cast<size_t>(w.columns);
   __m256i amount[3];
@@ -562,7 +563,8 @@ __attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& 
     __m256i brighten = zero;
     __m256i darken = zero;
     for (int32_t c = 0; c < 3; ++c) {
-      const __m256i weight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
+      const __m256i weight =
+          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
       const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
       AddChannelAmounts(add, c, brighten, darken);
     }

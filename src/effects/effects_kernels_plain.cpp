@@ -4,6 +4,7 @@
 
 #include "effects/effects_internal.h"
 #include "effects/effects_kernels.h"
+#include "effects/effects_oscillator.h"
 
 namespace fx_kernels {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
 #include "effects/effects_kernels.h"
+#include "effects/effects_system.h"
 #include "gfx/gfx_context.h"
 
 using fx_detail::ClampAmount;

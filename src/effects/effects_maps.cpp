@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "effects/effects.h"
+#include "effects/effects_system.h"
 #include "maths/repro_math.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // give bit-identical results (the tests compare them).
 #include <cstdint>
 
-#include "effects/effects.h"
+#include "effects/effects_system.h"
 
 namespace fx_kernels {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
 #include "effects/effects_kernels.h"
+#include "effects/effects_system.h"
 
 namespace {
 
@@ -29,16 +29,6 @@ void RippleArea(ShimmerArea& area, const fx_detail::Screen& screen, uint32_t* co
 }
 
 }  // namespace
-
-void StepOscillator(int32_t& value, int32_t& speed) {
-  value = fx_detail::Clamp32(int64_t{value} + speed);
-  if (value > 1700 || value < -1700) speed = 0;
-  if (value < 1) {
-    speed += 3;
-  } else {
-    speed -= 3;
-  }
-}
 
 void ClearShimmerAreas(EffectsSystem& fx) {
   for (ShimmerArea& a : fx.shimmer) a.active = 0;

@@ -3,6 +3,8 @@
 // hot air, driven by chains of small oscillators.
 #include <cstdint>
 
+#include "effects/effects_oscillator.h"
+
 struct EffectsSystem;
 struct GfxContext;
 
@@ -13,7 +15,3 @@ void ClearShimmerAreas(EffectsSystem& fx);
 void AddShimmerArea(EffectsSystem& fx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t min,
                     int32_t max, int32_t amplitude, int32_t extra);
 void UpdateShimmerAreas(EffectsSystem& fx, GfxContext& gfx);
-
-// One step of an oscillator: value += speed; a value past ±1700 stops the
-// speed; then the speed turns towards zero by 3.
-void StepOscillator(int32_t& value, int32_t& speed);

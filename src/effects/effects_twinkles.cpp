@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "effects/effects.h"
 #include "effects/effects_internal.h"
 #include "effects/effects_lights.h"
+#include "effects/effects_system.h"
 #include "random/random_source.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "game/game_frame.h"
 #include "game/game_state.h"
 #include "game/level_start.h"
+#include "game/object_kinds.h"
 #include "game/placements.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
@@ -32,47 +33,47 @@ constexpr int32_t kCellOpen = 106;
 // The picture that stands for an object type, or -1.
 int32_t IconPicture(int32_t type) {
   switch (type) {
-    case 0:
+    case kWalker:
       return 120;
-    case 1:
+    case kShootingWalker:
       return 126;
-    case 2:
+    case kQuickWalker:
       return 132;
-    case 5:
+    case kSpittingWalker:
       return 150;
-    case 7:
+    case kLobbingWalker:
       return 156;
-    case 11:
+    case kSwordPickup:
       return 40;
-    case 13:
+    case kSecondSwordPickup:
       return 41;
-    case 14:
+    case kGunPickup:
       return 42;
-    case 16:
+    case kSecondGunPickup:
       return 43;
-    case 17:
+    case kBigJumper:
       return 162;
-    case 19:
+    case kBreedingFlyer:
       return 167;
-    case 20:
+    case kSmallFlyer:
       return 172;
-    case 21:
+    case kLongBladePickup:
       return 44;
-    case 22:
+    case kArmourPickup:
       return 45;
-    case 23:
+    case kDoubleShotPickup:
       return 46;
-    case 24:
+    case kHoverer:
       return 177;
     case 26:
       return 182;
-    case 27:
+    case kRegenerationPickup:
       return 47;
-    case 28:
+    case kGroundBoss:
       return 187;
-    case 31:
+    case kBroadBladePickup:
       return 48;
-    case 32:
+    case kSecondBigJumper:
       return 192;
     default:
       return -1;

@@ -8,34 +8,18 @@
 #include "config/configuration.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
-#include "game/hint.h"
-#include "game/level_start.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/screens.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "menus/saved_game.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "sound/sound_context.h"
 
 namespace {
-
-// Fields can hold anything a saved game or a long run left in them; the
-// arithmetic wraps as 32-bit words do, without undefined behaviour.
-int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-
-bool AllCleared(const GameState& g, int32_t first, int32_t last) {
-  for (int32_t n = first; n <= last; ++n) {
-    if (g.levelCleared[n] == 0) return false;
-  }
-  return true;
-}
 
 // How many times the reinforcement pass runs: the lower the difficulty
 // (the less time per monster), the more monsters join.
@@ -79,16 +63,16 @@ const char* FightLabelText(const GameState& g) {
 void DodgePlayer(GameState& g) {
   const int32_t h = engine.gfx.screenHeight;
   const int32_t py = WholePixel(g.playerY);
-  if (py < h / 3 && g.fightBarY < 250) g.fightBarAux = -20;
-  if (py > h - h / 4 && g.fightBarY > 249) g.fightBarAux = 20;
-  g.fightBarY += g.fightBarAux;
-  if (g.fightBarAux < 0 && g.fightBarY < -150) {
-    g.fightBarY = h - 200;
-    g.fightBarAux = 0;
+  if (py < h / 3 && g.fight.barY < 250) g.fight.barSlide = -20;
+  if (py > h - h / 4 && g.fight.barY > 249) g.fight.barSlide = 20;
+  g.fight.barY += g.fight.barSlide;
+  if (g.fight.barSlide < 0 && g.fight.barY < -150) {
+    g.fight.barY = h - 200;
+    g.fight.barSlide = 0;
   }
-  if (g.fightBarAux > 0 && g.fightBarY > h - 50) {
-    g.fightBarY = g.level > 9 ? -100 : 0;
-    g.fightBarAux = 0;
+  if (g.fight.barSlide > 0 && g.fight.barY > h - 50) {
+    g.fight.barY = IsDeepLevel(g.level) ? -100 : 0;
+    g.fight.barSlide = 0;
   }
 }
 
@@ -136,52 +120,57 @@ int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
 }  // namespace
 
 int32_t Difficulty(GameState& g) {
-  const int32_t d = WrapSub(g.difficultyBase, g.difficultyOffset);
+  const int32_t d = fixed::Sub(g.progress.difficultyBase, g.progress.difficultyOffset);
   if (d <= 9) {
-    g.difficultyOffset = WrapSub(g.difficultyBase, 10);
+    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 10);
     return 10;
   }
   if (d >= 76) {
-    g.difficultyOffset = WrapSub(g.difficultyBase, 75);
+    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 75);
     return 75;
   }
   return d;
 }
 
 void ResetDifficulty(GameState& g) {
-  g.difficultyOffset = 0;
-  g.difficultyBase = 35;
+  g.progress.difficultyOffset = 0;
+  g.progress.difficultyBase = 35;
 }
 
-void EaseDifficulty(GameState& g) { g.difficultyOffset = WrapSub(g.difficultyOffset, 8); }
-void TightenDifficulty(GameState& g) { g.difficultyOffset = WrapAdd(g.difficultyOffset, 5); }
+void EaseDifficulty(GameState& g) {
+  g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyOffset, 8);
+}
+void TightenDifficulty(GameState& g) {
+  g.progress.difficultyOffset = fixed::Add(g.progress.difficultyOffset, 5);
+}
 
 void ResetFight(GameState& g) {
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightTimeStart = 1;
-  g.fightAux = 0;
-  g.fightBarY = 0;
-  g.fightBarAux = 0;
+  g.fight.state = -1;
+  g.fight.time = 0;
+  g.fight.timeStart = 1;
+  g.fight.shownSegments = 0;
+  g.fight.barY = 0;
+  g.fight.barSlide = 0;
   label.valid = false;
 }
 
 void StartFight(GameState& g) {
-  if (g.fightState != -1) return;
-  g.fightState = 1;
+  if (g.fight.state != -1) return;
+  g.fight.state = 1;
   label.valid = false;
   const int32_t d = Difficulty(g);
   // At most 75 x 101 x 80 + 10: no overflow.
-  g.fightTime = d * WeightedMonsterCount(g) + 10;
-  g.fightTimeStart = std::abs(g.fightTime) + 1;
-  g.fightAux = 0;
-  g.fightBarY = 0;
-  g.fightBarAux = 0;
-  if (g.level >= 5 && g.level <= 9) g.fightBarY = engine.gfx.screenHeight - 200;
-  if (g.level > 9) g.fightBarY = -100;
-  if (g.frameResult == 0 && g.resultSeen[106] == 0) {
-    g.frameResult = 106;
-    g.resultCount[106] = WrapAdd(g.resultCount[106], 3);
+  g.fight.time = d * WeightedMonsterCount(g) + 10;
+  g.fight.timeStart = std::abs(g.fight.time) + 1;
+  g.fight.shownSegments = 0;
+  g.fight.barY = 0;
+  g.fight.barSlide = 0;
+  if (g.level >= 5 && g.level <= 9) g.fight.barY = engine.gfx.screenHeight - 200;
+  if (IsDeepLevel(g.level)) g.fight.barY = -100;
+  constexpr int32_t kStarts = OpenScreen(kScreenFightStarts);
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[kStarts] == 0) {
+    g.frameResult = kStarts;
+    g.resultCount[kStarts] = fixed::Add(g.resultCount[kStarts], 3);
   }
 }
 
@@ -189,73 +178,35 @@ int32_t WeightedMonsterCount(GameState& g) {
   static constexpr int32_t kWeight[4] = {0, 1, 25, 80};
   int32_t sum = 0;
   for (const MonsterRecord& r : g.objects) {
-    if (r.active != 0) sum += kWeight[MonsterClass(g, r.kind)];
+    if (r.active != 0) sum += kWeight[MonsterClass(r.kind)];
   }
   return sum;
 }
 
-void FightFrame(GameState& g) {
-  if (g.fightState != 1) return;
-  Reinforcements(g);
-  g.fightTime = WrapSub(g.fightTime, g.level > 9 ? 2 : 1);
-  DrawFightDisplay(g);
-  // The last monster can fall in the very frame the time runs out; that
-  // fight is won, not left running for ever with nothing to end it.
-  if (WeightedMonsterCount(g) < 1) FightWon(g);
-  if (WeightedMonsterCount(g) >= 1 && g.fightTime < 1) FightLost(g);
-}
-
-void FightWon(GameState& g) {
-  TightenDifficulty(g);
-  if (int64_t{g.fightTime} > int64_t{g.fightTimeStart} * 5 / 8) TightenDifficulty(g);
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightAux = 0;
-  g.level = std::clamp(g.level, 0, kHighestLevel);
-  g.levelCleared[g.level] = -1;
-  SaveGame(g);
-  StartHint(g);
-  if (g.level < 5 && AllCleared(g, 0, 4)) g.frameResult = 118;
-  if (g.level >= 5 && g.level <= 9 && AllCleared(g, 5, 9)) g.frameResult = 121;
-  if (g.frameResult == 0) {
-    g.frameResult = Random(engine.random, 107, 109);
-    for (int32_t code = 107; code <= 109; ++code) g.resultCount[code] = WrapAdd(g.resultCount[code], 3);
-  }
-}
-
-void FightLost(GameState& g) {
-  StartLevel(g, g.level);
-  g.fightState = -1;
-  g.fightTime = 0;
-  g.fightAux = 0;
-  EaseDifficulty(g);
-  SaveGame(g);
-}
-
 void Reinforcements(GameState& g) {
-  if (g.fightState != 1) return;
+  if (g.fight.state != 1) return;
   // Guns keep monsters from arriving right beside the player and bring
   // them in more often.
-  const int32_t near = g.weapon == 42 || g.weapon == 43 ? 60 : 40;
+  const int32_t near = IsGun(g.weapon) ? 60 : 40;
   int32_t far = 130;
-  if (g.weapon == 41) far = 100;
-  if (g.weapon == 42) far = 126;
-  if (g.weapon == 43) far = 145;
+  if (g.weapon == kSecondSword) far = 100;
+  if (g.weapon == kGun) far = 126;
+  if (g.weapon == kSecondGun) far = 145;
   int32_t base = 91;
-  if (g.weapon == 42) base = 88;
-  if (g.weapon == 43) base = 84;
+  if (g.weapon == kGun) base = 88;
+  if (g.weapon == kSecondGun) base = 84;
   const int32_t chance = 100 - base;
 
   // Monsters arrive faster as the time runs out.
   int32_t rate = 65;
-  if (g.fightTime < g.fightTimeStart / 3) {
+  if (g.fight.time < g.fight.timeStart / 3) {
     rate = 15;
-  } else if (g.fightTime < g.fightTimeStart / 2) {
+  } else if (g.fight.time < g.fight.timeStart / 2) {
     rate = 37;
   }
   if (g.level >= 0 && g.level <= 4) rate = rate * 3 / 2;
   if (g.level >= 5 && g.level <= 9) rate = rate * 7 / 4;
-  if (g.level > 9) rate = rate * 3;
+  if (IsDeepLevel(g.level)) rate = rate * 3;
 
   const int32_t passes = ReinforcementPasses(Difficulty(g));
   const int32_t px = WholePixel(g.playerX);
@@ -264,36 +215,36 @@ void Reinforcements(GameState& g) {
   for (int32_t pass = 0; pass < passes; ++pass) {
     if (FreeObjectRecords(g) <= 15) continue;
     for (const PlacementRecord& p : g.placements) {
-      if (p.active == 0 || p.type > 90) continue;
+      if (p.active == 0 || p.type > kHighestSpawnedCode) continue;
       const int64_t d = Distance(px, py, p);
       if (d <= near || d >= far) continue;
       if (Random(random, 0, 100) >= chance) continue;
       if (Random(random, 0, 100) >= chance) continue;
       if (Random(random, 0, 100) >= 2 * chance) continue;
       if (Random(random, 0, 100) >= rate) continue;
-      if (MonsterClass(g, p.type) != 1) continue;
+      if (MonsterClass(p.type) != kSmallMonster) continue;
       SpawnMonster(g, p.x, p.y, p.type);
       if (Random(random, 0, 100) > 80 && Random(random, 0, 100) > 70) {
-        g.fightTime = WrapAdd(g.fightTime, Difficulty(g));
+        g.fight.time = fixed::Add(g.fight.time, Difficulty(g));
       }
-      g.fightTime = std::min(g.fightTime, WrapSub(g.fightTimeStart, 1));
+      g.fight.time = std::min(g.fight.time, fixed::Sub(g.fight.timeStart, 1));
     }
   }
 }
 
 void DrawFightDisplay(GameState& g) {
   if (g.playerAlive == 0) return;
-  if (g.fightTime > 0) DodgePlayer(g);
+  if (g.fight.time > 0) DodgePlayer(g);
   GfxContext& gfx = engine.gfx;
   const int32_t x = engine.gfx.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
-  const int32_t y = g.fightBarY + 100;
-  if (g.fightTime <= 0) return;
+  const int32_t y = g.fight.barY + 100;
+  if (g.fight.time <= 0) return;
 
   DrawPacked24(gfx, 6, x, y);
-  if (g.fightTimeStart == 0) g.fightTimeStart = 1;
+  if (g.fight.timeStart == 0) g.fight.timeStart = 1;
   ResetDrawMode(gfx);
   // One segment per tenth of the time, the first lit to the very end.
-  const int64_t lit = int64_t{g.fightTime} * 9 / g.fightTimeStart;
+  const int64_t lit = int64_t{g.fight.time} * 9 / g.fight.timeStart;
   const int32_t step = PictureWidth(gfx, 5) + 2;
   int32_t shown = 0;
   for (int32_t i = 0; i <= 9; ++i) {
@@ -310,8 +261,8 @@ void DrawFightDisplay(GameState& g) {
     DrawTextBox(gfx, text, x - 13, y - 14, engine.gfx.screenWidth, engine.gfx.screenHeight, 105, 4);
   }
 
-  if (g.fightAux != shown) {
-    SegmentBurst(g, x, y, g.fightAux - 1);
-    g.fightAux = shown;
+  if (g.fight.shownSegments != shown) {
+    SegmentBurst(g, x, y, g.fight.shownSegments - 1);
+    g.fight.shownSegments = shown;
   }
 }

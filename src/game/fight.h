@@ -14,8 +14,5 @@ void ResetFight(GameState& g);
 // Begins the fight unless one runs; every strike of the player's weapon on a monster calls it.
 void StartFight(GameState& g);
 int32_t WeightedMonsterCount(GameState& g);
-void FightFrame(GameState& g);
-void FightWon(GameState& g);
-void FightLost(GameState& g);
 void Reinforcements(GameState& g);
 void DrawFightDisplay(GameState& g);

@@ -3,22 +3,24 @@
 #include "assets/loading.h"
 #include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/fight_frame.h"
 #include "game/game_state.h"
 #include "game/hint.h"
 #include "game/lamps_clouds.h"
 #include "game/level_build.h"
 #include "game/level_start.h"
+#include "game/objects.h"
 #include "game/player.h"
+#include "game/room_exits.h"
+#include "game/screens.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/text.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
 #include "sound/music.h"
 
 namespace {
 
-constexpr int32_t kFirstVisitHelp = 100;
+constexpr int32_t kFirstVisitHelp = OpenScreen(kScreenHelp);
 
 void DrawStats(GameState& g) {
   GfxContext& gfx = engine.gfx;
@@ -42,26 +44,27 @@ void DrawLevel(GameState& g) {
     UpdateDrift(engine);
     UpdateDrift(engine);
   }
-  if (g.frameResult == 0 && g.resultSeen[kFirstVisitHelp] == 0) g.frameResult = kFirstVisitHelp;
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[kFirstVisitHelp] == 0)
+    g.frameResult = kFirstVisitHelp;
 }
 
 void SettleFrameResult(GameState& g) {
-  if (static_cast<uint32_t>(g.frameResult) > static_cast<uint32_t>(kHighestResult)) g.frameResult = 0;
-  g.resultSeen[g.frameResult] = 1;
+  if (static_cast<uint32_t>(g.frameResult) > static_cast<uint32_t>(kHighestResult))
+    g.frameResult = kStayInGame;
+  g.progress.resultSeen[g.frameResult] = 1;
   // A message asked for often enough is not shown any more.
   if (g.resultCount[g.frameResult] > 7) {
     g.resultCount[g.frameResult] = 8;
-    g.frameResult = 0;
+    g.frameResult = kStayInGame;
   }
 }
 
 int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
                      int32_t attack) {
   const bool full = g.settings.lowDetail == 0;
-  g.frameResult = 0;
+  g.frameResult = kStayInGame;
   const int32_t fps = engine.gfx.measuredFps;
-  StirRandom(engine.random, static_cast<int32_t>(2 * static_cast<uint32_t>(fps)),
-             static_cast<int32_t>(5 * static_cast<uint32_t>(fps)));
+  StirRandom(engine.random, fixed::Mul(2, fps), fixed::Mul(5, fps));
   UpdateFrameTiming(engine.gfx);
   CheckRoomExit(g);
   UpdatePlayer(g, moveLeft, moveRight, jump, nextWeapon, attack);

@@ -1,18 +1,24 @@
 #pragma once
-// The one record of the running game. All fields are zero at program start;
-// the game reset and the level start clear it field by field, never by
-// re-creating it. Positions are 16.16 fixed point in screen pixels, flags are
-// 0 or -1 (a few use 1), angles of the player are in 1/256 degree.
+// The record of the running game. Subjects with an owner of their own are
+// records of it: the progress (ProgressRecord, game/progress.h), the fight
+// (FightRecord, game/fight_state.h), the settings,
+// the music and the level pictures. The menu screen (MenuState) and the
+// brightness fade are the mode dispatcher's, outside this record.
+// All fields are zero at program start; the game reset and the level start
+// clear it field by field, never by re-creating it. Positions are 16.16
+// fixed point in screen pixels, flags are 0 or -1 (a few use 1), angles of
+// the player are in 1/256 degree.
 #include <cstdint>
-#include <string>
 
 #include "assets/level_pictures.h"
 #include "config/game_settings.h"
+#include "game/fight_state.h"
+#include "game/fixed_point.h"
+#include "game/progress.h"
 #include "sound/music.h"
 
 inline constexpr int32_t kOffScreen = -1313;               // an integer coordinate that means "none"
 inline constexpr int32_t kOffScreenFixed = -1313 * 65536;  // the same as a 16.16 value
-inline constexpr int32_t kFixedOne = 65536;                // 1.0 in 16.16
 inline constexpr int32_t kFullHealth = 40 * kFixedOne;
 inline constexpr int32_t kFullTurn = 92160;  // 360 degrees in 1/256 degree
 inline constexpr int32_t kObjectCount = 101;
@@ -20,16 +26,6 @@ inline constexpr int32_t kDebrisCount = 201;
 inline constexpr int32_t kPlacementCount = 301;
 inline constexpr int32_t kLampCount = 40;
 inline constexpr int32_t kCloudCount = 201;
-inline constexpr int32_t kResultCodes = 1010;  // entries 0..1000 are used
-inline constexpr int32_t kHighestResult = 1000;
-inline constexpr int32_t kLevelEntries = 110;  // entries 0..100 are used
-inline constexpr int32_t kHighestLevel = 100;
-
-// The whole pixel of a 16.16 value: its upper half read as a signed 16-bit
-// number, so -1313.0 reads as -1313.
-inline int32_t WholePixel(int32_t fixed) { return static_cast<int16_t>(static_cast<uint32_t>(fixed) >> 16); }
-// A whole pixel as a 16.16 value (wrapping like the 32-bit shift it stands for).
-inline int32_t ToFixed(int32_t pixels) { return static_cast<int32_t>(static_cast<uint32_t>(pixels) << 16); }
 
 struct LampRecord {
   int32_t active = 0;
@@ -112,23 +108,11 @@ struct GameState {
   int32_t level = 0;
   int32_t playerX = 0, playerY = 0;  // 16.16, the centre of the body
 
-  // One-shot messages: set for the result code of every in-game frame.
-  int32_t resultSeen[kResultCodes] = {};
-
-  // Weapons: the picture number in hand (40, 41 swords; 42, 43 guns) and
-  // the flags of the ones that may be selected, by picture number.
+  // The weapon in hand: its picture number (a Weapon, game/weapons.h).
   int32_t weapon = 0;
-  int32_t owned[kLevelEntries] = {};
 
-  // Difficulty.
-  int32_t difficultyOffset = 0;
-  int32_t difficultyBase = 0;
-
-  // Progress: -1 once the level's fight is won (or it has no objects).
-  int32_t levelCleared[kLevelEntries] = {};
-
-  // Special items, each set by its pickup for the rest of the game.
-  int32_t longBlade = 0, armour = 0, doubleShot = 0, regeneration = 0, broadBlade = 0;
+  // What the saved game keeps of the player's progress.
+  ProgressRecord progress;
 
   // Level pictures and player motion.
   int32_t lightFlicker = 0;
@@ -140,7 +124,7 @@ struct GameState {
   int32_t drawAngle = 0;
   int32_t subStepCount = 0;
   int32_t lastDrawX = 0, lastDrawY = 0;
-  int32_t bodySlot = 0;     // 21 with a sword, 24 with a gun
+  int32_t bodySlot = 0;     // kSwordBodySlot or kGunBodySlot (game/weapons.h)
   int32_t attackFrame = 0;  // 0..10
   int32_t attackCooldown = 0;
   int32_t prevSwitchKey = 0;
@@ -151,46 +135,27 @@ struct GameState {
   int32_t dangerSum = 0;        // the threats counted by the last danger warning
   int32_t playerAlive = 0;
 
-  // Menu screen: the text, the screen and its pictures and buttons.
-  std::string menuText;
-  int32_t menuScreen = 0;
-  int32_t prevSelect = 0, prevConfirm = 0;
-  int32_t boxSlot = 0, faceSlot = 0, faceFrame = 0;
-  std::string button1Text1, button1Text2;
-  int32_t button1Slot = 0;
-  std::string button2Text1, button2Text2;
-  int32_t button2Slot = 0;  // -1313 when the screen has one button
-
   // Frame control.
-  int32_t frameResult = 0;  // 0 stay in the game, 100 + n open menu screen n
+  int32_t frameResult = 0;  // kStayInGame, or OpenScreen(n) (game/screens.h)
   int32_t deathTimer = 0;
-  int32_t slideOffset = 0, slideCount = 0;    // the menu box sliding in
-  int32_t selectLatch = 0, confirmLatch = 0;  // -13 once seen released
 
   // Fight of the level.
-  int32_t fightState = 0;  // -1 none, 1 running
-  int32_t fightTime = 0;
-  int32_t fightTimeStart = 0;
-  int32_t fightAux = 0;  // bar segments shown in the previous frame
+  FightRecord fight;
 
   // More player and level state.
   int32_t swordActive = 0;
   int32_t backgroundSlot = 0;
   int32_t attackLatch = 0;
-  int32_t fightBarY = 0, fightBarAux = 0;
   int32_t fogMode = 0;  // 1 or 2
   int32_t playerLightOn = 0;
   MusicState music;
   LevelPictureState levelPictures;
-  int32_t faceStyle = 0;  // the highest face frame a menu screen picks
   int32_t hintTimer = 0;
   int32_t hitStun = 0;
   int32_t health = 0;  // 16.16, full is 40.0
   int32_t healthBarTimer = 0;
-  int32_t fadeCurrent = 0, fadeTarget = 0, fadeStepsLeft = 0, fadeStart = 0;
   int32_t jumpBuffer = 0;
   int32_t currentShooter = 0;  // the object whose shot is being spawned
-  int32_t faceHold = 0;        // frames the menu face keeps its frame
   int32_t bossSightings = 0;   // frames the ground boss was drawn in this level
   int32_t cachedBody = 0, cachedWeapon = 0;
   int32_t dangerTimer = 0;

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool Cleared(const GameState& g, int32_t level) { return g.levelCleared[level] != 0; }
+bool Cleared(const GameState& g, int32_t level) { return g.progress.levelCleared[level] != 0; }
 
 bool AllCleared(const GameState& g, int32_t first, int32_t last) {
   for (int32_t n = first; n <= last; ++n) {

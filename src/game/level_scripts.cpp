@@ -1,5 +1,7 @@
 #include "game/level_scripts.h"
 
+#include "game/levels.h"
+
 namespace {
 
 // Row 0: the open sky over the shared background.
@@ -71,6 +73,6 @@ const LevelScript* FindLevelScript(int32_t level) {
   if (level >= 5 && level <= 9) return &kRow1[level - 5];
   if (level == 10) return &kShaft;
   if (level >= 15 && level <= 19) return &kRow3;
-  if (level == 24) return &kEnding;
+  if (level == kEndingLevel) return &kEnding;
   return nullptr;
 }

@@ -1,8 +1,7 @@
 #pragma once
-// Game reset, level start and room changes: the player walks off an edge
-// of the screen into the neighbouring level of the five-column grid.
+// Game reset and level start. The room changes that lead from one level to
+// the next are in game/room_exits.h.
 #include <cstdint>
-#include <string>
 
 struct GameState;
 
@@ -18,8 +17,3 @@ int64_t LevelStartCount();
 // After a level's objects are spawned: a won level loses its monsters
 // (unless every level is open), and pickups the player has are taken away.
 void RemoveSettledObjects(GameState& g);
-// The first step of every in-game frame: changes the level at the screen
-// edges, or ends the player's life at a closed bottom.
-void CheckRoomExit(GameState& g);
-// "lvobjTU.txt" for level n, each digit capped at 9 (level 100 gives lvobj90).
-std::string ObjectFileName(int32_t n);

@@ -1,5 +1,6 @@
 #include "game/placements.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -7,10 +8,9 @@
 #include "config/record_reader.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
-#include "game/level_start.h"
+#include "game/objects.h"
 #include "game/placement_file.h"
 #include "game/singletons.h"
-#include "monsters/spawn.h"
 #include "platform/file_replace.h"
 
 void ClearPlacements(GameState& g) {
@@ -79,4 +79,11 @@ bool TakeLevelFileFailure() {
   const bool failed = levelFileFailed;
   levelFileFailed = false;
   return failed;
+}
+
+std::string ObjectFileName(int32_t n) {
+  std::string name = "lvobj00.txt";
+  name[5] = static_cast<char>('0' + std::clamp(n / 10, 0, 9));
+  name[6] = static_cast<char>('0' + std::clamp(n % 10, 0, 9));
+  return name;
 }

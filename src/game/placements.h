@@ -1,6 +1,7 @@
 #pragma once
 // Level object placements and the level object files that hold them.
 #include <cstdint>
+#include <string>
 
 struct GameState;
 
@@ -13,3 +14,5 @@ void LoadPlacements(GameState& g);
 bool SavePlacements(GameState& g);
 // Whether a write failed since the last call: the screen is to tell it.
 bool TakeLevelFileFailure();
+// "lvobjTU.txt" for level n, each digit capped at 9 (level 100 gives lvobj90).
+std::string ObjectFileName(int32_t n);

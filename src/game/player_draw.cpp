@@ -58,7 +58,7 @@ void DrawHealthBar(GameState& g, int32_t dx, int32_t dy) {
     return;
   }
   --g.healthBarTimer;
-  if (g.regeneration != 0) g.health = AddCapped(g.health, 0x3000);
+  if (g.progress.regeneration != 0) g.health = AddCapped(g.health, 0x3000);
   if (g.healthBarTimer <= 119) g.health = AddCapped(g.health, 0x6000);
   GfxContext& gfx = engine.gfx;
   const int32_t x = dx - 35, y = dy - 40;
@@ -79,8 +79,7 @@ void DrawPlayer(GameState& g) {
   const int32_t dx = WholePixel(g.drawX), dy = WholePixel(g.drawY);
   const bool left = g.facing == 1;
   if (left) {
-    DrawFrame(gfx, player_detail::WrapAdd(g.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half,
-              g.attackFrame);
+    DrawFrame(gfx, fixed::Add(g.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half, g.attackFrame);
   } else {
     DrawFrame(gfx, g.bodySlot, dx - half, dy - half, g.attackFrame);
   }

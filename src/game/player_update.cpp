@@ -4,17 +4,17 @@
 
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
 #include "game/player.h"
 #include "game/player_internal.h"
+#include "game/screens.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/angles.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "sound/sound_context.h"
-
-using player_detail::WrapAdd;
 
 namespace {
 
@@ -27,7 +27,9 @@ constexpr int32_t kJumpBufferFrames = 4;  // a jump press remembered this long
 constexpr int32_t kShellPicture = 806;
 constexpr int32_t kShellMode = 3;
 
-int32_t Owned(const GameState& g, int32_t w) { return w >= 0 && w <= kHighestLevel ? g.owned[w] : 0; }
+int32_t Owned(const GameState& g, int32_t w) {
+  return w >= 0 && w <= kHighestLevel ? g.progress.owned[w] : 0;
+}
 
 // One press runs a whole swing (frames 1..10 and back to 0); the two rest
 // frames after it count down only while the attack goes on.
@@ -63,15 +65,15 @@ void FireGun(GameState& g) {
   const int32_t px = WholePixel(g.playerX), py = WholePixel(g.playerY);
   const int32_t mx = g.facing == 1 ? px - 42 : px + 20;
   const int32_t my = py;
-  if (g.weapon == 42) {
-    SpawnMonster(g, mx, my + 3, 10);
-    if (g.doubleShot != 0) SpawnMonster(g, mx, my + 3, 10);
+  if (g.weapon == kGun) {
+    SpawnMonster(g, mx, my + 3, kGunShot);
+    if (g.progress.doubleShot != 0) SpawnMonster(g, mx, my + 3, kGunShot);
     MuzzleSmoke(g, mx, my, 41);
     PlayOneOf(g, 20);
     SpawnDebris(g, mx, my, kShellPicture, kShellMode);
-  } else if (g.weapon == 43) {
-    if (g.attackFrame == 6 || g.doubleShot != 0) {
-      SpawnMonster(g, mx, my, 15);
+  } else if (g.weapon == kSecondGun) {
+    if (g.attackFrame == 6 || g.progress.doubleShot != 0) {
+      SpawnMonster(g, mx, my, kBouncingShot);
       MuzzleSmoke(g, mx, my, 81);
       SpawnDebris(g, mx, my, kShellPicture, kShellMode);
       PlayOneOf(g, 30);
@@ -84,16 +86,16 @@ void FireGun(GameState& g) {
 // On release of the next-weapon action: the next weapon in turn, or the
 // first owned one after it, or the first owned one at all.
 void ChangeWeapon(GameState& g) {
-  g.weapon = g.weapon >= 43 ? 40 : g.weapon + 1;
+  g.weapon = g.weapon >= kSecondGun ? int32_t{kSword} : g.weapon + 1;
   if (Owned(g, g.weapon) != 0) return;
   for (int32_t w = std::max(g.weapon, 0); w <= kHighestLevel; ++w) {
-    if (g.owned[w] == 1) {
+    if (g.progress.owned[w] == 1) {
       g.weapon = w;
       return;
     }
   }
   for (int32_t w = 0; w <= std::min(g.weapon, kHighestLevel); ++w) {
-    if (g.owned[w] == 1) {
+    if (g.progress.owned[w] == 1) {
       g.weapon = w;
       return;
     }
@@ -173,8 +175,8 @@ bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
     const int32_t fx = g.probeFreeX[i], fy = g.probeFreeY[i];
     if (fx == kOffScreen || (fx == x && fy == y)) continue;
     const bool keepX = (i > 90 && footSlides) || (i < 10 && headSlides);
-    if (!keepX) g.playerX = WrapAdd(g.playerX, (int64_t{fx} - x) * kFixedOne);
-    g.playerY = WrapAdd(g.playerY, (int64_t{fy} - y) * kFixedOne);
+    if (!keepX) g.playerX = fixed::Add(g.playerX, (int64_t{fx} - x) * kFixedOne);
+    g.playerY = fixed::Add(g.playerY, (int64_t{fy} - y) * kFixedOne);
     g.velX -= g.velX / 64;
     g.velY -= g.velY / 64;
     touched = true;
@@ -195,35 +197,35 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
   for (int32_t step = 0; step < kSubSteps; ++step) {
     // Small nudges that cancel over the frame shake the leg loose from
     // pixel edges it would otherwise rest on forever.
-    if (step == 0) g.playerX = WrapAdd(g.playerX, -0x800);
-    if (step == 1) g.playerX = WrapAdd(g.playerX, 0x1000);
+    if (step == 0) g.playerX = fixed::Add(g.playerX, -0x800);
+    if (step == 1) g.playerX = fixed::Add(g.playerX, 0x1000);
     if (step == 3) {
-      g.playerX = WrapAdd(g.playerX, -0x800);
-      g.playerY = WrapAdd(g.playerY, 0x2000);
+      g.playerX = fixed::Add(g.playerX, -0x800);
+      g.playerY = fixed::Add(g.playerY, 0x2000);
     }
-    if (step == 4) g.playerY = WrapAdd(g.playerY, -0x2000);
-    g.velY = WrapAdd(g.velY, gravity);
-    if (moveLeft != 0) g.velX = WrapAdd(g.velX, -int64_t{push});
-    if (moveRight != 0) g.velX = WrapAdd(g.velX, push);
+    if (step == 4) g.playerY = fixed::Add(g.playerY, -0x2000);
+    g.velY = fixed::Add(g.velY, gravity);
+    if (moveLeft != 0) g.velX = fixed::Add(g.velX, -int64_t{push});
+    if (moveRight != 0) g.velX = fixed::Add(g.velX, push);
     if (moveLeft != 0) {
       g.facing = 1;
-      g.playerAngle = WrapAdd(g.playerAngle, kRollStep);
+      g.playerAngle = fixed::Add(g.playerAngle, kRollStep);
       if (g.playerAngle > kFullTurn) g.playerAngle -= kFullTurn;
     }
     if (moveRight != 0) {
       g.facing = 2;
-      g.playerAngle = WrapAdd(g.playerAngle, -kRollStep);
-      if (g.playerAngle < 0) g.playerAngle = WrapAdd(g.playerAngle, kFullTurn);
+      g.playerAngle = fixed::Add(g.playerAngle, -kRollStep);
+      if (g.playerAngle < 0) g.playerAngle = fixed::Add(g.playerAngle, kFullTurn);
     }
     leg.angle = g.playerAngle / 256;
     leg.valid = false;
     const bool touched = PushOutOfMask(g, mask, leg);
     if (touched && (jump != 0 || g.jumpBuffer > 0) && g.jumpCooldown < 1) {
       const int32_t jx = Random(engine.random, -3, 3);
-      g.playerX = WrapAdd(g.playerX, int64_t{jx} * kFixedOne);
+      g.playerX = fixed::Add(g.playerX, int64_t{jx} * kFixedOne);
       const int32_t jy = Random(engine.random, -4, 1);
-      g.playerY = WrapAdd(g.playerY, int64_t{jy} * kFixedOne);
-      g.velY = WrapAdd(g.velY, -kJumpLift);
+      g.playerY = fixed::Add(g.playerY, int64_t{jy} * kFixedOne);
+      g.velY = fixed::Add(g.velY, -kJumpLift);
       g.jumpCooldown = kJumpCooldown;
     }
     if (jump != 0 && g.jumpCooldown < 11) g.jumpBuffer = kJumpBufferFrames;
@@ -231,8 +233,8 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
     g.velY -= g.velY / 128;
     g.velX = std::clamp(g.velX, -limit, limit);
     g.velY = std::clamp(g.velY, -limit, limit);
-    g.playerX = WrapAdd(g.playerX, g.velX);
-    g.playerY = WrapAdd(g.playerY, g.velY);
+    g.playerX = fixed::Add(g.playerX, g.velX);
+    g.playerY = fixed::Add(g.playerY, g.velY);
     sumX += static_cast<uint32_t>(g.playerX);
     sumY += static_cast<uint32_t>(g.playerY);
     ++g.subStepCount;
@@ -253,10 +255,8 @@ void SettleDrawnPosition(GameState& g) {
     g.drawY /= g.subStepCount;
   }
   g.drawAngle = g.playerAngle;
-  const int32_t dx =
-      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawX) - static_cast<uint32_t>(g.drawX)) >> 16;
-  const int32_t dy =
-      static_cast<int32_t>(static_cast<uint32_t>(g.lastDrawY) - static_cast<uint32_t>(g.drawY)) >> 16;
+  const int32_t dx = fixed::WholeDifference(g.lastDrawX, g.drawX);
+  const int32_t dy = fixed::WholeDifference(g.lastDrawY, g.drawY);
   if (dx >= -1 && dx <= 1 && dy == 0) {
     g.drawX = g.lastDrawX;
     g.drawY = g.lastDrawY;
@@ -273,26 +273,26 @@ bool IsSolid(GameState& g, int32_t x, int32_t y) { return MaskTest(g).Solid(x, y
 void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
                   int32_t attack) {
   g.drawX = g.drawY = g.drawAngle = g.subStepCount = 0;
-  if (g.level == 24) {
+  if (g.level == kEndingLevel) {
     attack = 0;  // the last level is a walk to the ending
     if (g.endingTimer < 150) {
       ++g.endingTimer;
     } else {
-      g.frameResult = 135;
+      g.frameResult = OpenScreen(kScreenEnding);
     }
   }
   if (g.playerAlive != 0) {
     g.prevAttackFrame = g.attackFrame;
     StepSwing(g, attack);
     g.swordActive = 0;
-    if (g.weapon == 40 && g.attackFrame != 0) g.swordActive = -1;
-    if (g.weapon == 41 && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
+    if (g.weapon == kSword && g.attackFrame != 0) g.swordActive = -1;
+    if (g.weapon == kSecondSword && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
     const bool attacking = attack != 0 || g.attackLatch != 0;
-    if (attacking && (g.weapon == 40 || g.weapon == 41) && g.attackFrame == 7) PlayOneOf(g, 8);
+    if (attacking && IsSword(g.weapon) && g.attackFrame == 7) PlayOneOf(g, 8);
     if (attacking && (g.attackFrame == 1 || g.attackFrame == 6)) FireGun(g);
     if (nextWeapon == 0 && g.prevSwitchKey != 0) ChangeWeapon(g);
-    if (g.weapon == 40 || g.weapon == 41) g.bodySlot = 21;
-    if (g.weapon >= 42 && g.weapon <= 44) g.bodySlot = 24;
+    if (IsSword(g.weapon)) g.bodySlot = kSwordBodySlot;
+    if (g.weapon >= kGun && g.weapon <= kLastGunBody) g.bodySlot = kGunBodySlot;
     g.prevSwitchKey = nextWeapon;
     MoveBody(g, moveLeft, moveRight, jump);
     CountDown(g.jumpCooldown);
@@ -303,5 +303,5 @@ void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jum
   } else if (g.deathTimer < 100) {
     ++g.deathTimer;
   }
-  if (g.deathTimer > 30 && g.frameResult == 0) g.frameResult = 105;
+  if (g.deathTimer > 30 && g.frameResult == kStayInGame) g.frameResult = OpenScreen(kScreenDeath);
 }

@@ -8,6 +8,7 @@
 #include "game/player.h"
 #include "game/player_internal.h"
 #include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 
@@ -24,13 +25,13 @@ MarkerPoint Plus(MarkerPoint a, int32_t dx, int32_t dy) { return {a.x + dx, a.y 
 // The marker corners of the current frame, with the long and broad blades
 // applied to swords (the broadening works on the lengthened points).
 WeaponMarkers WeaponCorners(GameState& g) {
-  WeaponMarkers m = FindMarkers(player_detail::WrapAdd(g.bodySlot, 1), g.attackFrame);
-  const bool sword = g.weapon == 40 || g.weapon == 41;
-  if (sword && g.longBlade != 0) {
+  WeaponMarkers m = FindMarkers(fixed::Add(g.bodySlot, 1), g.attackFrame);
+  const bool sword = IsSword(g.weapon);
+  if (sword && g.progress.longBlade != 0) {
     m.green = Plus(m.green, (m.green.x - m.red.x) / 2, (m.green.y - m.red.y) / 2);
     m.magenta = Plus(m.magenta, (m.magenta.x - m.blue.x) / 2, (m.magenta.y - m.blue.y) / 2);
   }
-  if (sword && g.broadBlade != 0) {
+  if (sword && g.progress.broadBlade != 0) {
     // Each end is widened by half, then the far end is moved outward along
     // the blade.
     const int32_t gripX = m.red.x - (m.red.x + m.blue.x) / 2, gripY = m.red.y - (m.red.y + m.blue.y) / 2;
@@ -112,8 +113,8 @@ PictureKey PoseKey(const GameState& g, int32_t side) {
           g.weapon,
           side,
           g.attackFrame,
-          g.longBlade != 0 ? 1 : 0,
-          g.broadBlade != 0 ? 1 : 0,
+          g.progress.longBlade != 0 ? 1 : 0,
+          g.progress.broadBlade != 0 ? 1 : 0,
           engine.gfx.screenWidth,
           engine.gfx.screenHeight};
 }

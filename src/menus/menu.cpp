@@ -1,19 +1,19 @@
 #include "menus/menu.h"
 
 #include "config/configuration.h"
+#include "engine/engine_effects.h"
 #include "game/level_build.h"
 #include "game/placements.h"
+#include "game/saved_game.h"
+#include "game/screens.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
-#include "engine/engine_effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "menus/saved_game.h"
-#include "game/singletons.h"
 #include "sound/sound_context.h"
 
 namespace {
 
-constexpr int32_t kScreens = 42;
 constexpr int32_t kNoButton = -1313;
 constexpr int32_t kButton1Slot = 408;
 constexpr int32_t kButton2Slot = 407;
@@ -34,7 +34,7 @@ constexpr Screen kPlain = {true, 80, 0, 400, 401, 4, true};
 constexpr Screen kInPlace = {true, 80, 0, 400, 401, 4, false};
 constexpr Screen kSavedGameQuestion = {true, 580, 581, 400, 401, 4, false};
 
-constexpr Screen kScreenTable[kScreens] = {
+constexpr Screen kScreenTable[kScreenCount] = {
     kPlain,                             // 0 help on the first start
     {true, 80, 81, 400, 401, 4, true},  // 1 pause
     kInPlace,                           // 2 new game
@@ -82,7 +82,7 @@ constexpr Screen kScreenTable[kScreens] = {
 
 GfxContext& G() { return engine.gfx; }
 
-bool InTable(int32_t screen) { return screen >= 0 && screen < kScreens && kScreenTable[screen].shown; }
+bool InTable(int32_t screen) { return screen >= 0 && screen < kScreenCount && kScreenTable[screen].shown; }
 
 // The face frame a face strip rests on.
 int32_t RestingFrame(int32_t faceSlot) {
@@ -107,12 +107,12 @@ void DrawMenuText(const GameState& g, const std::string& text, int32_t x, int32_
   }
 }
 
-void Slide(GameState& g) {
-  if (g.slideCount > 0) --g.slideCount;
-  switch (g.slideCount) {
+void Slide(const GameState& g, MenuState& m) {
+  if (m.slideCount > 0) --m.slideCount;
+  switch (m.slideCount) {
     case 4:
-      g.slideOffset += 260;
-      if (g.faceSlot != 390 && g.settings.soundOn != 0) {
+      m.slideOffset += 260;
+      if (m.faceSlot != 390 && g.settings.soundOn != 0) {
         const int32_t first = Random(engine.random, 8, 10);
         PlaySound(engine.sound, first);
         const int32_t second = Random(engine.random, 8, 10);
@@ -120,42 +120,42 @@ void Slide(GameState& g) {
       }
       break;
     case 3:
-      g.slideOffset += 200;
+      m.slideOffset += 200;
       break;
     case 2:
-      g.slideOffset += 130;
+      m.slideOffset += 130;
       break;
     case 1:
-      g.slideOffset += 60;
+      m.slideOffset += 60;
       break;
     case 0:
-      g.slideOffset = 0;
+      m.slideOffset = 0;
       break;
     default:
       break;
   }
 }
 
-void ChooseFaceFrame(GameState& g) {
+void ChooseFaceFrame(const GameState& g, MenuState& m) {
   RandomSource& rnd = engine.random;
   if (g.settings.assetsLoaded == 0) {
-    g.faceFrame = Random(rnd, 0, g.faceStyle);
+    m.faceFrame = Random(rnd, 0, m.faceStyle);
     return;
   }
-  if (g.faceHold > 0) {
-    --g.faceHold;
+  if (m.faceHold > 0) {
+    --m.faceHold;
     return;
   }
-  if (g.faceSlot != 720 && g.faceSlot != 390 && g.faceSlot != 401) return;
-  if (Random(rnd, 0, 100) > 50) g.faceFrame = Random(rnd, 0, g.faceStyle);
-  if (g.faceFrame == RestingFrame(g.faceSlot) && Random(rnd, 0, 100) > 85) {
-    g.faceHold = Random(rnd, 18, 37);
+  if (m.faceSlot != 720 && m.faceSlot != 390 && m.faceSlot != 401) return;
+  if (Random(rnd, 0, 100) > 50) m.faceFrame = Random(rnd, 0, m.faceStyle);
+  if (m.faceFrame == RestingFrame(m.faceSlot) && Random(rnd, 0, 100) > 85) {
+    m.faceHold = Random(rnd, 18, 37);
   } else {
-    g.faceHold = 1;
+    m.faceHold = 1;
   }
 }
 
-// Screen 30 shows the hero's face turned towards the boss: picture 401
+// The ground boss screen shows the hero's face turned towards the boss: picture 401
 // mirrored left to right, standing on the box's lower edge.
 void DrawMirroredFace(int32_t x0, int32_t y0, int32_t boxHeight) {
   GfxContext& gfx = G();
@@ -173,127 +173,127 @@ void DrawMirroredFace(int32_t x0, int32_t y0, int32_t boxHeight) {
 void Snapshot() { CopyFromScreen(G(), kSnapshotSlot, 0, 0); }
 
 // The answer to the releases of this frame; select is taken before confirm.
-int32_t Answer(GameState& g, bool selectRelease, bool confirmRelease) {
-  int32_t result = 0;
-  switch (g.menuScreen) {
-    case 0:
+int32_t Answer(GameState& g, const MenuState& m, bool selectRelease, bool confirmRelease) {
+  int32_t result = kAnswerStay;
+  switch (m.screen) {
+    case kScreenHelp:
       if (confirmRelease) {
         const bool saved = SavedGameAvailable();
         if (g.settings.controlScheme == 2) {
-          result = saved ? 127 : 126;
+          result = OpenScreen(saved ? kScreenSavedGameSecondScheme : kScreenNewGameSecondScheme);
         } else {
-          result = saved ? 115 : 102;
+          result = OpenScreen(saved ? kScreenSavedGame : kScreenNewGame);
         }
       }
       break;
-    case 1:
+    case kScreenPause:
       // A save that fails does not end the program: the player is told
       // and chooses.
-      if (selectRelease) result = SaveGameAndWait(g) ? 2 : 138;
-      if (confirmRelease) result = 1;
+      if (selectRelease) result = SaveGameAndWait(g) ? kAnswerQuit : OpenScreen(kScreenSaveAndQuitFailed);
+      if (confirmRelease) result = kAnswerGame;
       break;
-    case 38:
-      if (selectRelease) result = 2;
-      if (confirmRelease) result = SaveGameAndWait(g) ? 2 : 138;
+    case kScreenSaveAndQuitFailed:
+      if (selectRelease) result = kAnswerQuit;
+      if (confirmRelease) result = SaveGameAndWait(g) ? kAnswerQuit : OpenScreen(kScreenSaveAndQuitFailed);
       break;
-    case 39:
-    case 40:
-      if (confirmRelease) result = 1;
+    case kScreenSaveFailed:
+    case kScreenDamagedSave:
+      if (confirmRelease) result = kAnswerGame;
       break;
-    case 41:
-      if (selectRelease) result = 5;
+    case kScreenLevelFileFailed:
+      if (selectRelease) result = kAnswerEditor;
       if (confirmRelease) {
         if (SavePlacements(g)) {
-          result = 5;
+          result = kAnswerEditor;
         } else {
           TakeLevelFileFailure();  // this screen is the telling
-          result = 141;
+          result = OpenScreen(kScreenLevelFileFailed);
         }
       }
       break;
-    case 2:
-    case 26:
+    case kScreenNewGame:
+    case kScreenNewGameSecondScheme:
       if (confirmRelease) {
         Snapshot();
         SaveGame(g);
-        result = 4;
+        result = kAnswerFadeToGame;
       }
       break;
-    case 3:
-    case 4:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-    case 17:
-    case 18:
-    case 21:
-    case 22:
-    case 28:
-    case 31:
-    case 33:
-      if (confirmRelease) result = 1;
+    case kScreenShootingWalkerSeen:
+    case kScreenSpittingWalkerSeen:
+    case kScreenFightStarts:
+    case kScreenFightWon:
+    case kScreenFightWon + 1:
+    case kScreenFightWonLast:
+    case kScreenBigJumperSeen:
+    case kScreenFirstRowWon:
+    case kScreenSecondRowWon:
+    case kScreenSmallFlyerSeen:
+    case kScreenHovererSeen:
+    case kScreenGroundBossPage2:
+    case kScreenSecondBigJumperSeen:
+      if (confirmRelease) result = kAnswerGame;
       break;
-    case 5:
+    case kScreenDeath:
       if (confirmRelease) {
         Snapshot();
         LoadGame(g);
         // The difficulty eases as after a lost fight: 8 frames more per monster.
-        g.difficultyOffset = static_cast<int32_t>(static_cast<uint32_t>(g.difficultyOffset) - 8u);
+        g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyOffset, 8);
         SaveGame(g);
-        result = 4;
+        result = kAnswerFadeToGame;
       }
       break;
-    case 10:
-    case 11:
-    case 13:
-    case 14:
-    case 23:
-    case 24:
-    case 25:
-    case 29:
-    case 32:
+    case kScreenSwordTaken:
+    case kScreenSecondSwordTaken:
+    case kScreenGunTaken:
+    case kScreenSecondGunTaken:
+    case kScreenLongBladeTaken:
+    case kScreenArmourTaken:
+    case kScreenDoubleShotTaken:
+    case kScreenRegenerationTaken:
+    case kScreenBroadBladeTaken:
       if (confirmRelease) {
         SaveGame(g);
-        result = 1;
+        result = kAnswerGame;
       }
       break;
-    case 15:
-    case 27:
+    case kScreenSavedGame:
+    case kScreenSavedGameSecondScheme:
       if (selectRelease) {
         Snapshot();
         SaveGame(g);
-        result = 4;
+        result = kAnswerFadeToGame;
       }
       if (confirmRelease) {
         Snapshot();
         LoadGame(g);
-        result = 4;
+        result = kAnswerFadeToGame;
       }
       break;
-    case 16:
-      if (confirmRelease) result = 3;
+    case kScreenTitle:
+      if (confirmRelease) result = kAnswerCredits;
       break;
-    case 19:
-    case 20:
-    case 34:
+    case kScreenFirstGateShut:
+    case kScreenSecondGateShut:
+    case kScreenThirdGateShut:
       if (confirmRelease) {
         Snapshot();
         LoadGame(g);
-        result = 4;
+        result = kAnswerFadeToGame;
       }
       break;
-    case 30:
-      if (confirmRelease) result = 131;
+    case kScreenGroundBoss:
+      if (confirmRelease) result = OpenScreen(kScreenGroundBossPage2);
       break;
-    case 35:
-      if (confirmRelease) result = 136;
+    case kScreenEnding:
+      if (confirmRelease) result = OpenScreen(kScreenEndingPage2);
       break;
-    case 36:
-      if (confirmRelease) result = 137;
+    case kScreenEndingPage2:
+      if (confirmRelease) result = OpenScreen(kScreenEndingLastPage);
       break;
-    case 37:
-      if (confirmRelease) result = 2;
+    case kScreenEndingLastPage:
+      if (confirmRelease) result = kAnswerQuit;
       break;
     default:
       break;
@@ -303,39 +303,39 @@ int32_t Answer(GameState& g, bool selectRelease, bool confirmRelease) {
 
 }  // namespace
 
-void MenuSetup(GameState& g, int32_t screen) {
-  g.faceHold = 0;
-  g.prevSelect = g.prevConfirm = 0;
-  g.menuScreen = screen;
-  g.menuText = " ";
-  g.slideOffset = g.slideCount = 0;
-  g.selectLatch = g.confirmLatch = 0;
-  g.faceStyle = 4;
+void MenuSetup(GameState& g, MenuState& m, int32_t screen) {
+  m.faceHold = 0;
+  m.prevSelect = m.prevConfirm = 0;
+  m.screen = screen;
+  m.text = " ";
+  m.slideOffset = m.slideCount = 0;
+  m.selectLatch = m.confirmLatch = 0;
+  m.faceStyle = 4;
   if (!InTable(screen)) return;
 
   const Screen& s = kScreenTable[screen];
   RecordReader& r = engine.records;
   GetTextLine(engine.records, g.settings, 100 + screen);
-  g.menuText = r.text1;
+  m.text = r.text1;
   GetTextLine(engine.records, g.settings, s.buttonRecord);
-  g.button1Text1 = r.text1;
-  g.button1Text2 = r.text2;
+  m.button1Text1 = r.text1;
+  m.button1Text2 = r.text2;
   if (s.button2Record != 0) {
     GetTextLine(engine.records, g.settings, s.button2Record);
-    g.button2Text1 = r.text1;
-    g.button2Text2 = r.text2;
+    m.button2Text1 = r.text1;
+    m.button2Text2 = r.text2;
   }
-  g.boxSlot = s.box;
-  g.faceSlot = s.face;
-  g.faceStyle = s.faceStyle;
-  g.faceFrame = 0;
-  g.button1Slot = kButton1Slot;
-  g.button2Slot = s.button2Record != 0 ? kButton2Slot : kNoButton;
+  m.boxSlot = s.box;
+  m.faceSlot = s.face;
+  m.faceStyle = s.faceStyle;
+  m.faceFrame = 0;
+  m.button1Slot = kButton1Slot;
+  m.button2Slot = s.button2Record != 0 ? kButton2Slot : kNoButton;
 
   GfxContext& gfx = G();
   if (s.freeze) {
-    g.slideOffset = -600;
-    g.slideCount = 5;
+    m.slideOffset = -600;
+    m.slideCount = 5;
     CopyFromScreen(gfx, kFrozenGameSlot, 0, 0);
     PackTo24(gfx, kFrozenGameSlot);
   }
@@ -345,28 +345,28 @@ void MenuSetup(GameState& g, int32_t screen) {
   }
 }
 
-int32_t MenuFrame(GameState& g, int32_t select, int32_t confirm) {
+int32_t MenuFrame(GameState& g, MenuState& m, int32_t select, int32_t confirm) {
   GfxContext& gfx = G();
   const int32_t w = engine.gfx.screenWidth;
   const int32_t h = engine.gfx.screenHeight;
   int32_t result = 0;
 
   UpdateFrameTiming(gfx);
-  const int32_t boxWidth = PictureWidth(gfx, g.boxSlot);
-  const int32_t boxHeight = PictureHeight(gfx, g.boxSlot);
-  const int32_t x0 = (w - boxWidth) / 2 + g.slideOffset;
+  const int32_t boxWidth = PictureWidth(gfx, m.boxSlot);
+  const int32_t boxHeight = PictureHeight(gfx, m.boxSlot);
+  const int32_t x0 = (w - boxWidth) / 2 + m.slideOffset;
   const int32_t y0 = (h - boxHeight) / 2;
-  Slide(g);
+  Slide(g, m);
 
   DrawPacked24(gfx, kFrozenGameSlot, 0, 0);
   ResetDrawMode(gfx);
-  DrawPicture(gfx, g.boxSlot, x0, y0);
+  DrawPicture(gfx, m.boxSlot, x0, y0);
   ResetDrawMode(gfx);
 
-  ChooseFaceFrame(g);
+  ChooseFaceFrame(g, m);
   ResetDrawMode(gfx);
-  const int32_t face = g.faceSlot + g.faceFrame;
-  if (g.faceSlot == 720) {
+  const int32_t face = m.faceSlot + m.faceFrame;
+  if (m.faceSlot == 720) {
     DrawPicture(gfx, face, x0, y0 + 40);
   } else {
     DrawPicture(gfx, face, x0 + 15, y0 + boxHeight - PictureHeight(gfx, face));
@@ -377,30 +377,30 @@ int32_t MenuFrame(GameState& g, int32_t select, int32_t confirm) {
   UpdateDrift(engine.effects, gfx);
 
   const int32_t right = x0 + boxWidth - 40;
-  DrawMenuText(g, g.menuText, x0, y0, right);
+  DrawMenuText(g, m.text, x0, y0, right);
   if (g.settings.assetsLoaded != 0) {
-    DrawPicture(gfx, g.button1Slot, x0 + 386, y0 + 151);
-    DrawMenuText(g, g.button1Text1, x0 + 380, y0 + 190, right);
-    DrawMenuText(g, g.button1Text2, x0 + 455, y0 + 190, right);
+    DrawPicture(gfx, m.button1Slot, x0 + 386, y0 + 151);
+    DrawMenuText(g, m.button1Text1, x0 + 380, y0 + 190, right);
+    DrawMenuText(g, m.button1Text2, x0 + 455, y0 + 190, right);
   }
-  if (g.button2Slot >= 0) {
-    DrawPicture(gfx, g.button2Slot, x0 + 388, y0 + 121);
-    DrawMenuText(g, g.button2Text1, x0 + 380, y0 + 125, right);
-    DrawMenuText(g, g.button2Text2, x0 + 455, y0 + 125, right);
+  if (m.button2Slot >= 0) {
+    DrawPicture(gfx, m.button2Slot, x0 + 388, y0 + 121);
+    DrawMenuText(g, m.button2Text1, x0 + 380, y0 + 125, right);
+    DrawMenuText(g, m.button2Text2, x0 + 455, y0 + 125, right);
   }
-  if (g.menuScreen == 30) DrawMirroredFace(x0, y0, boxHeight);
+  if (m.screen == kScreenGroundBoss) DrawMirroredFace(x0, y0, boxHeight);
 
-  const bool selectRelease = select == 0 && g.prevSelect != 0;
-  const bool confirmRelease = confirm == 0 && g.prevConfirm != 0;
-  result = Answer(g, selectRelease, confirmRelease);
+  const bool selectRelease = select == 0 && m.prevSelect != 0;
+  const bool confirmRelease = confirm == 0 && m.prevConfirm != 0;
+  result = Answer(g, m, selectRelease, confirmRelease);
 
   // An input already held when the screen opened counts only once it has
   // been seen up; answers come on the release, not the press.
-  if (select == 0) g.selectLatch = kUnlatched;
-  if (g.selectLatch == kUnlatched) g.prevSelect = select;
-  if (confirm == 0) g.confirmLatch = kUnlatched;
-  if (g.confirmLatch == kUnlatched) g.prevConfirm = confirm;
+  if (select == 0) m.selectLatch = kUnlatched;
+  if (m.selectLatch == kUnlatched) m.prevSelect = select;
+  if (confirm == 0) m.confirmLatch = kUnlatched;
+  if (m.confirmLatch == kUnlatched) m.prevConfirm = confirm;
 
-  if (result != 0 && result != 3) BuildLevel(g, g.level);
+  if (result != kAnswerStay && result != kAnswerCredits) BuildLevel(g, g.level);
   return result;
 }

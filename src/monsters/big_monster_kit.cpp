@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -23,18 +23,18 @@ int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
 int32_t SwordLoss(const GameState& g, int32_t kind) {
   constexpr int32_t kQuarter = kFixedOne / 4;
   int32_t loss = 0, longExtra = 0, broadExtra = kQuarter;
-  if (kind == 17) {
-    loss = g.weapon == 40 ? 3 * kQuarter : 2 * kQuarter;
+  if (kind == kBigJumper) {
+    loss = g.weapon == kSword ? 3 * kQuarter : 2 * kQuarter;
     longExtra = 2 * kQuarter;
-  } else if (kind == 19) {
-    loss = g.weapon == 40 ? 3 * kQuarter : kQuarter;
+  } else if (kind == kBreedingFlyer) {
+    loss = g.weapon == kSword ? 3 * kQuarter : kQuarter;
     longExtra = 2 * kQuarter;
   } else {  // 32
-    loss = g.weapon == 40 ? 2 * kQuarter : kQuarter;
+    loss = g.weapon == kSword ? 2 * kQuarter : kQuarter;
     longExtra = kQuarter;
   }
-  if (g.longBlade != 0) loss += longExtra;
-  if (g.broadBlade != 0) loss += broadExtra;
+  if (g.progress.longBlade != 0) loss += longExtra;
+  if (g.progress.broadBlade != 0) loss += broadExtra;
   return loss;
 }
 
@@ -54,11 +54,11 @@ bool SwordWound(GameState& g, int32_t i, int32_t strip) {
     if (Rand(0, 100) > 75) PlaySound(engine.sound, 1);
     PlaySound(engine.sound, Rand(40, 41));
   }
-  const int32_t health = Sub(std::clamp(r.health, 0, kFullHealth), SwordLoss(g, r.kind));
+  const int32_t health = fixed::Sub(std::clamp(r.health, 0, kFullHealth), SwordLoss(g, r.kind));
   const bool dies = health < 1;
-  if (dies) BigDeath(g, i, r.kind == 17 ? 51 : 21, 0);
+  if (dies) BigDeath(g, i, r.kind == kBigJumper ? 51 : 21, 0);
   r.health = health;
-  if (r.kind == 19 || r.kind == 32) Sample(g, 1);
+  if (r.kind == kBreedingFlyer || r.kind == kSecondBigJumper) Sample(g, 1);
   StartFight(g);
   return dies;
 }
@@ -85,15 +85,15 @@ void BigDeath(GameState& g, int32_t i, int32_t rings, int32_t offset) {
   Flashes(px + offset, py + offset, rings, 100, 10240, 768);
 }
 
-bool FightOn(const GameState& g) { return g.fightTime > 0 && g.playerAlive != 0; }
+bool FightOn(const GameState& g) { return g.fight.time > 0 && g.playerAlive != 0; }
 
 bool RoomToBreed(const GameState& g) { return FreeRecords(g) > 14; }
 
 void BreedAt(GameState& g, int32_t x, int32_t y, int32_t (*drawCode)(), int32_t bonusOver) {
   if (x < 80 || x > ScreenW() - 80 || y < 150 || y > ScreenH() - 100) return;
   SpawnMonster(g, x, y, drawCode());
-  if (Rand(0, 100) > bonusOver) g.fightTime = Add(g.fightTime, Difficulty(g));
-  g.fightTime = std::min(g.fightTime, Sub(g.fightTimeStart, 1));
+  if (Rand(0, 100) > bonusOver) g.fight.time = fixed::Add(g.fight.time, Difficulty(g));
+  g.fight.time = std::min(g.fight.time, fixed::Sub(g.fight.timeStart, 1));
 }
 
 void HealthBar(int32_t x, int32_t y, int32_t length, int32_t filled) {

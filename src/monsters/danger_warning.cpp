@@ -1,17 +1,19 @@
 // The danger warning: when enough threats crowd round the player, a warning
 // sign shows over him for a while.
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 
 namespace {
 
 // How much a thing near the player weighs.
 int32_t Threat(int32_t kind, int32_t cls) {
-  if (kind == 0 || kind == 2) return 1;
-  if (kind == 1 || kind == 5 || kind == 7 || kind == 20) return 6;
+  if (kind == kWalker || kind == kQuickWalker) return 1;
+  if (kind == kShootingWalker || kind == kSpittingWalker || kind == kLobbingWalker || kind == kSmallFlyer)
+    return 6;
   if (cls == 0) return 3;
   return cls == 2 ? 18 : 30;
 }
@@ -26,8 +28,8 @@ void DangerWarning(GameState& g) {
   int32_t sum = 0;
   for (const MonsterRecord& r : g.objects) {
     if (r.active == 0) continue;
-    const int32_t cls = MonsterClass(g, r.kind);
-    const int32_t d = monsters::Abs(plx - Px(r) - 10) + monsters::Abs(ply - Py(r) + 20) + 1;
+    const int32_t cls = MonsterClass(r.kind);
+    const int32_t d = fixed::Abs(plx - Px(r) - 10) + fixed::Abs(ply - Py(r) + 20) + 1;
     if (d < 50 * cls + 40) sum += Threat(r.kind, cls);
   }
   g.dangerSum = sum;

@@ -1,17 +1,12 @@
 #include "engine/engine_effects.h"
-#include "monsters/debris.h"
-
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 
 namespace {
-
-using monsters::Add;
-using monsters::Shl;
 
 DebrisRecord* FreeDebris(GameState& g) {
   for (DebrisRecord& d : g.debris) {
@@ -32,7 +27,7 @@ Away AwayFrom(int64_t dx, int64_t dy) {
 // A piece never hangs still in the air: no spin becomes 3 degrees a frame.
 int32_t DrawSpin() {
   const int32_t spin = Random(engine.random, -5, 5);
-  return Shl(spin == 0 ? 3 : spin, 16);
+  return fixed::Shl(spin == 0 ? 3 : spin, 16);
 }
 
 void StartPiece(DebrisRecord& d, int32_t x, int32_t y, int32_t image, int32_t mode) {
@@ -59,8 +54,8 @@ void SpawnDebris(GameState& g, int32_t x, int32_t y, int32_t image, int32_t mode
     DebrisRecord* d = FreeDebris(g);
     if (d == nullptr) continue;
     StartPiece(*d, x, y, image + p + 2, mode);
-    d->vy = Add(Shl(a.uy, 11), Shl(Random(engine.random, -2, 2), 15));
-    d->vx = Add(Shl(a.ux, 12), Shl(Random(engine.random, -4, 4), 15));
+    d->vy = fixed::Add(fixed::Shl(a.uy, 11), fixed::Shl(Random(engine.random, -2, 2), 15));
+    d->vx = fixed::Add(fixed::Shl(a.ux, 12), fixed::Shl(Random(engine.random, -4, 4), 15));
   }
 }
 
@@ -76,8 +71,8 @@ void SpawnPlayerDebris(GameState& g, int32_t x, int32_t y) {
     if (d == nullptr) continue;
     const Away a = AwayFrom(int64_t{p.px} - x, int64_t{p.py} - y);
     StartPiece(*d, p.px, p.py, p.image, 13);
-    d->vy = Add(Shl(a.uy, 11), Shl(Random(engine.random, -3, 3), 15));
-    d->vx = Add(Shl(a.ux, 12), Shl(Random(engine.random, -4, 4), 15));
+    d->vy = fixed::Add(fixed::Shl(a.uy, 11), fixed::Shl(Random(engine.random, -3, 3), 15));
+    d->vx = fixed::Add(fixed::Shl(a.ux, 12), fixed::Shl(Random(engine.random, -4, 4), 15));
   }
 }
 
@@ -89,15 +84,15 @@ void UpdateDebris(GameState& g) {
   GfxContext& gfx = engine.gfx;
   for (DebrisRecord& d : g.debris) {
     if (d.active == 0) continue;
-    d.angle = Add(d.angle, d.spin);
+    d.angle = fixed::Add(d.angle, d.spin);
     if (d.angle < 0) {
-      d.angle = Add(d.angle, monsters::kFullCircle);
+      d.angle = fixed::Add(d.angle, monsters::kFullCircle);
     } else if (d.angle >= monsters::kFullCircle) {
-      d.angle = monsters::Sub(d.angle, monsters::kFullCircle);
+      d.angle = fixed::Sub(d.angle, monsters::kFullCircle);
     }
-    d.x = Add(d.x, d.vx);
-    d.y = Add(d.y, d.vy);
-    d.vy = Add(d.vy, monsters::kQuarterPixel);
+    d.x = fixed::Add(d.x, d.vx);
+    d.y = fixed::Add(d.y, d.vy);
+    d.vy = fixed::Add(d.vy, monsters::kQuarterPixel);
     if (d.mode == 2) {
       SetDrawMode(gfx, -1);
     } else {

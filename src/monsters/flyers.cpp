@@ -4,14 +4,15 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/screens.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -26,11 +27,11 @@ int32_t SmallFlyer() { return 20; }
 void MoveFlyer(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   Roam(r, Px(r), 55);
-  r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
+  r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
   // Drawn back to its home height, with a random flutter.
-  r.vy = Add(r.vy, r.homeY >= Py(r) ? kHalfPixel : -kHalfPixel);
-  r.vy = Add(r.vy, Shl(Rand(-13, 13), r.kind == 20 ? 14 : 13));
-  r.y = Add(r.y, r.vy);
+  r.vy = fixed::Add(r.vy, r.homeY >= Py(r) ? kHalfPixel : -kHalfPixel);
+  r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-13, 13), r.kind == kSmallFlyer ? 14 : 13));
+  r.y = fixed::Add(r.y, r.vy);
   r.vy = std::clamp(r.vy, -4 * kFixedOne, 4 * kFixedOne);
   // The two middle wing frames last twice as long.
   const int32_t k = std::max(r.frameDivisor, 1);
@@ -46,7 +47,7 @@ void MoveFlyer(GameState& g, int32_t i) {
 void TouchFlyer(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   const int32_t h = PictureHeight(engine.gfx, r.image);
-  if (r.kind == 20) {
+  if (r.kind == kSmallFlyer) {
     if (SwordHitsSmallMonster(g, i)) {
       KillSmallMonster(g, i);
       return;
@@ -77,9 +78,9 @@ void DrawFlyer(GameState& g, int32_t i) {
   const int32_t top = MonsterTop(g, i);
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
   DrawPicture(gfx, r.poseImage + shown + (r.direction <= 0 ? 5 : 0), px - h / 2, top);
-  if (r.kind == 20) return;
+  if (r.kind == kSmallFlyer) return;
   HealthBar(px - 20, top + 45, 40, std::clamp(WholePixel(r.health), 0, 40));
-  RaiseMessage(g, 122, 4);
+  RaiseMessage(g, OpenScreen(kScreenSmallFlyerSeen), 4);
 }
 
 }  // namespace monsters

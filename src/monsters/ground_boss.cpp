@@ -5,15 +5,14 @@
 #include <climits>
 
 #include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/screens.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
-#include "monsters/debris.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -48,8 +47,8 @@ void Attack(GameState& g, int32_t i) {
     }
   }
   if (r.phase == 1) {
-    r.bobSpeed = Add(r.bobSpeed, kFixedOne + kHalfPixel);
-    r.bob = Add(r.bob, r.bobSpeed);
+    r.bobSpeed = fixed::Add(r.bobSpeed, kFixedOne + kHalfPixel);
+    r.bob = fixed::Add(r.bob, r.bobSpeed);
     if (r.bob > 0) {
       Sample(g, 60);
       ShakeScreen();
@@ -136,10 +135,10 @@ void DrawGroundBoss(GameState& g, int32_t i) {
   } else {
     DrawFrame(gfx, r.image, px - h / 2, top, shown);
   }
-  HealthBar(px - 40, top - 10, 80, std::clamp(WholePixel(Mul(r.health, 2)), 0, 80));
+  HealthBar(px - 40, top - 10, 80, std::clamp(WholePixel(fixed::Mul(r.health, 2)), 0, 80));
   // Its introduction waits until it has been on screen for 50 frames.
   if (g.bossSightings < INT32_MAX) g.bossSightings += 1;
-  if (g.bossSightings >= 50) RaiseMessage(g, 130, 3);
+  if (g.bossSightings >= 50) RaiseMessage(g, OpenScreen(kScreenGroundBoss), 3);
 }
 
 }  // namespace monsters

@@ -1,15 +1,16 @@
 // The player's gun shots: the shot of the first gun (kind 10), which bursts
 // on walls and on monsters, and the bouncing shot of the second (kind 15),
 // which bounces off walls until its fuse runs out.
+#include "engine/engine_effects.h"
 #include "game/fight.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
-#include "monsters/debris.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -21,20 +22,20 @@ int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
 // the jumper and hoverer, which shots pass through.
 bool IsTarget(int32_t kind) {
   switch (kind) {
-    case 10:
-    case 11:
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-    case 27:
-    case 29:
-    case 31:
+    case kGunShot:
+    case kSwordPickup:
+    case kSecondSwordPickup:
+    case kGunPickup:
+    case kBouncingShot:
+    case kSecondGunPickup:
+    case kBigJumper:
+    case kLongBladePickup:
+    case kArmourPickup:
+    case kDoubleShotPickup:
+    case kHoverer:
+    case kRegenerationPickup:
+    case kRock:
+    case kBroadBladePickup:
       return false;
     default:
       return true;
@@ -69,11 +70,11 @@ void Strike(GameState& g, int32_t mx, int32_t my, int32_t reach, int32_t bigLoss
     const int32_t h = PictureHeight(engine.gfx, t.image);
     const int32_t top = MonsterTop(g, j);
     for (int32_t k = 0; k < 9; ++k) AddFlash(engine, Px(t), top + h / 2, 3840, 512);
-    const int32_t cls = MonsterClass(g, t.kind);
+    const int32_t cls = MonsterClass(t.kind);
     if (cls == 2 || cls == 3) {
-      t.health = Sub(t.health, cls == 2 ? bigLoss : bossLoss);
+      t.health = fixed::Sub(t.health, cls == 2 ? bigLoss : bossLoss);
       if (t.health < 1) BigDeath(g, j, 21, 0);
-    } else if (cls == 1 || !(g.level > 9 && Rand(0, 100) < 51)) {
+    } else if (cls == 1 || !(IsDeepLevel(g.level) && Rand(0, 100) < 51)) {
       SpawnDebris(g, Px(t) - h / 2, top, t.image, 0);
       t.active = 0;
     }
@@ -90,10 +91,10 @@ void Explode(GameState& g, MonsterRecord& r, int32_t mx, int32_t my) {
 
 void MoveGunShot(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
-  r.vy = Add(r.vy, kHalfPixel);
-  r.angle = TurnAngle(r.angle, Shl(13, 16));
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
+  r.vy = fixed::Add(r.vy, kHalfPixel);
+  r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   if (Outside(Px(r), Py(r), 300)) r.active = 0;
 }
 
@@ -112,9 +113,9 @@ void TouchGunShot(GameState& g, int32_t i) {
 
 void MoveBouncingShot(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
-  r.vy = Add(r.vy, kQuarterPixel);
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
+  r.vy = fixed::Add(r.vy, kQuarterPixel);
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   if (Solid(g, px, py)) {
@@ -126,15 +127,15 @@ void MoveBouncingShot(GameState& g, int32_t i) {
       upright += Solid(g, px, py + k) ? 1 : 0;
     }
     if (across <= upright) {
-      r.vx = Sub(0, r.vx);
+      r.vx = fixed::Sub(0, r.vx);
     } else {
-      r.vy = Sub(0, r.vy);
+      r.vy = fixed::Sub(0, r.vy);
     }
-    r.x = Add(r.x, Mul(r.vx, 2));
-    r.y = Add(r.y, Mul(r.vy, 2));
+    r.x = fixed::Add(r.x, fixed::Mul(r.vx, 2));
+    r.y = fixed::Add(r.y, fixed::Mul(r.vy, 2));
     ExplosionSample(g);
   }
-  r.angle = TurnAngle(r.angle, Shl(13, 16));
+  r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   if (Outside(Px(r), Py(r), 300)) {
     r.active = 0;
     return;

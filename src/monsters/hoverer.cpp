@@ -4,14 +4,16 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/screens.h"
+#include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -25,13 +27,13 @@ int32_t SmallWalker() { return 2 * Random(engine.random, 0, 1); }
 
 void MoveHoverer(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  const bool fight = g.fightTime >= 1;
+  const bool fight = g.fight.time >= 1;
   Roam(r, Px(r), 65);
-  r.x = Add(r.x, Mul(Mul(r.direction, r.speed), fight ? 1 << 18 : 1 << 15));
+  r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), fight ? 1 << 18 : 1 << 15));
   constexpr int32_t kPull = 24576;  // 0.375 pixel
-  r.vy = Add(r.vy, r.homeY >= Py(r) ? kPull : -kPull);
-  r.vy = Add(r.vy, Shl(Rand(-11, 11), 13));
-  r.y = Add(r.y, fight ? Mul(r.vy, 2) : r.vy);
+  r.vy = fixed::Add(r.vy, r.homeY >= Py(r) ? kPull : -kPull);
+  r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-11, 11), 13));
+  r.y = fixed::Add(r.y, fight ? fixed::Mul(r.vy, 2) : r.vy);
   r.vy = std::clamp(r.vy, -3 * kFixedOne, 3 * kFixedOne);
   // It changes pose at random instead of animating.
   if (Rand(0, 100) > 65 && Rand(0, 100) > 60) r.frame = 4 * Rand(0, 2);
@@ -60,18 +62,18 @@ void DrawHoverer(GameState& g, int32_t i) {
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
   DrawPicture(gfx, r.poseImage + shown + (r.direction <= 0 ? 3 : 0), px - h / 2, top);
   HealthBar(px - 20, top + 40, 40, std::clamp(WholePixel(r.health), 0, 40));
-  RaiseMessage(g, 128, 3);
+  RaiseMessage(g, OpenScreen(kScreenHovererSeen), 3);
 }
 
 void WoundShooter(GameState& g, int32_t shooter) {
   // Only a live hoverer is hurt; an index outside the table names nobody.
   if (shooter < 0 || shooter >= kObjectCount) return;
   MonsterRecord& r = g.objects[shooter];
-  if (r.active == 0 || r.kind != 24) return;
-  int32_t loss = g.weapon == 40 ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
-  if (g.longBlade != 0) loss += kFixedOne;
-  if (g.broadBlade != 0) loss += kFixedOne / 2;
-  r.health = Sub(r.health, loss);
+  if (r.active == 0 || r.kind != kHoverer) return;
+  int32_t loss = g.weapon == kSword ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
+  if (g.progress.longBlade != 0) loss += kFixedOne;
+  if (g.progress.broadBlade != 0) loss += kFixedOne / 2;
+  r.health = fixed::Sub(r.health, loss);
   if (r.health < 1) BigDeath(g, shooter, 21, 50);
 }
 

@@ -4,14 +4,15 @@
 #include <algorithm>
 
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/screens.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/big_monster_kit.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
-#include "game/singletons.h"
 
 namespace monsters {
 
@@ -47,18 +48,18 @@ void MoveJumper(GameState& g, int32_t i) {
       r.vx = 0;
     }
   } else {
-    r.airFrames = Add(r.airFrames, 1);
+    r.airFrames = fixed::Add(r.airFrames, 1);
   }
-  if (r.airFrames > 3) r.y = Add(r.y, Shl(6, 16));
-  if (Solid(g, Px(r) - 80, Py(r))) r.direction = Abs(r.direction);
-  if (Solid(g, Px(r) + 80, Py(r))) r.direction = Sub(0, Abs(r.direction));
-  if (r.airFrames < 4) r.x = Add(r.x, Mul(Mul(r.direction, r.speed), 1 << 15));
-  if (Px(r) < 100) r.x = Shl(100, 16);
-  if (Px(r) > w - 100) r.x = Shl(w - 100, 16);
+  if (r.airFrames > 3) r.y = fixed::Add(r.y, fixed::Shl(6, 16));
+  if (Solid(g, Px(r) - 80, Py(r))) r.direction = fixed::Abs(r.direction);
+  if (Solid(g, Px(r) + 80, Py(r))) r.direction = fixed::Sub(0, fixed::Abs(r.direction));
+  if (r.airFrames < 4) r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
+  if (Px(r) < 100) r.x = fixed::Shl(100, 16);
+  if (Px(r) > w - 100) r.x = fixed::Shl(w - 100, 16);
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
-  if (Py(r) - half < -50) r.y = Shl(half - 50, 16);
+  if (Py(r) - half < -50) r.y = fixed::Shl(half - 50, 16);
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
-  if (r.kind == 17) {
+  if (r.kind == kBigJumper) {
     if (g.swordActive == 0) {
       if (r.rage <= 999) r.rage += 2;
     } else {
@@ -66,21 +67,21 @@ void MoveJumper(GameState& g, int32_t i) {
     }
     r.rage = std::clamp(r.rage, 0, 1000);
   }
-  const bool eager = r.kind == 17 ? r.rage < 350 : g.fightTime >= 1 && g.playerAlive != 0;
+  const bool eager = r.kind == kBigJumper ? r.rage < 350 : g.fight.time >= 1 && g.playerAlive != 0;
   if (eager && Rand(0, 100) > 20 && Rand(0, 100) >= 21 && stands && r.vy >= 0) {
-    if (r.kind == 17) r.rage = Add(r.rage, 70 * Rand(0, 2));
+    if (r.kind == kBigJumper) r.rage = fixed::Add(r.rage, 70 * Rand(0, 2));
     // Always towards the middle of the screen.
     const int32_t dx = Px(r) < w / 2 ? Rand(-50, 350) : Rand(-350, 50);
     const int32_t dy = Rand(-30, 30) - 100;
-    const int32_t n = Abs(dx) + Abs(dy) + 1;
-    r.vx = Shl(100 * dx / n, 14);
-    r.vy = Shl(100 * dy / n, 15);
+    const int32_t n = fixed::Abs(dx) + fixed::Abs(dy) + 1;
+    r.vx = fixed::Shl(100 * dx / n, 14);
+    r.vy = fixed::Shl(100 * dy / n, 15);
   }
-  r.vx = Sub(r.vx, r.vx / 32);
-  r.vy = Sub(r.vy, r.vy / 32);
-  if (!(stands && r.vy >= 0)) r.vy = Add(r.vy, kFixedOne);
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
+  r.vx = fixed::Sub(r.vx, r.vx / 32);
+  r.vy = fixed::Sub(r.vy, r.vy / 32);
+  if (!(stands && r.vy >= 0)) r.vy = fixed::Add(r.vy, kFixedOne);
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
   if (Outside(Px(r), Py(r), 400)) r.active = 0;
 }
 
@@ -89,12 +90,12 @@ void TouchJumper(GameState& g, int32_t i) {
   if (g.swordActive != 0) {
     // Kind 17 is hit on the strip that faces the player, kind 32 on the one
     // its direction names (it keeps the 0 it spawned with, so the mirrored).
-    const bool mirrored = r.kind == 17 ? Px(r) >= PlayerPx(g) : r.direction < 1 && r.airFrames < 4;
+    const bool mirrored = r.kind == kBigJumper ? Px(r) >= PlayerPx(g) : r.direction < 1 && r.airFrames < 4;
     if (SwordWound(g, i, mirrored ? r.image + 1 : r.image)) return;
   }
   const int32_t h = PictureHeight(engine.gfx, r.image);
   const int32_t px = Px(r);
-  if (r.kind == 17) {
+  if (r.kind == kBigJumper) {
     if (g.playerAlive != 0 && r.rage < 350 && Rand(0, 100) > 78 && Rand(0, 100) > 78) {
       const int32_t x = px < PlayerPx(g) ? px + 5 : px - 5;
       SpawnMonster(g, x, MonsterTop(g, i) + h / 2 + 19, 18);
@@ -114,14 +115,14 @@ void DrawJumper(GameState& g, int32_t i) {
   const int32_t px = Px(r);
   const int32_t top = MonsterTop(g, i);
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
-  const int32_t leftSet = px >= PlayerPx(g) ? (r.kind == 17 ? 2 : 5) : 0;
+  const int32_t leftSet = px >= PlayerPx(g) ? (r.kind == kBigJumper ? 2 : 5) : 0;
   DrawPicture(gfx, r.poseImage + shown + leftSet, px - h / 2, top + 10);
-  if (r.kind == 17) Sparks(g, px, top + h / 2 + 19, 8, 10, 10, 3);
+  if (r.kind == kBigJumper) Sparks(g, px, top + h / 2 + 19, 8, 10, 10, 3);
   HealthBar(px - 20, top + 45, 40, std::clamp(WholePixel(r.health), 0, 40));
-  if (r.kind == 17) {
-    RaiseMessage(g, 117, 3);
+  if (r.kind == kBigJumper) {
+    RaiseMessage(g, OpenScreen(kScreenBigJumperSeen), 3);
   } else {
-    RaiseMessage(g, 133, 4);
+    RaiseMessage(g, OpenScreen(kScreenSecondBigJumperSeen), 4);
   }
 }
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "game/fight.h"
-#include "gfx/image_slots.h"
-#include "monsters/debris.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 #include "engine/engine_effects.h"
+#include "game/fight.h"
+#include "game/objects.h"
+#include "game/screens.h"
+#include "game/singletons.h"
+#include "gfx/image_slots.h"
 #include "sound/sound_context.h"
 
 namespace monsters {
@@ -22,11 +22,11 @@ bool Outside(int32_t px, int32_t py, int32_t margin) {
 bool Solid(const GameState& g, int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }
 
 int32_t TurnAngle(int32_t angle, int32_t step) {
-  angle = Add(angle, step);
+  angle = fixed::Add(angle, step);
   if (angle < 0) {
-    angle = Add(angle, kFullCircle);
+    angle = fixed::Add(angle, kFullCircle);
   } else if (angle > kFullCircle) {
-    angle = Sub(angle, kFullCircle);
+    angle = fixed::Sub(angle, kFullCircle);
   }
   return angle;
 }
@@ -40,9 +40,9 @@ void ExplosionSample(const GameState& g) {
 }
 
 void RaiseMessage(GameState& g, int32_t m, int32_t weight) {
-  if (g.frameResult == 0 && g.resultSeen[m] == 0) {
+  if (g.frameResult == kStayInGame && g.progress.resultSeen[m] == 0) {
     g.frameResult = m;
-    g.resultCount[m] = Add(g.resultCount[m], weight);
+    g.resultCount[m] = fixed::Add(g.resultCount[m], weight);
   }
 }
 
@@ -101,8 +101,8 @@ int32_t DamageBand(GameState& g) {
 }
 
 void HurtPlayer(GameState& g, int32_t damage, int32_t fromX, int32_t fromY) {
-  g.health = Sub(g.health, Shl(damage, 16));
-  if (g.armour == 0) g.health = Sub(g.health, Shl(damage, 16));
+  g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
+  if (g.progress.armour == 0) g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
   g.healthBarTimer = 450;
   if (g.health < 0) {
     SpawnPlayerDebris(g, fromX, fromY);
@@ -118,8 +118,8 @@ void PushPlayer(GameState& g, int32_t px, int32_t py, int32_t factor, int32_t ve
   const int64_t n = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) + 1;
   const auto across = static_cast<int32_t>(factor * dx / n);
   const auto up = static_cast<int32_t>(std::min<int64_t>(0, factor * dy / n));
-  g.velX = Add(g.velX, Shl(across, 13));
-  g.velY = Add(g.velY, Shl(up, verticalShift));
+  g.velX = fixed::Add(g.velX, fixed::Shl(across, 13));
+  g.velY = fixed::Add(g.velY, fixed::Shl(up, verticalShift));
 }
 
 void PushFlashes(GameState& g, int32_t px, int32_t py) {

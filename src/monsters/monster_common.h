@@ -1,7 +1,7 @@
 #pragma once
 // What the monster passes share: whole-pixel positions, the mask test, the
 // samples, the messages, the sparks of an explosion, hurting and pushing
-// the player, and the fixed-point steps that must wrap rather than overflow.
+// the player. Wrapping 16.16 steps are fixed:: (game/fixed_point.h).
 //
 // Random draws: where one call takes several drawn arguments, they are drawn
 // from the last argument to the first, so a point (x ± rand, y ± rand) draws
@@ -15,20 +15,6 @@ namespace monsters {
 inline constexpr int32_t kHalfPixel = 32768;
 inline constexpr int32_t kQuarterPixel = 16384;
 inline constexpr int32_t kFullCircle = 360 * kFixedOne;
-
-// Wrapping 32-bit arithmetic for 16.16 values.
-inline int32_t Add(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t Sub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-inline int32_t Mul(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
-}
-// v · 2^n as the shift of the 32-bit word it stands for.
-inline int32_t Shl(int32_t v, int32_t n) { return static_cast<int32_t>(static_cast<uint32_t>(v) << n); }
-inline int32_t Abs(int32_t v) { return v < 0 ? Sub(0, v) : v; }
 
 inline int32_t Px(const MonsterRecord& r) { return WholePixel(r.x); }
 inline int32_t Py(const MonsterRecord& r) { return WholePixel(r.y); }

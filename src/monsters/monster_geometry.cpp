@@ -6,33 +6,37 @@
 #include <vector>
 
 #include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/image_slots.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
 
 namespace {
 
 using monsters::Px;
 using monsters::Py;
 
-bool IsWalker(int32_t kind) { return kind == 0 || kind == 1 || kind == 2 || kind == 5 || kind == 7; }
+bool IsWalker(int32_t kind) {
+  return kind == kWalker || kind == kShootingWalker || kind == kQuickWalker || kind == kSpittingWalker ||
+         kind == kLobbingWalker;
+}
 
 int32_t ComputeTop(GameState& g, const MonsterRecord& r) {
   const int32_t h = PictureHeight(engine.gfx, r.image);
   int32_t top = Py(r) - h / 2;
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
   if (IsWalker(r.kind)) {
-    const int32_t facingLeft = r.direction <= 0 && r.airFrames <= 3 ? (r.kind == 2 ? 9 : 6) : 0;
+    const int32_t facingLeft = r.direction <= 0 && r.airFrames <= 3 ? (r.kind == kQuickWalker ? 9 : 6) : 0;
     const int32_t pose = r.poseImage + shown + facingLeft;
-    top -= GroundSink(g, Px(r) - h / 2, top, pose, r.kind == 1 ? 35 : 40);
-  } else if (r.kind == 19) {
+    top -= GroundSink(g, Px(r) - h / 2, top, pose, r.kind == kShootingWalker ? 35 : 40);
+  } else if (r.kind == kBreedingFlyer) {
     if (shown == 2 || shown == 3) top -= 10;
     if (shown == 4) top -= 5;
-  } else if (r.kind == 20) {
+  } else if (r.kind == kSmallFlyer) {
     if (shown == 2 || shown == 3) top -= 5;
     if (shown == 4) top -= 2;
-  } else if (r.kind == 28) {
+  } else if (r.kind == kGroundBoss) {
     top += WholePixel(r.bob);
   }
   return top;

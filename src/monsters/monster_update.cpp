@@ -1,7 +1,8 @@
-#include "monsters/monster_update.h"
-
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/levels.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
 #include "game/singletons.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
@@ -14,70 +15,70 @@ enum class Pass { kMove, kTouch, kDraw };
 
 void Step(GameState& g, int32_t i, Pass pass) {
   switch (g.objects[i].kind) {
-    case 0:
-    case 1:
-    case 2:
-    case 5:
-    case 7:
+    case kWalker:
+    case kShootingWalker:
+    case kQuickWalker:
+    case kSpittingWalker:
+    case kLobbingWalker:
       if (pass == Pass::kMove) MoveWalker(g, i);
       if (pass == Pass::kTouch) TouchWalker(g, i);
       if (pass == Pass::kDraw) DrawWalker(g, i);
       break;
-    case 3:
-    case 4:
-    case 6:
-    case 8:
-    case 18:
-    case 25:
+    case kAimedShot:
+    case kSpinningShot:
+    case kSpit:
+    case kLobbedShot:
+    case kArcingShot:
+    case kHovererShot:
       if (pass == Pass::kMove) MoveShot(g, i);
       if (pass == Pass::kTouch) TouchShot(g, i);
       if (pass == Pass::kDraw) DrawShot(g, i);
       break;
-    case 10:
+    case kGunShot:
       if (pass == Pass::kMove) MoveGunShot(g, i);
       if (pass == Pass::kTouch) TouchGunShot(g, i);
       if (pass == Pass::kDraw) DrawShot(g, i);
       break;
-    case 15:
+    case kBouncingShot:
       if (pass == Pass::kMove) MoveBouncingShot(g, i);
       if (pass == Pass::kTouch) TouchBouncingShot(g, i);
       if (pass == Pass::kDraw) DrawShot(g, i);
       break;
-    case 11:
-    case 13:
-    case 14:
-    case 16:
-    case 21:
-    case 22:
-    case 23:
-    case 27:
-    case 31:
+    case kSwordPickup:
+    case kSecondSwordPickup:
+    case kGunPickup:
+    case kSecondGunPickup:
+    case kLongBladePickup:
+    case kArmourPickup:
+    case kDoubleShotPickup:
+    case kRegenerationPickup:
+    case kBroadBladePickup:
       if (pass == Pass::kMove) MovePickup(g, i);
       if (pass == Pass::kDraw) DrawPickup(g, i);
       break;
-    case 17:
-    case 32:
+    case kBigJumper:
+    case kSecondBigJumper:
       if (pass == Pass::kMove) MoveJumper(g, i);
       if (pass == Pass::kTouch) TouchJumper(g, i);
       if (pass == Pass::kDraw) DrawJumper(g, i);
       break;
-    case 19:
-    case 20:
+    case kBreedingFlyer:
+    case kSmallFlyer:
       if (pass == Pass::kMove) MoveFlyer(g, i);
       if (pass == Pass::kTouch) TouchFlyer(g, i);
       if (pass == Pass::kDraw) DrawFlyer(g, i);
       break;
-    case 24:
+    case kHoverer:
       if (pass == Pass::kMove) MoveHoverer(g, i);
       if (pass == Pass::kTouch) TouchHoverer(g, i);
       if (pass == Pass::kDraw) DrawHoverer(g, i);
       break;
-    case 28:
+    case kGroundBoss:
       if (pass == Pass::kMove) MoveGroundBoss(g, i);
       if (pass == Pass::kTouch) TouchGroundBoss(g, i);
       if (pass == Pass::kDraw) DrawGroundBoss(g, i);
       break;
-    case 29:
+    case kRock:
       if (pass == Pass::kMove) MoveRock(g, i);
       if (pass == Pass::kTouch) TouchRock(g, i);
       if (pass == Pass::kDraw) DrawRock(g, i);
@@ -109,29 +110,29 @@ void DrawMonsters(GameState& g) {
   HoldMonsterTops(false);
 }
 
-int32_t MonsterClass(GameState&, int32_t kind) {
+int32_t MonsterClass(int32_t kind) {
   switch (kind) {
-    case 0:
-    case 1:
-    case 2:
-    case 5:
-    case 7:
-    case 20:
-      return 1;
-    case 17:
-    case 19:
-    case 24:
-    case 32:
-      return 2;
-    case 28:
-      return 3;
+    case kWalker:
+    case kShootingWalker:
+    case kQuickWalker:
+    case kSpittingWalker:
+    case kLobbingWalker:
+    case kSmallFlyer:
+      return kSmallMonster;
+    case kBigJumper:
+    case kBreedingFlyer:
+    case kHoverer:
+    case kSecondBigJumper:
+      return kBigMonster;
+    case kGroundBoss:
+      return kBossMonster;
     default:
-      return 0;
+      return kNotAMonster;
   }
 }
 
 void EmitParticle(GameState& g, int32_t x, int32_t y, int32_t size) {
   // The deeper levels are crowded: there about two puffs in three are dropped.
-  if (g.level > 9 && Random(engine.random, 0, 100) < 66) return;
+  if (IsDeepLevel(g.level) && Random(engine.random, 0, 100) < 66) return;
   SpawnFog(engine, x, y, 0, size);
 }

@@ -1,11 +1,14 @@
 // Pickups (kinds 11, 13, 14, 16, 21, 22, 23, 27 and 31): weapons and
 // special items that float and bob in place until the player touches them.
+#include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/screens.h"
+#include "game/singletons.h"
+#include "game/weapons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -14,40 +17,40 @@ namespace {
 // What collecting a pickup gives, and its message.
 int32_t Collect(GameState& g, int32_t kind) {
   switch (kind) {
-    case 11:
-      g.weapon = 40;
-      g.owned[40] = 1;
-      g.owned[41] = 0;
-      return 110;
-    case 13:
-      g.weapon = 41;
-      g.owned[41] = 1;
-      return 111;
-    case 14:
-      g.weapon = 42;
-      g.owned[42] = 1;
-      return 113;
-    case 16:
-      g.weapon = 43;
-      g.owned[43] = 1;
-      return 114;
-    case 21:
-      g.longBlade = -1;
+    case kSwordPickup:
+      g.weapon = kSword;
+      g.progress.owned[kSword] = 1;
+      g.progress.owned[kSecondSword] = 0;
+      return OpenScreen(kScreenSwordTaken);
+    case kSecondSwordPickup:
+      g.weapon = kSecondSword;
+      g.progress.owned[kSecondSword] = 1;
+      return OpenScreen(kScreenSecondSwordTaken);
+    case kGunPickup:
+      g.weapon = kGun;
+      g.progress.owned[kGun] = 1;
+      return OpenScreen(kScreenGunTaken);
+    case kSecondGunPickup:
+      g.weapon = kSecondGun;
+      g.progress.owned[kSecondGun] = 1;
+      return OpenScreen(kScreenSecondGunTaken);
+    case kLongBladePickup:
+      g.progress.longBlade = -1;
       g.cachedWeapon = -13;
-      return 123;
-    case 22:
-      g.armour = -1;
-      return 124;
-    case 23:
-      g.doubleShot = -1;
-      return 125;
-    case 27:
-      g.regeneration = -1;
-      return 129;
-    default:  // 31
-      g.broadBlade = -1;
+      return OpenScreen(kScreenLongBladeTaken);
+    case kArmourPickup:
+      g.progress.armour = -1;
+      return OpenScreen(kScreenArmourTaken);
+    case kDoubleShotPickup:
+      g.progress.doubleShot = -1;
+      return OpenScreen(kScreenDoubleShotTaken);
+    case kRegenerationPickup:
+      g.progress.regeneration = -1;
+      return OpenScreen(kScreenRegenerationTaken);
+    default:  // kBroadBladePickup
+      g.progress.broadBlade = -1;
       g.cachedWeapon = -13;
-      return 132;
+      return OpenScreen(kScreenBroadBladeTaken);
   }
 }
 
@@ -56,20 +59,20 @@ struct Glow {
 };
 Glow GlowOf(int32_t kind) {
   switch (kind) {
-    case 14:
+    case kGunPickup:
       return {0, 110, 200};
-    case 21:
+    case kLongBladePickup:
       return {20, 0, 100};
-    case 22:
+    case kArmourPickup:
       return {100, 80, 0};
-    case 23:
+    case kDoubleShotPickup:
       return {120, 40, 0};
-    case 27:
+    case kRegenerationPickup:
       return {90, 80, 0};
-    case 31:
+    case kBroadBladePickup:
       return {0, 60, 90};
     default:
-      return {0, 80, 150};  // the weapons 11, 13 and 16
+      return {0, 80, 150};  // the other weapons
   }
 }
 
@@ -77,11 +80,11 @@ Glow GlowOf(int32_t kind) {
 
 void MovePickup(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  r.angle = TurnAngle(r.angle, Shl(13, 16));
+  r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   // The bob swings about its rest line: the speed always turns back towards it.
-  r.bobSpeed = Add(r.bobSpeed, r.bob < 1 ? 1 : -1);
-  r.bob = Add(r.bob, Shl(r.bobSpeed, 14));
-  const int32_t d = Abs(Px(r) - PlayerPx(g)) + Abs(Py(r) - (PlayerPy(g) + 15)) + 1;
+  r.bobSpeed = fixed::Add(r.bobSpeed, r.bob < 1 ? 1 : -1);
+  r.bob = fixed::Add(r.bob, fixed::Shl(r.bobSpeed, 14));
+  const int32_t d = fixed::Abs(Px(r) - PlayerPx(g)) + fixed::Abs(Py(r) - (PlayerPy(g) + 15)) + 1;
   if (d < 50) {
     r.active = 0;
     RaiseMessage(g, Collect(g, r.kind), 4);

@@ -1,19 +1,19 @@
 // Falling rocks (kind 29), brought down by the ground boss's landing.
+#include "engine/engine_effects.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
 void MoveRock(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  r.y = Add(r.y, r.vy);
-  r.vy = Add(r.vy, kHalfPixel);
-  r.angle = TurnAngle(r.angle, Shl(8, 16));
+  r.y = fixed::Add(r.y, r.vy);
+  r.vy = fixed::Add(r.vy, kHalfPixel);
+  r.angle = TurnAngle(r.angle, fixed::Shl(8, 16));
   if (Outside(Px(r), Py(r), 300)) r.active = 0;
 }
 
@@ -21,7 +21,7 @@ void TouchRock(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
   const int32_t px = Px(r);
   const int32_t py = Py(r);
-  const int32_t d = Abs(px - PlayerPx(g)) + Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
+  const int32_t d = fixed::Abs(px - PlayerPx(g)) + fixed::Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
   if (d >= 30) return;
   r.active = 0;
   AddRadialLight(engine, px, py, 60, 110, 80, 20);

@@ -1,15 +1,15 @@
 // Monster shots (kinds 3, 4, 6, 8, 18 and 25): they fly, spin, burst on
 // walls and on the player, and break on the sword. Their drawing serves the
 // player's gun shots too.
+#include "engine/engine_effects.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
+#include "game/singletons.h"
 #include "gfx/angles.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "monsters/debris.h"
 #include "monsters/kinds.h"
 #include "monsters/monster_common.h"
-#include "monsters/monster_update.h"
-#include "game/singletons.h"
-#include "engine/engine_effects.h"
 
 namespace monsters {
 
@@ -22,15 +22,15 @@ int32_t ShotDamage(int32_t kind, int32_t band) {
   static constexpr int32_t kDamage[5][4] = {
       {5, 6, 7, 10}, {3, 4, 5, 8}, {3, 4, 5, 7}, {6, 7, 8, 10}, {1, 1, 2, 3}};
   switch (kind) {
-    case 3:
+    case kAimedShot:
       return kDamage[0][band];
-    case 6:
+    case kSpit:
       return kDamage[1][band];
-    case 8:
+    case kLobbedShot:
       return kDamage[2][band];
-    case 18:
+    case kArcingShot:
       return kDamage[3][band];
-    case 25:
+    case kHovererShot:
       return kDamage[4][band];
     default:
       return 0;
@@ -42,26 +42,29 @@ struct ShotLight {
 };
 ShotLight LightOf(int32_t kind) {
   switch (kind) {
-    case 3:
+    case kAimedShot:
       return {190, 130, 20};
-    case 4:
+    case kSpinningShot:
       return {0, 110, 110};
-    case 6:
+    case kSpit:
       return {190, 50, 0};
-    case 8:
+    case kLobbedShot:
       return {140, 140, 0};
-    case 10:
+    case kGunShot:
       return {180, 40, 0};
-    case 15:
+    case kBouncingShot:
       return {100, 50, 50};
-    case 18:
+    case kArcingShot:
       return {140, 10, 0};
     default:
       return {100, 30, 0};  // kind 25
   }
 }
 
-bool Scaled(int32_t kind) { return kind == 6 || kind == 8 || kind == 10 || kind == 15 || kind == 18; }
+bool Scaled(int32_t kind) {
+  return kind == kSpit || kind == kLobbedShot || kind == kGunShot || kind == kBouncingShot ||
+         kind == kArcingShot;
+}
 
 // A scaled shot: its square of half-side (h / 2) · glow / 256 about (px, py),
 // turned with its spin, drawn directly on the screen.
@@ -83,21 +86,21 @@ void DrawScaled(const MonsterRecord& r, int32_t h) {
 
 void MoveShot(GameState& g, int32_t i) {
   MonsterRecord& r = g.objects[i];
-  if (r.kind == 6) {
+  if (r.kind == kSpit) {
     // The spit wobbles: it slows by a 32nd and gets a random kick.
-    r.vx = Sub(r.vx, r.vx / 32);
-    r.vy = Sub(r.vy, r.vy / 32);
-    r.vx = Add(r.vx, Shl(Rand(-100, 100), 11));
-    r.vy = Add(r.vy, Shl(Rand(-100, 100), 11));
+    r.vx = fixed::Sub(r.vx, r.vx / 32);
+    r.vy = fixed::Sub(r.vy, r.vy / 32);
+    r.vx = fixed::Add(r.vx, fixed::Shl(Rand(-100, 100), 11));
+    r.vy = fixed::Add(r.vy, fixed::Shl(Rand(-100, 100), 11));
   }
-  r.x = Add(r.x, r.vx);
-  r.y = Add(r.y, r.vy);
-  if (r.kind == 8 || r.kind == 18) r.vy = Add(r.vy, kHalfPixel);
-  r.angle = TurnAngle(r.angle, Shl(r.kind == 4 ? -13 : 13, 16));
+  r.x = fixed::Add(r.x, r.vx);
+  r.y = fixed::Add(r.y, r.vy);
+  if (r.kind == kLobbedShot || r.kind == kArcingShot) r.vy = fixed::Add(r.vy, kHalfPixel);
+  r.angle = TurnAngle(r.angle, fixed::Shl(r.kind == kSpinningShot ? -13 : 13, 16));
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   if (Solid(g, px, py)) {
-    if (r.kind == 4) {
+    if (r.kind == kSpinningShot) {
       AddRadialLight(engine, px, py, 50, 30, 80, 0);
     } else {
       AddRadialLight(engine, px, py, 40, 150, 110, 50);
@@ -121,11 +124,11 @@ void TouchShot(GameState& g, int32_t i) {
     AddRadialLight(engine, px, py, 40, 200, 180, 50);
     r.active = 0;
     Sample(g, 1);
-    if (r.kind == 25) WoundShooter(g, r.shooter);
+    if (r.kind == kHovererShot) WoundShooter(g, r.shooter);
     return;
   }
-  const int32_t d = Abs(px - PlayerPx(g)) + Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
-  if (r.kind == 4) {
+  const int32_t d = fixed::Abs(px - PlayerPx(g)) + fixed::Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
+  if (r.kind == kSpinningShot) {
     // The small flyer's shot only shoves.
     if (g.hitStun < 8 && d < 25) {
       PushPlayer(g, px, py, 15, 13);
@@ -137,7 +140,7 @@ void TouchShot(GameState& g, int32_t i) {
     }
     return;
   }
-  if (r.kind == 18 && r.fuse > 0) {
+  if (r.kind == kArcingShot && r.fuse > 0) {
     r.fuse -= 1;
     return;
   }
@@ -159,10 +162,10 @@ void DrawShot(GameState& g, int32_t i) {
   int32_t radius = 0;
   if (Scaled(r.kind)) {
     DrawScaled(r, h);
-    const int32_t extra = r.kind == 15 ? 25 : (r.kind == 18 ? 13 : 10);
+    const int32_t extra = r.kind == kBouncingShot ? 25 : (r.kind == kArcingShot ? 13 : 10);
     radius = r.glow * 10 / 256 + Rand(-3, 3) + extra;
   } else {
-    if (r.kind == 4) {
+    if (r.kind == kSpinningShot) {
       DrawRotated(gfx, r.image, px - h / 2, py - h / 2, WholePixel(r.angle));
     } else {
       DrawPicture(gfx, r.image, px - h / 2, py - h / 2);
@@ -171,12 +174,12 @@ void DrawShot(GameState& g, int32_t i) {
   }
   const ShotLight c = LightOf(r.kind);
   AddTexturedLight(engine, px, py, radius, c.red, c.green, c.blue, WholePixel(r.angle) / 15);
-  if (r.kind == 3) {
+  if (r.kind == kAimedShot) {
     for (int32_t k = 0; k < 4; ++k) EmitParticle(g, px, py, 10);
     for (int32_t k = 0; k < 4; ++k) AddFlash(engine, px, py, 1280, 256);
-  } else if (r.kind == 4) {
+  } else if (r.kind == kSpinningShot) {
     for (int32_t k = 0; k < 5; ++k) EmitParticle(g, px, py, 4);
-  } else if (r.kind == 15) {
+  } else if (r.kind == kBouncingShot) {
     AddFlash(engine, px, py, 1536, 256);
   } else {
     AddFlash(engine, px, py, 1280, 256);

@@ -1,14 +1,13 @@
 #include "engine/engine_effects.h"
-#include "monsters/spawn.h"
-
-#include "monsters/monster_common.h"
+#include "game/object_kinds.h"
+#include "game/objects.h"
 #include "game/singletons.h"
+#include "monsters/monster_common.h"
 
 namespace {
 
 using monsters::PlayerPx;
 using monsters::PlayerPy;
-using monsters::Shl;
 
 int32_t Rand(int32_t lo, int32_t hi) { return Random(engine.random, lo, hi); }
 
@@ -37,87 +36,87 @@ constexpr Blueprint kShotPrint = {0, 138, 0, 1, 5, 200, 0, 0, 0};
 // The spawn codes; a code outside the table creates nothing.
 bool Lookup(int32_t code, Code& out) {
   switch (code) {
-    case 0:
-      out = {Role::kWalker, {0, 120, 5, 1, 5, 200, 415, 6, 1}};
+    case kWalker:
+      out = {Role::kWalker, {kWalker, 120, 5, 1, 5, 200, 415, 6, 1}};
       return true;
-    case 1:
-      out = {Role::kWalker, {1, 126, 11, 2, 6, 200, 427, 6, 2}};
+    case kShootingWalker:
+      out = {Role::kWalker, {kShootingWalker, 126, 11, 2, 6, 200, 427, 6, 2}};
       return true;
-    case 2:
-      out = {Role::kWalker, {2, 132, 8, 1, 8, 200, 439, 9, 1}};
+    case kQuickWalker:
+      out = {Role::kWalker, {kQuickWalker, 132, 8, 1, 8, 200, 439, 9, 1}};
       return true;
-    case 5:
-      out = {Role::kWalker, {5, 150, 11, 2, 4, 200, 457, 6, 2}};
+    case kSpittingWalker:
+      out = {Role::kWalker, {kSpittingWalker, 150, 11, 2, 4, 200, 457, 6, 2}};
       return true;
-    case 7:
-      out = {Role::kWalker, {7, 156, 11, 2, 4, 200, 469, 6, 2}};
+    case kLobbingWalker:
+      out = {Role::kWalker, {kLobbingWalker, 156, 11, 2, 4, 200, 469, 6, 2}};
       return true;
-    case 3:
-    case 4:
-    case 6:
-    case 8:
-    case 10:
-    case 15:
-    case 18:
-    case 25:
+    case kAimedShot:
+    case kSpinningShot:
+    case kSpit:
+    case kLobbedShot:
+    case kGunShot:
+    case kBouncingShot:
+    case kArcingShot:
+    case kHovererShot:
       out = {Role::kShot, kShotPrint};
       out.b.kind = code;
       return true;
-    case 9:
-    case 30:
+    case kLobbedShotLeftCode:
+    case kSweepingShotCode:
       out = {Role::kShot, kShotPrint};
-      out.b.kind = code == 9 ? 8 : 3;
+      out.b.kind = code == kLobbedShotLeftCode ? kLobbedShot : kAimedShot;
       return true;
-    case 11:
-      out = {Role::kPickup, {11, 40, -1, 1, 5, 0, 0, 0, 0}};
+    case kSwordPickup:
+      out = {Role::kPickup, {kSwordPickup, 40, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 13:
-      out = {Role::kPickup, {13, 41, -1, 1, 5, 0, 0, 0, 0}};
+    case kSecondSwordPickup:
+      out = {Role::kPickup, {kSecondSwordPickup, 41, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 14:
-      out = {Role::kPickup, {14, 42, -1, 1, 5, 0, 0, 0, 0}};
+    case kGunPickup:
+      out = {Role::kPickup, {kGunPickup, 42, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 16:
-      out = {Role::kPickup, {16, 43, -1, 1, 5, 0, 0, 0, 0}};
+    case kSecondGunPickup:
+      out = {Role::kPickup, {kSecondGunPickup, 43, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 21:
-      out = {Role::kPickup, {21, 44, -1, 1, 5, 0, 0, 0, 0}};
+    case kLongBladePickup:
+      out = {Role::kPickup, {kLongBladePickup, 44, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 22:
-      out = {Role::kPickup, {22, 45, -1, 1, 5, 0, 0, 0, 0}};
+    case kArmourPickup:
+      out = {Role::kPickup, {kArmourPickup, 45, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 23:
-      out = {Role::kPickup, {23, 46, -1, 1, 5, 0, 0, 0, 0}};
+    case kDoubleShotPickup:
+      out = {Role::kPickup, {kDoubleShotPickup, 46, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 27:
-      out = {Role::kPickup, {27, 47, -1, 1, 5, 0, 0, 0, 0}};
+    case kRegenerationPickup:
+      out = {Role::kPickup, {kRegenerationPickup, 47, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 31:
-      out = {Role::kPickup, {31, 48, -1, 1, 5, 0, 0, 0, 0}};
+    case kBroadBladePickup:
+      out = {Role::kPickup, {kBroadBladePickup, 48, -1, 1, 5, 0, 0, 0, 0}};
       return true;
-    case 17:
-      out = {Role::kBig, {17, 162, 15, 8, 4, 200, 481, 2, 8}};
+    case kBigJumper:
+      out = {Role::kBig, {kBigJumper, 162, 15, 8, 4, 200, 481, 2, 8}};
       return true;
-    case 19:
-      out = {Role::kBig, {19, 167, 19, 4, 8, 220, 485, 5, 4}};
+    case kBreedingFlyer:
+      out = {Role::kBig, {kBreedingFlyer, 167, 19, 4, 8, 220, 485, 5, 4}};
       return true;
-    case 20:
-      out = {Role::kBig, {20, 172, 9, 2, 10, 220, 495, 5, 2}};
+    case kSmallFlyer:
+      out = {Role::kBig, {kSmallFlyer, 172, 9, 2, 10, 220, 495, 5, 2}};
       return true;
-    case 24:
-      out = {Role::kBig, {24, 177, 11, 4, 1, 220, 505, 3, 4}};
+    case kHoverer:
+      out = {Role::kBig, {kHoverer, 177, 11, 4, 1, 220, 505, 3, 4}};
       return true;
-    case 26:
-      out = {Role::kBig, {24, 182, 11, 4, 4, 220, 511, 3, 4}};
+    case kSecondHovererCode:
+      out = {Role::kBig, {kHoverer, 182, 11, 4, 4, 220, 511, 3, 4}};
       return true;
-    case 28:
-      out = {Role::kBig, {28, 187, 19, 4, 0, 220, 505, 5, 4}};
+    case kGroundBoss:
+      out = {Role::kBig, {kGroundBoss, 187, 19, 4, 0, 220, 505, 5, 4}};
       return true;
-    case 32:
-      out = {Role::kBig, {32, 192, 19, 4, 4, 200, 517, 5, 4}};
+    case kSecondBigJumper:
+      out = {Role::kBig, {kSecondBigJumper, 192, 19, 4, 4, 200, 517, 5, 4}};
       return true;
-    case 29:
-      out = {Role::kRock, {29, 0, 0, 0, 10, 220, 0, 0, 0}};
+    case kRock:
+      out = {Role::kRock, {kRock, 0, 0, 0, 10, 220, 0, 0, 0}};
       return true;
     default:
       return false;
@@ -148,78 +147,78 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
   const int32_t plx = PlayerPx(g);
   const int32_t ply = PlayerPy(g);
   switch (code) {
-    case 3: {
+    case kAimedShot: {
       const Aim a = AimAt(x, y, plx, ply, 50);
-      r.vx = Shl(a.qx, 13);
-      r.vy = Shl(a.qy, 13);
+      r.vx = fixed::Shl(a.qx, 13);
+      r.vy = fixed::Shl(a.qy, 13);
       break;
     }
-    case 4: {
+    case kSpinningShot: {
       const int32_t oy = Rand(-20, 20);
       const int32_t ox = Rand(-20, 20);
       const Aim a = AimAt(x, y, int64_t{plx} + ox, int64_t{ply} + oy, 65);
-      r.vx = Shl(a.qx, 13);
-      r.vy = Shl(a.qy, 13);
+      r.vx = fixed::Shl(a.qx, 13);
+      r.vy = fixed::Shl(a.qy, 13);
       break;
     }
-    case 6: {
+    case kSpit: {
       const Aim a = AimAt(x, y, plx, ply, 10);
       const int32_t wx = Rand(-10, 10);
-      r.vx = Shl(wx + a.qx, 13);
-      r.vy = Shl(Rand(-10, 10), 13);
+      r.vx = fixed::Shl(wx + a.qx, 13);
+      r.vy = fixed::Shl(Rand(-10, 10), 13);
       break;
     }
-    case 8:
-    case 9: {
+    case kLobbedShot:
+    case kLobbedShotLeftCode: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((code == 8 ? 50 : -50) + wx, 13);
+      r.vx = fixed::Shl((code == kLobbedShot ? 50 : -50) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 50, 13);
+      r.vy = fixed::Shl(wy - 50, 13);
       break;
     }
-    case 10: {
-      const int32_t base = g.doubleShot != 0 ? 60 : 50;
+    case kGunShot: {
+      const int32_t base = g.progress.doubleShot != 0 ? 60 : 50;
       int32_t across = (g.facing == 2 ? base : -base) + Rand(-8, 8);
-      if (g.doubleShot != 0) across += Rand(-20, 20);
-      r.vx = Shl(across, 13);
+      if (g.progress.doubleShot != 0) across += Rand(-20, 20);
+      r.vx = fixed::Shl(across, 13);
       int32_t up = Rand(-4, 4) - 50;
-      if (g.doubleShot != 0) up += Rand(-20, 20);
-      r.vy = Shl(up, 13);
+      if (g.progress.doubleShot != 0) up += Rand(-20, 20);
+      r.vy = fixed::Shl(up, 13);
       break;
     }
-    case 15: {
+    case kBouncingShot: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((g.facing == 2 ? 50 : -50) + wx, 13);
+      r.vx = fixed::Shl((g.facing == 2 ? 50 : -50) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 42, 13);
+      r.vy = fixed::Shl(wy - 42, 13);
       r.fuse = 40;
       break;
     }
-    case 18: {
+    case kArcingShot: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = Shl((x < plx ? 20 : -20) + wx, 13);
+      r.vx = fixed::Shl((x < plx ? 20 : -20) + wx, 13);
       const int32_t wy = Rand(-4, 4);
-      r.vy = Shl(wy - 70, 13);
+      r.vy = fixed::Shl(wy - 70, 13);
       r.fuse = 10;
       break;
     }
-    case 25: {
+    case kHovererShot: {
       r.shooter = ShooterIndex(g);
       const Aim a = AimAt(x, y, plx, ply, 50);
       const int32_t wx = Rand(-18, 18);
-      r.vx = Shl(a.qx + wx, 13);
+      r.vx = fixed::Shl(a.qx + wx, 13);
       const int32_t wy = Rand(-18, 18);
-      r.vy = Shl(a.qy + wy, 13);
+      r.vy = fixed::Shl(a.qy + wy, 13);
       break;
     }
-    case 30: {
+    case kSweepingShotCode: {
       const int32_t t = g.objects[ShooterIndex(g)].phaseTimer;
       const int64_t tx = int64_t{monsters::ScreenW()} / 2 - int64_t{6} * t;
       const Aim a = AimAt(x, y, tx, monsters::ScreenH(), 70);
       const int32_t wx = Rand(-10, 10);
-      r.vx = Shl(a.qx + wx, 13);
+      r.vx = fixed::Shl(a.qx + wx, 13);
       const int32_t wy = Rand(-10, 10);
-      r.vy = Shl(a.qy + wy, 13);
+      r.vy = fixed::Shl(a.qy + wy, 13);
       break;
     }
     default:
@@ -250,7 +249,7 @@ void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code) {
   r.frame = b.frameSteps > 0 ? b.frameStep * Rand(0, b.frameSteps - 1) : (c.role == Role::kPickup ? -1 : 0);
   r.lastFrame = b.lastFrame;
   r.homeX = c.role == Role::kPickup ? 0 : x;
-  const bool standsStill = c.role == Role::kPickup || b.kind == 17 || b.kind == 32;
+  const bool standsStill = c.role == Role::kPickup || b.kind == kBigJumper || b.kind == kSecondBigJumper;
   r.direction = standsStill ? 0 : Rand(0, 1) * 2 - 1;
   r.roamRange = static_cast<int32_t>(int64_t{b.roamBase} * engine.gfx.screenWidth / 1024);
   r.kind = b.kind;
@@ -274,21 +273,21 @@ void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code) {
   switch (c.role) {
     case Role::kShot:
       ShotVelocity(g, r, code, x, y);
-      r.angle = Shl(Rand(0, 359), 16);
+      r.angle = fixed::Shl(Rand(0, 359), 16);
       r.glow = 50;
       break;
     case Role::kPickup:
-      r.angle = Shl(Rand(0, 359), 16);
-      r.bob = Shl(Rand(10, 20), 16);
+      r.angle = fixed::Shl(Rand(0, 359), 16);
+      r.bob = fixed::Shl(Rand(10, 20), 16);
       break;
     case Role::kRock:
-      r.vy = Shl(Rand(0, 18), 14);
+      r.vy = fixed::Shl(Rand(0, 18), 14);
       break;
     case Role::kBig:
-      if (b.kind != 20) r.health = kFullHealth;
-      if (b.kind == 17) r.rage = 500;
-      if (b.kind != 17 && b.kind != 32) r.homeY = y;
-      if (b.kind == 28) r.phaseTimer = 120;
+      if (b.kind != kSmallFlyer) r.health = kFullHealth;
+      if (b.kind == kBigJumper) r.rage = 500;
+      if (b.kind != kBigJumper && b.kind != kSecondBigJumper) r.homeY = y;
+      if (b.kind == kGroundBoss) r.phaseTimer = 120;
       break;
     case Role::kWalker:
       break;

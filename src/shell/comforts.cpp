@@ -8,7 +8,6 @@
 #include "config/configuration.h"
 #include "display/screenshot.h"
 #include "shell/globals.h"
-#include "shell/window.h"
 
 namespace {
 
@@ -144,7 +143,7 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
   }
 }
 
-void PadButtonMessage(uint32_t message, uint32_t button) {
+void PadButtonMessage(uint32_t message, uint32_t button, KeyMessageSink sink) {
   if (button >= platform::kPadButtonCount) return;
   const bool down = message == wm::WM_PADBUTTONDOWN;
   uint8_t& holds = comforts.buttonHolds[button];
@@ -164,7 +163,7 @@ void PadButtonMessage(uint32_t message, uint32_t button) {
     if (comforts.padHolds[key] != 0 || comforts.keyboardHeld[key] != 0) return;
   }
   comforts.fromPad = -1;
-  WindowProc(down ? wm::WM_KEYDOWN : wm::WM_KEYUP, key, 0);
+  sink(down ? wm::WM_KEYDOWN : wm::WM_KEYUP, key, 0);
   comforts.fromPad = 0;
 }
 

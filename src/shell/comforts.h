@@ -47,9 +47,12 @@ void NoteAtStartUp(const std::string& line);
 bool TakeKeyForGame(uint32_t message, uint32_t& key, int32_t lParam);
 // Whether a key let go on the keyboard is still held by a gamepad.
 bool HeldByPad(uint32_t key);
+// Where a gamepad button's key goes: the window procedure, handed in by the
+// window itself so that the comforts never call up into it.
+using KeyMessageSink = int32_t (*)(uint32_t message, uint32_t wParam, int32_t lParam);
 // WM_PADBUTTONDOWN / WM_PADBUTTONUP: the key the button stands for in the
-// current mode and control scheme goes through the window procedure.
-void PadButtonMessage(uint32_t message, uint32_t button);
+// current mode and control scheme goes to `sink` as a key message.
+void PadButtonMessage(uint32_t message, uint32_t button, KeyMessageSink sink);
 // The key a gamepad button stands for in a mode (GameMode) and control
 // scheme (1 or 2); 0 for none.
 uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme);

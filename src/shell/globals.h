@@ -1,12 +1,14 @@
 #pragma once
-// Where the program's singletons live. `engine`, `game` and `input` are
-// declared in game/singletons.h for the game folders; the frame loop's and
-// the mode dispatcher's records are the shell's own. All are defined in
-// shell/globals.cpp.
+// Where the program's singletons live. `engine` is declared in
+// game/singletons.h for the game folders; the game record, the input state,
+// the frame loop's and the mode dispatcher's records are the shell's own.
+// All are defined in shell/globals.cpp.
 #include "game/singletons.h"
 #include "shell/frame_clock.h"
 #include "shell/mode_dispatcher.h"
 
+extern GameState game;
+extern InputState input;
 extern FrameClock frameClock;
 
 // Brings every singleton back to its zeroed program-start state (releasing

@@ -6,20 +6,22 @@
 #include "assets/picture_prefetch.h"
 #include "config/configuration.h"
 #include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/editor.h"
 #include "game/game_frame.h"
 #include "game/level_start.h"
-#include "game/placements.h"
 #include "game/new_game_start.h"
+#include "game/placements.h"
+#include "game/saved_game.h"
+#include "game/screens.h"
 #include "game/singletons.h"
-#include "engine/engine_effects.h"
 #include "gfx/drawing.h"
 #include "gfx/frame_timing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/menu.h"
-#include "menus/saved_game.h"
 #include "shell/exit.h"
+#include "shell/globals.h"
 #include "sound/music.h"
 
 namespace {
@@ -72,7 +74,8 @@ void ReadLoadingAhead() {
 }
 
 void LoadStep(GameState& g, int32_t step) {
-  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound, &engine.picturePrefetch);
+  LoadAssetsStep(g.levelPictures, g.level, step, engine.gfx, engine.effects, engine.sound,
+                 &engine.picturePrefetch);
 }
 
 void LoadingFrame(DispatcherState& d, InputState& in) {
@@ -83,8 +86,8 @@ void LoadingFrame(DispatcherState& d, InputState& in) {
     LoadStep(g, 0);
     g.settings.assetsLoaded = 0;
     ClearScreen(G(), 0);
-    MenuSetup(g, 16);
-    for (int32_t i = 0; i < 8; ++i) MenuFrame(g, 0, 0);
+    MenuSetup(g, d.menu, kScreenTitle);
+    for (int32_t i = 0; i < 8; ++i) MenuFrame(g, d.menu, 0, 0);
   } else if (d.loadingStep >= 1 && d.loadingStep <= 8) {
     LoadStep(g, d.loadingStep);
     if (d.loadingStep == 2) StartMusicDecoding(g.music, g.settings, engine.records);
@@ -92,7 +95,7 @@ void LoadingFrame(DispatcherState& d, InputState& in) {
     GameStart(g);
   }
   ClearScreen(G(), 0);
-  MenuFrame(g, 0, 0);
+  MenuFrame(g, d.menu, 0, 0);
   d.barX = 100;
   d.barY = screenHeight - 80;
   DrawPicture(G(), 731, 100, screenHeight - 140);
@@ -112,7 +115,7 @@ void LoadingFrame(DispatcherState& d, InputState& in) {
     g.settings.assetsLoaded = -1;
     if (newGameStart.straightToGame != 0) {
       // A test start plays at once: no title, and the first-visit help counts as seen.
-      g.resultSeen[100] = 1;
+      g.progress.resultSeen[OpenScreen(kScreenHelp)] = 1;
       SetMode(d, in, kModeGame);
     } else {
       d.afterLoading = 1313;
@@ -173,12 +176,12 @@ void GameFrame(DispatcherState& d, InputState& in) {
     d.frameResult = RunGameFrame(g, left, right, in.up | in.keyW | d.upEvent, down, in.space | d.spaceEvent);
   }
   if (in.escape != 0 || d.escapeEvent != 0) {
-    MenuSetup(g, 1);
+    MenuSetup(g, d.menu, kScreenPause);
     d.editorSequence = 0;
     SetMode(d, in, kModeMenu);
   }
-  if (d.frameResult > 99) {
-    MenuSetup(g, d.frameResult - 100);
+  if (d.frameResult >= OpenScreen(0)) {
+    MenuSetup(g, d.menu, ScreenOf(d.frameResult));
     d.editorSequence = 0;
     SetMode(d, in, kModeMenu);
   }
@@ -188,7 +191,7 @@ void GameFrame(DispatcherState& d, InputState& in) {
   if (d.gameMode != kModeGame) return;
   const SaveNotice notice = TakeSaveNotice();
   if (notice == SaveNotice::kNone) return;
-  MenuSetup(g, notice == SaveNotice::kSaveFailed ? 39 : 40);
+  MenuSetup(g, d.menu, notice == SaveNotice::kSaveFailed ? kScreenSaveFailed : kScreenDamagedSave);
   SetMode(d, in, kModeMenu);
 }
 
@@ -221,7 +224,7 @@ void EditorModeFrame(DispatcherState& d, InputState& in) {
   in.leftReleased = 0;
   d.editorResult = EditorFrame(game, in.mouseX, in.mouseY, d.editorClick);
   if (TakeLevelFileFailure()) {
-    MenuSetup(game, 41);
+    MenuSetup(game, d.menu, kScreenLevelFileFailed);
     SetMode(d, in, kModeMenu);
   } else if (d.editorResult != 0) {
     SetMode(d, in, kModeGame);
@@ -242,7 +245,7 @@ void FadeFrame(DispatcherState& d, InputState& in) {
   if (d.fadeLevel < 1) {
     SetBrightness(engine.screen, 0, 256);
     ClearScreen(G(), 0);
-    StartBrightnessFade(game, 0);
+    StartBrightnessFade(d.fade, 0);
     SetMode(d, in, d.nextMode);
   }
 }
@@ -258,19 +261,19 @@ void MenuModeFrame(DispatcherState& d, InputState& in) {
     d.enterEvent = 1;
     in.keyEvent = 0;
   }
-  d.menuAnswer = MenuFrame(g, in.space | d.spaceEvent, in.enter | d.enterEvent);
-  if (d.menuAnswer > 99) {
-    MenuSetup(g, d.menuAnswer - 100);
+  d.menuAnswer = MenuFrame(g, d.menu, in.space | d.spaceEvent, in.enter | d.enterEvent);
+  if (d.menuAnswer >= OpenScreen(0)) {
+    MenuSetup(g, d.menu, ScreenOf(d.menuAnswer));
     SetMode(d, in, kModeMenu);
   }
-  if (d.menuAnswer == 1) SetMode(d, in, kModeGame);
-  if (d.menuAnswer == 2) EndProgram();
-  if (d.menuAnswer == 5) SetMode(d, in, kModeEditor);
-  if (d.menuAnswer == 3) {
+  if (d.menuAnswer == kAnswerGame) SetMode(d, in, kModeGame);
+  if (d.menuAnswer == kAnswerQuit) EndProgram();
+  if (d.menuAnswer == kAnswerEditor) SetMode(d, in, kModeEditor);
+  if (d.menuAnswer == kAnswerCredits) {
     d.nextMode = kModeCredits;
     SetMode(d, in, kModeFade);
   }
-  if (d.menuAnswer == 4) {
+  if (d.menuAnswer == kAnswerFadeToGame) {
     DrawSnapshot();
     d.nextMode = kModeGame;
     SetMode(d, in, kModeFade);
@@ -285,20 +288,20 @@ void MenuModeFrame(DispatcherState& d, InputState& in) {
 
 }  // namespace
 
-void StartBrightnessFade(GameState& g, int32_t target) {
-  g.fadeTarget = target;
-  g.fadeStepsLeft = 16;
-  g.fadeStart = g.fadeCurrent;
+void StartBrightnessFade(BrightnessFade& f, int32_t target) {
+  f.target = target;
+  f.stepsLeft = 16;
+  f.start = f.current;
 }
 
-void StepBrightnessFade(GameState& g) {
-  if (g.fadeStepsLeft > 0) --g.fadeStepsLeft;
-  g.fadeCurrent = (g.fadeStart * g.fadeStepsLeft + (16 - g.fadeStepsLeft) * g.fadeTarget) / 16;
-  if (g.fadeCurrent >= -10 && g.fadeCurrent <= 10) g.fadeCurrent = 0;
-  SetBrightness(engine.screen, g.fadeCurrent, 256);
+void StepBrightnessFade(BrightnessFade& f) {
+  if (f.stepsLeft > 0) --f.stepsLeft;
+  f.current = (f.start * f.stepsLeft + (16 - f.stepsLeft) * f.target) / 16;
+  if (f.current >= -10 && f.current <= 10) f.current = 0;
+  SetBrightness(engine.screen, f.current, 256);
 }
 
-void ClearBrightnessFade(GameState& g) { g.fadeCurrent = g.fadeTarget = g.fadeStepsLeft = g.fadeStart = 0; }
+void ClearBrightnessFade(BrightnessFade& f) { f.current = f.target = f.stepsLeft = f.start = 0; }
 
 void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
   GfxContext& gfx = G();
@@ -315,7 +318,7 @@ void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
       d.loadingStep = 0;
       LoadPicture(gfx, 739, "data/mus.vx1");
       PrepareAlpha(gfx, 739, 1);
-      ClearBrightnessFade(game);
+      ClearBrightnessFade(d.fade);
       ReadLoadingAhead();
       break;
     case kModeGame:
@@ -333,7 +336,7 @@ void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
       break;
     case kModeFade:
       CopyFromScreen(gfx, 2, 0, 0);
-      StartBrightnessFade(game, -256);
+      StartBrightnessFade(d.fade, -256);
       d.fadeLevel = 255;
       break;
     default:
@@ -342,7 +345,7 @@ void SetMode(DispatcherState& d, InputState& in, int32_t mode) {
 }
 
 void RunFrame(DispatcherState& d, InputState& in) {
-  StepBrightnessFade(game);
+  StepBrightnessFade(d.fade);
   switch (d.gameMode) {
     case kModeLoading:
       LoadingFrame(d, in);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/input_state.h"
+#include "menus/menu.h"
 
 struct GameState;
 
@@ -14,6 +15,12 @@ enum GameMode : int32_t {
   kModeEditor = 3,
   kModeFade = 4,
   kModeMenu = 5,
+};
+
+// The brightness fade of every frame: 16 steps from where it stood to the
+// target, in 1/256 of full brightness (negative is darker).
+struct BrightnessFade {
+  int32_t current = 0, target = 0, stepsLeft = 0, start = 0;
 };
 
 // The dispatcher's own record: the mode and what each mode keeps between
@@ -45,8 +52,10 @@ struct DispatcherState {
   char creditText[35] = {};
   // Fade: the brightness left (255 down to 0).
   int32_t fadeLevel = 0;
-  // Menu: the answer of the menu frame.
+  // Menu: the open screen, and the answer of the menu frame.
+  MenuState menu;
   int32_t menuAnswer = 0;
+  BrightnessFade fade;
   // The key events of the frame, each taken from the last key once.
   uint8_t upEvent = 0, downEvent = 0, leftEvent = 0, rightEvent = 0;
   uint8_t spaceEvent = 0, enterEvent = 0, escapeEvent = 0, controlEvent = 0;
@@ -56,9 +65,9 @@ extern DispatcherState dispatcher;
 
 void RunFrame(DispatcherState& d, InputState& in);
 void SetMode(DispatcherState& d, InputState& in, int32_t mode);
-void StartBrightnessFade(GameState& g, int32_t target);
-void StepBrightnessFade(GameState& g);
-void ClearBrightnessFade(GameState& g);
+void StartBrightnessFade(BrightnessFade& f, int32_t target);
+void StepBrightnessFade(BrightnessFade& f);
+void ClearBrightnessFade(BrightnessFade& f);
 
 // The keys whose release, in this order, during play opens the level editor.
 inline constexpr uint32_t kEditorKey1 = 46;  // Delete

@@ -19,10 +19,9 @@
 #include "datagen/generated_data_set.h"
 #include "game/game_state.h"
 #include "game/level_start.h"
+#include "game/objects.h"
 #include "game/placements.h"
 #include "gfx/image_slots.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "routecheck/route_world.h"
 #include "shell/globals.h"
 #include "shell/window.h"
@@ -65,9 +64,9 @@ class LevelObjectsTest : public vxtest::EngineTest {
     LoadPlacements(g);
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
-    g.fightTime = 0;
-    g.fightTimeStart = 1;
-    g.difficultyBase = 35;
+    g.fight.time = 0;
+    g.fight.timeStart = 1;
+    g.progress.difficultyBase = 35;
   }
 
   bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }
@@ -152,7 +151,7 @@ TEST_F(LevelObjectsTest, EachRowBringsItsMonstersAndEveryFightCanBeStarted) {
       const int32_t kind = o.code == 26 ? 24 : o.code;
       // The fight starts with the weapon's first strike, and the hoverer
       // neither takes one nor fires before the fight.
-      strikeable = strikeable || (MonsterClass(g, kind) != 0 && kind != 24);
+      strikeable = strikeable || (MonsterClass(kind) != 0 && kind != 24);
       if (level.level <= 4) rowZero.insert(o.code);
       if (IsPickup(o.code)) {
         EXPECT_EQ(pickups.count(o.code), 0u) << "pickup " << o.code << " twice";
@@ -274,8 +273,8 @@ TEST_F(LevelObjectsTest, JumpersStandOnTheirPointsAndLandInsideTheLevel) {
       g.playerAlive = -1;
       g.playerX = ToFixed(-2000);
       g.playerY = ToFixed(-2000);
-      g.fightTime = 1000000;
-      g.fightTimeStart = 1000001;
+      g.fight.time = 1000000;
+      g.fight.timeStart = 1000001;
       int32_t onFloor = 0, prevAir = 0, held = 0, longestHeld = 0;
       for (int32_t frame = 0; frame < 1500; ++frame) {
         g.swordActive = frame % 90 == 0 ? -1 : 0;
@@ -324,8 +323,8 @@ TEST_F(LevelObjectsTest, FlyersAndHoverersKeepToOpenAir) {
       }
       // A hoverer races about while the fight runs: it has to stay in the
       // air then too. (No one is about to be shot at or to breed for.)
-      g.fightTime = fight ? 1000000 : 0;
-      g.fightTimeStart = g.fightTime + 1;
+      g.fight.time = fight ? 1000000 : 0;
+      g.fight.timeStart = g.fight.time + 1;
       // Nothing keeps a flyer off the walls but its pull towards home, so
       // its middle may brush a vault now and then, but never for long or
       // deep.

@@ -206,7 +206,7 @@ TEST_F(EditorTest, AWalkerPlacedAndWrittenIsThereOnTheNextVisit) {
   EXPECT_EQ(ClickCell(100), 0);  // wr
   EXPECT_EQ(g.editorSelection, -1);
   ASSERT_TRUE(std::filesystem::exists("data/lvobj02.txt"));
-  EXPECT_EQ(g.levelCleared[2], 0) << "writing a file changes no progress";
+  EXPECT_EQ(g.progress.levelCleared[2], 0) << "writing a file changes no progress";
 
   // Leave and come back: the walker stands where it was put; the type above
   // 90 is kept but never spawned.

@@ -22,7 +22,7 @@ class FightDisplayTest : public vxtest::GameTest {
     GameTest::SetUp();
     g.level = 2;
     PlacePlayer(400, 300);
-    g.fightState = 1;
+    g.fight.state = 1;
   }
 
   // The bar's frame (200 x 60, packed as the loader packs it) and a
@@ -50,34 +50,34 @@ class FightDisplayTest : public vxtest::GameTest {
 
 TEST_F(FightDisplayTest, SegmentsShowTheTimeLeftInTenths) {
   BarPictures();
-  g.fightTimeStart = 100;
+  g.fight.timeStart = 100;
   for (auto [time, segments] : {std::pair{100, 10}, {99, 9}, {12, 2}, {11, 1}, {1, 1}}) {
     ClearScreenPixels();
-    g.fightTime = time;
-    g.fightAux = segments;  // as shown last frame: nothing goes out
+    g.fight.time = time;
+    g.fight.shownSegments = segments;  // as shown last frame: nothing goes out
     const RandomSource before = engine.random;
     DrawFightDisplay(g);
     EXPECT_EQ(LitSegments(100), segments) << time;
-    EXPECT_EQ(g.fightAux, segments);
+    EXPECT_EQ(g.fight.shownSegments, segments);
     EXPECT_EQ(engine.random.s, before.s);
     EXPECT_EQ(Screen(300, 100) & 0xffffffu, kFrameColour & 0xffffffu);
     EXPECT_EQ(Screen(299, 100), 0u);
   }
   // A start of 0 is made 1 before it divides.
-  g.fightTimeStart = 0;
-  g.fightTime = 3;
-  g.fightAux = 10;
+  g.fight.timeStart = 0;
+  g.fight.time = 3;
+  g.fight.shownSegments = 10;
   DrawFightDisplay(g);
-  EXPECT_EQ(g.fightTimeStart, 1);
+  EXPECT_EQ(g.fight.timeStart, 1);
 
   // No time left, or no player: nothing is drawn.
   for (auto [time, alive] : {std::pair{0, -1}, {5, 0}}) {
     ClearScreenPixels();
-    g.fightTime = time;
+    g.fight.time = time;
     g.playerAlive = alive;
     DrawFightDisplay(g);
     EXPECT_EQ(Screen(300, 100), 0u);
-    EXPECT_EQ(g.fightAux, 10);
+    EXPECT_EQ(g.fight.shownSegments, 10);
   }
 }
 
@@ -85,11 +85,11 @@ TEST_F(FightDisplayTest, TheCaptionIsTextLineThirteenInTheFontOfTheTextFile) {
   BarPictures();
   vxtest::WriteFile("data/text1.txt", "13,T, ,\n");
   Solid(103, 500, 10, kFontColour);  // 50 glyphs of 10 x 10
-  g.fightState = -1;
+  g.fight.state = -1;
   StartFight(g);  // reads the caption
-  g.fightTimeStart = 100;
-  g.fightTime = 50;
-  g.fightAux = 5;
+  g.fight.timeStart = 100;
+  g.fight.time = 50;
+  g.fight.shownSegments = 5;
   DrawFightDisplay(g);
   // The box starts at (x - 13, y - 14); its first line 20 pixels in.
   EXPECT_EQ(Screen(300 + 7 + 5, 100 + 6 + 5), kFontColour);
@@ -108,47 +108,47 @@ TEST_F(FightDisplayTest, TheCaptionIsTextLineThirteenInTheFontOfTheTextFile) {
 }
 
 TEST_F(FightDisplayTest, TheBarDodgesThePlayerOffOneEdgeAndBackAtTheOther) {
-  g.fightTime = 50;
-  g.fightTimeStart = 100;
-  g.fightAux = 5;
+  g.fight.time = 50;
+  g.fight.timeStart = 100;
+  g.fight.shownSegments = 5;
   PlacePlayer(400, 199);  // above a third of the height
   std::vector<int32_t> ys;
   for (int i = 0; i < 9; ++i) {
     DrawFightDisplay(g);
-    ys.push_back(g.fightBarY);
+    ys.push_back(g.fight.barY);
   }
   EXPECT_EQ(ys, (std::vector<int32_t>{-20, -40, -60, -80, -100, -120, -140, 400, 400}));
-  EXPECT_EQ(g.fightBarAux, 0);
+  EXPECT_EQ(g.fight.barSlide, 0);
 
   PlacePlayer(400, 451);  // below three quarters
   ys.clear();
   for (int i = 0; i < 9; ++i) {
     DrawFightDisplay(g);
-    ys.push_back(g.fightBarY);
+    ys.push_back(g.fight.barY);
   }
   EXPECT_EQ(ys, (std::vector<int32_t>{420, 440, 460, 480, 500, 520, 540, 0, 0}));
 
   // Beyond level 9 it comes back above the top.
   g.level = 10;
-  g.fightBarY = 540;
+  g.fight.barY = 540;
   DrawFightDisplay(g);
-  EXPECT_EQ(g.fightBarY, -100);
+  EXPECT_EQ(g.fight.barY, -100);
 
   // Just inside the player's band nothing moves; without time nothing moves.
   for (auto [py, barY, time] : {std::tuple{200, 0, 50}, {450, 300, 50}, {199, 0, 0}, {451, 300, 0}}) {
     PlacePlayer(400, py);
-    g.fightBarY = barY;
-    g.fightBarAux = 0;
-    g.fightTime = time;
+    g.fight.barY = barY;
+    g.fight.barSlide = 0;
+    g.fight.time = time;
     DrawFightDisplay(g);
-    EXPECT_EQ(g.fightBarY, barY) << py;
+    EXPECT_EQ(g.fight.barY, barY) << py;
   }
 
   // The bar is drawn where it has moved to.
   BarPictures();
   ClearScreenPixels();
-  g.fightTime = 50;
-  g.fightBarY = 210;
+  g.fight.time = 50;
+  g.fight.barY = 210;
   DrawFightDisplay(g);
   EXPECT_EQ(LitSegments(310), 5);
 }
@@ -156,12 +156,12 @@ TEST_F(FightDisplayTest, TheBarDodgesThePlayerOffOneEdgeAndBackAtTheOther) {
 TEST_F(FightDisplayTest, ASegmentGoingOutLightsUpAndBurstsIntoSparks) {
   // Without pictures the bar has no width: x = 400, y = 100, and the
   // centre of segment k is (400 + 2k + 5, 128).
-  g.fightTimeStart = 100;
-  g.fightTime = 12;  // two segments
-  g.fightAux = 3;    // three last frame: segment 2 went out
+  g.fight.timeStart = 100;
+  g.fight.time = 12;          // two segments
+  g.fight.shownSegments = 3;  // three last frame: segment 2 went out
   RandomSource replica = engine.random;
   DrawFightDisplay(g);
-  EXPECT_EQ(g.fightAux, 2);
+  EXPECT_EQ(g.fight.shownSegments, 2);
   const std::vector<uint32_t> shown = ScreenPixels();
 
   // The two lights, each offset y first.
@@ -194,8 +194,8 @@ TEST_F(FightDisplayTest, ASegmentGoingOutLightsUpAndBurstsIntoSparks) {
   for (auto [aux, time, k] : {std::tuple{0, 100, -1}, {6, 50, 5}}) {
     ResetFog(engine);
     ClearScreenPixels();
-    g.fightAux = aux;
-    g.fightTime = time;
+    g.fight.shownSegments = aux;
+    g.fight.time = time;
     replica = engine.random;
     DrawFightDisplay(g);
     ASSERT_EQ(engine.effects.fogCount, 81);
@@ -215,15 +215,15 @@ TEST_F(FightDisplayTest, ASegmentGoingOutDingsWhileSoundIsOn) {
   ASSERT_EQ(vxInitDirectSound(engine.sound), 0);
   vxtest::WriteFile("ding.wav", vxtest::PcmWave(1, 22050, 8, "abcd"));
   LoadSound(engine.sound, "ding.wav", 4);
-  g.fightTimeStart = 100;
-  g.fightTime = 50;
+  g.fight.timeStart = 100;
+  g.fight.time = 50;
   g.settings.soundOn = 0;
-  g.fightAux = 0;
+  g.fight.shownSegments = 0;
   DrawFightDisplay(g);
   ASSERT_NE(backend->SoundInSlot(4), nullptr);
   EXPECT_EQ(backend->SoundInSlot(4)->plays, 0);
   g.settings.soundOn = -1;
-  g.fightAux = 7;
+  g.fight.shownSegments = 7;
   DrawFightDisplay(g);
   DrawFightDisplay(g);  // nothing lost this time
   EXPECT_EQ(backend->SoundInSlot(4)->plays, 1);

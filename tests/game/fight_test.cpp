@@ -9,9 +9,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "game/fight_frame.h"
 #include "game/game_fixture.h"
-#include "menus/saved_game.h"
-#include "monsters/spawn.h"
+#include "game/objects.h"
+#include "game/saved_game.h"
 
 namespace {
 
@@ -24,12 +25,12 @@ class FightTest : public vxtest::GameTest {
     PlacePlayer(400, 300);
   }
 
-  void SetDifficulty(int32_t d) { g.difficultyOffset = g.difficultyBase - d; }
+  void SetDifficulty(int32_t d) { g.progress.difficultyOffset = g.progress.difficultyBase - d; }
 
   void RunningFight(int32_t time, int32_t start) {
-    g.fightState = 1;
-    g.fightTime = time;
-    g.fightTimeStart = start;
+    g.fight.state = 1;
+    g.fight.time = time;
+    g.fight.timeStart = start;
   }
 
   // The four tests of a placement in reach, drawn in order and stopping at
@@ -61,7 +62,7 @@ class FightTest : public vxtest::GameTest {
     int32_t bonuses;  // of them, those that brought time
   };
   Model ModelReinforcements(int32_t passes, int32_t chance, int32_t rate, int32_t difficulty) {
-    Model m{engine.random, g.fightTime, 0, 0};
+    Model m{engine.random, g.fight.time, 0, 0};
     int32_t taken = 0;
     int32_t free = 0;
     for (const MonsterRecord& r : g.objects) free += r.active == 0 ? 1 : 0;
@@ -76,7 +77,7 @@ class FightTest : public vxtest::GameTest {
           m.fightTime += difficulty;
           ++m.bonuses;
         }
-        m.fightTime = std::min(m.fightTime, g.fightTimeStart - 1);
+        m.fightTime = std::min(m.fightTime, g.fight.timeStart - 1);
       }
     }
     return m;
@@ -90,23 +91,23 @@ TEST_F(FightTest, DifficultyIsPulledBackIntoRangeAtBothLimits) {
   ResetDifficulty(g);
   EXPECT_EQ(Difficulty(g), 35);
   EaseDifficulty(g);
-  EXPECT_EQ(g.difficultyOffset, -8);
+  EXPECT_EQ(g.progress.difficultyOffset, -8);
   EXPECT_EQ(Difficulty(g), 43);
   TightenDifficulty(g);
   EXPECT_EQ(Difficulty(g), 38);
 
-  g.difficultyOffset = 25;  // 10: in range, kept
+  g.progress.difficultyOffset = 25;  // 10: in range, kept
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, 25);
-  g.difficultyOffset = 26;  // 9: pulled back
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
+  g.progress.difficultyOffset = 26;  // 9: pulled back
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, 25);
-  g.difficultyOffset = -40;  // 75: kept
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
+  g.progress.difficultyOffset = -40;  // 75: kept
   EXPECT_EQ(Difficulty(g), 75);
-  EXPECT_EQ(g.difficultyOffset, -40);
-  g.difficultyOffset = -41;  // 76: pulled back
+  EXPECT_EQ(g.progress.difficultyOffset, -40);
+  g.progress.difficultyOffset = -41;  // 76: pulled back
   EXPECT_EQ(Difficulty(g), 75);
-  EXPECT_EQ(g.difficultyOffset, -40);
+  EXPECT_EQ(g.progress.difficultyOffset, -40);
 
   // Many quick wins in a row: the value stays at 10 and the offset never
   // runs away, so one lost fight eases it at once.
@@ -117,18 +118,18 @@ TEST_F(FightTest, DifficultyIsPulledBackIntoRangeAtBothLimits) {
     Difficulty(g);
   }
   EXPECT_EQ(Difficulty(g), 10);
-  EXPECT_EQ(g.difficultyOffset, g.difficultyBase - 10);
+  EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 10);
   EaseDifficulty(g);
   EXPECT_EQ(Difficulty(g), 18);
   for (int i = 0; i < 40; ++i) {
     EaseDifficulty(g);
     Difficulty(g);
   }
-  EXPECT_EQ(g.difficultyOffset, g.difficultyBase - 75);
+  EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 75);
 
   // Words from a damaged saved game still give a value in range.
-  g.difficultyBase = INT_MIN;
-  g.difficultyOffset = 1;
+  g.progress.difficultyBase = INT_MIN;
+  g.progress.difficultyOffset = 1;
   const int32_t d = Difficulty(g);
   EXPECT_TRUE(d == 10 || d == 75);
   EXPECT_EQ(Difficulty(g), d);
@@ -146,34 +147,34 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
 
   SetDifficulty(5);  // pulled back to 10 by the start
   StartFight(g);
-  EXPECT_EQ(g.fightState, 1);
-  EXPECT_EQ(g.fightTime, 10 * 106 + 10);
-  EXPECT_EQ(g.fightTimeStart, 10 * 106 + 11);
-  EXPECT_EQ(g.difficultyOffset, 25);
+  EXPECT_EQ(g.fight.state, 1);
+  EXPECT_EQ(g.fight.time, 10 * 106 + 10);
+  EXPECT_EQ(g.fight.timeStart, 10 * 106 + 11);
+  EXPECT_EQ(g.progress.difficultyOffset, 25);
   EXPECT_EQ(g.frameResult, 106) << "the first fight of a game explains itself";
   EXPECT_EQ(g.resultCount[106], 3);
-  EXPECT_EQ(g.fightBarY, 0);
+  EXPECT_EQ(g.fight.barY, 0);
 
   // Later strikes during the fight change nothing.
   Object(7, 32);
-  g.fightTime = 5;
+  g.fight.time = 5;
   StartFight(g);
-  EXPECT_EQ(g.fightTime, 5);
+  EXPECT_EQ(g.fight.time, 5);
   EXPECT_EQ(g.resultCount[106], 3);
 
   // The bar's place by row; the message once per game, never over another.
   for (auto [level, barY] : {std::pair{5, 400}, {9, 400}, {10, -100}, {24, -100}, {4, 0}}) {
     ResetFight(g);
     g.level = level;
-    g.fightBarY = 77;
+    g.fight.barY = 77;
     g.frameResult = 135;
     StartFight(g);
-    EXPECT_EQ(g.fightBarY, barY) << level;
+    EXPECT_EQ(g.fight.barY, barY) << level;
     EXPECT_EQ(g.frameResult, 135);
   }
   ResetFight(g);
   g.frameResult = 0;
-  g.resultSeen[106] = 1;
+  g.progress.resultSeen[106] = 1;
   StartFight(g);
   EXPECT_EQ(g.frameResult, 0);
   EXPECT_EQ(g.resultCount[106], 3);
@@ -185,19 +186,19 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   Object(0, 0);
   g.objects[0].active = 0;  // the strike frees the record, then starts the fight
   StartFight(g);
-  EXPECT_EQ(g.fightTime, 10);
-  EXPECT_EQ(g.fightTimeStart, 11);
+  EXPECT_EQ(g.fight.time, 10);
+  EXPECT_EQ(g.fight.timeStart, 11);
 
   g.frameResult = 0;  // the next in-game frame
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
-  EXPECT_EQ(g.levelCleared[2], -1);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
+  EXPECT_EQ(g.progress.levelCleared[2], -1);
   EXPECT_EQ(g.hintTimer, 150);
   FinishSaving();
   EXPECT_NE(vxtest::ReadFile("gamesave.sav").find("\n111,screen stats h, ,0,0,-1,"), std::string::npos)
       << "the win is saved";
-  EXPECT_EQ(g.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
+  EXPECT_EQ(g.progress.difficultyOffset, 10) << "9 of 11 left is a quick win: tightened twice";
   EXPECT_GE(g.frameResult, 107);
   EXPECT_LE(g.frameResult, 109);
   for (int code : {107, 108, 109}) EXPECT_EQ(g.resultCount[code], 3) << code;
@@ -207,20 +208,20 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   // 81 * 5 / 8 = 50: above it is a quick win.
   for (auto [left, offset] : {std::pair{50, 5}, {51, 10}}) {
     RunningFight(left, 81);
-    g.difficultyOffset = 0;
-    g.fightAux = 4;
+    g.progress.difficultyOffset = 0;
+    g.fight.shownSegments = 4;
     g.frameResult = 0;
     RandomSource replica = engine.random;
     FightWon(g);
-    EXPECT_EQ(g.difficultyOffset, offset) << left;
-    EXPECT_EQ(g.fightAux, 0);
+    EXPECT_EQ(g.progress.difficultyOffset, offset) << left;
+    EXPECT_EQ(g.fight.shownSegments, 0);
     EXPECT_EQ(g.frameResult, Random(replica, 107, 109)) << "one of three, drawn";
     EXPECT_EQ(engine.random.s, replica.s);
   }
   EXPECT_EQ(g.resultCount[108], 6);
 
   // The last level of row 0: screen 18, with no random message drawn.
-  for (int n : {0, 1, 2, 4}) g.levelCleared[n] = -1;
+  for (int n : {0, 1, 2, 4}) g.progress.levelCleared[n] = -1;
   g.level = 3;
   g.frameResult = 0;
   RandomSource before = engine.random;
@@ -229,7 +230,7 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   EXPECT_EQ(engine.random.s, before.s);
 
   // Row 1 complete: screen 21, even over a message asked for this frame.
-  for (int n : {5, 6, 8, 9}) g.levelCleared[n] = -1;
+  for (int n : {5, 6, 8, 9}) g.progress.levelCleared[n] = -1;
   g.level = 7;
   g.frameResult = 110;
   FightWon(g);
@@ -242,14 +243,14 @@ TEST_F(FightTest, AWinTightensByItsSpeedAndNamesTheRowWhenItIsComplete) {
   FightWon(g);
   EXPECT_EQ(g.frameResult, 110);
   EXPECT_EQ(engine.random.s, before.s);
-  EXPECT_EQ(g.levelCleared[16], -1);
+  EXPECT_EQ(g.progress.levelCleared[16], -1);
 
   // A level number out of range is clamped before it marks anything.
   g.level = 140;
   g.frameResult = 0;
   FightWon(g);
   EXPECT_EQ(g.level, 100);
-  EXPECT_EQ(g.levelCleared[100], -1);
+  EXPECT_EQ(g.progress.levelCleared[100], -1);
 }
 
 TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
@@ -258,13 +259,13 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   Object(5, 2);
   Object(6, 3);
   RunningFight(1, 100);
-  g.fightBarY = 300;
+  g.fight.barY = 300;
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
-  EXPECT_EQ(g.fightBarY, 0);
-  EXPECT_EQ(g.difficultyOffset, -8);
-  EXPECT_EQ(g.levelCleared[2], 0);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
+  EXPECT_EQ(g.fight.barY, 0);
+  EXPECT_EQ(g.progress.difficultyOffset, -8);
+  EXPECT_EQ(g.progress.levelCleared[2], 0);
   EXPECT_EQ(g.level, 2);
   // Entered anew: the walker of the file, nothing else.
   EXPECT_EQ(g.objects[0].active, 1);
@@ -280,28 +281,28 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
+  EXPECT_EQ(g.fight.state, -1);
   g.level = 9;
   Object(0, 0);
   RunningFight(2, 100);
   FightFrame(g);
-  EXPECT_EQ(g.fightState, 1);
-  EXPECT_EQ(g.fightTime, 1);
+  EXPECT_EQ(g.fight.state, 1);
+  EXPECT_EQ(g.fight.time, 1);
 
   // The last monster killed in the very frame the time runs out: the fight
   // is won (a slow win), not left open with nothing that could end it.
   g.objects[0].active = 0;
-  g.difficultyOffset = 0;
+  g.progress.difficultyOffset = 0;
   FightFrame(g);
-  EXPECT_EQ(g.fightState, -1);
-  EXPECT_EQ(g.fightTime, 0);
-  EXPECT_EQ(g.difficultyOffset, 5) << "tightened once: no quick win";
-  EXPECT_EQ(g.levelCleared[9], -1);
+  EXPECT_EQ(g.fight.state, -1);
+  EXPECT_EQ(g.fight.time, 0);
+  EXPECT_EQ(g.progress.difficultyOffset, 5) << "tightened once: no quick win";
+  EXPECT_EQ(g.progress.levelCleared[9], -1);
 
   // No fight: the frame does nothing.
   ResetFight(g);
   FightFrame(g);
-  EXPECT_EQ(g.fightTime, 0);
+  EXPECT_EQ(g.fight.time, 0);
 }
 
 TEST_F(FightTest, ReinforcementPassesFollowTheDifficulty) {
@@ -317,7 +318,7 @@ TEST_F(FightTest, ReinforcementPassesFollowTheDifficulty) {
     EXPECT_EQ(engine.random.s, m.random.s) << "difficulty " << d;
   }
   // No fight, no reinforcements.
-  g.fightState = -1;
+  g.fight.state = -1;
   const RandomSource before = engine.random;
   Reinforcements(g);
   EXPECT_EQ(engine.random.s, before.s);
@@ -384,7 +385,7 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
       Reinforcements(g);
       ASSERT_EQ(engine.random.s, m.random.s)
           << "seed " << seed << " weapon " << c.weapon << " level " << c.level;
-      ASSERT_EQ(g.fightTime, m.fightTime);
+      ASSERT_EQ(g.fight.time, m.fightTime);
     }
   }
   // The time bonus never lifts the time above the start.
@@ -399,8 +400,8 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
     SetDifficulty(10);
     const Model m = ModelReinforcements(7, 16, 195, 10);
     Reinforcements(g);
-    ASSERT_EQ(g.fightTime, m.fightTime);
-    EXPECT_LE(g.fightTime, 300);
+    ASSERT_EQ(g.fight.time, m.fightTime);
+    EXPECT_LE(g.fight.time, 300);
     bonus = m.bonuses > 0;
   }
   EXPECT_TRUE(bonus) << "some seed must bring time";

@@ -21,7 +21,7 @@ class GameTest : public SceneTest {
     StartScene(2024);
     g.settings.textFileName = "data/text1.txt";
     g.settings.altTextFile = -1;
-    g.fightState = -1;
+    g.fight.state = -1;
     g.editorSelection = -1;
   }
 

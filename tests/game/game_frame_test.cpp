@@ -1,6 +1,5 @@
 // The in-game frame: the level drawn first, the decoration that low detail
 // leaves out (and only that), and the bookkeeping of the frame's result.
-#include "engine/engine_effects.h"
 #include "game/game_frame.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +7,11 @@
 #include <climits>
 #include <functional>
 
+#include "effects/effects.h"
+#include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "gfx/drawing.h"
-#include "effects/effects.h"
 #include "world_fixture.h"
 
 namespace {
@@ -26,29 +26,29 @@ class GameFrameTest : public vxtest::WorldTest {
     WorldTest::SetUp();
     MakePicture(13, [](int32_t, int32_t) { return kLevelColour; });
     PackTo24(G(), 13);
-    game.resultSeen[100] = 1;
+    game.progress.resultSeen[100] = 1;
   }
   int32_t Frame() { return RunGameFrame(game, 0, 0, 0, 0, 0); }
 };
 
 TEST_F(GameFrameTest, TheFirstFrameOfAGameOpensTheHelpScreenOnce) {
-  game.resultSeen[100] = 0;
+  game.progress.resultSeen[100] = 0;
   EXPECT_EQ(Frame(), 100);
-  EXPECT_EQ(game.resultSeen[100], 1);
+  EXPECT_EQ(game.progress.resultSeen[100], 1);
   EXPECT_EQ(Frame(), 0);
-  EXPECT_EQ(game.resultSeen[0], 1);
+  EXPECT_EQ(game.progress.resultSeen[0], 1);
   EXPECT_EQ(ScreenPixel(G(), 20, 20), kLevelColour) << "the level picture is drawn";
 }
 
 TEST_F(GameFrameTest, AClosedGateAsksFirstAndTheHelpWaits) {
-  game.resultSeen[100] = 0;
+  game.progress.resultSeen[100] = 0;
   game.level = 2;
   game.playerAlive = -1;
   game.playerX = ToFixed(400);
   game.playerY = ToFixed(601);
   EXPECT_EQ(Frame(), 119);
-  EXPECT_EQ(game.resultSeen[119], 1);
-  EXPECT_EQ(game.resultSeen[100], 0);
+  EXPECT_EQ(game.progress.resultSeen[119], 1);
+  EXPECT_EQ(game.progress.resultSeen[100], 0);
   EXPECT_EQ(game.playerAlive, 0);
   EXPECT_EQ(Frame(), 100);
 }
@@ -66,9 +66,9 @@ TEST_F(GameFrameTest, AMessageAskedForTooOftenIsRefused) {
   EXPECT_EQ(game.resultCount[119], 7) << "the frame adds no weight of its own";
   fall();
   game.resultCount[119] = 8;
-  game.resultSeen[119] = 0;
+  game.progress.resultSeen[119] = 0;
   EXPECT_EQ(Frame(), 0);
-  EXPECT_EQ(game.resultSeen[119], 1) << "a refused message is still marked seen";
+  EXPECT_EQ(game.progress.resultSeen[119], 1) << "a refused message is still marked seen";
   EXPECT_EQ(game.resultCount[119], 8);
   EXPECT_EQ(game.playerAlive, 0) << "the player still fell";
 }
@@ -76,18 +76,18 @@ TEST_F(GameFrameTest, AMessageAskedForTooOftenIsRefused) {
 TEST(FrameResult, CodesOutsideZeroToAThousandEndAsZero) {
   GameState& g = game;
   for (const int32_t code : {1001, 1009, 5000, -1, -100, INT32_MIN, INT32_MAX}) {
-    g.resultSeen[0] = 0;
+    g.progress.resultSeen[0] = 0;
     g.frameResult = code;
     SettleFrameResult(g);
     EXPECT_EQ(g.frameResult, 0) << code;
-    EXPECT_EQ(g.resultSeen[0], 1) << code;
+    EXPECT_EQ(g.progress.resultSeen[0], 1) << code;
   }
-  EXPECT_EQ(g.resultSeen[1001], 0);
-  EXPECT_EQ(g.resultSeen[1009], 0);
+  EXPECT_EQ(g.progress.resultSeen[1001], 0);
+  EXPECT_EQ(g.progress.resultSeen[1009], 0);
   g.frameResult = 1000;
   SettleFrameResult(g);
   EXPECT_EQ(g.frameResult, 1000);
-  EXPECT_EQ(g.resultSeen[1000], 1);
+  EXPECT_EQ(g.progress.resultSeen[1000], 1);
   g = GameState{};
 }
 
@@ -101,7 +101,7 @@ TEST(FrameResult, TheThirdLevelWonMessageIsRefused) {
     for (int code = 107; code <= 109; ++code) g.resultCount[code] += 3;
     SettleFrameResult(g);
     EXPECT_EQ(g.frameResult, shown[win]) << win;
-    EXPECT_EQ(g.resultSeen[picked[win]], 1);
+    EXPECT_EQ(g.progress.resultSeen[picked[win]], 1);
   }
   EXPECT_EQ(g.resultCount[109], 8);      // held at 8 when refused
   EXPECT_EQ(g.resultCount[108], 8 + 3);  // and weighed again by the next win

@@ -25,8 +25,8 @@ class HintTest : public vxtest::GameTest {
   }
 
   void Clear(std::initializer_list<int> levels) {
-    for (int& c : g.levelCleared) c = 0;
-    for (int n : levels) g.levelCleared[n] = -1;
+    for (int& c : g.progress.levelCleared) c = 0;
+    for (int n : levels) g.progress.levelCleared[n] = -1;
   }
   int32_t Direction(int32_t level, std::initializer_list<int> cleared) {
     Clear(cleared);
@@ -37,7 +37,7 @@ class HintTest : public vxtest::GameTest {
 
 TEST_F(HintTest, TheArrowBlinksTwelveFramesInEveryTwentySix) {
   g.level = 0;
-  g.levelCleared[0] = -1;
+  g.progress.levelCleared[0] = -1;
   StartHint(g);
   EXPECT_EQ(g.hintTimer, 150);
   std::vector<bool> on;
@@ -60,7 +60,7 @@ TEST_F(HintTest, TheArrowBlinksTwelveFramesInEveryTwentySix) {
   EXPECT_FALSE(on[149]) << "the last frame, t = 0, is dark";
 
   // A level not yet won shows no arrow, however the timer stands.
-  g.levelCleared[0] = 0;
+  g.progress.levelCleared[0] = 0;
   g.hintTimer = 20;
   ClearScreenPixels();
   DrawHintArrow(g);
@@ -144,7 +144,7 @@ TEST_F(HintTest, TheDirectionOnEveryLevel) {
 struct Exits {
   static bool AllWon(const GameState& g, int first, int last) {
     for (int n = first; n <= last; ++n)
-      if (g.levelCleared[n] == 0) return false;
+      if (g.progress.levelCleared[n] == 0) return false;
     return true;
   }
   static bool Open(const GameState& g, int level, int direction) {
@@ -190,9 +190,9 @@ TEST_F(HintTest, FollowingTheArrowsLeadsThroughOpenExitsToALevelStillToWin) {
     for (int set = 0; set < 32; ++set) {
       Clear({});
       for (int k = 0; k < 5; ++k)
-        if ((set & (1 << k)) != 0) g.levelCleared[first + k] = -1;
+        if ((set & (1 << k)) != 0) g.progress.levelCleared[first + k] = -1;
       for (int start = first; start < first + 5; ++start) {
-        if (g.levelCleared[start] == 0) continue;  // no arrow there
+        if (g.progress.levelCleared[start] == 0) continue;  // no arrow there
         int level = start;
         bool arrived = false;
         for (int step = 0; step < 5 && !arrived; ++step) {
@@ -210,7 +210,7 @@ TEST_F(HintTest, FollowingTheArrowsLeadsThroughOpenExitsToALevelStillToWin) {
           const int next = level + (d == kHintRight ? 1 : -1);
           EXPECT_TRUE(WalkwayBetween(std::min(level, next))) << level << " to " << next;
           level = next;
-          arrived = g.levelCleared[level] == 0;
+          arrived = g.progress.levelCleared[level] == 0;
         }
         EXPECT_TRUE(arrived) << "from " << start << " with set " << set;
       }

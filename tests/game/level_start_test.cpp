@@ -10,6 +10,8 @@
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
 #include "game/new_game_start.h"
+#include "game/placements.h"
+#include "game/room_exits.h"
 #include "world_fixture.h"
 
 namespace {
@@ -30,7 +32,7 @@ class RoomTest : public vxtest::WorldTest {
     game.playerY = ToFixed(y);
   }
   static void Clear(int32_t first, int32_t last) {
-    for (int32_t n = first; n <= last; ++n) game.levelCleared[n] = -1;
+    for (int32_t n = first; n <= last; ++n) game.progress.levelCleared[n] = -1;
   }
   int32_t w = 0, h = 0, m = 0;
 };
@@ -115,7 +117,7 @@ TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
   };
   for (const Case c :
        {Case{1, 119}, Case{2, 119}, Case{3, 119}, Case{5, 120}, Case{15, 134}, Case{19, 134}}) {
-    std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+    std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 0);
     if (c.level >= 5) Clear(0, 4);
     if (c.level >= 15) Clear(5, 9);  // the gate of row 3 is still shut: 15..19 are not won
     Place(c.level, 400, h + 1);
@@ -128,7 +130,7 @@ TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
     EXPECT_EQ(game.frameResult, c.result) << c.level;
   }
   // A message already asked for in this frame is kept.
-  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+  std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 0);
   Place(2, 400, h + 1);
   game.frameResult = 105;
   CheckRoomExit(game);
@@ -156,7 +158,7 @@ TEST_F(RoomTest, GatesOpenWithTheirRowsProgressOrAllOpen) {
       {15, {0, 0}, true}, {10, {0, 0}, false},  // the shaft has no gate
   };
   for (const Case& c : cases) {
-    std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+    std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 0);
     if (c.cleared.second > 0) Clear(c.cleared.first, c.cleared.second);
     game.settings.allOpen = c.allOpen ? -1 : 0;
     Place(c.level, 400, h + 1);
@@ -167,7 +169,7 @@ TEST_F(RoomTest, GatesOpenWithTheirRowsProgressOrAllOpen) {
     EXPECT_EQ(game.frameResult, 0) << c.level;
   }
   // Row 0 won but not row 1: level 5 stays shut.
-  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 0);
+  std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 0);
   game.settings.allOpen = 0;
   Clear(0, 4);
   Clear(5, 8);
@@ -220,7 +222,7 @@ TEST_F(LevelStartTest, ClearsTheObjectsProbesAndFlashesAndKeepsTheGivenNumber) {
 
   // Numbers outside 0..100 are kept as given; the tables see them clamped.
   for (const int32_t n : {-1, 101, 250, INT32_MIN, INT32_MAX}) {
-    game.levelCleared[0] = game.levelCleared[100] = -1;
+    game.progress.levelCleared[0] = game.progress.levelCleared[100] = -1;
     StartLevel(game, n);
     EXPECT_EQ(game.level, n);
   }
@@ -243,7 +245,7 @@ TEST_F(LevelStartTest, WonLevelsLoseTheirMonstersAndOwnedPickupsGo) {
   RemoveSettledObjects(game);  // nothing won, nothing owned
   for (int i = 0; i < 14; ++i) EXPECT_TRUE(active(i)) << i;
 
-  game.levelCleared[3] = -1;
+  game.progress.levelCleared[3] = -1;
   RemoveSettledObjects(game);
   EXPECT_FALSE(active(0));  // classes 1, 2 and 3 go
   EXPECT_FALSE(active(1));
@@ -255,8 +257,8 @@ TEST_F(LevelStartTest, WonLevelsLoseTheirMonstersAndOwnedPickupsGo) {
   RemoveSettledObjects(game);
   EXPECT_TRUE(active(0));
 
-  game.owned[40] = game.owned[42] = 1;
-  game.armour = game.broadBlade = -1;
+  game.progress.owned[40] = game.progress.owned[42] = 1;
+  game.progress.armour = game.progress.broadBlade = -1;
   RemoveSettledObjects(game);
   EXPECT_FALSE(active(4));  // 11: weapon 40
   EXPECT_TRUE(active(5));   // 13: weapon 41 not owned
@@ -272,8 +274,8 @@ TEST_F(LevelStartTest, WonLevelsLoseTheirMonstersAndOwnedPickupsGo) {
   game.level = -40;  // read as level 0, which is not won
   fill();
   game.settings.allOpen = 0;
-  game.owned[40] = game.owned[42] = 0;
-  game.armour = game.broadBlade = 0;
+  game.progress.owned[40] = game.progress.owned[42] = 0;
+  game.progress.armour = game.progress.broadBlade = 0;
   RemoveSettledObjects(game);
   EXPECT_TRUE(active(0));
 }
@@ -283,10 +285,10 @@ class GameResetTest : public vxtest::WorldTest {};
 TEST_F(GameResetTest, NewGameEntersLevelTwoWithFreshProgress) {
   vxtest::WriteFile("data/lvobj03.txt", "");
   vxtest::WriteFile("data/lvobj90.txt", "");
-  std::fill(std::begin(game.resultSeen), std::end(game.resultSeen), 1);
-  std::fill(std::begin(game.owned), std::end(game.owned), 1);
-  std::fill(std::begin(game.levelCleared), std::end(game.levelCleared), 7);
-  game.longBlade = game.regeneration = -1;
+  std::fill(std::begin(game.progress.resultSeen), std::end(game.progress.resultSeen), 1);
+  std::fill(std::begin(game.progress.owned), std::end(game.progress.owned), 1);
+  std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 7);
+  game.progress.longBlade = game.progress.regeneration = -1;
   game.playerAlive = 0;
   game.health = 3;
   game.weaponCacheValid[1][13] = 1;
@@ -298,16 +300,16 @@ TEST_F(GameResetTest, NewGameEntersLevelTwoWithFreshProgress) {
   EXPECT_EQ(game.playerAlive, -1);
   EXPECT_EQ(game.health, kFullHealth);
   EXPECT_EQ(game.weapon, 41);
-  EXPECT_EQ(game.longBlade, 0);
-  EXPECT_EQ(game.regeneration, 0);
+  EXPECT_EQ(game.progress.longBlade, 0);
+  EXPECT_EQ(game.progress.regeneration, 0);
   EXPECT_EQ(game.cachedBody, -13);
   EXPECT_EQ(game.weaponCacheValid[1][13], 0);
-  for (int i = 0; i < kResultCodes; ++i) ASSERT_EQ(game.resultSeen[i], 0) << i;
-  for (int i = 0; i < kLevelEntries; ++i) EXPECT_EQ(game.owned[i], i == 41 ? 1 : 0) << i;
+  for (int i = 0; i < kResultCodes; ++i) ASSERT_EQ(game.progress.resultSeen[i], 0) << i;
+  for (int i = 0; i < kLevelEntries; ++i) EXPECT_EQ(game.progress.owned[i], i == 41 ? 1 : 0) << i;
   // Levels whose object file is missing count as won; 90 and 100 share lvobj90.
   for (int i = 0; i < kLevelEntries; ++i) {
     const bool hasFile = i == 3 || i == 90 || i == 100;
-    EXPECT_EQ(game.levelCleared[i], i > 100 ? 0 : hasFile ? 0 : -1) << i;
+    EXPECT_EQ(game.progress.levelCleared[i], i > 100 ? 0 : hasFile ? 0 : -1) << i;
   }
 }
 

@@ -109,7 +109,7 @@ TEST_F(PlayerActions, SwordSoundAtFrameSevenAndShotSoundsAtTheirFramesOnlyWithSo
   // The heavy gun fires at frame 6 only; frame 1 only smokes.
   EXPECT_EQ(swing(43), std::vector<int32_t>{6});
   EXPECT_EQ(Plays(30), 1);
-  game.doubleShot = -1;
+  game.progress.doubleShot = -1;
   EXPECT_EQ(swing(43), (std::vector<int32_t>{1, 6}));
   EXPECT_EQ(Plays(30), 3);
   game.settings.soundOn = 0;
@@ -135,8 +135,8 @@ TEST_F(PlayerActions, ReleasingNextWeaponTakesTheNextOwnedOneSkippingGaps) {
       {{}, 41, 42},        // nothing owned: the weapon just moves on
   };
   for (const Case& c : cases) {
-    for (int32_t& o : game.owned) o = 0;
-    for (const int32_t w : c.owned) game.owned[w] = 1;
+    for (int32_t& o : game.progress.owned) o = 0;
+    for (const int32_t w : c.owned) game.progress.owned[w] = 1;
     game.weapon = c.from;
     Switch(-1);
     EXPECT_EQ(game.weapon, c.from) << "held: no change yet";
@@ -146,12 +146,12 @@ TEST_F(PlayerActions, ReleasingNextWeaponTakesTheNextOwnedOneSkippingGaps) {
     EXPECT_EQ(game.weapon, c.to) << "one change per release";
   }
   // The body strip follows the weapon in hand.
-  game.owned[43] = 1;
+  game.progress.owned[43] = 1;
   game.weapon = 42;
   Switch(-1);
   Switch(0);
   EXPECT_EQ(game.bodySlot, 24);
-  game.owned[40] = 1;
+  game.progress.owned[40] = 1;
   Switch(-1);
   Switch(0);
   EXPECT_EQ(game.weapon, 40);
@@ -160,8 +160,8 @@ TEST_F(PlayerActions, ReleasingNextWeaponTakesTheNextOwnedOneSkippingGaps) {
 
 TEST_F(PlayerActions, WeaponNumbersOutsideTheTableAreSafe) {
   for (const int32_t w : {-5, 0, 99, 100, 150, INT32_MIN, INT32_MAX}) {
-    for (int32_t& o : game.owned) o = 0;
-    game.owned[41] = 1;
+    for (int32_t& o : game.progress.owned) o = 0;
+    game.progress.owned[41] = 1;
     game.weapon = w;
     Switch(-1);
     Switch(0);

@@ -23,8 +23,8 @@ class ComfortControls : public PlayerTest, public ::testing::WithParamInterface<
     PlayerTest::SetUp();
     DrawMask([](int32_t, int32_t) { return false; });
     Place(400, 300);
-    game.owned[40] = 1;
-    game.resultSeen[100] = 1;
+    game.progress.owned[40] = 1;
+    game.progress.resultSeen[100] = 1;
     game.settings.controlScheme = GetParam().scheme;
     // J L I K F stand for left, right, jump, next weapon and attack.
     vxtest::WriteFile("ini/main.ini", std::string("5,,,1\n40,J,LEFT,0\n41,L,RIGHT,0\n42,I,") +

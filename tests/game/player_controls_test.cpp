@@ -21,8 +21,8 @@ class PlayerControls : public PlayerTest, public ::testing::WithParamInterface<S
     PlayerTest::SetUp();
     DrawMask([](int32_t, int32_t) { return false; });
     Place(400, 300);
-    game.owned[40] = 1;
-    game.resultSeen[100] = 1;  // the first-frame screen was shown
+    game.progress.owned[40] = 1;
+    game.progress.resultSeen[100] = 1;  // the first-frame screen was shown
     game.settings.controlScheme = GetParam().scheme;
     SetMode(dispatcher, input, kModeGame);
   }

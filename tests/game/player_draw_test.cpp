@@ -165,7 +165,7 @@ TEST_F(PlayerDrawing, TheHealthBarShowsWhileItsTimerRunsAndHealthRegrows) {
     ClearScreen(engine.gfx, 0x123456);
     game.healthBarTimer = timer;
     game.health = health;
-    game.regeneration = regeneration;
+    game.progress.regeneration = regeneration;
     DrawPlayer(game);
   };
   frame(200, 10 * 65536, 0);

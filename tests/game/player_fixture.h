@@ -50,7 +50,7 @@ class PlayerTest : public EngineTest {
     g.lastDrawX = g.lastDrawY = kOffScreenFixed;
     g.weapon = 41;
     g.bodySlot = 21;
-    g.owned[41] = 1;
+    g.progress.owned[41] = 1;
     g.playerAlive = -1;
     g.prevAttackFrame = kOffScreen;
     g.health = kFullHealth;

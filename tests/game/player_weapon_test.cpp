@@ -104,17 +104,17 @@ TEST_F(PlayerWeapon, TheWeaponIsWarpedOntoTheMarkersAndMirroredForTheLeft) {
 
 TEST_F(PlayerWeapon, LongAndBroadBladesMoveTheFarAndSideMarkers) {
   PutMarkers(0, 10, 50, 30);
-  game.longBlade = -1;
+  game.progress.longBlade = -1;
   PrepareWeaponPicture(game);
   ExpectBox(683, 10, 30, 70, 36);  // half the blade again
-  game.longBlade = 0;
-  game.broadBlade = -1;
+  game.progress.longBlade = 0;
+  game.progress.broadBlade = -1;
   game.cachedWeapon = -13;
   PrepareWeaponPicture(game);
   // Each end widened by half (by one pixel up and down here), then the far
   // end moved out by 8/28 of the blade.
   ExpectBox(683, 10, 29, 61, 37);
-  game.longBlade = -1;
+  game.progress.longBlade = -1;
   game.cachedWeapon = -13;
   PrepareWeaponPicture(game);
   ExpectBox(683, 10, 29, 87, 37);  // broadened after lengthening

@@ -81,8 +81,8 @@ class WeaponPoseStoreTest : public vxtest::EngineTest {
     for (const Held& h : held) {
       g.weapon = h.weapon;
       g.bodySlot = g.weapon <= 41 ? 21 : 24;
-      g.longBlade = h.longBlade;
-      g.broadBlade = h.broadBlade;
+      g.progress.longBlade = h.longBlade;
+      g.progress.broadBlade = h.broadBlade;
       for (int32_t facing : {1, -1}) {
         g.facing = facing;
         for (int32_t a = -2; a <= 15; ++a) {

@@ -10,11 +10,12 @@
 
 #include "engine/engine_effects.h"
 #include "game/placements.h"
+#include "game/saved_game.h"
+#include "game/saved_game_support.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
-#include "menus/saved_game.h"
-#include "menus/saved_game_support.h"
 #include "platform/file_replace.h"
+#include "shell/globals.h"
 #include "shell/mode_dispatcher.h"
 #include "sound/sound_context.h"
 #include "sound/wave_bytes.h"
@@ -71,10 +72,11 @@ class MenuTest : public vxtest::StartedEngineTest {
   // Opens a screen, lets both keys be seen up, then presses and lets go one
   // of them; the result of the release.
   static int32_t PressAndRelease(int32_t screen, bool select) {
-    MenuSetup(game, screen);
-    MenuFrame(game, 0, 0);
-    EXPECT_EQ(MenuFrame(game, select ? 1 : 0, select ? 0 : 1), 0) << "answers come on the release";
-    return MenuFrame(game, 0, 0);
+    MenuSetup(game, dispatcher.menu, screen);
+    MenuFrame(game, dispatcher.menu, 0, 0);
+    EXPECT_EQ(MenuFrame(game, dispatcher.menu, select ? 1 : 0, select ? 0 : 1), 0)
+        << "answers come on the release";
+    return MenuFrame(game, dispatcher.menu, 0, 0);
   }
   static std::string SaveTextOf(int32_t seed) {
     auto g = std::make_unique<GameState>();
@@ -90,37 +92,38 @@ TEST_F(MenuTest, ScreensTakeTheirTextsPicturesAndButtons) {
   for (int32_t s = 0; s <= 37; ++s) {
     if (s == 12) continue;
     SCOPED_TRACE(s);
-    MenuSetup(game, s);
-    EXPECT_EQ(game.menuText, "text " + std::to_string(100 + s));
-    EXPECT_EQ(game.menuScreen, s);
+    MenuSetup(game, dispatcher.menu, s);
+    EXPECT_EQ(dispatcher.menu.text, "text " + std::to_string(100 + s));
+    EXPECT_EQ(dispatcher.menu.screen, s);
     const int32_t box = s == 16 ? 413 : (s == 30 || s >= 35) ? 719 : 400;
-    EXPECT_EQ(game.boxSlot, box);
-    EXPECT_EQ(game.faceSlot, s == 16 || s == 36 ? 390 : s == 30 ? 720 : 401);
-    EXPECT_EQ(game.faceStyle, box == 400 ? 4 : 3);
-    EXPECT_EQ(game.faceFrame, 0);
-    EXPECT_EQ(game.button1Slot, 408);
+    EXPECT_EQ(dispatcher.menu.boxSlot, box);
+    EXPECT_EQ(dispatcher.menu.faceSlot, s == 16 || s == 36 ? 390 : s == 30 ? 720 : 401);
+    EXPECT_EQ(dispatcher.menu.faceStyle, box == 400 ? 4 : 3);
+    EXPECT_EQ(dispatcher.menu.faceFrame, 0);
+    EXPECT_EQ(dispatcher.menu.button1Slot, 408);
     const bool question = s == 15 || s == 27;
-    EXPECT_EQ(game.button1Text1, "Enter");
-    EXPECT_EQ(game.button1Text2, question ? "continue\n" : "go on\n");  // the last field keeps its line end
-    EXPECT_EQ(game.button2Slot, s == 1 || question ? 407 : -1313);
+    EXPECT_EQ(dispatcher.menu.button1Text1, "Enter");
+    EXPECT_EQ(dispatcher.menu.button1Text2,
+              question ? "continue\n" : "go on\n");  // the last field keeps its line end
+    EXPECT_EQ(dispatcher.menu.button2Slot, s == 1 || question ? 407 : -1313);
     if (s == 1) {
-      EXPECT_EQ(game.button2Text2, "save and quit\n");
+      EXPECT_EQ(dispatcher.menu.button2Text2, "save and quit\n");
     }
     if (question) {
-      EXPECT_EQ(game.button2Text2, "start afresh\n");
+      EXPECT_EQ(dispatcher.menu.button2Text2, "start afresh\n");
     }
-    EXPECT_EQ(game.slideOffset, inPlace.count(s) != 0 ? 0 : -600);
-    EXPECT_EQ(game.slideCount, inPlace.count(s) != 0 ? 0 : 5);
+    EXPECT_EQ(dispatcher.menu.slideOffset, inPlace.count(s) != 0 ? 0 : -600);
+    EXPECT_EQ(dispatcher.menu.slideCount, inPlace.count(s) != 0 ? 0 : 5);
   }
 }
 
 TEST_F(MenuTest, AFreezingScreenSlidesInWithASmallOvershootOverTheFrozenGame) {
   ClearScreen(engine.gfx, 0xff030303);
-  MenuSetup(game, 3);
+  MenuSetup(game, dispatcher.menu, 3);
   ClearScreen(engine.gfx, 0);
   std::vector<int32_t> edges;
   for (int i = 0; i < 8; ++i) {
-    MenuFrame(game, 0, 0);
+    MenuFrame(game, dispatcher.menu, 0, 0);
     edges.push_back(BoxRightEdge());
   }
   // The box's left edge is at 60 in place; drawn at -600, -340, -140, -10,
@@ -130,8 +133,8 @@ TEST_F(MenuTest, AFreezingScreenSlidesInWithASmallOvershootOverTheFrozenGame) {
 
   // A screen in place keeps the previous background and does not slide.
   ClearScreen(engine.gfx, 0xff050505);
-  MenuSetup(game, 2);
-  MenuFrame(game, 0, 0);
+  MenuSetup(game, dispatcher.menu, 2);
+  MenuFrame(game, dispatcher.menu, 0, 0);
   EXPECT_EQ(BoxRightEdge(), 739);
   EXPECT_EQ(ScreenPixel(engine.gfx, 799, 5), 0xff030303u);
 }
@@ -147,52 +150,52 @@ TEST_F(MenuTest, TwoWhooshSamplesPlayOnTheFirstStepOfASlide) {
     return seen;
   };
   game.settings.soundOn = -1;
-  MenuSetup(game, 7);
+  MenuSetup(game, dispatcher.menu, 7);
   RandomSource predicted = engine.random;
   const int32_t first = Random(predicted, 8, 10);
   const int32_t second = Random(predicted, 8, 10);
-  MenuFrame(game, 0, 0);
+  MenuFrame(game, dispatcher.menu, 0, 0);
   const std::vector<std::string> expected = {"sound play slot " + std::to_string(first),
                                              "sound play slot " + std::to_string(second)};
   EXPECT_EQ(plays(), expected);
-  for (int i = 0; i < 6; ++i) MenuFrame(game, 0, 0);
+  for (int i = 0; i < 6; ++i) MenuFrame(game, dispatcher.menu, 0, 0);
   EXPECT_EQ(plays(), expected) << "only once per slide";
 
   // Not for the loading screen's face, nor with sound off, nor in place.
-  MenuSetup(game, 16);
-  for (int i = 0; i < 6; ++i) MenuFrame(game, 0, 0);
+  MenuSetup(game, dispatcher.menu, 16);
+  for (int i = 0; i < 6; ++i) MenuFrame(game, dispatcher.menu, 0, 0);
   game.settings.soundOn = 0;
-  MenuSetup(game, 7);
-  for (int i = 0; i < 6; ++i) MenuFrame(game, 0, 0);
+  MenuSetup(game, dispatcher.menu, 7);
+  for (int i = 0; i < 6; ++i) MenuFrame(game, dispatcher.menu, 0, 0);
   game.settings.soundOn = -1;
-  MenuSetup(game, 31);
-  for (int i = 0; i < 6; ++i) MenuFrame(game, 0, 0);
+  MenuSetup(game, dispatcher.menu, 31);
+  for (int i = 0; i < 6; ++i) MenuFrame(game, dispatcher.menu, 0, 0);
   EXPECT_EQ(plays(), expected);
 }
 
 TEST_F(MenuTest, AKeyHeldWhileAScreenOpensCountsOnlyOnceItWasSeenUp) {
-  MenuSetup(game, 3);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(MenuFrame(game, 0, 1), 0);
-  EXPECT_EQ(MenuFrame(game, 0, 0), 0) << "letting go the key held since the screen opened";
-  EXPECT_EQ(MenuFrame(game, 0, 1), 0);
-  EXPECT_EQ(MenuFrame(game, 0, 1), 0);
-  EXPECT_EQ(MenuFrame(game, 0, 0), 1) << "a press and release after that answers";
+  MenuSetup(game, dispatcher.menu, 3);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(MenuFrame(game, dispatcher.menu, 0, 1), 0);
+  EXPECT_EQ(MenuFrame(game, dispatcher.menu, 0, 0), 0) << "letting go the key held since the screen opened";
+  EXPECT_EQ(MenuFrame(game, dispatcher.menu, 0, 1), 0);
+  EXPECT_EQ(MenuFrame(game, dispatcher.menu, 0, 1), 0);
+  EXPECT_EQ(MenuFrame(game, dispatcher.menu, 0, 0), 1) << "a press and release after that answers";
 
   // Space on screen 3 does nothing, held from the start or pressed anew.
-  MenuSetup(game, 3);
-  for (int32_t select : {1, 1, 0, 1, 0, 1, 1, 0}) EXPECT_EQ(MenuFrame(game, select, 0), 0);
+  MenuSetup(game, dispatcher.menu, 3);
+  for (int32_t select : {1, 1, 0, 1, 0, 1, 1, 0}) EXPECT_EQ(MenuFrame(game, dispatcher.menu, select, 0), 0);
 }
 
 TEST_F(MenuTest, ScreensOutsideTheTableShowNothingNewAndAnswerNothing) {
-  MenuSetup(game, 3);
+  MenuSetup(game, dispatcher.menu, 3);
   for (int32_t s : {12, 42, -1, 1000}) {
     SCOPED_TRACE(s);
-    MenuSetup(game, s);
-    EXPECT_EQ(game.menuText, " ");
-    EXPECT_EQ(game.boxSlot, 400) << "the previous screen's pictures stay";
-    EXPECT_EQ(game.slideCount, 0);
+    MenuSetup(game, dispatcher.menu, s);
+    EXPECT_EQ(dispatcher.menu.text, " ");
+    EXPECT_EQ(dispatcher.menu.boxSlot, 400) << "the previous screen's pictures stay";
+    EXPECT_EQ(dispatcher.menu.slideCount, 0);
     for (int32_t sel : {0, 1, 0}) {
-      for (int32_t conf : {0, 1, 0}) EXPECT_EQ(MenuFrame(game, sel, conf), 0);
+      for (int32_t conf : {0, 1, 0}) EXPECT_EQ(MenuFrame(game, dispatcher.menu, sel, conf), 0);
     }
   }
 }
@@ -285,8 +288,8 @@ TEST_F(MenuTest, TheBossScreenMirrorsTheHerosFace) {
   for (int32_t y = 0; y < 150; ++y) {
     for (int32_t x = 0; x < 150; ++x) SetPixel(engine.gfx, 401, x, y, x < 75 ? 0xff400000 : 0xff000040);
   }
-  MenuSetup(game, 30);
-  for (int i = 0; i < 7; ++i) MenuFrame(game, 0, 0);
+  MenuSetup(game, dispatcher.menu, 30);
+  for (int i = 0; i < 7; ++i) MenuFrame(game, dispatcher.menu, 0, 0);
   const int32_t left = 60 + 100, top = kBoxY + kBoxH - 150 + 1;
   EXPECT_EQ(ScreenPixel(engine.gfx, left + 20, top + 75), 0xff000040u);
   EXPECT_EQ(ScreenPixel(engine.gfx, left + 130, top + 75), 0xff400000u);
@@ -294,21 +297,21 @@ TEST_F(MenuTest, TheBossScreenMirrorsTheHerosFace) {
 }
 
 TEST_F(MenuTest, AHeldFaceFrameStaysUntilItsHoldRunsOut) {
-  MenuSetup(game, 3);
-  game.faceFrame = 3;
-  game.faceHold = 4;
+  MenuSetup(game, dispatcher.menu, 3);
+  dispatcher.menu.faceFrame = 3;
+  dispatcher.menu.faceHold = 4;
   for (int32_t left : {3, 2, 1, 0}) {
-    MenuFrame(game, 0, 0);
-    EXPECT_EQ(game.faceFrame, 3);
-    EXPECT_EQ(game.faceHold, left);
+    MenuFrame(game, dispatcher.menu, 0, 0);
+    EXPECT_EQ(dispatcher.menu.faceFrame, 3);
+    EXPECT_EQ(dispatcher.menu.faceHold, left);
   }
   // While loading, the face changes at random every frame within its style.
   game.settings.assetsLoaded = 0;
-  MenuSetup(game, 16);
+  MenuSetup(game, dispatcher.menu, 16);
   std::set<int32_t> frames;
   for (int i = 0; i < 60; ++i) {
-    MenuFrame(game, 0, 0);
-    frames.insert(game.faceFrame);
+    MenuFrame(game, dispatcher.menu, 0, 0);
+    frames.insert(dispatcher.menu.faceFrame);
   }
   EXPECT_EQ(frames, (std::set<int32_t>{0, 1, 2, 3}));
 }
@@ -345,15 +348,15 @@ TEST_F(MenuTest, AfterItsHoldTheFaceChangesOnADrawAbove50AndRestsOnADrawAbove85)
     if (m.at50 && m.at85) break;
   }
   ASSERT_LT(seed, 10000u);
-  MenuSetup(game, 2);  // face 401 with five frames, nothing sliding in
-  ResetDrift(engine);  // so that the face takes the only draws
+  MenuSetup(game, dispatcher.menu, 2);  // face 401 with five frames, nothing sliding in
+  ResetDrift(engine);                   // so that the face takes the only draws
   SeedRandom(engine.random, seed);
   FaceDraws model{engine.random};
   for (int32_t i = 0; i < kFrames; ++i) {
-    MenuFrame(game, 0, 0);
+    MenuFrame(game, dispatcher.menu, 0, 0);
     model.Step();
-    ASSERT_EQ(game.faceFrame, model.frame) << i;
-    ASSERT_EQ(game.faceHold, model.hold) << i;
+    ASSERT_EQ(dispatcher.menu.faceFrame, model.frame) << i;
+    ASSERT_EQ(dispatcher.menu.faceHold, model.hold) << i;
     ASSERT_EQ(engine.random.s, model.r.s) << i;
   }
 }
@@ -368,19 +371,19 @@ TEST_F(MenuTest, ChainsOfScreensFollowTheAnswers) {
     }
   };
   dispatcher.gameMode = kModeMenu;
-  MenuSetup(game, 30);
+  MenuSetup(game, dispatcher.menu, 30);
   enter();
-  EXPECT_EQ(game.menuScreen, 31);
+  EXPECT_EQ(dispatcher.menu.screen, 31);
   EXPECT_EQ(dispatcher.gameMode, kModeMenu);
   enter();
   EXPECT_EQ(dispatcher.gameMode, kModeGame);
 
   dispatcher.gameMode = kModeMenu;
-  MenuSetup(game, 35);
+  MenuSetup(game, dispatcher.menu, 35);
   enter();
-  EXPECT_EQ(game.menuScreen, 36);
+  EXPECT_EQ(dispatcher.menu.screen, 36);
   enter();
-  EXPECT_EQ(game.menuScreen, 37);
+  EXPECT_EQ(dispatcher.menu.screen, 37);
   try {
     enter();
     ADD_FAILURE() << "the last page of the ending ends the program";
@@ -401,12 +404,12 @@ TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
   };
   platform::SetFileFault(fullDisk);
   EXPECT_EQ(PressAndRelease(1, true), 138);
-  MenuSetup(game, 38);
-  EXPECT_EQ(game.menuText, "text 138");
-  EXPECT_EQ(game.button1Text2, "try again\n");
-  EXPECT_EQ(game.button2Text2, "quit without saving\n");
-  EXPECT_EQ(game.button2Slot, 407);
-  EXPECT_EQ(game.slideCount, 0) << "shown in place of the pause screen";
+  MenuSetup(game, dispatcher.menu, 38);
+  EXPECT_EQ(dispatcher.menu.text, "text 138");
+  EXPECT_EQ(dispatcher.menu.button1Text2, "try again\n");
+  EXPECT_EQ(dispatcher.menu.button2Text2, "quit without saving\n");
+  EXPECT_EQ(dispatcher.menu.button2Slot, 407);
+  EXPECT_EQ(dispatcher.menu.slideCount, 0) << "shown in place of the pause screen";
   EXPECT_EQ(PressAndRelease(38, false), 138) << "still failing: asked again";
   EXPECT_EQ(PressAndRelease(38, true), 2) << "quit without saving";
   EXPECT_FALSE(fs::exists(kSaveFile));
@@ -426,9 +429,9 @@ TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
   game.placements[0].y = 20;
   game.placements[0].type = 3;
   platform::SetFileFault(fullDisk);
-  MenuSetup(game, 41);
-  EXPECT_EQ(game.button2Text2, "back without writing\n");
-  EXPECT_EQ(game.slideCount, 5) << "slides in over the editor";
+  MenuSetup(game, dispatcher.menu, 41);
+  EXPECT_EQ(dispatcher.menu.button2Text2, "back without writing\n");
+  EXPECT_EQ(dispatcher.menu.slideCount, 5) << "slides in over the editor";
   EXPECT_EQ(PressAndRelease(41, false), 141);
   EXPECT_FALSE(TakeLevelFileFailure()) << "the screen was the telling";
   EXPECT_FALSE(fs::exists("data/lvobj07.txt"));
@@ -440,10 +443,10 @@ TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
 
   for (int32_t s : {39, 40}) {
     SCOPED_TRACE(s);
-    MenuSetup(game, s);
-    EXPECT_EQ(game.menuText, "text " + std::to_string(100 + s));
-    EXPECT_EQ(game.button2Slot, -1313);
-    EXPECT_EQ(game.slideCount, 5);
+    MenuSetup(game, dispatcher.menu, s);
+    EXPECT_EQ(dispatcher.menu.text, "text " + std::to_string(100 + s));
+    EXPECT_EQ(dispatcher.menu.button2Slot, -1313);
+    EXPECT_EQ(dispatcher.menu.slideCount, 5);
     EXPECT_EQ(PressAndRelease(s, true), 0);
     EXPECT_EQ(PressAndRelease(s, false), 1);
   }

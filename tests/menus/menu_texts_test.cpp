@@ -8,10 +8,10 @@
 
 #include "config/record_reader.h"
 #include "datagen/generated_data_set.h"
+#include "game/saved_game_support.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
-#include "menus/saved_game_support.h"
 
 namespace {
 

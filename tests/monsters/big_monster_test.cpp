@@ -128,8 +128,8 @@ TEST_F(BigMonsterTest, TheHoverDiesOnlyFromItsOwnShotsSentBack) {
   EXPECT_EQ(hoverer.health, kFullHealth - 2 * kFixedOne - 3 * kFixedOne / 4);
   // With the curved sword, the long and the broad blade: 3.25 + 1 + 0.5.
   g.weapon = 40;
-  g.longBlade = -1;
-  g.broadBlade = -1;
+  g.progress.longBlade = -1;
+  g.progress.broadBlade = -1;
   hoverer.health = 4 * kFixedOne + 3 * kFixedOne / 4;
   Record(1, 25, 600, 100).image = 138;
   g.objects[1].shooter = 0;
@@ -164,8 +164,8 @@ TEST_F(BigMonsterTest, TheSwordCutsHealthAboveFullToFullFirst) {
   UpdateMonsters(g);
   EXPECT_EQ(flyer.health, kFullHealth - kFixedOne / 4);
   g.weapon = 40;
-  g.longBlade = -1;
-  g.broadBlade = -1;
+  g.progress.longBlade = -1;
+  g.progress.broadBlade = -1;
   g.attackFrame = 7;
   g.prevAttackFrame = 6;
   UpdateMonsters(g);
@@ -181,7 +181,7 @@ TEST_F(BigMonsterTest, TheSwordCutsHealthAboveFullToFullFirst) {
 TEST_F(BigMonsterTest, TheGroundBossCrushesThePlayerEvenWithoutAFight) {
   MonsterRecord& boss = Big(0, 28, 187, 400, 300, 200);
   boss.phaseTimer = 5000;
-  g.fightTime = 0;
+  g.fight.time = 0;
   // Its 200-pixel frame spans 300..500 x 200..400; 50 pixels inside that,
   // the player is crushed.
   PlacePlayer(349, 300);
@@ -199,8 +199,8 @@ TEST_F(BigMonsterTest, TheGroundBossLeapsLandsShakesAndBringsDownRocks) {
   CreatePicture(engine.gfx, 2, kW, kH);
   MonsterRecord& boss = Big(0, 28, 187, 400, 300, 200);
   boss.phaseTimer = 1000;
-  g.fightTime = 100000;
-  g.fightTimeStart = 200000;
+  g.fight.time = 100000;
+  g.fight.timeStart = 200000;
   PlacePlayer(700, 100);
   UpdateMonsters(g);
   ASSERT_EQ(boss.phase, 1) << "a long wait leaps at once";
@@ -233,7 +233,7 @@ TEST_F(BigMonsterTest, ARockHitsHardUnlessArmoured) {
   EXPECT_EQ(rock.active, 0);
   EXPECT_EQ(g.health, kFullHealth - 38 * kFixedOne) << "19 twice at s = 35";
   g.health = kFullHealth;
-  g.armour = -1;
+  g.progress.armour = -1;
   Record(0, 29, 400, 300).image = 725;
   UpdateMonsters(g);
   EXPECT_EQ(g.health, kFullHealth - 19 * kFixedOne);
@@ -281,8 +281,8 @@ TEST_F(BigMonsterTest, BreedingNeedsMoreThanFourteenFreeRecords) {
     MonsterRecord& hoverer = Big(0, 24, 177, 400, 300);
     hoverer.lastFrame = 11;
     for (int32_t i = 1; i < kObjectCount - free; ++i) Record(i, 22, -200, -200).image = 45;
-    g.fightTime = 1000;
-    g.fightTimeStart = 1001;
+    g.fight.time = 1000;
+    g.fight.timeStart = 1001;
   };
   int32_t seed = 0;
   for (int32_t s = 1; s < 2000 && seed == 0; ++s) {
@@ -292,7 +292,7 @@ TEST_F(BigMonsterTest, BreedingNeedsMoreThanFourteenFreeRecords) {
     if (CountKind(0) + CountKind(2) == 1) seed = s;
   }
   ASSERT_NE(seed, 0);
-  EXPECT_LE(g.fightTime, g.fightTimeStart - 1);
+  EXPECT_LE(g.fight.time, g.fight.timeStart - 1);
   EXPECT_EQ(ActiveCount(), kObjectCount - 14);
   setUp(14);
   SeedRandom(engine.random, seed);
@@ -305,8 +305,8 @@ TEST_F(BigMonsterTest, BreedingKeepsToItsArea) {
   // A hoverer near the top breeds nowhere: its spawn point lies above y = 150.
   MonsterRecord& hoverer = Big(0, 24, 177, 400, 60);
   hoverer.lastFrame = 11;
-  g.fightTime = 1000;
-  g.fightTimeStart = 100000;
+  g.fight.time = 1000;
+  g.fight.timeStart = 100000;
   PlacePlayer(-1000, -1000);
   for (int32_t f = 0; f < 300; ++f) {
     hoverer.y = ToFixed(60);

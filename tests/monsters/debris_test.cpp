@@ -1,9 +1,8 @@
 // Body pieces and shell fragments: how many, which pictures, which way they
 // fly, the spin that is never zero, the fall and the end below the screen.
-#include "monsters/debris.h"
-
 #include <gtest/gtest.h>
 
+#include "game/objects.h"
 #include "monsters/monster_fixture.h"
 
 namespace {

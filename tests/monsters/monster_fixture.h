@@ -12,9 +12,8 @@
 #include "effects/effects.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "gfx/image_slots.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "shell/globals.h"
 #include "support/scene_test.h"
 

@@ -10,9 +10,8 @@
 #include "assets/loading.h"
 #include "datagen/generated_data_set.h"
 #include "game/game_state.h"
+#include "game/objects.h"
 #include "gfx/image_slots.h"
-#include "monsters/monster_update.h"
-#include "monsters/spawn.h"
 #include "routecheck/route_world.h"
 #include "shell/globals.h"
 #include "shell/window.h"
@@ -39,8 +38,8 @@ class RealLevelTest : public EngineTest {
     ClearObjects(g);
     g.playerAlive = 0;
     g.playerX = g.playerY = kOffScreenFixed;
-    g.difficultyBase = 35;
-    g.fightTimeStart = 1;
+    g.progress.difficultyBase = 35;
+    g.fight.timeStart = 1;
   }
 
   bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }

@@ -43,7 +43,7 @@ TEST_F(ShotTest, DamageTakenTwiceUnlessArmoured) {
   } cases[] = {{3, 0, 14}, {3, -1, 7}, {25, 0, 4}, {25, -1, 2}, {6, 0, 10}, {8, -1, 5}};
   for (const Case& c : cases) {
     g.health = kFullHealth;
-    g.armour = c.armour;
+    g.progress.armour = c.armour;
     MonsterRecord& r = Shot(0, c.kind, 400, 300);
     r.vy = c.kind == 8 ? -kFixedOne / 2 : 0;  // the lobbed shot's gravity brings it to a stop
     PlacePlayer(400, 300 - 22);               // d = 1, whatever the spit's wobble
@@ -66,20 +66,6 @@ TEST_F(ShotTest, DamageTakenTwiceUnlessArmoured) {
   EXPECT_EQ(g.health, kFullHealth);
 }
 
-TEST_F(ShotTest, DamageFollowsTheDifficultyBands) {
-  // Bands s >= 51, 36..50, 26..35 and <= 25: a kind 3 shot costs 5, 6, 7, 10.
-  g.armour = -1;
-  for (const auto& [s, loss] : {std::pair{51, 5}, {50, 6}, {36, 6}, {35, 7}, {26, 7}, {25, 10}}) {
-    g.health = kFullHealth;
-    g.difficultyOffset = g.difficultyBase - s;
-    MonsterRecord& r = Shot(0, 3, 400, 300);
-    PlacePlayer(400, 300 - 22);
-    UpdateMonsters(g);
-    ASSERT_EQ(r.active, 0) << s;
-    EXPECT_EQ(g.health, kFullHealth - loss * kFixedOne) << "difficulty " << s;
-  }
-}
-
 TEST_F(ShotTest, ScaledShotsGlowUpUntilTheyPass249) {
   for (const auto& [kind, before, after] :
        {std::tuple{6, 219, 249}, {6, 249, 279}, {6, 250, 250}, {3, 100, 100}}) {
@@ -92,7 +78,7 @@ TEST_F(ShotTest, ScaledShotsGlowUpUntilTheyPass249) {
 
 TEST_F(ShotTest, ThePlayerDiesBelowZeroHealth) {
   g.health = 7 * kFixedOne;
-  g.armour = -1;
+  g.progress.armour = -1;
   Shot(0, 3, 400, 300);
   PlacePlayer(400, 278);
   UpdateMonsters(g);
@@ -215,7 +201,7 @@ TEST_F(ShotTest, TheSwordBreaksShotsIntoFragments) {
 TEST_F(ShotTest, PickupsAreCollectedWithinReachOfThePlayersFeet) {
   SpawnMonster(g, 400, 300, 11);
   MonsterRecord& r = g.objects[0];
-  g.owned[41] = 1;
+  g.progress.owned[41] = 1;
   PlacePlayer(400 + 48, 300 - 15 - 1);  // d = 48 + 1 + 1 = 50: not yet
   UpdateMonsters(g);
   EXPECT_EQ(r.active, 1);
@@ -223,25 +209,25 @@ TEST_F(ShotTest, PickupsAreCollectedWithinReachOfThePlayersFeet) {
   UpdateMonsters(g);
   EXPECT_EQ(r.active, 0);
   EXPECT_EQ(g.weapon, 40);
-  EXPECT_EQ(g.owned[40], 1);
-  EXPECT_EQ(g.owned[41], 0) << "the curved sword replaces the straight one";
+  EXPECT_EQ(g.progress.owned[40], 1);
+  EXPECT_EQ(g.progress.owned[41], 0) << "the curved sword replaces the straight one";
   EXPECT_EQ(g.frameResult, 110);
   EXPECT_EQ(g.resultCount[110], 4);
   // A second message in the same frame waits; a seen one never comes.
   SpawnMonster(g, 400, 300, 22);
   UpdateMonsters(g);
-  EXPECT_EQ(g.armour, -1);
+  EXPECT_EQ(g.progress.armour, -1);
   EXPECT_EQ(g.frameResult, 110);
   EXPECT_EQ(g.resultCount[124], 0);
   g.frameResult = 0;
-  g.resultSeen[125] = 1;
+  g.progress.resultSeen[125] = 1;
   SpawnMonster(g, 400, 300, 23);
   UpdateMonsters(g);
-  EXPECT_EQ(g.doubleShot, -1);
+  EXPECT_EQ(g.progress.doubleShot, -1);
   EXPECT_EQ(g.frameResult, 0);
   SpawnMonster(g, 400, 300, 31);
   UpdateMonsters(g);
-  EXPECT_EQ(g.broadBlade, -1);
+  EXPECT_EQ(g.progress.broadBlade, -1);
   EXPECT_EQ(g.cachedWeapon, -13);
 }
 

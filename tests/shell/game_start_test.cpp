@@ -27,7 +27,7 @@ TEST_F(GameStartTest, ANewGameInLevelTwoOpensTheHelpOnItsFirstFrame) {
   EXPECT_EQ(game.level, 2);
   EXPECT_EQ(game.playerAlive, -1);
   EXPECT_EQ(game.maskSlot, 255);
-  EXPECT_EQ(game.resultSeen[100], 0);
+  EXPECT_EQ(game.progress.resultSeen[100], 0);
   SetMode(dispatcher, input, kModeGame);  // as the title's answer does
   RunFrame(dispatcher, input);
   EXPECT_EQ(dispatcher.frameResult, 100);

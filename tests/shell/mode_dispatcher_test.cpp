@@ -19,11 +19,11 @@ class ModeDispatcherTest : public vxtest::EngineTest {
 };
 
 TEST_F(ModeDispatcherTest, BrightnessFadeTakesSixteenFrames) {
-  StartBrightnessFade(game, -256);
+  StartBrightnessFade(dispatcher.fade, -256);
   std::vector<int32_t> seen;
   for (int i = 0; i < 17; ++i) {
-    StepBrightnessFade(game);
-    seen.push_back(game.fadeCurrent);
+    StepBrightnessFade(dispatcher.fade);
+    seen.push_back(dispatcher.fade.current);
   }
   EXPECT_EQ(seen[0], -16);
   EXPECT_EQ(seen[14], -240);
@@ -31,11 +31,11 @@ TEST_F(ModeDispatcherTest, BrightnessFadeTakesSixteenFrames) {
   EXPECT_EQ(seen[16], -256);
   EXPECT_EQ(engine.screen.brightnessActive, -1);
   // Values within 10 of normal snap to normal.
-  StartBrightnessFade(game, 0);
-  game.fadeStart = -100;
-  game.fadeStepsLeft = 2;
-  StepBrightnessFade(game);  // (-100 * 1 + 15 * 0) / 16 = -6 -> 0
-  EXPECT_EQ(game.fadeCurrent, 0);
+  StartBrightnessFade(dispatcher.fade, 0);
+  dispatcher.fade.start = -100;
+  dispatcher.fade.stepsLeft = 2;
+  StepBrightnessFade(dispatcher.fade);  // (-100 * 1 + 15 * 0) / 16 = -6 -> 0
+  EXPECT_EQ(dispatcher.fade.current, 0);
   EXPECT_EQ(engine.screen.brightnessActive, 0);
 }
 
@@ -65,7 +65,7 @@ TEST_F(ModeDispatcherTest, FadeFromFullLastsSeventeenFrames) {
   dispatcher.nextMode = kModeGame;
   SetMode(dispatcher, input, kModeFade);
   EXPECT_EQ(dispatcher.fadeLevel, 255);
-  EXPECT_EQ(game.fadeTarget, -256);
+  EXPECT_EQ(dispatcher.fade.target, -256);
   int frames = 0;
   while (dispatcher.gameMode == kModeFade && frames < 100) {
     RunFrame(dispatcher, input);
@@ -74,8 +74,8 @@ TEST_F(ModeDispatcherTest, FadeFromFullLastsSeventeenFrames) {
   EXPECT_EQ(frames, 17);
   EXPECT_EQ(dispatcher.gameMode, kModeGame);
   // Then the brightness comes back over 16 frames.
-  EXPECT_EQ(game.fadeTarget, 0);
-  EXPECT_EQ(game.fadeStepsLeft, 16);
+  EXPECT_EQ(dispatcher.fade.target, 0);
+  EXPECT_EQ(dispatcher.fade.stepsLeft, 16);
 }
 
 TEST_F(ModeDispatcherTest, CreditsEndAfter121FramesOrAtAnyKey) {
@@ -105,7 +105,7 @@ TEST_F(ModeDispatcherTest, CreditsEndAfter121FramesOrAtAnyKey) {
 }
 
 TEST_F(ModeDispatcherTest, TappedKeyGivesOneEventAndEscapeOpensTheMenu) {
-  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  game.progress.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
   SetMode(dispatcher, input, kModeGame);
   WindowProc(wm::WM_KEYDOWN, vk::VK_RIGHT, 0);
   WindowProc(wm::WM_KEYUP, vk::VK_RIGHT, 0);
@@ -125,7 +125,7 @@ TEST_F(ModeDispatcherTest, TappedKeyGivesOneEventAndEscapeOpensTheMenu) {
 }
 
 TEST_F(ModeDispatcherTest, EditorSequenceInOrderOnly) {
-  game.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
+  game.progress.resultSeen[100] = 1;  // past the first-visit help, which a game frame opens
   SetMode(dispatcher, input, kModeGame);
   const auto tap = [&](uint32_t key) {
     WindowProc(wm::WM_KEYDOWN, key, 0);

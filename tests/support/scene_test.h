@@ -28,8 +28,8 @@ class SceneTest : public EngineTest {
     InitEffects(engine.effects, engine.gfx);
     ConfigureFog(engine, 940, 60, 740, 60);
     g.playerAlive = -1;
-    g.difficultyBase = 35;
-    g.fightTimeStart = 1;
+    g.progress.difficultyBase = 35;
+    g.fight.timeStart = 1;
   }
 
   void PlacePlayer(int32_t x, int32_t y) {

@@ -35,6 +35,7 @@
 #include "datagen/data_set.h"
 #include "game/level_start.h"
 #include "game/placement_file.h"
+#include "game/placements.h"
 
 namespace datagen {
 

@@ -68,7 +68,7 @@ void GameDriver::Tick(const Keys& keys) {
 }
 
 int32_t Mode() { return dispatcher.gameMode; }
-int32_t MenuScreen() { return game.menuScreen; }
+int32_t MenuScreen() { return dispatcher.menu.screen; }
 bool InGame() { return dispatcher.gameMode == kModeGame; }
 
 }  // namespace routecheck

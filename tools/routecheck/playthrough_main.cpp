@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "game/fight.h"
-#include "monsters/monster_update.h"
+#include "game/objects.h"
 #include "routecheck/distance_field.h"
 #include "routecheck/fork_each.h"
 #include "routecheck/game_driver.h"
@@ -71,7 +71,7 @@ int32_t RouteIndex() {
     if (kRoute[i] != game.level) continue;
     bool before = true;
     for (int32_t j = 0; j < i; ++j)
-      if (Fought(kRoute[j]) && game.levelCleared[kRoute[j]] == 0) before = false;
+      if (Fought(kRoute[j]) && game.progress.levelCleared[kRoute[j]] == 0) before = false;
     if (before) found = i;
   }
   return found;
@@ -99,7 +99,7 @@ double Strength() {
   double s = 0;
   for (const MonsterRecord& r : game.objects) {
     if (r.active == 0) continue;
-    const int32_t c = MonsterClass(game, r.kind);
+    const int32_t c = MonsterClass(r.kind);
     if (c == 1) s += 1;
     if (c == 2) s += 1 + 0.25 * r.health / 65536.0;
     if (c == 3) s += 1 + 2.0 * r.health / 65536.0;
@@ -111,20 +111,22 @@ double Strength() {
 // which pulls the offset back into range as it reads: a recorder that
 // changed the game's state would record a run that the replay cannot repeat
 // (the offset is saved, and a death loads the save).
-int32_t DifficultyNow() { return std::clamp(game.difficultyBase - game.difficultyOffset, 10, 75); }
+int32_t DifficultyNow() {
+  return std::clamp(game.progress.difficultyBase - game.progress.difficultyOffset, 10, 75);
+}
 
 // Cells of the way to the nearest monster.
 int32_t ToNearestMonster() {
   const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
   int32_t bx = 0, by = 0, bd = 1 << 30, bclass = 0;
   for (const MonsterRecord& r : game.objects) {
-    if (r.active == 0 || MonsterClass(game, r.kind) == 0) continue;
+    if (r.active == 0 || MonsterClass(r.kind) == 0) continue;
     const int32_t d = std::abs(WholePixel(r.x) - px) + std::abs(WholePixel(r.y) - py);
     if (d < bd) {
       bd = d;
       bx = WholePixel(r.x);
       by = WholePixel(r.y);
-      bclass = MonsterClass(game, r.kind);
+      bclass = MonsterClass(r.kind);
     }
   }
   if (bd == (1 << 30)) return 0;
@@ -132,12 +134,12 @@ int32_t ToNearestMonster() {
   // in hand keeps some 250 pixels from it.
   // Before the fight the first shot has to land: from closer, off the
   // anvil's height.
-  const int32_t keep = game.fightState == 1 ? 250 : 120;
+  const int32_t keep = game.fight.state == 1 ? 250 : 120;
   for (const MonsterRecord& r : game.objects)
-    if (r.active != 0 && MonsterClass(game, r.kind) == 3 && game.weapon >= 42)
+    if (r.active != 0 && MonsterClass(r.kind) == 3 && game.weapon >= 42)
       return std::abs(std::abs(WholePixel(r.x) - px) - keep) / DistanceField::kCell;
   // Another big monster likewise from some 200.
-  if (bclass >= 2 && game.weapon >= 42 && game.fightState == 1)
+  if (bclass >= 2 && game.weapon >= 42 && game.fight.state == 1)
     return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
   const DistanceField f(game, bx, by, 40);
   return std::min(f.At(px, py), 400);
@@ -187,8 +189,8 @@ void Note(const std::string& text) {
 // A line the replay's trace must match at this frame.
 void Check(const char* what) {
   run->checks << "frame " << run->driver.frames() << " mode " << Mode() << " level " << game.level << " x "
-              << WholePixel(game.playerX) << " y " << WholePixel(game.playerY) << " fight " << game.fightState
-              << " time " << game.fightTime << " # " << what << "\n";
+              << WholePixel(game.playerX) << " y " << WholePixel(game.playerY) << " fight "
+              << game.fight.state << " time " << game.fight.time << " # " << what << "\n";
   run->checks.flush();
 }
 
@@ -222,9 +224,9 @@ void TraceFrame(int64_t frame) {
   run->trace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
              << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
              << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
-             << g.fightState << " time " << g.fightTime << " result " << g.frameResult << " menu "
-             << g.menuScreen << " fade " << g.fadeCurrent << " random " << RandomStateText(engine.random.s)
-             << '\n';
+             << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
+             << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
+             << RandomStateText(engine.random.s) << '\n';
 }
 
 void WriteScript() { std::ofstream(run->out / run->scriptName) << run->driver.Script(); }
@@ -246,27 +248,26 @@ void Fight() {
   const int32_t level = game.level;
   const std::vector<Try> tries = Tries(true);
   int64_t fightStartFrame = d.frames();
-  while (game.levelCleared[level] == 0 && game.level == level) {
+  while (game.progress.levelCleared[level] == 0 && game.level == level) {
     if (!InGame()) {
       Step(d, Keys{});
       continue;
     }
-    const int32_t offset0 = game.difficultyOffset;
+    const int32_t offset0 = game.progress.difficultyOffset;
     // Against the ground boss the tries look twice as far ahead: its rocks
     // fall for longer than a short try lasts.
     bool boss = false;
-    for (const MonsterRecord& r : game.objects)
-      boss = boss || (r.active != 0 && MonsterClass(game, r.kind) == 3);
+    for (const MonsterRecord& r : game.objects) boss = boss || (r.active != 0 && MonsterClass(r.kind) == 3);
     const int horizon = boss ? 2 * kHorizon : kHorizon;
     FinishBackgroundWork();  // no thread of the game may be caught mid-step by a fork
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
       const TryFolder folder;
       for (int t = 0; t < horizon; ++t) {
         Step(d, t == 0 ? tries[i].first : tries[i].rest);
-        if (game.levelCleared[level] != 0) return 1e9 - t;
+        if (game.progress.levelCleared[level] != 0) return 1e9 - t;
       }
       if (game.level != level || game.playerAlive == 0) return kFail;
-      if (game.difficultyOffset < offset0) return kFail / 2;  // lost
+      if (game.progress.difficultyOffset < offset0) return kFail / 2;  // lost
       // Among equals, the try that attacks: a first shot that misses costs
       // nothing, one that lands starts the fight.
       return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0 +
@@ -275,19 +276,21 @@ void Fight() {
     int best = 0;
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
       if (scores[i].value_or(kFail * 2) > scores[best].value_or(kFail * 2)) best = i;
-    for (int t = 0; t < kCommit && game.levelCleared[level] == 0 && game.difficultyOffset >= offset0; ++t) {
-      const int32_t fightBefore = game.fightState;
+    for (int t = 0;
+         t < kCommit && game.progress.levelCleared[level] == 0 && game.progress.difficultyOffset >= offset0;
+         ++t) {
+      const int32_t fightBefore = game.fight.state;
       Step(d, t == 0 ? tries[best].first : tries[best].rest);
-      if (fightBefore != 1 && game.fightState == 1) fightStartFrame = d.frames();
-      if (fightBefore != 1 && game.fightState == 1)
-        Note("fight " + std::to_string(level) + " starts, time " + std::to_string(game.fightTime));
+      if (fightBefore != 1 && game.fight.state == 1) fightStartFrame = d.frames();
+      if (fightBefore != 1 && game.fight.state == 1)
+        Note("fight " + std::to_string(level) + " starts, time " + std::to_string(game.fight.time));
     }
-    if (game.difficultyOffset < offset0) {
+    if (game.progress.difficultyOffset < offset0) {
       Note("fight " + std::to_string(level) + " lost");
       Check("fight lost");
     }
   }
-  if (game.levelCleared[level] != 0) {
+  if (game.progress.levelCleared[level] != 0) {
     Note("fight " + std::to_string(level) + " won, difficulty " + std::to_string(DifficultyNow()) + ", " +
          std::to_string(d.frames() - fightStartFrame) + " frames");
     Check("fight won");
@@ -392,7 +395,7 @@ int Play() {
         Note("mid-run save taken");
       }
     }
-    if (Fought(game.level) && game.levelCleared[game.level] == 0 && WeightedMonsterCount(game) > 0) {
+    if (Fought(game.level) && game.progress.levelCleared[game.level] == 0 && WeightedMonsterCount(game) > 0) {
       Fight();
       continue;
     }

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "menus/saved_game.h"
-#include "menus/saved_game_support.h"
+#include "game/saved_game.h"
+#include "game/saved_game_support.h"
 #include "platform/file_replace.h"
 #include "shell/globals.h"
 

@@ -1,4 +1,4 @@
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "menus/saved_game_support.h"
+#include "game/saved_game_support.h"
 #include "platform/file_replace.h"
 
 namespace {
@@ -54,8 +54,9 @@ class SavedGameTest : public vxtest::StartedEngineTest {
 
 TEST_F(SavedGameTest, WritesEveryLineOfTheTableByteForByte) {
   vxtest::MakeGameInProgress(game, 0);
-  game.playerX = -1313 * 65536;                                           // off-screen: a minus sign
-  game.owned[100] = game.levelCleared[100] = game.resultSeen[1000] = 77;  // not saved
+  game.playerX = -1313 * 65536;  // off-screen: a minus sign
+  game.progress.owned[100] = game.progress.levelCleared[100] = game.progress.resultSeen[1000] =
+      77;  // not saved
   Save(game);
   const std::string text = ReadFile(kSaveFile);
 

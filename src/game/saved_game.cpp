@@ -1,4 +1,4 @@
-#include "menus/saved_game.h"
+#include "game/saved_game.h"
 
 #include <unistd.h>
 
@@ -63,16 +63,25 @@ std::string SaveText(const GameState& g) {
   out.reserve(4096);
   AppendLine(out, 0, "game tz40 save file", " ", kZeros);
   int32_t line = kFirstWeaponLine;
-  for (int32_t r = 0; r < kOwnedSaved / 10; ++r) AppendLine(out, line++, "weapons h", " ", &g.owned[10 * r]);
+  for (int32_t r = 0; r < kOwnedSaved / 10; ++r)
+    AppendLine(out, line++, "weapons h", " ", &g.progress.owned[10 * r]);
   for (int32_t r = 0; r < kSeenSaved / 10; ++r)
-    AppendLine(out, line++, "messages h", " ", &g.resultSeen[10 * r]);
+    AppendLine(out, line++, "messages h", " ", &g.progress.resultSeen[10 * r]);
   for (int32_t r = 0; r < kClearedSaved / 10; ++r) {
-    AppendLine(out, line++, "screen stats h", " ", &g.levelCleared[10 * r]);
+    AppendLine(out, line++, "screen stats h", " ", &g.progress.levelCleared[10 * r]);
   }
-  const int32_t main1[10] = {g.level,          g.playerX,   g.playerY, g.weapon,     g.difficultyOffset,
-                             g.difficultyBase, g.longBlade, g.armour,  g.doubleShot, g.regeneration};
+  const int32_t main1[10] = {g.level,
+                             g.playerX,
+                             g.playerY,
+                             g.weapon,
+                             g.progress.difficultyOffset,
+                             g.progress.difficultyBase,
+                             g.progress.longBlade,
+                             g.progress.armour,
+                             g.progress.doubleShot,
+                             g.progress.regeneration};
   AppendLine(out, line++, "main vars 1", " ", main1);
-  const int32_t main2[10] = {g.broadBlade};
+  const int32_t main2[10] = {g.progress.broadBlade};
   AppendLine(out, line, "main vars 2", " ", main2);
   AppendLine(out, kNoRecord, "not found", "not found", kZeros);
   out += '\n';
@@ -141,21 +150,21 @@ bool HeightInRoom(int32_t y) {
 }
 
 void Apply(GameState& g, const SavedWords& w) {
-  for (int32_t i = 0; i < kOwnedSaved; ++i) g.owned[i] = w.owned[i];
-  for (int32_t i = 0; i < kSeenSaved; ++i) g.resultSeen[i] = w.resultSeen[i];
-  for (int32_t i = 0; i < kClearedSaved; ++i) g.levelCleared[i] = w.levelCleared[i];
+  for (int32_t i = 0; i < kOwnedSaved; ++i) g.progress.owned[i] = w.owned[i];
+  for (int32_t i = 0; i < kSeenSaved; ++i) g.progress.resultSeen[i] = w.resultSeen[i];
+  for (int32_t i = 0; i < kClearedSaved; ++i) g.progress.levelCleared[i] = w.levelCleared[i];
   g.level = w.main1[0];
   g.playerX = w.main1[1];
-  const int32_t y = static_cast<int32_t>(static_cast<uint32_t>(w.main1[2]) - kLoadLift);
+  const int32_t y = fixed::Sub(w.main1[2], kLoadLift);
   if (HeightInRoom(y)) g.playerY = y;
   g.weapon = w.main1[3];
-  g.difficultyOffset = w.main1[4];
-  g.difficultyBase = w.main1[5];
-  g.longBlade = w.main1[6];
-  g.armour = w.main1[7];
-  g.doubleShot = w.main1[8];
-  g.regeneration = w.main1[9];
-  g.broadBlade = w.broadBlade;
+  g.progress.difficultyOffset = w.main1[4];
+  g.progress.difficultyBase = w.main1[5];
+  g.progress.longBlade = w.main1[6];
+  g.progress.armour = w.main1[7];
+  g.progress.doubleShot = w.main1[8];
+  g.progress.regeneration = w.main1[9];
+  g.progress.broadBlade = w.broadBlade;
   // The music check chooses the track of the loaded level afresh.
   g.music.currentTrack = 0;
   g.music.trackCountdown = 0;

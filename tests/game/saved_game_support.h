@@ -20,11 +20,12 @@ namespace vxtest {
 inline std::vector<int32_t> SavedWords(const GameState& g) {
   std::vector<int32_t> w;
   w.reserve(1211);
-  for (int32_t i = 0; i < 100; ++i) w.push_back(g.owned[i]);
-  for (int32_t i = 0; i < 1000; ++i) w.push_back(g.resultSeen[i]);
-  for (int32_t i = 0; i < 100; ++i) w.push_back(g.levelCleared[i]);
-  for (int32_t v : {g.level, g.playerX, g.playerY, g.weapon, g.difficultyOffset, g.difficultyBase,
-                    g.longBlade, g.armour, g.doubleShot, g.regeneration, g.broadBlade}) {
+  for (int32_t i = 0; i < 100; ++i) w.push_back(g.progress.owned[i]);
+  for (int32_t i = 0; i < 1000; ++i) w.push_back(g.progress.resultSeen[i]);
+  for (int32_t i = 0; i < 100; ++i) w.push_back(g.progress.levelCleared[i]);
+  for (int32_t v : {g.level, g.playerX, g.playerY, g.weapon, g.progress.difficultyOffset,
+                    g.progress.difficultyBase, g.progress.longBlade, g.progress.armour, g.progress.doubleShot,
+                    g.progress.regeneration, g.progress.broadBlade}) {
     w.push_back(v);
   }
   return w;
@@ -48,29 +49,30 @@ inline std::vector<int32_t> NewGameWords() {
 // Puts the saved words back to program start, as a game reset would start
 // from them.
 inline void ClearSavedWords(GameState& g) {
-  for (int32_t i = 0; i < kLevelEntries; ++i) g.owned[i] = g.levelCleared[i] = 0;
-  for (int32_t& v : g.resultSeen) v = 0;
-  g.level = g.playerX = g.playerY = g.weapon = g.difficultyOffset = g.difficultyBase = 0;
-  g.longBlade = g.armour = g.doubleShot = g.regeneration = g.broadBlade = 0;
+  for (int32_t i = 0; i < kLevelEntries; ++i) g.progress.owned[i] = g.progress.levelCleared[i] = 0;
+  for (int32_t& v : g.progress.resultSeen) v = 0;
+  g.level = g.playerX = g.playerY = g.weapon = g.progress.difficultyOffset = g.progress.difficultyBase = 0;
+  g.progress.longBlade = g.progress.armour = g.progress.doubleShot = g.progress.regeneration =
+      g.progress.broadBlade = 0;
 }
 
 // A game in progress whose every saved word differs from its neighbours'
 // (`seed` makes games that differ from each other).
 inline void MakeGameInProgress(GameState& g, int32_t seed) {
-  for (int32_t i = 0; i < 100; ++i) g.owned[i] = (i + seed) % 3 == 0 ? 1 : 0;
-  for (int32_t i = 0; i < 1000; ++i) g.resultSeen[i] = (i * 7 + seed) % 5 == 0 ? 1 : 0;
-  for (int32_t i = 0; i < 100; ++i) g.levelCleared[i] = (i + seed) % 4 == 0 ? -1 : 0;
+  for (int32_t i = 0; i < 100; ++i) g.progress.owned[i] = (i + seed) % 3 == 0 ? 1 : 0;
+  for (int32_t i = 0; i < 1000; ++i) g.progress.resultSeen[i] = (i * 7 + seed) % 5 == 0 ? 1 : 0;
+  for (int32_t i = 0; i < 100; ++i) g.progress.levelCleared[i] = (i + seed) % 4 == 0 ? -1 : 0;
   g.level = 5 + seed % 20;
   g.playerX = ToFixed(123 + seed) + 0x8000;
   g.playerY = ToFixed(456 - seed) + 0x1234;
   g.weapon = 42;
-  g.difficultyOffset = -3 - seed;
-  g.difficultyBase = 35;
-  g.longBlade = -1;
-  g.armour = 0;
-  g.doubleShot = -1;
-  g.regeneration = seed % 2 == 0 ? -1 : 0;
-  g.broadBlade = -1;
+  g.progress.difficultyOffset = -3 - seed;
+  g.progress.difficultyBase = 35;
+  g.progress.longBlade = -1;
+  g.progress.armour = 0;
+  g.progress.doubleShot = -1;
+  g.progress.regeneration = seed % 2 == 0 ? -1 : 0;
+  g.progress.broadBlade = -1;
   g.playerAlive = -1;
 }
 
