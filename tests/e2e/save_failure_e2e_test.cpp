@@ -14,10 +14,17 @@
 #include <vector>
 
 #include "datagen/generated_data_set.h"
+#include "support/programs.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// The game with a time limit: a minute natively, five under an emulator.
+std::string GameCommand() {
+  const char* limit = vxtest::ProgramWrapper().empty() ? "60" : "300";
+  return std::string("timeout -s KILL ") + limit + " " + vxtest::ProgramCommand(VX_GAME_BINARY);
+}
 
 class SaveFailureE2e : public ::testing::Test {
  protected:
@@ -42,8 +49,7 @@ class SaveFailureE2e : public ::testing::Test {
   // minute); the exit code.
   int Run(const std::string& script, const std::string& extra = "") {
     std::ofstream(dir / "in.txt") << script;
-    const std::string cmd = "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) +
-                            " --headless --frames 600 --root " + dir.string() + " --input " +
+    const std::string cmd = GameCommand() + " --headless --frames 600 --root " + dir.string() + " --input " +
                             (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() + " " +
                             extra + " >/dev/null 2>" + (dir / "stderr.txt").string();
     const int status = std::system(cmd.c_str());
@@ -185,8 +191,8 @@ TEST_F(SaveFailureE2e, TheEditorsFailedWriteIsShownAndGoesBackToTheEditor) {
                              Key(70, "SPACE") + "90 close\n";
   std::ofstream(dir / "in.txt") << script;
   const std::string cmd =
-      "timeout -s KILL 60 " + std::string(VX_GAME_BINARY) + " --headless --level 2 --frames 200 --root " +
-      dir.string() + " --input " + (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
+      GameCommand() + " --headless --level 2 --frames 200 --root " + dir.string() + " --input " +
+      (dir / "in.txt").string() + " --trace " + (dir / "trace.txt").string() +
       " --screenshot 100:" + (dir / "editor.png").string() + " >/dev/null 2>" + (dir / "stderr.txt").string();
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
