@@ -23,13 +23,17 @@ std::string& Folder() {
 }
 
 // Everything the game left there goes: saves, temporaries, damaged copies.
-void RemoveOwnFolder() {
+void EmptyOwnFolder() {
   if (DIR* dir = opendir(Folder().c_str())) {
     while (const dirent* e = readdir(dir)) {
       if (e->d_name[0] != '.') unlink((Folder() + "/" + e->d_name).c_str());
     }
     closedir(dir);
   }
+}
+
+void RemoveOwnFolder() {
+  EmptyOwnFolder();
   rmdir(Folder().c_str());
 }
 
@@ -98,6 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 namespace {
 
 void Run(const uint8_t* data, size_t size) {
+  // Each input starts in an empty folder: what an earlier input left there
+  // (a hundred damaged copies, say) must not change this one's outcome.
+  EmptyOwnFolder();
   // Byte 0: bit 0 asks for a backup, the rest says where the input splits.
   size_t split = size;
   const bool backup = size > 0 && (data[0] & 1) != 0;

@@ -255,6 +255,14 @@ TEST_F(SaveFailuresTest, ADamagedSaveIsKeptAsideAndTold) {
   EXPECT_EQ(ReadFile(kSaveFile), cut + "x");
   EXPECT_EQ(Told(), SaveNotice::kSaveFailed);
   EXPECT_NE(err.find("cannot be kept aside"), std::string::npos) << err;
+
+  // Nor when every name aside is taken by other damaged saves.
+  for (int32_t n = 1; n < 100; ++n)
+    WriteFile(std::string(kDamagedSaveFile) + "." + std::to_string(n), "other " + std::to_string(n));
+  SaveSeed(5);
+  EXPECT_EQ(ReadFile(kSaveFile), cut + "x");
+  EXPECT_EQ(Told(), SaveNotice::kDamagedSave) << "the failed save itself was told before";
+  EXPECT_NE(err.find("no free name"), std::string::npos) << err;
 }
 
 // A program killed after its new save was complete but before the rename
