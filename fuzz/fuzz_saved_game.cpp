@@ -127,20 +127,11 @@ void Run(const uint8_t* data, size_t size) {
   // higher once more.
   static GameState before;
   before.playerAlive = -1;
-  for (int32_t i = 0; i < 100; ++i) before.progress.owned[i] = game.progress.owned[i];
-  for (int32_t i = 0; i < 1000; ++i) before.progress.resultSeen[i] = game.progress.resultSeen[i];
-  for (int32_t i = 0; i < 100; ++i) before.progress.levelCleared[i] = game.progress.levelCleared[i];
+  before.progress = game.progress;
   before.level = game.level;
   before.playerX = game.playerX;
   before.playerY = game.playerY;
   before.weapon = game.weapon;
-  before.progress.difficultyOffset = game.progress.difficultyOffset;
-  before.progress.difficultyBase = game.progress.difficultyBase;
-  before.progress.longBlade = game.progress.longBlade;
-  before.progress.armour = game.progress.armour;
-  before.progress.doubleShot = game.progress.doubleShot;
-  before.progress.regeneration = game.progress.regeneration;
-  before.progress.broadBlade = game.progress.broadBlade;
   SaveGame(before);
   LoadGame(game);
   // A height lifted out of reach of the screen is not taken; the player

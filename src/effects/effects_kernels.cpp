@@ -103,7 +103,7 @@ void AddClampedLanes(uint32_t* line, int32_t count, int32_t blue, int32_t green,
 void ApplySums8Lanes(uint32_t* line, const uint16_t* sums, int32_t count) {
   typedef uint16_t Sums4 __attribute__((vector_size(8)));
   typedef uint32_t Pixels4 __attribute__((vector_size(16)));
-  typedef uint8_t Bytes16 __attribute__((vector_size(16)));
+  using byte_lanes::detail::Bytes16;
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     Sums4 s;

@@ -40,6 +40,12 @@ inline Bytes16 Load(const uint32_t* p) {
 
 inline void Store(uint32_t* p, Bytes16 v) { std::memcpy(p, &v, sizeof v); }
 
+// One pixel in all four lanes.
+inline Bytes16 Splat(uint32_t pixel) {
+  const uint32_t four[4] = {pixel, pixel, pixel, pixel};
+  return Load(four);
+}
+
 // a + min(255 - a, b) and a - min(a, b): a byte minimum, an add and a
 // subtract, which every vector unit has (SSE2's pminub among them); the
 // forms through comparisons took half as long again.
@@ -65,10 +71,8 @@ inline void AddThenSubtract(uint32_t* line, const uint32_t* up, const uint32_t* 
 
 // The same with one up and one down for every pixel.
 inline void AddThenSubtract(uint32_t* line, int32_t count, uint32_t up, uint32_t down) {
-  const uint32_t ups[4] = {up, up, up, up};
-  const uint32_t downs[4] = {down, down, down, down};
-  const detail::Bytes16 u = detail::Load(ups);
-  const detail::Bytes16 d = detail::Load(downs);
+  const detail::Bytes16 u = detail::Splat(up);
+  const detail::Bytes16 d = detail::Splat(down);
   int32_t i = 0;
   for (; i + 4 <= count; i += 4)
     detail::Store(line + i, detail::SubtractSaturated(detail::AddSaturated(detail::Load(line + i), u), d));
@@ -87,12 +91,9 @@ inline void AddRowSaturated(uint32_t* dst, const uint32_t* src, int32_t count) {
 // i = 0 .. count - 1; `from` and `to` are the same row or apart.
 inline void SubtractKeepSet(const uint32_t* from, uint32_t* to, int32_t count, uint32_t down, uint32_t keep,
                             uint32_t set) {
-  const uint32_t downs[4] = {down, down, down, down};
-  const uint32_t keeps[4] = {keep, keep, keep, keep};
-  const uint32_t sets[4] = {set, set, set, set};
-  const detail::Bytes16 d = detail::Load(downs);
-  const detail::Bytes16 k = detail::Load(keeps);
-  const detail::Bytes16 s = detail::Load(sets);
+  const detail::Bytes16 d = detail::Splat(down);
+  const detail::Bytes16 k = detail::Splat(keep);
+  const detail::Bytes16 s = detail::Splat(set);
   int32_t i = 0;
   for (; i + 4 <= count; i += 4)
     detail::Store(to + i, (detail::SubtractSaturated(detail::Load(from + i), d) & k) | s);
