@@ -38,15 +38,15 @@ class HintTest : public vxtest::GameTest {
 TEST_F(HintTest, TheArrowBlinksTwelveFramesInEveryTwentySix) {
   g.level = 0;
   g.progress.levelCleared[0] = -1;
-  StartHint(g);
-  EXPECT_EQ(g.hintTimer, 150);
+  StartHint(g.levelState);
+  EXPECT_EQ(g.levelState.hintTimer, 150);
   std::vector<bool> on;
   for (int i = 0; i < 160; ++i) {
     ClearScreenPixels();
     DrawHintArrow(g);
     on.push_back(Screen(431, 301) == kArrowColour[1]);
   }
-  EXPECT_EQ(g.hintTimer, 0);
+  EXPECT_EQ(g.levelState.hintTimer, 0);
   int shown = 0;
   for (bool b : on) shown += b ? 1 : 0;
   EXPECT_EQ(shown, 66);
@@ -61,13 +61,13 @@ TEST_F(HintTest, TheArrowBlinksTwelveFramesInEveryTwentySix) {
 
   // A level not yet won shows no arrow, however the timer stands.
   g.progress.levelCleared[0] = 0;
-  g.hintTimer = 20;
+  g.levelState.hintTimer = 20;
   ClearScreenPixels();
   DrawHintArrow(g);
   EXPECT_EQ(Screen(431, 301), 0u);
-  EXPECT_EQ(g.hintTimer, 19);
-  ClearHint(g);
-  EXPECT_EQ(g.hintTimer, 0);
+  EXPECT_EQ(g.levelState.hintTimer, 19);
+  ClearHint(g.levelState);
+  EXPECT_EQ(g.levelState.hintTimer, 0);
 }
 
 TEST_F(HintTest, EachArrowIsDrawnBesideThePlayer) {
@@ -82,7 +82,7 @@ TEST_F(HintTest, EachArrowIsDrawnBesideThePlayer) {
   for (const Case& c : cases) {
     Clear(c.cleared);
     g.level = c.level;
-    g.hintTimer = 20;
+    g.levelState.hintTimer = 20;
     ClearScreenPixels();
     DrawHintArrow(g);
     EXPECT_EQ(Screen(c.x, c.y), kArrowColour[c.direction]) << c.level;
@@ -133,9 +133,9 @@ TEST_F(HintTest, TheDirectionOnEveryLevel) {
   // A level number beyond the progress table is not looked up there.
   for (int level : {2000, -5}) {
     g.level = level;
-    g.hintTimer = 20;
+    g.levelState.hintTimer = 20;
     DrawHintArrow(g);
-    EXPECT_EQ(g.hintTimer, 19);
+    EXPECT_EQ(g.levelState.hintTimer, 19);
   }
 }
 
