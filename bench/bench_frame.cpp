@@ -504,10 +504,10 @@ int main(int argc, char** argv) {
     ResetGame(game);
     game.progress.resultSeen[100] = 1;
     game.progress.resultSeen[106] = 1;
-    const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
+    const int32_t px = WholePixel(game.player.x), py = WholePixel(game.player.y);
     for (int32_t k = 0; k < 22; ++k) {
       const int32_t dx = 45 + (k / 2) * 4;
-      AddPlacement(game, k % 2 == 0 ? px - dx : px + dx, py - 10, k % 3 == 0 ? 2 : 0);
+      AddPlacement(game.tables, k % 2 == 0 ? px - dx : px + dx, py - 10, k % 3 == 0 ? 2 : 0);
     }
     SpawnMonster(game, px + 250, py, 0);
     game.progress.difficultyOffset = game.progress.difficultyBase - 10;
@@ -523,7 +523,7 @@ int main(int argc, char** argv) {
     }
     results.push_back(Summary("fight", times));
     int32_t active = 0;
-    for (const MonsterRecord& r : game.objects) active += r.active != 0 ? 1 : 0;
+    for (const MonsterRecord& r : game.tables.objects) active += r.active != 0 ? 1 : 0;
     std::printf("fight: %d object records in use at the end, fight %s\n", active,
                 game.fight.state == 1 ? "still running" : "ended");
   }

@@ -79,9 +79,9 @@ int main(int argc, char** argv) {
   for (int f = 0; f < frames; ++f) {
     monster_scene::FillMonsterTables(game);
     std::memcpy(screen, background.data(), bench::kBackBytes);
-    game.swordActive = f % 2 == 0 ? -1 : 0;
-    game.prevAttackFrame = game.attackFrame;
-    game.attackFrame = (game.attackFrame + 1) % 10;
+    game.player.swordActive = f % 2 == 0 ? -1 : 0;
+    game.player.prevAttackFrame = game.player.attackFrame;
+    game.player.attackFrame = (game.player.attackFrame + 1) % 10;
     const double t0 = bench::ThreadNanoseconds();
     UpdateMonsters(game);
     const double t1 = bench::ThreadNanoseconds();

@@ -56,7 +56,7 @@ void MakeLevel() {
   CreatePicture(gfx, kMask, kWidth, kHeight);
   Fill(kMask, 0, kFloor, kWidth, kHeight, 0xff808080u);
   Fill(kMask, 600, 0, kWidth, kHeight, 0xff808080u);
-  game.maskSlot = kMask;
+  game.levelState.maskSlot = kMask;
   for (int64_t i = 0; i < kBackPixels; ++i)
     gBackground[static_cast<size_t>(i)] =
         0xff000000u | static_cast<uint32_t>((i * 2654435761u) >> 8 & 0x7f7f7f);
@@ -95,21 +95,21 @@ void MakePlayerArt() {
 
 void PlacePlayer(int32_t x, int32_t y) {
   GameState& g = game;
-  g.playerX = x << 16;
-  g.playerY = y << 16;
-  g.playerAngle = 11520;
-  g.facing = 2;
-  g.velX = g.velY = 0;
-  g.lastDrawX = g.lastDrawY = -1313 << 16;
-  g.weapon = 41;
-  g.bodySlot = 21;
+  g.player.x = x << 16;
+  g.player.y = y << 16;
+  g.player.angle = 11520;
+  g.player.facing = 2;
+  g.player.velX = g.player.velY = 0;
+  g.player.lastDrawX = g.player.lastDrawY = -1313 << 16;
+  g.player.weapon = 41;
+  g.player.bodySlot = 21;
   g.progress.owned[41] = 1;
-  g.playerAlive = -1;
-  g.playerLightOn = -1;
-  g.health = 30 << 16;
-  g.healthBarTimer = 300;
-  g.cachedBody = g.cachedWeapon = -13;
-  for (int32_t i = 0; i <= 103; ++i) g.probeFreeX[i] = g.probeFreeY[i] = -1313;
+  g.player.alive = -1;
+  g.player.lightOn = -1;
+  g.player.health = 30 << 16;
+  g.player.healthBarTimer = 300;
+  g.player.cachedBody = g.player.cachedWeapon = -13;
+  for (int32_t i = 0; i <= 103; ++i) g.player.probeFreeX[i] = g.player.probeFreeY[i] = -1313;
 }
 
 struct Case {
@@ -157,32 +157,32 @@ void Run(benchmark::State& state, const Case& c) {
 // The swing goes on frame after frame, so every call shows another pose.
 void NextSwingFrame() {
   UpdatePlayer(game, 0, 0, 0, 0, -1);
-  game.healthBarTimer = 300;
+  game.player.healthBarTimer = 300;
 }
-void DropPoses() { game.cachedWeapon = -13; }
+void DropPoses() { game.player.cachedWeapon = -13; }
 void WholePlayer() {
   UpdatePlayer(game, 0, -1, 0, 0, -1);
   PrepareWeaponPicture(game);
   DrawPlayer(game);
   DrawPlayerLight(game);
-  game.healthBarTimer = 300;
+  game.player.healthBarTimer = 300;
 }
 
 const Case kStanding{"update, standing", false, nullptr, nullptr, [] { UpdatePlayer(game, 0, 0, 0, 0, 0); }};
 const Case kWalking{"update, walking", false, [] { PlacePlayer(100, 420); },
                     [] {
-                      if (game.playerX > (560 << 16)) PlacePlayer(100, 420);
+                      if (game.player.x > (560 << 16)) PlacePlayer(100, 420);
                     },
                     [] { UpdatePlayer(game, 0, -1, 0, 0, 0); }};
 const Case kClimbing{"update, jumping up a wall", false, [] { PlacePlayer(560, 420); },
                      [] {
-                       if (game.playerY < (100 << 16)) PlacePlayer(560, 420);
+                       if (game.player.y < (100 << 16)) PlacePlayer(560, 420);
                      },
                      [] { UpdatePlayer(game, 0, -1, -1, 0, 0); }};
 const Case kPoseCached{"weapon pose, cached", false, nullptr, nullptr, [] { PrepareWeaponPicture(game); }};
 const Case kPoseRebuilt{"weapon pose, rebuilt", false, nullptr, DropPoses,
                         [] { PrepareWeaponPicture(game); }};
-const Case kDraw{"draw player", false, nullptr, [] { game.healthBarTimer = 300; }, [] { DrawPlayer(game); }};
+const Case kDraw{"draw player", false, nullptr, [] { game.player.healthBarTimer = 300; }, [] { DrawPlayer(game); }};
 const Case kLight{"player light", false, nullptr, nullptr, [] { DrawPlayerLight(game); }};
 const Case kWhole{"whole player, poses cached", true,
                   [] {

@@ -34,7 +34,7 @@ void MakeGroundMask(int32_t slot) {
     const int32_t top = static_cast<int32_t>(fxscene::GroundTop(x));
     for (int32_t y = std::max(top, 0); y < fxscene::kHeight; ++y) SetPixel(gfx, slot, x, y, 0xffffffffu);
   }
-  game.maskSlot = slot;
+  game.levelState.maskSlot = slot;
 }
 
 int32_t Floor(int32_t x) { return static_cast<int32_t>(fxscene::GroundTop(x)); }
@@ -72,10 +72,10 @@ int main(int argc, char** argv) {
   GameState& g = game;
   g.settings.soundOn = 0;
   g.level = 7;
-  g.playerAlive = -1;
-  g.health = kFullHealth;
-  g.playerX = ToFixed(430);
-  g.playerY = ToFixed(Floor(430) - 43);
+  g.player.alive = -1;
+  g.player.health = kFullHealth;
+  g.player.x = ToFixed(430);
+  g.player.y = ToFixed(Floor(430) - 43);
   g.fight.time = 3000;
   g.fight.timeStart = 4000;
   struct Placed {
@@ -87,11 +87,11 @@ int main(int argc, char** argv) {
   for (const Placed& p : cast) SpawnMonster(g, p.x, Floor(p.x) - p.lift, p.code);
   for (int32_t f = 0; f < frames; ++f) {
     std::memcpy(engine.gfx.backBuffer, background.data(), background.size() * 4);
-    g.health = kFullHealth;
-    g.hitStun = 0;
+    g.player.health = kFullHealth;
+    g.player.hitStun = 0;
     // A few gun shots and a kill on the way, as a fight would have them.
     if (f == frames - 12) {
-      g.facing = 2;
+      g.player.facing = 2;
       SpawnMonster(g, 300, Floor(300) - 60, 10);
       SpawnMonster(g, 300, Floor(300) - 60, 15);
     }

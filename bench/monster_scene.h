@@ -86,7 +86,7 @@ inline void MakeStandInMask(GameState& g, int32_t slot) {
     for (int32_t y = 280; y < kFloor; ++y)
       for (int32_t x = 740; x < 760; ++x) SetPixel(gfx, slot, x, y, 0xffffffffu);
   }
-  g.maskSlot = slot;
+  g.levelState.maskSlot = slot;
 }
 
 // The mix of a full table, by record index: 40 walkers, 25 monster shots,
@@ -148,27 +148,27 @@ inline void PlaceFor(int32_t i, int32_t code, int32_t& x, int32_t& y) {
 // Tops both tables up to full and puts the player back, alive and
 // unstunned, in the middle of the floor with a fight running.
 inline void FillMonsterTables(GameState& g) {
-  g.playerAlive = -1;
-  g.playerX = ToFixed(kPlayerX);
-  g.playerY = ToFixed(kPlayerY);
-  g.health = kFullHealth;
-  g.hitStun = 0;
-  g.velX = 0;
-  g.velY = 0;
+  g.player.alive = -1;
+  g.player.x = ToFixed(kPlayerX);
+  g.player.y = ToFixed(kPlayerY);
+  g.player.health = kFullHealth;
+  g.player.hitStun = 0;
+  g.player.velX = 0;
+  g.player.velY = 0;
   g.fight.time = 5000;
   g.fight.timeStart = 10000;
   for (int32_t i = 0; i < kObjectCount; ++i) {
-    if (g.objects[i].active != 0) continue;
+    if (g.tables.objects[i].active != 0) continue;
     const int32_t code = CodeFor(i);
     int32_t x = 0, y = 0;
     PlaceFor(i, code, x, y);
-    if (code == 25 || code == 30) g.currentShooter = 0;
+    if (code == 25 || code == 30) g.tables.currentShooter = 0;
     SpawnMonster(g, x, y, code);
   }
   static constexpr int32_t kPieces[] = {120, 126, 132, 150, 156, 162, 167, 172, 177, 182, 187, 192, 138, 731};
   for (int32_t k = 0; k < 200; ++k) {
     bool full = true;
-    for (const DebrisRecord& d : g.debris) full = full && d.active != 0;
+    for (const DebrisRecord& d : g.tables.debris) full = full && d.active != 0;
     if (full) break;
     const int32_t image = kPieces[k % 14];
     SpawnDebris(g, 60 + (k * 89) % 680, 60 + (k * 47) % 300, image,

@@ -92,18 +92,18 @@ void Run(const uint8_t* data, size_t size) {
   g.level = 7;
   LoadPlacements(g);
   // The editor draws what it read, wherever it lies.
-  for (const PlacementRecord& p : g.placements) {
+  for (const PlacementRecord& p : g.tables.placements) {
     if (p.active != 0 && p.type <= 90) DrawObjectIcon(g, p.x, p.y, p.type);
   }
 
   // Written by the editor and read again, every placement comes back.
   static PlacementRecord before[kPlacementCount];
-  for (int32_t i = 0; i < kPlacementCount; ++i) before[i] = g.placements[i];
+  for (int32_t i = 0; i < kPlacementCount; ++i) before[i] = g.tables.placements[i];
   SavePlacements(g);
   LoadPlacements(g);
   for (int32_t i = 0; i < kPlacementCount; ++i) {
     const PlacementRecord& a = before[i];
-    const PlacementRecord& b = g.placements[i];
+    const PlacementRecord& b = g.tables.placements[i];
     if (a.active != b.active || a.x != b.x || a.y != b.y || a.type != b.type) __builtin_trap();
   }
 }

@@ -54,7 +54,7 @@ void Run(const uint8_t* data, size_t size);
 int32_t NewGameHeight() {
   static GameState fresh;
   ResetGame(fresh);
-  return fresh.playerY;
+  return fresh.player.y;
 }
 
 int32_t Words(const GameState& g, int32_t i) {
@@ -62,9 +62,9 @@ int32_t Words(const GameState& g, int32_t i) {
   if (i < 1100) return g.progress.resultSeen[i - 100];
   if (i < 1200) return g.progress.levelCleared[i - 1100];
   const int32_t rest[] = {g.level,
-                          g.playerX,
-                          g.playerY,
-                          g.weapon,
+                          g.player.x,
+                          g.player.y,
+                          g.player.weapon,
                           g.progress.difficultyOffset,
                           g.progress.difficultyBase,
                           g.progress.longBlade,
@@ -126,18 +126,18 @@ void Run(const uint8_t* data, size_t size) {
   // Saved and loaded again, every word comes back, the player 17 pixels
   // higher once more.
   static GameState before;
-  before.playerAlive = -1;
+  before.player.alive = -1;
   before.progress = game.progress;
   before.level = game.level;
-  before.playerX = game.playerX;
-  before.playerY = game.playerY;
-  before.weapon = game.weapon;
+  before.player.x = game.player.x;
+  before.player.y = game.player.y;
+  before.player.weapon = game.player.weapon;
   SaveGame(before);
   LoadGame(game);
   // A height lifted out of reach of the screen is not taken; the player
   // starts at the new game's height instead.
-  const int32_t lifted = static_cast<int32_t>(static_cast<uint32_t>(before.playerY) - (17u << 16));
-  before.playerY = (lifted >> 16) >= -600 && (lifted >> 16) <= 600 ? lifted : NewGameHeight();
+  const int32_t lifted = static_cast<int32_t>(static_cast<uint32_t>(before.player.y) - (17u << 16));
+  before.player.y = (lifted >> 16) >= -600 && (lifted >> 16) <= 600 ? lifted : NewGameHeight();
   for (int32_t i = 0; i < 1211; ++i) {
     if (Words(game, i) != Words(before, i)) __builtin_trap();
   }

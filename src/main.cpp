@@ -51,7 +51,7 @@ std::ofstream gTrace;
 // The monsters alive in the object table (shots, pickups and rocks are not).
 int32_t MonstersAlive(GameState& g) {
   int32_t n = 0;
-  for (const MonsterRecord& r : g.objects)
+  for (const MonsterRecord& r : g.tables.objects)
     if (r.active != 0 && MonsterClass(r.kind) != 0) ++n;
   return n;
 }
@@ -72,8 +72,8 @@ void AfterFrame(int64_t frame) {
     // where they differ: the random state changes with every draw.
     const GameState& g = game;
     gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
-           << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
-           << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
+           << " level " << g.level << " x " << WholePixel(g.player.x) << " y " << WholePixel(g.player.y)
+           << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon << " fight "
            << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
            << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
            << RandomStateText(engine.random.s) << " monsters " << MonstersAlive(game) << '\n';

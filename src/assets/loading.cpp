@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "assets/image_preparation.h"
-#include "assets/picture_prefetch.h"
 #include "config/log.h"
 #include "effects/effects.h"
 #include "gfx/drawing.h"
@@ -20,7 +19,7 @@ struct Loader {
   GfxContext& gfx;
   EffectsSystem& fx;
   SoundContext* sound;
-  PicturePrefetch* prefetch;  // pictures made ahead, when there is a worker
+  PicturesMadeAhead* prefetch;  // pictures made ahead, when there is a worker
   // Called before each file is read (the worker waits there while a frame
   // runs); none when empty.
   const std::function<void()>* beforeFile = nullptr;
@@ -332,7 +331,7 @@ void LoadLevelFiles(GfxContext& gfx, EffectsSystem& fx, int32_t level, const Lev
 }
 
 void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx,
-                       PicturePrefetch* prefetch) {
+                       PicturesMadeAhead* prefetch) {
   LoadLevel(Loader{gfx, fx, nullptr, prefetch}, pictures, level);
 }
 
@@ -370,7 +369,7 @@ std::vector<int32_t> LoadGroupSlots(int32_t step) {
 }
 
 void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
-                    EffectsSystem& fx, SoundContext& sound, PicturePrefetch* prefetch) {
+                    EffectsSystem& fx, SoundContext& sound, PicturesMadeAhead* prefetch) {
   const Loader l{gfx, fx, &sound, prefetch};
   switch (step) {
     case 0:

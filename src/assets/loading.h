@@ -10,19 +10,33 @@
 #include "gfx/gfx_context.h"
 #include "sound/sound_context.h"
 
-class PicturePrefetch;
+// Pictures made ahead of the loading that asks for them, moved in when
+// they are ready: what the loading takes from the worker of
+// assets/picture_prefetch.h (PicturePrefetch), without the loading having
+// to know the worker. Both answer false when nothing was made: the caller
+// loads the pictures itself.
+class PicturesMadeAhead {
+ public:
+  // The level's two pictures.
+  virtual bool Take(int32_t level, GfxContext& gfx) = 0;
+  // The loading group of `step` (see HasLoadGroup below).
+  virtual bool TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx) = 0;
+
+ protected:
+  ~PicturesMadeAhead() = default;
+};
 
 // One loader group: step 0 the menu pictures, 1 to 8 the rest; steps 2 to 8
 // end with the pictures of `level`. Other steps load nothing. With a
 // `prefetch`, level pictures it has made ready are taken from it.
 void LoadAssetsStep(LevelPictureState& pictures, int32_t level, int32_t step, GfxContext& gfx,
-                    EffectsSystem& fx, SoundContext& sound, PicturePrefetch* prefetch = nullptr);
+                    EffectsSystem& fx, SoundContext& sound, PicturesMadeAhead* prefetch = nullptr);
 
 // The foreground and mask of `level`, once per level; also sets the current
 // file names (a single space for a level without pictures). With a
 // `prefetch`, pictures it has made ready are taken from it.
 void LoadLevelPictures(LevelPictureState& pictures, int32_t level, GfxContext& gfx, EffectsSystem& fx,
-                       PicturePrefetch* prefetch = nullptr);
+                       PicturesMadeAhead* prefetch = nullptr);
 
 // The level's foreground and mask files and slots; false for a level that
 // has no pictures.

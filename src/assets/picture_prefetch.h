@@ -19,10 +19,11 @@
 #include <thread>
 #include <vector>
 
+#include "assets/loading.h"
 #include "effects/effects.h"
 #include "gfx/gfx_context.h"
 
-class PicturePrefetch {
+class PicturePrefetch final : public PicturesMadeAhead {
  public:
   // The worker's pictures take their memory from `memory`, the memory of
   // the contexts they are moved into.
@@ -41,7 +42,7 @@ class PicturePrefetch {
   // A picture whose slot is taken, or which the picture budget of `gfx`
   // has no room for, is not moved (and the answer is false, so that the
   // caller's own load behaves as it always does).
-  bool Take(int32_t level, GfxContext& gfx);
+  bool Take(int32_t level, GfxContext& gfx) override;
 
   // Asks for the loading group of `step` (see LoadGroupAhead) to be made in
   // the background, in a context set up like `gfx`: its screen size, its
@@ -59,7 +60,7 @@ class PicturePrefetch {
   // it, or when the drawing state or the screen differ from those the group
   // was made with: then the caller loads the group itself, as it always
   // did.
-  bool TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx);
+  bool TakeGroup(int32_t step, GfxContext& gfx, EffectsSystem& fx) override;
 
   // While held, the worker begins no new work and pauses before the next
   // file of what it is at: the frame loop holds it while a frame runs and

@@ -3,7 +3,9 @@
 #include "game/game_frame.h"
 #include "game/game_state.h"
 #include "game/level_start.h"
+#include "game/levels.h"
 #include "game/object_kinds.h"
+#include "game/objects.h"
 #include "game/placements.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
@@ -30,71 +32,21 @@ constexpr int32_t kCellDown = 104;
 constexpr int32_t kCellStats = 105;
 constexpr int32_t kCellOpen = 106;
 
-// The picture that stands for an object type, or -1.
-int32_t IconPicture(int32_t type) {
-  switch (type) {
-    case kWalker:
-      return 120;
-    case kShootingWalker:
-      return 126;
-    case kQuickWalker:
-      return 132;
-    case kSpittingWalker:
-      return 150;
-    case kLobbingWalker:
-      return 156;
-    case kSwordPickup:
-      return 40;
-    case kSecondSwordPickup:
-      return 41;
-    case kGunPickup:
-      return 42;
-    case kSecondGunPickup:
-      return 43;
-    case kBigJumper:
-      return 162;
-    case kBreedingFlyer:
-      return 167;
-    case kSmallFlyer:
-      return 172;
-    case kLongBladePickup:
-      return 44;
-    case kArmourPickup:
-      return 45;
-    case kDoubleShotPickup:
-      return 46;
-    case kHoverer:
-      return 177;
-    case 26:
-      return 182;
-    case kRegenerationPickup:
-      return 47;
-    case kGroundBoss:
-      return 187;
-    case kBroadBladePickup:
-      return 48;
-    case kSecondBigJumper:
-      return 192;
-    default:
-      return -1;
-  }
-}
-
 // The text that stands for a type without a picture, or none.
 const char* IconText(int32_t type) {
   switch (type) {
-    case 3:
-    case 4:
-    case 6:
-    case 8:
-    case 9:
-    case 10:
-    case 12:
-    case 15:
-    case 18:
-    case 25:
-    case 29:
-    case 30:
+    case kAimedShot:
+    case kSpinningShot:
+    case kSpit:
+    case kLobbedShot:
+    case kLobbedShotLeftCode:
+    case kGunShot:
+    case kUnusedCode:
+    case kBouncingShot:
+    case kArcingShot:
+    case kHovererShot:
+    case kRock:
+    case kSweepingShotCode:
       return ".";
     case kCellLeave:
       return "gam";
@@ -127,13 +79,13 @@ void GoToLevel(GameState& g, int32_t step) {
   StartLevel(g, static_cast<int32_t>(next));
 }
 
-// Runs a command cell; returns -1 when it leaves the editor.
+// Runs a command cell: kEditorLeaves or kEditorStays.
 int32_t RunCommand(GameState& g, int32_t cell) {
   switch (cell) {
     case kCellLeave:
-      return -1;
+      return kEditorLeaves;
     case kCellClear:
-      ClearPlacements(g);
+      ClearPlacements(g.tables);
       break;
     case kCellWrite:
       SavePlacements(g);
@@ -145,10 +97,10 @@ int32_t RunCommand(GameState& g, int32_t cell) {
       GoToLevel(g, 1);
       break;
     case kCellUp:
-      GoToLevel(g, -5);
+      GoToLevel(g, -kLevelsPerRow);
       break;
     case kCellDown:
-      GoToLevel(g, 5);
+      GoToLevel(g, kLevelsPerRow);
       break;
     case kCellStats:
       g.settings.showStats = -1;
@@ -159,17 +111,17 @@ int32_t RunCommand(GameState& g, int32_t cell) {
     default:
       break;
   }
-  return 0;
+  return kEditorStays;
 }
 
 bool IsCommand(int32_t cell) { return cell >= kCellLeave && cell <= kCellOpen; }
 
-// Draws the palette and handles a click on it; returns -1 when a command
-// leaves the editor.
+// Draws the palette and handles a click on it: kEditorLeaves when a
+// command leaves the editor, else kEditorStays.
 int32_t Palette(GameState& g, int32_t mouseX, int32_t mouseY, int32_t click) {
   GfxContext& gfx = engine.gfx;
   const int32_t left = engine.gfx.screenWidth / 2;
-  int32_t result = 0;
+  int32_t result = kEditorStays;
   FillRect(gfx, left, 0, engine.gfx.screenWidth, engine.gfx.screenHeight, kPaletteColour);
   for (int32_t c = 0; c < kPaletteColumns; ++c) {
     for (int32_t r = 0; r < kPaletteRows; ++r) {
@@ -181,10 +133,10 @@ int32_t Palette(GameState& g, int32_t mouseX, int32_t mouseY, int32_t click) {
       FillRect(gfx, x0, y0, x1, y1, 0);
       DrawObjectIcon(g, x0, y0, cell);
       if (click == 0 || mouseX <= x0 || mouseX >= x1 || mouseY <= y0 || mouseY >= y1) continue;
-      g.editorSelection = cell;
+      g.levelState.editorSelection = cell;
       if (IsCommand(cell)) {
-        if (RunCommand(g, cell) != 0) result = -1;
-        g.editorSelection = -1;
+        if (RunCommand(g, cell) != kEditorStays) result = kEditorLeaves;
+        g.levelState.editorSelection = kNoSelection;
       }
     }
   }
@@ -200,7 +152,7 @@ void DrawObjectIcon(GameState&, int32_t x, int32_t y, int32_t type) {
   if (x < -kFar || x > kFar || y < -kFar || y > kFar) return;
   GfxContext& gfx = engine.gfx;
   SetDrawMode(gfx, -2);
-  const int32_t picture = IconPicture(type);
+  const int32_t picture = SpawnPicture(type);
   if (picture >= 0) {
     DrawToCorners(gfx, picture, x + 2, y + 2, x + 37, y + 2, x + 2, y + 37, x + 37, y + 37, 0);
   } else if (const char* text = IconText(type); text != nullptr) {
@@ -210,20 +162,20 @@ void DrawObjectIcon(GameState&, int32_t x, int32_t y, int32_t type) {
 }
 
 int32_t EditorFrame(GameState& g, int32_t mouseX, int32_t mouseY, int32_t click) {
-  int32_t result = 0;
+  int32_t result = kEditorStays;
   DrawLevel(g);
-  for (const PlacementRecord& p : g.placements) {
-    if (p.active != 0 && p.type <= 90) DrawObjectIcon(g, p.x, p.y, p.type);
+  for (const PlacementRecord& p : g.tables.placements) {
+    if (p.active != 0 && p.type <= kHighestSpawnedCode) DrawObjectIcon(g, p.x, p.y, p.type);
   }
-  if (g.editorSelection == -1) {
+  if (g.levelState.editorSelection == kNoSelection) {
     result = Palette(g, mouseX, mouseY, click);
   } else if (click != 0) {
-    AddPlacement(g, mouseX, mouseY, g.editorSelection);
-    g.editorSelection = -1;
+    AddPlacement(g.tables, mouseX, mouseY, g.levelState.editorSelection);
+    g.levelState.editorSelection = kNoSelection;
   }
   GfxContext& gfx = engine.gfx;
   DrawLine(gfx, mouseX, mouseY, mouseX + 15, mouseY, kCursorColour);
   DrawLine(gfx, mouseX, mouseY, mouseX, mouseY + 15, kCursorColour);
-  if (g.editorSelection != -1) DrawObjectIcon(g, mouseX + 3, mouseY + 10, g.editorSelection);
+  if (g.levelState.editorSelection != kNoSelection) DrawObjectIcon(g, mouseX + 3, mouseY + 10, g.levelState.editorSelection);
   return result;
 }

@@ -32,9 +32,9 @@ int32_t ReinforcementPasses(int32_t d) {
   return 7;
 }
 
-int32_t FreeObjectRecords(const GameState& g) {
+int32_t FreeObjectRecords(const ObjectTables& tables) {
   int32_t free = 0;
-  for (const MonsterRecord& r : g.objects) free += r.active == 0 ? 1 : 0;
+  for (const MonsterRecord& r : tables.objects) free += r.active == 0 ? 1 : 0;
   return free;
 }
 
@@ -62,7 +62,7 @@ const char* FightLabelText(const GameState& g) {
 // and comes back at the other.
 void DodgePlayer(GameState& g) {
   const int32_t h = engine.gfx.screenHeight;
-  const int32_t py = WholePixel(g.playerY);
+  const int32_t py = WholePixel(g.player.y);
   if (py < h / 3 && g.fight.barY < 250) g.fight.barSlide = -20;
   if (py > h - h / 4 && g.fight.barY > 249) g.fight.barSlide = 20;
   g.fight.barY += g.fight.barSlide;
@@ -78,7 +78,7 @@ void DodgePlayer(GameState& g) {
 
 // A bar segment went out (or the bar just appeared): segment k, counted
 // from the left, is lit up and bursts into sparks.
-void SegmentBurst(const GameState& g, int32_t x, int32_t y, int32_t k) {
+void SegmentBurst(const GameSettings& settings, int32_t x, int32_t y, int32_t k) {
   GfxContext& gfx = engine.gfx;
   RandomSource& random = engine.random;
   const int32_t w = PictureWidth(gfx, 5);
@@ -108,7 +108,7 @@ void SegmentBurst(const GameState& g, int32_t x, int32_t y, int32_t k) {
       SpawnFog(engine, cx + dx, cy + dy, 0, 20);
     }
   }
-  if (g.settings.soundOn != 0) PlaySound(engine.sound, 4);
+  if (settings.soundOn != 0) PlaySound(engine.sound, 4);
 }
 
 int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
@@ -119,38 +119,38 @@ int64_t Distance(int32_t px, int32_t py, const PlacementRecord& p) {
 
 }  // namespace
 
-int32_t Difficulty(GameState& g) {
-  const int32_t d = fixed::Sub(g.progress.difficultyBase, g.progress.difficultyOffset);
+int32_t Difficulty(ProgressRecord& progress) {
+  const int32_t d = fixed::Sub(progress.difficultyBase, progress.difficultyOffset);
   if (d <= 9) {
-    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 10);
+    progress.difficultyOffset = fixed::Sub(progress.difficultyBase, 10);
     return 10;
   }
   if (d >= 76) {
-    g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyBase, 75);
+    progress.difficultyOffset = fixed::Sub(progress.difficultyBase, 75);
     return 75;
   }
   return d;
 }
 
-void ResetDifficulty(GameState& g) {
-  g.progress.difficultyOffset = 0;
-  g.progress.difficultyBase = 35;
+void ResetDifficulty(ProgressRecord& progress) {
+  progress.difficultyOffset = 0;
+  progress.difficultyBase = 35;
 }
 
-void EaseDifficulty(GameState& g) {
-  g.progress.difficultyOffset = fixed::Sub(g.progress.difficultyOffset, 8);
+void EaseDifficulty(ProgressRecord& progress) {
+  progress.difficultyOffset = fixed::Sub(progress.difficultyOffset, 8);
 }
-void TightenDifficulty(GameState& g) {
-  g.progress.difficultyOffset = fixed::Add(g.progress.difficultyOffset, 5);
+void TightenDifficulty(ProgressRecord& progress) {
+  progress.difficultyOffset = fixed::Add(progress.difficultyOffset, 5);
 }
 
-void ResetFight(GameState& g) {
-  g.fight.state = -1;
-  g.fight.time = 0;
-  g.fight.timeStart = 1;
-  g.fight.shownSegments = 0;
-  g.fight.barY = 0;
-  g.fight.barSlide = 0;
+void ResetFight(FightRecord& fight) {
+  fight.state = -1;
+  fight.time = 0;
+  fight.timeStart = 1;
+  fight.shownSegments = 0;
+  fight.barY = 0;
+  fight.barSlide = 0;
   label.valid = false;
 }
 
@@ -158,14 +158,14 @@ void StartFight(GameState& g) {
   if (g.fight.state != -1) return;
   g.fight.state = 1;
   label.valid = false;
-  const int32_t d = Difficulty(g);
+  const int32_t d = Difficulty(g.progress);
   // At most 75 x 101 x 80 + 10: no overflow.
-  g.fight.time = d * WeightedMonsterCount(g) + 10;
+  g.fight.time = d * WeightedMonsterCount(g.tables) + 10;
   g.fight.timeStart = std::abs(g.fight.time) + 1;
   g.fight.shownSegments = 0;
   g.fight.barY = 0;
   g.fight.barSlide = 0;
-  if (g.level >= 5 && g.level <= 9) g.fight.barY = engine.gfx.screenHeight - 200;
+  if (InRow(g.level, 1)) g.fight.barY = engine.gfx.screenHeight - 200;
   if (IsDeepLevel(g.level)) g.fight.barY = -100;
   constexpr int32_t kStarts = OpenScreen(kScreenFightStarts);
   if (g.frameResult == kStayInGame && g.progress.resultSeen[kStarts] == 0) {
@@ -174,10 +174,10 @@ void StartFight(GameState& g) {
   }
 }
 
-int32_t WeightedMonsterCount(GameState& g) {
+int32_t WeightedMonsterCount(ObjectTables& tables) {
   static constexpr int32_t kWeight[4] = {0, 1, 25, 80};
   int32_t sum = 0;
-  for (const MonsterRecord& r : g.objects) {
+  for (const MonsterRecord& r : tables.objects) {
     if (r.active != 0) sum += kWeight[MonsterClass(r.kind)];
   }
   return sum;
@@ -187,14 +187,14 @@ void Reinforcements(GameState& g) {
   if (g.fight.state != 1) return;
   // Guns keep monsters from arriving right beside the player and bring
   // them in more often.
-  const int32_t near = IsGun(g.weapon) ? 60 : 40;
+  const int32_t near = IsGun(g.player.weapon) ? 60 : 40;
   int32_t far = 130;
-  if (g.weapon == kSecondSword) far = 100;
-  if (g.weapon == kGun) far = 126;
-  if (g.weapon == kSecondGun) far = 145;
+  if (g.player.weapon == kSecondSword) far = 100;
+  if (g.player.weapon == kGun) far = 126;
+  if (g.player.weapon == kSecondGun) far = 145;
   int32_t base = 91;
-  if (g.weapon == kGun) base = 88;
-  if (g.weapon == kSecondGun) base = 84;
+  if (g.player.weapon == kGun) base = 88;
+  if (g.player.weapon == kSecondGun) base = 84;
   const int32_t chance = 100 - base;
 
   // Monsters arrive faster as the time runs out.
@@ -204,17 +204,17 @@ void Reinforcements(GameState& g) {
   } else if (g.fight.time < g.fight.timeStart / 2) {
     rate = 37;
   }
-  if (g.level >= 0 && g.level <= 4) rate = rate * 3 / 2;
-  if (g.level >= 5 && g.level <= 9) rate = rate * 7 / 4;
+  if (InRow(g.level, 0)) rate = rate * 3 / 2;
+  if (InRow(g.level, 1)) rate = rate * 7 / 4;
   if (IsDeepLevel(g.level)) rate = rate * 3;
 
-  const int32_t passes = ReinforcementPasses(Difficulty(g));
-  const int32_t px = WholePixel(g.playerX);
-  const int32_t py = WholePixel(g.playerY);
+  const int32_t passes = ReinforcementPasses(Difficulty(g.progress));
+  const int32_t px = WholePixel(g.player.x);
+  const int32_t py = WholePixel(g.player.y);
   RandomSource& random = engine.random;
   for (int32_t pass = 0; pass < passes; ++pass) {
-    if (FreeObjectRecords(g) <= 15) continue;
-    for (const PlacementRecord& p : g.placements) {
+    if (FreeObjectRecords(g.tables) <= 15) continue;
+    for (const PlacementRecord& p : g.tables.placements) {
       if (p.active == 0 || p.type > kHighestSpawnedCode) continue;
       const int64_t d = Distance(px, py, p);
       if (d <= near || d >= far) continue;
@@ -225,7 +225,7 @@ void Reinforcements(GameState& g) {
       if (MonsterClass(p.type) != kSmallMonster) continue;
       SpawnMonster(g, p.x, p.y, p.type);
       if (Random(random, 0, 100) > 80 && Random(random, 0, 100) > 70) {
-        g.fight.time = fixed::Add(g.fight.time, Difficulty(g));
+        g.fight.time = fixed::Add(g.fight.time, Difficulty(g.progress));
       }
       g.fight.time = std::min(g.fight.time, fixed::Sub(g.fight.timeStart, 1));
     }
@@ -233,7 +233,7 @@ void Reinforcements(GameState& g) {
 }
 
 void DrawFightDisplay(GameState& g) {
-  if (g.playerAlive == 0) return;
+  if (g.player.alive == 0) return;
   if (g.fight.time > 0) DodgePlayer(g);
   GfxContext& gfx = engine.gfx;
   const int32_t x = engine.gfx.screenWidth / 2 - PictureWidth(gfx, 6) / 2;
@@ -262,7 +262,7 @@ void DrawFightDisplay(GameState& g) {
   }
 
   if (g.fight.shownSegments != shown) {
-    SegmentBurst(g, x, y, g.fight.shownSegments - 1);
+    SegmentBurst(g.settings, x, y, g.fight.shownSegments - 1);
     g.fight.shownSegments = shown;
   }
 }

@@ -13,17 +13,6 @@
 #include "game/singletons.h"
 #include "random/random_source.h"
 
-namespace {
-
-bool AllCleared(const GameState& g, int32_t first, int32_t last) {
-  for (int32_t n = first; n <= last; ++n) {
-    if (g.progress.levelCleared[n] == 0) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 void FightFrame(GameState& g) {
   if (g.fight.state != 1) return;
   Reinforcements(g);
@@ -31,22 +20,22 @@ void FightFrame(GameState& g) {
   DrawFightDisplay(g);
   // The last monster can fall in the very frame the time runs out; that
   // fight is won, not left running for ever with nothing to end it.
-  if (WeightedMonsterCount(g) < 1) FightWon(g);
-  if (WeightedMonsterCount(g) >= 1 && g.fight.time < 1) FightLost(g);
+  if (WeightedMonsterCount(g.tables) < 1) FightWon(g);
+  if (WeightedMonsterCount(g.tables) >= 1 && g.fight.time < 1) FightLost(g);
 }
 
 void FightWon(GameState& g) {
-  TightenDifficulty(g);
-  if (int64_t{g.fight.time} > int64_t{g.fight.timeStart} * 5 / 8) TightenDifficulty(g);
+  TightenDifficulty(g.progress);
+  if (int64_t{g.fight.time} > int64_t{g.fight.timeStart} * 5 / 8) TightenDifficulty(g.progress);
   g.fight.state = -1;
   g.fight.time = 0;
   g.fight.shownSegments = 0;
   g.level = std::clamp(g.level, 0, kHighestLevel);
   g.progress.levelCleared[g.level] = -1;
   SaveGame(g);
-  StartHint(g);
-  if (g.level < 5 && AllCleared(g, 0, 4)) g.frameResult = OpenScreen(kScreenFirstRowWon);
-  if (g.level >= 5 && g.level <= 9 && AllCleared(g, 5, 9)) g.frameResult = OpenScreen(kScreenSecondRowWon);
+  StartHint(g.levelState);
+  if (g.level <= kLastFirstRowLevel && AllCleared(g.progress, FirstOfRow(0), LastOfRow(0))) g.frameResult = OpenScreen(kScreenFirstRowWon);
+  if (InRow(g.level, 1) && AllCleared(g.progress, FirstOfRow(1), LastOfRow(1))) g.frameResult = OpenScreen(kScreenSecondRowWon);
   if (g.frameResult == kStayInGame) {
     constexpr int32_t kFirst = OpenScreen(kScreenFightWon), kLast = OpenScreen(kScreenFightWonLast);
     g.frameResult = Random(engine.random, kFirst, kLast);
@@ -60,6 +49,6 @@ void FightLost(GameState& g) {
   g.fight.state = -1;
   g.fight.time = 0;
   g.fight.shownSegments = 0;
-  EaseDifficulty(g);
+  EaseDifficulty(g.progress);
   SaveGame(g);
 }

@@ -29,7 +29,7 @@ void DrawStats(GameState& g) {
   DrawTextBox(gfx, "frames per second:", 50, 250, w, h, 103, 3);
   DrawNumber(gfx, gfx.measuredFps, 241, 250, w, h, 103, 3);
   DrawTextBox(gfx, "now difficulty:", 50, 270, w, h, 103, 3);
-  DrawNumber(gfx, Difficulty(g), 241, 270, w, h, 103, 3);
+  DrawNumber(gfx, Difficulty(g.progress), 241, 270, w, h, 103, 3);
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void DrawLevel(GameState& g) {
   if (g.settings.lowDetail == 0) {
     UpdateShimmerAreas(engine);
     UpdateTwinkles(engine);
-    DrawLamps(g);
+    DrawLamps(g.tables);
     UpdateDrift(engine);
     UpdateDrift(engine);
   }
@@ -70,7 +70,7 @@ int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t 
   UpdatePlayer(g, moveLeft, moveRight, jump, nextWeapon, attack);
   PrepareWeaponPicture(g);
   DrawLevel(g);
-  if (full && g.fogMode == 1) DrawFog(engine, 1);
+  if (full && g.levelState.fogMode == 1) DrawFog(engine, 1);
   DrawPlayer(g);
   UpdateMonsters(g);
   UpdateDebris(g);
@@ -79,9 +79,9 @@ int32_t RunGameFrame(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t 
   FightFrame(g);
   DangerWarning(g);
   if (full) DrawFog(engine, 0);
-  if (full) DrawClouds(g);
+  if (full) DrawClouds(g.tables);
   UpdateFog(engine);
-  if (full && g.fogMode == 2) DrawFog(engine, 2);
+  if (full && g.levelState.fogMode == 2) DrawFog(engine, 2);
   DrawPlayerLight(g);
   UpdateMusic(g.music, g.settings, g.level, engine.sound);
   if (g.settings.showStats != 0) DrawStats(g);

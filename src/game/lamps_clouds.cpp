@@ -17,12 +17,12 @@ int16_t Short(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, IN
 
 }  // namespace
 
-void ClearLamps(GameState& g) {
-  for (LampRecord& l : g.lamps) l.active = 0;
+void ClearLamps(ObjectTables& tables) {
+  for (LampRecord& l : tables.lamps) l.active = 0;
 }
 
-void AddLamp(GameState& g, int32_t x, int32_t y, int32_t strength) {
-  for (LampRecord& l : g.lamps) {
+void AddLamp(ObjectTables& tables, int32_t x, int32_t y, int32_t strength) {
+  for (LampRecord& l : tables.lamps) {
     if (l.active != 0) continue;
     l.active = 1;
     l.flicker = Random(engine.random, 0, 28);
@@ -34,12 +34,12 @@ void AddLamp(GameState& g, int32_t x, int32_t y, int32_t strength) {
   }
 }
 
-void DrawLamps(GameState& g) {
+void DrawLamps(ObjectTables& tables) {
   GfxContext& gfx = engine.gfx;
   // The display scale is at least 1 once the graphics run; before that a
   // lamp still draws rather than dividing by zero.
   const int32_t s = std::max(gfx.sizeScale, 1);
-  for (LampRecord& l : g.lamps) {
+  for (LampRecord& l : tables.lamps) {
     if (l.active == 0) continue;
     l.flicker = Random(engine.random, 0, 28);
     l.flickerStep = 2 * Random(engine.random, 0, 1) - 1;
@@ -54,13 +54,13 @@ void DrawLamps(GameState& g) {
   }
 }
 
-void ClearClouds(GameState& g) {
-  for (CloudRecord& c : g.clouds) c.active = 0;
+void ClearClouds(ObjectTables& tables) {
+  for (CloudRecord& c : tables.clouds) c.active = 0;
 }
 
-void AddCloud(GameState& g, int32_t x, int32_t y) {
+void AddCloud(ObjectTables& tables, int32_t x, int32_t y) {
   GfxContext& gfx = engine.gfx;
-  for (CloudRecord& c : g.clouds) {
+  for (CloudRecord& c : tables.clouds) {
     if (c.active != 0) continue;
     c.x = Short(x - PictureWidth(gfx, kFirstCloudPicture) / 2);
     c.y = Short(y - PictureHeight(gfx, kFirstCloudPicture) / 2);
@@ -71,11 +71,11 @@ void AddCloud(GameState& g, int32_t x, int32_t y) {
   }
 }
 
-void DrawClouds(GameState& g) {
+void DrawClouds(ObjectTables& tables) {
   GfxContext& gfx = engine.gfx;
   const int32_t steps = std::max(gfx.timeStep / 32, 1);
   const int32_t width = PictureWidth(gfx, kFirstCloudPicture);
-  for (CloudRecord& c : g.clouds) {
+  for (CloudRecord& c : tables.clouds) {
     if (c.active == 0) continue;
     for (int32_t i = 0; i < steps; ++i) {
       if (c.frame < kLastCloudFrame) {
@@ -89,7 +89,7 @@ void DrawClouds(GameState& g) {
     if (c.x < -width) c.x = Short(engine.gfx.screenWidth + 1);
   }
   SetDrawMode(gfx, -1);
-  for (const CloudRecord& c : g.clouds)
+  for (const CloudRecord& c : tables.clouds)
     if (c.active != 0) DrawPicture(gfx, kFirstCloudPicture + c.frame / 3, c.x, c.y);
   ResetDrawMode(gfx);
 }

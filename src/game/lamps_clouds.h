@@ -2,11 +2,11 @@
 // The level's flickering lamps and drifting clouds.
 #include <cstdint>
 
-struct GameState;
+struct ObjectTables;
 
-void ClearLamps(GameState& g);
-void AddLamp(GameState& g, int32_t x, int32_t y, int32_t strength);
-void DrawLamps(GameState& g);
-void ClearClouds(GameState& g);
-void AddCloud(GameState& g, int32_t x, int32_t y);
-void DrawClouds(GameState& g);
+void ClearLamps(ObjectTables& tables);
+void AddLamp(ObjectTables& tables, int32_t x, int32_t y, int32_t strength);
+void DrawLamps(ObjectTables& tables);
+void ClearClouds(ObjectTables& tables);
+void AddCloud(ObjectTables& tables, int32_t x, int32_t y);
+void DrawClouds(ObjectTables& tables);

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/lamps_clouds.h"
 #include "game/level_scripts.h"
+#include "game/levels.h"
 #include "game/singletons.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
@@ -122,10 +123,10 @@ void Compose(GameState& g, bool overSky) {
     if (overSky) {
       DrawPacked24(gfx, kBackgroundSlot, 0, 0);
       ResetDrawMode(gfx);
-      DrawPicture(gfx, g.foregroundSlot, 0, 0);
+      DrawPicture(gfx, g.levelState.foregroundSlot, 0, 0);
     } else {
       SetDrawMode(gfx, -2);
-      DrawPicture(gfx, g.foregroundSlot, 0, 0);
+      DrawPicture(gfx, g.levelState.foregroundSlot, 0, 0);
     }
     CopyFromScreen(gfx, kComposedSlot, 0, 0);
     DarkenRows(g, kComposedSlot);
@@ -147,7 +148,7 @@ void Compose(GameState& g, bool overSky) {
   for (int32_t top = 0; top < gfx.screenHeight; top += kBandRows) {
     const int32_t bottom = std::min(top + kBandRows, gfx.screenHeight);
     if (overSky) DrawPacked24Rows(gfx, kBackgroundSlot, 0, 0, top, bottom);
-    DrawFrameRows(gfx, g.foregroundSlot, 0, 0, -1, top, bottom);
+    DrawFrameRows(gfx, g.levelState.foregroundSlot, 0, 0, -1, top, bottom);
     for (int32_t y = top; y < bottom; ++y) {
       const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width);
       if (packDirect) {
@@ -175,8 +176,8 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
   }
   ResetFog(e);
   ConfigureFog(e, 940, 60, hallFog ? 880 : 740, 60);
-  g.fogMode = hallFog ? 1 : 2;
-  ClearClouds(g);
+  g.levelState.fogMode = hallFog ? 1 : 2;
+  ClearClouds(g.tables);
   for (const FogGroup& f : script.fog) {
     for (int32_t i = 0; i < f.count; ++i) {
       const int32_t x = Random(e.random, AcrossWidth(f.xLow), AcrossWidth(f.xHigh));
@@ -187,13 +188,13 @@ void Decorate(GameState& g, const LevelScript& script, bool hallFog) {
   for (int32_t i = 0; i < script.clouds; ++i) {
     const int32_t x = Random(e.random, 0, e.gfx.screenWidth);
     const int32_t y = Random(e.random, DownHeight(600), DownHeight(750));
-    AddCloud(g, x, y);
+    AddCloud(g.tables, x, y);
   }
   ResetDrift(e);
   for (int32_t a = 150; a <= 850; a += 100)
     SpawnDrift(e, AcrossWidth(a), script.driftReach, script.driftLow, 800, 0);
-  ClearLamps(g);
-  for (const LampSpot& l : script.lamps) AddLamp(g, l.x, l.y, 256);
+  ClearLamps(g.tables);
+  for (const LampSpot& l : script.lamps) AddLamp(g.tables, l.x, l.y, 256);
 }
 
 }  // namespace
@@ -204,12 +205,12 @@ void BuildLevel(GameState& g, int32_t n) {
   const LevelScript* script = FindLevelScript(n);
   LevelPictureFiles files{};
   if (script == nullptr || !FindLevelPictures(n, files)) return;
-  const bool row0 = n >= 0 && n <= 4;
-  const bool row1 = n >= 5 && n <= 9;
-  g.backgroundSlot = kBackgroundSlot;
-  g.foregroundSlot = files.foregroundSlot;
-  g.maskSlot = files.maskSlot;
-  g.playerLightOn = row0 ? -1 : 0;
+  const bool row0 = InRow(n, 0);
+  const bool row1 = InRow(n, 1);
+  g.levelState.backgroundSlot = kBackgroundSlot;
+  g.levelState.foregroundSlot = files.foregroundSlot;
+  g.levelState.maskSlot = files.maskSlot;
+  g.player.lightOn = row0 ? -1 : 0;
   Compose(g, row0);
   Decorate(g, *script, row1);
 }

@@ -69,10 +69,10 @@ constexpr LevelScript kEnding = {kTwinkles24, kShimmer24, kFog24, 0, 3, 200, {}}
 }  // namespace
 
 const LevelScript* FindLevelScript(int32_t level) {
-  if (level >= 0 && level <= 4) return &kRow0[level];
-  if (level >= 5 && level <= 9) return &kRow1[level - 5];
-  if (level == 10) return &kShaft;
-  if (level >= 15 && level <= 19) return &kRow3;
+  if (InRow(level, 0)) return &kRow0[level];
+  if (InRow(level, 1)) return &kRow1[level - FirstOfRow(1)];
+  if (level == kShaftLevel) return &kShaft;
+  if (InRow(level, 3)) return &kRow3;
   if (level == kEndingLevel) return &kEnding;
   return nullptr;
 }

@@ -21,10 +21,6 @@
 
 namespace {
 
-// Level numbers can leave 0..100 through the editor's level commands, so
-// neighbours are found in wrap-around arithmetic.
-int32_t Neighbour(int32_t level, int32_t step) { return fixed::Add(level, step); }
-
 bool ObjectFileOpens(int32_t level) {
   const std::string path = "data/" + ObjectFileName(level);
   // Where the game would read it (the player's folder first); never waits
@@ -33,26 +29,26 @@ bool ObjectFileOpens(int32_t level) {
 }
 
 // A pickup the player already has is not offered again.
-bool AlreadyOwned(const GameState& g, int32_t kind) {
+bool AlreadyOwned(const ProgressRecord& progress, int32_t kind) {
   switch (kind) {
     case kSwordPickup:
-      return g.progress.owned[kSword] != 0;
+      return progress.owned[kSword] != 0;
     case kSecondSwordPickup:
-      return g.progress.owned[kSecondSword] != 0;
+      return progress.owned[kSecondSword] != 0;
     case kGunPickup:
-      return g.progress.owned[kGun] != 0;
+      return progress.owned[kGun] != 0;
     case kSecondGunPickup:
-      return g.progress.owned[kSecondGun] != 0;
+      return progress.owned[kSecondGun] != 0;
     case kLongBladePickup:
-      return g.progress.longBlade != 0;
+      return progress.longBlade != 0;
     case kArmourPickup:
-      return g.progress.armour != 0;
+      return progress.armour != 0;
     case kDoubleShotPickup:
-      return g.progress.doubleShot != 0;
+      return progress.doubleShot != 0;
     case kRegenerationPickup:
-      return g.progress.regeneration != 0;
+      return progress.regeneration != 0;
     case kBroadBladePickup:
-      return g.progress.broadBlade != 0;
+      return progress.broadBlade != 0;
     default:
       return false;
   }
@@ -66,11 +62,10 @@ bool AlreadyOwned(const GameState& g, int32_t kind) {
 void ReadAheadNeighbours(int32_t level) {
   if (engine.log.enabled != 0) return;
   PicturePrefetch& ahead = engine.picturePrefetch;
-  if (level % 5 < 4 && level != 10 && level != kEndingLevel) ahead.Request(Neighbour(level, 1));
-  if (level % 5 > 0 && level != 11 && level != kEndingLevel) ahead.Request(Neighbour(level, -1));
-  if (level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9))
-    ahead.Request(Neighbour(level, 5));
-  if (level >= 5 && !(level >= 16 && level <= 19)) ahead.Request(Neighbour(level, -5));
+  if (HasWayRight(level)) ahead.Request(Neighbour(level, 1));
+  if (HasWayLeft(level)) ahead.Request(Neighbour(level, -1));
+  if (HasWayDown(level)) ahead.Request(Neighbour(level, kLevelsPerRow));
+  if (HasWayUp(level)) ahead.Request(Neighbour(level, -kLevelsPerRow));
 }
 
 }  // namespace
@@ -78,57 +73,57 @@ void ReadAheadNeighbours(int32_t level) {
 void ResetGame(GameState& g) {
   const int32_t w = engine.gfx.screenWidth;
   const int32_t hScaled = engine.gfx.heightScale;
-  g.playerX = ToFixed(185 * w / 512);
-  g.playerY = ToFixed(275 * hScaled / 512);
-  g.playerAngle = 11520;
-  for (int32_t i = 0; i <= kHighestLevel; ++i) g.probeFreeX[i] = g.probeFreeY[i] = kOffScreen;
-  g.facing = 1;
-  g.velX = g.velY = 0;
-  g.lastDrawX = g.lastDrawY = kOffScreenFixed;
-  g.drawX = g.drawY = g.drawAngle = 0;
-  g.bodySlot = kGunBodySlot;
-  g.attackFrame = 0;
-  g.attackCooldown = 0;
-  g.weapon = kSecondSword;
-  g.prevSwitchKey = 0;
-  g.prevAttackFrame = kOffScreen;
-  g.jumpCooldown = 0;
-  g.playerAlive = -1;
-  g.deathTimer = 0;
-  g.attackLatch = 0;
-  g.playerLightOn = -1;
-  g.hitStun = 0;
-  g.health = kFullHealth;
-  g.healthBarTimer = 0;
+  g.player.x = ToFixed(185 * w / 512);
+  g.player.y = ToFixed(275 * hScaled / 512);
+  g.player.angle = 11520;
+  for (int32_t i = 0; i <= kHighestLevel; ++i) g.player.probeFreeX[i] = g.player.probeFreeY[i] = kOffScreen;
+  g.player.facing = 1;
+  g.player.velX = g.player.velY = 0;
+  g.player.lastDrawX = g.player.lastDrawY = kOffScreenFixed;
+  g.player.drawX = g.player.drawY = g.player.drawAngle = 0;
+  g.player.bodySlot = kGunBodySlot;
+  g.player.attackFrame = 0;
+  g.player.attackCooldown = 0;
+  g.player.weapon = kSecondSword;
+  g.player.prevSwitchKey = 0;
+  g.player.prevAttackFrame = kOffScreen;
+  g.player.jumpCooldown = 0;
+  g.player.alive = -1;
+  g.player.deathTimer = 0;
+  g.player.attackLatch = 0;
+  g.player.lightOn = -1;
+  g.player.hitStun = 0;
+  g.player.health = kFullHealth;
+  g.player.healthBarTimer = 0;
   g.progress.longBlade = g.progress.armour = g.progress.doubleShot = g.progress.regeneration =
       g.progress.broadBlade = 0;
-  g.jumpBuffer = 0;
-  g.dangerTimer = 0;
-  g.cachedBody = g.cachedWeapon = -13;
-  for (auto& side : g.weaponCacheValid) std::fill(std::begin(side), std::end(side), 0);
+  g.player.jumpBuffer = 0;
+  g.levelState.dangerTimer = 0;
+  g.player.cachedBody = g.player.cachedWeapon = -13;
+  for (auto& side : g.player.weaponCacheValid) std::fill(std::begin(side), std::end(side), 0);
 
   StartLevel(g, newGameStart.level);
 
   std::fill(std::begin(g.progress.resultSeen), std::end(g.progress.resultSeen), 0);
   std::fill(std::begin(g.progress.owned), std::end(g.progress.owned), 0);
-  g.progress.owned[g.weapon] = 1;
-  ResetDifficulty(g);
-  ResetFight(g);
+  g.progress.owned[g.player.weapon] = 1;
+  ResetDifficulty(g.progress);
+  ResetFight(g.fight);
   g.fight.barY = g.fight.barSlide = 0;
   std::fill(std::begin(g.progress.levelCleared), std::end(g.progress.levelCleared), 0);
   for (int32_t n = 0; n <= kHighestLevel; ++n)
     if (!ObjectFileOpens(n)) g.progress.levelCleared[n] = -1;
-  ClearHint(g);
+  ClearHint(g.levelState);
 }
 
 void RemoveSettledObjects(GameState& g) {
   // A won level has no monsters left to fight.
   if (g.settings.allOpen == 0 && g.progress.levelCleared[std::clamp(g.level, 0, kHighestLevel)] != 0) {
-    for (MonsterRecord& o : g.objects)
-      if (o.active != 0 && MonsterClass(o.kind) != 0) o.active = 0;
+    for (MonsterRecord& o : g.tables.objects)
+      if (o.active != 0 && MonsterClass(o.kind) != kNotAMonster) o.active = 0;
   }
-  for (MonsterRecord& o : g.objects)
-    if (o.active != 0 && AlreadyOwned(g, o.kind)) o.active = 0;
+  for (MonsterRecord& o : g.tables.objects)
+    if (o.active != 0 && AlreadyOwned(g.progress, o.kind)) o.active = 0;
 }
 
 namespace {
@@ -143,16 +138,16 @@ void StartLevel(GameState& g, int32_t n) {
   LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects, &engine.picturePrefetch);
   g.level = std::clamp(g.level, 0, kHighestLevel);
 
-  for (MonsterRecord& o : g.objects) o = MonsterRecord{};
-  ClearDebris(g);
+  for (MonsterRecord& o : g.tables.objects) o = MonsterRecord{};
+  ClearDebris(g.tables);
   ClearFlashes(engine);
   LoadPlacements(g);
-  for (int32_t i = 0; i <= 103; ++i) g.probeFreeX[i] = g.probeFreeY[i] = kOffScreen;
+  for (int32_t i = 0; i <= 103; ++i) g.player.probeFreeX[i] = g.player.probeFreeY[i] = kOffScreen;
 
   RemoveSettledObjects(g);
   BuildLevel(g, n);
-  ResetFight(g);
-  g.bossSightings = 0;
-  g.endingTimer = 0;
+  ResetFight(g.fight);
+  g.tables.bossSightings = 0;
+  g.player.endingTimer = 0;
   ReadAheadNeighbours(g.level);
 }

@@ -48,6 +48,7 @@ enum SpawnCode : int32_t {
   kLobbedShotLeftCode = 9,  // a lobbed shot thrown to the left
   kSecondHovererCode = 26,  // a hoverer with its own strip
   kSweepingShotCode = 30,   // the ground boss's aimed shot
+  kUnusedCode = 12,         // makes nothing; the editor still shows it
 };
 
 // The highest spawn code the level start and the fight's reinforcements

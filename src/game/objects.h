@@ -6,6 +6,9 @@
 #include <cstdint>
 
 struct GameState;
+struct LevelState;
+struct ObjectTables;
+struct PlayerRecord;
 
 // The per-frame update of the object table: a movement pass, a contact
 // pass and a drawing pass, each in index order.
@@ -16,9 +19,9 @@ void UpdateMonsters(GameState& g);
 void DrawMonsters(GameState& g);
 // The screen y at which record `index` is drawn and hit-tested.
 int32_t MonsterTop(GameState& g, int32_t index);
-int32_t GroundSink(GameState& g, int32_t left, int32_t top, int32_t pose, int32_t depth);
+int32_t GroundSink(LevelState& levelState, int32_t left, int32_t top, int32_t pose, int32_t depth);
 // Whether the weapon marker colour on screen overlaps the frame's body.
-bool SwordTouches(GameState& g, int32_t image, int32_t left, int32_t top, int32_t frame);
+bool SwordTouches(PlayerRecord& player, int32_t image, int32_t left, int32_t top, int32_t frame);
 // 1 small monsters, 2 big monsters, 3 the ground boss, 0 everything else.
 int32_t MonsterClass(int32_t kind);
 void EmitParticle(GameState& g, int32_t x, int32_t y, int32_t size);
@@ -27,11 +30,15 @@ void DangerWarning(GameState& g);
 // Fills the first free record from a spawn code at the integer point (x, y);
 // nothing when the table is full or the code creates nothing.
 void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code);
+// The picture that stands for a spawn code in the level editor: the strip
+// of the monster or the picture of the pickup it makes; -1 for shots, rocks
+// and codes that make nothing.
+int32_t SpawnPicture(int32_t code);
 // Clears every word of all object records.
-void ClearObjects(GameState& g);
+void ClearObjects(ObjectTables& tables);
 
 // Flying body pieces and shell fragments.
 void SpawnDebris(GameState& g, int32_t x, int32_t y, int32_t image, int32_t mode);
 void SpawnPlayerDebris(GameState& g, int32_t x, int32_t y);
-void ClearDebris(GameState& g);
+void ClearDebris(ObjectTables& tables);
 void UpdateDebris(GameState& g);

@@ -8,17 +8,18 @@
 #include "config/record_reader.h"
 #include "engine/engine_effects.h"
 #include "game/game_state.h"
+#include "game/object_kinds.h"
 #include "game/objects.h"
 #include "game/placement_file.h"
 #include "game/singletons.h"
 #include "platform/file_replace.h"
 
-void ClearPlacements(GameState& g) {
-  for (PlacementRecord& p : g.placements) p.active = 0;
+void ClearPlacements(ObjectTables& tables) {
+  for (PlacementRecord& p : tables.placements) p.active = 0;
 }
 
-void AddPlacement(GameState& g, int32_t x, int32_t y, int32_t type) {
-  for (PlacementRecord& p : g.placements) {
+void AddPlacement(ObjectTables& tables, int32_t x, int32_t y, int32_t type) {
+  for (PlacementRecord& p : tables.placements) {
     if (p.active != 0) continue;
     p.active = 1;
     p.x = x;
@@ -29,8 +30,8 @@ void AddPlacement(GameState& g, int32_t x, int32_t y, int32_t type) {
 }
 
 void LoadPlacements(GameState& g) {
-  ClearPlacements(g);
-  for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+  ClearPlacements(g.tables);
+  for (PlacementRecord& p : g.tables.placements) p = PlacementRecord{};
   const std::string name = "data/" + ObjectFileName(g.level);
   RecordReader& reader = engine.records;
   OpenRecords(reader, name.c_str());
@@ -39,7 +40,7 @@ void LoadPlacements(GameState& g) {
     // has met the end and every later record reads as free.
     for (int32_t i = 0; i < kPlacementCount; ++i) {
       FindRecord(reader, i);
-      PlacementRecord& p = g.placements[i];
+      PlacementRecord& p = g.tables.placements[i];
       p.active = reader.values[0];
       p.x = reader.values[1];
       p.y = reader.values[2];
@@ -47,9 +48,9 @@ void LoadPlacements(GameState& g) {
     }
   }
   CloseRecords(reader);
-  ClearObjects(g);
-  for (const PlacementRecord& p : g.placements) {
-    if (p.active != 0 && p.type <= 90) SpawnMonster(g, p.x, p.y, p.type);
+  ClearObjects(g.tables);
+  for (const PlacementRecord& p : g.tables.placements) {
+    if (p.active != 0 && p.type <= kHighestSpawnedCode) SpawnMonster(g, p.x, p.y, p.type);
   }
 }
 
@@ -65,7 +66,7 @@ bool SavePlacements(GameState& g) {
   std::string problem;
   // A link at the level file leads into the generated data set (or another
   // shared copy): the player's edit replaces the link, never what it shows.
-  if (platform::ReplaceFile(name, FormatPlacements(g.placements), "", &problem,
+  if (platform::ReplaceFile(name, FormatPlacements(g.tables.placements), "", &problem,
                             platform::LinkAtName::kReplace))
     return true;
   const std::string line = "cannot write the level file: " + problem;

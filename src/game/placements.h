@@ -4,9 +4,10 @@
 #include <string>
 
 struct GameState;
+struct ObjectTables;
 
-void ClearPlacements(GameState& g);
-void AddPlacement(GameState& g, int32_t x, int32_t y, int32_t type);
+void ClearPlacements(ObjectTables& tables);
+void AddPlacement(ObjectTables& tables, int32_t x, int32_t y, int32_t type);
 // Reads the current level's object file and spawns its objects.
 void LoadPlacements(GameState& g);
 // Writes the current level's object file; false (told on stderr and in the

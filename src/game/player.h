@@ -3,6 +3,7 @@
 #include <cstdint>
 
 struct GameState;
+struct PlayerRecord;
 
 struct MarkerPoint {
   int32_t x = 0, y = 0;
@@ -23,6 +24,6 @@ void PrepareWeaponPicture(GameState& g);
 WeaponMarkers FindMarkers(int32_t strip, int32_t frame);
 // Body, weapon, leg and health bar.
 void DrawPlayer(GameState& g);
-void MarkWeaponArea(GameState& g, int32_t left, int32_t top, int32_t right, int32_t bottom);
-void MarkWeaponPixels(GameState& g);
+void MarkWeaponArea(PlayerRecord& player, int32_t left, int32_t top, int32_t right, int32_t bottom);
+void MarkWeaponPixels(PlayerRecord& player);
 void DrawPlayerLight(GameState& g);

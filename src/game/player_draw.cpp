@@ -29,7 +29,7 @@ ScreenBox ClipToScreen(const GfxContext& gfx, int32_t left, int32_t top, int32_t
   return b;
 }
 
-void DrawLeg(GameState& g, int32_t dx, int32_t dy, int32_t half) {
+void DrawLeg(PlayerRecord& player, int32_t dx, int32_t dy, int32_t half) {
   GfxContext& gfx = engine.gfx;
   const int64_t s = gfx.sizeScale;
   const auto k = static_cast<int32_t>((25 * s) >> 10);
@@ -37,11 +37,11 @@ void DrawLeg(GameState& g, int32_t dx, int32_t dy, int32_t half) {
   const auto q = static_cast<int32_t>((37 * s) >> 10);
   const int32_t cx = dx - 15, cy = dy + half - 20;
   // Facing left the leg picture is flipped top to bottom.
-  const int32_t top = g.facing == 1 ? cy + q : cy - q;
-  const int32_t bottom = g.facing == 1 ? cy - q : cy + q;
+  const int32_t top = player.facing == 1 ? cy + q : cy - q;
+  const int32_t bottom = player.facing == 1 ? cy - q : cy + q;
   int32_t x[4] = {cx - a, cx + a, cx - a, cx + a};
   int32_t y[4] = {top, top, bottom, bottom};
-  const int32_t angle = g.drawAngle / 256;
+  const int32_t angle = player.drawAngle / 256;
   for (int32_t i = 0; i < 4; ++i) RotatePoint(gfx, x[i], y[i], angle, cx, cy);
   DrawToCorners(gfx, kLegPicture, x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], -1);
 }
@@ -53,16 +53,16 @@ int32_t AddCapped(int32_t health, int32_t amount) {
 // Health regrows while the bar is shown after a hit (faster in its last
 // 120 frames) and is whole again once the bar has gone.
 void DrawHealthBar(GameState& g, int32_t dx, int32_t dy) {
-  if (g.healthBarTimer < 1) {
-    g.health = kFullHealth;
+  if (g.player.healthBarTimer < 1) {
+    g.player.health = kFullHealth;
     return;
   }
-  --g.healthBarTimer;
-  if (g.progress.regeneration != 0) g.health = AddCapped(g.health, 0x3000);
-  if (g.healthBarTimer <= 119) g.health = AddCapped(g.health, 0x6000);
+  --g.player.healthBarTimer;
+  if (g.progress.regeneration != 0) g.player.health = AddCapped(g.player.health, 0x3000);
+  if (g.player.healthBarTimer <= 119) g.player.health = AddCapped(g.player.health, 0x6000);
   GfxContext& gfx = engine.gfx;
   const int32_t x = dx - 35, y = dy - 40;
-  const int32_t n = std::clamp(WholePixel(g.health), 0, 40);
+  const int32_t n = std::clamp(WholePixel(g.player.health), 0, 40);
   FillRect(gfx, x - 3, y - 3, x + 43, y + 8, 0xf5f5f5);
   FillRect(gfx, x - 1, y - 1, x + 41, y + 6, 0);
   FillRect(gfx, x, y, x + 40, y + 5, 0xff0000);
@@ -72,39 +72,39 @@ void DrawHealthBar(GameState& g, int32_t dx, int32_t dy) {
 }  // namespace
 
 void DrawPlayer(GameState& g) {
-  if (g.playerAlive == 0) return;
+  if (g.player.alive == 0) return;
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
-  const int32_t half = PictureHeight(gfx, g.bodySlot) / 2;
-  const int32_t dx = WholePixel(g.drawX), dy = WholePixel(g.drawY);
-  const bool left = g.facing == 1;
+  const int32_t half = PictureHeight(gfx, g.player.bodySlot) / 2;
+  const int32_t dx = WholePixel(g.player.drawX), dy = WholePixel(g.player.drawY);
+  const bool left = g.player.facing == 1;
   if (left) {
-    DrawFrame(gfx, fixed::Add(g.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half, g.attackFrame);
+    DrawFrame(gfx, fixed::Add(g.player.bodySlot, 2), dx - half - kBodyTurnOffset, dy - half, g.player.attackFrame);
   } else {
-    DrawFrame(gfx, g.bodySlot, dx - half, dy - half, g.attackFrame);
+    DrawFrame(gfx, g.player.bodySlot, dx - half, dy - half, g.player.attackFrame);
   }
   SetSupersampling(gfx, 1);
   ResetDrawMode(gfx);
-  const int32_t f = player_detail::PoseFrame(g.attackFrame);
+  const int32_t f = player_detail::PoseFrame(g.player.attackFrame);
   if (left) {
-    MarkWeaponArea(g, dx - half - 104, dy - half - 80, dx + half + 56, dy + half + 80);
+    MarkWeaponArea(g.player, dx - half - 104, dy - half - 80, dx + half + 56, dy + half + 80);
     DrawPicture(gfx, player_detail::kLeftPoses + f, dx - half - 104, dy - half - 80);
   } else {
-    MarkWeaponArea(g, dx - half - 80, dy - half - 80, dx + half + 80, dy + half + 80);
+    MarkWeaponArea(g.player, dx - half - 80, dy - half - 80, dx + half + 80, dy + half + 80);
     DrawPicture(gfx, player_detail::kRightPoses + f, dx - half - 80, dy - half - 80);
   }
-  MarkWeaponPixels(g);
+  MarkWeaponPixels(g.player);
   SetSupersampling(gfx, 1);
-  DrawLeg(g, dx, dy, half);
+  DrawLeg(g.player, dx, dy, half);
   SetSupersampling(gfx, 1);
   DrawHealthBar(g, dx, dy);
 }
 
-void MarkWeaponArea(GameState& g, int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  g.weaponRect[0] = left;
-  g.weaponRect[1] = top;
-  g.weaponRect[2] = right;
-  g.weaponRect[3] = bottom;
+void MarkWeaponArea(PlayerRecord& player, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  player.weaponRect[0] = left;
+  player.weaponRect[1] = top;
+  player.weaponRect[2] = right;
+  player.weaponRect[3] = bottom;
   GfxContext& gfx = engine.gfx;
   const ScreenBox b = ClipToScreen(gfx, left, top, right, bottom);
   if (b.empty) return;
@@ -116,9 +116,9 @@ void MarkWeaponArea(GameState& g, int32_t left, int32_t top, int32_t right, int3
   }
 }
 
-void MarkWeaponPixels(GameState& g) {
+void MarkWeaponPixels(PlayerRecord& player) {
   GfxContext& gfx = engine.gfx;
-  const ScreenBox b = ClipToScreen(gfx, g.weaponRect[0], g.weaponRect[1], g.weaponRect[2], g.weaponRect[3]);
+  const ScreenBox b = ClipToScreen(gfx, player.weaponRect[0], player.weaponRect[1], player.weaponRect[2], player.weaponRect[3]);
   if (b.empty) return;
   for (int32_t y = b.top; y <= b.bottom; ++y) {
     uint32_t* row = gfx.backBuffer + int64_t{y} * gfx.screenWidth;

@@ -27,28 +27,28 @@ constexpr int32_t kJumpBufferFrames = 4;  // a jump press remembered this long
 constexpr int32_t kShellPicture = 806;
 constexpr int32_t kShellMode = 3;
 
-int32_t Owned(const GameState& g, int32_t w) {
-  return w >= 0 && w <= kHighestLevel ? g.progress.owned[w] : 0;
+int32_t Owned(const ProgressRecord& progress, int32_t w) {
+  return w >= 0 && w <= kHighestLevel ? progress.owned[w] : 0;
 }
 
 // One press runs a whole swing (frames 1..10 and back to 0); the two rest
 // frames after it count down only while the attack goes on.
-void StepSwing(GameState& g, int32_t attack) {
-  if (attack == 0 && g.attackLatch == 0) return;
-  g.attackLatch = -1;
-  if (g.attackCooldown >= 1) {
-    --g.attackCooldown;
-  } else if (g.attackFrame < 10) {
-    ++g.attackFrame;
+void StepSwing(PlayerRecord& player, int32_t attack) {
+  if (attack == 0 && player.attackLatch == 0) return;
+  player.attackLatch = -1;
+  if (player.attackCooldown >= 1) {
+    --player.attackCooldown;
+  } else if (player.attackFrame < 10) {
+    ++player.attackFrame;
   } else {
-    g.attackFrame = 0;
-    g.attackCooldown = 2;
-    g.attackLatch = 0;
+    player.attackFrame = 0;
+    player.attackCooldown = 2;
+    player.attackLatch = 0;
   }
 }
 
-void PlayOneOf(const GameState& g, int32_t first) {
-  if (g.settings.soundOn == 0) return;
+void PlayOneOf(const GameSettings& settings, int32_t first) {
+  if (settings.soundOn == 0) return;
   PlaySound(engine.sound, Random(engine.random, first, first + 2));
 }
 
@@ -62,21 +62,21 @@ void MuzzleSmoke(GameState& g, int32_t x, int32_t y, int32_t count) {
 }
 
 void FireGun(GameState& g) {
-  const int32_t px = WholePixel(g.playerX), py = WholePixel(g.playerY);
-  const int32_t mx = g.facing == 1 ? px - 42 : px + 20;
+  const int32_t px = WholePixel(g.player.x), py = WholePixel(g.player.y);
+  const int32_t mx = g.player.facing == 1 ? px - 42 : px + 20;
   const int32_t my = py;
-  if (g.weapon == kGun) {
+  if (g.player.weapon == kGun) {
     SpawnMonster(g, mx, my + 3, kGunShot);
     if (g.progress.doubleShot != 0) SpawnMonster(g, mx, my + 3, kGunShot);
     MuzzleSmoke(g, mx, my, 41);
-    PlayOneOf(g, 20);
+    PlayOneOf(g.settings, 20);
     SpawnDebris(g, mx, my, kShellPicture, kShellMode);
-  } else if (g.weapon == kSecondGun) {
-    if (g.attackFrame == 6 || g.progress.doubleShot != 0) {
+  } else if (g.player.weapon == kSecondGun) {
+    if (g.player.attackFrame == 6 || g.progress.doubleShot != 0) {
       SpawnMonster(g, mx, my, kBouncingShot);
       MuzzleSmoke(g, mx, my, 81);
       SpawnDebris(g, mx, my, kShellPicture, kShellMode);
-      PlayOneOf(g, 30);
+      PlayOneOf(g.settings, 30);
     } else {
       MuzzleSmoke(g, mx, my, 11);  // the first frame only smokes
     }
@@ -86,17 +86,17 @@ void FireGun(GameState& g) {
 // On release of the next-weapon action: the next weapon in turn, or the
 // first owned one after it, or the first owned one at all.
 void ChangeWeapon(GameState& g) {
-  g.weapon = g.weapon >= kSecondGun ? int32_t{kSword} : g.weapon + 1;
-  if (Owned(g, g.weapon) != 0) return;
-  for (int32_t w = std::max(g.weapon, 0); w <= kHighestLevel; ++w) {
+  g.player.weapon = g.player.weapon >= kSecondGun ? int32_t{kSword} : g.player.weapon + 1;
+  if (Owned(g.progress, g.player.weapon) != 0) return;
+  for (int32_t w = std::max(g.player.weapon, 0); w <= kHighestLevel; ++w) {
     if (g.progress.owned[w] == 1) {
-      g.weapon = w;
+      g.player.weapon = w;
       return;
     }
   }
-  for (int32_t w = 0; w <= std::min(g.weapon, kHighestLevel); ++w) {
+  for (int32_t w = 0; w <= std::min(g.player.weapon, kHighestLevel); ++w) {
     if (g.progress.owned[w] == 1) {
-      g.weapon = w;
+      g.player.weapon = w;
       return;
     }
   }
@@ -109,7 +109,7 @@ void ChangeWeapon(GameState& g) {
 class MaskTest {
  public:
   explicit MaskTest(const GameState& g)
-      : mask_(UsableSlot(engine.gfx, g.maskSlot)), width_(engine.gfx.screenWidth) {}
+      : mask_(UsableSlot(engine.gfx, g.levelState.maskSlot)), width_(engine.gfx.screenWidth) {}
   bool Solid(int32_t x, int32_t y) const {
     if (x < 0) {
       x = 1;
@@ -154,8 +154,8 @@ struct Leg {
 // Pushes the body out of the mask probe by probe: a probe that lands in a
 // solid pixel moves the player back to where it was last free. True when
 // any probe touched.
-bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
-  const int32_t degrees = g.playerAngle / 256;
+bool PushOutOfMask(PlayerRecord& player, const MaskTest& mask, Leg& leg) {
+  const int32_t degrees = player.angle / 256;
   // Whichever end of the leg points upwards (the first probes while the leg
   // stands near upright, the last ones while it is turned over) is pushed
   // only up or down: a wall touched by the top of the leg must not shove
@@ -164,21 +164,21 @@ bool PushOutOfMask(GameState& g, const MaskTest& mask, Leg& leg) {
   const bool headSlides = degrees < 70 || degrees > 290;
   bool touched = false;
   for (int32_t i = 0; i < kProbes; ++i) {
-    leg.Place(WholePixel(g.playerX), WholePixel(g.playerY));
+    leg.Place(WholePixel(player.x), WholePixel(player.y));
     const auto x = static_cast<int32_t>((int64_t{100 - i} * leg.ax + int64_t{i} * leg.bx) / 100);
     const auto y = static_cast<int32_t>((int64_t{100 - i} * leg.ay + int64_t{i} * leg.by) / 100);
     if (!mask.Solid(x, y)) {
-      g.probeFreeX[i] = x;
-      g.probeFreeY[i] = y;
+      player.probeFreeX[i] = x;
+      player.probeFreeY[i] = y;
       continue;
     }
-    const int32_t fx = g.probeFreeX[i], fy = g.probeFreeY[i];
+    const int32_t fx = player.probeFreeX[i], fy = player.probeFreeY[i];
     if (fx == kOffScreen || (fx == x && fy == y)) continue;
     const bool keepX = (i > 90 && footSlides) || (i < 10 && headSlides);
-    if (!keepX) g.playerX = fixed::Add(g.playerX, (int64_t{fx} - x) * kFixedOne);
-    g.playerY = fixed::Add(g.playerY, (int64_t{fy} - y) * kFixedOne);
-    g.velX -= g.velX / 64;
-    g.velY -= g.velY / 64;
+    if (!keepX) player.x = fixed::Add(player.x, (int64_t{fx} - x) * kFixedOne);
+    player.y = fixed::Add(player.y, (int64_t{fy} - y) * kFixedOne);
+    player.velX -= player.velX / 64;
+    player.velY -= player.velY / 64;
     touched = true;
   }
   return touched;
@@ -192,55 +192,55 @@ void MoveBody(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump) {
   const MaskTest mask(g);
   Leg leg;
   leg.r = static_cast<int32_t>((29 * s) >> 10);
-  leg.lift = PictureHeight(engine.gfx, g.bodySlot) / 2;
+  leg.lift = PictureHeight(engine.gfx, g.player.bodySlot) / 2;
   uint32_t sumX = 0, sumY = 0;  // the 32-bit sums of the sub-step positions
   for (int32_t step = 0; step < kSubSteps; ++step) {
     // Small nudges that cancel over the frame shake the leg loose from
     // pixel edges it would otherwise rest on forever.
-    if (step == 0) g.playerX = fixed::Add(g.playerX, -0x800);
-    if (step == 1) g.playerX = fixed::Add(g.playerX, 0x1000);
+    if (step == 0) g.player.x = fixed::Add(g.player.x, -0x800);
+    if (step == 1) g.player.x = fixed::Add(g.player.x, 0x1000);
     if (step == 3) {
-      g.playerX = fixed::Add(g.playerX, -0x800);
-      g.playerY = fixed::Add(g.playerY, 0x2000);
+      g.player.x = fixed::Add(g.player.x, -0x800);
+      g.player.y = fixed::Add(g.player.y, 0x2000);
     }
-    if (step == 4) g.playerY = fixed::Add(g.playerY, -0x2000);
-    g.velY = fixed::Add(g.velY, gravity);
-    if (moveLeft != 0) g.velX = fixed::Add(g.velX, -int64_t{push});
-    if (moveRight != 0) g.velX = fixed::Add(g.velX, push);
+    if (step == 4) g.player.y = fixed::Add(g.player.y, -0x2000);
+    g.player.velY = fixed::Add(g.player.velY, gravity);
+    if (moveLeft != 0) g.player.velX = fixed::Add(g.player.velX, -int64_t{push});
+    if (moveRight != 0) g.player.velX = fixed::Add(g.player.velX, push);
     if (moveLeft != 0) {
-      g.facing = 1;
-      g.playerAngle = fixed::Add(g.playerAngle, kRollStep);
-      if (g.playerAngle > kFullTurn) g.playerAngle -= kFullTurn;
+      g.player.facing = 1;
+      g.player.angle = fixed::Add(g.player.angle, kRollStep);
+      if (g.player.angle > kFullTurn) g.player.angle -= kFullTurn;
     }
     if (moveRight != 0) {
-      g.facing = 2;
-      g.playerAngle = fixed::Add(g.playerAngle, -kRollStep);
-      if (g.playerAngle < 0) g.playerAngle = fixed::Add(g.playerAngle, kFullTurn);
+      g.player.facing = 2;
+      g.player.angle = fixed::Add(g.player.angle, -kRollStep);
+      if (g.player.angle < 0) g.player.angle = fixed::Add(g.player.angle, kFullTurn);
     }
-    leg.angle = g.playerAngle / 256;
+    leg.angle = g.player.angle / 256;
     leg.valid = false;
-    const bool touched = PushOutOfMask(g, mask, leg);
-    if (touched && (jump != 0 || g.jumpBuffer > 0) && g.jumpCooldown < 1) {
+    const bool touched = PushOutOfMask(g.player, mask, leg);
+    if (touched && (jump != 0 || g.player.jumpBuffer > 0) && g.player.jumpCooldown < 1) {
       const int32_t jx = Random(engine.random, -3, 3);
-      g.playerX = fixed::Add(g.playerX, int64_t{jx} * kFixedOne);
+      g.player.x = fixed::Add(g.player.x, int64_t{jx} * kFixedOne);
       const int32_t jy = Random(engine.random, -4, 1);
-      g.playerY = fixed::Add(g.playerY, int64_t{jy} * kFixedOne);
-      g.velY = fixed::Add(g.velY, -kJumpLift);
-      g.jumpCooldown = kJumpCooldown;
+      g.player.y = fixed::Add(g.player.y, int64_t{jy} * kFixedOne);
+      g.player.velY = fixed::Add(g.player.velY, -kJumpLift);
+      g.player.jumpCooldown = kJumpCooldown;
     }
-    if (jump != 0 && g.jumpCooldown < 11) g.jumpBuffer = kJumpBufferFrames;
-    g.velX -= g.velX / 128;
-    g.velY -= g.velY / 128;
-    g.velX = std::clamp(g.velX, -limit, limit);
-    g.velY = std::clamp(g.velY, -limit, limit);
-    g.playerX = fixed::Add(g.playerX, g.velX);
-    g.playerY = fixed::Add(g.playerY, g.velY);
-    sumX += static_cast<uint32_t>(g.playerX);
-    sumY += static_cast<uint32_t>(g.playerY);
-    ++g.subStepCount;
+    if (jump != 0 && g.player.jumpCooldown < 11) g.player.jumpBuffer = kJumpBufferFrames;
+    g.player.velX -= g.player.velX / 128;
+    g.player.velY -= g.player.velY / 128;
+    g.player.velX = std::clamp(g.player.velX, -limit, limit);
+    g.player.velY = std::clamp(g.player.velY, -limit, limit);
+    g.player.x = fixed::Add(g.player.x, g.player.velX);
+    g.player.y = fixed::Add(g.player.y, g.player.velY);
+    sumX += static_cast<uint32_t>(g.player.x);
+    sumY += static_cast<uint32_t>(g.player.y);
+    ++g.player.subStepCount;
   }
-  g.drawX = static_cast<int32_t>(sumX);
-  g.drawY = static_cast<int32_t>(sumY);
+  g.player.drawX = static_cast<int32_t>(sumX);
+  g.player.drawY = static_cast<int32_t>(sumY);
 }
 
 void CountDown(int32_t& v) {
@@ -249,20 +249,20 @@ void CountDown(int32_t& v) {
 
 // The mean position, held still while it only wobbles by a pixel sideways
 // (or by less than one pixel upwards), so a resting player does not jitter.
-void SettleDrawnPosition(GameState& g) {
-  if (g.subStepCount != 0) {
-    g.drawX /= g.subStepCount;
-    g.drawY /= g.subStepCount;
+void SettleDrawnPosition(PlayerRecord& player) {
+  if (player.subStepCount != 0) {
+    player.drawX /= player.subStepCount;
+    player.drawY /= player.subStepCount;
   }
-  g.drawAngle = g.playerAngle;
-  const int32_t dx = fixed::WholeDifference(g.lastDrawX, g.drawX);
-  const int32_t dy = fixed::WholeDifference(g.lastDrawY, g.drawY);
+  player.drawAngle = player.angle;
+  const int32_t dx = fixed::WholeDifference(player.lastDrawX, player.drawX);
+  const int32_t dy = fixed::WholeDifference(player.lastDrawY, player.drawY);
   if (dx >= -1 && dx <= 1 && dy == 0) {
-    g.drawX = g.lastDrawX;
-    g.drawY = g.lastDrawY;
+    player.drawX = player.lastDrawX;
+    player.drawY = player.lastDrawY;
   } else {
-    g.lastDrawX = g.drawX;
-    g.lastDrawY = g.drawY;
+    player.lastDrawX = player.drawX;
+    player.lastDrawY = player.drawY;
   }
 }
 
@@ -272,36 +272,36 @@ bool IsSolid(GameState& g, int32_t x, int32_t y) { return MaskTest(g).Solid(x, y
 
 void UpdatePlayer(GameState& g, int32_t moveLeft, int32_t moveRight, int32_t jump, int32_t nextWeapon,
                   int32_t attack) {
-  g.drawX = g.drawY = g.drawAngle = g.subStepCount = 0;
+  g.player.drawX = g.player.drawY = g.player.drawAngle = g.player.subStepCount = 0;
   if (g.level == kEndingLevel) {
     attack = 0;  // the last level is a walk to the ending
-    if (g.endingTimer < 150) {
-      ++g.endingTimer;
+    if (g.player.endingTimer < 150) {
+      ++g.player.endingTimer;
     } else {
       g.frameResult = OpenScreen(kScreenEnding);
     }
   }
-  if (g.playerAlive != 0) {
-    g.prevAttackFrame = g.attackFrame;
-    StepSwing(g, attack);
-    g.swordActive = 0;
-    if (g.weapon == kSword && g.attackFrame != 0) g.swordActive = -1;
-    if (g.weapon == kSecondSword && g.attackFrame >= 4 && g.attackFrame <= 9) g.swordActive = -1;
-    const bool attacking = attack != 0 || g.attackLatch != 0;
-    if (attacking && IsSword(g.weapon) && g.attackFrame == 7) PlayOneOf(g, 8);
-    if (attacking && (g.attackFrame == 1 || g.attackFrame == 6)) FireGun(g);
-    if (nextWeapon == 0 && g.prevSwitchKey != 0) ChangeWeapon(g);
-    if (IsSword(g.weapon)) g.bodySlot = kSwordBodySlot;
-    if (g.weapon >= kGun && g.weapon <= kLastGunBody) g.bodySlot = kGunBodySlot;
-    g.prevSwitchKey = nextWeapon;
+  if (g.player.alive != 0) {
+    g.player.prevAttackFrame = g.player.attackFrame;
+    StepSwing(g.player, attack);
+    g.player.swordActive = 0;
+    if (g.player.weapon == kSword && g.player.attackFrame != 0) g.player.swordActive = -1;
+    if (g.player.weapon == kSecondSword && g.player.attackFrame >= 4 && g.player.attackFrame <= 9) g.player.swordActive = -1;
+    const bool attacking = attack != 0 || g.player.attackLatch != 0;
+    if (attacking && IsSword(g.player.weapon) && g.player.attackFrame == 7) PlayOneOf(g.settings, 8);
+    if (attacking && (g.player.attackFrame == 1 || g.player.attackFrame == 6)) FireGun(g);
+    if (nextWeapon == 0 && g.player.prevSwitchKey != 0) ChangeWeapon(g);
+    if (IsSword(g.player.weapon)) g.player.bodySlot = kSwordBodySlot;
+    if (g.player.weapon >= kGun && g.player.weapon <= kLastGunBody) g.player.bodySlot = kGunBodySlot;
+    g.player.prevSwitchKey = nextWeapon;
     MoveBody(g, moveLeft, moveRight, jump);
-    CountDown(g.jumpCooldown);
-    CountDown(g.hitStun);
-    CountDown(g.jumpBuffer);
-    SettleDrawnPosition(g);
-    g.deathTimer = 0;
-  } else if (g.deathTimer < 100) {
-    ++g.deathTimer;
+    CountDown(g.player.jumpCooldown);
+    CountDown(g.player.hitStun);
+    CountDown(g.player.jumpBuffer);
+    SettleDrawnPosition(g.player);
+    g.player.deathTimer = 0;
+  } else if (g.player.deathTimer < 100) {
+    ++g.player.deathTimer;
   }
-  if (g.deathTimer > 30 && g.frameResult == kStayInGame) g.frameResult = OpenScreen(kScreenDeath);
+  if (g.player.deathTimer > 30 && g.frameResult == kStayInGame) g.frameResult = OpenScreen(kScreenDeath);
 }

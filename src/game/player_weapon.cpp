@@ -25,8 +25,8 @@ MarkerPoint Plus(MarkerPoint a, int32_t dx, int32_t dy) { return {a.x + dx, a.y 
 // The marker corners of the current frame, with the long and broad blades
 // applied to swords (the broadening works on the lengthened points).
 WeaponMarkers WeaponCorners(GameState& g) {
-  WeaponMarkers m = FindMarkers(fixed::Add(g.bodySlot, 1), g.attackFrame);
-  const bool sword = IsSword(g.weapon);
+  WeaponMarkers m = FindMarkers(fixed::Add(g.player.bodySlot, 1), g.player.attackFrame);
+  const bool sword = IsSword(g.player.weapon);
   if (sword && g.progress.longBlade != 0) {
     m.green = Plus(m.green, (m.green.x - m.red.x) / 2, (m.green.y - m.red.y) / 2);
     m.magenta = Plus(m.magenta, (m.magenta.x - m.blue.x) / 2, (m.magenta.y - m.blue.y) / 2);
@@ -84,14 +84,14 @@ namespace {
 // drawing reach it), and the level picture drawn next covers the whole
 // screen (so the scratch drawing left on the back buffer is never seen).
 // The work picture, which only this drawing reads, is left as it was.
-bool PoseCanBeKept(GameState& g, int32_t target) {
+bool PoseCanBeKept(PlayerRecord& player, int32_t target) {
   GfxContext& gfx = engine.gfx;
   const int64_t w = gfx.screenWidth, h = gfx.screenHeight;
   const auto inside = [](int64_t x, int64_t y, int64_t width, int64_t height, int64_t left, int64_t top,
                          int64_t right, int64_t bottom) {
     return x >= left && y >= top && x + width <= right && y + height <= bottom;
   };
-  const int64_t half = PictureHeight(gfx, g.bodySlot) / 2;
+  const int64_t half = PictureHeight(gfx, player.bodySlot) / 2;
   const int64_t ox = w / 2 - half, oy = h / 2 - half;
   const int64_t pw = PictureWidth(gfx, kWorkPicture), ph = PictureHeight(gfx, kWorkPicture);
   const int64_t cx = w / 2 - half - 160, cy = h / 2 - half - 160;
@@ -109,10 +109,10 @@ bool PoseCanBeKept(GameState& g, int32_t target) {
 // share a pose, and the pose is drawn from the frame that asked for it
 // first), the blade's length and breadth, and the screen's size.
 PictureKey PoseKey(const GameState& g, int32_t side) {
-  return {g.bodySlot,
-          g.weapon,
+  return {g.player.bodySlot,
+          g.player.weapon,
           side,
-          g.attackFrame,
+          g.player.attackFrame,
           g.progress.longBlade != 0 ? 1 : 0,
           g.progress.broadBlade != 0 ? 1 : 0,
           engine.gfx.screenWidth,
@@ -125,20 +125,20 @@ void PrepareWeaponPicture(GameState& g) {
   GfxContext& gfx = engine.gfx;
   const int32_t w = engine.gfx.screenWidth, h = engine.gfx.screenHeight;
   SetSupersampling(gfx, 1);
-  if (g.bodySlot != g.cachedBody || g.weapon != g.cachedWeapon) {
-    for (auto& side : g.weaponCacheValid)
+  if (g.player.bodySlot != g.player.cachedBody || g.player.weapon != g.player.cachedWeapon) {
+    for (auto& side : g.player.weaponCacheValid)
       for (int32_t& valid : side) valid = 0;
-    g.cachedBody = g.bodySlot;
-    g.cachedWeapon = g.weapon;
+    g.player.cachedBody = g.player.bodySlot;
+    g.player.cachedWeapon = g.player.weapon;
   }
-  const int32_t f = player_detail::PoseFrame(g.attackFrame);
-  const int32_t side = g.facing == 1 ? 1 : 0;
-  if (g.weaponCacheValid[side][f] != 0) return;
+  const int32_t f = player_detail::PoseFrame(g.player.attackFrame);
+  const int32_t side = g.player.facing == 1 ? 1 : 0;
+  if (g.player.weaponCacheValid[side][f] != 0) return;
   const int32_t target = side == 0 ? player_detail::kRightPoses + f : player_detail::kLeftPoses + f;
-  const bool keepable = PoseCanBeKept(g, target);
+  const bool keepable = PoseCanBeKept(g.player, target);
   if (keepable && engine.weaponPoses.Restore(gfx, target, PoseKey(g, side))) {
     ResetDrawMode(gfx);  // as the drawing below ends
-    g.weaponCacheValid[side][f] = 1;
+    g.player.weaponCacheValid[side][f] = 1;
     return;
   }
 
@@ -147,16 +147,16 @@ void PrepareWeaponPicture(GameState& g) {
   // picture, which smooths its edges. The back buffer is scratch here: the
   // level picture covers it afterwards.
   const WeaponMarkers m = WeaponCorners(g);
-  const int32_t half = PictureHeight(gfx, g.bodySlot) / 2;
+  const int32_t half = PictureHeight(gfx, g.player.bodySlot) / 2;
   const int32_t ox = w / 2 - half, oy = h / 2 - half;
   FillRect(gfx, ox - 161, h / 2 - half - 161, ox + 4 * half + 161, h / 2 - half + 4 * half + 161, 0);
-  DrawToCorners(gfx, g.weapon, ox + 2 * m.red.x, oy + 2 * m.red.y, ox + 2 * m.green.x, oy + 2 * m.green.y,
+  DrawToCorners(gfx, g.player.weapon, ox + 2 * m.red.x, oy + 2 * m.red.y, ox + 2 * m.green.x, oy + 2 * m.green.y,
                 ox + 2 * m.blue.x, oy + 2 * m.blue.y, ox + 2 * m.magenta.x, oy + 2 * m.magenta.y, -1);
   CopyFromScreen(gfx, kWorkPicture, w / 2 - half - 160, h / 2 - half - 160);
   PrepareAlpha(gfx, kWorkPicture, 1);
   ComputeRowSpans(gfx, kWorkPicture);
 
-  const int32_t half2 = PictureHeight(gfx, g.bodySlot) / 2;
+  const int32_t half2 = PictureHeight(gfx, g.player.bodySlot) / 2;
   const int32_t x0 = w / 2 - half2 - 80, x1 = w / 2 + half2 + 80;
   const int32_t y0 = h / 2 - half2 - 80, y1 = h / 2 + half2 + 80;
   SetDrawMode(gfx, -2);
@@ -170,6 +170,6 @@ void PrepareWeaponPicture(GameState& g) {
   PrepareAlpha(gfx, target, 3);
   ComputeRowSpans(gfx, target);
   ResetDrawMode(gfx);
-  g.weaponCacheValid[side][f] = 1;
+  g.player.weaponCacheValid[side][f] = 1;
   if (keepable) engine.weaponPoses.Keep(gfx, target, PoseKey(g, side));
 }

@@ -23,3 +23,10 @@ struct ProgressRecord {
   // Special items, each set by its pickup for the rest of the game.
   int32_t longBlade = 0, armour = 0, doubleShot = 0, regeneration = 0, broadBlade = 0;
 };
+
+// Whether every level of first..last has been won.
+inline bool AllCleared(const ProgressRecord& progress, int32_t first, int32_t last) {
+  for (int32_t n = first; n <= last; ++n)
+    if (progress.levelCleared[n] == 0) return false;
+  return true;
+}

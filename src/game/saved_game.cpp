@@ -71,9 +71,9 @@ std::string SaveText(const GameState& g) {
     AppendLine(out, line++, "screen stats h", " ", &g.progress.levelCleared[10 * r]);
   }
   const int32_t main1[10] = {g.level,
-                             g.playerX,
-                             g.playerY,
-                             g.weapon,
+                             g.player.x,
+                             g.player.y,
+                             g.player.weapon,
                              g.progress.difficultyOffset,
                              g.progress.difficultyBase,
                              g.progress.longBlade,
@@ -154,10 +154,10 @@ void Apply(GameState& g, const SavedWords& w) {
   for (int32_t i = 0; i < kSeenSaved; ++i) g.progress.resultSeen[i] = w.resultSeen[i];
   for (int32_t i = 0; i < kClearedSaved; ++i) g.progress.levelCleared[i] = w.levelCleared[i];
   g.level = w.main1[0];
-  g.playerX = w.main1[1];
+  g.player.x = w.main1[1];
   const int32_t y = fixed::Sub(w.main1[2], kLoadLift);
-  if (HeightInRoom(y)) g.playerY = y;
-  g.weapon = w.main1[3];
+  if (HeightInRoom(y)) g.player.y = y;
+  g.player.weapon = w.main1[3];
   g.progress.difficultyOffset = w.main1[4];
   g.progress.difficultyBase = w.main1[5];
   g.progress.longBlade = w.main1[6];
@@ -317,7 +317,7 @@ bool ReadUsableSave(RecordReader& r, SavedWords& w) {
 }  // namespace
 
 void SaveGame(GameState& g) {
-  if (g.playerAlive == 0) return;
+  if (g.player.alive == 0) return;
   // The words are taken now; the file is written behind the frames, after
   // any save asked for before this one.
   engine.fileWrites.Post([text = SaveText(g)] {
@@ -327,7 +327,7 @@ void SaveGame(GameState& g) {
 }
 
 bool SaveGameAndWait(GameState& g) {
-  if (g.playerAlive == 0) return true;
+  if (g.player.alive == 0) return true;
   SaveGame(g);
   FinishSaving();
   Reports& r = TheReports();
@@ -364,7 +364,7 @@ void LoadGame(GameState& g) {
   SavedWords w;
   if (ReadUsableSave(engine.records, w)) Apply(g, w);
   StartLevel(g, g.level);
-  g.hintTimer = kHintFrames;
+  g.levelState.hintTimer = kHintFrames;
 }
 
 bool SavedGameAvailable() {

@@ -19,11 +19,6 @@ inline constexpr int32_t kPlainCopy = 513;  // the opacity that means plain copy
 inline constexpr int64_t kWorkBufferBytes = 31427246;
 inline constexpr int64_t kWorkBufferPixels = kWorkBufferBytes / 4;
 inline constexpr int64_t kWorkAreaLimit = 7840001;
-// All pictures held by the slots together (pixels and span tables) stay
-// within this many bytes; a load or a creation that would pass it leaves
-// its slot empty, as a missing file does. It holds for the whole process:
-// the pictures the read-ahead worker makes count too (PictureMemory).
-inline constexpr int64_t kPictureBudgetBytes = int64_t{2} << 30;
 
 // One picture: 32-bit pixels (byte 0 blue, 1 green, 2 red, 3 alpha), top
 // row first, and the four per-row span tables.

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "gfx/gfx_context.h"
-
 bool PictureMemory::TryTake(int64_t bytes) {
   int64_t now = taken_.load();
   do {

@@ -16,6 +16,12 @@
 #include <mutex>
 #include <vector>
 
+// All pictures held by the slots together (pixels and span tables) stay
+// within this many bytes; a load or a creation that would pass it leaves
+// its slot empty, as a missing file does. It holds for the whole process:
+// the pictures the read-ahead worker makes count too (PictureMemory).
+inline constexpr int64_t kPictureBudgetBytes = int64_t{2} << 30;
+
 class PictureMemory {
  public:
   explicit PictureMemory(int64_t limit) : limit_(limit) {}

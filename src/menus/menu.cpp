@@ -19,7 +19,15 @@ constexpr int32_t kButton1Slot = 408;
 constexpr int32_t kButton2Slot = 407;
 constexpr int32_t kFrozenGameSlot = 406;
 constexpr int32_t kSnapshotSlot = 2;
-constexpr int32_t kMirroredFaceSlot = 401;
+// The boxes and the face strips the screens show.
+constexpr int32_t kBoxSlot = 400;
+constexpr int32_t kTitleBoxSlot = 413;
+constexpr int32_t kWideBoxSlot = 719;  // the ground boss's and the ending's
+constexpr int32_t kHeroFaceSlot = 401;
+constexpr int32_t kTitleFaceSlot = 390;
+constexpr int32_t kBossFaceSlot = 720;
+// The ground boss screen's second face: the hero's, mirrored.
+constexpr int32_t kMirroredFaceSlot = kHeroFaceSlot;
 constexpr int32_t kUnlatched = -13;
 
 struct Screen {
@@ -30,13 +38,13 @@ struct Screen {
   bool freeze;  // takes the game picture and slides in
 };
 
-constexpr Screen kPlain = {true, 80, 0, 400, 401, 4, true};
-constexpr Screen kInPlace = {true, 80, 0, 400, 401, 4, false};
-constexpr Screen kSavedGameQuestion = {true, 580, 581, 400, 401, 4, false};
+constexpr Screen kPlain = {true, 80, 0, kBoxSlot, kHeroFaceSlot, 4, true};
+constexpr Screen kInPlace = {true, 80, 0, kBoxSlot, kHeroFaceSlot, 4, false};
+constexpr Screen kSavedGameQuestion = {true, 580, 581, kBoxSlot, kHeroFaceSlot, 4, false};
 
 constexpr Screen kScreenTable[kScreenCount] = {
     kPlain,                             // 0 help on the first start
-    {true, 80, 81, 400, 401, 4, true},  // 1 pause
+    {true, 80, 81, kBoxSlot, kHeroFaceSlot, 4, true},  // 1 pause
     kInPlace,                           // 2 new game
     kPlain,                             // 3
     kPlain,                             // 4
@@ -51,7 +59,7 @@ constexpr Screen kScreenTable[kScreenCount] = {
     kPlain,                             // 13
     kPlain,                             // 14
     kSavedGameQuestion,                 // 15 saved game: continue or start afresh
-    {true, 80, 0, 413, 390, 3, true},   // 16 loading and title
+    {true, 80, 0, kTitleBoxSlot, kTitleFaceSlot, 3, true},   // 16 loading and title
     kPlain,                             // 17
     kPlain,                             // 18
     kPlain,                             // 19 fell before the way was open
@@ -65,19 +73,19 @@ constexpr Screen kScreenTable[kScreenCount] = {
     kSavedGameQuestion,                 // 27 saved game, second control scheme
     kPlain,                             // 28
     kPlain,                             // 29
-    {true, 80, 0, 719, 720, 3, true},   // 30 ground boss
+    {true, 80, 0, kWideBoxSlot, kBossFaceSlot, 3, true},   // 30 ground boss
     kInPlace,                           // 31 ground boss, second page
     kPlain,                             // 32
     kPlain,                             // 33
     kPlain,                             // 34
-    {true, 80, 0, 719, 401, 3, true},   // 35 ending
-    {true, 80, 0, 719, 390, 3, false},  // 36 ending, second page
-    {true, 80, 0, 719, 401, 3, false},  // 37 ending, last page
+    {true, 80, 0, kWideBoxSlot, kHeroFaceSlot, 3, true},   // 35 ending
+    {true, 80, 0, kWideBoxSlot, kTitleFaceSlot, 3, false},  // 36 ending, second page
+    {true, 80, 0, kWideBoxSlot, kHeroFaceSlot, 3, false},  // 37 ending, last page
     // Files that could not be written or read, told in the same boxes.
-    {true, 582, 583, 400, 401, 4, false},  // 38 save and quit failed: try again or quit anyway
+    {true, 582, 583, kBoxSlot, kHeroFaceSlot, 4, false},  // 38 save and quit failed: try again or quit anyway
     kPlain,                                // 39 a save during play failed
     kPlain,                                // 40 the saved game was damaged and is kept aside
-    {true, 582, 584, 400, 401, 4, true},   // 41 the editor's level file was not written
+    {true, 582, 584, kBoxSlot, kHeroFaceSlot, 4, true},   // 41 the editor's level file was not written
 };
 
 GfxContext& G() { return engine.gfx; }
@@ -87,9 +95,9 @@ bool InTable(int32_t screen) { return screen >= 0 && screen < kScreenCount && kS
 // The face frame a face strip rests on.
 int32_t RestingFrame(int32_t faceSlot) {
   switch (faceSlot) {
-    case 720:
+    case kBossFaceSlot:
       return 3;
-    case 390:
+    case kTitleFaceSlot:
       return 2;
     default:
       return 0;
@@ -98,21 +106,21 @@ int32_t RestingFrame(int32_t faceSlot) {
 
 // The text in the font of the current message file, within the box's right
 // edge and above the screen's bottom.
-void DrawMenuText(const GameState& g, const std::string& text, int32_t x, int32_t y, int32_t right) {
+void DrawMenuText(const GameSettings& settings, const std::string& text, int32_t x, int32_t y, int32_t right) {
   const int32_t bottom = engine.gfx.screenHeight - 20;
-  if (g.settings.altTextFile != 0) {
+  if (settings.altTextFile != 0) {
     DrawTextBox(G(), text.c_str(), x, y, right, bottom, 103, 3);
   } else {
     DrawTextBox(G(), text.c_str(), x, y, right, bottom, 105, 4);
   }
 }
 
-void Slide(const GameState& g, MenuState& m) {
+void Slide(const GameSettings& settings, MenuState& m) {
   if (m.slideCount > 0) --m.slideCount;
   switch (m.slideCount) {
     case 4:
       m.slideOffset += 260;
-      if (m.faceSlot != 390 && g.settings.soundOn != 0) {
+      if (m.faceSlot != kTitleFaceSlot && settings.soundOn != 0) {
         const int32_t first = Random(engine.random, 8, 10);
         PlaySound(engine.sound, first);
         const int32_t second = Random(engine.random, 8, 10);
@@ -136,9 +144,9 @@ void Slide(const GameState& g, MenuState& m) {
   }
 }
 
-void ChooseFaceFrame(const GameState& g, MenuState& m) {
+void ChooseFaceFrame(const GameSettings& settings, MenuState& m) {
   RandomSource& rnd = engine.random;
-  if (g.settings.assetsLoaded == 0) {
+  if (settings.assetsLoaded == 0) {
     m.faceFrame = Random(rnd, 0, m.faceStyle);
     return;
   }
@@ -146,7 +154,7 @@ void ChooseFaceFrame(const GameState& g, MenuState& m) {
     --m.faceHold;
     return;
   }
-  if (m.faceSlot != 720 && m.faceSlot != 390 && m.faceSlot != 401) return;
+  if (m.faceSlot != kBossFaceSlot && m.faceSlot != kTitleFaceSlot && m.faceSlot != kHeroFaceSlot) return;
   if (Random(rnd, 0, 100) > 50) m.faceFrame = Random(rnd, 0, m.faceStyle);
   if (m.faceFrame == RestingFrame(m.faceSlot) && Random(rnd, 0, 100) > 85) {
     m.faceHold = Random(rnd, 18, 37);
@@ -155,7 +163,7 @@ void ChooseFaceFrame(const GameState& g, MenuState& m) {
   }
 }
 
-// The ground boss screen shows the hero's face turned towards the boss: picture 401
+// The ground boss screen shows the hero's face turned towards the boss: his picture
 // mirrored left to right, standing on the box's lower edge.
 void DrawMirroredFace(int32_t x0, int32_t y0, int32_t boxHeight) {
   GfxContext& gfx = G();
@@ -356,17 +364,17 @@ int32_t MenuFrame(GameState& g, MenuState& m, int32_t select, int32_t confirm) {
   const int32_t boxHeight = PictureHeight(gfx, m.boxSlot);
   const int32_t x0 = (w - boxWidth) / 2 + m.slideOffset;
   const int32_t y0 = (h - boxHeight) / 2;
-  Slide(g, m);
+  Slide(g.settings, m);
 
   DrawPacked24(gfx, kFrozenGameSlot, 0, 0);
   ResetDrawMode(gfx);
   DrawPicture(gfx, m.boxSlot, x0, y0);
   ResetDrawMode(gfx);
 
-  ChooseFaceFrame(g, m);
+  ChooseFaceFrame(g.settings, m);
   ResetDrawMode(gfx);
   const int32_t face = m.faceSlot + m.faceFrame;
-  if (m.faceSlot == 720) {
+  if (m.faceSlot == kBossFaceSlot) {
     DrawPicture(gfx, face, x0, y0 + 40);
   } else {
     DrawPicture(gfx, face, x0 + 15, y0 + boxHeight - PictureHeight(gfx, face));
@@ -377,16 +385,16 @@ int32_t MenuFrame(GameState& g, MenuState& m, int32_t select, int32_t confirm) {
   UpdateDrift(engine.effects, gfx);
 
   const int32_t right = x0 + boxWidth - 40;
-  DrawMenuText(g, m.text, x0, y0, right);
+  DrawMenuText(g.settings, m.text, x0, y0, right);
   if (g.settings.assetsLoaded != 0) {
     DrawPicture(gfx, m.button1Slot, x0 + 386, y0 + 151);
-    DrawMenuText(g, m.button1Text1, x0 + 380, y0 + 190, right);
-    DrawMenuText(g, m.button1Text2, x0 + 455, y0 + 190, right);
+    DrawMenuText(g.settings, m.button1Text1, x0 + 380, y0 + 190, right);
+    DrawMenuText(g.settings, m.button1Text2, x0 + 455, y0 + 190, right);
   }
   if (m.button2Slot >= 0) {
     DrawPicture(gfx, m.button2Slot, x0 + 388, y0 + 121);
-    DrawMenuText(g, m.button2Text1, x0 + 380, y0 + 125, right);
-    DrawMenuText(g, m.button2Text2, x0 + 455, y0 + 125, right);
+    DrawMenuText(g.settings, m.button2Text1, x0 + 380, y0 + 125, right);
+    DrawMenuText(g.settings, m.button2Text2, x0 + 455, y0 + 125, right);
   }
   if (m.screen == kScreenGroundBoss) DrawMirroredFace(x0, y0, boxHeight);
 

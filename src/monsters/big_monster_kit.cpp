@@ -24,13 +24,13 @@ int32_t SwordLoss(const GameState& g, int32_t kind) {
   constexpr int32_t kQuarter = kFixedOne / 4;
   int32_t loss = 0, longExtra = 0, broadExtra = kQuarter;
   if (kind == kBigJumper) {
-    loss = g.weapon == kSword ? 3 * kQuarter : 2 * kQuarter;
+    loss = g.player.weapon == kSword ? 3 * kQuarter : 2 * kQuarter;
     longExtra = 2 * kQuarter;
   } else if (kind == kBreedingFlyer) {
-    loss = g.weapon == kSword ? 3 * kQuarter : kQuarter;
+    loss = g.player.weapon == kSword ? 3 * kQuarter : kQuarter;
     longExtra = 2 * kQuarter;
   } else {  // 32
-    loss = g.weapon == kSword ? 2 * kQuarter : kQuarter;
+    loss = g.player.weapon == kSword ? 2 * kQuarter : kQuarter;
     longExtra = kQuarter;
   }
   if (g.progress.longBlade != 0) loss += longExtra;
@@ -41,14 +41,14 @@ int32_t SwordLoss(const GameState& g, int32_t kind) {
 }  // namespace
 
 bool SwordWound(GameState& g, int32_t i, int32_t strip) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
   const int32_t shown = r.frame / std::max(r.frameDivisor, 1);
-  if (!SwordTouches(g, strip, Px(r) - half, MonsterTop(g, i), shown)) return false;
+  if (!SwordTouches(g.player, strip, Px(r) - half, MonsterTop(g, i), shown)) return false;
   const int32_t plx = PlayerPx(g);
   const int32_t ply = PlayerPy(g);
   Flashes(plx, ply - 5, 21, 20, 1024, 512);
-  if (Rand(0, 100) > 60) SpawnDebris(g, plx, ply - 5, 731, 1);
+  if (Rand(0, 100) > 60) SpawnDebris(g, plx, ply - 5, kShellPicture, 1);
   Sparks(g, plx, ply - 5, 24, 13, 20);
   if (g.settings.soundOn != 0) {
     if (Rand(0, 100) > 75) PlaySound(engine.sound, 1);
@@ -64,7 +64,7 @@ bool SwordWound(GameState& g, int32_t i, int32_t strip) {
 }
 
 void BigDeath(GameState& g, int32_t i, int32_t rings, int32_t offset) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
@@ -85,14 +85,14 @@ void BigDeath(GameState& g, int32_t i, int32_t rings, int32_t offset) {
   Flashes(px + offset, py + offset, rings, 100, 10240, 768);
 }
 
-bool FightOn(const GameState& g) { return g.fight.time > 0 && g.playerAlive != 0; }
+bool FightOn(const GameState& g) { return g.fight.time > 0 && g.player.alive != 0; }
 
-bool RoomToBreed(const GameState& g) { return FreeRecords(g) > 14; }
+bool RoomToBreed(const GameState& g) { return FreeRecords(g.tables) > 14; }
 
 void BreedAt(GameState& g, int32_t x, int32_t y, int32_t (*drawCode)(), int32_t bonusOver) {
   if (x < 80 || x > ScreenW() - 80 || y < 150 || y > ScreenH() - 100) return;
   SpawnMonster(g, x, y, drawCode());
-  if (Rand(0, 100) > bonusOver) g.fight.time = fixed::Add(g.fight.time, Difficulty(g));
+  if (Rand(0, 100) > bonusOver) g.fight.time = fixed::Add(g.fight.time, Difficulty(g.progress));
   g.fight.time = std::min(g.fight.time, fixed::Sub(g.fight.timeStart, 1));
 }
 

@@ -26,21 +26,21 @@ void DangerWarning(GameState& g) {
   const int32_t plx = monsters::PlayerPx(g);
   const int32_t ply = monsters::PlayerPy(g);
   int32_t sum = 0;
-  for (const MonsterRecord& r : g.objects) {
+  for (const MonsterRecord& r : g.tables.objects) {
     if (r.active == 0) continue;
     const int32_t cls = MonsterClass(r.kind);
     const int32_t d = fixed::Abs(plx - Px(r) - 10) + fixed::Abs(ply - Py(r) + 20) + 1;
     if (d < 50 * cls + 40) sum += Threat(r.kind, cls);
   }
-  g.dangerSum = sum;
-  if (g.playerAlive == 0) return;
-  if (sum > 19) g.dangerTimer = 270;
-  if (g.dangerTimer > 0) {
-    g.dangerTimer -= 1;
-    if (g.dangerTimer > 0) {
+  g.levelState.dangerSum = sum;
+  if (g.player.alive == 0) return;
+  if (sum > 19) g.levelState.dangerTimer = 270;
+  if (g.levelState.dangerTimer > 0) {
+    g.levelState.dangerTimer -= 1;
+    if (g.levelState.dangerTimer > 0) {
       GfxContext& gfx = engine.gfx;
       ResetDrawMode(gfx);
-      DrawPicture(gfx, 32, WholePixel(g.drawX) - 50, WholePixel(g.drawY) - 20);
+      DrawPicture(gfx, 32, WholePixel(g.player.drawX) - 50, WholePixel(g.player.drawY) - 20);
       ResetDrawMode(gfx);
     }
   }

@@ -9,7 +9,7 @@
 namespace {
 
 DebrisRecord* FreeDebris(GameState& g) {
-  for (DebrisRecord& d : g.debris) {
+  for (DebrisRecord& d : g.tables.debris) {
     if (d.active == 0) return &d;
   }
   return nullptr;
@@ -76,13 +76,13 @@ void SpawnPlayerDebris(GameState& g, int32_t x, int32_t y) {
   }
 }
 
-void ClearDebris(GameState& g) {
-  for (DebrisRecord& d : g.debris) d.active = 0;
+void ClearDebris(ObjectTables& tables) {
+  for (DebrisRecord& d : tables.debris) d.active = 0;
 }
 
 void UpdateDebris(GameState& g) {
   GfxContext& gfx = engine.gfx;
-  for (DebrisRecord& d : g.debris) {
+  for (DebrisRecord& d : g.tables.debris) {
     if (d.active == 0) continue;
     d.angle = fixed::Add(d.angle, d.spin);
     if (d.angle < 0) {

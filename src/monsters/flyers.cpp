@@ -25,7 +25,7 @@ int32_t SmallFlyer() { return 20; }
 }  // namespace
 
 void MoveFlyer(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   Roam(r, Px(r), 55);
   r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), 1 << 15));
   // Drawn back to its home height, with a random flutter.
@@ -45,19 +45,19 @@ void MoveFlyer(GameState& g, int32_t i) {
 }
 
 void TouchFlyer(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t h = PictureHeight(engine.gfx, r.image);
   if (r.kind == kSmallFlyer) {
     if (SwordHitsSmallMonster(g, i)) {
       KillSmallMonster(g, i);
       return;
     }
-    if (g.playerAlive != 0 && Rand(0, 100) > 83 && Rand(0, 100) > 83 && Rand(0, 100) > 83) {
+    if (g.player.alive != 0 && Rand(0, 100) > 83 && Rand(0, 100) > 83 && Rand(0, 100) > 83) {
       SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2, 4);
     }
     return;
   }
-  if (g.swordActive != 0) {
+  if (g.player.swordActive != 0) {
     const int32_t strip = r.direction < 1 && r.airFrames < 4 ? r.image + 1 : r.image;
     if (SwordWound(g, i, strip)) return;
   }
@@ -70,7 +70,7 @@ void TouchFlyer(GameState& g, int32_t i) {
 }
 
 void DrawFlyer(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);

@@ -37,7 +37,7 @@ void ShakeScreen() {
 
 // The attack cycle, while a fight runs: wait, leap, land, fire.
 void Attack(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   if (r.phase == 0 || r.phase == 3) {
     if (r.phaseTimer > 4 * Rand(30, 100)) {
       r.phase = 1;
@@ -63,7 +63,7 @@ void Attack(GameState& g, int32_t i) {
     r.phaseTimer = 0;
   }
   if (r.phase == 3 && Rand(0, 100) > 70) {
-    g.currentShooter = i;
+    g.tables.currentShooter = i;
     SpawnMonster(g, Px(r) - 135, Py(r) - 40, 30);
   }
 }
@@ -71,13 +71,13 @@ void Attack(GameState& g, int32_t i) {
 }  // namespace
 
 void MoveGroundBoss(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
   if (Outside(Px(r), Py(r), 300)) r.active = 0;
 }
 
 void TouchGroundBoss(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   if (r.phaseTimer < 6000) r.phaseTimer += 1;
   if (FightOn(g)) Attack(g, i);
   // Under its body the player is crushed, whether a fight runs or not.
@@ -95,9 +95,9 @@ void TouchGroundBoss(GameState& g, int32_t i) {
       PlaySound(engine.sound, 40);
     }
     SpawnPlayerDebris(g, left, top);
-    g.playerAlive = 0;
-    g.playerX = kOffScreenFixed;
-    g.playerY = kOffScreenFixed;
+    g.player.alive = 0;
+    g.player.x = kOffScreenFixed;
+    g.player.y = kOffScreenFixed;
   }
   if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
     const int32_t x = PlayerPx(g) + Rand(-50, 50);
@@ -106,7 +106,7 @@ void TouchGroundBoss(GameState& g, int32_t i) {
 }
 
 void DrawGroundBoss(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   const int32_t h = PictureHeight(gfx, r.image);
   const int32_t px = Px(r);
@@ -137,8 +137,8 @@ void DrawGroundBoss(GameState& g, int32_t i) {
   }
   HealthBar(px - 40, top - 10, 80, std::clamp(WholePixel(fixed::Mul(r.health, 2)), 0, 80));
   // Its introduction waits until it has been on screen for 50 frames.
-  if (g.bossSightings < INT32_MAX) g.bossSightings += 1;
-  if (g.bossSightings >= 50) RaiseMessage(g, OpenScreen(kScreenGroundBoss), 3);
+  if (g.tables.bossSightings < INT32_MAX) g.tables.bossSightings += 1;
+  if (g.tables.bossSightings >= 50) RaiseMessage(g, OpenScreen(kScreenGroundBoss), 3);
 }
 
 }  // namespace monsters

@@ -44,7 +44,7 @@ bool IsTarget(int32_t kind) {
 
 // Whether target j's middle lies within h / 2 + reach of (mx, my).
 bool Within(GameState& g, int32_t j, int32_t mx, int32_t my, int32_t reach) {
-  const MonsterRecord& t = g.objects[j];
+  const MonsterRecord& t = g.tables.objects[j];
   if (t.active == 0 || !IsTarget(t.kind)) return false;
   const int32_t h = PictureHeight(engine.gfx, t.image);
   const int64_t cy = int64_t{MonsterTop(g, j)} + h / 2;
@@ -66,7 +66,7 @@ bool AnyWithin(GameState& g, int32_t mx, int32_t my, int32_t reach) {
 void Strike(GameState& g, int32_t mx, int32_t my, int32_t reach, int32_t bigLoss, int32_t bossLoss) {
   for (int32_t j = 0; j < kObjectCount; ++j) {
     if (!Within(g, j, mx, my, reach)) continue;
-    MonsterRecord& t = g.objects[j];
+    MonsterRecord& t = g.tables.objects[j];
     const int32_t h = PictureHeight(engine.gfx, t.image);
     const int32_t top = MonsterTop(g, j);
     for (int32_t k = 0; k < 9; ++k) AddFlash(engine, Px(t), top + h / 2, 3840, 512);
@@ -83,14 +83,14 @@ void Strike(GameState& g, int32_t mx, int32_t my, int32_t reach, int32_t bigLoss
 }
 
 void Explode(GameState& g, MonsterRecord& r, int32_t mx, int32_t my) {
-  SpawnDebris(g, mx, my, g.level > 4 ? 731 : 813, 1);
+  SpawnDebris(g, mx, my, ShellPicture(g.level), 1);
   r.active = 0;
 }
 
 }  // namespace
 
 void MoveGunShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   r.x = fixed::Add(r.x, r.vx);
   r.y = fixed::Add(r.y, r.vy);
   r.vy = fixed::Add(r.vy, kHalfPixel);
@@ -99,20 +99,20 @@ void MoveGunShot(GameState& g, int32_t i) {
 }
 
 void TouchGunShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t mx = Px(r);
   const int32_t my = Py(r);
   if (!Solid(g, mx, my) && !AnyWithin(g, mx, my, 20)) return;
   AddRadialLight(engine, mx, my, 40, 100, 80, 50);
   Sparks(g, mx, my, 131, 13, 20);
   Sparks(g, mx, my, 81, 20, 15);
-  ExplosionSample(g);
+  ExplosionSample(g.settings);
   Explode(g, r, mx, my);
   Strike(g, mx, my, 25, kFixedOne + kHalfPixel, kHalfPixel);
 }
 
 void MoveBouncingShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   r.x = fixed::Add(r.x, r.vx);
   r.y = fixed::Add(r.y, r.vy);
   r.vy = fixed::Add(r.vy, kQuarterPixel);
@@ -133,7 +133,7 @@ void MoveBouncingShot(GameState& g, int32_t i) {
     }
     r.x = fixed::Add(r.x, fixed::Mul(r.vx, 2));
     r.y = fixed::Add(r.y, fixed::Mul(r.vy, 2));
-    ExplosionSample(g);
+    ExplosionSample(g.settings);
   }
   r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   if (Outside(Px(r), Py(r), 300)) {
@@ -152,7 +152,7 @@ void MoveBouncingShot(GameState& g, int32_t i) {
 }
 
 void TouchBouncingShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t mx = Px(r);
   const int32_t my = Py(r);
   if (!AnyWithin(g, mx, my, 30)) return;
@@ -165,8 +165,8 @@ void TouchBouncingShot(GameState& g, int32_t i) {
   Sparks(g, mx, my, 331, 13, 50);
   Sparks(g, mx, my, 131, 13, 30);
   Sparks(g, mx, my, 81, 20, 15);
-  ExplosionSample(g);
-  ExplosionSample(g);
+  ExplosionSample(g.settings);
+  ExplosionSample(g.settings);
   Explode(g, r, mx, my);
   Strike(g, mx, my, 100, 2 * kFixedOne, 3 * kFixedOne / 4);
 }

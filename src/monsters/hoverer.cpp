@@ -26,7 +26,7 @@ int32_t SmallWalker() { return 2 * Random(engine.random, 0, 1); }
 }  // namespace
 
 void MoveHoverer(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const bool fight = g.fight.time >= 1;
   Roam(r, Px(r), 65);
   r.x = fixed::Add(r.x, fixed::Mul(fixed::Mul(r.direction, r.speed), fight ? 1 << 18 : 1 << 15));
@@ -41,10 +41,10 @@ void MoveHoverer(GameState& g, int32_t i) {
 }
 
 void TouchHoverer(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t h = PictureHeight(engine.gfx, r.image);
   if (FightOn(g) && Rand(0, 100) > 50 && Rand(0, 100) > 50 && Rand(0, 100) > 50) {
-    g.currentShooter = i;
+    g.tables.currentShooter = i;
     SpawnMonster(g, Px(r), MonsterTop(g, i) + h / 2 + h / 5 + 4, 25);
   }
   if (FightOn(g) && Rand(0, 100) > 75 && Rand(0, 100) > 70 && RoomToBreed(g)) {
@@ -53,7 +53,7 @@ void TouchHoverer(GameState& g, int32_t i) {
 }
 
 void DrawHoverer(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);
@@ -68,9 +68,9 @@ void DrawHoverer(GameState& g, int32_t i) {
 void WoundShooter(GameState& g, int32_t shooter) {
   // Only a live hoverer is hurt; an index outside the table names nobody.
   if (shooter < 0 || shooter >= kObjectCount) return;
-  MonsterRecord& r = g.objects[shooter];
+  MonsterRecord& r = g.tables.objects[shooter];
   if (r.active == 0 || r.kind != kHoverer) return;
-  int32_t loss = g.weapon == kSword ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
+  int32_t loss = g.player.weapon == kSword ? 3 * kFixedOne + kFixedOne / 4 : 2 * kFixedOne + 3 * kFixedOne / 4;
   if (g.progress.longBlade != 0) loss += kFixedOne;
   if (g.progress.broadBlade != 0) loss += kFixedOne / 2;
   r.health = fixed::Sub(r.health, loss);

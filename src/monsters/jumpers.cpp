@@ -38,7 +38,7 @@ int32_t DrawSmallShooter() {
 }  // namespace
 
 void MoveJumper(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t w = ScreenW();
   const bool stands = Stands(g, Px(r), Py(r));
   if (stands) {
@@ -60,14 +60,14 @@ void MoveJumper(GameState& g, int32_t i) {
   if (Py(r) - half < -50) r.y = fixed::Shl(half - 50, 16);
   r.frame = r.frame > r.lastFrame - 1 ? 0 : r.frame + 1;
   if (r.kind == kBigJumper) {
-    if (g.swordActive == 0) {
+    if (g.player.swordActive == 0) {
       if (r.rage <= 999) r.rage += 2;
     } else {
       r.rage = 0;
     }
     r.rage = std::clamp(r.rage, 0, 1000);
   }
-  const bool eager = r.kind == kBigJumper ? r.rage < 350 : g.fight.time >= 1 && g.playerAlive != 0;
+  const bool eager = r.kind == kBigJumper ? r.rage < 350 : g.fight.time >= 1 && g.player.alive != 0;
   if (eager && Rand(0, 100) > 20 && Rand(0, 100) >= 21 && stands && r.vy >= 0) {
     if (r.kind == kBigJumper) r.rage = fixed::Add(r.rage, 70 * Rand(0, 2));
     // Always towards the middle of the screen.
@@ -86,8 +86,8 @@ void MoveJumper(GameState& g, int32_t i) {
 }
 
 void TouchJumper(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
-  if (g.swordActive != 0) {
+  MonsterRecord& r = g.tables.objects[i];
+  if (g.player.swordActive != 0) {
     // Kind 17 is hit on the strip that faces the player, kind 32 on the one
     // its direction names (it keeps the 0 it spawned with, so the mirrored).
     const bool mirrored = r.kind == kBigJumper ? Px(r) >= PlayerPx(g) : r.direction < 1 && r.airFrames < 4;
@@ -96,7 +96,7 @@ void TouchJumper(GameState& g, int32_t i) {
   const int32_t h = PictureHeight(engine.gfx, r.image);
   const int32_t px = Px(r);
   if (r.kind == kBigJumper) {
-    if (g.playerAlive != 0 && r.rage < 350 && Rand(0, 100) > 78 && Rand(0, 100) > 78) {
+    if (g.player.alive != 0 && r.rage < 350 && Rand(0, 100) > 78 && Rand(0, 100) > 78) {
       const int32_t x = px < PlayerPx(g) ? px + 5 : px - 5;
       SpawnMonster(g, x, MonsterTop(g, i) + h / 2 + 19, 18);
     }
@@ -108,7 +108,7 @@ void TouchJumper(GameState& g, int32_t i) {
 }
 
 void DrawJumper(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);

@@ -19,7 +19,7 @@ bool Outside(int32_t px, int32_t py, int32_t margin) {
   return px < -margin || px > ScreenW() + margin || py < -margin || py > ScreenH() + margin;
 }
 
-bool Solid(const GameState& g, int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }
+bool Solid(const GameState& g, int32_t x, int32_t y) { return GetPixel(engine.gfx, g.levelState.maskSlot, x, y) != 0; }
 
 int32_t TurnAngle(int32_t angle, int32_t step) {
   angle = fixed::Add(angle, step);
@@ -35,8 +35,8 @@ void Sample(const GameState& g, int32_t slot) {
   if (g.settings.soundOn != 0) PlaySound(engine.sound, slot);
 }
 
-void ExplosionSample(const GameState& g) {
-  if (g.settings.soundOn != 0) PlaySound(engine.sound, Random(engine.random, 15, 17));
+void ExplosionSample(const GameSettings& settings) {
+  if (settings.soundOn != 0) PlaySound(engine.sound, Random(engine.random, 15, 17));
 }
 
 void RaiseMessage(GameState& g, int32_t m, int32_t weight) {
@@ -70,7 +70,7 @@ void CutFlashes(int32_t px, int32_t top, int32_t half) {
 void ShotBurst(GameState& g, int32_t x, int32_t y) {
   Sparks(g, x, y, 131, 13, 15);
   Sparks(g, x, y, 41, 20, 10);
-  ExplosionSample(g);
+  ExplosionSample(g.settings);
 }
 
 bool FarFromHome(int32_t px, const MonsterRecord& r) {
@@ -93,7 +93,7 @@ void Flashes(int32_t x, int32_t y, int32_t count, int32_t spread, int32_t intens
 }
 
 int32_t DamageBand(GameState& g) {
-  const int32_t s = Difficulty(g);
+  const int32_t s = Difficulty(g.progress);
   if (s >= 51) return 0;
   if (s >= 36) return 1;
   if (s >= 26) return 2;
@@ -101,14 +101,14 @@ int32_t DamageBand(GameState& g) {
 }
 
 void HurtPlayer(GameState& g, int32_t damage, int32_t fromX, int32_t fromY) {
-  g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
-  if (g.progress.armour == 0) g.health = fixed::Sub(g.health, fixed::Shl(damage, 16));
-  g.healthBarTimer = 450;
-  if (g.health < 0) {
+  g.player.health = fixed::Sub(g.player.health, fixed::Shl(damage, 16));
+  if (g.progress.armour == 0) g.player.health = fixed::Sub(g.player.health, fixed::Shl(damage, 16));
+  g.player.healthBarTimer = 450;
+  if (g.player.health < 0) {
     SpawnPlayerDebris(g, fromX, fromY);
-    g.playerAlive = 0;
-    g.playerX = kOffScreenFixed;
-    g.playerY = kOffScreenFixed;
+    g.player.alive = 0;
+    g.player.x = kOffScreenFixed;
+    g.player.y = kOffScreenFixed;
   }
 }
 
@@ -118,8 +118,8 @@ void PushPlayer(GameState& g, int32_t px, int32_t py, int32_t factor, int32_t ve
   const int64_t n = (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) + 1;
   const auto across = static_cast<int32_t>(factor * dx / n);
   const auto up = static_cast<int32_t>(std::min<int64_t>(0, factor * dy / n));
-  g.velX = fixed::Add(g.velX, fixed::Shl(across, 13));
-  g.velY = fixed::Add(g.velY, fixed::Shl(up, verticalShift));
+  g.player.velX = fixed::Add(g.player.velX, fixed::Shl(across, 13));
+  g.player.velY = fixed::Add(g.player.velY, fixed::Shl(up, verticalShift));
 }
 
 void PushFlashes(GameState& g, int32_t px, int32_t py) {
@@ -128,9 +128,9 @@ void PushFlashes(GameState& g, int32_t px, int32_t py) {
   Flashes(cx, cy, 6, 5, 2560, 512);
 }
 
-int32_t FreeRecords(const GameState& g) {
+int32_t FreeRecords(const ObjectTables& tables) {
   int32_t n = 0;
-  for (const MonsterRecord& r : g.objects) n += r.active == 0 ? 1 : 0;
+  for (const MonsterRecord& r : tables.objects) n += r.active == 0 ? 1 : 0;
   return n;
 }
 

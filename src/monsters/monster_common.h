@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "game/game_state.h"
+#include "game/levels.h"
 
 namespace monsters {
 
@@ -16,10 +17,18 @@ inline constexpr int32_t kHalfPixel = 32768;
 inline constexpr int32_t kQuarterPixel = 16384;
 inline constexpr int32_t kFullCircle = 360 * kFixedOne;
 
+// The shell a burst shot leaves as debris: picture 731 past row 0; in row 0
+// slot 813, which nothing loads, so that the shell there is not seen.
+inline constexpr int32_t kShellPicture = 731;
+inline constexpr int32_t kUnseenShellPicture = 813;
+inline constexpr int32_t ShellPicture(int32_t level) {
+  return level > kLastFirstRowLevel ? kShellPicture : kUnseenShellPicture;
+}
+
 inline int32_t Px(const MonsterRecord& r) { return WholePixel(r.x); }
 inline int32_t Py(const MonsterRecord& r) { return WholePixel(r.y); }
-inline int32_t PlayerPx(const GameState& g) { return WholePixel(g.playerX); }
-inline int32_t PlayerPy(const GameState& g) { return WholePixel(g.playerY); }
+inline int32_t PlayerPx(const GameState& g) { return WholePixel(g.player.x); }
+inline int32_t PlayerPy(const GameState& g) { return WholePixel(g.player.y); }
 
 int32_t ScreenW();
 int32_t ScreenH();
@@ -37,7 +46,7 @@ int32_t TurnAngle(int32_t angle, int32_t step);
 void Sample(const GameState& g, int32_t slot);
 // One of the three explosion samples, chosen (with one draw) only while
 // sound is on.
-void ExplosionSample(const GameState& g);
+void ExplosionSample(const GameSettings& settings);
 // A message screen asked for once: when no result is pending and the
 // message was never shown, the frame returns m and its count grows by w.
 void RaiseMessage(GameState& g, int32_t m, int32_t weight);
@@ -80,6 +89,6 @@ void PushFlashes(GameState& g, int32_t px, int32_t py);
 void HoldMonsterTops(bool on);
 
 // The number of free object records.
-int32_t FreeRecords(const GameState& g);
+int32_t FreeRecords(const ObjectTables& tables);
 
 }  // namespace monsters

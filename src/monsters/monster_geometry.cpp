@@ -29,7 +29,7 @@ int32_t ComputeTop(GameState& g, const MonsterRecord& r) {
   if (IsWalker(r.kind)) {
     const int32_t facingLeft = r.direction <= 0 && r.airFrames <= 3 ? (r.kind == kQuickWalker ? 9 : 6) : 0;
     const int32_t pose = r.poseImage + shown + facingLeft;
-    top -= GroundSink(g, Px(r) - h / 2, top, pose, r.kind == kShootingWalker ? 35 : 40);
+    top -= GroundSink(g.levelState, Px(r) - h / 2, top, pose, r.kind == kShootingWalker ? 35 : 40);
   } else if (r.kind == kBreedingFlyer) {
     if (shown == 2 || shown == 3) top -= 10;
     if (shown == 4) top -= 5;
@@ -74,21 +74,21 @@ void HoldMonsterTops(bool on) {
 
 int32_t MonsterTop(GameState& g, int32_t index) {
   if (index < 0 || index >= kObjectCount) return 0;
-  const MonsterRecord& r = g.objects[index];
+  const MonsterRecord& r = g.tables.objects[index];
   if (r.active == 0) return 0;
   if (!gMemoOn) return ComputeTop(g, r);
   TopMemo& m = gMemo[index];
-  if (!m.Matches(r, g.maskSlot)) {
+  if (!m.Matches(r, g.levelState.maskSlot)) {
     m = {true,        r.x,         r.y,    r.image, r.frame,    r.frameDivisor,  r.direction,
-         r.airFrames, r.poseImage, r.kind, r.bob,   g.maskSlot, ComputeTop(g, r)};
+         r.airFrames, r.poseImage, r.kind, r.bob,   g.levelState.maskSlot, ComputeTop(g, r)};
   }
   return m.top;
 }
 
-int32_t GroundSink(GameState& g, int32_t left, int32_t top, int32_t pose, int32_t depth) {
+int32_t GroundSink(LevelState& levelState, int32_t left, int32_t top, int32_t pose, int32_t depth) {
   GfxContext& gfx = engine.gfx;
   const ImageSlot* p = UsableSlot(gfx, pose);
-  const ImageSlot* mask = UsableSlot(gfx, g.maskSlot);
+  const ImageSlot* mask = UsableSlot(gfx, levelState.maskSlot);
   const int32_t w = monsters::ScreenW();
   const int32_t h = monsters::ScreenH();
   if (p == nullptr || mask == nullptr || mask->width != w || mask->height != h || depth < 0) return 0;
@@ -141,8 +141,8 @@ int32_t GroundSink(GameState& g, int32_t left, int32_t top, int32_t pose, int32_
   return std::max(best, 0);
 }
 
-bool SwordTouches(GameState& g, int32_t image, int32_t left, int32_t top, int32_t frame) {
-  if (g.attackFrame == g.prevAttackFrame) return false;
+bool SwordTouches(PlayerRecord& player, int32_t image, int32_t left, int32_t top, int32_t frame) {
+  if (player.attackFrame == player.prevAttackFrame) return false;
   GfxContext& gfx = engine.gfx;
   const ImageSlot* s = UsableSlot(gfx, image);
   if (s == nullptr || gfx.backBuffer == nullptr) return false;

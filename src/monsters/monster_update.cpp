@@ -14,7 +14,7 @@ using namespace monsters;
 enum class Pass { kMove, kTouch, kDraw };
 
 void Step(GameState& g, int32_t i, Pass pass) {
-  switch (g.objects[i].kind) {
+  switch (g.tables.objects[i].kind) {
     case kWalker:
     case kShootingWalker:
     case kQuickWalker:
@@ -96,7 +96,7 @@ void UpdateMonsters(GameState& g) {
   HoldMonsterTops(true);
   for (Pass pass : {Pass::kMove, Pass::kTouch, Pass::kDraw}) {
     for (int32_t i = 0; i < kObjectCount; ++i) {
-      if (g.objects[i].active != 0) Step(g, i, pass);
+      if (g.tables.objects[i].active != 0) Step(g, i, pass);
     }
   }
   HoldMonsterTops(false);
@@ -105,7 +105,7 @@ void UpdateMonsters(GameState& g) {
 void DrawMonsters(GameState& g) {
   HoldMonsterTops(true);
   for (int32_t i = 0; i < kObjectCount; ++i) {
-    if (g.objects[i].active != 0) Step(g, i, Pass::kDraw);
+    if (g.tables.objects[i].active != 0) Step(g, i, Pass::kDraw);
   }
   HoldMonsterTops(false);
 }

@@ -18,25 +18,25 @@ namespace {
 int32_t Collect(GameState& g, int32_t kind) {
   switch (kind) {
     case kSwordPickup:
-      g.weapon = kSword;
+      g.player.weapon = kSword;
       g.progress.owned[kSword] = 1;
       g.progress.owned[kSecondSword] = 0;
       return OpenScreen(kScreenSwordTaken);
     case kSecondSwordPickup:
-      g.weapon = kSecondSword;
+      g.player.weapon = kSecondSword;
       g.progress.owned[kSecondSword] = 1;
       return OpenScreen(kScreenSecondSwordTaken);
     case kGunPickup:
-      g.weapon = kGun;
+      g.player.weapon = kGun;
       g.progress.owned[kGun] = 1;
       return OpenScreen(kScreenGunTaken);
     case kSecondGunPickup:
-      g.weapon = kSecondGun;
+      g.player.weapon = kSecondGun;
       g.progress.owned[kSecondGun] = 1;
       return OpenScreen(kScreenSecondGunTaken);
     case kLongBladePickup:
       g.progress.longBlade = -1;
-      g.cachedWeapon = -13;
+      g.player.cachedWeapon = -13;
       return OpenScreen(kScreenLongBladeTaken);
     case kArmourPickup:
       g.progress.armour = -1;
@@ -49,7 +49,7 @@ int32_t Collect(GameState& g, int32_t kind) {
       return OpenScreen(kScreenRegenerationTaken);
     default:  // kBroadBladePickup
       g.progress.broadBlade = -1;
-      g.cachedWeapon = -13;
+      g.player.cachedWeapon = -13;
       return OpenScreen(kScreenBroadBladeTaken);
   }
 }
@@ -79,7 +79,7 @@ Glow GlowOf(int32_t kind) {
 }  // namespace
 
 void MovePickup(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   r.angle = TurnAngle(r.angle, fixed::Shl(13, 16));
   // The bob swings about its rest line: the speed always turns back towards it.
   r.bobSpeed = fixed::Add(r.bobSpeed, r.bob < 1 ? 1 : -1);
@@ -92,7 +92,7 @@ void MovePickup(GameState& g, int32_t i) {
 }
 
 void DrawPickup(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t w = PictureWidth(gfx, r.image) * 70 / 256;

@@ -10,7 +10,7 @@
 namespace monsters {
 
 void MoveRock(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   r.y = fixed::Add(r.y, r.vy);
   r.vy = fixed::Add(r.vy, kHalfPixel);
   r.angle = TurnAngle(r.angle, fixed::Shl(8, 16));
@@ -18,7 +18,7 @@ void MoveRock(GameState& g, int32_t i) {
 }
 
 void TouchRock(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   const int32_t d = fixed::Abs(px - PlayerPx(g)) + fixed::Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
@@ -31,7 +31,7 @@ void TouchRock(GameState& g, int32_t i) {
 }
 
 void DrawRock(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);

@@ -85,7 +85,7 @@ void DrawScaled(const MonsterRecord& r, int32_t h) {
 }  // namespace
 
 void MoveShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   if (r.kind == kSpit) {
     // The spit wobbles: it slows by a 32nd and gets a random kick.
     r.vx = fixed::Sub(r.vx, r.vx / 32);
@@ -106,7 +106,7 @@ void MoveShot(GameState& g, int32_t i) {
       AddRadialLight(engine, px, py, 40, 150, 110, 50);
     }
     ShotBurst(g, px, py);
-    SpawnDebris(g, px, py, g.level > 4 ? 731 : 813, 1);
+    SpawnDebris(g, px, py, ShellPicture(g.level), 1);
     r.active = 0;
     return;
   }
@@ -114,11 +114,11 @@ void MoveShot(GameState& g, int32_t i) {
 }
 
 void TouchShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
   const int32_t px = Px(r);
   const int32_t py = Py(r);
-  if (g.swordActive != 0 && SwordTouches(g, r.image, px - half, py - half, 0)) {
+  if (g.player.swordActive != 0 && SwordTouches(g.player, r.image, px - half, py - half, 0)) {
     CutFlashes(px, py - half, half);
     SpawnDebris(g, px - half, py - half, r.image, 2);
     AddRadialLight(engine, px, py, 40, 200, 180, 50);
@@ -130,9 +130,9 @@ void TouchShot(GameState& g, int32_t i) {
   const int32_t d = fixed::Abs(px - PlayerPx(g)) + fixed::Abs(py - (PlayerPy(g) + 22)) / 3 + 1;
   if (r.kind == kSpinningShot) {
     // The small flyer's shot only shoves.
-    if (g.hitStun < 8 && d < 25) {
+    if (g.player.hitStun < 8 && d < 25) {
       PushPlayer(g, px, py, 15, 13);
-      g.hitStun = 10;
+      g.player.hitStun = 10;
       PushFlashes(g, px, py);
       AddRadialLight(engine, px, py, 50, 30, 80, 0);
       ShotBurst(g, px, py);
@@ -153,7 +153,7 @@ void TouchShot(GameState& g, int32_t i) {
 }
 
 void DrawShot(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   const int32_t h = PictureHeight(gfx, r.image);
   const int32_t px = Px(r);

@@ -137,9 +137,9 @@ Aim AimAt(int32_t x, int32_t y, int64_t tx, int64_t ty, int32_t f) {
 
 // The shooter whose record a hoverer or ground-boss shot refers to; an index
 // outside the table names record 0.
-int32_t ShooterIndex(GameState& g) {
-  if (g.currentShooter > kObjectCount - 1 || g.currentShooter < 0) g.currentShooter = 0;
-  return g.currentShooter;
+int32_t ShooterIndex(ObjectTables& tables) {
+  if (tables.currentShooter > kObjectCount - 1 || tables.currentShooter < 0) tables.currentShooter = 0;
+  return tables.currentShooter;
 }
 
 // The velocity of a shot (and the draws it takes), by code.
@@ -178,7 +178,7 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
     }
     case kGunShot: {
       const int32_t base = g.progress.doubleShot != 0 ? 60 : 50;
-      int32_t across = (g.facing == 2 ? base : -base) + Rand(-8, 8);
+      int32_t across = (g.player.facing == 2 ? base : -base) + Rand(-8, 8);
       if (g.progress.doubleShot != 0) across += Rand(-20, 20);
       r.vx = fixed::Shl(across, 13);
       int32_t up = Rand(-4, 4) - 50;
@@ -188,7 +188,7 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
     }
     case kBouncingShot: {
       const int32_t wx = Rand(-8, 8);
-      r.vx = fixed::Shl((g.facing == 2 ? 50 : -50) + wx, 13);
+      r.vx = fixed::Shl((g.player.facing == 2 ? 50 : -50) + wx, 13);
       const int32_t wy = Rand(-4, 4);
       r.vy = fixed::Shl(wy - 42, 13);
       r.fuse = 40;
@@ -203,7 +203,7 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
       break;
     }
     case kHovererShot: {
-      r.shooter = ShooterIndex(g);
+      r.shooter = ShooterIndex(g.tables);
       const Aim a = AimAt(x, y, plx, ply, 50);
       const int32_t wx = Rand(-18, 18);
       r.vx = fixed::Shl(a.qx + wx, 13);
@@ -212,7 +212,7 @@ void ShotVelocity(GameState& g, MonsterRecord& r, int32_t code, int32_t x, int32
       break;
     }
     case kSweepingShotCode: {
-      const int32_t t = g.objects[ShooterIndex(g)].phaseTimer;
+      const int32_t t = g.tables.objects[ShooterIndex(g.tables)].phaseTimer;
       const int64_t tx = int64_t{monsters::ScreenW()} / 2 - int64_t{6} * t;
       const Aim a = AimAt(x, y, tx, monsters::ScreenH(), 70);
       const int32_t wx = Rand(-10, 10);
@@ -232,7 +232,7 @@ void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code) {
   Code c;
   if (!Lookup(code, c)) return;
   MonsterRecord* slot = nullptr;
-  for (MonsterRecord& r : g.objects) {
+  for (MonsterRecord& r : g.tables.objects) {
     if (r.active == 0) {
       slot = &r;
       break;
@@ -294,6 +294,12 @@ void SpawnMonster(GameState& g, int32_t x, int32_t y, int32_t code) {
   }
 }
 
-void ClearObjects(GameState& g) {
-  for (MonsterRecord& r : g.objects) r = MonsterRecord{};
+int32_t SpawnPicture(int32_t code) {
+  Code c;
+  if (!Lookup(code, c) || c.role == Role::kShot || c.role == Role::kRock) return -1;
+  return c.b.image;
+}
+
+void ClearObjects(ObjectTables& tables) {
+  for (MonsterRecord& r : tables.objects) r = MonsterRecord{};
 }

@@ -31,7 +31,7 @@ int32_t Muzzle(const MonsterRecord& r, int32_t offset) { return Px(r) + (FacesLe
 }  // namespace
 
 void KillSmallMonster(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
   const int32_t top = MonsterTop(g, i);
   CutFlashes(Px(r), top, half);
@@ -42,15 +42,15 @@ void KillSmallMonster(GameState& g, int32_t i) {
 }
 
 bool SwordHitsSmallMonster(GameState& g, int32_t i) {
-  if (g.swordActive == 0) return false;
-  const MonsterRecord& r = g.objects[i];
+  if (g.player.swordActive == 0) return false;
+  const MonsterRecord& r = g.tables.objects[i];
   const int32_t half = PictureHeight(engine.gfx, r.image) / 2;
   const int32_t strip = FacesLeft(r) ? r.image + 1 : r.image;
-  return SwordTouches(g, strip, Px(r) - half, MonsterTop(g, i), ShownFrame(r));
+  return SwordTouches(g.player, strip, Px(r) - half, MonsterTop(g, i), ShownFrame(r));
 }
 
 void MoveWalker(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   const int32_t px = Px(r);
   const int32_t py = Py(r);
   if (Solid(g, px, py + 15)) {
@@ -71,7 +71,7 @@ void MoveWalker(GameState& g, int32_t i) {
 }
 
 void TouchWalker(GameState& g, int32_t i) {
-  MonsterRecord& r = g.objects[i];
+  MonsterRecord& r = g.tables.objects[i];
   if (SwordHitsSmallMonster(g, i)) {
     KillSmallMonster(g, i);
     return;
@@ -81,17 +81,17 @@ void TouchWalker(GameState& g, int32_t i) {
   const int32_t plx = PlayerPx(g);
   const int32_t ply = PlayerPy(g);
   const bool small = r.kind == kWalker || r.kind == kQuickWalker;
-  if (g.hitStun < 8 && plx > 130 && plx < ScreenW() - 130) {
+  if (g.player.hitStun < 8 && plx > 130 && plx < ScreenW() - 130) {
     const int32_t d = fixed::Abs(px - plx) + fixed::Abs(py - (ply + 22)) / 3 + 1;
     if (d < (small ? 15 : 20)) {
       PushPlayer(g, px, py, 10, small ? 10 : 13);
-      if (small) g.playerY = fixed::Sub(g.playerY, fixed::Shl(3, 16));
-      g.hitStun = 10;
+      if (small) g.player.y = fixed::Sub(g.player.y, fixed::Shl(3, 16));
+      g.player.hitStun = 10;
       PushFlashes(g, px, py);
       Sample(g, 2);
     }
   }
-  if (g.playerAlive == 0) return;
+  if (g.player.alive == 0) return;
   const int32_t h = PictureHeight(engine.gfx, r.image);
   const int32_t half = h / 2;
   if (r.kind == kShootingWalker) {
@@ -114,7 +114,7 @@ void TouchWalker(GameState& g, int32_t i) {
 }
 
 void DrawWalker(GameState& g, int32_t i) {
-  const MonsterRecord& r = g.objects[i];
+  const MonsterRecord& r = g.tables.objects[i];
   GfxContext& gfx = engine.gfx;
   ResetDrawMode(gfx);
   const int32_t h = PictureHeight(gfx, r.image);

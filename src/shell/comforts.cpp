@@ -8,6 +8,9 @@
 #include "config/configuration.h"
 #include "display/screenshot.h"
 #include "shell/globals.h"
+#include "shell/mode_dispatcher.h"
+
+ComfortState comforts;
 
 namespace {
 

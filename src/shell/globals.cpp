@@ -1,47 +1,14 @@
 #include "shell/globals.h"
 
-#include <memory>
-
 #include "game/new_game_start.h"
-#include "platform/cpu_features.h"
-#include "platform/game_files.h"
-#include "shell/comforts.h"
 
 Engine engine;
 GameState game;
 InputState input;
 FrameClock frameClock;
 NewGameStart newGameStart;
-DispatcherState dispatcher;
-ComfortState comforts;
-
-namespace {
-
-// Rebuilds an object in place: the singletons hold large fixed tables that
-// must not pass through the stack.
-template <typename T>
-void Rebuild(T& object) {
-  std::destroy_at(&object);
-  std::construct_at(&object);
-}
-
-}  // namespace
 
 void FinishBackgroundWork() {
   engine.picturePrefetch.Stop();
   engine.fileWrites.Finish();
-}
-
-void ResetAllState() {
-  FinishBackgroundWork();
-  ReleaseScreenBuffers(engine.screen);
-  Rebuild(engine);
-  Rebuild(game);
-  Rebuild(input);
-  Rebuild(frameClock);
-  Rebuild(newGameStart);
-  Rebuild(dispatcher);
-  Rebuild(comforts);
-  cpu::ResetKernelLevel();
-  platform::SetGeneratedSet("", {});
 }

@@ -24,6 +24,8 @@
 #include "shell/globals.h"
 #include "sound/music.h"
 
+DispatcherState dispatcher;
+
 namespace {
 
 GfxContext& G() { return engine.gfx; }
@@ -49,12 +51,12 @@ void GameStart(GameState& g) {
   LoadGame(g);
   UpdateMusic(g.music, g.settings, g.level, engine.sound);
   g.level = 2;
-  g.lightFlicker = 0;
-  g.editorSelection = -1;
+  g.player.lightFlicker = 0;
+  g.levelState.editorSelection = kNoSelection;
   for (int i = 0; i <= 1000; ++i) g.resultCount[i] = 0;
   ResetGame(g);
   StartLevel(g, g.level);
-  g.currentShooter = 0;
+  g.tables.currentShooter = 0;
 }
 
 // The heaviest loading groups, and the pictures of the levels the game will
@@ -226,7 +228,7 @@ void EditorModeFrame(DispatcherState& d, InputState& in) {
   if (TakeLevelFileFailure()) {
     MenuSetup(game, d.menu, kScreenLevelFileFailed);
     SetMode(d, in, kModeMenu);
-  } else if (d.editorResult != 0) {
+  } else if (d.editorResult != kEditorStays) {
     SetMode(d, in, kModeGame);
   }
   if (in.escape != 0) EndProgram();

@@ -1,9 +1,12 @@
 #include "sound/sound_context.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "config/log.h"
+#include "platform/game_files.h"
 #include "platform/platform.h"
+#include "platform/riff_reader.h"
 #include "sound/wave_file.h"
 
 namespace {
@@ -38,6 +41,33 @@ int32_t vxInitDirectSound(SoundContext& sound) {
   }
   LogLine(log, "vxInitDirectSound finished. error status: ", status);
   return status;
+}
+
+int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name) {
+  if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kSoundSlots)) return kWaveNoBuffer;
+  SoundSlot& s = sound.slots[slot];
+  platform::RiffReader reader;
+  if (!reader.OpenFile(platform::GameFile(name).c_str())) return kWaveCannotOpen;
+  WaveData wave;
+  // The slot's earlier buffer still counts: it is released only once the
+  // new one exists.
+  const int64_t left = std::max<int64_t>(0, sound.sampleBudget - sound.sampleBytes);
+  const int32_t status = ReadWave(reader, wave, kMaxWaveBytes, left);
+  reader.Close();
+  if (wave.overBudget && sound.log != nullptr)
+    LogText(*sound.log, "LoadWave over memory budget. not loaded: ", name);
+  if (status != kWaveLoaded) return status;
+  platform::Backend& p = platform::Current();
+  const int32_t handle = p.CreateSoundBuffer(wave.format, wave.samples.get(), wave.bytes, slot);
+  if (handle == 0) return kWaveNoBuffer;
+  // The slot's earlier buffer goes with it, so that a reloaded slot leaves
+  // nothing behind that could play on unreachable.
+  if (s.buffer != 0) p.ReleaseSoundBuffer(s.buffer);
+  sound.sampleBytes -= s.heldBytes;
+  s.buffer = handle;
+  s.heldBytes = SampleHeldBytes(wave.format, wave.bytes);
+  sound.sampleBytes += s.heldBytes;
+  return kWaveLoaded;
 }
 
 void LoadSound(SoundContext& sound, const char* name, int32_t slot) {

@@ -28,6 +28,12 @@ struct SoundContext {
   int64_t sampleBudget = kSampleBudgetBytes;
 };
 
+// Loads a WAV file into slot `slot` of `sound` (0..200; the slot number
+// names the buffer in the platform's records): kWaveLoaded .. kWaveNoBuffer
+// (sound/wave_file.h). On failure the slot keeps what it held. A sample
+// that would take the slots past the sample budget gives kWaveNoBuffer and
+// one log line.
+int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name);
 // Opens the sound device; 0 = ready, 1 = no device, 2 = the device refused.
 int32_t vxInitDirectSound(SoundContext& sound);
 // Loads a WAV file into a slot (names longer than 1000 characters are cut).

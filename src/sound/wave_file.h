@@ -1,12 +1,12 @@
 #pragma once
-// PCM WAV files: reading one into memory and loading it into a sound slot.
+// PCM WAV files: judging the headers and reading one into memory.
+// Loading one into a sound slot is the sound context's (LoadWave).
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/riff_reader.h"
-#include "sound/sound_context.h"
 
 enum WaveStatus : int32_t {
   kWaveLoaded = 0,
@@ -56,8 +56,3 @@ int64_t SampleHeldBytes(const platform::WaveFormat& format, uint32_t bytes);
 // `overBudget` set), before any memory is taken.
 int32_t ReadWave(platform::RiffReader& reader, WaveData& out, uint32_t maxBytes = kMaxWaveBytes,
                  int64_t maxHeldBytes = INT64_MAX);
-// Loads a WAV file into slot `slot` of `sound` (0..200; the slot number
-// names the buffer in the platform's records): kWaveLoaded .. kWaveNoBuffer.
-// On failure the slot keeps what it held. A sample that would take the
-// slots past the sample budget gives kWaveNoBuffer and one log line.
-int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name);

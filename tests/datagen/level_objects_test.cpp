@@ -62,14 +62,14 @@ class LevelObjectsTest : public vxtest::EngineTest {
   void Enter(int32_t level) {
     ASSERT_TRUE(routecheck::LoadLevelMask(g, level)) << level;
     LoadPlacements(g);
-    g.playerAlive = 0;
-    g.playerX = g.playerY = kOffScreenFixed;
+    g.player.alive = 0;
+    g.player.x = g.player.y = kOffScreenFixed;
     g.fight.time = 0;
     g.fight.timeStart = 1;
     g.progress.difficultyBase = 35;
   }
 
-  bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }
+  bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.levelState.maskSlot, x, y) != 0; }
   // The first solid row at or below y (kH when none).
   int32_t FloorUnder(int32_t x, int32_t y) {
     y = std::max(y, 0);
@@ -119,15 +119,15 @@ TEST_F(LevelObjectsTest, EveryPlannedFileReadsBackAsPlannedAndTheOthersCountAsWo
     LoadPlacements(g);
     int32_t i = 0;
     for (const datagen::PlacedObject& o : level.objects) {
-      EXPECT_EQ(g.placements[i].active, 1) << level.level;
-      EXPECT_EQ(g.placements[i].x, o.x) << level.level;
-      EXPECT_EQ(g.placements[i].y, o.y) << level.level;
-      EXPECT_EQ(g.placements[i].type, o.code) << level.level;
+      EXPECT_EQ(g.tables.placements[i].active, 1) << level.level;
+      EXPECT_EQ(g.tables.placements[i].x, o.x) << level.level;
+      EXPECT_EQ(g.tables.placements[i].y, o.y) << level.level;
+      EXPECT_EQ(g.tables.placements[i].type, o.code) << level.level;
       ++i;
     }
-    EXPECT_EQ(g.placements[i].active, 0);
+    EXPECT_EQ(g.tables.placements[i].active, 0);
     int32_t active = 0;
-    for (const MonsterRecord& r : g.objects) active += r.active != 0 ? 1 : 0;
+    for (const MonsterRecord& r : g.tables.objects) active += r.active != 0 ? 1 : 0;
     EXPECT_EQ(active, i) << "every object of level " << level.level << " spawns";
   }
   for (int32_t n = 0; n <= kHighestLevel; ++n) {
@@ -194,7 +194,7 @@ TEST_F(LevelObjectsTest, WalkersStandOnTheirFloorsAndRoamWithoutLeavingThem) {
     Enter(level.level);
     std::map<int32_t, int32_t> floorOf;  // record -> its zone's floor
     for (int32_t i = 0; i < kObjectCount; ++i) {
-      const MonsterRecord& r = g.objects[i];
+      const MonsterRecord& r = g.tables.objects[i];
       if (r.active == 0 || !IsWalker(r.kind)) continue;
       ++walkers;
       const int32_t px = WholePixel(r.x), py = WholePixel(r.y);
@@ -219,7 +219,7 @@ TEST_F(LevelObjectsTest, WalkersStandOnTheirFloorsAndRoamWithoutLeavingThem) {
     for (int32_t frame = 0; frame < 1500 && !HasFailure(); ++frame) {
       UpdateMonsters(g);
       for (const auto& [i, zoneFloor] : floorOf) {
-        const MonsterRecord& r = g.objects[i];
+        const MonsterRecord& r = g.tables.objects[i];
         const int32_t px = WholePixel(r.x), py = WholePixel(r.y);
         ASSERT_EQ(r.active, 1) << "level " << level.level << " record " << i;
         ASSERT_LE(r.airFrames, 3) << "level " << level.level << " walker fell at x " << px << " frame "
@@ -246,9 +246,9 @@ TEST_F(LevelObjectsTest, JumpersStandOnTheirPointsAndLandInsideTheLevel) {
       ++jumpers;
       SCOPED_TRACE("level " + std::to_string(level.level) + " jumper at x " + std::to_string(o.x));
       Enter(level.level);
-      ClearObjects(g);
+      ClearObjects(g.tables);
       SpawnMonster(g, o.x, o.y, o.code);
-      const MonsterRecord& r = g.objects[0];
+      const MonsterRecord& r = g.tables.objects[0];
       const int32_t px = o.x, py = o.y;
       bool stands = false;
       for (int32_t a : {-40, 0, 40})
@@ -270,14 +270,14 @@ TEST_F(LevelObjectsTest, JumpersStandOnTheirPointsAndLandInsideTheLevel) {
       // blade has just been out. Far away, the player draws the shots off.
       // It must keep coming down to the floor, where the player can reach
       // it, and never cling to the roof or a wall for long.
-      g.playerAlive = -1;
-      g.playerX = ToFixed(-2000);
-      g.playerY = ToFixed(-2000);
+      g.player.alive = -1;
+      g.player.x = ToFixed(-2000);
+      g.player.y = ToFixed(-2000);
       g.fight.time = 1000000;
       g.fight.timeStart = 1000001;
       int32_t onFloor = 0, prevAir = 0, held = 0, longestHeld = 0;
       for (int32_t frame = 0; frame < 1500; ++frame) {
-        g.swordActive = frame % 90 == 0 ? -1 : 0;
+        g.player.swordActive = frame % 90 == 0 ? -1 : 0;
         UpdateMonsters(g);
         ASSERT_EQ(r.active, 1) << "left the level at frame " << frame;
         ASSERT_EQ(r.kind, o.code);
@@ -305,7 +305,7 @@ TEST_F(LevelObjectsTest, FlyersAndHoverersKeepToOpenAir) {
       Enter(level.level);
       std::set<int32_t> tracked;
       for (int32_t i = 0; i < kObjectCount; ++i) {
-        const MonsterRecord& r = g.objects[i];
+        const MonsterRecord& r = g.tables.objects[i];
         if (r.active == 0 || !IsFlying(r.kind)) continue;
         tracked.insert(i);
         if (fight) continue;
@@ -332,7 +332,7 @@ TEST_F(LevelObjectsTest, FlyersAndHoverersKeepToOpenAir) {
       for (int32_t frame = 0; frame < 1500 && !HasFailure(); ++frame) {
         UpdateMonsters(g);
         for (int32_t i : tracked) {
-          const MonsterRecord& r = g.objects[i];
+          const MonsterRecord& r = g.tables.objects[i];
           ASSERT_EQ(r.active, 1) << "level " << level.level << " record " << i;
           const int32_t px = WholePixel(r.x);
           const int32_t cy = MonsterTop(g, i) + PictureHeight(engine.gfx, r.image) / 2;
@@ -364,9 +364,9 @@ TEST_F(LevelObjectsTest, TheGroundBossStandsOnAFlatFloorWithRoomOverhead) {
       ++bosses;
       Enter(level.level);
       int32_t i = 0;
-      while (i < kObjectCount && !(g.objects[i].active != 0 && g.objects[i].kind == 28)) ++i;
+      while (i < kObjectCount && !(g.tables.objects[i].active != 0 && g.tables.objects[i].kind == 28)) ++i;
       ASSERT_LT(i, kObjectCount);
-      const MonsterRecord& r = g.objects[i];
+      const MonsterRecord& r = g.tables.objects[i];
       const int32_t h = PictureHeight(engine.gfx, r.image);
       const int32_t floorY = FloorUnder(o.x, o.y);
       EXPECT_NE(ZoneFor(level.level, world::ZoneKind::Walker, o.x, floorY), nullptr);
@@ -393,7 +393,7 @@ TEST_F(LevelObjectsTest, PickupsFloatClearAndAPlayerStandingUnderThemTakesThem) 
       ++pickups;
       SCOPED_TRACE("level " + std::to_string(level.level) + " pickup " + std::to_string(o.code));
       Enter(level.level);
-      ClearObjects(g);
+      ClearObjects(g.tables);
       const int32_t floorY = FloorUnder(o.x, o.y);
       bool planned = false;
       for (const world::Zone& z : world::kZones)
@@ -419,11 +419,11 @@ TEST_F(LevelObjectsTest, PickupsFloatClearAndAPlayerStandingUnderThemTakesThem) 
       // The player comes down onto the floor under it and settles.
       routecheck::PlacePlayer(g, o.x, floorY - 60);
       for (int32_t f = 0; f < 60; ++f) routecheck::StepPlayer(g, {});
-      EXPECT_GE(WholePixel(g.playerY), floorY - 46) << "the player does not stand on that floor";
-      EXPECT_LE(WholePixel(g.playerY), floorY - 34) << "the player does not stand on that floor";
+      EXPECT_GE(WholePixel(g.player.y), floorY - 46) << "the player does not stand on that floor";
+      EXPECT_LE(WholePixel(g.player.y), floorY - 34) << "the player does not stand on that floor";
       SpawnMonster(g, o.x, o.y, o.code);
       UpdateMonsters(g);
-      EXPECT_EQ(g.objects[0].active, 0) << "not taken by the player standing under it";
+      EXPECT_EQ(g.tables.objects[0].active, 0) << "not taken by the player standing under it";
     }
   }
   EXPECT_GE(pickups, 8);

@@ -53,7 +53,7 @@ TEST_F(VaultFog, TheLayersNeverCarryAColourOverIntoTheNext) {
     // lives.
     for (int32_t start = 0; start < 4; ++start) {
       StartLevel(game, level);
-      ASSERT_EQ(game.fogMode, 1);
+      ASSERT_EQ(game.levelState.fogMode, 1);
       for (int32_t f = 0; f < 240; ++f) {
         UpdateFog(engine);
         if (f % 4 != 0) continue;

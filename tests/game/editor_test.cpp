@@ -67,27 +67,27 @@ TEST_F(EditorTest, ThePaletteShowsEveryTypeAndCommandInItsCell) {
   EXPECT_EQ(Screen(401, 100), 0x9b9b9bu);
   EXPECT_EQ(Screen(799, 599), 0x9b9b9bu);
   EXPECT_EQ(Screen(399, 0), 0u);
-  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
 }
 
 TEST_F(EditorTest, AChosenTypeIsPlacedWhereTheNextClickFalls) {
   IconPictures();
   ClickCell(13);  // the sword pickup
-  EXPECT_EQ(g.editorSelection, 13);
+  EXPECT_EQ(g.levelState.editorSelection, 13);
   // While a type is chosen there is no palette; the icon follows the cursor.
   ClearScreenPixels();
   EXPECT_EQ(EditorFrame(g, 200, 300, 0), 0);
   EXPECT_EQ(Screen(600, 300), 0u);
   EXPECT_EQ(Screen(200 + 3 + 20, 300 + 10 + 20) & 0xffffffu, IconColour(41) & 0xffffffu);
-  EXPECT_EQ(g.placements[0].active, 0);
+  EXPECT_EQ(g.tables.placements[0].active, 0);
 
   ClearScreenPixels();
   EditorFrame(g, 610, 120, 1);  // anywhere, the right half too
-  EXPECT_EQ(g.editorSelection, -1);
-  EXPECT_EQ(g.placements[0].active, 1);
-  EXPECT_EQ(g.placements[0].x, 610);
-  EXPECT_EQ(g.placements[0].y, 120);
-  EXPECT_EQ(g.placements[0].type, 13);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
+  EXPECT_EQ(g.tables.placements[0].active, 1);
+  EXPECT_EQ(g.tables.placements[0].x, 610);
+  EXPECT_EQ(g.tables.placements[0].y, 120);
+  EXPECT_EQ(g.tables.placements[0].type, 13);
 
   // Placed icons are drawn under the palette; in the level's half they show.
   ClickCell(0);
@@ -96,18 +96,18 @@ TEST_F(EditorTest, AChosenTypeIsPlacedWhereTheNextClickFalls) {
   EditorFrame(g, 10, 10, 0);
   EXPECT_EQ(Screen(210 + 20, 120 + 20) & 0xffffffu, IconColour(120) & 0xffffffu);
   EXPECT_NE(Screen(610 + 20, 120 + 20) & 0xffffffu, IconColour(41) & 0xffffffu);
-  EXPECT_EQ(g.placements[1].type, 0);
+  EXPECT_EQ(g.tables.placements[1].type, 0);
 }
 
 TEST_F(EditorTest, ATypeAbove90IsStoredButNeverDrawn) {
   ClickCell(95);
-  EXPECT_EQ(g.editorSelection, 95);
+  EXPECT_EQ(g.levelState.editorSelection, 95);
   EditorFrame(g, 200, 200, 1);
-  EXPECT_EQ(g.placements[0].type, 95);
-  EXPECT_EQ(g.placements[0].active, 1);
-  g.placements[1] = {1, 300, 300, 3, {}, {}};
-  g.placements[2] = {1, 400, 100, 98, {}, {}};  // a command's number as a type
-  g.editorSelection = 7;                        // no palette over the level
+  EXPECT_EQ(g.tables.placements[0].type, 95);
+  EXPECT_EQ(g.tables.placements[0].active, 1);
+  g.tables.placements[1] = {1, 300, 300, 3, {}, {}};
+  g.tables.placements[2] = {1, 400, 100, 98, {}, {}};  // a command's number as a type
+  g.levelState.editorSelection = 7;                        // no palette over the level
   ClearScreenPixels();
   EditorFrame(g, 0, 0, 0);
   EXPECT_EQ(Screen(300 + 10, 300 + 10), kFontColour);
@@ -119,31 +119,31 @@ TEST_F(EditorTest, ACellIsHitOnlyStrictlyInsideIt) {
   const int32_t x0 = CellX(35), y0 = CellY(35), x1 = x0 + 36, y1 = y0 + 36;
   for (auto [x, y] : {std::pair{x0, y0 + 10}, {x1, y0 + 10}, {x0 + 10, y0}, {x0 + 10, y1}}) {
     EditorFrame(g, x, y, 1);
-    EXPECT_EQ(g.editorSelection, -1) << x << "," << y;
+    EXPECT_EQ(g.levelState.editorSelection, -1) << x << "," << y;
   }
   for (auto [x, y] : {std::pair{x0 + 1, y0 + 1}, {x1 - 1, y1 - 1}}) {
-    g.editorSelection = -1;
+    g.levelState.editorSelection = -1;
     EditorFrame(g, x, y, 1);
-    EXPECT_EQ(g.editorSelection, 35) << x << "," << y;
+    EXPECT_EQ(g.levelState.editorSelection, 35) << x << "," << y;
   }
   // Without a click nothing is chosen; a click in the level's half chooses nothing.
-  g.editorSelection = -1;
+  g.levelState.editorSelection = -1;
   EditorFrame(g, x0 + 10, y0 + 10, 0);
   EditorFrame(g, 100, 100, 1);
-  EXPECT_EQ(g.editorSelection, -1);
-  EXPECT_EQ(g.placements[0].active, 0);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
+  EXPECT_EQ(g.tables.placements[0].active, 0);
 }
 
 TEST_F(EditorTest, CommandCellsRunAtOnceAndChooseNothing) {
   EXPECT_EQ(ClickCell(98), -1) << "gam: back to the game";
-  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
   EXPECT_EQ(ClickCell(105), 0);
   EXPECT_EQ(g.settings.showStats, -1);
-  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
   EXPECT_EQ(g.settings.allOpen, 0);
   ClickCell(106);
   EXPECT_EQ(g.settings.allOpen, -1);
-  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
   // The cells after a command are still drawn in the same frame.
   ClearScreenPixels();
   ClickCell(98);
@@ -181,16 +181,16 @@ TEST_F(EditorTest, LevelCommandsEnterTheNeighbourAndRefuseLevelsBeyondTheTable) 
                         {4, 103, -1}, {100, 102, -1}, {96, 104, -1}, {95, 104, 100}, {100, 101, 99}};
   for (const Case& c : cases) {
     g.level = c.level;
-    for (PlacementRecord& p : g.placements) p = PlacementRecord{};
-    g.placements[0] = {1, 120, 130, 0, {}, {}};  // an edit not yet written
+    for (PlacementRecord& p : g.tables.placements) p = PlacementRecord{};
+    g.tables.placements[0] = {1, 120, 130, 0, {}, {}};  // an edit not yet written
     EXPECT_EQ(ClickCell(c.cell), 0);
-    EXPECT_EQ(g.editorSelection, -1);
+    EXPECT_EQ(g.levelState.editorSelection, -1);
     if (c.next < 0) {
       EXPECT_EQ(g.level, c.level) << c.level << " cell " << c.cell;
-      EXPECT_EQ(g.placements[0].active, 1) << "nothing reloaded";
+      EXPECT_EQ(g.tables.placements[0].active, 1) << "nothing reloaded";
     } else {
       EXPECT_EQ(g.level, c.next) << c.level << " cell " << c.cell;
-      EXPECT_EQ(g.placements[0].active, 0) << "the new level's file (none) is read";
+      EXPECT_EQ(g.tables.placements[0].active, 0) << "the new level's file (none) is read";
     }
   }
 }
@@ -204,7 +204,7 @@ TEST_F(EditorTest, AWalkerPlacedAndWrittenIsThereOnTheNextVisit) {
   EXPECT_FALSE(std::filesystem::exists("data/lvobj02.txt"));
   std::filesystem::create_directories("data");
   EXPECT_EQ(ClickCell(100), 0);  // wr
-  EXPECT_EQ(g.editorSelection, -1);
+  EXPECT_EQ(g.levelState.editorSelection, -1);
   ASSERT_TRUE(std::filesystem::exists("data/lvobj02.txt"));
   EXPECT_EQ(g.progress.levelCleared[2], 0) << "writing a file changes no progress";
 
@@ -214,23 +214,23 @@ TEST_F(EditorTest, AWalkerPlacedAndWrittenIsThereOnTheNextVisit) {
   EXPECT_EQ(g.level, 3);
   ClickCell(101);
   EXPECT_EQ(g.level, 2);
-  EXPECT_EQ(g.placements[0].active, 1);
-  EXPECT_EQ(g.placements[0].x, 300);
-  EXPECT_EQ(g.placements[1].type, 95);
+  EXPECT_EQ(g.tables.placements[0].active, 1);
+  EXPECT_EQ(g.tables.placements[0].x, 300);
+  EXPECT_EQ(g.tables.placements[1].type, 95);
   int32_t objects = 0;
-  for (const MonsterRecord& r : g.objects) objects += r.active != 0 ? 1 : 0;
+  for (const MonsterRecord& r : g.tables.objects) objects += r.active != 0 ? 1 : 0;
   EXPECT_EQ(objects, 1);
-  EXPECT_EQ(g.objects[0].kind, 0);
-  EXPECT_EQ(WholePixel(g.objects[0].x), 300);
-  EXPECT_EQ(WholePixel(g.objects[0].y), 400);
+  EXPECT_EQ(g.tables.objects[0].kind, 0);
+  EXPECT_EQ(WholePixel(g.tables.objects[0].x), 300);
+  EXPECT_EQ(WholePixel(g.tables.objects[0].y), 400);
 
   // clr empties the level in the editor; the file keeps it until the next wr.
   ClickCell(99);
-  EXPECT_EQ(g.placements[0].active, 0);
-  EXPECT_EQ(g.placements[1].active, 0);
+  EXPECT_EQ(g.tables.placements[0].active, 0);
+  EXPECT_EQ(g.tables.placements[1].active, 0);
   ClickCell(102);
   ClickCell(101);
-  EXPECT_EQ(g.placements[0].active, 1);
+  EXPECT_EQ(g.tables.placements[0].active, 1);
 }
 
 }  // namespace

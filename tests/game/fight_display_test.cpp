@@ -74,7 +74,7 @@ TEST_F(FightDisplayTest, SegmentsShowTheTimeLeftInTenths) {
   for (auto [time, alive] : {std::pair{0, -1}, {5, 0}}) {
     ClearScreenPixels();
     g.fight.time = time;
-    g.playerAlive = alive;
+    g.player.alive = alive;
     DrawFightDisplay(g);
     EXPECT_EQ(Screen(300, 100), 0u);
     EXPECT_EQ(g.fight.shownSegments, 10);

@@ -21,7 +21,7 @@ class FightTest : public vxtest::GameTest {
   void SetUp() override {
     GameTest::SetUp();
     g.level = 2;
-    g.weapon = 40;
+    g.player.weapon = 40;
     PlacePlayer(400, 300);
   }
 
@@ -50,7 +50,7 @@ class FightTest : public vxtest::GameTest {
     std::swap(engine.random, r);
     SpawnMonster(*scratch_, 0, 0, code);
     std::swap(engine.random, r);
-    return scratch_->objects[0].active != 0;
+    return scratch_->tables.objects[0].active != 0;
   }
 
   // One reinforcement step over placements that all lie in reach, with the
@@ -65,10 +65,10 @@ class FightTest : public vxtest::GameTest {
     Model m{engine.random, g.fight.time, 0, 0};
     int32_t taken = 0;
     int32_t free = 0;
-    for (const MonsterRecord& r : g.objects) free += r.active == 0 ? 1 : 0;
+    for (const MonsterRecord& r : g.tables.objects) free += r.active == 0 ? 1 : 0;
     for (int32_t pass = 0; pass < passes; ++pass) {
       if (free - taken <= 15) continue;
-      for (const PlacementRecord& p : g.placements) {
+      for (const PlacementRecord& p : g.tables.placements) {
         if (p.active == 0) continue;
         if (!ModelTests(m.random, chance, rate) || (p.type != 0 && p.type != 1)) continue;
         ++m.joined;
@@ -88,51 +88,51 @@ class FightTest : public vxtest::GameTest {
 };
 
 TEST_F(FightTest, DifficultyIsPulledBackIntoRangeAtBothLimits) {
-  ResetDifficulty(g);
-  EXPECT_EQ(Difficulty(g), 35);
-  EaseDifficulty(g);
+  ResetDifficulty(g.progress);
+  EXPECT_EQ(Difficulty(g.progress), 35);
+  EaseDifficulty(g.progress);
   EXPECT_EQ(g.progress.difficultyOffset, -8);
-  EXPECT_EQ(Difficulty(g), 43);
-  TightenDifficulty(g);
-  EXPECT_EQ(Difficulty(g), 38);
+  EXPECT_EQ(Difficulty(g.progress), 43);
+  TightenDifficulty(g.progress);
+  EXPECT_EQ(Difficulty(g.progress), 38);
 
   g.progress.difficultyOffset = 25;  // 10: in range, kept
-  EXPECT_EQ(Difficulty(g), 10);
+  EXPECT_EQ(Difficulty(g.progress), 10);
   EXPECT_EQ(g.progress.difficultyOffset, 25);
   g.progress.difficultyOffset = 26;  // 9: pulled back
-  EXPECT_EQ(Difficulty(g), 10);
+  EXPECT_EQ(Difficulty(g.progress), 10);
   EXPECT_EQ(g.progress.difficultyOffset, 25);
   g.progress.difficultyOffset = -40;  // 75: kept
-  EXPECT_EQ(Difficulty(g), 75);
+  EXPECT_EQ(Difficulty(g.progress), 75);
   EXPECT_EQ(g.progress.difficultyOffset, -40);
   g.progress.difficultyOffset = -41;  // 76: pulled back
-  EXPECT_EQ(Difficulty(g), 75);
+  EXPECT_EQ(Difficulty(g.progress), 75);
   EXPECT_EQ(g.progress.difficultyOffset, -40);
 
   // Many quick wins in a row: the value stays at 10 and the offset never
   // runs away, so one lost fight eases it at once.
-  ResetDifficulty(g);
+  ResetDifficulty(g.progress);
   for (int i = 0; i < 40; ++i) {
-    TightenDifficulty(g);
-    TightenDifficulty(g);
-    Difficulty(g);
+    TightenDifficulty(g.progress);
+    TightenDifficulty(g.progress);
+    Difficulty(g.progress);
   }
-  EXPECT_EQ(Difficulty(g), 10);
+  EXPECT_EQ(Difficulty(g.progress), 10);
   EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 10);
-  EaseDifficulty(g);
-  EXPECT_EQ(Difficulty(g), 18);
+  EaseDifficulty(g.progress);
+  EXPECT_EQ(Difficulty(g.progress), 18);
   for (int i = 0; i < 40; ++i) {
-    EaseDifficulty(g);
-    Difficulty(g);
+    EaseDifficulty(g.progress);
+    Difficulty(g.progress);
   }
   EXPECT_EQ(g.progress.difficultyOffset, g.progress.difficultyBase - 75);
 
   // Words from a damaged saved game still give a value in range.
   g.progress.difficultyBase = INT_MIN;
   g.progress.difficultyOffset = 1;
-  const int32_t d = Difficulty(g);
+  const int32_t d = Difficulty(g.progress);
   EXPECT_TRUE(d == 10 || d == 75);
-  EXPECT_EQ(Difficulty(g), d);
+  EXPECT_EQ(Difficulty(g.progress), d);
 }
 
 TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
@@ -143,7 +143,7 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
   Object(4, 11);             // a pickup: nothing
   Object(5, 20).active = 0;  // free: nothing
   Object(6, 10);             // the player's gun shot: nothing
-  EXPECT_EQ(WeightedMonsterCount(g), 106);
+  EXPECT_EQ(WeightedMonsterCount(g.tables), 106);
 
   SetDifficulty(5);  // pulled back to 10 by the start
   StartFight(g);
@@ -164,7 +164,7 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
 
   // The bar's place by row; the message once per game, never over another.
   for (auto [level, barY] : {std::pair{5, 400}, {9, 400}, {10, -100}, {24, -100}, {4, 0}}) {
-    ResetFight(g);
+    ResetFight(g.fight);
     g.level = level;
     g.fight.barY = 77;
     g.frameResult = 135;
@@ -172,7 +172,7 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
     EXPECT_EQ(g.fight.barY, barY) << level;
     EXPECT_EQ(g.frameResult, 135);
   }
-  ResetFight(g);
+  ResetFight(g.fight);
   g.frameResult = 0;
   g.progress.resultSeen[106] = 1;
   StartFight(g);
@@ -181,10 +181,10 @@ TEST_F(FightTest, StartingAFightGrantsTimePerWeightedMonster) {
 }
 
 TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
-  ResetDifficulty(g);
-  ResetFight(g);
+  ResetDifficulty(g.progress);
+  ResetFight(g.fight);
   Object(0, 0);
-  g.objects[0].active = 0;  // the strike frees the record, then starts the fight
+  g.tables.objects[0].active = 0;  // the strike frees the record, then starts the fight
   StartFight(g);
   EXPECT_EQ(g.fight.time, 10);
   EXPECT_EQ(g.fight.timeStart, 11);
@@ -194,7 +194,7 @@ TEST_F(FightTest, TheStrikeThatKillsTheLastMonsterWinsOnTheNextFrame) {
   EXPECT_EQ(g.fight.state, -1);
   EXPECT_EQ(g.fight.time, 0);
   EXPECT_EQ(g.progress.levelCleared[2], -1);
-  EXPECT_EQ(g.hintTimer, 150);
+  EXPECT_EQ(g.levelState.hintTimer, 150);
   FinishSaving();
   EXPECT_NE(vxtest::ReadFile("gamesave.sav").find("\n111,screen stats h, ,0,0,-1,"), std::string::npos)
       << "the win is saved";
@@ -268,11 +268,11 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   EXPECT_EQ(g.progress.levelCleared[2], 0);
   EXPECT_EQ(g.level, 2);
   // Entered anew: the walker of the file, nothing else.
-  EXPECT_EQ(g.objects[0].active, 1);
-  EXPECT_EQ(g.objects[0].kind, 0);
-  EXPECT_EQ(WholePixel(g.objects[0].x), 200);
-  EXPECT_EQ(g.objects[5].active, 0);
-  EXPECT_EQ(g.objects[6].active, 0);
+  EXPECT_EQ(g.tables.objects[0].active, 1);
+  EXPECT_EQ(g.tables.objects[0].kind, 0);
+  EXPECT_EQ(WholePixel(g.tables.objects[0].x), 200);
+  EXPECT_EQ(g.tables.objects[5].active, 0);
+  EXPECT_EQ(g.tables.objects[6].active, 0);
   FinishSaving();
   EXPECT_TRUE(std::filesystem::exists("gamesave.sav")) << "a lost fight saves the game";
 
@@ -291,7 +291,7 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
 
   // The last monster killed in the very frame the time runs out: the fight
   // is won (a slow win), not left open with nothing that could end it.
-  g.objects[0].active = 0;
+  g.tables.objects[0].active = 0;
   g.progress.difficultyOffset = 0;
   FightFrame(g);
   EXPECT_EQ(g.fight.state, -1);
@@ -300,7 +300,7 @@ TEST_F(FightTest, RunningOutOfTimeRestartsTheLevelAndEasesTheDifficulty) {
   EXPECT_EQ(g.progress.levelCleared[9], -1);
 
   // No fight: the frame does nothing.
-  ResetFight(g);
+  ResetFight(g.fight);
   FightFrame(g);
   EXPECT_EQ(g.fight.time, 0);
 }
@@ -331,8 +331,8 @@ TEST_F(FightTest, ReinforcementsComeOnlyFromPlacementsInReachOfTheWeapon) {
     int32_t weapon, near, far;
   };
   for (const Case c : {Case{40, 40, 130}, {41, 40, 100}, {42, 60, 126}, {43, 60, 145}}) {
-    g.weapon = c.weapon;
-    for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+    g.player.weapon = c.weapon;
+    for (PlacementRecord& p : g.tables.placements) p = PlacementRecord{};
     Placement(10, 400 + c.near, 300, 3);                                 // too near
     Placement(11, 400, 300 - c.near - 1, 3);                             // in reach
     Placement(12, 400 - c.far / 2, 300 + c.far / 2 + c.far % 2 - 1, 3);  // in reach
@@ -356,7 +356,7 @@ TEST_F(FightTest, ReinforcementsStopWhileFifteenOrFewerRecordsAreFree) {
   RandomSource before = engine.random;
   Reinforcements(g);
   EXPECT_EQ(engine.random.s, before.s);
-  g.objects[0].active = 0;  // 16 free
+  g.tables.objects[0].active = 0;  // 16 free
   const Model m = ModelReinforcements(7, 9, 97, 10);
   Reinforcements(g);
   EXPECT_EQ(engine.random.s, m.random.s);
@@ -374,10 +374,10 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
                         {42, 12, 120, 12, 111}, {43, 15, 50, 16, 45}};
   for (uint32_t seed = 1; seed <= 12; ++seed) {
     for (const Case& c : cases) {
-      for (MonsterRecord& r : g.objects) r = MonsterRecord{};
+      for (MonsterRecord& r : g.tables.objects) r = MonsterRecord{};
       for (int i = 0; i < kPlacementCount; ++i) Placement(i, 470, 300 + (i % 2), i % 3 == 0 ? 1 : 0);
       SeedRandom(engine.random, seed * 7919);
-      g.weapon = c.weapon;
+      g.player.weapon = c.weapon;
       g.level = c.level;
       RunningFight(c.time, 301);
       SetDifficulty(16);  // six passes
@@ -390,11 +390,11 @@ TEST_F(FightTest, WalkersJoinByWeaponTimeAndLevelAndSometimesBringTime) {
   }
   // The time bonus never lifts the time above the start.
   for (int i = 0; i < kPlacementCount; ++i) Placement(i, 470, 300, 0);
-  g.weapon = 43;
+  g.player.weapon = 43;
   g.level = 12;
   bool bonus = false;
   for (uint32_t seed = 1; seed <= 40 && !bonus; ++seed) {
-    for (MonsterRecord& r : g.objects) r = MonsterRecord{};
+    for (MonsterRecord& r : g.tables.objects) r = MonsterRecord{};
     SeedRandom(engine.random, seed * 104729);
     RunningFight(300, 301);
     SetDifficulty(10);

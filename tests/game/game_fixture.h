@@ -22,7 +22,7 @@ class GameTest : public SceneTest {
     g.settings.textFileName = "data/text1.txt";
     g.settings.altTextFile = -1;
     g.fight.state = -1;
-    g.editorSelection = -1;
+    g.levelState.editorSelection = -1;
   }
 
   // A loaded picture of one colour.
@@ -34,7 +34,7 @@ class GameTest : public SceneTest {
   }
 
   MonsterRecord& Object(int32_t i, int32_t kind) {
-    MonsterRecord& r = g.objects[i];
+    MonsterRecord& r = g.tables.objects[i];
     r = MonsterRecord{};
     r.active = 1;
     r.kind = kind;
@@ -42,7 +42,7 @@ class GameTest : public SceneTest {
   }
 
   PlacementRecord& Placement(int32_t i, int32_t x, int32_t y, int32_t type) {
-    PlacementRecord& p = g.placements[i];
+    PlacementRecord& p = g.tables.placements[i];
     p = PlacementRecord{};
     p.active = 1;
     p.x = x;

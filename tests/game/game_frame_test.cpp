@@ -43,22 +43,22 @@ TEST_F(GameFrameTest, TheFirstFrameOfAGameOpensTheHelpScreenOnce) {
 TEST_F(GameFrameTest, AClosedGateAsksFirstAndTheHelpWaits) {
   game.progress.resultSeen[100] = 0;
   game.level = 2;
-  game.playerAlive = -1;
-  game.playerX = ToFixed(400);
-  game.playerY = ToFixed(601);
+  game.player.alive = -1;
+  game.player.x = ToFixed(400);
+  game.player.y = ToFixed(601);
   EXPECT_EQ(Frame(), 119);
   EXPECT_EQ(game.progress.resultSeen[119], 1);
   EXPECT_EQ(game.progress.resultSeen[100], 0);
-  EXPECT_EQ(game.playerAlive, 0);
+  EXPECT_EQ(game.player.alive, 0);
   EXPECT_EQ(Frame(), 100);
 }
 
 TEST_F(GameFrameTest, AMessageAskedForTooOftenIsRefused) {
   const auto fall = [] {
     game.level = 2;
-    game.playerAlive = -1;
-    game.playerX = ToFixed(400);
-    game.playerY = ToFixed(601);
+    game.player.alive = -1;
+    game.player.x = ToFixed(400);
+    game.player.y = ToFixed(601);
   };
   fall();
   game.resultCount[119] = 7;
@@ -70,7 +70,7 @@ TEST_F(GameFrameTest, AMessageAskedForTooOftenIsRefused) {
   EXPECT_EQ(Frame(), 0);
   EXPECT_EQ(game.progress.resultSeen[119], 1) << "a refused message is still marked seen";
   EXPECT_EQ(game.resultCount[119], 8);
-  EXPECT_EQ(game.playerAlive, 0) << "the player still fell";
+  EXPECT_EQ(game.player.alive, 0) << "the player still fell";
 }
 
 TEST(FrameResult, CodesOutsideZeroToAThousandEndAsZero) {
@@ -141,7 +141,7 @@ const DetailCase kDetailCases[] = {
      [] { return At(400, 300) != kLevelColour; }},
     {"shimmer", true, [] { AddShimmerArea(engine, 0, 0, 800, 600, 0, 800, 8, 1); },
      [] { return engine.effects.shimmer[0].phase != 0; }},
-    {"lamps", true, [] { AddLamp(game, 512, 384, 256); }, [] { return At(400, 300) != kLevelColour; }},
+    {"lamps", true, [] { AddLamp(game.tables, 512, 384, 256); }, [] { return At(400, 300) != kLevelColour; }},
     {"drift", true,
      [] {
        SpawnDrift(engine, 400, 2, 300, 800, 0);
@@ -153,7 +153,7 @@ const DetailCase kDetailCases[] = {
        MakeSmallPictures(880, 60, 0xff202020u);
        ConfigureFog(engine, 940, 60, 880, 60);
        SpawnFog(engine, 400, 300, 1, 0);
-       game.fogMode = 1;
+       game.levelState.fogMode = 1;
      },
      [] { return At(400, 300) != kLevelColour; }},
     {"fog layers elsewhere", true,
@@ -162,7 +162,7 @@ const DetailCase kDetailCases[] = {
        for (int32_t slot = 740; slot < 800; ++slot) PackToLuma8(G(), slot);
        ConfigureFog(engine, 940, 60, 740, 60);
        SpawnFog(engine, 400, 300, 1, 0);
-       game.fogMode = 2;
+       game.levelState.fogMode = 2;
      },
      [] { return At(400, 300) != kLevelColour; }},
     {"fog puffs", true,
@@ -172,7 +172,7 @@ const DetailCase kDetailCases[] = {
        SpawnFog(engine, 400, 300, 0, 50);
      },
      [] { return At(400, 300) != kLevelColour; }},
-    {"clouds", true, [] { AddCloud(game, 400, 300); }, [] { return game.clouds[0].x != 400; }},
+    {"clouds", true, [] { AddCloud(game.tables, 400, 300); }, [] { return game.tables.clouds[0].x != 400; }},
     {"fog motion", false,
      [] {
        ConfigureFog(engine, 940, 60, 740, 60);
@@ -195,9 +195,9 @@ TEST_P(LowDetailTest, SkipsExactlyTheDecoration) {
     ResetFog(engine);
     ResetDrift(engine);
     ClearFlashes(engine);
-    ClearLamps(game);
-    ClearClouds(game);
-    game.fogMode = 0;
+    ClearLamps(game.tables);
+    ClearClouds(game.tables);
+    game.levelState.fogMode = 0;
     c.setUp();
     game.settings.lowDetail = lowDetail;
     Frame();

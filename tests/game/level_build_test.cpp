@@ -25,12 +25,12 @@ GfxContext& G() { return engine.gfx; }
 
 int32_t ActiveLamps() {
   int32_t n = 0;
-  for (const LampRecord& l : game.lamps) n += l.active != 0 ? 1 : 0;
+  for (const LampRecord& l : game.tables.lamps) n += l.active != 0 ? 1 : 0;
   return n;
 }
 int32_t ActiveClouds() {
   int32_t n = 0;
-  for (const CloudRecord& c : game.clouds) n += c.active != 0 ? 1 : 0;
+  for (const CloudRecord& c : game.tables.clouds) n += c.active != 0 ? 1 : 0;
   return n;
 }
 int32_t ActiveTwinkles() {
@@ -59,10 +59,10 @@ TEST_F(LevelBuildTest, HallsAreCopiedPlainAndDarkenedOnAlternateRows) {
   MakeForeground(5, 260, [](int32_t x, int32_t) { return x < 400 ? 0x40806040u : 0xff102030u; });
   BuildLevel(game, 5);
   EXPECT_EQ(game.level, 5);
-  EXPECT_EQ(game.foregroundSlot, 260);
-  EXPECT_EQ(game.maskSlot, 261);
-  EXPECT_EQ(game.backgroundSlot, 220);
-  EXPECT_EQ(game.playerLightOn, 0);
+  EXPECT_EQ(game.levelState.foregroundSlot, 260);
+  EXPECT_EQ(game.levelState.maskSlot, 261);
+  EXPECT_EQ(game.levelState.backgroundSlot, 220);
+  EXPECT_EQ(game.player.lightOn, 0);
   // Plain copy whatever the alpha; even rows lose 3, odd rows 5, blue ends in 01.
   EXPECT_EQ(Composed(10, 0), 0xff7d5d3du);
   EXPECT_EQ(Composed(10, 1), 0xff7b5b39u);
@@ -214,10 +214,10 @@ TEST_F(LevelBuildTest, RowZeroIsDrawnOverTheSharedBackground) {
   // Sky (transparent) on the left, ground on the right.
   MakeForeground(2, 254, [](int32_t x, int32_t) { return x < 400 ? 0x00ffffffu : 0xff608040u; });
   BuildLevel(game, 2);
-  EXPECT_EQ(game.foregroundSlot, 254);
-  EXPECT_EQ(game.maskSlot, 255);
-  EXPECT_EQ(game.playerLightOn, -1);
-  EXPECT_EQ(game.fogMode, 2);
+  EXPECT_EQ(game.levelState.foregroundSlot, 254);
+  EXPECT_EQ(game.levelState.maskSlot, 255);
+  EXPECT_EQ(game.player.lightOn, -1);
+  EXPECT_EQ(game.levelState.fogMode, 2);
   EXPECT_EQ(engine.effects.layerBase, 740);
   EXPECT_EQ(Composed(100, 10), 0xff00007du);
   EXPECT_EQ(Composed(600, 10), 0xff5d7d3du);
@@ -241,7 +241,7 @@ TEST_F(LevelBuildTest, EachLevelGetsItsDecoration) {
     EXPECT_EQ(ActiveClouds(), c.clouds) << c.level;
     EXPECT_EQ(ActiveLamps(), c.lamps) << c.level;
     EXPECT_EQ(static_cast<int32_t>(ActiveShimmer().size()), c.shimmer) << c.level;
-    EXPECT_EQ(game.fogMode, c.fogMode) << c.level;
+    EXPECT_EQ(game.levelState.fogMode, c.fogMode) << c.level;
     EXPECT_EQ(engine.effects.layerBase, c.layerBase) << c.level;
     EXPECT_EQ(engine.effects.puffBase, 940);
     EXPECT_EQ(engine.effects.driftCount, 8 * 61) << c.level;
@@ -261,9 +261,9 @@ TEST_F(LevelBuildTest, EachLevelGetsItsDecoration) {
   EXPECT_EQ(s.max, 800);
   EXPECT_EQ(s.amplitude, 8);
   BuildLevel(game, 2);
-  EXPECT_EQ(game.lamps[3].x, 158);
-  EXPECT_EQ(game.lamps[3].y, 490);
-  EXPECT_EQ(game.lamps[3].size, 40);
+  EXPECT_EQ(game.tables.lamps[3].x, 158);
+  EXPECT_EQ(game.tables.lamps[3].y, 490);
+  EXPECT_EQ(game.tables.lamps[3].size, 40);
 }
 
 TEST_F(LevelBuildTest, TwinklesComeFromTheComposedPictureInsideTheirAreas) {
@@ -297,14 +297,14 @@ TEST_F(LevelBuildTest, DecorationDrawsItsRandomNumbersInOrder) {
     const int32_t x = Random(expect, 0, 800);
     const int32_t y = Random(expect, 600 * 800 >> 10, 750 * 800 >> 10);
     const int32_t frame = std::min(Random(expect, 0, 180), 179);
-    EXPECT_EQ(game.clouds[i].x, x) << i;  // the cloud picture is not loaded: no offset
-    EXPECT_EQ(game.clouds[i].y, y) << i;
-    EXPECT_EQ(game.clouds[i].frame, frame) << i;
+    EXPECT_EQ(game.tables.clouds[i].x, x) << i;  // the cloud picture is not loaded: no offset
+    EXPECT_EQ(game.tables.clouds[i].y, y) << i;
+    EXPECT_EQ(game.tables.clouds[i].frame, frame) << i;
   }
   for (int i = 0; i < 8 * 61 * 3; ++i) Random(expect, 0, 1);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(game.lamps[i].flicker, Random(expect, 0, 28)) << i;
-    EXPECT_EQ(game.lamps[i].flickerStep, 2 * Random(expect, 0, 1) - 1) << i;
+    EXPECT_EQ(game.tables.lamps[i].flicker, Random(expect, 0, 28)) << i;
+    EXPECT_EQ(game.tables.lamps[i].flickerStep, 2 * Random(expect, 0, 1) - 1) << i;
   }
   EXPECT_TRUE(SameState(expect, engine.random)) << "no other draws";
 }
@@ -321,9 +321,9 @@ TEST_F(LevelBuildTest, LevelsWithoutAScriptKeepThePreviousLevel) {
   for (const int32_t n : {12, 23, 25, 101, 200, 201, -1, INT32_MIN, INT32_MAX}) {
     BuildLevel(game, n);
     EXPECT_EQ(game.level, n);
-    EXPECT_EQ(game.maskSlot, 261) << n;
-    EXPECT_EQ(game.foregroundSlot, 260) << n;
-    EXPECT_EQ(game.fogMode, 1) << n;
+    EXPECT_EQ(game.levelState.maskSlot, 261) << n;
+    EXPECT_EQ(game.levelState.foregroundSlot, 260) << n;
+    EXPECT_EQ(game.levelState.fogMode, 1) << n;
     EXPECT_EQ(ActiveTwinkles(), twinkles) << n;
     EXPECT_EQ(engine.effects.fogCount, fog) << n;
     EXPECT_EQ(ActiveShimmer().size(), 1u) << n;
@@ -379,68 +379,44 @@ TEST_F(LevelBuildTest, DarkenRowsNeverLeavesTheWeaponMarker) {
   DarkenRows(game, 5000);  // no such slot
 }
 
-// The four-pixel path against the pixel-by-pixel one, on widths around the
-// vector step (the first and last columns stay, so a row of w pixels has
-// w - 2 to darken) and both row kinds.
-TEST_F(LevelBuildTest, DarkenRowsVectorPathMatchesThePlainOne) {
-  for (int32_t width = 1; width <= 14; ++width) {
-    for (const int32_t height : {1, 2, 3}) {
-      std::vector<uint32_t> made[2];
-      for (int fast = 0; fast < 2; ++fast) {
-        cpu::ForceKernelLevel(fast != 0 ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
-        ReleasePicture(G(), 302);
-        CreatePicture(G(), 302, width, height);
-        for (int32_t i = 0; i < width * height; ++i) {
-          const uint32_t v = static_cast<uint32_t>(i + width * 31) * 2654435761u;
-          G().slots[302].pixels[i] = v ^ (v >> 15);
-        }
-        DarkenRows(game, 302);
-        made[fast].assign(G().slots[302].pixels, G().slots[302].pixels + width * height);
-      }
-      cpu::ResetKernelLevel();
-      EXPECT_EQ(made[0], made[1]) << width << " x " << height;
-    }
-  }
-}
-
 using LampCloudTest = vxtest::WorldTest;
 
 TEST_F(LampCloudTest, FortyLampsAndTwoHundredOneCloudsAtMost) {
-  for (int i = 0; i < kLampCount; ++i) AddLamp(game, i, 2 * i, 128);
+  for (int i = 0; i < kLampCount; ++i) AddLamp(game.tables, i, 2 * i, 128);
   EXPECT_EQ(ActiveLamps(), 40);
-  EXPECT_EQ(game.lamps[39].size, 20);
+  EXPECT_EQ(game.tables.lamps[39].size, 20);
   RandomSource before = engine.random;
-  AddLamp(game, 1, 1, 256);  // the 41st: no record, no draws
+  AddLamp(game.tables, 1, 1, 256);  // the 41st: no record, no draws
   EXPECT_TRUE(SameState(before, engine.random));
-  EXPECT_EQ(game.lamps[0].x, 0);
-  ClearLamps(game);
+  EXPECT_EQ(game.tables.lamps[0].x, 0);
+  ClearLamps(game.tables);
   EXPECT_EQ(ActiveLamps(), 0);
 
-  for (int i = 0; i < kCloudCount; ++i) AddCloud(game, i, 3);
+  for (int i = 0; i < kCloudCount; ++i) AddCloud(game.tables, i, 3);
   EXPECT_EQ(ActiveClouds(), 201);
   before = engine.random;
-  AddCloud(game, 9, 9);
+  AddCloud(game.tables, 9, 9);
   EXPECT_TRUE(SameState(before, engine.random));
-  EXPECT_EQ(game.clouds[200].x, 200);
-  ClearClouds(game);
+  EXPECT_EQ(game.tables.clouds[200].x, 200);
+  ClearClouds(game.tables);
   EXPECT_EQ(ActiveClouds(), 0);
-  AddLamp(game, 5, 6, 256);  // a cleared table is free again from the start
-  EXPECT_EQ(game.lamps[0].x, 5);
+  AddLamp(game.tables, 5, 6, 256);  // a cleared table is free again from the start
+  EXPECT_EQ(game.tables.lamps[0].x, 5);
 }
 
 TEST_F(LampCloudTest, LampsFlickerAndLight) {
-  AddLamp(game, 512, 384, 256);
+  AddLamp(game.tables, 512, 384, 256);
   ClearScreen(G(), 0xff202020u);
   RandomSource expect = engine.random;
-  DrawLamps(game);
+  DrawLamps(game.tables);
   int32_t flicker = Random(expect, 0, 28);
   int32_t step = 2 * Random(expect, 0, 1) - 1;
   flicker += step;
   if (flicker <= 0) step = 1;
   if (flicker > 28) step = -1;
   Random(expect, 0, 5);
-  EXPECT_EQ(game.lamps[0].flicker, flicker);
-  EXPECT_EQ(game.lamps[0].flickerStep, step);
+  EXPECT_EQ(game.tables.lamps[0].flicker, flicker);
+  EXPECT_EQ(game.tables.lamps[0].flickerStep, step);
   EXPECT_TRUE(SameState(expect, engine.random));
   EXPECT_GT(ScreenPixel(G(), 400, 300) & 0xff0000u, 0x200000u) << "a warm light at the lamp";
   EXPECT_EQ(ScreenPixel(G(), 400, 300) & 0xffu, 0x20u) << "no blue";
@@ -463,37 +439,37 @@ TEST_F(LampCloudTest, CloudsWaitAtTheirLastPictureAndDriftLeft) {
   MakePicture(880, [](int32_t, int32_t) { return 0xff101010u; });
   // A draw of 180 would show picture 940; it is taken as the last frame.
   engine.random = StateWhere([](RandomSource& r) { return Random(r, 0, 180) == 180; });
-  AddCloud(game, 400, 500);
-  EXPECT_EQ(game.clouds[0].frame, 179);
-  EXPECT_EQ(game.clouds[0].x, 0);  // centred: the picture is screen-sized here
-  EXPECT_EQ(game.clouds[0].y, 200);
+  AddCloud(game.tables, 400, 500);
+  EXPECT_EQ(game.tables.clouds[0].frame, 179);
+  EXPECT_EQ(game.tables.clouds[0].x, 0);  // centred: the picture is screen-sized here
+  EXPECT_EQ(game.tables.clouds[0].y, 200);
 
   // At the last frame the restart needs three draws: > 80, > 80, > 40.
   G().timeStep = 40;  // one animation step per frame
   engine.random = StateWhere([](RandomSource& r) { return Random(r, 0, 100) <= 80; });
   RandomSource expect = engine.random;
-  DrawClouds(game);
+  DrawClouds(game.tables);
   Random(expect, 0, 100);  // the first test fails and stops the rest
   EXPECT_TRUE(SameState(expect, engine.random));
-  EXPECT_EQ(game.clouds[0].frame, 179);
-  EXPECT_EQ(game.clouds[0].x, -2);
+  EXPECT_EQ(game.tables.clouds[0].frame, 179);
+  EXPECT_EQ(game.tables.clouds[0].x, -2);
   engine.random = StateWhere([](RandomSource& r) {
     return Random(r, 0, 100) > 80 && Random(r, 0, 100) > 80 && Random(r, 0, 100) > 40;
   });
-  DrawClouds(game);
-  EXPECT_EQ(game.clouds[0].frame, 0);
+  DrawClouds(game.tables);
+  EXPECT_EQ(game.tables.clouds[0].frame, 0);
 
   G().timeStep = 100;  // three steps
-  DrawClouds(game);
-  EXPECT_EQ(game.clouds[0].frame, 3);
-  EXPECT_EQ(game.clouds[0].x, -6);
+  DrawClouds(game.tables);
+  EXPECT_EQ(game.tables.clouds[0].frame, 3);
+  EXPECT_EQ(game.tables.clouds[0].x, -6);
 
   // Past its own width off the left edge a cloud comes back on the right.
-  game.clouds[0].x = -800 + 2;
-  DrawClouds(game);
-  EXPECT_EQ(game.clouds[0].x, -800);
-  DrawClouds(game);
-  EXPECT_EQ(game.clouds[0].x, 801);
+  game.tables.clouds[0].x = -800 + 2;
+  DrawClouds(game.tables);
+  EXPECT_EQ(game.tables.clouds[0].x, -800);
+  DrawClouds(game.tables);
+  EXPECT_EQ(game.tables.clouds[0].x, 801);
 }
 
 TEST_F(LampCloudTest, CloudsAreAddedOnScreenWithTheirPicture) {
@@ -502,11 +478,11 @@ TEST_F(LampCloudTest, CloudsAreAddedOnScreenWithTheirPicture) {
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) SetPixel(G(), 880 + i, x, y, 0xff000000u | static_cast<uint32_t>(i + 1));
   }
-  game.clouds[0] = CloudRecord{100, 100, 179, 1};
+  game.tables.clouds[0] = CloudRecord{100, 100, 179, 1};
   G().timeStep = 1;
   ClearScreen(G(), 0xff000100u);
   engine.random = StateWhere([](RandomSource& r) { return Random(r, 0, 100) <= 80; });
-  DrawClouds(game);
+  DrawClouds(game.tables);
   EXPECT_EQ(ScreenPixel(G(), 100, 100), 0xff000100u + 60u) << "picture 939, added";
   EXPECT_EQ(G().additive, 0);
 }

@@ -33,7 +33,7 @@ class LevelFileTest : public vxtest::GameTest {
   // A full table of placements, every word different.
   void FillPlacements() {
     for (int32_t i = 0; i < kPlacementCount; ++i) {
-      PlacementRecord& p = g.placements[i];
+      PlacementRecord& p = g.tables.placements[i];
       p.active = i % 4 == 3 ? 0 : 1;
       p.x = i * 3 - 100;
       p.y = 600 - i;
@@ -62,12 +62,12 @@ TEST_F(LevelFileTest, ASavedLevelReadsBackRecordForRecord) {
   EXPECT_NE(text.find("\n300, , ,1,800,300,0,"), std::string::npos);
   EXPECT_FALSE(fs::exists("data/lvobj07.txt.tmp"));
 
-  for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+  for (PlacementRecord& p : g.tables.placements) p = PlacementRecord{};
   LoadPlacements(g);
   int32_t spawnable = 0;
   for (int32_t i = 0; i < kPlacementCount; ++i) {
-    const PlacementRecord& a = saved.placements[i];
-    const PlacementRecord& b = g.placements[i];
+    const PlacementRecord& a = saved.tables.placements[i];
+    const PlacementRecord& b = g.tables.placements[i];
     ASSERT_EQ(b.active, a.active) << i;
     ASSERT_EQ(b.x, a.x) << i;
     ASSERT_EQ(b.y, a.y) << i;
@@ -78,14 +78,14 @@ TEST_F(LevelFileTest, ASavedLevelReadsBackRecordForRecord) {
   // More spawnable records than the object table holds: it is full, and
   // nothing of type 95 is among them.
   ASSERT_GT(spawnable, kObjectCount);
-  for (const MonsterRecord& r : g.objects) {
+  for (const MonsterRecord& r : g.tables.objects) {
     EXPECT_EQ(r.active, 1);
     EXPECT_LE(r.kind, 1);
   }
 
   // Level 100 shares the file of level 90; a table of free records still
   // writes 301 lines.
-  for (PlacementRecord& p : g.placements) p = PlacementRecord{};
+  for (PlacementRecord& p : g.tables.placements) p = PlacementRecord{};
   g.level = 100;
   SavePlacements(g);
   const std::string empty = vxtest::ReadFile("data/lvobj90.txt");

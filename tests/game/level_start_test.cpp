@@ -27,9 +27,9 @@ class RoomTest : public vxtest::WorldTest {
   // A live player at whole pixel (x, y) in `level`.
   void Place(int32_t level, int32_t x, int32_t y) {
     game.level = level;
-    game.playerAlive = -1;
-    game.playerX = ToFixed(x);
-    game.playerY = ToFixed(y);
+    game.player.alive = -1;
+    game.player.x = ToFixed(x);
+    game.player.y = ToFixed(y);
   }
   static void Clear(int32_t first, int32_t last) {
     for (int32_t n = first; n <= last; ++n) game.progress.levelCleared[n] = -1;
@@ -50,13 +50,13 @@ TEST_F(RoomTest, SideEdgesEnterTheNeighbouringColumnExceptAtTheRowEndsTheShaftAn
                                   : level % 5 > 0 && level != 11 && level != 24;
       const int32_t entered = step > 0 ? 3 * m : w - 2 * m, pushed = step > 0 ? w - m - 1 : 2 * m + 1;
       EXPECT_EQ(game.level, moves ? level + step : level) << level << " " << step;
-      EXPECT_EQ(game.playerX, ToFixed(moves ? entered : pushed)) << level << " " << step;
-      EXPECT_EQ(game.playerY, ToFixed(moves ? 300 - 17 : 300)) << level << " " << step;
+      EXPECT_EQ(game.player.x, ToFixed(moves ? entered : pushed)) << level << " " << step;
+      EXPECT_EQ(game.player.y, ToFixed(moves ? 300 - 17 : 300)) << level << " " << step;
     }
     Place(2, step > 0 ? w : m, 300);  // on the edge itself: still inside
     CheckRoomExit(game);
     EXPECT_EQ(game.level, 2);
-    EXPECT_EQ(game.playerX, ToFixed(step > 0 ? w : m));
+    EXPECT_EQ(game.player.x, ToFixed(step > 0 ? w : m));
   }
 }
 
@@ -67,14 +67,14 @@ TEST_F(RoomTest, BottomAndTopEdgesWithEveryGateOpen) {
     CheckRoomExit(game);
     const bool down = level < 20 && level != 0 && level != 4 && !(level >= 6 && level <= 9);
     EXPECT_EQ(game.level, down ? level + 5 : level) << level;
-    EXPECT_EQ(game.playerY, ToFixed(down ? 20 : h + 1)) << level;
-    EXPECT_EQ(game.playerAlive, -1) << level;  // h + 1 is no fall yet
+    EXPECT_EQ(game.player.y, ToFixed(down ? 20 : h + 1)) << level;
+    EXPECT_EQ(game.player.alive, -1) << level;  // h + 1 is no fall yet
 
     Place(level, 400, -1);
     CheckRoomExit(game);
     const bool up = level >= 5 && !(level >= 16 && level <= 19);
     EXPECT_EQ(game.level, up ? level - 5 : level) << level;
-    EXPECT_EQ(game.playerY, ToFixed(up ? h - 96 : -1)) << level;
+    EXPECT_EQ(game.player.y, ToFixed(up ? h - 96 : -1)) << level;
   }
   Place(7, 400, h);  // on the bottom edge: still inside
   CheckRoomExit(game);
@@ -91,15 +91,15 @@ TEST_F(RoomTest, FallingFarBelowTheOpenBottomsOfTheDeadlyLevelsKills) {
     CheckRoomExit(game);
     const bool deadly = level == 0 || level == 4 || level >= 20;
     if (deadly) {
-      EXPECT_EQ(game.playerAlive, -1) << level;  // 50 below the edge is still alive
+      EXPECT_EQ(game.player.alive, -1) << level;  // 50 below the edge is still alive
       Place(level, 400, h + 51);
       CheckRoomExit(game);
-      EXPECT_EQ(game.playerAlive, 0) << level;
-      EXPECT_EQ(game.playerX, kOffScreenFixed);
-      EXPECT_EQ(game.playerY, kOffScreenFixed);
+      EXPECT_EQ(game.player.alive, 0) << level;
+      EXPECT_EQ(game.player.x, kOffScreenFixed);
+      EXPECT_EQ(game.player.y, kOffScreenFixed);
       EXPECT_EQ(game.frameResult, 0) << "a fall opens no message";
     } else {
-      EXPECT_EQ(game.playerAlive, -1) << level;
+      EXPECT_EQ(game.player.alive, -1) << level;
     }
     game.level = 0;
   }
@@ -107,7 +107,7 @@ TEST_F(RoomTest, FallingFarBelowTheOpenBottomsOfTheDeadlyLevelsKills) {
   Place(8, 400, h + 500);
   CheckRoomExit(game);
   EXPECT_EQ(game.level, 8);
-  EXPECT_EQ(game.playerAlive, -1);
+  EXPECT_EQ(game.player.alive, -1);
 }
 
 TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
@@ -124,9 +124,9 @@ TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
     game.frameResult = 0;
     CheckRoomExit(game);
     EXPECT_EQ(game.level, c.level);
-    EXPECT_EQ(game.playerAlive, 0) << c.level;
-    EXPECT_EQ(game.playerX, kOffScreenFixed);
-    EXPECT_EQ(game.playerY, kOffScreenFixed);
+    EXPECT_EQ(game.player.alive, 0) << c.level;
+    EXPECT_EQ(game.player.x, kOffScreenFixed);
+    EXPECT_EQ(game.player.y, kOffScreenFixed);
     EXPECT_EQ(game.frameResult, c.result) << c.level;
   }
   // A message already asked for in this frame is kept.
@@ -134,13 +134,13 @@ TEST_F(RoomTest, ShutGatesEndTheLifeWithTheirRowsMessage) {
   Place(2, 400, h + 1);
   game.frameResult = 105;
   CheckRoomExit(game);
-  EXPECT_EQ(game.playerAlive, 0);
+  EXPECT_EQ(game.player.alive, 0);
   EXPECT_EQ(game.frameResult, 105);
   // A dead player leaves the edges alone.
-  game.playerX = ToFixed(w + 5);
-  game.playerY = ToFixed(300);
+  game.player.x = ToFixed(w + 5);
+  game.player.y = ToFixed(300);
   CheckRoomExit(game);
-  EXPECT_EQ(game.playerX, ToFixed(w + 5));
+  EXPECT_EQ(game.player.x, ToFixed(w + 5));
 }
 
 TEST_F(RoomTest, GatesOpenWithTheirRowsProgressOrAllOpen) {
@@ -165,7 +165,7 @@ TEST_F(RoomTest, GatesOpenWithTheirRowsProgressOrAllOpen) {
     game.frameResult = 0;
     CheckRoomExit(game);
     EXPECT_EQ(game.level, c.level + 5) << c.level;
-    EXPECT_EQ(game.playerAlive, -1) << c.level;
+    EXPECT_EQ(game.player.alive, -1) << c.level;
     EXPECT_EQ(game.frameResult, 0) << c.level;
   }
   // Row 0 won but not row 1: level 5 stays shut.
@@ -193,31 +193,31 @@ TEST_F(RoomTest, LevelsOutsideTheGridMoveWithoutOverflow) {
 class LevelStartTest : public vxtest::WorldTest {};
 
 TEST_F(LevelStartTest, ClearsTheObjectsProbesAndFlashesAndKeepsTheGivenNumber) {
-  for (MonsterRecord& o : game.objects) {
+  for (MonsterRecord& o : game.tables.objects) {
     o.active = 1;
     o.kind = 7;
     o.spare[36] = 99;
   }
-  std::fill(std::begin(game.probeFreeX), std::end(game.probeFreeX), 5);
-  std::fill(std::begin(game.probeFreeY), std::end(game.probeFreeY), 5);
+  std::fill(std::begin(game.player.probeFreeX), std::end(game.player.probeFreeX), 5);
+  std::fill(std::begin(game.player.probeFreeY), std::end(game.player.probeFreeY), 5);
   AddFlash(engine, 100, 100, 5000, 10);
-  game.bossSightings = 4;
-  game.endingTimer = 77;
+  game.tables.bossSightings = 4;
+  game.player.endingTimer = 77;
 
   StartLevel(game, 7);
   EXPECT_EQ(game.level, 7);
-  for (const MonsterRecord& o : game.objects) {
+  for (const MonsterRecord& o : game.tables.objects) {
     EXPECT_EQ(o.active, 0);
     EXPECT_EQ(o.kind, 0);
     EXPECT_EQ(o.spare[36], 0);
   }
   for (int i = 0; i < kLevelEntries; ++i) {
-    EXPECT_EQ(game.probeFreeX[i], i <= 103 ? kOffScreen : 5) << i;
-    EXPECT_EQ(game.probeFreeY[i], i <= 103 ? kOffScreen : 5) << i;
+    EXPECT_EQ(game.player.probeFreeX[i], i <= 103 ? kOffScreen : 5) << i;
+    EXPECT_EQ(game.player.probeFreeY[i], i <= 103 ? kOffScreen : 5) << i;
   }
   for (const FlashRecord& f : engine.effects.flashes) EXPECT_EQ(f.intensity, 0);
-  EXPECT_EQ(game.bossSightings, 0);
-  EXPECT_EQ(game.endingTimer, 0);
+  EXPECT_EQ(game.tables.bossSightings, 0);
+  EXPECT_EQ(game.player.endingTimer, 0);
   EXPECT_EQ(game.levelPictures.loaded[7], -1);
 
   // Numbers outside 0..100 are kept as given; the tables see them clamped.
@@ -233,12 +233,12 @@ TEST_F(LevelStartTest, WonLevelsLoseTheirMonstersAndOwnedPickupsGo) {
     const int32_t kinds[] = {0, 17, 28, 4, 11, 13, 14, 16, 21, 22, 23, 27, 31, 29};
     int i = 0;
     for (const int32_t kind : kinds) {
-      game.objects[i].active = 1;
-      game.objects[i].kind = kind;
+      game.tables.objects[i].active = 1;
+      game.tables.objects[i].kind = kind;
       ++i;
     }
   };
-  const auto active = [](int32_t index) { return game.objects[index].active != 0; };
+  const auto active = [](int32_t index) { return game.tables.objects[index].active != 0; };
 
   game.level = 3;
   fill();
@@ -289,21 +289,21 @@ TEST_F(GameResetTest, NewGameEntersLevelTwoWithFreshProgress) {
   std::fill(std::begin(game.progress.owned), std::end(game.progress.owned), 1);
   std::fill(std::begin(game.progress.levelCleared), std::end(game.progress.levelCleared), 7);
   game.progress.longBlade = game.progress.regeneration = -1;
-  game.playerAlive = 0;
-  game.health = 3;
-  game.weaponCacheValid[1][13] = 1;
+  game.player.alive = 0;
+  game.player.health = 3;
+  game.player.weaponCacheValid[1][13] = 1;
 
   ResetGame(game);
   EXPECT_EQ(game.level, 2);
-  EXPECT_EQ(game.playerX, ToFixed(185 * 800 / 512));
-  EXPECT_EQ(game.playerY, ToFixed(275 * 800 / 512));  // of the scaled height, 800
-  EXPECT_EQ(game.playerAlive, -1);
-  EXPECT_EQ(game.health, kFullHealth);
-  EXPECT_EQ(game.weapon, 41);
+  EXPECT_EQ(game.player.x, ToFixed(185 * 800 / 512));
+  EXPECT_EQ(game.player.y, ToFixed(275 * 800 / 512));  // of the scaled height, 800
+  EXPECT_EQ(game.player.alive, -1);
+  EXPECT_EQ(game.player.health, kFullHealth);
+  EXPECT_EQ(game.player.weapon, 41);
   EXPECT_EQ(game.progress.longBlade, 0);
   EXPECT_EQ(game.progress.regeneration, 0);
-  EXPECT_EQ(game.cachedBody, -13);
-  EXPECT_EQ(game.weaponCacheValid[1][13], 0);
+  EXPECT_EQ(game.player.cachedBody, -13);
+  EXPECT_EQ(game.player.weaponCacheValid[1][13], 0);
   for (int i = 0; i < kResultCodes; ++i) ASSERT_EQ(game.progress.resultSeen[i], 0) << i;
   for (int i = 0; i < kLevelEntries; ++i) EXPECT_EQ(game.progress.owned[i], i == 41 ? 1 : 0) << i;
   // Levels whose object file is missing count as won; 90 and 100 share lvobj90.
@@ -317,7 +317,7 @@ TEST_F(GameResetTest, ATestStartEntersItsOwnLevel) {
   newGameStart.level = 17;
   ResetGame(game);
   EXPECT_EQ(game.level, 17);
-  EXPECT_EQ(game.maskSlot, 277);
+  EXPECT_EQ(game.levelState.maskSlot, 277);
 }
 
 TEST(ObjectFileName, DigitsAreCappedAtNine) {

@@ -47,27 +47,27 @@ TEST_F(PlacementsTest, LoadingReadsThePlacementsAndSpawnsInIndexOrder) {
   records[4] = {-1, 340, 240, 12, {}, {}};  // a code that makes nothing
   vxtest::WriteFile("data/lvobj07.txt", FormatPlacements(records));
   SpawnMonster(g, 1, 1, 3);  // the level's old objects go
-  g.placements[200].active = 1;
-  g.placements[200].spare[5] = 9;
+  g.tables.placements[200].active = 1;
+  g.tables.placements[200].spare[5] = 9;
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[0].active, 1);
-  EXPECT_EQ(g.placements[0].x, 300);
-  EXPECT_EQ(g.placements[2].type, 95);
-  EXPECT_EQ(g.placements[4].active, -1);
-  EXPECT_EQ(g.placements[200].active, 0);
-  EXPECT_EQ(g.placements[200].spare[5], 0) << "every word is cleared first";
+  EXPECT_EQ(g.tables.placements[0].active, 1);
+  EXPECT_EQ(g.tables.placements[0].x, 300);
+  EXPECT_EQ(g.tables.placements[2].type, 95);
+  EXPECT_EQ(g.tables.placements[4].active, -1);
+  EXPECT_EQ(g.tables.placements[200].active, 0);
+  EXPECT_EQ(g.tables.placements[200].spare[5], 0) << "every word is cleared first";
   EXPECT_EQ(ActiveCount(), 2);
-  EXPECT_EQ(g.objects[0].kind, 22);
-  EXPECT_EQ(g.objects[1].kind, 0);
-  EXPECT_EQ(g.objects[1].homeX, 330);
+  EXPECT_EQ(g.tables.objects[0].kind, 22);
+  EXPECT_EQ(g.tables.objects[1].kind, 0);
+  EXPECT_EQ(g.tables.objects[1].homeX, 330);
 }
 
 TEST_F(PlacementsTest, AMissingFileGivesAnEmptyLevel) {
   g.level = 3;
   SpawnMonster(g, 1, 1, 0);
-  g.placements[0].active = 1;
+  g.tables.placements[0].active = 1;
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[0].active, 0);
+  EXPECT_EQ(g.tables.placements[0].active, 0);
   EXPECT_EQ(ActiveCount(), 0);
 }
 
@@ -77,35 +77,35 @@ TEST_F(PlacementsTest, ReadingStopsAtTheFirstMissingRecord) {
   vxtest::WriteFile("data/lvobj12.txt", Line(0, 1, 100, 100, 0) + Line(1, 1, 200, 100, 0) +
                                             Line(3, 1, 300, 100, 0) + kEnd + "\n");
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[1].x, 200);
-  EXPECT_EQ(g.placements[2].active, 0);
-  EXPECT_EQ(g.placements[3].active, 0);
+  EXPECT_EQ(g.tables.placements[1].x, 200);
+  EXPECT_EQ(g.tables.placements[2].active, 0);
+  EXPECT_EQ(g.tables.placements[3].active, 0);
   EXPECT_EQ(ActiveCount(), 2);
   // A short file: the records after the last one read as free.
   g.level = 100;  // lvobj90
   vxtest::WriteFile("data/lvobj90.txt", Line(0, 1, 100, 100, 2));
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[0].type, 2);
-  EXPECT_EQ(g.placements[1].active, 0);
+  EXPECT_EQ(g.tables.placements[0].type, 2);
+  EXPECT_EQ(g.tables.placements[1].active, 0);
   EXPECT_EQ(ActiveCount(), 1);
 }
 
 TEST_F(PlacementsTest, AddingTakesTheFirstFreeRecordAndStopsWhenFull) {
-  g.placements[0].active = 1;
-  g.placements[1].extra[2] = 44;
-  AddPlacement(g, 10, 20, 5);
-  EXPECT_EQ(g.placements[1].active, 1);
-  EXPECT_EQ(g.placements[1].x, 10);
-  EXPECT_EQ(g.placements[1].y, 20);
-  EXPECT_EQ(g.placements[1].type, 5);
-  EXPECT_EQ(g.placements[1].extra[2], 44) << "the other words are left as they are";
-  for (PlacementRecord& p : g.placements) p.active = 1;
-  g.placements[300].x = 77;
-  AddPlacement(g, 1, 2, 3);
-  EXPECT_EQ(g.placements[300].x, 77);
-  ClearPlacements(g);
-  for (const PlacementRecord& p : g.placements) ASSERT_EQ(p.active, 0);
-  EXPECT_EQ(g.placements[1].type, 5) << "clearing frees, it does not wipe";
+  g.tables.placements[0].active = 1;
+  g.tables.placements[1].extra[2] = 44;
+  AddPlacement(g.tables, 10, 20, 5);
+  EXPECT_EQ(g.tables.placements[1].active, 1);
+  EXPECT_EQ(g.tables.placements[1].x, 10);
+  EXPECT_EQ(g.tables.placements[1].y, 20);
+  EXPECT_EQ(g.tables.placements[1].type, 5);
+  EXPECT_EQ(g.tables.placements[1].extra[2], 44) << "the other words are left as they are";
+  for (PlacementRecord& p : g.tables.placements) p.active = 1;
+  g.tables.placements[300].x = 77;
+  AddPlacement(g.tables, 1, 2, 3);
+  EXPECT_EQ(g.tables.placements[300].x, 77);
+  ClearPlacements(g.tables);
+  for (const PlacementRecord& p : g.tables.placements) ASSERT_EQ(p.active, 0);
+  EXPECT_EQ(g.tables.placements[1].type, 5) << "clearing frees, it does not wipe";
 }
 
 }  // namespace

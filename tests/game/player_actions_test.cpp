@@ -39,48 +39,48 @@ class PlayerActions : public PlayerTest {
 TEST_F(PlayerActions, OnePressSwingsFramesOneToTenThenRestsTwoFramesWhileAttacking) {
   std::vector<int32_t> frames;
   Attack(-1);
-  frames.push_back(game.attackFrame);
+  frames.push_back(game.player.attackFrame);
   for (int32_t i = 0; i < 11; ++i) {
     Attack(0);  // the latch carries the swing on
-    frames.push_back(game.attackFrame);
+    frames.push_back(game.player.attackFrame);
   }
   EXPECT_EQ(frames, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0, 0}));
-  EXPECT_EQ(game.attackLatch, 0);
-  EXPECT_EQ(game.attackCooldown, 2);
-  EXPECT_EQ(game.prevAttackFrame, 0);
+  EXPECT_EQ(game.player.attackLatch, 0);
+  EXPECT_EQ(game.player.attackCooldown, 2);
+  EXPECT_EQ(game.player.prevAttackFrame, 0);
   // The rest is not counted down while nobody attacks...
   Attack(0);
-  EXPECT_EQ(game.attackCooldown, 2);
+  EXPECT_EQ(game.player.attackCooldown, 2);
   // ...so a fresh press spends two frames on it and swings on the third.
   Attack(-1);
-  EXPECT_EQ(game.attackFrame, 0);
-  EXPECT_EQ(game.attackCooldown, 1);
+  EXPECT_EQ(game.player.attackFrame, 0);
+  EXPECT_EQ(game.player.attackCooldown, 1);
   Attack(0);
-  EXPECT_EQ(game.attackFrame, 0);
-  EXPECT_EQ(game.attackCooldown, 0);
+  EXPECT_EQ(game.player.attackFrame, 0);
+  EXPECT_EQ(game.player.attackCooldown, 0);
   Attack(0);
-  EXPECT_EQ(game.attackFrame, 1);
-  EXPECT_EQ(game.prevAttackFrame, 0);
+  EXPECT_EQ(game.player.attackFrame, 1);
+  EXPECT_EQ(game.player.prevAttackFrame, 0);
 }
 
 TEST_F(PlayerActions, TheCurvedSwordHitsOnEveryFrameOfTheSwingTheStraightOneOnFramesFourToNine) {
   std::set<int32_t> hitting40, hitting41;
   for (const int32_t weapon : {40, 41}) {
     Place(400, 420);
-    game.weapon = weapon;
-    game.attackFrame = game.attackCooldown = game.attackLatch = 0;
+    game.player.weapon = weapon;
+    game.player.attackFrame = game.player.attackCooldown = game.player.attackLatch = 0;
     Attack(-1);
     for (int32_t i = 0; i < 12; ++i) {
-      if (game.swordActive == -1) (weapon == 40 ? hitting40 : hitting41).insert(game.attackFrame);
-      EXPECT_TRUE(game.swordActive == 0 || game.swordActive == -1);
+      if (game.player.swordActive == -1) (weapon == 40 ? hitting40 : hitting41).insert(game.player.attackFrame);
+      EXPECT_TRUE(game.player.swordActive == 0 || game.player.swordActive == -1);
       Attack(0);
     }
   }
   EXPECT_EQ(hitting40, (std::set<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
   EXPECT_EQ(hitting41, (std::set<int32_t>{4, 5, 6, 7, 8, 9}));
-  game.weapon = 42;
+  game.player.weapon = 42;
   Attack(-1);
-  EXPECT_EQ(game.swordActive, 0);
+  EXPECT_EQ(game.player.swordActive, 0);
 }
 
 TEST_F(PlayerActions, SwordSoundAtFrameSevenAndShotSoundsAtTheirFramesOnlyWithSoundOn) {
@@ -89,14 +89,14 @@ TEST_F(PlayerActions, SwordSoundAtFrameSevenAndShotSoundsAtTheirFramesOnlyWithSo
   LoadSamples(30);
   game.settings.soundOn = -1;
   const auto swing = [&](int32_t weapon) {
-    game.weapon = weapon;
-    game.attackFrame = game.attackCooldown = game.attackLatch = 0;
+    game.player.weapon = weapon;
+    game.player.attackFrame = game.player.attackCooldown = game.player.attackLatch = 0;
     std::vector<int32_t> before = {Plays(8), Plays(20), Plays(30)};
     std::vector<int32_t> at;  // attack frames at which a sound started
     Attack(-1);
     for (int32_t i = 0; i < 11; ++i) {
       const std::vector<int32_t> now = {Plays(8), Plays(20), Plays(30)};
-      if (now != before) at.push_back(game.attackFrame);
+      if (now != before) at.push_back(game.player.attackFrame);
       before = now;
       Attack(0);
     }
@@ -137,35 +137,35 @@ TEST_F(PlayerActions, ReleasingNextWeaponTakesTheNextOwnedOneSkippingGaps) {
   for (const Case& c : cases) {
     for (int32_t& o : game.progress.owned) o = 0;
     for (const int32_t w : c.owned) game.progress.owned[w] = 1;
-    game.weapon = c.from;
+    game.player.weapon = c.from;
     Switch(-1);
-    EXPECT_EQ(game.weapon, c.from) << "held: no change yet";
+    EXPECT_EQ(game.player.weapon, c.from) << "held: no change yet";
     Switch(0);
-    EXPECT_EQ(game.weapon, c.to) << "from " << c.from;
+    EXPECT_EQ(game.player.weapon, c.to) << "from " << c.from;
     Switch(0);
-    EXPECT_EQ(game.weapon, c.to) << "one change per release";
+    EXPECT_EQ(game.player.weapon, c.to) << "one change per release";
   }
   // The body strip follows the weapon in hand.
   game.progress.owned[43] = 1;
-  game.weapon = 42;
+  game.player.weapon = 42;
   Switch(-1);
   Switch(0);
-  EXPECT_EQ(game.bodySlot, 24);
+  EXPECT_EQ(game.player.bodySlot, 24);
   game.progress.owned[40] = 1;
   Switch(-1);
   Switch(0);
-  EXPECT_EQ(game.weapon, 40);
-  EXPECT_EQ(game.bodySlot, 21);
+  EXPECT_EQ(game.player.weapon, 40);
+  EXPECT_EQ(game.player.bodySlot, 21);
 }
 
 TEST_F(PlayerActions, WeaponNumbersOutsideTheTableAreSafe) {
   for (const int32_t w : {-5, 0, 99, 100, 150, INT32_MIN, INT32_MAX}) {
     for (int32_t& o : game.progress.owned) o = 0;
     game.progress.owned[41] = 1;
-    game.weapon = w;
+    game.player.weapon = w;
     Switch(-1);
     Switch(0);
-    EXPECT_EQ(game.weapon, 41) << w;
+    EXPECT_EQ(game.player.weapon, 41) << w;
   }
 }
 
@@ -173,35 +173,35 @@ TEST_F(PlayerActions, OnTheLastLevelTheAttackIsIgnoredAndTheEndingComesAfter150F
   game.level = 24;
   for (int32_t i = 1; i <= 150; ++i) {
     Attack(-1);
-    ASSERT_EQ(game.endingTimer, i);
+    ASSERT_EQ(game.player.endingTimer, i);
     ASSERT_EQ(game.frameResult, 0);
   }
-  EXPECT_EQ(game.attackFrame, 0);
+  EXPECT_EQ(game.player.attackFrame, 0);
   Attack(-1);
-  EXPECT_EQ(game.endingTimer, 150);
+  EXPECT_EQ(game.player.endingTimer, 150);
   EXPECT_EQ(game.frameResult, 135);
 }
 
 TEST_F(PlayerActions, AfterDeathOnlyTheDeathTimerCountsAndTheMessageComesOnThe31stFrame) {
-  game.playerAlive = 0;
-  const int32_t x = game.playerX;
+  game.player.alive = 0;
+  const int32_t x = game.player.x;
   for (int32_t i = 1; i <= 30; ++i) {
     UpdatePlayer(game, -1, 0, -1, 0, -1);
     ASSERT_EQ(game.frameResult, 0) << i;
   }
-  EXPECT_EQ(game.playerX, x);
-  EXPECT_EQ(game.attackFrame, 0);
+  EXPECT_EQ(game.player.x, x);
+  EXPECT_EQ(game.player.attackFrame, 0);
   Attack(0);
   EXPECT_EQ(game.frameResult, 105);
   game.frameResult = 103;  // another message of this frame is kept
   Attack(0);
   EXPECT_EQ(game.frameResult, 103);
   for (int32_t i = 0; i < 200; ++i) Attack(0);
-  EXPECT_EQ(game.deathTimer, 100);
+  EXPECT_EQ(game.player.deathTimer, 100);
   // Alive again, the timer is cleared.
-  game.playerAlive = -1;
+  game.player.alive = -1;
   Attack(0);
-  EXPECT_EQ(game.deathTimer, 0);
+  EXPECT_EQ(game.player.deathTimer, 0);
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ class PlayerDrawing : public PlayerTest {
     PlayerTest::SetUp();
     MakePlayerPictures();
     Place(400, 300);
-    game.facing = 2;
-    game.drawX = ToFixed(400);
-    game.drawY = ToFixed(300);
-    game.cachedBody = game.cachedWeapon = -13;
+    game.player.facing = 2;
+    game.player.drawX = ToFixed(400);
+    game.player.drawY = ToFixed(300);
+    game.player.cachedBody = game.player.cachedWeapon = -13;
     PutMarkers(0, 10, 50, 30);
   }
   // A level picture under the player: every pixel opaque-looking, some of
@@ -43,23 +43,23 @@ class PlayerDrawing : public PlayerTest {
 
 TEST_F(PlayerDrawing, MarkWeaponAreaClearsAlphaInTheInclusiveRectangleOnly) {
   Backdrop();
-  MarkWeaponArea(game, 10, 20, 12, 21);
-  EXPECT_EQ(game.weaponRect[0], 10);
-  EXPECT_EQ(game.weaponRect[3], 21);
+  MarkWeaponArea(game.player, 10, 20, 12, 21);
+  EXPECT_EQ(game.player.weaponRect[0], 10);
+  EXPECT_EQ(game.player.weaponRect[3], 21);
   for (int32_t y = 19; y <= 22; ++y)
     for (int32_t x = 9; x <= 13; ++x) {
       const bool inside = x >= 10 && x <= 12 && y >= 20 && y <= 21;
       EXPECT_EQ(At(x, y) >> 24, inside ? 0u : 0xffu) << x << "," << y;
     }
   // Clipped to the screen; an upside-down rectangle clears nothing.
-  MarkWeaponArea(game, -50, 590, 5, 700);
+  MarkWeaponArea(game.player, -50, 590, 5, 700);
   EXPECT_EQ(At(0, 599) >> 24, 0u);
   EXPECT_EQ(At(6, 599) >> 24, 0xffu);
-  MarkWeaponArea(game, 100, 50, 200, 49);
+  MarkWeaponArea(game.player, 100, 50, 200, 49);
   EXPECT_EQ(At(150, 50) >> 24, 0xffu);
-  EXPECT_EQ(game.weaponRect[1], 50);
-  MarkWeaponArea(game, 900, 700, 1000, 800);
-  MarkWeaponArea(game, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MIN);
+  EXPECT_EQ(game.player.weaponRect[1], 50);
+  MarkWeaponArea(game.player, 900, 700, 1000, 800);
+  MarkWeaponArea(game.player, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MIN);
 }
 
 TEST_F(PlayerDrawing, MarkWeaponPixelsTagsOnlyPixelsWithAlphaAbove240) {
@@ -67,11 +67,11 @@ TEST_F(PlayerDrawing, MarkWeaponPixelsTagsOnlyPixelsWithAlphaAbove240) {
   PutScreenPixel(engine.gfx, 51, 50, 0xf0abcdefu);
   PutScreenPixel(engine.gfx, 52, 50, 0xffffffffu);
   PutScreenPixel(engine.gfx, 53, 50, 0xffabcdefu);  // outside the rectangle
-  game.weaponRect[0] = 50;
-  game.weaponRect[1] = 50;
-  game.weaponRect[2] = 52;
-  game.weaponRect[3] = 50;
-  MarkWeaponPixels(game);
+  game.player.weaponRect[0] = 50;
+  game.player.weaponRect[1] = 50;
+  game.player.weaponRect[2] = 52;
+  game.player.weaponRect[3] = 50;
+  MarkWeaponPixels(game.player);
   EXPECT_EQ(At(50, 50), 0xe6aaceeeu);  // (0xabcdef & 0xfcfcfc) + 0xe6020202
   EXPECT_EQ(At(51, 50), 0xf0abcdefu);
   EXPECT_EQ(At(52, 50), 0xe6fefefeu);
@@ -82,7 +82,7 @@ TEST_F(PlayerDrawing, MarkWeaponPixelsTagsOnlyPixelsWithAlphaAbove240) {
 
 TEST_F(PlayerDrawing, TheMarkerColourLiesOnExactlyTheWeaponsPixels) {
   for (const int32_t facing : {2, 1}) {
-    game.facing = facing;
+    game.player.facing = facing;
     PrepareWeaponPicture(game);
     Backdrop();
     DrawPlayer(game);
@@ -111,7 +111,7 @@ TEST_F(PlayerDrawing, TheBodyComesFromTheStripOfItsFacing) {
   DrawPlayer(game);
   EXPECT_EQ(At(400 - 40 + 35, 300 - 40 + 30), kBodyColour & 0x00ffffffu);  // alpha cleared by the weapon area
   ClearScreen(engine.gfx, 0);
-  game.facing = 1;
+  game.player.facing = 1;
   DrawPlayer(game);
   // Facing left it is drawn 24 pixels further left, from strip 23.
   EXPECT_EQ(At(400 - 40 - 24 + 35, 300 - 40 + 30), kLeftBodyColour & 0x00ffffffu);
@@ -119,8 +119,8 @@ TEST_F(PlayerDrawing, TheBodyComesFromTheStripOfItsFacing) {
   // The frame shown is the attack frame.
   for (int32_t y = 20; y < 60; ++y) SetPixel(engine.gfx, 21, 4 * 80 + 35, y, 0xff0000ffu);
   ClearScreen(engine.gfx, 0);
-  game.facing = 2;
-  game.attackFrame = 4;
+  game.player.facing = 2;
+  game.player.attackFrame = 4;
   DrawPlayer(game);
   EXPECT_EQ(At(400 - 40 + 35, 300 - 40 + 30), 0x000000ffu);
 }
@@ -131,7 +131,7 @@ TEST_F(PlayerDrawing, TheLegTurnsWithTheDrawnAngle) {
     for (int32_t x = 0; x < 10; ++x) SetPixel(engine.gfx, 20, x, y, 0xff00ff00u);
   const auto legBox = [&](int32_t degrees) {
     ClearScreen(engine.gfx, 0);
-    game.drawAngle = degrees * 256;
+    game.player.drawAngle = degrees * 256;
     DrawPlayer(game);
     int32_t l = 800, r = -1, t = 600, b = -1;
     for (int32_t y = 0; y < 600; ++y)
@@ -163,14 +163,14 @@ TEST_F(PlayerDrawing, TheHealthBarShowsWhileItsTimerRunsAndHealthRegrows) {
   const int32_t x = 400 - 35, y = 300 - 40;
   const auto frame = [&](int32_t timer, int32_t health, int32_t regeneration) {
     ClearScreen(engine.gfx, 0x123456);
-    game.healthBarTimer = timer;
-    game.health = health;
+    game.player.healthBarTimer = timer;
+    game.player.health = health;
     game.progress.regeneration = regeneration;
     DrawPlayer(game);
   };
   frame(200, 10 * 65536, 0);
-  EXPECT_EQ(game.healthBarTimer, 199);
-  EXPECT_EQ(game.health, 10 * 65536);  // no regrowth before the last 120 frames
+  EXPECT_EQ(game.player.healthBarTimer, 199);
+  EXPECT_EQ(game.player.health, 10 * 65536);  // no regrowth before the last 120 frames
   EXPECT_EQ(At(x - 3, y - 3), 0xf5f5f5u);
   EXPECT_EQ(At(x + 43, y + 8), 0xf5f5f5u);
   EXPECT_EQ(At(x - 1, y - 1), 0u);
@@ -179,18 +179,18 @@ TEST_F(PlayerDrawing, TheHealthBarShowsWhileItsTimerRunsAndHealthRegrows) {
   EXPECT_EQ(At(x + 40, y + 5), 0xff0000u);
   EXPECT_EQ(At(x + 44, y), 0x123456u);
   frame(120, 10 * 65536, 0);
-  EXPECT_EQ(game.health, 10 * 65536 + 0x6000);
+  EXPECT_EQ(game.player.health, 10 * 65536 + 0x6000);
   frame(200, 10 * 65536, -1);
-  EXPECT_EQ(game.health, 10 * 65536 + 0x3000);
+  EXPECT_EQ(game.player.health, 10 * 65536 + 0x3000);
   frame(50, 10 * 65536, -1);
-  EXPECT_EQ(game.health, 10 * 65536 + 0x9000);
+  EXPECT_EQ(game.player.health, 10 * 65536 + 0x9000);
   frame(50, 40 * 65536 - 1, -1);
-  EXPECT_EQ(game.health, 40 * 65536);  // never above full
+  EXPECT_EQ(game.player.health, 40 * 65536);  // never above full
   frame(1, 20 * 65536, 0);
-  EXPECT_EQ(game.healthBarTimer, 0);
+  EXPECT_EQ(game.player.healthBarTimer, 0);
   EXPECT_EQ(At(x + 40, y), 0xff0000u);  // still shown on its last frame
   frame(0, 3 * 65536, 0);
-  EXPECT_EQ(game.health, 40 * 65536);  // whole again once the bar is gone
+  EXPECT_EQ(game.player.health, 40 * 65536);  // whole again once the bar is gone
   EXPECT_EQ(At(x + 40, y), 0x123456u);
   // No health left: the red bar and the one green column at its start.
   frame(300, -5 * 65536, 0);
@@ -202,10 +202,10 @@ TEST_F(PlayerDrawing, TheHealthBarShowsWhileItsTimerRunsAndHealthRegrows) {
 
 TEST_F(PlayerDrawing, NothingIsDrawnAfterDeath) {
   ClearScreen(engine.gfx, 0x123456);
-  game.playerAlive = 0;
-  game.healthBarTimer = 5;
+  game.player.alive = 0;
+  game.player.healthBarTimer = 5;
   DrawPlayer(game);
-  EXPECT_EQ(game.healthBarTimer, 5);
+  EXPECT_EQ(game.player.healthBarTimer, 5);
   for (int32_t y = 0; y < 600; y += 7)
     for (int32_t x = 0; x < 800; x += 7) ASSERT_EQ(At(x, y), 0x123456u);
 }

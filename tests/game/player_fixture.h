@@ -25,7 +25,7 @@ class PlayerTest : public EngineTest {
     ASSERT_EQ(engine.gfx.screenWidth, 800);
     ASSERT_EQ(engine.gfx.sizeScale, 800);
     CreatePicture(engine.gfx, kMask, 800, 600);
-    game.maskSlot = kMask;
+    game.levelState.maskSlot = kMask;
     // The sword body strip gives the leg its place: 11 frames of 80.
     CreatePicture(engine.gfx, 21, 880, 80);
     CreatePicture(engine.gfx, 24, 880, 80);
@@ -42,24 +42,24 @@ class PlayerTest : public EngineTest {
   // The player as a new game leaves him, at (x, y) whole pixels.
   static void Place(int32_t x, int32_t y) {
     GameState& g = game;
-    g.playerX = ToFixed(x);
-    g.playerY = ToFixed(y);
-    g.playerAngle = 11520;
-    g.facing = 1;
-    g.velX = g.velY = 0;
-    g.lastDrawX = g.lastDrawY = kOffScreenFixed;
-    g.weapon = 41;
-    g.bodySlot = 21;
+    g.player.x = ToFixed(x);
+    g.player.y = ToFixed(y);
+    g.player.angle = 11520;
+    g.player.facing = 1;
+    g.player.velX = g.player.velY = 0;
+    g.player.lastDrawX = g.player.lastDrawY = kOffScreenFixed;
+    g.player.weapon = 41;
+    g.player.bodySlot = 21;
     g.progress.owned[41] = 1;
-    g.playerAlive = -1;
-    g.prevAttackFrame = kOffScreen;
-    g.health = kFullHealth;
-    for (int32_t i = 0; i <= 103; ++i) g.probeFreeX[i] = g.probeFreeY[i] = kOffScreen;
+    g.player.alive = -1;
+    g.player.prevAttackFrame = kOffScreen;
+    g.player.health = kFullHealth;
+    for (int32_t i = 0; i <= 103; ++i) g.player.probeFreeX[i] = g.player.probeFreeY[i] = kOffScreen;
   }
   static void Frames(int32_t n, int32_t left = 0, int32_t right = 0, int32_t jump = 0) {
     for (int32_t i = 0; i < n; ++i) UpdatePlayer(game, left, right, jump, 0, 0);
   }
-  static int32_t Px() { return WholePixel(game.playerX); }
+  static int32_t Px() { return WholePixel(game.player.x); }
 
   // The pictures the drawing needs, as the loader would make them: the
   // sword body strip 21 (a grey block in every frame) with its marker strip
@@ -96,7 +96,7 @@ class PlayerTest : public EngineTest {
     SetPixel(gfx, 22, f * 80 + left, top + 6, 0xff0000ffu);
     SetPixel(gfx, 22, f * 80 + right, top + 6, 0xffff00ffu);
   }
-  static int32_t Py() { return WholePixel(game.playerY); }
+  static int32_t Py() { return WholePixel(game.player.y); }
 };
 
 }  // namespace vxtest

@@ -15,9 +15,9 @@ class PlayerLight : public PlayerTest {
   void SetUp() override {
     PlayerTest::SetUp();
     Place(400, 300);
-    game.drawX = ToFixed(400);
-    game.drawY = ToFixed(300);
-    game.playerLightOn = -1;
+    game.player.drawX = ToFixed(400);
+    game.player.drawY = ToFixed(300);
+    game.player.lightOn = -1;
     // Bright enough everywhere for the glow (b + g + r = 450).
     ClearScreen(engine.gfx, 0xff969696u);
   }
@@ -41,24 +41,24 @@ TEST_F(PlayerLight, ShinesOnlyForALivingPlayerWithTheLampOnAndFullDetail) {
     EXPECT_EQ(before.s, engine.random.s) << why;
     EXPECT_EQ(Changed(), 0) << why;
   };
-  game.playerLightOn = 0;
+  game.player.lightOn = 0;
   unlit("lamp off");
-  game.playerLightOn = -1;
+  game.player.lightOn = -1;
   game.settings.lowDetail = -1;
   unlit("low detail");
   game.settings.lowDetail = 0;
-  game.playerAlive = 0;
+  game.player.alive = 0;
   unlit("dead");
 }
 
 TEST_F(PlayerLight, TheFlickerTakesTwoDrawsEachPulledBackTowardsZero) {
   for (const int32_t start : {0, 7, -7, 1000}) {
-    game.lightFlicker = start;
+    game.player.lightFlicker = start;
     RandomSource copy = engine.random;
     const int32_t first = Pull(start + Random(copy, -10, 10));
     const int32_t second = Pull(first + Random(copy, -10, 10));
     DrawPlayerLight(game);
-    EXPECT_EQ(game.lightFlicker, second) << start;
+    EXPECT_EQ(game.player.lightFlicker, second) << start;
     EXPECT_EQ(engine.random.s, copy.s) << "exactly two draws";
   }
 }

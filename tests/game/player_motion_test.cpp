@@ -22,7 +22,7 @@ class PlayerMotion : public PlayerTest {
   // Six starts that differ in random state and leg angle.
   static void Vary(int32_t start) {
     SeedRandom(engine.random, static_cast<Extended>(100 + 37 * start));
-    game.playerAngle = (start * 61 % 360) * 256;
+    game.player.angle = (start * 61 % 360) * 256;
   }
   // Walks right from x = 250 and jumps once, 70 pixels before a step at
   // x = 400 of the given height; true when he ends up on top of it.
@@ -35,7 +35,7 @@ class PlayerMotion : public PlayerTest {
     for (int32_t f = 0; f < 300 && Px() < 480; ++f) {
       const bool jump = !jumped && Px() >= 330;
       Frames(1, 0, -1, jump ? -1 : 0);
-      jumped = jumped || game.jumpCooldown > 0;
+      jumped = jumped || game.player.jumpCooldown > 0;
     }
     return Px() >= 480 && Py() < kFloor - height;
   }
@@ -45,25 +45,25 @@ TEST_F(PlayerMotion, DroppedOntoFlatGroundHeComesToRestAndTheDrawnPositionHolds)
   FlatFloor();
   for (const int32_t angle : {0, 45, 90, 200}) {
     Place(400, 380);
-    game.playerAngle = angle * 256;
+    game.player.angle = angle * 256;
     Frames(100);
     // Standing: the leg's lower end on the floor, the body above it.
     const int32_t restY = Py();
     EXPECT_GE(restY, kFloor - 43) << angle;
     EXPECT_LE(restY, kFloor - 20) << angle;
     int32_t rawChanges = 0, drawnChanges = 0, drawnMoves = 0;
-    int32_t lastX = game.playerX, lastDrawX = game.drawX, lastDrawY = game.drawY;
+    int32_t lastX = game.player.x, lastDrawX = game.player.drawX, lastDrawY = game.player.drawY;
     for (int32_t f = 0; f < 200; ++f) {
       Frames(1);
       ASSERT_LE(std::abs(Py() - restY), 1) << angle;
-      rawChanges += game.playerX != lastX;
-      if (game.drawX != lastDrawX || game.drawY != lastDrawY) {
+      rawChanges += game.player.x != lastX;
+      if (game.player.drawX != lastDrawX || game.player.drawY != lastDrawY) {
         ++drawnChanges;
-        drawnMoves = std::max(drawnMoves, std::abs(WholePixel(game.drawX) - WholePixel(lastDrawX)));
+        drawnMoves = std::max(drawnMoves, std::abs(WholePixel(game.player.drawX) - WholePixel(lastDrawX)));
       }
-      lastX = game.playerX;
-      lastDrawX = game.drawX;
-      lastDrawY = game.drawY;
+      lastX = game.player.x;
+      lastDrawX = game.player.drawX;
+      lastDrawY = game.player.drawY;
     }
     // The leg keeps settling pixel by pixel; the drawn position follows
     // only now and then, and by small steps.
@@ -78,7 +78,7 @@ TEST_F(PlayerMotion, HoldingRightWalksAtASteadySpeedAndLeftTurnsHimBack) {
   Place(100, 420);
   Frames(30);
   Frames(24, 0, -1);  // up to speed
-  EXPECT_EQ(game.facing, 2);
+  EXPECT_EQ(game.player.facing, 2);
   // One turn of the leg takes 24 frames (15 degrees a frame); over whole
   // turns the speed is steady.
   std::vector<int32_t> perTurn;
@@ -94,7 +94,7 @@ TEST_F(PlayerMotion, HoldingRightWalksAtASteadySpeedAndLeftTurnsHimBack) {
   }
   const int32_t far = Px();
   Frames(1, -1, 0);
-  EXPECT_EQ(game.facing, 1);
+  EXPECT_EQ(game.player.facing, 1);
   Frames(120, -1, 0);
   EXPECT_LT(Px(), far - 250);
   const int32_t x0 = Px();
@@ -123,7 +123,7 @@ TEST_F(PlayerMotion, AStandingJumpRisesAboutNinetyFivePixels) {
   const int32_t restY = Py();
   int32_t top = restY;
   Frames(1, 0, 0, -1);
-  EXPECT_EQ(game.jumpCooldown, 12);
+  EXPECT_EQ(game.player.jumpCooldown, 12);
   for (int32_t f = 0; f < 40; ++f) {
     Frames(1);
     top = std::min(top, Py());
@@ -159,24 +159,24 @@ TEST_F(PlayerMotion, HoldingJumpJumpsAgainAtMostEveryThirteenFramesAndOnlyFromGr
 TEST_F(PlayerMotion, AJumpPressIsRememberedForFourFramesOnceTheLastJumpIsTwoFramesOld) {
   DrawMask([](int32_t, int32_t) { return false; });
   Place(200, 100);
-  game.jumpCooldown = 11;
+  game.player.jumpCooldown = 11;
   Frames(1, 0, 0, -1);
-  EXPECT_EQ(game.jumpBuffer, 0);  // too soon after the last jump
-  game.jumpCooldown = 10;
+  EXPECT_EQ(game.player.jumpBuffer, 0);  // too soon after the last jump
+  game.player.jumpCooldown = 10;
   Frames(1, 0, 0, -1);
-  EXPECT_EQ(game.jumpBuffer, 3);  // set to 4, one frame gone
+  EXPECT_EQ(game.player.jumpBuffer, 3);  // set to 4, one frame gone
   // A remembered press jumps on touching ground without the key.
   FlatFloor();
   Place(200, 400);
   Frames(60);
   RandomSource before = engine.random;
-  game.jumpBuffer = 1;
+  game.player.jumpBuffer = 1;
   Frames(1);
   EXPECT_EQ(DrawsBetween(before, engine.random), 2);
-  EXPECT_LT(game.velY, 0);
+  EXPECT_LT(game.player.velY, 0);
   Frames(60);
   before = engine.random;
-  game.jumpBuffer = 0;
+  game.player.jumpBuffer = 0;
   Frames(1);
   EXPECT_EQ(DrawsBetween(before, engine.random), 0);
 }
@@ -186,20 +186,20 @@ TEST_F(PlayerMotion, TheJumpMovesXByTheFirstDrawAndYByTheSecond) {
   for (int32_t start = 0; start < 8; ++start) {
     Place(300, 400);
     Vary(start);
-    game.playerAngle = 0;
+    game.player.angle = 0;
     Frames(60);
     const GameState before = game;
     const RandomSource random = engine.random;
     RandomSource copy = random;
     const int32_t dx = Random(copy, -3, 3);
     Frames(1, 0, 0, -1);
-    const int32_t jumpedX = game.playerX;
+    const int32_t jumpedX = game.player.x;
     ASSERT_EQ(DrawsBetween(random, engine.random), 2);
     // The same frame without the jump, for everything else that moves x.
     game = before;
     engine.random = random;
     Frames(1);
-    EXPECT_NEAR((jumpedX - game.playerX) / 65536.0, dx, 0.5) << start;
+    EXPECT_NEAR((jumpedX - game.player.x) / 65536.0, dx, 0.5) << start;
   }
 }
 
@@ -214,13 +214,13 @@ TEST_F(PlayerMotion, HoldingJumpAgainstAWallClimbsIt) {
 TEST_F(PlayerMotion, AProbeThatWasNeverFreeNeverPushes) {
   DrawMask([](int32_t, int32_t) { return true; });
   Place(400, 300);
-  game.playerX += 0x8000;
-  const int32_t x = game.playerX, y = game.playerY;
+  game.player.x += 0x8000;
+  const int32_t x = game.player.x, y = game.player.y;
   Frames(3);
   // Only gravity moved him: down, and not sideways.
-  EXPECT_EQ(game.playerX, x);
-  EXPECT_GT(game.playerY, y);
-  for (int32_t i = 0; i <= 100; ++i) ASSERT_EQ(game.probeFreeX[i], kOffScreen);
+  EXPECT_EQ(game.player.x, x);
+  EXPECT_GT(game.player.y, y);
+  for (int32_t i = 0; i <= 100; ++i) ASSERT_EQ(game.player.probeFreeX[i], kOffScreen);
 }
 
 // A solid mask where only probe i remembers a free point 10 pixels to the
@@ -233,18 +233,18 @@ TEST_P(ProbePushExceptions, SidewaysPushSkippedOnlyForTheUpperEnd) {
   const auto [probe, degrees, skipped] = GetParam();
   DrawMask([](int32_t, int32_t) { return true; });
   Place(400, 300);
-  game.playerX += 0x8000;  // the nudges stay inside the pixel
-  game.playerAngle = degrees * 256;
+  game.player.x += 0x8000;  // the nudges stay inside the pixel
+  game.player.angle = degrees * 256;
   // Probe `probe` as the first sub-step finds it.
   const int32_t cx = 400 - 15, cy = 300 - 20 + 40, r = (29 * 800) >> 10;
   int32_t ax = cx, ay = cy - r, bx = cx, by = cy + r;
   RotatePoint(engine.gfx, ax, ay, degrees, cx, cy);
   RotatePoint(engine.gfx, bx, by, degrees, cx, cy);
-  game.probeFreeX[probe] = ((100 - probe) * ax + probe * bx) / 100 + 10;
-  game.probeFreeY[probe] = ((100 - probe) * ay + probe * by) / 100;
-  const int32_t x = game.playerX;
+  game.player.probeFreeX[probe] = ((100 - probe) * ax + probe * bx) / 100 + 10;
+  game.player.probeFreeY[probe] = ((100 - probe) * ay + probe * by) / 100;
+  const int32_t x = game.player.x;
   Frames(1);
-  EXPECT_EQ(game.playerX - x, skipped ? 0 : 10 * 65536) << probe << " at " << degrees;
+  EXPECT_EQ(game.player.x - x, skipped ? 0 : 10 * 65536) << probe << " at " << degrees;
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, ProbePushExceptions,
@@ -260,24 +260,24 @@ INSTANTIATE_TEST_SUITE_P(Ends, ProbePushExceptions,
 TEST_F(PlayerMotion, LeftAndRightTogetherCancelAndLeaveHimFacingRight) {
   DrawMask([](int32_t, int32_t) { return false; });
   Place(400, 300);
-  game.facing = 1;
+  game.player.facing = 1;
   Frames(1, -1, -1);
-  EXPECT_EQ(game.facing, 2);
-  EXPECT_EQ(game.playerAngle, 11520);
-  EXPECT_EQ(game.velX, 0);
+  EXPECT_EQ(game.player.facing, 2);
+  EXPECT_EQ(game.player.angle, 11520);
+  EXPECT_EQ(game.player.velX, 0);
 }
 
 TEST_F(PlayerMotion, TheRollWrapsAtAFullTurn) {
   DrawMask([](int32_t, int32_t) { return false; });
   Place(400, 300);
-  game.playerAngle = 100;
+  game.player.angle = 100;
   Frames(1, 0, -1);  // the first sub-step goes below 0
-  EXPECT_EQ(game.playerAngle, 100 - 11 * 352 + 92160);
-  game.playerAngle = 92160 - 352 * 11;
+  EXPECT_EQ(game.player.angle, 100 - 11 * 352 + 92160);
+  game.player.angle = 92160 - 352 * 11;
   Frames(1, -1, 0);  // lands exactly on a full turn, which is kept
-  EXPECT_EQ(game.playerAngle, 92160);
+  EXPECT_EQ(game.player.angle, 92160);
   Frames(1, -1, 0);
-  EXPECT_EQ(game.playerAngle, 352 * 11);
+  EXPECT_EQ(game.player.angle, 352 * 11);
 }
 
 TEST_F(PlayerMotion, SpeedIsLimitedToThreePixelsPerSubStepAtFullScale) {
@@ -285,9 +285,9 @@ TEST_F(PlayerMotion, SpeedIsLimitedToThreePixelsPerSubStepAtFullScale) {
   const int64_t limit = (0x30000 * 800) >> 10;
   for (const int32_t v : {10 * 65536, -10 * 65536, static_cast<int32_t>(limit + 1200), 0x7fff0000}) {
     Place(100, 100);
-    game.velX = v;
-    game.velY = -v;
-    const int64_t x = game.playerX, y = game.playerY;
+    game.player.velX = v;
+    game.player.velY = -v;
+    const int64_t x = game.player.x, y = game.player.y;
     Frames(1);
     // Drag first, then the limit, in every sub-step.
     int64_t vx = v, vy = -v, px = x, py = y;
@@ -302,22 +302,22 @@ TEST_F(PlayerMotion, SpeedIsLimitedToThreePixelsPerSubStepAtFullScale) {
       if (s == 3) py += 0x2000;
       if (s == 4) py -= 0x2000;
     }
-    EXPECT_EQ(game.velX, vx) << v;
-    EXPECT_EQ(game.velY, vy) << v;
-    EXPECT_EQ(game.playerX, px) << v;
-    EXPECT_EQ(game.playerY, py) << v;
+    EXPECT_EQ(game.player.velX, vx) << v;
+    EXPECT_EQ(game.player.velY, vy) << v;
+    EXPECT_EQ(game.player.x, px) << v;
+    EXPECT_EQ(game.player.y, py) << v;
   }
 }
 
 TEST_F(PlayerMotion, TheNudgesCancelAndTheDrawnPositionIsTheMeanOfTheSubSteps) {
   DrawMask([](int32_t, int32_t) { return false; });
   Place(400, 100);
-  const int32_t x = game.playerX, y = game.playerY;
+  const int32_t x = game.player.x, y = game.player.y;
   Frames(1);
-  EXPECT_EQ(game.playerX, x);
+  EXPECT_EQ(game.player.x, x);
   // x: -1/32 after the first sub-step, +1/32 after the second and third,
   // back after the fourth; so the mean is x + (1/32) / 11.
-  EXPECT_EQ(game.drawX, x + 0x800 / 11);
+  EXPECT_EQ(game.player.drawX, x + 0x800 / 11);
   // y falls under gravity (with drag), plus 1/8 in the fourth sub-step.
   int64_t vy = 0, py = y, sum = 0;
   for (int32_t s = 0; s < 11; ++s) {
@@ -328,10 +328,10 @@ TEST_F(PlayerMotion, TheNudgesCancelAndTheDrawnPositionIsTheMeanOfTheSubSteps) {
     py += vy;
     sum += py;
   }
-  EXPECT_EQ(game.playerY, py);
-  EXPECT_EQ(game.drawY, sum / 11);
-  EXPECT_EQ(game.subStepCount, 11);
-  EXPECT_EQ(game.drawAngle, game.playerAngle);
+  EXPECT_EQ(game.player.y, py);
+  EXPECT_EQ(game.player.drawY, sum / 11);
+  EXPECT_EQ(game.player.subStepCount, 11);
+  EXPECT_EQ(game.player.drawAngle, game.player.angle);
 }
 
 TEST_F(PlayerMotion, TheDrawnPositionHoldsWithinOnePixelSidewaysAndLessThanOneUpwards) {
@@ -339,7 +339,7 @@ TEST_F(PlayerMotion, TheDrawnPositionHoldsWithinOnePixelSidewaysAndLessThanOneUp
   Place(400, 100);
   const GameState start = game;
   Frames(1);
-  const int32_t meanX = game.drawX, meanY = game.drawY;
+  const int32_t meanX = game.player.drawX, meanY = game.player.drawY;
   struct Case {
     int32_t dx, dy;  // lastDraw - mean, 16.16
     bool held;
@@ -351,23 +351,23 @@ TEST_F(PlayerMotion, TheDrawnPositionHoldsWithinOnePixelSidewaysAndLessThanOneUp
   };
   for (const Case& c : cases) {
     game = start;
-    game.lastDrawX = meanX + c.dx;
-    game.lastDrawY = meanY + c.dy;
+    game.player.lastDrawX = meanX + c.dx;
+    game.player.lastDrawY = meanY + c.dy;
     Frames(1);
     if (c.held) {
-      EXPECT_EQ(game.drawX, meanX + c.dx) << c.dx << "," << c.dy;
-      EXPECT_EQ(game.drawY, meanY + c.dy) << c.dx << "," << c.dy;
+      EXPECT_EQ(game.player.drawX, meanX + c.dx) << c.dx << "," << c.dy;
+      EXPECT_EQ(game.player.drawY, meanY + c.dy) << c.dx << "," << c.dy;
     } else {
-      EXPECT_EQ(game.drawX, meanX) << c.dx << "," << c.dy;
-      EXPECT_EQ(game.lastDrawX, meanX) << c.dx << "," << c.dy;
-      EXPECT_EQ(game.lastDrawY, meanY) << c.dx << "," << c.dy;
+      EXPECT_EQ(game.player.drawX, meanX) << c.dx << "," << c.dy;
+      EXPECT_EQ(game.player.lastDrawX, meanX) << c.dx << "," << c.dy;
+      EXPECT_EQ(game.player.lastDrawY, meanY) << c.dx << "," << c.dy;
     }
   }
   // Far off (the reset's -1313.0) never holds, without overflowing.
   game = start;
-  game.lastDrawX = INT32_MIN;
+  game.player.lastDrawX = INT32_MIN;
   Frames(1);
-  EXPECT_EQ(game.drawX, meanX);
+  EXPECT_EQ(game.player.drawX, meanX);
 }
 
 TEST_F(PlayerMotion, TheMaskTestClampsXButNotY) {
@@ -380,19 +380,19 @@ TEST_F(PlayerMotion, TheMaskTestClampsXButNotY) {
   EXPECT_TRUE(IsSolid(game, 400, 0));
   EXPECT_FALSE(IsSolid(game, 400, -1));  // above and below the mask is free
   EXPECT_FALSE(IsSolid(game, 400, 600));
-  game.maskSlot = 1300;
+  game.levelState.maskSlot = 1300;
   EXPECT_FALSE(IsSolid(game, 1, 300));
 }
 
 TEST_F(PlayerMotion, FarOffPositionsWrapInsteadOfOverflowing) {
   DrawMask([](int32_t, int32_t) { return false; });
   Place(400, 100);
-  game.playerX = INT32_MAX - 0x100;
-  game.playerY = INT32_MIN + 0x100;
-  game.velX = 0x20000;
+  game.player.x = INT32_MAX - 0x100;
+  game.player.y = INT32_MIN + 0x100;
+  game.player.velX = 0x20000;
   Frames(2, 0, -1, -1);
-  EXPECT_LT(game.playerX, 0);  // wrapped around, as 32-bit sums do
-  EXPECT_EQ(game.subStepCount, 11);
+  EXPECT_LT(game.player.x, 0);  // wrapped around, as 32-bit sums do
+  EXPECT_EQ(game.player.subStepCount, 11);
 }
 
 }  // namespace

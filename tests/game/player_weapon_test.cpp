@@ -36,8 +36,8 @@ class PlayerWeapon : public PlayerTest {
     PlayerTest::SetUp();
     MakePlayerPictures();
     Place(400, 300);
-    game.facing = 2;
-    game.cachedBody = game.cachedWeapon = -13;
+    game.player.facing = 2;
+    game.player.cachedBody = game.player.cachedWeapon = -13;
   }
   // Pose pixel (x, y) is body-frame pixel (x - 80, y - 80): the pose
   // picture reaches 80 pixels beyond the 80-pixel frame on every side.
@@ -86,10 +86,10 @@ TEST_F(PlayerWeapon, TheWeaponIsWarpedOntoTheMarkersAndMirroredForTheLeft) {
   PutMarkers(5, 20, 60, 10);
   PrepareWeaponPicture(game);
   ExpectBox(683, 10, 30, 50, 36);
-  game.attackFrame = 5;
+  game.player.attackFrame = 5;
   PrepareWeaponPicture(game);
   ExpectBox(688, 20, 10, 60, 16);
-  game.facing = 1;
+  game.player.facing = 1;
   PrepareWeaponPicture(game);
   // Mirrored about the middle of the 240-pixel pose.
   const Box right = OpaqueBox(688), left = OpaqueBox(675);
@@ -109,20 +109,20 @@ TEST_F(PlayerWeapon, LongAndBroadBladesMoveTheFarAndSideMarkers) {
   ExpectBox(683, 10, 30, 70, 36);  // half the blade again
   game.progress.longBlade = 0;
   game.progress.broadBlade = -1;
-  game.cachedWeapon = -13;
+  game.player.cachedWeapon = -13;
   PrepareWeaponPicture(game);
   // Each end widened by half (by one pixel up and down here), then the far
   // end moved out by 8/28 of the blade.
   ExpectBox(683, 10, 29, 61, 37);
   game.progress.longBlade = -1;
-  game.cachedWeapon = -13;
+  game.player.cachedWeapon = -13;
   PrepareWeaponPicture(game);
   ExpectBox(683, 10, 29, 87, 37);  // broadened after lengthening
   // Guns keep their shape.
   CreatePicture(engine.gfx, 42, 40, 6);
   for (int32_t x = 0; x < 40; ++x)
     for (int32_t y = 0; y < 6; ++y) SetPixel(engine.gfx, 42, x, y, 0xffffffffu);
-  game.weapon = 42;
+  game.player.weapon = 42;
   PrepareWeaponPicture(game);
   ExpectBox(683, 10, 30, 50, 36);
 }
@@ -132,62 +132,62 @@ TEST_F(PlayerWeapon, APoseIsBuiltOnceAndDroppedWhenTheWeaponOrBodyChanges) {
   PlantSentinel();
   PrepareWeaponPicture(game);
   EXPECT_TRUE(Rebuilt());
-  EXPECT_EQ(game.weaponCacheValid[0][0], 1);
-  EXPECT_EQ(game.cachedBody, 21);
-  EXPECT_EQ(game.cachedWeapon, 41);
+  EXPECT_EQ(game.player.weaponCacheValid[0][0], 1);
+  EXPECT_EQ(game.player.cachedBody, 21);
+  EXPECT_EQ(game.player.cachedWeapon, 41);
   PlantSentinel();
   PrepareWeaponPicture(game);
   EXPECT_FALSE(Rebuilt());
   // Each facing and frame is a pose of its own.
-  game.attackFrame = 3;
+  game.player.attackFrame = 3;
   PrepareWeaponPicture(game);
-  game.facing = 1;
+  game.player.facing = 1;
   PrepareWeaponPicture(game);
-  game.attackFrame = 0;
+  game.player.attackFrame = 0;
   PrepareWeaponPicture(game);
-  game.facing = 2;
+  game.player.facing = 2;
   PlantSentinel();
   PrepareWeaponPicture(game);
   EXPECT_FALSE(Rebuilt());
   int32_t built = 0;
-  for (const auto& side : game.weaponCacheValid)
+  for (const auto& side : game.player.weaponCacheValid)
     for (const int32_t v : side) built += v;
   EXPECT_EQ(built, 4);
-  EXPECT_EQ(game.weaponCacheValid[1][3], 1);
+  EXPECT_EQ(game.player.weaponCacheValid[1][3], 1);
   // Another weapon drops every pose.
-  game.weapon = 40;
+  game.player.weapon = 40;
   PlantSentinel();
   PrepareWeaponPicture(game);
   EXPECT_TRUE(Rebuilt());
   built = 0;
-  for (const auto& side : game.weaponCacheValid)
+  for (const auto& side : game.player.weaponCacheValid)
     for (const int32_t v : side) built += v;
   EXPECT_EQ(built, 1);
   // So does another body strip.
-  game.attackFrame = 3;
+  game.player.attackFrame = 3;
   PrepareWeaponPicture(game);
-  game.bodySlot = 24;
+  game.player.bodySlot = 24;
   PlantSentinel();
   PrepareWeaponPicture(game);
   EXPECT_TRUE(Rebuilt());
-  EXPECT_EQ(game.weaponCacheValid[0][0], 0);
-  EXPECT_EQ(game.weaponCacheValid[0][3], 1);
-  EXPECT_EQ(game.cachedBody, 24);
+  EXPECT_EQ(game.player.weaponCacheValid[0][0], 0);
+  EXPECT_EQ(game.player.weaponCacheValid[0][3], 1);
+  EXPECT_EQ(game.player.cachedBody, 24);
 }
 
 TEST_F(PlayerWeapon, FramesOutsideThePoseTableShareFrameZeroAndSupersamplingStaysOn) {
   PutMarkers(0, 10, 50, 30);
   for (const int32_t frame : {14, -3, INT32_MAX}) {
-    game.attackFrame = frame;
+    game.player.attackFrame = frame;
     engine.gfx.supersampling = 0;
     PrepareWeaponPicture(game);
     EXPECT_EQ(engine.gfx.supersampling, 1);
   }
   int32_t built = 0;
-  for (const auto& side : game.weaponCacheValid)
+  for (const auto& side : game.player.weaponCacheValid)
     for (const int32_t v : side) built += v;
   EXPECT_EQ(built, 1);
-  EXPECT_EQ(game.weaponCacheValid[0][0], 1);
+  EXPECT_EQ(game.player.weaponCacheValid[0][0], 1);
   // Cached, it still leaves supersampling on.
   engine.gfx.supersampling = 0;
   PrepareWeaponPicture(game);

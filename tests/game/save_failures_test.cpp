@@ -125,7 +125,7 @@ TEST_F(SaveFailuresTest, SavingAndWaitingSaysWhetherTheSaveReachedTheDisk) {
   platform::SetFileFault(nullptr);
   EXPECT_TRUE(SaveGameAndWait(game));
   EXPECT_EQ(Load(), Expected(1));
-  game.playerAlive = 0;
+  game.player.alive = 0;
   EXPECT_TRUE(SaveGameAndWait(game)) << "a dead player has nothing to save";
 }
 

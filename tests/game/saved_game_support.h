@@ -23,7 +23,7 @@ inline std::vector<int32_t> SavedWords(const GameState& g) {
   for (int32_t i = 0; i < 100; ++i) w.push_back(g.progress.owned[i]);
   for (int32_t i = 0; i < 1000; ++i) w.push_back(g.progress.resultSeen[i]);
   for (int32_t i = 0; i < 100; ++i) w.push_back(g.progress.levelCleared[i]);
-  for (int32_t v : {g.level, g.playerX, g.playerY, g.weapon, g.progress.difficultyOffset,
+  for (int32_t v : {g.level, g.player.x, g.player.y, g.player.weapon, g.progress.difficultyOffset,
                     g.progress.difficultyBase, g.progress.longBlade, g.progress.armour, g.progress.doubleShot,
                     g.progress.regeneration, g.progress.broadBlade}) {
     w.push_back(v);
@@ -34,7 +34,7 @@ inline std::vector<int32_t> SavedWords(const GameState& g) {
 // The words as a load of a save made from `g` gives them back.
 inline std::vector<int32_t> LoadedWords(const GameState& g) {
   std::vector<int32_t> w = SavedWords(g);
-  w[1202] = static_cast<int32_t>(static_cast<uint32_t>(g.playerY) - (17u << 16));
+  w[1202] = static_cast<int32_t>(static_cast<uint32_t>(g.player.y) - (17u << 16));
   return w;
 }
 
@@ -51,7 +51,7 @@ inline std::vector<int32_t> NewGameWords() {
 inline void ClearSavedWords(GameState& g) {
   for (int32_t i = 0; i < kLevelEntries; ++i) g.progress.owned[i] = g.progress.levelCleared[i] = 0;
   for (int32_t& v : g.progress.resultSeen) v = 0;
-  g.level = g.playerX = g.playerY = g.weapon = g.progress.difficultyOffset = g.progress.difficultyBase = 0;
+  g.level = g.player.x = g.player.y = g.player.weapon = g.progress.difficultyOffset = g.progress.difficultyBase = 0;
   g.progress.longBlade = g.progress.armour = g.progress.doubleShot = g.progress.regeneration =
       g.progress.broadBlade = 0;
 }
@@ -63,9 +63,9 @@ inline void MakeGameInProgress(GameState& g, int32_t seed) {
   for (int32_t i = 0; i < 1000; ++i) g.progress.resultSeen[i] = (i * 7 + seed) % 5 == 0 ? 1 : 0;
   for (int32_t i = 0; i < 100; ++i) g.progress.levelCleared[i] = (i + seed) % 4 == 0 ? -1 : 0;
   g.level = 5 + seed % 20;
-  g.playerX = ToFixed(123 + seed) + 0x8000;
-  g.playerY = ToFixed(456 - seed) + 0x1234;
-  g.weapon = 42;
+  g.player.x = ToFixed(123 + seed) + 0x8000;
+  g.player.y = ToFixed(456 - seed) + 0x1234;
+  g.player.weapon = 42;
   g.progress.difficultyOffset = -3 - seed;
   g.progress.difficultyBase = 35;
   g.progress.longBlade = -1;
@@ -73,7 +73,7 @@ inline void MakeGameInProgress(GameState& g, int32_t seed) {
   g.progress.doubleShot = -1;
   g.progress.regeneration = seed % 2 == 0 ? -1 : 0;
   g.progress.broadBlade = -1;
-  g.playerAlive = -1;
+  g.player.alive = -1;
 }
 
 // The engine as the program has it after its first timer message.

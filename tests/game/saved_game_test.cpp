@@ -45,16 +45,16 @@ class SavedGameTest : public vxtest::StartedEngineTest {
   }
   std::vector<int32_t> Load() {
     vxtest::ClearSavedWords(game);
-    game.hintTimer = 0;
+    game.levelState.hintTimer = 0;
     LoadGame(game);
-    EXPECT_EQ(game.hintTimer, 150);
+    EXPECT_EQ(game.levelState.hintTimer, 150);
     return vxtest::SavedWords(game);
   }
 };
 
 TEST_F(SavedGameTest, WritesEveryLineOfTheTableByteForByte) {
   vxtest::MakeGameInProgress(game, 0);
-  game.playerX = -1313 * 65536;  // off-screen: a minus sign
+  game.player.x = -1313 * 65536;  // off-screen: a minus sign
   game.progress.owned[100] = game.progress.levelCleared[100] = game.progress.resultSeen[1000] =
       77;  // not saved
   Save(game);
@@ -104,14 +104,14 @@ TEST_F(SavedGameTest, WritesEveryLineOfTheTableByteForByte) {
 
 TEST_F(SavedGameTest, LoadingGivesBackEveryWordWithThePlayer17PixelsHigher) {
   vxtest::MakeGameInProgress(game, 3);
-  game.playerX = -1313 * 65536;
-  game.playerY = ToFixed(300) + 5;
+  game.player.x = -1313 * 65536;
+  game.player.y = ToFixed(300) + 5;
   const std::vector<int32_t> expected = vxtest::LoadedWords(game);
   Save(game);
   const std::vector<int32_t> loaded = Load();
   EXPECT_EQ(loaded, expected);
-  EXPECT_EQ(game.playerY, ToFixed(283) + 5);
-  EXPECT_EQ(game.playerX, -1313 * 65536);
+  EXPECT_EQ(game.player.y, ToFixed(283) + 5);
+  EXPECT_EQ(game.player.x, -1313 * 65536);
   EXPECT_EQ(game.level, 8);
 }
 
@@ -130,7 +130,7 @@ TEST_F(SavedGameTest, AFileOfTheHeaderAndTheEndLineLoadsZerosAtLevelZero) {
 
 TEST_F(SavedGameTest, ADeadPlayerSavesNothing) {
   vxtest::MakeGameInProgress(game, 2);
-  game.playerAlive = 0;
+  game.player.alive = 0;
   Save(game);
   EXPECT_FALSE(fs::exists(kSaveFile));
   WriteFile(kSaveFile, "earlier");

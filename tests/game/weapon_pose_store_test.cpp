@@ -69,7 +69,7 @@ class WeaponPoseStoreTest : public vxtest::EngineTest {
         std::fill_n(t, s.height, 0);
     }
     GameState& g = game;
-    g.cachedBody = g.cachedWeapon = -13;
+    g.player.cachedBody = g.player.cachedWeapon = -13;
     std::vector<Step> steps;
     struct Held {
       int32_t weapon, longBlade, broadBlade;
@@ -79,14 +79,14 @@ class WeaponPoseStoreTest : public vxtest::EngineTest {
     const Held held[] = {{41, 0, 0}, {40, 0, 0},  {41, 0, 0},   {42, 0, 0},   {41, -1, 0},
                          {42, 0, 0}, {41, -1, 0}, {40, -1, -1}, {43, -1, -1}, {40, -1, -1}};
     for (const Held& h : held) {
-      g.weapon = h.weapon;
-      g.bodySlot = g.weapon <= 41 ? 21 : 24;
+      g.player.weapon = h.weapon;
+      g.player.bodySlot = g.player.weapon <= 41 ? 21 : 24;
       g.progress.longBlade = h.longBlade;
       g.progress.broadBlade = h.broadBlade;
       for (int32_t facing : {1, -1}) {
-        g.facing = facing;
+        g.player.facing = facing;
         for (int32_t a = -2; a <= 15; ++a) {
-          g.attackFrame = a;
+          g.player.attackFrame = a;
           ClearScreen(engine.gfx, 0xff102030u + static_cast<uint32_t>(steps.size()));
           PrepareWeaponPicture(g);
           DrawPacked24(engine.gfx, kComposedSlot, 0, 0);

@@ -424,10 +424,10 @@ TEST_F(MenuTest, AFailedSaveOrLevelWriteAsksToTryAgainOrGoOnWithoutIt) {
 
   fs::create_directories("data");
   game.level = 7;
-  game.placements[0].active = 1;
-  game.placements[0].x = 10;
-  game.placements[0].y = 20;
-  game.placements[0].type = 3;
+  game.tables.placements[0].active = 1;
+  game.tables.placements[0].x = 10;
+  game.tables.placements[0].y = 20;
+  game.tables.placements[0].type = 3;
   platform::SetFileFault(fullDisk);
   MenuSetup(game, dispatcher.menu, 41);
   EXPECT_EQ(dispatcher.menu.button2Text2, "back without writing\n");

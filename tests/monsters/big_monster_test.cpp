@@ -44,19 +44,19 @@ class BigMonsterTest : public MonsterTest {
 
 TEST_F(BigMonsterTest, GunShotsPassThroughTheJumperAndTheHoverer) {
   for (int32_t kind : {17, 24}) {
-    ClearObjects(g);
+    ClearObjects(g.tables);
     Big(0, kind, kind == 17 ? 162 : 177, 400, 300);
-    g.objects[0].rage = 1000;  // a calm jumper stays put
+    g.tables.objects[0].rage = 1000;  // a calm jumper stays put
     MonsterRecord& shot = GunShot(1, 10, 400, 300);
     UpdateMonsters(g);
     EXPECT_EQ(shot.active, 1) << kind;
-    EXPECT_EQ(g.objects[0].health, kFullHealth) << kind;
+    EXPECT_EQ(g.tables.objects[0].health, kFullHealth) << kind;
   }
 }
 
 TEST_F(BigMonsterTest, GunShotsStrikeWhatTheyReach) {
   Big(0, 19, 167, 400, 300);
-  g.objects[0].speed = 0;
+  g.tables.objects[0].speed = 0;
   MakeWalkerPictures();
   MonsterRecord& walker = Record(1, 0, 420, 290);
   walker.image = 120;
@@ -67,7 +67,7 @@ TEST_F(BigMonsterTest, GunShotsStrikeWhatTheyReach) {
   MonsterRecord& shot = GunShot(3, 10, 400, 300);
   UpdateMonsters(g);
   EXPECT_EQ(shot.active, 0);
-  EXPECT_EQ(g.objects[0].health, kFullHealth - kFixedOne - kFixedOne / 2);
+  EXPECT_EQ(g.tables.objects[0].health, kFullHealth - kFixedOne - kFixedOne / 2);
   EXPECT_EQ(walker.active, 0) << "a small monster dies at once";
   EXPECT_EQ(spit.active, 0) << "a monster shot breaks on the levels up to 9";
 }
@@ -118,7 +118,7 @@ TEST_F(BigMonsterTest, TheHoverDiesOnlyFromItsOwnShotsSentBack) {
   UpdateMonsters(g);
   EXPECT_EQ(hoverer.health, kFullHealth);
   // Its shot broken by the sword: 2.75 with the straight sword.
-  g.weapon = 41;
+  g.player.weapon = 41;
   MonsterRecord& shot = Record(1, 25, 600, 100);
   shot.image = 138;
   shot.shooter = 0;
@@ -127,17 +127,17 @@ TEST_F(BigMonsterTest, TheHoverDiesOnlyFromItsOwnShotsSentBack) {
   EXPECT_EQ(shot.active, 0);
   EXPECT_EQ(hoverer.health, kFullHealth - 2 * kFixedOne - 3 * kFixedOne / 4);
   // With the curved sword, the long and the broad blade: 3.25 + 1 + 0.5.
-  g.weapon = 40;
+  g.player.weapon = 40;
   g.progress.longBlade = -1;
   g.progress.broadBlade = -1;
   hoverer.health = 4 * kFixedOne + 3 * kFixedOne / 4;
   Record(1, 25, 600, 100).image = 138;
-  g.objects[1].shooter = 0;
+  g.tables.objects[1].shooter = 0;
   Swing(590, 90, 610, 110);
   UpdateMonsters(g);
   EXPECT_EQ(hoverer.active, 0) << "at 0 it dies";
   int32_t pieces = 0;
-  for (const DebrisRecord& d : g.debris) pieces += d.active != 0 && d.image >= 179 && d.image <= 181;
+  for (const DebrisRecord& d : g.tables.debris) pieces += d.active != 0 && d.image >= 179 && d.image <= 181;
   EXPECT_EQ(pieces, 3);
 }
 
@@ -159,20 +159,20 @@ TEST_F(BigMonsterTest, TheSwordCutsHealthAboveFullToFullFirst) {
   MonsterRecord& flyer = Big(0, 19, 167, 400, 300);
   flyer.speed = 0;
   flyer.health = 100 * kFixedOne;
-  g.weapon = 41;
+  g.player.weapon = 41;
   Swing(300, 150, 500, 450);
   UpdateMonsters(g);
   EXPECT_EQ(flyer.health, kFullHealth - kFixedOne / 4);
-  g.weapon = 40;
+  g.player.weapon = 40;
   g.progress.longBlade = -1;
   g.progress.broadBlade = -1;
-  g.attackFrame = 7;
-  g.prevAttackFrame = 6;
+  g.player.attackFrame = 7;
+  g.player.prevAttackFrame = 6;
   UpdateMonsters(g);
   EXPECT_EQ(flyer.health, kFullHealth - kFixedOne / 4 - (kFixedOne + kFixedOne / 2));
   flyer.health = kFixedOne;
-  g.attackFrame = 8;
-  g.prevAttackFrame = 7;
+  g.player.attackFrame = 8;
+  g.player.prevAttackFrame = 7;
   UpdateMonsters(g);
   EXPECT_EQ(flyer.active, 0);
   EXPECT_LT(flyer.health, 1) << "the health is stored even when it died";
@@ -186,13 +186,13 @@ TEST_F(BigMonsterTest, TheGroundBossCrushesThePlayerEvenWithoutAFight) {
   // the player is crushed.
   PlacePlayer(349, 300);
   for (int32_t f = 0; f < 30; ++f) UpdateMonsters(g);
-  EXPECT_EQ(g.playerAlive, -1);
+  EXPECT_EQ(g.player.alive, -1);
   EXPECT_EQ(boss.phase, 0) << "no leap while no fight runs";
   PlacePlayer(350, 350);
   UpdateMonsters(g);
-  EXPECT_EQ(g.playerAlive, 0);
-  EXPECT_EQ(g.playerX, kOffScreenFixed);
-  EXPECT_EQ(g.debris[0].mode, 13);
+  EXPECT_EQ(g.player.alive, 0);
+  EXPECT_EQ(g.player.x, kOffScreenFixed);
+  EXPECT_EQ(g.tables.debris[0].mode, 13);
 }
 
 TEST_F(BigMonsterTest, TheGroundBossLeapsLandsShakesAndBringsDownRocks) {
@@ -231,12 +231,12 @@ TEST_F(BigMonsterTest, ARockHitsHardUnlessArmoured) {
   PlacePlayer(400 + 28, 278);  // d = 28 + 0 + 1 < 30
   UpdateMonsters(g);
   EXPECT_EQ(rock.active, 0);
-  EXPECT_EQ(g.health, kFullHealth - 38 * kFixedOne) << "19 twice at s = 35";
-  g.health = kFullHealth;
+  EXPECT_EQ(g.player.health, kFullHealth - 38 * kFixedOne) << "19 twice at s = 35";
+  g.player.health = kFullHealth;
   g.progress.armour = -1;
   Record(0, 29, 400, 300).image = 725;
   UpdateMonsters(g);
-  EXPECT_EQ(g.health, kFullHealth - 19 * kFixedOne);
+  EXPECT_EQ(g.player.health, kFullHealth - 19 * kFixedOne);
 }
 
 TEST_F(BigMonsterTest, AnAngryJumperNeitherJumpsNorFires) {
@@ -254,7 +254,7 @@ TEST_F(BigMonsterTest, AnAngryJumperNeitherJumpsNorFires) {
   }
   EXPECT_EQ(jumper.rage, 950);
   // The weapon out calms it at once: it leaps.
-  g.swordActive = -1;
+  g.player.swordActive = -1;
   int32_t leaps = 0;
   for (int32_t f = 0; f < 50; ++f) {
     UpdateMonsters(g);
@@ -277,7 +277,7 @@ TEST_F(BigMonsterTest, FlyersHoldTheMiddleWingFramesTwiceAsLong) {
 // hoverer breeds when 15 are free and does not when 14 are.
 TEST_F(BigMonsterTest, BreedingNeedsMoreThanFourteenFreeRecords) {
   const auto setUp = [&](int32_t free) {
-    ClearObjects(g);
+    ClearObjects(g.tables);
     MonsterRecord& hoverer = Big(0, 24, 177, 400, 300);
     hoverer.lastFrame = 11;
     for (int32_t i = 1; i < kObjectCount - free; ++i) Record(i, 22, -200, -200).image = 45;
@@ -320,29 +320,29 @@ TEST_F(BigMonsterTest, TheDangerWarningCountsThreatsNearThePlayer) {
   for (int32_t y = 0; y < 10; ++y)
     for (int32_t x = 0; x < 10; ++x) SetPixel(engine.gfx, 32, x, y, 0xffff0000u);
   PlacePlayer(400, 300);
-  g.drawX = ToFixed(400);
-  g.drawY = ToFixed(300);
+  g.player.drawX = ToFixed(400);
+  g.player.drawY = ToFixed(300);
   // Nineteen walkers of kind 0 within 40: not yet.
   for (int32_t i = 0; i < 19; ++i) Record(i, 0, 390, 320);
   DangerWarning(g);
-  EXPECT_EQ(g.dangerSum, 19);
-  EXPECT_EQ(g.dangerTimer, 0);
+  EXPECT_EQ(g.levelState.dangerSum, 19);
+  EXPECT_EQ(g.levelState.dangerTimer, 0);
   Record(19, 0, 390, 320);
   DangerWarning(g);
-  EXPECT_EQ(g.dangerTimer, 269);
+  EXPECT_EQ(g.levelState.dangerTimer, 269);
   EXPECT_EQ(Screen(350, 280), 0xffff0000u);
   // Dead, the player sees nothing and the timer stands still.
-  g.playerAlive = 0;
+  g.player.alive = 0;
   DangerWarning(g);
-  EXPECT_EQ(g.dangerTimer, 269);
+  EXPECT_EQ(g.levelState.dangerTimer, 269);
   // A big monster counts 18 from further away.
-  g.playerAlive = -1;
-  ClearObjects(g);
-  g.dangerTimer = 0;
+  g.player.alive = -1;
+  ClearObjects(g.tables);
+  g.levelState.dangerTimer = 0;
   Record(0, 19, 400 - 10 - 80, 320);  // 80 + 0 + 1 < 140
   Record(1, 1, 400, 320);             // 6
   DangerWarning(g);
-  EXPECT_EQ(g.dangerSum, 24);
+  EXPECT_EQ(g.levelState.dangerSum, 24);
 }
 
 TEST_F(BigMonsterTest, DeepLevelsDropTwoParticlesInThree) {

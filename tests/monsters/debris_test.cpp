@@ -13,7 +13,7 @@ class DebrisTest : public MonsterTest {
  protected:
   int32_t ActiveDebris() const {
     int32_t n = 0;
-    for (const DebrisRecord& d : g.debris) n += d.active != 0 ? 1 : 0;
+    for (const DebrisRecord& d : g.tables.debris) n += d.active != 0 ? 1 : 0;
     return n;
   }
 };
@@ -24,22 +24,22 @@ TEST_F(DebrisTest, PiecesByModeAndTheirPictures) {
   SpawnDebris(g, 100, 200, 120, 0);
   ASSERT_EQ(ActiveDebris(), 3);
   for (int32_t p = 0; p < 3; ++p) {
-    EXPECT_EQ(g.debris[p].image, 122 + p);
-    EXPECT_EQ(g.debris[p].drawFrame, -1);
-    EXPECT_EQ(g.debris[p].x, ToFixed(100));
-    EXPECT_EQ(g.debris[p].mode, 0);
-    EXPECT_LT(g.debris[p].vx, 0) << "a body piece flies away from the player";
+    EXPECT_EQ(g.tables.debris[p].image, 122 + p);
+    EXPECT_EQ(g.tables.debris[p].drawFrame, -1);
+    EXPECT_EQ(g.tables.debris[p].x, ToFixed(100));
+    EXPECT_EQ(g.tables.debris[p].mode, 0);
+    EXPECT_LT(g.tables.debris[p].vx, 0) << "a body piece flies away from the player";
   }
   SpawnDebris(g, 100, 200, 806, 3);
   EXPECT_EQ(ActiveDebris(), 4) << "an ejected shell is one piece";
-  EXPECT_EQ(g.debris[3].image, 808);
+  EXPECT_EQ(g.tables.debris[3].image, 808);
   // Mode 1 (a burst shot's shell) flies back towards the player.
   SpawnDebris(g, 100, 300, 813, 1);
-  EXPECT_GT(g.debris[4].vx, 0);
+  EXPECT_GT(g.tables.debris[4].vx, 0);
 }
 
 TEST_F(DebrisTest, AFullTableSkipsPiecesWithoutDrawing) {
-  for (int32_t i = 0; i < kDebrisCount - 1; ++i) g.debris[i].active = 1;
+  for (int32_t i = 0; i < kDebrisCount - 1; ++i) g.tables.debris[i].active = 1;
   RandomSource replay = engine.random;
   SpawnDebris(g, 100, 200, 120, 0);
   EXPECT_EQ(ActiveDebris(), kDebrisCount);
@@ -61,11 +61,11 @@ TEST_F(DebrisTest, AZeroSpinBecomesThreeDegrees) {
   }
   ASSERT_TRUE(found);
   SpawnDebris(g, 100, 200, 120, 3);
-  EXPECT_EQ(g.debris[0].spin, 3 * kFixedOne);
+  EXPECT_EQ(g.tables.debris[0].spin, 3 * kFixedOne);
 }
 
 TEST_F(DebrisTest, PiecesFallSpinAndEndBelowTheScreen) {
-  DebrisRecord& d = g.debris[0];
+  DebrisRecord& d = g.tables.debris[0];
   d.active = 1;
   d.x = ToFixed(300);
   d.y = ToFixed(kH - 1);
@@ -89,7 +89,7 @@ TEST_F(DebrisTest, PiecesFallSpinAndEndBelowTheScreen) {
   d.y = 0;
   UpdateDebris(g);
   EXPECT_EQ(d.angle, 359 * kFixedOne);
-  ClearDebris(g);
+  ClearDebris(g.tables);
   EXPECT_EQ(ActiveDebris(), 0);
 }
 
@@ -97,14 +97,14 @@ TEST_F(DebrisTest, ThePlayersTwoPieces) {
   PlacePlayer(400, 300);
   SpawnPlayerDebris(g, 500, 300);
   ASSERT_EQ(ActiveDebris(), 2);
-  EXPECT_EQ(g.debris[0].image, 30);
-  EXPECT_EQ(g.debris[1].image, 31);
-  EXPECT_EQ(g.debris[0].mode, 13);
-  EXPECT_EQ(g.debris[0].x, ToFixed(390));
-  EXPECT_EQ(g.debris[0].y, ToFixed(315));
-  EXPECT_EQ(g.debris[1].x, ToFixed(360));
-  EXPECT_EQ(g.debris[1].y, ToFixed(260));
-  EXPECT_LT(g.debris[0].vx, 0) << "away from the point that killed him";
+  EXPECT_EQ(g.tables.debris[0].image, 30);
+  EXPECT_EQ(g.tables.debris[1].image, 31);
+  EXPECT_EQ(g.tables.debris[0].mode, 13);
+  EXPECT_EQ(g.tables.debris[0].x, ToFixed(390));
+  EXPECT_EQ(g.tables.debris[0].y, ToFixed(315));
+  EXPECT_EQ(g.tables.debris[1].x, ToFixed(360));
+  EXPECT_EQ(g.tables.debris[1].y, ToFixed(260));
+  EXPECT_LT(g.tables.debris[0].vx, 0) << "away from the point that killed him";
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ class MonsterTest : public SceneTest {
     SceneTest::SetUp();
     StartScene(4321);
     CreatePicture(engine.gfx, kMask, kW, kH);
-    g.maskSlot = kMask;
-    g.health = kFullHealth;
+    g.levelState.maskSlot = kMask;
+    g.player.health = kFullHealth;
     // The player far away from everything unless a test moves him.
     PlacePlayer(-1000, -1000);
   }
@@ -67,7 +67,7 @@ class MonsterTest : public SceneTest {
   // An active record made directly (not through a spawn), for tests that
   // need exact values.
   MonsterRecord& Record(int32_t i, int32_t kind, int32_t x, int32_t y) {
-    MonsterRecord& r = g.objects[i];
+    MonsterRecord& r = g.tables.objects[i];
     r = MonsterRecord{};
     r.active = 1;
     r.kind = kind;
@@ -80,12 +80,12 @@ class MonsterTest : public SceneTest {
 
   int32_t ActiveCount() const {
     int32_t n = 0;
-    for (const MonsterRecord& r : g.objects) n += r.active != 0 ? 1 : 0;
+    for (const MonsterRecord& r : g.tables.objects) n += r.active != 0 ? 1 : 0;
     return n;
   }
   int32_t CountKind(int32_t kind) const {
     int32_t n = 0;
-    for (const MonsterRecord& r : g.objects) n += r.active != 0 && r.kind == kind ? 1 : 0;
+    for (const MonsterRecord& r : g.tables.objects) n += r.active != 0 && r.kind == kind ? 1 : 0;
     return n;
   }
 
@@ -96,9 +96,9 @@ class MonsterTest : public SceneTest {
   void Swing(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     for (int32_t y = y1; y <= y2; ++y)
       for (int32_t x = x1; x <= x2; ++x) Screen(x, y) = Marker(0xff3060c0u);
-    g.swordActive = -1;
-    g.attackFrame = 5;
-    g.prevAttackFrame = 4;
+    g.player.swordActive = -1;
+    g.player.attackFrame = 5;
+    g.player.prevAttackFrame = 4;
   }
 };
 

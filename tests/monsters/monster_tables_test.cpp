@@ -22,7 +22,7 @@ class MonsterTables : public MonsterTest {
   void SetDifficulty(int32_t s) {
     g.progress.difficultyBase = 35;
     g.progress.difficultyOffset = 35 - s;
-    ASSERT_EQ(Difficulty(g), s);
+    ASSERT_EQ(Difficulty(g.progress), s);
   }
 };
 
@@ -52,10 +52,10 @@ constexpr SpawnRow kSpawnRows[] = {
 
 TEST_F(MonsterTables, EverySpawnCodeMakesItsRow) {
   for (const SpawnRow& row : kSpawnRows) {
-    ClearObjects(g);
+    ClearObjects(g.tables);
     PlacePlayer(100, 100);
     SpawnMonster(g, 400, 300, row.code);
-    const MonsterRecord& r = g.objects[0];
+    const MonsterRecord& r = g.tables.objects[0];
     ASSERT_EQ(r.active, 1) << "code " << row.code;
     EXPECT_EQ(r.kind, row.kind) << "code " << row.code;
     if (row.image >= 0) {
@@ -78,9 +78,9 @@ TEST_F(MonsterTables, EveryPoseCycleStartsOnEachOfItsPoses) {
     EXPECT_EQ(row.lastFrame / row.divisor + 1, row.starts) << "code " << row.code;
     std::set<int32_t> poses;
     for (int32_t n = 0; n < 200; ++n) {
-      ClearObjects(g);
+      ClearObjects(g.tables);
       SpawnMonster(g, 400, 300, row.code);
-      const MonsterRecord& r = g.objects[0];
+      const MonsterRecord& r = g.tables.objects[0];
       ASSERT_EQ(r.frame % row.divisor, 0) << "code " << row.code << " frame " << r.frame;
       ASSERT_GE(r.frame, 0);
       ASSERT_LE(r.frame, r.lastFrame) << "code " << row.code;
@@ -118,10 +118,10 @@ TEST_F(MonsterTables, EveryKindHasItsClassAndFightWeight) {
         break;
     }
     EXPECT_EQ(MonsterClass(kind), expected) << "kind " << kind;
-    ClearObjects(g);
+    ClearObjects(g.tables);
     Record(0, kind, 400, 300);
     Record(1, kind, 420, 300);
-    EXPECT_EQ(WeightedMonsterCount(g), 2 * kWeight[expected]) << "kind " << kind;
+    EXPECT_EQ(WeightedMonsterCount(g.tables), 2 * kWeight[expected]) << "kind " << kind;
   }
 }
 
@@ -151,9 +151,9 @@ TEST_F(MonsterTables, EveryHurtingKindAtEveryBandEdge) {
   for (const DamageRow& row : kRows) {
     for (int32_t s : kEdges) {
       SetDifficulty(s);
-      g.health = kFullHealth;
-      g.hitStun = 0;
-      ClearObjects(g);
+      g.player.health = kFullHealth;
+      g.player.hitStun = 0;
+      ClearObjects(g.tables);
       MonsterRecord& r = Record(0, row.kind, 400, 300);
       r.image = 138;
       r.glow = 50;
@@ -164,7 +164,7 @@ TEST_F(MonsterTables, EveryHurtingKindAtEveryBandEdge) {
       if (row.kind == 15) r.fuse = 40;  // not yet bursting
       PlacePlayer(400, 300 - 22);       // d = 1
       UpdateMonsters(g);
-      EXPECT_EQ(g.health, kFullHealth - row.damage[Band(s)] * kFixedOne)
+      EXPECT_EQ(g.player.health, kFullHealth - row.damage[Band(s)] * kFixedOne)
           << "kind " << row.kind << " difficulty " << s;
     }
   }

@@ -35,20 +35,20 @@ class RealLevelTest : public EngineTest {
   // The level's mask, nothing in the object table, the player away.
   void UseLevel(int32_t level) {
     ASSERT_TRUE(routecheck::LoadLevelMask(g, level)) << level;
-    ClearObjects(g);
-    g.playerAlive = 0;
-    g.playerX = g.playerY = kOffScreenFixed;
+    ClearObjects(g.tables);
+    g.player.alive = 0;
+    g.player.x = g.player.y = kOffScreenFixed;
     g.progress.difficultyBase = 35;
     g.fight.timeStart = 1;
   }
 
-  bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.maskSlot, x, y) != 0; }
+  bool Solid(int32_t x, int32_t y) { return GetPixel(engine.gfx, g.levelState.maskSlot, x, y) != 0; }
 
   // A plain walker (spawn code 0) at (x, y) heading `direction`, homed at
   // `home`, at record 0.
   MonsterRecord& Walker(int32_t x, int32_t y, int32_t direction, int32_t home) {
     SpawnMonster(g, x, y, 0);
-    MonsterRecord& r = g.objects[0];
+    MonsterRecord& r = g.tables.objects[0];
     r.direction = direction;
     r.homeX = home;
     return r;

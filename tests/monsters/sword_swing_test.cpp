@@ -54,13 +54,13 @@ class SwordSwing : public RealLevelTest {
     std::vector<Marks> frames(kSwingFrames);
     for (int32_t f = 0; f < kSwingFrames; ++f) {
       Frame(f == 0 ? -1 : 0);
-      if (g.attackFrame == g.prevAttackFrame) continue;
+      if (g.player.attackFrame == g.player.prevAttackFrame) continue;
       for (int32_t y = 0; y < engine.gfx.screenHeight; ++y)
         for (int32_t x = 0; x < engine.gfx.screenWidth; ++x)
           if (IsMarker(engine.gfx.backBuffer[static_cast<size_t>(y) * engine.gfx.screenWidth + x]))
             frames[f].insert({x, y});
     }
-    EXPECT_EQ(g.attackFrame, 0) << "the swing is over";
+    EXPECT_EQ(g.player.attackFrame, 0) << "the swing is over";
     return frames;
   }
 
@@ -68,11 +68,11 @@ class SwordSwing : public RealLevelTest {
   // causeway, at the start of its walk cycle.
   int32_t Imp(int32_t x, int32_t direction) {
     int32_t i = 0;
-    while (i < kObjectCount - 1 && g.objects[i].active != 0) ++i;  // the record the spawn takes
+    while (i < kObjectCount - 1 && g.tables.objects[i].active != 0) ++i;  // the record the spawn takes
     SpawnMonster(g, x, kFloor - 14, 0);
-    g.objects[i].speed = 0;
-    g.objects[i].direction = direction;
-    g.objects[i].frame = 0;
+    g.tables.objects[i].speed = 0;
+    g.tables.objects[i].direction = direction;
+    g.tables.objects[i].frame = 0;
     return i;
   }
 
@@ -83,7 +83,7 @@ class SwordSwing : public RealLevelTest {
   };
   Drawn ImpAt(int32_t x, int32_t direction, int32_t frame) {
     const int32_t i = Imp(x, direction);
-    MonsterRecord& r = g.objects[i];
+    MonsterRecord& r = g.tables.objects[i];
     r.frame = frame;
     const int32_t side = PictureHeight(engine.gfx, r.image);
     const Drawn d{direction < 1 ? r.image + 1 : r.image, x - side / 2, MonsterTop(g, i), side};
@@ -115,36 +115,36 @@ class SwordSwing : public RealLevelTest {
     int32_t attackFrame, attackCooldown, attackLatch, prevAttackFrame;
   };
   Moment Save() {
-    return {routecheck::SaveBody(g, engine.random), g.attackFrame, g.attackCooldown, g.attackLatch,
-            g.prevAttackFrame};
+    return {routecheck::SaveBody(g, engine.random), g.player.attackFrame, g.player.attackCooldown, g.player.attackLatch,
+            g.player.prevAttackFrame};
   }
   void Restore(const Moment& m) {
     routecheck::RestoreBody(g, engine.random, m.body);
-    g.attackFrame = m.attackFrame;
-    g.attackCooldown = m.attackCooldown;
-    g.attackLatch = m.attackLatch;
-    g.prevAttackFrame = m.prevAttackFrame;
+    g.player.attackFrame = m.attackFrame;
+    g.player.attackCooldown = m.attackCooldown;
+    g.player.attackLatch = m.attackLatch;
+    g.player.prevAttackFrame = m.prevAttackFrame;
   }
 
   // Swings again from `rest` at an imp standing at x; whether it survives.
   bool Survives(const Moment& rest, const std::vector<Marks>& expected, int32_t x, int32_t direction) {
-    ClearObjects(g);
+    ClearObjects(g.tables);
     const int32_t i = Imp(x, direction);
     Restore(rest);
     const std::vector<Marks> swing = Swing();
     // Up to the cut the swing is drawn as before; after it, a kill's flashes
     // may nudge the player's leg.
-    if (g.objects[i].active != 0) {
+    if (g.tables.objects[i].active != 0) {
       EXPECT_EQ(swing, expected) << "the same swing, drawn the same";
     }
-    return g.objects[i].active != 0;
+    return g.tables.objects[i].active != 0;
   }
 
   void CutsTheNearOneAndMissesTheOneJustBeyond(int32_t facing) {
     const int32_t ahead = facing == 2 ? 1 : -1;
-    g.facing = facing;
+    g.player.facing = facing;
     for (int32_t f = 0; f < 40; ++f) Frame(0);  // settle on the causeway
-    ASSERT_NEAR(WholePixel(g.playerY), kFloor - 40, 6) << "standing on the causeway";
+    ASSERT_NEAR(WholePixel(g.player.y), kFloor - 40, 6) << "standing on the causeway";
     const Moment rest = Save();
     const std::vector<Marks> swing = Swing();
     size_t marked = 0;

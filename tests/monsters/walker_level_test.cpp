@@ -60,7 +60,7 @@ TEST_F(WalkerOnALevel, TurnsBackFromBothEdgesOfTheShutCryptMouth) {
   WalksBack(east);
   // West of the mouth the road has climbed to 460 too (and falls away
   // again to the west, so it walks back only a little way here).
-  ClearObjects(g);
+  ClearObjects(g.tables);
   MonsterRecord& west = Walker(hole->x0 - 12, 460 - 14, 1, hole->x0 - 40);
   const int32_t westTurn = RunToTurn(west);
   EXPECT_GE(westTurn, hole->x0);
@@ -86,7 +86,7 @@ TEST_F(WalkerOnALevel, TurnsAtTheFallenWallOfTheWatchtowerFromEitherSide) {
   EXPECT_LT(turn + 25, west + 3);
   EXPECT_LT(WholePixel(r.x), turn);
   WalksBack(r);
-  ClearObjects(g);
+  ClearObjects(g.tables);
   MonsterRecord& l = Walker(east + 60, py, -1, east + 60);
   const int32_t turnLeft = RunToTurn(l);
   EXPECT_LE(turnLeft - 25, east);
@@ -131,7 +131,7 @@ TEST_F(WalkerOnALevel, TurnsAtBothEndsOfItsRangeOnAnOpenCauseway) {
   EXPECT_GT(east, 300 + 156);
   EXPECT_LE(east, 300 + 159);
   WalksBack(r);
-  ClearObjects(g);
+  ClearObjects(g.tables);
   MonsterRecord& l = Walker(199, py, -1, 300);
   const int32_t west = RunToTurn(l);
   EXPECT_LT(west, 300 - 156);

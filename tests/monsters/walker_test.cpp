@@ -137,11 +137,11 @@ TEST_F(WalkerTest, SinksItsFeetIntoTheGroundLine) {
   // 30 pixels over the point, so that row is at 385 + 29 = 414. Ground from
   // 400: the largest even sink that keeps the row on it is 14.
   EXPECT_EQ(MonsterTop(g, 0), kFloor - 15 - 30 - 14);
-  EXPECT_EQ(GroundSink(g, 370, kFloor - 45, 415, 40), 14);
-  EXPECT_EQ(GroundSink(g, 370, kFloor - 45, 415, 35), 13) << "an odd depth tries odd sinks only";
-  EXPECT_EQ(GroundSink(g, 370, kFloor - 45, 415, 4), 4);
-  EXPECT_EQ(GroundSink(g, 370, kFloor - 100, 415, 40), 0) << "too high over the ground";
-  EXPECT_EQ(GroundSink(g, 370, kFloor - 45, 700, 40), 0) << "an empty pose";
+  EXPECT_EQ(GroundSink(g.levelState, 370, kFloor - 45, 415, 40), 14);
+  EXPECT_EQ(GroundSink(g.levelState, 370, kFloor - 45, 415, 35), 13) << "an odd depth tries odd sinks only";
+  EXPECT_EQ(GroundSink(g.levelState, 370, kFloor - 45, 415, 4), 4);
+  EXPECT_EQ(GroundSink(g.levelState, 370, kFloor - 100, 415, 40), 0) << "too high over the ground";
+  EXPECT_EQ(GroundSink(g.levelState, 370, kFloor - 45, 700, 40), 0) << "an empty pose";
   EXPECT_EQ(MonsterTop(g, 101), 0);
   EXPECT_EQ(MonsterTop(g, 1), 0);
 }
@@ -150,7 +150,7 @@ TEST_F(WalkerTest, AMaskOfAnotherSizeGivesNoSink) {
   CreatePicture(engine.gfx, 252, kW, kH - 1);
   for (int32_t x = 0; x < kW; ++x)
     for (int32_t y = kFloor; y < kH - 1; ++y) SetPixel(engine.gfx, 252, x, y, kSolid);
-  g.maskSlot = 252;
+  g.levelState.maskSlot = 252;
   Walker(0, 400, 1);
   EXPECT_EQ(MonsterTop(g, 0), kFloor - 15 - 30);
 }
@@ -160,24 +160,24 @@ TEST_F(WalkerTest, PushesThePlayerWithoutHurtingHim) {
   MonsterRecord& r = Walker(0, 400, 1, 0);
   PlacePlayer(410, kFloor - 15 - 22);  // d = 10 + 0 + 1 < 15
   UpdateMonsters(g);
-  EXPECT_EQ(g.hitStun, 10);
-  EXPECT_EQ(g.velX, (10 * 10 / 11) * 8192);
-  EXPECT_EQ(g.velY, 0);
-  EXPECT_EQ(g.playerY, ToFixed(kFloor - 15 - 22 - 3)) << "kinds 0 and 2 lift the player";
-  EXPECT_EQ(g.health, kFullHealth);
+  EXPECT_EQ(g.player.hitStun, 10);
+  EXPECT_EQ(g.player.velX, (10 * 10 / 11) * 8192);
+  EXPECT_EQ(g.player.velY, 0);
+  EXPECT_EQ(g.player.y, ToFixed(kFloor - 15 - 22 - 3)) << "kinds 0 and 2 lift the player";
+  EXPECT_EQ(g.player.health, kFullHealth);
   // While stunned (8 or more) nothing pushes.
-  g.velX = 0;
-  g.hitStun = 8;
+  g.player.velX = 0;
+  g.player.hitStun = 8;
   r.x = ToFixed(400);
   UpdateMonsters(g);
-  EXPECT_EQ(g.velX, 0);
+  EXPECT_EQ(g.player.velX, 0);
   // Near the screen edges the player is never pushed.
-  g.hitStun = 0;
+  g.player.hitStun = 0;
   r.x = ToFixed(120);
   r.direction = 0;
   PlacePlayer(130, kFloor - 15 - 22);
   UpdateMonsters(g);
-  EXPECT_EQ(g.hitStun, 0);
+  EXPECT_EQ(g.player.hitStun, 0);
 }
 
 TEST_F(WalkerTest, PushesThePlayerOnlyWithinItsReach) {
@@ -190,7 +190,7 @@ TEST_F(WalkerTest, PushesThePlayerOnlyWithinItsReach) {
     bool pushed;
   };
   for (const Case c : {Case{0, 13, true}, {0, 14, false}, {1, 18, true}, {1, 19, false}}) {
-    for (MonsterRecord& o : g.objects) o = MonsterRecord{};
+    for (MonsterRecord& o : g.tables.objects) o = MonsterRecord{};
     MonsterRecord& r = Walker(0, 400, 1, 0);
     if (c.kind == 1) {
       r.kind = 1;
@@ -199,10 +199,10 @@ TEST_F(WalkerTest, PushesThePlayerOnlyWithinItsReach) {
       r.lastFrame = 11;
     }
     PlacePlayer(400 + c.dx, kFloor - 15 - 22);
-    g.hitStun = 0;
+    g.player.hitStun = 0;
     UpdateMonsters(g);
     ASSERT_EQ(CountKind(3) + CountKind(4), 0) << "no shot came between";
-    EXPECT_EQ(g.hitStun == 10, c.pushed) << "kind " << c.kind << " at " << c.dx;
+    EXPECT_EQ(g.player.hitStun == 10, c.pushed) << "kind " << c.kind << " at " << c.dx;
   }
 }
 
@@ -223,13 +223,13 @@ TEST_F(WalkerTest, TheShootingWalkersShotIsHandledInTheSamePass) {
   int32_t shots = 0;
   for (int32_t f = 0; f < 400; ++f) {
     PlacePlayer(100, muzzleY - 22);
-    g.health = kFullHealth;
-    g.hitStun = 0;
-    g.velX = g.velY = 0;
+    g.player.health = kFullHealth;
+    g.player.hitStun = 0;
+    g.player.velX = g.player.velY = 0;
     r.direction = 0;
     UpdateMonsters(g);
     EXPECT_EQ(CountKind(3) + CountKind(4), 0) << "frame " << f;
-    if (g.health < kFullHealth || g.hitStun == 10) ++shots;
+    if (g.player.health < kFullHealth || g.player.hitStun == 10) ++shots;
   }
   EXPECT_GT(shots, 5);
 }

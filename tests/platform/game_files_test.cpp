@@ -121,17 +121,17 @@ TEST_F(GameFilesTest, TheEditorWritesLevelFilesIntoThePlayersFolder) {
   WriteGenerated("data/lvobj02.txt", shipped);
   g.level = 2;
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[0].x, 300);
+  EXPECT_EQ(g.tables.placements[0].x, 300);
 
   fs::create_directories("data");  // as the start of the game makes it
-  AddPlacement(g, 120, 420, 1);
+  AddPlacement(g.tables, 120, 420, 1);
   SavePlacements(g);
   EXPECT_EQ(ReadFile(Gen("data/lvobj02.txt")), shipped) << "the generated set is never written";
   ASSERT_TRUE(fs::is_regular_file("data/lvobj02.txt"));
-  ClearPlacements(g);
+  ClearPlacements(g.tables);
   LoadPlacements(g);
-  EXPECT_EQ(g.placements[1].x, 120) << "read back from the player's folder";
-  EXPECT_EQ(g.placements[1].type, 1);
+  EXPECT_EQ(g.tables.placements[1].x, 120) << "read back from the player's folder";
+  EXPECT_EQ(g.tables.placements[1].type, 1);
 
   // A level the player adds has a file of the player's only.
   g.level = 3;

@@ -85,7 +85,7 @@ TEST_F(WorldRoutes, TheWholeRouteInTheOrderItIsPlayed) {
         }
         EXPECT_EQ(left, Edge::None) << name << ": the moon chamber lets the player out by the "
                                     << EdgeName(left) << " edge";
-        EXPECT_LT(WholePixel(game.playerY), 470) << name << ": not standing on the chamber's floor";
+        EXPECT_LT(WholePixel(game.player.y), 470) << name << ": not standing on the chamber's floor";
         continue;
       }
       RouteTask task;

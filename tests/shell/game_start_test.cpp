@@ -25,8 +25,8 @@ TEST_F(GameStartTest, ANewGameInLevelTwoOpensTheHelpOnItsFirstFrame) {
   Load();
   ASSERT_EQ(dispatcher.gameMode, kModeMenu);
   EXPECT_EQ(game.level, 2);
-  EXPECT_EQ(game.playerAlive, -1);
-  EXPECT_EQ(game.maskSlot, 255);
+  EXPECT_EQ(game.player.alive, -1);
+  EXPECT_EQ(game.levelState.maskSlot, 255);
   EXPECT_EQ(game.progress.resultSeen[100], 0);
   SetMode(dispatcher, input, kModeGame);  // as the title's answer does
   RunFrame(dispatcher, input);
@@ -45,7 +45,7 @@ TEST_F(GameStartTest, ATestStartPlaysItsLevelStraightAfterLoading) {
   Load();
   EXPECT_EQ(dispatcher.gameMode, kModeGame);
   EXPECT_EQ(game.level, 16);
-  EXPECT_EQ(game.maskSlot, 275);
+  EXPECT_EQ(game.levelState.maskSlot, 275);
   EXPECT_EQ(game.settings.assetsLoaded, -1);
   RunFrame(dispatcher, input);
   EXPECT_EQ(dispatcher.frameResult, 0);

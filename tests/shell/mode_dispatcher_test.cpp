@@ -47,7 +47,7 @@ TEST_F(ModeDispatcherTest, LoadingRunsElevenFramesThenTheFirstMenu) {
     EXPECT_EQ(dispatcher.gameMode, kModeLoading) << i;
   }
   EXPECT_EQ(game.level, 2);  // step 9 started the game
-  EXPECT_EQ(game.editorSelection, -1);
+  EXPECT_EQ(game.levelState.editorSelection, -1);
   EXPECT_EQ(game.settings.assetsLoaded, 0);
   RunFrame(dispatcher, input);
   EXPECT_EQ(dispatcher.gameMode, kModeMenu);
@@ -149,7 +149,7 @@ TEST_F(ModeDispatcherTest, EditorSequenceInOrderOnly) {
   EXPECT_EQ(dispatcher.gameMode, kModeEditor);
   // The editor stays until its "gam" cell (98) is clicked (no type chosen,
   // as the game start leaves it).
-  game.editorSelection = -1;
+  game.levelState.editorSelection = -1;
   RunFrame(dispatcher, input);
   EXPECT_EQ(dispatcher.gameMode, kModeEditor);
   input.mouseX = 660;

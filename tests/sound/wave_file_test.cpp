@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assets/data_set_check.h"
+#include "sound/sound_context.h"
 #include "sound/wave_bytes.h"
 #include "support/engine_test.h"
 

@@ -27,14 +27,14 @@ class SceneTest : public EngineTest {
     SeedRandom(engine.random, seed);
     InitEffects(engine.effects, engine.gfx);
     ConfigureFog(engine, 940, 60, 740, 60);
-    g.playerAlive = -1;
+    g.player.alive = -1;
     g.progress.difficultyBase = 35;
     g.fight.timeStart = 1;
   }
 
   void PlacePlayer(int32_t x, int32_t y) {
-    g.playerX = ToFixed(x);
-    g.playerY = ToFixed(y);
+    g.player.x = ToFixed(x);
+    g.player.y = ToFixed(y);
   }
 
   uint32_t& Screen(int32_t x, int32_t y) { return screen_[static_cast<size_t>(y) * kW + x]; }

@@ -117,13 +117,13 @@ class Composer {
     std::copy(picture.begin(), picture.end(), backBuffer_.begin());
     if (!HasPixels(g, files.maskSlot)) LoadPicture(g, files.maskSlot, files.mask);
     game.level = level;
-    game.maskSlot = files.maskSlot;
-    game.playerAlive = 0;
-    game.playerX = game.playerY = kOffScreenFixed;
+    game.levelState.maskSlot = files.maskSlot;
+    game.player.alive = 0;
+    game.player.x = game.player.y = kOffScreenFixed;
     SeedRandom(engine.random, 1000 + level);
     LoadPlacements(game);
     DrawMonsters(game);
-    ClearObjects(game);
+    ClearObjects(game.tables);
     ResetDrawMode(g);
     return backBuffer_;
   }

@@ -23,7 +23,7 @@ void DistanceField::Open(const GameState& g) {
   for (int32_t r = 0; r < rows_; ++r)
     for (int32_t c = 0; c < cols_; ++c)
       open_[Index(c, r)] =
-          GetPixel(engine.gfx, g.maskSlot, c * kCell + kCell / 2, r * kCell + kCell / 2) == 0;
+          GetPixel(engine.gfx, g.levelState.maskSlot, c * kCell + kCell / 2, r * kCell + kCell / 2) == 0;
 }
 
 DistanceField::DistanceField(const GameState& g, Edge exit) {

@@ -15,7 +15,7 @@ class DistanceField {
   static constexpr int32_t kCell = 8;  // the field's grid
   static constexpr int32_t kUnreachable = 1 << 20;
 
-  // To a screen edge of the level in `g.maskSlot`.
+  // To a screen edge of the level in `g.levelState.maskSlot`.
   DistanceField(const GameState& g, Edge exit);
   // To the free cells within `radius` pixels of (x, y).
   DistanceField(const GameState& g, int32_t x, int32_t y, int32_t radius);

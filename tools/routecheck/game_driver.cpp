@@ -4,6 +4,7 @@
 
 #include "platform/window_messages.h"
 #include "shell/globals.h"
+#include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 
 namespace routecheck {

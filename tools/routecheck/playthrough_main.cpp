@@ -97,7 +97,7 @@ void Step(GameDriver& d, const Keys& k) {
 
 double Strength() {
   double s = 0;
-  for (const MonsterRecord& r : game.objects) {
+  for (const MonsterRecord& r : game.tables.objects) {
     if (r.active == 0) continue;
     const int32_t c = MonsterClass(r.kind);
     if (c == 1) s += 1;
@@ -117,9 +117,9 @@ int32_t DifficultyNow() {
 
 // Cells of the way to the nearest monster.
 int32_t ToNearestMonster() {
-  const int32_t px = WholePixel(game.playerX), py = WholePixel(game.playerY);
+  const int32_t px = WholePixel(game.player.x), py = WholePixel(game.player.y);
   int32_t bx = 0, by = 0, bd = 1 << 30, bclass = 0;
-  for (const MonsterRecord& r : game.objects) {
+  for (const MonsterRecord& r : game.tables.objects) {
     if (r.active == 0 || MonsterClass(r.kind) == 0) continue;
     const int32_t d = std::abs(WholePixel(r.x) - px) + std::abs(WholePixel(r.y) - py);
     if (d < bd) {
@@ -135,11 +135,11 @@ int32_t ToNearestMonster() {
   // Before the fight the first shot has to land: from closer, off the
   // anvil's height.
   const int32_t keep = game.fight.state == 1 ? 250 : 120;
-  for (const MonsterRecord& r : game.objects)
-    if (r.active != 0 && MonsterClass(r.kind) == 3 && game.weapon >= 42)
+  for (const MonsterRecord& r : game.tables.objects)
+    if (r.active != 0 && MonsterClass(r.kind) == 3 && game.player.weapon >= 42)
       return std::abs(std::abs(WholePixel(r.x) - px) - keep) / DistanceField::kCell;
   // Another big monster likewise from some 200.
-  if (bclass >= 2 && game.weapon >= 42 && game.fight.state == 1)
+  if (bclass >= 2 && game.player.weapon >= 42 && game.fight.state == 1)
     return std::abs(std::abs(bx - px) - 200) / DistanceField::kCell;
   const DistanceField f(game, bx, by, 40);
   return std::min(f.At(px, py), 400);
@@ -189,7 +189,7 @@ void Note(const std::string& text) {
 // A line the replay's trace must match at this frame.
 void Check(const char* what) {
   run->checks << "frame " << run->driver.frames() << " mode " << Mode() << " level " << game.level << " x "
-              << WholePixel(game.playerX) << " y " << WholePixel(game.playerY) << " fight "
+              << WholePixel(game.player.x) << " y " << WholePixel(game.player.y) << " fight "
               << game.fight.state << " time " << game.fight.time << " # " << what << "\n";
   run->checks.flush();
 }
@@ -222,8 +222,8 @@ void TraceFrame(int64_t frame) {
   if (!run->trace.is_open() || run->inChild) return;
   const GameState& g = game;
   run->trace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
-             << " level " << g.level << " x " << WholePixel(g.playerX) << " y " << WholePixel(g.playerY)
-             << " alive " << g.playerAlive << " health " << g.health << " weapon " << g.weapon << " fight "
+             << " level " << g.level << " x " << WholePixel(g.player.x) << " y " << WholePixel(g.player.y)
+             << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon << " fight "
              << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
              << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
              << RandomStateText(engine.random.s) << '\n';
@@ -257,7 +257,7 @@ void Fight() {
     // Against the ground boss the tries look twice as far ahead: its rocks
     // fall for longer than a short try lasts.
     bool boss = false;
-    for (const MonsterRecord& r : game.objects) boss = boss || (r.active != 0 && MonsterClass(r.kind) == 3);
+    for (const MonsterRecord& r : game.tables.objects) boss = boss || (r.active != 0 && MonsterClass(r.kind) == 3);
     const int horizon = boss ? 2 * kHorizon : kHorizon;
     FinishBackgroundWork();  // no thread of the game may be caught mid-step by a fork
     const auto scores = ForkEach<double>(static_cast<int>(tries.size()), kParallel, [&](int i) {
@@ -266,11 +266,11 @@ void Fight() {
         Step(d, t == 0 ? tries[i].first : tries[i].rest);
         if (game.progress.levelCleared[level] != 0) return 1e9 - t;
       }
-      if (game.level != level || game.playerAlive == 0) return kFail;
+      if (game.level != level || game.player.alive == 0) return kFail;
       if (game.progress.difficultyOffset < offset0) return kFail / 2;  // lost
       // Among equals, the try that attacks: a first shot that misses costs
       // nothing, one that lands starts the fight.
-      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.health / 65536.0 +
+      return -1000.0 * Strength() - 8.0 * ToNearestMonster() + 150.0 * game.player.health / 65536.0 +
              (tries[i].rest.attack ? 1.0 : 0.0);
     });
     int best = 0;
@@ -316,15 +316,15 @@ void Leave(int32_t target, Edge exit) {
       for (int t = 0; t < kHorizon; ++t) {
         Step(d, t == 0 ? tries[i].first : tries[i].rest);
         if (game.level == target) return 1e9 - t;
-        if (game.level != level || game.playerAlive == 0) return kFail;
+        if (game.level != level || game.player.alive == 0) return kFail;
       }
-      return -1.0 * field.At(WholePixel(game.playerX), WholePixel(game.playerY));
+      return -1.0 * field.At(WholePixel(game.player.x), WholePixel(game.player.y));
     });
     int best = 0;
     for (int i = 1; i < static_cast<int>(tries.size()); ++i)
       if (scores[i].value_or(kFail * 2) > scores[best].value_or(kFail * 2)) best = i;
     // Out of a dead end: a few ticks of a random try.
-    const int32_t here = field.At(WholePixel(game.playerX), WholePixel(game.playerY));
+    const int32_t here = field.At(WholePixel(game.player.x), WholePixel(game.player.y));
     if (here < bestSeen) {
       bestSeen = here;
       stuck = 0;
@@ -386,8 +386,8 @@ int Play() {
     if (game.level != lastLevel) {
       lastLevel = game.level;
       Check("room");
-      Note("room " + std::to_string(game.level) + " at " + std::to_string(WholePixel(game.playerX)) + "," +
-           std::to_string(WholePixel(game.playerY)));
+      Note("room " + std::to_string(game.level) + " at " + std::to_string(WholePixel(game.player.x)) + "," +
+           std::to_string(WholePixel(game.player.y)));
       if (game.level == 19 && !run->savedMidRun) {
         run->savedMidRun = true;
         std::error_code ec;
@@ -395,7 +395,7 @@ int Play() {
         Note("mid-run save taken");
       }
     }
-    if (Fought(game.level) && game.progress.levelCleared[game.level] == 0 && WeightedMonsterCount(game) > 0) {
+    if (Fought(game.level) && game.progress.levelCleared[game.level] == 0 && WeightedMonsterCount(game.tables) > 0) {
       Fight();
       continue;
     }

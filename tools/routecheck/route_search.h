@@ -30,7 +30,7 @@ struct RouteResult {
   int64_t framesRun = 0;
 };
 
-// Needs the engine prepared and the level mask in `g.maskSlot`. A try in
+// Needs the engine prepared and the level mask in `g.levelState.maskSlot`. A try in
 // which a start leaves by another edge is dropped: the room-exit check would
 // take the player to another level (or, at a closed edge, put him back,
 // which the search does not count on).

@@ -8,6 +8,7 @@
 #include "game/player.h"
 #include "gfx/image_slots.h"
 #include "shell/globals.h"
+#include "shell/mode_dispatcher.h"
 
 namespace routecheck {
 namespace {
@@ -61,51 +62,51 @@ const char* EdgeName(Edge e) {
 
 BodyState SaveBody(const GameState& g, const RandomSource& r) {
   BodyState b{};
-  b.playerX = g.playerX;
-  b.playerY = g.playerY;
-  b.playerAngle = g.playerAngle;
-  b.facing = g.facing;
-  b.velX = g.velX;
-  b.velY = g.velY;
-  b.drawX = g.drawX;
-  b.drawY = g.drawY;
-  b.drawAngle = g.drawAngle;
-  b.subStepCount = g.subStepCount;
-  b.lastDrawX = g.lastDrawX;
-  b.lastDrawY = g.lastDrawY;
-  b.jumpCooldown = g.jumpCooldown;
-  b.jumpBuffer = g.jumpBuffer;
-  b.hitStun = g.hitStun;
-  b.deathTimer = g.deathTimer;
+  b.playerX = g.player.x;
+  b.playerY = g.player.y;
+  b.playerAngle = g.player.angle;
+  b.facing = g.player.facing;
+  b.velX = g.player.velX;
+  b.velY = g.player.velY;
+  b.drawX = g.player.drawX;
+  b.drawY = g.player.drawY;
+  b.drawAngle = g.player.drawAngle;
+  b.subStepCount = g.player.subStepCount;
+  b.lastDrawX = g.player.lastDrawX;
+  b.lastDrawY = g.player.lastDrawY;
+  b.jumpCooldown = g.player.jumpCooldown;
+  b.jumpBuffer = g.player.jumpBuffer;
+  b.hitStun = g.player.hitStun;
+  b.deathTimer = g.player.deathTimer;
   b.frameResult = g.frameResult;
-  b.endingTimer = g.endingTimer;
-  std::memcpy(b.probeFreeX, g.probeFreeX, sizeof b.probeFreeX);
-  std::memcpy(b.probeFreeY, g.probeFreeY, sizeof b.probeFreeY);
+  b.endingTimer = g.player.endingTimer;
+  std::memcpy(b.probeFreeX, g.player.probeFreeX, sizeof b.probeFreeX);
+  std::memcpy(b.probeFreeY, g.player.probeFreeY, sizeof b.probeFreeY);
   b.random = r.s;
   return b;
 }
 
 void RestoreBody(GameState& g, RandomSource& r, const BodyState& b) {
-  g.playerX = b.playerX;
-  g.playerY = b.playerY;
-  g.playerAngle = b.playerAngle;
-  g.facing = b.facing;
-  g.velX = b.velX;
-  g.velY = b.velY;
-  g.drawX = b.drawX;
-  g.drawY = b.drawY;
-  g.drawAngle = b.drawAngle;
-  g.subStepCount = b.subStepCount;
-  g.lastDrawX = b.lastDrawX;
-  g.lastDrawY = b.lastDrawY;
-  g.jumpCooldown = b.jumpCooldown;
-  g.jumpBuffer = b.jumpBuffer;
-  g.hitStun = b.hitStun;
-  g.deathTimer = b.deathTimer;
+  g.player.x = b.playerX;
+  g.player.y = b.playerY;
+  g.player.angle = b.playerAngle;
+  g.player.facing = b.facing;
+  g.player.velX = b.velX;
+  g.player.velY = b.velY;
+  g.player.drawX = b.drawX;
+  g.player.drawY = b.drawY;
+  g.player.drawAngle = b.drawAngle;
+  g.player.subStepCount = b.subStepCount;
+  g.player.lastDrawX = b.lastDrawX;
+  g.player.lastDrawY = b.lastDrawY;
+  g.player.jumpCooldown = b.jumpCooldown;
+  g.player.jumpBuffer = b.jumpBuffer;
+  g.player.hitStun = b.hitStun;
+  g.player.deathTimer = b.deathTimer;
   g.frameResult = b.frameResult;
-  g.endingTimer = b.endingTimer;
-  std::memcpy(g.probeFreeX, b.probeFreeX, sizeof b.probeFreeX);
-  std::memcpy(g.probeFreeY, b.probeFreeY, sizeof b.probeFreeY);
+  g.player.endingTimer = b.endingTimer;
+  std::memcpy(g.player.probeFreeX, b.probeFreeX, sizeof b.probeFreeX);
+  std::memcpy(g.player.probeFreeY, b.probeFreeY, sizeof b.probeFreeY);
   r.s = b.random;
 }
 
@@ -125,37 +126,37 @@ bool LoadLevelMask(GameState& g, int32_t level) {
   if (!FindLevelPictures(level, files)) return false;
   g.level = level;
   LoadLevelPictures(g.levelPictures, g.level, engine.gfx, engine.effects);
-  g.maskSlot = files.maskSlot;
-  g.foregroundSlot = files.foregroundSlot;
+  g.levelState.maskSlot = files.maskSlot;
+  g.levelState.foregroundSlot = files.foregroundSlot;
   GfxContext& gfx = engine.gfx;
   LoadPicture(gfx, kSwordBody, "data/mz2.vx1");
   // Only the body's height matters to the leg; without the player art an
   // empty strip of the drawn size stands in.
   if (!HasPixels(gfx, kSwordBody)) CreatePicture(gfx, kSwordBody, 11 * kFrameSide, kFrameSide);
-  return HasPixels(gfx, g.maskSlot);
+  return HasPixels(gfx, g.levelState.maskSlot);
 }
 
 void PlacePlayer(GameState& g, int32_t x, int32_t y, int32_t angle) {
-  g.playerX = ToFixed(x);
-  g.playerY = ToFixed(y);
-  g.playerAngle = angle;
-  g.facing = 1;
-  g.velX = g.velY = 0;
-  g.lastDrawX = g.lastDrawY = kOffScreenFixed;
-  g.drawX = g.drawY = g.drawAngle = 0;
-  g.weapon = 41;
-  g.bodySlot = kSwordBody;
-  g.attackFrame = g.attackCooldown = g.attackLatch = 0;
-  g.prevSwitchKey = 0;
-  g.jumpCooldown = g.jumpBuffer = g.hitStun = 0;
-  g.playerAlive = -1;
-  g.deathTimer = 0;
+  g.player.x = ToFixed(x);
+  g.player.y = ToFixed(y);
+  g.player.angle = angle;
+  g.player.facing = 1;
+  g.player.velX = g.player.velY = 0;
+  g.player.lastDrawX = g.player.lastDrawY = kOffScreenFixed;
+  g.player.drawX = g.player.drawY = g.player.drawAngle = 0;
+  g.player.weapon = 41;
+  g.player.bodySlot = kSwordBody;
+  g.player.attackFrame = g.player.attackCooldown = g.player.attackLatch = 0;
+  g.player.prevSwitchKey = 0;
+  g.player.jumpCooldown = g.player.jumpBuffer = g.player.hitStun = 0;
+  g.player.alive = -1;
+  g.player.deathTimer = 0;
   g.frameResult = 0;
-  for (int32_t i = 0; i < kProbeCount; ++i) g.probeFreeX[i] = g.probeFreeY[i] = kOffScreen;
+  for (int32_t i = 0; i < kProbeCount; ++i) g.player.probeFreeX[i] = g.player.probeFreeY[i] = kOffScreen;
 }
 
 Edge PassedEdge(const GameState& g) {
-  const int32_t px = WholePixel(g.playerX), py = WholePixel(g.playerY);
+  const int32_t px = WholePixel(g.player.x), py = WholePixel(g.player.y);
   const int32_t margin = static_cast<int32_t>((25 * int64_t{engine.gfx.sizeScale}) >> 10);
   if (px > engine.gfx.screenWidth) return Edge::Right;
   if (px < margin) return Edge::Left;
