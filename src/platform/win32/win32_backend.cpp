@@ -32,7 +32,8 @@ Win32Backend::Win32Backend() = default;
 Win32Backend::~Win32Backend() {
   audio_.reset();
   if (window_ != nullptr) DestroyWindow(window_);
-  if (xinput_ != nullptr) FreeLibrary(xinput_);
+  // The controller library stays loaded: it may run a thread of its own
+  // (Wine's does), which would be left running code that is gone.
   timeEndPeriod(1);
 }
 
