@@ -182,8 +182,8 @@ bool ReportDataSet(const std::vector<DataSetFinding>& findings, const GameFolder
       case Finding::Damaged:
         if (f.players) {
           playersDamaged = true;
-          std::fprintf(stderr, "vxgame: your file does not load: %s (%s)\n", (where.folder / f.path).string().c_str(),
-                       f.detail.c_str());
+          std::fprintf(stderr, "vxgame: your file does not load: %s (%s)\n",
+                       (where.folder / f.path).string().c_str(), f.detail.c_str());
           NoteAtStartUp("data set: your file does not load: " + f.path + " (" + f.detail + ")");
         } else {
           setIncomplete = true;
@@ -273,8 +273,7 @@ int main(int argc, char** argv) {
   std::string dataHome = platform::ApplicationDataFolder();
   if (dataHome.empty()) dataHome = XdgDataHome(xdg, home.empty() ? nullptr : home.c_str());
   GameFolderChoice where;
-  if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces, dataHome, where, error))
-    return Fail(error);
+  if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces, dataHome, where, error)) return Fail(error);
   const bool layered = where.kind == GameFolderChoice::Kind::PerUser && !where.dataSet.empty();
   if (layered) {
     PlayersFolderReport prepared;

@@ -138,7 +138,8 @@ bool ResolveTarget(const std::string& path, LinkAtName links, std::string& targe
 // stays and the reason is told.
 bool MoveOver(const std::string& from, const std::string& to) {
   for (int attempt = 0;; ++attempt) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
     const DWORD e = GetLastError();
     const DWORD attributes = GetFileAttributesA(to.c_str());
     if (e == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
@@ -155,8 +156,8 @@ bool MoveOver(const std::string& from, const std::string& to) {
       continue;
     }
     errno = e == ERROR_ACCESS_DENIED || e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION ? EACCES
-            : e == ERROR_DISK_FULL || e == ERROR_HANDLE_DISK_FULL                                   ? ENOSPC
-                                                                                                    : EIO;
+            : e == ERROR_DISK_FULL || e == ERROR_HANDLE_DISK_FULL                                 ? ENOSPC
+                                                                                                  : EIO;
     return false;
   }
 }
@@ -167,7 +168,9 @@ int ProcessId() { return _getpid(); }
 
 #else
 
-bool MoveOver(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+bool MoveOver(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 bool SyncDescriptor(int fd) { return ::fsync(fd) == 0; }
 
@@ -208,8 +211,8 @@ int CreateTemporary(const std::string& target, std::string& temp, std::string* p
     temp = stem + UniqueSuffix();
     if (Fails(ReplaceStep::kCreate)) break;
 #if defined(_WIN32)
-    const int fd = _open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                         _S_IREAD | _S_IWRITE);
+    const int fd =
+        _open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
     return fd;
@@ -427,7 +430,8 @@ std::vector<LeftoverFile> LeftoverTemporaries(const std::string& path) {
   do {
     long pid = 0;
     if (!TemporaryOf(e.cFileName, name, pid) || Running(pid)) continue;
-    if ((e.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+    if ((e.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
       continue;
     const std::string full = folder == "." && path.find_first_of(kSeparators) == std::string::npos
                                  ? std::string(e.cFileName)

@@ -67,7 +67,8 @@ std::string ApplicationDataFolder() { return ""; }
 
 bool MayWrite(const fs::path& path) {
   std::error_code ec;
-  return fs::exists(path, ec) ? access(path.c_str(), W_OK) == 0 : access(path.parent_path().c_str(), W_OK) == 0;
+  return fs::exists(path, ec) ? access(path.c_str(), W_OK) == 0
+                              : access(path.parent_path().c_str(), W_OK) == 0;
 }
 
 void LeaveChildrenUnwaited() { std::signal(SIGCHLD, SIG_IGN); }

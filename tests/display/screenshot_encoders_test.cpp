@@ -54,7 +54,8 @@ std::vector<uint8_t> Expected(const Picture& p) {
   for (int32_t y = 0; y < p.height; ++y)
     for (int32_t x = 0; x < p.width; ++x) {
       const uint32_t c = p.pixels[static_cast<size_t>(y) * p.pitch + x];
-      out.insert(out.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+      out.insert(out.end(),
+                 {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
     }
   return out;
 }
@@ -87,8 +88,8 @@ TEST_F(ScreenshotEncoders, EveryEncoderWritesTheBackBuffersColoursAtItsPitch) {
       decoded.push_back(Decode(file, w, h));
       EXPECT_EQ(w, p.width);
       EXPECT_EQ(h, p.height);
-      EXPECT_TRUE(decoded.back() == Expected(p)) << file << " holds other colours (" << p.width << " x "
-                                                 << p.height << ")";
+      EXPECT_TRUE(decoded.back() == Expected(p))
+          << file << " holds other colours (" << p.width << " x " << p.height << ")";
     }
     if (decoded.size() == 2) {
       EXPECT_TRUE(decoded[0] == decoded[1]);
@@ -106,7 +107,8 @@ TEST_F(ScreenshotEncoders, WhatCannotBeWrittenIsRefused) {
   const std::string file = (dir / "shot.png").string();
   for (PngEncoder e : {PngEncoder::Libpng, PngEncoder::Stb}) {
     if (!PngEncoderBuiltIn(e)) {
-      EXPECT_FALSE(WritePngWith(e, file, p.pixels.data(), 8, 8, 8)) << "an encoder that is not built in wrote";
+      EXPECT_FALSE(WritePngWith(e, file, p.pixels.data(), 8, 8, 8))
+          << "an encoder that is not built in wrote";
       continue;
     }
     EXPECT_FALSE(WritePngWith(e, file, nullptr, 8, 8, 8));

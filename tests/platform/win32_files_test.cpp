@@ -14,7 +14,10 @@
 #include "platform/headless/headless_backend.h"
 #include "support/engine_test.h"
 
+// After the game's own headers: their message and key names are macros here.
+// clang-format off
 #include <windows.h>
+// clang-format on
 #undef ReplaceFile
 #undef DeleteFile
 
@@ -48,7 +51,8 @@ TEST_F(WindowsFiles, AReadOnlyFileIsReplacedAsTheFolderAllows) {
   WriteFile(Path("gamesave.sav"), "old");
   ASSERT_TRUE(SetFileAttributesA(Path("gamesave.sav").c_str(), FILE_ATTRIBUTE_READONLY));
   std::string problem;
-  ASSERT_TRUE(platform::ReplaceFile(Path("gamesave.sav"), "new", Path("gamesave.sav.bak"), &problem)) << problem;
+  ASSERT_TRUE(platform::ReplaceFile(Path("gamesave.sav"), "new", Path("gamesave.sav.bak"), &problem))
+      << problem;
   EXPECT_EQ(ReadFile(Path("gamesave.sav")), "new");
   EXPECT_EQ(ReadFile(Path("gamesave.sav.bak")), "old");
   EXPECT_EQ(Entries(), 2) << "a temporary file was left behind";
@@ -56,8 +60,8 @@ TEST_F(WindowsFiles, AReadOnlyFileIsReplacedAsTheFolderAllows) {
 
 TEST_F(WindowsFiles, AFileHeldOpenWithoutSharingStaysAndTheReasonIsTold) {
   WriteFile(Path("gamesave.sav"), "old");
-  HANDLE held = CreateFileA(Path("gamesave.sav").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = CreateFileA(Path("gamesave.sav").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   std::string problem;
   EXPECT_FALSE(platform::ReplaceFile(Path("gamesave.sav"), "new", "", &problem));
@@ -89,7 +93,8 @@ TEST_F(WindowsFiles, LeftoversOfAnEndedProgramAreFoundWithTheirTimes) {
 TEST_F(WindowsFiles, TheDecoderIsStartedDetachedAndFinishesOnItsOwn) {
   fs::create_directories(dir / "music");
   fs::copy_file(VX_MUSICDEC_BINARY, dir / "music" / "dec1.exe");
-  fs::copy_file(std::string(VX_SOURCE_DIR) + "/tools/musicdec/tracks/track1.vxm", dir / "music" / "track1.vxm");
+  fs::copy_file(std::string(VX_SOURCE_DIR) + "/tools/musicdec/tracks/track1.vxm",
+                dir / "music" / "track1.vxm");
   platform::HeadlessBackend backend;
   // The Windows way of the process start, not the headless record of it.
   EXPECT_FALSE(backend.platform::Backend::StartProcess(Path("music/none.exe").c_str(), {}));

@@ -17,7 +17,9 @@ using namespace platform;
 
 constexpr int64_t kRepeat = int64_t{1} << 30;
 
-int64_t Point(int32_t x, int32_t y) { return (int64_t{static_cast<uint16_t>(y)} << 16) | static_cast<uint16_t>(x); }
+int64_t Point(int32_t x, int32_t y) {
+  return (int64_t{static_cast<uint16_t>(y)} << 16) | static_cast<uint16_t>(x);
+}
 
 // A client area of the picture's own size: pointer positions unchanged.
 const PictureLayout kUnscaled = LayOutPicture(800, 600, 800, 600, ScaleMode::Sharp);
@@ -31,10 +33,19 @@ TEST(Win32Translation, KeysArriveAsTheGamesKeyCodes) {
   Message m;
   // Letters, digits, the arrows, Enter, F12 keep their codes; the two
   // Shift, Control and Alt keys become one key each.
-  const std::pair<uint32_t, uint32_t> keys[] = {{'A', 'A'}, {'7', '7'}, {0x25, vk::VK_LEFT}, {0x0D, vk::VK_RETURN},
-                                                {0x7B, vk::VK_F12}, {0xA0, vk::VK_SHIFT}, {0xA1, vk::VK_SHIFT},
-                                                {0xA3, vk::VK_CONTROL}, {0xA5, vk::VK_MENU}, {0x10, vk::VK_SHIFT},
-                                                {0x61, 0x61}, {0x69, 0x69}, {0x2C, vk::VK_SNAPSHOT}};
+  const std::pair<uint32_t, uint32_t> keys[] = {{'A', 'A'},
+                                                {'7', '7'},
+                                                {0x25, vk::VK_LEFT},
+                                                {0x0D, vk::VK_RETURN},
+                                                {0x7B, vk::VK_F12},
+                                                {0xA0, vk::VK_SHIFT},
+                                                {0xA1, vk::VK_SHIFT},
+                                                {0xA3, vk::VK_CONTROL},
+                                                {0xA5, vk::VK_MENU},
+                                                {0x10, vk::VK_SHIFT},
+                                                {0x61, 0x61},
+                                                {0x69, 0x69},
+                                                {0x2C, vk::VK_SNAPSHOT}};
   for (const auto& [windowsKey, gameKey] : keys) {
     ASSERT_TRUE(Translate(winmsg::kKeyDown, windowsKey, 0, m)) << windowsKey;
     EXPECT_EQ(m.message, wm::WM_KEYDOWN);
@@ -45,7 +56,8 @@ TEST(Win32Translation, KeysArriveAsTheGamesKeyCodes) {
   }
   // Keys the game has no name for (the Windows keys, the volume keys) are
   // not passed on as some other key.
-  for (uint32_t unknown : {0x5Bu, 0x5Cu, 0xAFu, 0xFFu, 0u}) EXPECT_FALSE(Translate(winmsg::kKeyDown, unknown, 0, m));
+  for (uint32_t unknown : {0x5Bu, 0x5Cu, 0xAFu, 0xFFu, 0u})
+    EXPECT_FALSE(Translate(winmsg::kKeyDown, unknown, 0, m));
   // With Alt held the keys come as system keys: Alt+Enter reaches the game
   // as Alt, then Enter.
   ASSERT_TRUE(Translate(winmsg::kSysKeyDown, 0xA4, 0, m));
@@ -204,8 +216,8 @@ TEST(Win32CommandLine, EveryWordComesBackAsItWasGiven) {
   EXPECT_EQ(JoinCommandLine({"C:\\Program Files\\vx\\dec1.exe"}), "\"C:\\Program Files\\vx\\dec1.exe\"");
   const std::vector<std::vector<std::string>> cases = {
       {"C:\\My Games\\vx\\dataset\\music\\dec2.exe", "--in", "C:\\My Games\\track2.vxm"},
-      {"a", "", "b"},                          // an empty word stays a word
-      {"say \"hi\"", "x\"y", "\""},            // quotes inside words
+      {"a", "", "b"},                                        // an empty word stays a word
+      {"say \"hi\"", "x\"y", "\""},                          // quotes inside words
       {"ends with\\", "C:\\folder\\", "\\\\server\\share"},  // backslashes before the closing quote
       {"back\\\"slash", "tab\there", "\\\\\""},
   };

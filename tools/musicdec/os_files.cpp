@@ -18,10 +18,13 @@ namespace musicdec {
 
 #if defined(_WIN32)
 
-int OpenForReading(const std::string& path) { return _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT); }
+int OpenForReading(const std::string& path) {
+  return _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
 
 int OpenForWriting(const std::string& path) {
-  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+  return _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+               _S_IREAD | _S_IWRITE);
 }
 
 bool SyncFile(int fd) { return _commit(fd) == 0; }

@@ -123,7 +123,9 @@ bool WriteSmallFile(const std::string& path, const std::string& text, std::strin
     error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  const bool ok = write(fd, text.data(), static_cast<unsigned>(text.size())) == static_cast<int>(text.size()) && SyncFile(fd);
+  const bool ok =
+      write(fd, text.data(), static_cast<unsigned>(text.size())) == static_cast<int>(text.size()) &&
+      SyncFile(fd);
   if (!ok) error = "cannot write " + path + ": " + std::strerror(errno);
   if (close(fd) != 0 && ok) {
     error = "cannot close " + path + ": " + std::strerror(errno);

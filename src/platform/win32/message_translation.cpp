@@ -116,8 +116,8 @@ bool TranslateMessage(uint32_t message, uint64_t wParam, int64_t lParam, const P
   }
 }
 
-void UpdateXInputPad(XInputPad& pad, bool connected, uint16_t buttons, uint8_t leftTrigger, uint8_t rightTrigger,
-                     int16_t stickX, int16_t stickY, std::vector<Message>& out) {
+void UpdateXInputPad(XInputPad& pad, bool connected, uint16_t buttons, uint8_t leftTrigger,
+                     uint8_t rightTrigger, int16_t stickX, int16_t stickY, std::vector<Message>& out) {
   if (!connected) {
     // A pad pulled out lets go of everything it held.
     for (uint32_t b = 0; b < kPadButtonCount; ++b) Change(pad, static_cast<PadButton>(b), false, out);
@@ -137,7 +137,9 @@ void UpdateXInputPad(XInputPad& pad, bool connected, uint16_t buttons, uint8_t l
     PadAxis& axis = pad.axes[a];
     const int32_t before = axis.held;
     if (!axis.Move(values[a])) continue;
-    const auto side = [&](int32_t held) { return held < 0 ? negative[a] : held > 0 ? positive[a] : kPadButtonCount; };
+    const auto side = [&](int32_t held) {
+      return held < 0 ? negative[a] : held > 0 ? positive[a] : kPadButtonCount;
+    };
     if (side(before) != kPadButtonCount) Change(pad, side(before), false, out);
     if (side(axis.held) != kPadButtonCount) Change(pad, side(axis.held), true, out);
   }

@@ -57,7 +57,7 @@ struct XInputPad {
 };
 // The state of one controller now (`connected` false when it is gone);
 // appends the presses and releases since the pad's last state.
-void UpdateXInputPad(XInputPad& pad, bool connected, uint16_t buttons, uint8_t leftTrigger, uint8_t rightTrigger,
-                     int16_t stickX, int16_t stickY, std::vector<Message>& out);
+void UpdateXInputPad(XInputPad& pad, bool connected, uint16_t buttons, uint8_t leftTrigger,
+                     uint8_t rightTrigger, int16_t stickX, int16_t stickY, std::vector<Message>& out);
 
 }  // namespace platform

@@ -20,8 +20,8 @@ int32_t Win32Audio::Open() {
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   blockDone_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (blockDone_ == nullptr) return kAudioNoDevice;
-  if (waveOutOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(blockDone_), 0, CALLBACK_EVENT) !=
-      MMSYSERR_NOERROR) {
+  if (waveOutOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(blockDone_), 0,
+                  CALLBACK_EVENT) != MMSYSERR_NOERROR) {
     device_ = nullptr;
     CloseHandle(blockDone_);
     blockDone_ = nullptr;

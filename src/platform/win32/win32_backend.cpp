@@ -71,7 +71,8 @@ LRESULT CALLBACK Win32Backend::WindowProcedure(HWND window, UINT message, WPARAM
 // full-screen display's, which is scaled to fit.
 PictureLayout Win32Backend::ClientLayout() const {
   const RECT r = ClientRectOf(window_);
-  if (displayOpen_) return LayOutPicture(r.right, r.bottom, surfaceWidth_, surfaceHeight_, ScaleMode::FitLinear);
+  if (displayOpen_)
+    return LayOutPicture(r.right, r.bottom, surfaceWidth_, surfaceHeight_, ScaleMode::FitLinear);
   return LayOutPicture(r.right, r.bottom, kPictureWidth, kPictureHeight, scaleMode_);
 }
 
@@ -95,7 +96,8 @@ LRESULT Win32Backend::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYUP:
       // Alt+F4 closes as the close button does; Alt alone does not open
       // the window menu, which would hold the game.
-      if (wParam == VK_F4 && message == WM_SYSKEYDOWN) return DefWindowProcA(window_, message, wParam, lParam);
+      if (wParam == VK_F4 && message == WM_SYSKEYDOWN)
+        return DefWindowProcA(window_, message, wParam, lParam);
       break;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
@@ -219,8 +221,9 @@ void Win32Backend::SetCursorPos(int32_t x, int32_t y) {
 // A clip to the whole desktop (or beyond) is no clip at all and releases it.
 void Win32Backend::ClipCursor(const Rect* rect) {
   if (window_ == nullptr) return;
-  if (rect == nullptr || (rect->left <= 0 && rect->top <= 0 && rect->right >= SystemMetric(Metric::ScreenWidth) - 1 &&
-                          rect->bottom >= SystemMetric(Metric::ScreenHeight) - 1)) {
+  if (rect == nullptr ||
+      (rect->left <= 0 && rect->top <= 0 && rect->right >= SystemMetric(Metric::ScreenWidth) - 1 &&
+       rect->bottom >= SystemMetric(Metric::ScreenHeight) - 1)) {
     ::ClipCursor(nullptr);
     return;
   }
@@ -281,7 +284,8 @@ void Win32Backend::CoverScreen(bool on) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    SetWindowLongA(window_, GWL_STYLE, (framedStyle_ & ~static_cast<LONG>(WS_OVERLAPPEDWINDOW)) | static_cast<LONG>(WS_POPUP));
+    SetWindowLongA(window_, GWL_STYLE,
+                   (framedStyle_ & ~static_cast<LONG>(WS_OVERLAPPEDWINDOW)) | static_cast<LONG>(WS_POPUP));
     const RECT& m = monitor.rcMonitor;
     SetWindowPos(window_, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
                  SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
@@ -350,7 +354,8 @@ void Win32Backend::Present(const uint32_t* pixels, int32_t width, int32_t height
 int32_t Win32Backend::OpenDisplay(int32_t width, int32_t height) {
   CloseDisplay();
   if (window_ == nullptr) return kDisplayNoDevice;
-  if (width <= 0 || height <= 0 || width > kLargestDisplaySide || height > kLargestDisplaySide) return kDisplayNoMode;
+  if (width <= 0 || height <= 0 || width > kLargestDisplaySide || height > kLargestDisplaySide)
+    return kDisplayNoMode;
   surface_.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width) * static_cast<size_t>(height)]());
   if (!surface_) return kDisplayNoSurface;
   if (desktopFullScreen_) {
@@ -435,7 +440,8 @@ void Win32Backend::CloseAudio() {
   if (audio_) audio_->Close();
 }
 
-int32_t Win32Backend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes, int32_t) {
+int32_t Win32Backend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* data, uint32_t bytes,
+                                        int32_t) {
   return audio_ ? audio_->CreateBuffer(format, data, bytes) : 0;
 }
 
