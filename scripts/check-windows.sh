@@ -11,7 +11,8 @@ start=$SECONDS
 ./scripts/build-win.sh -DVX_TESTS=ON
 ninja -C build-test vxgame vxpic >/dev/null
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The prefix goes once Wine's server has let go of it.
+trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 # A prefix of its own, made by the first start; no debugging chatter.
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 wine cmd /c exit >/dev/null 2>&1 || true
