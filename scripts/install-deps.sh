@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, playing and testing need.
-# As root it runs apt-get itself; otherwise it prints the exact line and stops.
+# Installs the Debian packages that building, playing and testing need
+# (or the packages named as arguments: the other builds' install scripts
+# pass theirs). As root it runs apt-get itself; otherwise it prints the
+# exact line and stops.
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libsdl2-dev libpng-dev libfreetype-dev fonts-dejavu-core
+  libsdl2-dev libpng-dev libstb-dev libfreetype-dev fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   sox alsa-utils xvfb xauth appstream desktop-file-utils
 )
+[ $# -gt 0 ] && PACKAGES=("$@")
 
 missing=()
 for p in "${PACKAGES[@]}"; do

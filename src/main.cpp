@@ -1,10 +1,6 @@
 // vxgame: the command line, the game folder and its data set check, the
 // choice of platform backend, then the engine.
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,10 +15,11 @@
 #include "game/new_game_start.h"
 #include "game/objects.h"
 #include "game/saved_game.h"
+#include "platform/desktop_backend.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/memory_policy.h"
-#include "platform/sdl/sdl_backend.h"
+#include "platform/user_folders.h"
 #include "shell/comforts.h"
 #include "shell/command_line.h"
 #include "shell/exit.h"
@@ -101,14 +98,14 @@ void ListOverriddenFiles(const std::vector<ManifestEntry>& manifest, const GameF
     std::printf(
         "vxgame: %s is a game folder of one layer; no file lies over another. Changed since "
         "written:\n",
-        where.folder.c_str());
+        where.folder.string().c_str());
     for (const DataSetFinding& f : CheckDataSet(manifest))
       if (f.kind == Finding::Changed) std::printf("%s\n", f.path.c_str());
     return;
   }
   const std::vector<DataSetFinding> mine = ListOverrides(manifest);
   std::printf("vxgame: %zu of your files in %s replace files of the data set %s%s\n", mine.size(),
-              where.folder.c_str(), platform::GeneratedSet().c_str(), mine.empty() ? "" : ":");
+              where.folder.string().c_str(), platform::GeneratedSet().c_str(), mine.empty() ? "" : ":");
   for (const DataSetFinding& f : mine) {
     switch (f.kind) {
       case Finding::Damaged:
@@ -130,19 +127,6 @@ void AtProgramExit(int32_t code) {
   if (code == 0 && !ScreenshotsDone()) std::exit(2);
 }
 
-fs::path ExecutableDir(const char* argv0) {
-  std::error_code ec;
-  fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) self = fs::absolute(argv0, ec);
-  return self.parent_path();
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') return home;
-  if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
-  return "";
-}
-
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vxgame: %s\n", message.c_str());
   return 2;
@@ -157,7 +141,7 @@ bool Writable(const fs::path& file, std::string& why) {
     why = "folder '" + folder.string() + "' does not exist";
     return false;
   }
-  if (fs::exists(file, ec) ? access(file.c_str(), W_OK) != 0 : access(folder.c_str(), W_OK) != 0) {
+  if (!platform::MayWrite(file)) {
     why = "it cannot be written there";
     return false;
   }
@@ -198,8 +182,8 @@ bool ReportDataSet(const std::vector<DataSetFinding>& findings, const GameFolder
       case Finding::Damaged:
         if (f.players) {
           playersDamaged = true;
-          std::fprintf(stderr, "vxgame: your file does not load: %s (%s)\n", (where.folder / f.path).c_str(),
-                       f.detail.c_str());
+          std::fprintf(stderr, "vxgame: your file does not load: %s (%s)\n",
+                       (where.folder / f.path).string().c_str(), f.detail.c_str());
           NoteAtStartUp("data set: your file does not load: " + f.path + " (" + f.detail + ")");
         } else {
           setIncomplete = true;
@@ -275,19 +259,21 @@ int main(int argc, char** argv) {
     gScreenshots.push_back(PendingShot{s});
   }
   if (!cl.traceFile.empty()) {
-    gTrace.open(fs::absolute(cl.traceFile, ec), std::ios::out | std::ios::trunc);
+    gTrace.open(fs::absolute(cl.traceFile, ec), std::ios::out | std::ios::trunc | std::ios::binary);
     if (!gTrace) return Fail("cannot write trace file '" + cl.traceFile + "'");
   }
 
-  const fs::path programFolder = ExecutableDir(argv[0]);
+  const fs::path programFolder = platform::ProgramFile(argv[0]).parent_path();
   const std::vector<fs::path> dataSetPlaces = {programFolder / kDataSetFolderName,
                                                (programFolder / VX_DATASET_FROM_BIN).lexically_normal()};
+  // Windows keeps a user's files for programs under %APPDATA%; other
+  // systems under the XDG data home.
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  const std::string home = HomeFolder();
+  const std::string home = platform::HomeFolder();
+  std::string dataHome = platform::ApplicationDataFolder();
+  if (dataHome.empty()) dataHome = XdgDataHome(xdg, home.empty() ? nullptr : home.c_str());
   GameFolderChoice where;
-  if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces,
-                        XdgDataHome(xdg, home.empty() ? nullptr : home.c_str()), where, error))
-    return Fail(error);
+  if (!ChooseGameFolder(cl.root, programFolder, dataSetPlaces, dataHome, where, error)) return Fail(error);
   const bool layered = where.kind == GameFolderChoice::Kind::PerUser && !where.dataSet.empty();
   if (layered) {
     PlayersFolderReport prepared;
@@ -296,7 +282,7 @@ int main(int argc, char** argv) {
       std::printf(
           "vxgame: game folder %s now lies over the data set %s: %d unchanged %s removed, %d of "
           "your files kept\n",
-          where.folder.c_str(), where.dataSet.c_str(), prepared.removed,
+          where.folder.string().c_str(), where.dataSet.string().c_str(), prepared.removed,
           prepared.removed == 1 ? "copy" : "copies", prepared.kept);
   }
 
@@ -339,7 +325,7 @@ int main(int argc, char** argv) {
   }
 
   // The music decoders run detached and are never waited for.
-  std::signal(SIGCHLD, SIG_IGN);
+  platform::LeaveChildrenUnwaited();
 
   std::unique_ptr<platform::Backend> backend;
   if (cl.headless) {
@@ -347,12 +333,11 @@ int main(int argc, char** argv) {
     headless->SetScript(std::move(script));
     backend = std::move(headless);
   } else {
-    auto sdl = std::make_unique<platform::SdlBackend>();
-    if (!sdl->Start(error)) {
+    backend = platform::StartDesktopBackend(error);
+    if (!backend) {
       std::fprintf(stderr, "vxgame: cannot open a display (%s); try --headless\n", error.c_str());
       return 1;
     }
-    backend = std::move(sdl);
   }
   backend->SetFrameLimit(cl.frames);
   platform::Install(backend.get());

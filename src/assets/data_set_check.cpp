@@ -1,8 +1,5 @@
 #include "assets/data_set_check.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -182,18 +179,18 @@ bool ReadSmallFile(const std::string& file, size_t limit, std::string& text, std
   char buffer[1 << 16];
   bool ok = true;
   for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
+    const long got = platform::ReadSome(fd, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ok = false;
     if (got <= 0) break;
     text.append(buffer, static_cast<size_t>(got));
     if (text.size() > limit) {
       why = "larger than " + std::to_string(limit) + " bytes";
-      close(fd);
+      platform::CloseFile(fd);
       return false;
     }
   }
-  close(fd);
+  platform::CloseFile(fd);
   if (!ok) why = "cannot be read";
   return ok;
 }
@@ -212,8 +209,8 @@ ManifestState LoadManifest(const std::string& file, std::vector<ManifestEntry>& 
                            std::string& detail) {
   entries.clear();
   detail.clear();
-  struct stat st {};
-  if (lstat(file.c_str(), &st) != 0 && errno == ENOENT) return ManifestState::Absent;
+  std::error_code ec;
+  if (fs::symlink_status(file, ec).type() == fs::file_type::not_found) return ManifestState::Absent;
   std::string text;
   if (!ReadSmallFile(file, kManifestMaxBytes, text, detail)) return ManifestState::Damaged;
   ParseManifest(text, entries);
@@ -235,7 +232,7 @@ std::vector<ManifestEntry> DescribeFiles(const std::string& root, const std::vec
 bool FileLoads(const std::string& name, std::string& detail) {
   std::error_code ec;
   const uint64_t size = fs::file_size(name, ec);
-  if (ec || access(name.c_str(), R_OK) != 0) {
+  if (ec || !platform::MayRead(name.c_str())) {
     detail = "cannot be read";
     return false;
   }
@@ -243,7 +240,7 @@ bool FileLoads(const std::string& name, std::string& detail) {
   if (EndsWith(name, ".wav")) return WaveLoads(name, detail);
   if (EndsWith(name, "pal_c.000")) return PaletteLoads(name, detail);
   if (EndsWith(name, ".bmp") || ThreeDigitExtension(name)) return PictureReads(name, detail);
-  if (EndsWith(name, ".exe") && access(name.c_str(), X_OK) != 0) {
+  if (EndsWith(name, ".exe") && !platform::MayRun(name.c_str())) {
     detail = "cannot be run";
     return false;
   }

@@ -1,7 +1,5 @@
 #include "game/saved_game.h"
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -277,7 +275,7 @@ bool WriteSaveText(const std::string& text) {
 // save: it goes in as if the save had ended. Other leftovers are removed.
 void FinishInterruptedSave() {
   for (const platform::LeftoverFile& f : platform::LeftoverTemporaries(kSaveBackupFile)) {
-    ::unlink(f.path.c_str());  // a copy of a save that is still in place
+    std::remove(f.path.c_str());  // a copy of a save that is still in place
   }
   const std::vector<platform::LeftoverFile> left = platform::LeftoverTemporaries(kSaveFile);
   if (left.empty()) return;
@@ -298,7 +296,7 @@ void FinishInterruptedSave() {
       return;  // kept for the next try
     }
   }
-  for (const platform::LeftoverFile& f : left) ::unlink(f.path.c_str());
+  for (const platform::LeftoverFile& f : left) std::remove(f.path.c_str());
 }
 
 // Reads the save, or its backup when the save itself is damaged.

@@ -1,8 +1,8 @@
 #include "platform/game_files.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace platform {
@@ -31,8 +31,9 @@ void SetGeneratedSet(const std::string& folder, std::vector<std::string> names) 
 const std::string& GeneratedSet() { return Generated().folder; }
 
 bool PlayersFile(const char* name) {
-  struct stat st;
-  return name != nullptr && name[0] != '\0' && ::lstat(name, &st) == 0;
+  std::error_code ec;
+  return name != nullptr && name[0] != '\0' &&
+         std::filesystem::exists(std::filesystem::symlink_status(name, ec));
 }
 
 std::string GameFile(const char* name) {

@@ -1,19 +1,27 @@
 #include "platform/platform.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/regular_file.h"
+#if defined(_WIN32)
+#include <windows.h>
+// The interface has a DeleteFile of its own.
+#undef DeleteFile
+
+#include "platform/win32/command_line.h"
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
+#endif
+
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -44,7 +52,7 @@ void Backend::SetFrameLimit(int64_t frames) {
 // not wait on it.
 bool Backend::FileExists(const char* path) { return IsRegularFile(path); }
 
-bool Backend::DeleteFile(const char* path) { return ::unlink(path) == 0; }
+bool Backend::DeleteFile(const char* path) { return std::remove(path) == 0; }
 
 std::vector<std::string> ExecWrapper() {
   std::vector<std::string> words;
@@ -63,6 +71,32 @@ std::vector<std::string> ExecWrapper() {
   return words;
 }
 
+#if defined(_WIN32)
+
+// Starts a program detached, without a window of its own and without the
+// game's handles, and lets it go (the process and thread handles are
+// closed at once; it may outlive the game). A wrapper's first word is
+// looked for as the system looks for a program.
+bool Backend::StartProcess(const char* path, const std::vector<std::string>& args) {
+  std::vector<std::string> words = ExecWrapper();
+  if (!words.empty() && !MayRun(path)) return false;
+  words.emplace_back(path);
+  words.insert(words.end(), args.begin(), args.end());
+  std::string line = JoinCommandLine(words);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const char* program = words.size() == args.size() + 1 ? path : nullptr;
+  if (!CreateProcessA(program, line.data(), nullptr, nullptr, FALSE,
+                      CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+#else
+
 namespace {
 
 // The file a program name without a folder stands for, found in PATH as
@@ -77,7 +111,7 @@ std::string FindInPath(const std::string& name) {
     std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (folder.empty()) folder = ".";
     const std::string candidate = folder + "/" + name;
-    if (IsRegularFile(candidate.c_str()) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (IsRegularFile(candidate.c_str()) && MayRun(candidate.c_str())) return candidate;
     if (end == std::string::npos) return {};
     start = end + 1;
   }
@@ -96,7 +130,7 @@ std::string FindInPath(const std::string& name) {
 bool Backend::StartProcess(const char* path, const std::vector<std::string>& args) {
   std::vector<std::string> words = ExecWrapper();
   if (!words.empty()) {
-    if (!IsRegularFile(path) || ::access(path, X_OK) != 0) return false;
+    if (!IsRegularFile(path) || !MayRun(path)) return false;
     words[0] = FindInPath(words[0]);
     if (words[0].empty()) return false;
   }
@@ -136,5 +170,7 @@ bool Backend::StartProcess(const char* path, const std::vector<std::string>& arg
   ::close(report[0]);
   return started;
 }
+
+#endif  // _WIN32
 
 }  // namespace platform

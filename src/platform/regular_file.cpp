@@ -2,9 +2,35 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <io.h>
 #include <unistd.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace platform {
+
+#if defined(_WIN32)
+
+// Binary, so that no byte is translated and no Ctrl-Z ends a file early;
+// not inherited by the programs the game starts.
+int OpenRegularFile(const char* path, bool* notRegular) {
+  if (notRegular != nullptr) *notRegular = false;
+  if (path == nullptr) return -1;
+  const int fd = _open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) return -1;
+  struct _stat64 st;
+  if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+    if (notRegular != nullptr) *notRegular = true;
+    _close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+#else
 
 int OpenRegularFile(const char* path, bool* notRegular) {
   if (notRegular != nullptr) *notRegular = false;
@@ -25,6 +51,8 @@ int OpenRegularFile(const char* path, bool* notRegular) {
   return fd;
 }
 
+#endif
+
 std::FILE* OpenRegularFileStream(const char* path) {
   const int fd = OpenRegularFile(path);
   if (fd < 0) return nullptr;
@@ -39,5 +67,16 @@ bool IsRegularFile(const char* path) {
   ::close(fd);
   return true;
 }
+
+long ReadSome(int fd, char* buffer, unsigned size) { return ::read(fd, buffer, size); }
+void CloseFile(int fd) { ::close(fd); }
+
+#if defined(_WIN32)
+bool MayRead(const char* path) { return path != nullptr && _access(path, 4) == 0; }
+bool MayRun(const char* path) { return IsRegularFile(path); }
+#else
+bool MayRead(const char* path) { return path != nullptr && ::access(path, R_OK) == 0; }
+bool MayRun(const char* path) { return path != nullptr && ::access(path, X_OK) == 0; }
+#endif
 
 }  // namespace platform

@@ -14,5 +14,13 @@ int OpenRegularFile(const char* path, bool* notRegular = nullptr);
 std::FILE* OpenRegularFileStream(const char* path);
 // Whether `path` names a regular file that opens for reading.
 bool IsRegularFile(const char* path);
+// Whether this user may read the file at `path`, or start it as a program
+// (on Windows any file that opens may be started; its kind decides).
+bool MayRead(const char* path);
+// Reads into `buffer` from a descriptor of OpenRegularFile: the bytes read,
+// 0 at the end, -1 (errno set) on failure; and closes it.
+long ReadSome(int fd, char* buffer, unsigned size);
+void CloseFile(int fd);
+bool MayRun(const char* path);
 
 }  // namespace platform

@@ -26,7 +26,11 @@ bool IsScreenshotKey(uint32_t key) { return key == vk::VK_F12 || key == vk::VK_S
 std::filesystem::path ScreenshotName() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   std::error_code ec;
@@ -194,10 +198,10 @@ bool TakeScreenshot() {
   const std::filesystem::path full = std::filesystem::absolute(name, ec);
   if (ok) {
     LogText(engine.log, "screenshot written: ", name.string());
-    std::printf("vxgame: screenshot %s\n", full.c_str());
+    std::printf("vxgame: screenshot %s\n", full.string().c_str());
   } else {
     LogText(engine.log, "screenshot failed: ", name.string());
-    std::fprintf(stderr, "vxgame: cannot write screenshot %s\n", full.c_str());
+    std::fprintf(stderr, "vxgame: cannot write screenshot %s\n", full.string().c_str());
   }
   std::fflush(stdout);
   return ok;

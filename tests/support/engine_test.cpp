@@ -1,8 +1,7 @@
 #include "support/engine_test.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "datagen/generated_data_set.h"
@@ -25,16 +24,26 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+std::filesystem::path NewScratchFolder(const std::string& prefix) {
+  // A name no other test process has: made afresh, never one that exists.
+  static std::mt19937_64 names(std::random_device{}());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path p = base / (prefix + "-" + std::to_string(names() % 1000000000000));
+    std::error_code ec;
+    if (std::filesystem::create_directory(p, ec)) return p;
+  }
+  return {};
+}
+
 void EngineTest::SetUp() {
   ResetAllState();
   backend = std::make_unique<platform::HeadlessBackend>();
   platform::Install(backend.get());
   SetExitHandler([](int32_t code) { throw ProgramExit{code}; });
   previous_ = std::filesystem::current_path();
-  std::string pattern = (std::filesystem::temp_directory_path() / "vxtest-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  ASSERT_NE(made, nullptr);
-  folder = made;
+  folder = NewScratchFolder("vxtest");
+  ASSERT_FALSE(folder.empty());
   std::filesystem::current_path(folder);
 }
 

@@ -17,6 +17,8 @@ namespace vxtest {
 // Writes `text` to `path` (relative to the scratch folder), creating folders.
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
+// A new, empty folder under the system's temporary folder; empty on failure.
+std::filesystem::path NewScratchFolder(const std::string& prefix);
 
 class EngineTest : public ::testing::Test {
  protected:

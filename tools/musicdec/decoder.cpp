@@ -1,6 +1,5 @@
 #include "musicdec/decoder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "musicdec/os_files.h"
 #include "musicdec/renderer.h"
 #include "musicdec/score.h"
 #include "musicdec/wav_writer.h"
@@ -23,20 +23,16 @@ constexpr const char* kUsage =
     "  (dec2.exe -> 2) unless --track is given. --check only reads the track.\n";
 
 std::string_view BaseName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+  std::size_t slash = path.size();
+  while (slash > 0 && !IsSeparator(path[slash - 1])) --slash;
+  return path.substr(slash);
 }
 
 std::string DirName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string SelfExe() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+  std::size_t slash = path.size();
+  while (slash > 0 && !IsSeparator(path[slash - 1])) --slash;
+  if (slash == 0) return ".";
+  return slash == 1 ? path.substr(0, 1) : path.substr(0, slash - 1);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -47,7 +43,7 @@ bool IsRegularFile(const std::string& path) {
 // The folder the program was started from. The path it was started by wins,
 // so a link to the program in a music folder works like a copy.
 std::string ProgramFolder(const std::string& argv0) {
-  if (argv0.find('/') != std::string::npos && IsRegularFile(argv0)) return DirName(argv0);
+  if (DirName(argv0) != "." && IsRegularFile(argv0)) return DirName(argv0);
   const std::string self = SelfExe();
   return self.empty() ? std::string(".") : DirName(self);
 }
@@ -57,7 +53,7 @@ void Complain(const std::string& what) { std::fprintf(stderr, "musicdec: %s\n", 
 enum class ReadStatus { Ok, IoFailure, TooLarge };
 
 ReadStatus ReadPackedTrack(const std::string& path, std::string& text, std::string& error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenForReading(path);
   if (fd < 0) {
     error = "cannot open " + path + ": " + std::strerror(errno);
     return ReadStatus::IoFailure;
@@ -168,7 +164,7 @@ int RunDecoder(const std::vector<std::string>& args) {
   const std::string markerPath = opt.out + "/" + MarkerName(opt.track);
 
   // A marker left from an earlier run must not vouch for this one.
-  if (!opt.check && unlink(markerPath.c_str()) != 0 && errno != ENOENT) {
+  if (!opt.check && std::remove(markerPath.c_str()) != 0 && errno != ENOENT) {
     Complain("cannot remove " + markerPath + ": " + std::strerror(errno));
     return kExitIoFailure;
   }

@@ -1,12 +1,12 @@
 #include "musicdec/wav_writer.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "musicdec/os_files.h"
 #include "musicdec/score.h"
 
 namespace musicdec {
@@ -21,12 +21,6 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 void Put16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-std::string Folder(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -54,7 +48,7 @@ std::array<std::uint8_t, kWavHeaderBytes> WavHeader(std::uint32_t frames) {
 }
 
 AtomicFile::AtomicFile(std::string path)
-    : path_(std::move(path)), tempPath_(path_ + "." + std::to_string(getpid()) + ".part") {}
+    : path_(std::move(path)), tempPath_(path_ + "." + std::to_string(ProcessId()) + ".part") {}
 
 AtomicFile::~AtomicFile() { Discard(); }
 
@@ -68,12 +62,12 @@ void AtomicFile::Discard() {
   if (fd_ >= 0) {
     close(fd_);
     fd_ = -1;
-    unlink(tempPath_.c_str());
+    std::remove(tempPath_.c_str());
   }
 }
 
 bool AtomicFile::Open() {
-  fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  fd_ = OpenForWriting(tempPath_);
   if (fd_ < 0) {
     error_ = "cannot create " + tempPath_ + ": " + std::strerror(errno);
     return false;
@@ -106,35 +100,32 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 
 bool AtomicFile::Commit() {
   if (fd_ < 0 || !Flush()) return false;
-  if (fsync(fd_) != 0) return Fail("cannot sync");
+  if (!SyncFile(fd_)) return Fail("cannot sync");
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) {
     error_ = "cannot close " + tempPath_ + ": " + std::strerror(errno);
-    unlink(tempPath_.c_str());
+    std::remove(tempPath_.c_str());
     return false;
   }
-  if (rename(tempPath_.c_str(), path_.c_str()) != 0) {
+  // The new name itself is made durable before anyone is told about it.
+  if (!PublishFile(tempPath_, path_)) {
     error_ = "cannot rename " + tempPath_ + " to " + path_ + ": " + std::strerror(errno);
-    unlink(tempPath_.c_str());
+    std::remove(tempPath_.c_str());
     return false;
-  }
-  // Make the new name itself durable before anyone is told about it.
-  const int dir = open(Folder(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
   }
   return true;
 }
 
 bool WriteSmallFile(const std::string& path, const std::string& text, std::string& error) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = OpenForWriting(path);
   if (fd < 0) {
     error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
+  const bool ok =
+      write(fd, text.data(), static_cast<unsigned>(text.size())) == static_cast<int>(text.size()) &&
+      SyncFile(fd);
   if (!ok) error = "cannot write " + path + ": " + std::strerror(errno);
   if (close(fd) != 0 && ok) {
     error = "cannot close " + path + ": " + std::strerror(errno);

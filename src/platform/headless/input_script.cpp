@@ -1,7 +1,6 @@
 #include "platform/headless/input_script.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -177,18 +176,18 @@ bool ReadInputScript(const char* path, std::vector<ScriptEvent>& out, std::strin
   // The size is checked before and while reading: the file may grow.
   std::string text;
   struct stat st;
-  bool tooLarge = ::fstat(fd, &st) == 0 && st.st_size > static_cast<off_t>(kMaxScriptBytes);
+  bool tooLarge = ::fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_size) > kMaxScriptBytes;
   bool failed = false;
   char buffer[65536];
   while (!tooLarge) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const long n = ReadSome(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) failed = true;
     if (n <= 0) break;
     text.append(buffer, static_cast<size_t>(n));
     tooLarge = text.size() > kMaxScriptBytes;
   }
-  ::close(fd);
+  CloseFile(fd);
   if (tooLarge) {
     error = "larger than " + std::to_string(kMaxScriptBytes >> 20) + " MiB";
     return false;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/desktop_backend.h"
 #include "platform/sdl/sdl_audio.h"
 
 namespace platform {
@@ -645,6 +646,12 @@ void SdlBackend::PlaySoundBuffer(int32_t handle, bool looping) {
 
 void SdlBackend::StopSoundBuffer(int32_t handle) {
   if (audio_) audio_->Stop(handle);
+}
+
+std::unique_ptr<Backend> StartDesktopBackend(std::string& error) {
+  auto backend = std::make_unique<SdlBackend>();
+  if (!backend->Start(error)) return nullptr;
+  return backend;
 }
 
 }  // namespace platform
