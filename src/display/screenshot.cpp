@@ -1,10 +1,13 @@
 #include "display/screenshot.h"
 
+#if __has_include(<png.h>)
 #include <png.h>
+#endif
 
 #include <cstdio>
 #include <vector>
 
+#if __has_include(<png.h>)
 bool WritePng(const std::string& path, const uint32_t* pixels, int32_t width, int32_t height,
               int32_t pitchPixels) {
   if (pixels == nullptr || width <= 0 || height <= 0 || pitchPixels < width) return false;
@@ -29,3 +32,8 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int32_t width, in
   const bool closed = std::fclose(f) == 0;
   return ok != 0 && closed;
 }
+#else
+// A build without a PNG encoder (the browser's, for now) writes no picture
+// and says so through the result, as for a file that cannot be written.
+bool WritePng(const std::string&, const uint32_t*, int32_t, int32_t, int32_t) { return false; }
+#endif

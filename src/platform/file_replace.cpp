@@ -91,7 +91,12 @@ bool ResolveTarget(const std::string& path, LinkAtName links, std::string& targe
 std::string UniqueSuffix() {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   unsigned char bytes[6] = {};
-  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+#ifdef __EMSCRIPTEN__
+  const bool drawn = ::getentropy(bytes, sizeof bytes) == 0;  // the browser's crypto source
+#else
+  const bool drawn = ::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof bytes);
+#endif
+  if (!drawn) {
     struct timespec t;
     ::clock_gettime(CLOCK_MONOTONIC, &t);
     static uint32_t counter = 0;
