@@ -37,7 +37,7 @@ for f in index.html index.js index.wasm index.data; do ln -s "$top/build-web/$f"
 cp tests/e2e/playthrough.txt "$work/serve/test/"
 python3 tests/web/page_test_server.py "$work/serve" "$work/out" "$work/port" 300 &
 server_pid=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+for _ in $(seq 200); do [ -s "$work/port" ] && break; sleep 0.1; done
 port=$(cat "$work/port")
 shot_list=$(IFS=,; echo "${shots[*]}")
 page_start=$SECONDS
