@@ -20,6 +20,11 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/memory_policy.h"
 #include "platform/user_folders.h"
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include "platform/web/web_backend.h"
+#endif
 #include "shell/comforts.h"
 #include "shell/command_line.h"
 #include "shell/exit.h"
@@ -53,11 +58,26 @@ int32_t MonstersAlive(GameState& g) {
   return n;
 }
 
+#ifdef __EMSCRIPTEN__
+// The page has no PNG encoder yet: its screenshots are the back buffer's
+// 32-bit pixels as they are, row after row, which the browser test compares
+// with the native program's pictures.
+bool WriteShot(const std::string& file, const GfxContext& gfx) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(gfx.backBuffer),
+            static_cast<std::streamsize>(gfx.screenWidth) * gfx.screenHeight * 4);
+  return static_cast<bool>(out.flush());
+}
+#else
+bool WriteShot(const std::string& file, const GfxContext& gfx) {
+  return WritePng(file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth);
+}
+#endif
+
 void AfterFrame(int64_t frame) {
   for (PendingShot& s : gScreenshots) {
     if (s.shot.frame != frame) continue;
-    const GfxContext& gfx = engine.gfx;
-    if (WritePng(s.shot.file, gfx.backBuffer, gfx.screenWidth, gfx.screenHeight, gfx.screenWidth)) {
+    if (WriteShot(s.shot.file, engine.gfx)) {
       s.written = true;
     } else {
       s.failed = true;
@@ -215,6 +235,38 @@ void ReportDamagedManifest(const std::string& path, const std::string& detail,
   TellHowToRepair(where, "the game runs on unchecked");
 }
 
+#ifdef __EMSCRIPTEN__
+// In the page the loop is the browser's: it calls back once per display
+// frame, and each call runs what is due (RunLoopStep) and returns.
+std::unique_ptr<platform::Backend> gPageBackend;
+platform::WebBackend* gWeb = nullptr;  // null in a scripted run
+
+void EndPageRun(int32_t code) {
+  emscripten_cancel_main_loop();
+  FinishBackgroundWork();
+  TakeSaveNotice();
+  gTrace.close();
+  if (code == 0 && !ScreenshotsDone()) code = 2;
+  std::exit(code);
+}
+
+void PageFrame() {
+  if (gWeb != nullptr) {
+    gWeb->SampleGamepads();
+    if (RunLoopStep() < 0) EndPageRun(0);
+    return;
+  }
+  // A scripted run keeps its virtual clock: ticks as fast as the page can
+  // run them, a few dozen milliseconds of them per display frame.
+  const double until = emscripten_get_now() + 30;
+  do {
+    const int32_t wait = RunLoopStep();
+    if (wait < 0) return EndPageRun(0);
+    if (wait > 0) platform::Current().WaitMs(wait);
+  } while (emscripten_get_now() < until);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -333,20 +385,34 @@ int main(int argc, char** argv) {
     headless->SetScript(std::move(script));
     backend = std::move(headless);
   } else {
+#ifdef __EMSCRIPTEN__
+    auto web = std::make_unique<platform::WebBackend>();
+    web->Start();
+    gWeb = web.get();
+    backend = std::move(web);
+#else
     backend = platform::StartDesktopBackend(error);
     if (!backend) {
       std::fprintf(stderr, "vxgame: cannot open a display (%s); try --headless\n", error.c_str());
       return 1;
     }
+#endif
   }
   backend->SetFrameLimit(cl.frames);
   platform::Install(backend.get());
   SetFrameObserver(&AfterFrame);
   SetExitHandler(&AtProgramExit);
+#ifdef __EMSCRIPTEN__
+  gPageBackend = std::move(backend);
+  if (const int32_t status = StartUp(); status != 0) return status;
+  emscripten_set_main_loop(&PageFrame, 0, 1);  // returns only by unwinding
+  return 0;
+#else
   const int32_t rc = WinMain();
   FinishBackgroundWork();
   TakeSaveNotice();  // a save that failed in the last frames still reaches stderr
   gTrace.close();
   if (rc == 0 && !ScreenshotsDone()) return 2;
   return rc;
+#endif
 }

@@ -10,6 +10,7 @@
 #include "effects/effects.h"
 #include "config/log.h"
 #include "gfx/image_slots.h"
+#include "platform/threads.h"
 
 PicturePrefetch::PicturePrefetch(PictureMemory& memory) : memory_(memory) {
   memory_.AddHolder(this, [](void* self) { static_cast<PicturePrefetch*>(self)->Recall(); });
@@ -20,7 +21,10 @@ PicturePrefetch::~PicturePrefetch() {
   Stop();
 }
 
+// Without threads nothing is prepared ahead: every Take finds nothing and
+// the frame loads the pictures itself, as it does for a request not begun.
 void PicturePrefetch::Request(int32_t level) {
+  if constexpr (!platform::kThreads) return;
   LevelPictureFiles files{};
   if (!FindLevelPictures(level, files)) return;
   std::lock_guard<std::mutex> lock(mutex_);
@@ -49,6 +53,7 @@ PicturePrefetch::DrawingState PicturePrefetch::DrawingStateOf(const GfxContext& 
 }
 
 void PicturePrefetch::RequestGroup(int32_t step, const GfxContext& gfx, const EffectsSystem& fx) {
+  if constexpr (!platform::kThreads) return;
   if (!HasLoadGroup(step) || Logging(gfx) || gfx.screenWidth <= 0 || gfx.screenHeight <= 0) return;
   if (gfx.memory != &memory_) return;
   for (const int32_t slot : LoadGroupSlots(step))

@@ -12,6 +12,18 @@
 namespace rmath {
 namespace {
 
+// The bits of one type as another. Some C++ libraries (the WebAssembly
+// toolchain's) lack std::bit_cast; the compilers' own built-in is the same.
+#if defined(__cpp_lib_bit_cast)
+using std::bit_cast;
+#else
+template <class To, class From>
+constexpr To bit_cast(const From& from) noexcept {
+  static_assert(sizeof(To) == sizeof(From));
+  return __builtin_bit_cast(To, from);
+}
+#endif
+
 __extension__ typedef unsigned __int128 U128;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -27,12 +39,12 @@ struct DD {
 
 bool IsNaN(double x) { return x != x; }
 bool IsInf(double x) { return x == kInf || x == -kInf; }
-double Abs(double x) { return std::bit_cast<double>(std::bit_cast<uint64_t>(x) & ~(uint64_t{1} << 63)); }
-bool SignBit(double x) { return (std::bit_cast<uint64_t>(x) >> 63) != 0; }
+double Abs(double x) { return bit_cast<double>(bit_cast<uint64_t>(x) & ~(uint64_t{1} << 63)); }
+bool SignBit(double x) { return (bit_cast<uint64_t>(x) >> 63) != 0; }
 double CopySign(double mag, double sign) { return SignBit(sign) ? -Abs(mag) : Abs(mag); }
 
 // 2^k for a normal k.
-double Pow2(int k) { return std::bit_cast<double>(static_cast<uint64_t>(k + 1023) << 52); }
+double Pow2(int k) { return bit_cast<double>(static_cast<uint64_t>(k + 1023) << 52); }
 
 // y · 2^k with one rounding at most, for y near 1 (the results of the
 // exponential kernels).
@@ -123,7 +135,7 @@ uint64_t TwoOverPiBits(int i) {
 // exactly in integers from enough bits of 2/pi, so r keeps full precision
 // even next to a multiple of pi/2.
 int Reduce(double x, DD& r) {
-  const uint64_t bits = std::bit_cast<uint64_t>(x);
+  const uint64_t bits = bit_cast<uint64_t>(x);
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const uint64_t m = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);  // |x| >= pi/4: normal
   const int e = biased - 1075;                                                  // |x| = m · 2^e
@@ -281,15 +293,15 @@ double ExpDD(double hi, double lo) {
 
 // ln(x) for finite x > 0 as a double-double, good to about 2^-100.
 DD LogDD(double x) {
-  uint64_t bits = std::bit_cast<uint64_t>(x);
+  uint64_t bits = bit_cast<uint64_t>(x);
   int e = 0;
   if ((bits >> 52) == 0) {  // subnormal
     x *= 0x1p54;
-    bits = std::bit_cast<uint64_t>(x);
+    bits = bit_cast<uint64_t>(x);
     e = -54;
   }
   e += static_cast<int>(bits >> 52) - 1023;
-  double m = std::bit_cast<double>((bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1023} << 52));  // [1, 2)
+  double m = bit_cast<double>((bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1023} << 52));  // [1, 2)
   if (m > 0x1.6a09e667f3bcdp+0) {  // keep m within [sqrt(1/2), sqrt(2))
     m *= 0.5;
     ++e;
@@ -456,8 +468,8 @@ double Atan2(double y, double x) {
   if (IsInf(y)) return CopySign(kPiOver2.hi, y);
   double ay = Abs(y);
   double ax = Abs(x);
-  const int ey = static_cast<int>(std::bit_cast<uint64_t>(ay) >> 52);
-  const int ex = static_cast<int>(std::bit_cast<uint64_t>(ax) >> 52);
+  const int ey = static_cast<int>(bit_cast<uint64_t>(ay) >> 52);
+  const int ex = static_cast<int>(bit_cast<uint64_t>(ax) >> 52);
   if (ey - ex > 60) return CopySign(kPiOver2.hi + 0.5 * kPiOver2.lo, y);
   if (ex - ey > 60) return x > 0 ? CopySign(ay / ax, y) : CopySign(pi + kPi.lo, y);
   // Both within 2^60 of each other: scale them together into the range

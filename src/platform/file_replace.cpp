@@ -187,7 +187,12 @@ std::string UniqueSuffix() {
   std::random_device device;
   for (unsigned char& b : bytes) b = static_cast<unsigned char>(device());
 #else
-  if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+#ifdef __EMSCRIPTEN__
+  const bool drawn = ::getentropy(bytes, sizeof bytes) == 0;  // the browser's crypto source
+#else
+  const bool drawn = ::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof bytes);
+#endif
+  if (!drawn) {
     struct timespec t;
     ::clock_gettime(CLOCK_MONOTONIC, &t);
     static uint32_t counter = 0;

@@ -4,6 +4,9 @@
 // trigger position into such presses. Buttons 0..14 are the standard
 // controller layout, in its order (A is the bottom face button).
 #include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
 
 namespace platform {
 
@@ -57,6 +60,28 @@ struct PadAxis {
     held = next;
     return changed;
   }
+};
+
+// The sticks and triggers a pad reports as positions.
+enum class PadStick { LeftX, LeftY, LeftTrigger, RightTrigger };
+
+// One plugged-in pad as the window procedure sees it: the buttons it holds,
+// and its stick and triggers turned into presses. Every change comes out as
+// a WM_PADBUTTONDOWN or WM_PADBUTTONUP message, each press and release once.
+class PadTracker {
+ public:
+  // A button pressed or let go (standard layout, kPadA..kPadDpadRight).
+  void Button(PadButton button, bool down, std::vector<Message>& out);
+  // A stick axis (negative to the left and up) or a trigger, -32768..32767.
+  void Move(PadStick stick, int32_t value, std::vector<Message>& out);
+  // A pad pulled out lets go of everything it held.
+  void ReleaseAll(std::vector<Message>& out);
+  bool Held(PadButton button) const { return (held_ & (1u << button)) != 0; }
+
+ private:
+  void Change(PadButton button, bool down, std::vector<Message>& out);
+  uint32_t held_ = 0;  // bit per PadButton
+  PadAxis axes_[4];
 };
 
 }  // namespace platform

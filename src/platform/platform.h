@@ -24,6 +24,9 @@ struct Message {
   int32_t lParam = 0;
 };
 
+// What a look at the event queue found.
+enum class Poll { Message, Empty, Quit };
+
 enum class Metric { ScreenWidth, ScreenHeight, FrameWidth, FrameHeight, SmallCaption };
 enum class ZOrder { Top, Bottom };
 
@@ -85,6 +88,12 @@ class Backend {
   // Events and time. NextMessage waits for the next event and returns false
   // once a quit has been posted and the queue is done.
   virtual bool NextMessage(Message& out) = 0;
+  // NextMessage without waiting, for a host that calls the loop back instead
+  // of letting it block: a due timer or a queued event, Empty when nothing
+  // has arrived yet, Quit once a quit has been posted and the queue is done.
+  // A backend that can only wait (or whose clock is virtual, so that the
+  // next timer is always due) answers from NextMessage.
+  virtual Poll PollMessage(Message& out) { return NextMessage(out) ? Poll::Message : Poll::Quit; }
   virtual void PostQuit(int32_t code) = 0;
   virtual uint32_t StartTimer(uint32_t id, uint32_t periodMs) = 0;
   virtual void StopTimer(uint32_t id) = 0;

@@ -24,4 +24,7 @@ struct FrameClock {
   int32_t secondPass = 0;
   int32_t tickPhase = 0;
   uint32_t timerId = 0;
+  // The loop step returned between a tick's two passes (a non-blocking
+  // host calls it again once the second is due).
+  bool secondPassPending = false;
 };

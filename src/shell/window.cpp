@@ -70,66 +70,51 @@ void RunOneFrame() {
 
 void Present() { vxscrHtoSCREEN(engine.screen); }
 
-void Tick() {
+// One pass of a tick: the start-up steps, the frame when active, and the
+// present.
+void TickPass() {
   FrameClock& fc = frameClock;
-  if (fc.rawMouseX != fc.prevMouseX || fc.rawMouseY != fc.prevMouseY) {
-    input.mouseX = (fc.rawMouseX + fc.prevMouseX) / 2;
-    input.mouseY = (fc.rawMouseY + fc.prevMouseY) / 2;
-    fc.prevMouseX = fc.rawMouseX;
-    fc.prevMouseY = fc.rawMouseY;
-  } else {
-    input.mouseX = fc.rawMouseX;
-    input.mouseY = fc.rawMouseY;
+  if (fc.startState == kStartFirstTick) {
+    fc.startState = -1;
+    fc.tickPhase = kPhaseRestarting;
   }
-  fc.tickStart = EngineClock();
-  for (;;) {
-    if (fc.startState == kStartFirstTick) {
-      fc.startState = -1;
-      fc.tickPhase = kPhaseRestarting;
-    }
-    if (fc.startState == kStartNoTick) {
-      fc.startState = kStartFirstTick;
-      fc.secondPass = 0;
-      PlaceCursor(400, 300);
-      fc.rawMouseX = fc.prevMouseX = 400;
-      fc.rawMouseY = fc.prevMouseY = 300;
-      fc.tickPhase = kPhaseWaiting;
-      fc.displayReady = 0;
-    }
-    if (fc.tickPhase == 0) {
-      if (fc.appActive == -1) RunOneFrame();
-    } else if (fc.tickPhase == kPhaseRestarting) {
-      if (fc.displayReady == 0 && fc.appActive == -1) {
-        fc.displayReady = -1;
-        if (fc.firstStart != 0) {
-          if (engine.screen.display.windowed == 0) ClipToGameArea();
-          FirstStartSetup();
-        }
-      } else if (fc.displayReady != 0) {
-        if (fc.firstStart != 0) ResetInput(input, dispatcher);
-        fc.firstStart = 0;
-        fc.tickPhase = 0;
+  if (fc.startState == kStartNoTick) {
+    fc.startState = kStartFirstTick;
+    fc.secondPass = 0;
+    PlaceCursor(400, 300);
+    fc.rawMouseX = fc.prevMouseX = 400;
+    fc.rawMouseY = fc.prevMouseY = 300;
+    fc.tickPhase = kPhaseWaiting;
+    fc.displayReady = 0;
+  }
+  if (fc.tickPhase == 0) {
+    if (fc.appActive == -1) RunOneFrame();
+  } else if (fc.tickPhase == kPhaseRestarting) {
+    if (fc.displayReady == 0 && fc.appActive == -1) {
+      fc.displayReady = -1;
+      if (fc.firstStart != 0) {
+        if (engine.screen.display.windowed == 0) ClipToGameArea();
+        FirstStartSetup();
       }
+    } else if (fc.displayReady != 0) {
+      if (fc.firstStart != 0) ResetInput(input, dispatcher);
+      fc.firstStart = 0;
+      fc.tickPhase = 0;
     }
-    // No frame runs while the application is inactive; the frame limit
-    // counts the ones that would have run, so an inactive run ends too.
-    if (fc.appActive == 0) P().NoteInactivePass();
-    if (fc.displayReady != 0 && fc.appActive != 0) Present();
-    engine.picturePrefetch.Hold(false);
-    if (fc.secondPass != 0 || fc.tickStart == -1) break;
-    input.mouseX = fc.rawMouseX;
-    input.mouseY = fc.rawMouseY;
-    // The second frame starts as soon as more than 1000 / fps ms have
-    // passed since the tick began; the wait sleeps instead of spinning.
-    const int32_t period = 1000 / fc.fps;
-    for (;;) {
-      fc.elapsed = EngineClock() - fc.tickStart;
-      if (fc.elapsed < 0 || fc.elapsed > period) break;
-      P().WaitMs(period + 1 - fc.elapsed);
-    }
-    fc.secondPass = -1;
   }
-  fc.secondPass = 0;
+  // No frame runs while the application is inactive; the frame limit
+  // counts the ones that would have run, so an inactive run ends too.
+  if (fc.appActive == 0) P().NoteInactivePass();
+  if (fc.displayReady != 0 && fc.appActive != 0) Present();
+  engine.picturePrefetch.Hold(false);
+}
+
+// The blocking tick of the message loop: the first pass, a sleep until the
+// second is due, the second.
+void Tick() {
+  if (!BeginTick()) return;
+  for (int32_t wait = SecondPassWait(); wait > 0; wait = SecondPassWait()) P().WaitMs(wait);
+  EndTick();
 }
 
 void Activate(uint32_t wParam) {
@@ -187,6 +172,79 @@ void Resize() {
 }  // namespace
 
 void SetFrameObserver(FrameObserver observer) { gFrameObserver = observer; }
+
+bool BeginTick() {
+  FrameClock& fc = frameClock;
+  if (fc.rawMouseX != fc.prevMouseX || fc.rawMouseY != fc.prevMouseY) {
+    input.mouseX = (fc.rawMouseX + fc.prevMouseX) / 2;
+    input.mouseY = (fc.rawMouseY + fc.prevMouseY) / 2;
+    fc.prevMouseX = fc.rawMouseX;
+    fc.prevMouseY = fc.rawMouseY;
+  } else {
+    input.mouseX = fc.rawMouseX;
+    input.mouseY = fc.rawMouseY;
+  }
+  fc.tickStart = EngineClock();
+  TickPass();
+  if (fc.tickStart == -1) {
+    fc.secondPass = 0;
+    return false;
+  }
+  input.mouseX = fc.rawMouseX;
+  input.mouseY = fc.rawMouseY;
+  return true;
+}
+
+// The second frame starts as soon as more than 1000 / fps ms have passed
+// since the tick began (at once when the clock went back).
+int32_t SecondPassWait() {
+  FrameClock& fc = frameClock;
+  const int32_t period = 1000 / fc.fps;
+  fc.elapsed = EngineClock() - fc.tickStart;
+  if (fc.elapsed < 0 || fc.elapsed > period) return 0;
+  return period + 1 - fc.elapsed;
+}
+
+void EndTick() {
+  FrameClock& fc = frameClock;
+  fc.secondPass = -1;
+  TickPass();
+  fc.secondPass = 0;
+}
+
+int32_t RunLoopStep() {
+  platform::Backend& p = P();
+  FrameClock& fc = frameClock;
+  if (fc.secondPassPending) {
+    if (const int32_t wait = SecondPassWait(); wait > 0) return wait;
+    fc.secondPassPending = false;
+    EndTick();
+  }
+  // Messages are taken one at a time, as the blocking loop takes them: a
+  // tick that must wait for its second pass leaves the rest queued, so
+  // input reaches the game between ticks only.
+  platform::Message m;
+  for (;;) {
+    switch (p.PollMessage(m)) {
+      case platform::Poll::Quit:
+        return -1;
+      case platform::Poll::Empty:
+        return 0;
+      case platform::Poll::Message:
+        break;
+    }
+    if (m.message != wm::WM_TIMER) {
+      WindowProc(m.message, m.wParam, m.lParam);
+      continue;
+    }
+    if (!BeginTick()) continue;
+    if (const int32_t wait = SecondPassWait(); wait > 0) {
+      fc.secondPassPending = true;
+      return wait;
+    }
+    EndTick();
+  }
+}
 
 void SetScreenSize() {
   engine.gfx.screenWidth = 800;

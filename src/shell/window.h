@@ -18,6 +18,19 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
 // button destroys the window.
 int32_t DefWindowProc(uint32_t message, uint32_t wParam, int32_t lParam);
 
+// The frame loop for a host that must not block (a page's per-frame
+// callback): handles the messages that have arrived, running the ticks
+// among them as the blocking loop does, and returns once none is left or a
+// tick's second pass is not due yet. Returns -1 once the program has quit,
+// else the milliseconds until that second pass is due (0: none waits).
+int32_t RunLoopStep();
+// A tick in steps, shared by both loops: BeginTick runs the first pass and
+// says whether a second follows; SecondPassWait gives the milliseconds until
+// it is due (0: now); EndTick runs it.
+bool BeginTick();
+int32_t SecondPassWait();
+void EndTick();
+
 void SetScreenSize();
 // Clears the keyboard and mouse state and enters the loading mode.
 void ResetInput(InputState& in, DispatcherState& d);

@@ -367,13 +367,6 @@ bool SdlBackend::TakePending(Message& out) {
   return true;
 }
 
-void SdlBackend::PadChange(Pad& pad, PadButton button, bool down) {
-  const uint32_t bit = 1u << button;
-  if (((pad.held & bit) != 0) == down) return;
-  pad.held = down ? (pad.held | bit) : (pad.held & ~bit);
-  pending_.push_back(Message{down ? wm::WM_PADBUTTONDOWN : wm::WM_PADBUTTONUP, button, 0});
-}
-
 bool SdlBackend::TranslatePad(const SDL_Event& e) {
   if (!padsEnabled_) return false;
   if (e.type == SDL_CONTROLLERDEVICEADDED) {
@@ -400,43 +393,33 @@ bool SdlBackend::TranslatePad(const SDL_Event& e) {
   Pad& pad = *it;
   switch (e.type) {
     case SDL_CONTROLLERDEVICEREMOVED: {
-      // A pad pulled out lets go of everything it held.
-      for (uint32_t b = 0; b < kPadButtonCount; ++b) PadChange(pad, static_cast<PadButton>(b), false);
+      pad.state.ReleaseAll(pending_);
       SDL_GameControllerClose(pad.controller);
       pads_.erase(it);
       break;
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
-      if (e.cbutton.button <= kPadDpadRight)
-        PadChange(pad, static_cast<PadButton>(e.cbutton.button), e.type == SDL_CONTROLLERBUTTONDOWN);
+      pad.state.Button(static_cast<PadButton>(e.cbutton.button), e.type == SDL_CONTROLLERBUTTONDOWN, pending_);
       break;
-    case SDL_CONTROLLERAXISMOTION: {
-      const uint8_t axis = e.caxis.axis;
-      if (axis >= SDL_CONTROLLER_AXIS_MAX) break;
-      PadAxis& a = pad.axes[axis];
-      const int32_t before = a.held;
-      if (!a.Move(e.caxis.value)) break;
-      // Stick axes are negative to the left and up; triggers only pull.
-      PadButton negative = kPadButtonCount, positive = kPadButtonCount;
-      if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
-        negative = kPadStickLeft;
-        positive = kPadStickRight;
-      } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
-        negative = kPadStickUp;
-        positive = kPadStickDown;
-      } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT) {
-        positive = kPadLeftTrigger;
-      } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
-        positive = kPadRightTrigger;
+    case SDL_CONTROLLERAXISMOTION:
+      switch (e.caxis.axis) {
+        case SDL_CONTROLLER_AXIS_LEFTX:
+          pad.state.Move(PadStick::LeftX, e.caxis.value, pending_);
+          break;
+        case SDL_CONTROLLER_AXIS_LEFTY:
+          pad.state.Move(PadStick::LeftY, e.caxis.value, pending_);
+          break;
+        case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
+          pad.state.Move(PadStick::LeftTrigger, e.caxis.value, pending_);
+          break;
+        case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+          pad.state.Move(PadStick::RightTrigger, e.caxis.value, pending_);
+          break;
+        default:
+          break;
       }
-      const auto side = [&](int32_t held) {
-        return held < 0 ? negative : held > 0 ? positive : kPadButtonCount;
-      };
-      if (side(before) != kPadButtonCount) PadChange(pad, side(before), false);
-      if (side(a.held) != kPadButtonCount) PadChange(pad, side(a.held), true);
       break;
-    }
     default:
       break;
   }

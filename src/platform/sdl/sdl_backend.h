@@ -74,13 +74,11 @@ class SdlBackend : public Backend {
   struct Pad {
     SDL_GameController* controller = nullptr;
     SDL_JoystickID id = -1;
-    uint32_t held = 0;  // bit per PadButton
-    PadAxis axes[SDL_CONTROLLER_AXIS_MAX];
+    PadTracker state;
   };
   bool Translate(const SDL_Event& e, Message& out);
   bool TranslatePad(const SDL_Event& e);
   bool TakePending(Message& out);
-  void PadChange(Pad& pad, PadButton button, bool down);
   void ClosePads();
   bool EnsureRenderer();
   void PresentTexture(SDL_Texture* texture);
