@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/globals.h"
+#include "shell/mode_dispatcher.h"
 #include "shell/window.h"
 #include "support/engine_test.h"
 
@@ -25,8 +26,8 @@ struct Seen {
 };
 std::vector<Seen> gSeen;
 void RecordFrame(int64_t) {
-  gSeen.push_back(Seen{platform::Current().ClockMs(), dispatcher.gameMode, dispatcher.loadingStep, game.playerX,
-                       game.playerY, input.left, RandomStateText(engine.random.s)});
+  gSeen.push_back(Seen{platform::Current().ClockMs(), dispatcher.gameMode, dispatcher.loadingStep, game.player.x,
+                       game.player.y, input.left, RandomStateText(engine.random.s)});
 }
 
 platform::ScriptEvent Key(int64_t tick, uint32_t message, uint32_t code) {
