@@ -92,6 +92,11 @@ echo "windows: the archive's game continued a save in %APPDATA% to the ending an
 # through Wine into ALSA's null device (a machine without sound has no
 # other), opened as the log tells.
 folder "$work/window"
+# Wine's desktop process, which owns every window of the prefix, is the one
+# its first program started, without a display; Wine is stopped so that the
+# windowed run starts a new one on Xvfb's display.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 sed -i 's/^6,,,0$/6,,,1/' "$work/window/ini/main.ini"
 printf 'pcm.!default { type null }\n' >"$work/null-sound.conf"
 ALSA_CONFIG_PATH="$work/null-sound.conf" xvfb-run -a -s "-screen 0 1024x768x24" \
