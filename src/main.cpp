@@ -18,6 +18,7 @@
 #include "platform/desktop_backend.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/console.h"
 #include "platform/memory_policy.h"
 #include "platform/user_folders.h"
 #ifdef __EMSCRIPTEN__
@@ -270,6 +271,7 @@ void PageFrame() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::UseStartingConsole();
   platform::GiveLargeBlocksBack();
   CommandLine cl;
   std::string error;
