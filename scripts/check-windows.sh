@@ -86,11 +86,12 @@ tail -n 1 "$work/resume.txt" | grep -q ' menu 37 ' || { echo "windows: the conti
 [ -f "$appdata/vxgame/gamesave.sav.bak" ] || { echo "windows: the game did not save into %APPDATA%"; exit 1; }
 echo "windows: the archive's game continued a save in %APPDATA% to the ending and saved there"
 
-# A window: the title and first screens under Xvfb, with a screenshot of
-# the window's frame 60 (its animation follows the real clock, so it is
-# compared for its size, not its pixels), and the sound device: waveOut
-# through Wine into ALSA's null device (a machine without sound has no
-# other), opened as the log tells.
+# A window under Xvfb, played as a player would: the title, then Return
+# pressed on the keyboard (xdotool) until the menus slide in with their
+# sound. Wine plays through PulseAudio into a null sink whose monitor is
+# recorded, so the check hears whether samples really came out. The
+# window's frame 60 is kept as a screenshot (its animation follows the real
+# clock, so it is compared for its size, not its pixels).
 folder "$work/window"
 # Wine's desktop process, which owns every window of the prefix, is the one
 # its first program started, without a display; Wine is stopped so that the
@@ -98,12 +99,36 @@ folder "$work/window"
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 sed -i 's/^6,,,0$/6,,,1/' "$work/window/ini/main.ini"
-printf 'pcm.!default { type null }\n' >"$work/null-sound.conf"
-ALSA_CONFIG_PATH="$work/null-sound.conf" xvfb-run -a -s "-screen 0 1024x768x24" \
-  wine build-win/vxgame.exe --root "$work/window" --frames 60 --screenshot "60:$work/window-60.png" \
-  >"$work/window.log" 2>&1 || { tail "$work/window.log"; exit 1; }
+mkdir -p "$work/pulse"
+XDG_RUNTIME_DIR="$work/pulse" HOME="$work/pulse" pulseaudio --daemonize=no -n --exit-idle-time=-1 \
+  --use-pid-file=no --disable-shm=yes --load="module-null-sink sink_name=vxsink" \
+  --load="module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" >"$work/pulse.log" 2>&1 &
+pulse=$!
+export PULSE_SERVER="unix:$work/pulse/native"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+parec -d vxsink.monitor --raw --format=s16le --rate=44100 --channels=2 >"$work/heard.raw" &
+recorder=$!
+cat >"$work/player.sh" <<PLAYER
+#!/usr/bin/env bash
+# The game and, beside it, a player who waits for its window and presses Return.
+wine build-win/vxgame.exe --root "$work/window" --frames 240 --screenshot "60:$work/window-60.png" \
+  >"$work/window.log" 2>&1 &
+game=\$!
+for _ in \$(seq 100); do xdotool search --name . >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+for _ in 1 2 3 4; do xdotool key Return; sleep 0.4; done
+wait \$game
+PLAYER
+chmod +x "$work/player.sh"
+xvfb-run -a -s "-screen 0 1024x768x24" "$work/player.sh" || { tail "$work/window.log"; exit 1; }
+kill "$recorder" "$pulse" 2>/dev/null || true
+wait "$recorder" "$pulse" 2>/dev/null || true
 build-test/tools/vxpic/vxpic info "$work/window-60.png" | grep -q '^size: 800 x 600$' \
   || { echo "windows: the windowed run wrote no 800 x 600 screenshot"; exit 1; }
 grep -q '^vxInitDirectSound finished. error status: 0' "$work/window/en1_log.txt" \
   || { echo "windows: the windowed run had no sound device"; exit 1; }
-echo "windows: a windowed run under Xvfb showed 60 frames with sound; stage took $((SECONDS - start)) s"
+# Heard: samples away from silence (the null sink's monitor is all zeros
+# while nothing plays).
+loud=$(od -An -v -td2 -w2 "$work/heard.raw" | awk '$1 > 300 || $1 < -300 { n++ } END { print n + 0 }')
+[ "$loud" -gt 1000 ] || { echo "windows: the windowed run made no sound ($loud loud samples)"; exit 1; }
+echo "windows: a windowed run under Xvfb answered the keyboard and was heard ($loud loud samples); stage took $((SECONDS - start)) s"

@@ -5,4 +5,4 @@
 # GoogleTest sources (built for Windows with the tests), zip for the
 # players' archive, and Xvfb for the windowed run.
 set -euo pipefail
-exec "$(dirname "$0")/install-deps.sh" g++-mingw-w64-x86-64-posix wine64 wine libstb-dev googletest zip xvfb xauth
+exec "$(dirname "$0")/install-deps.sh" g++-mingw-w64-x86-64-posix wine64 wine libstb-dev googletest zip xvfb xauth xdotool pulseaudio pulseaudio-utils
