@@ -16,6 +16,9 @@ struct ComfortState {
   int32_t altHeld = 0;
   // Set while a gamepad button is being fed in as a key.
   int32_t fromPad = 0;
+  // The last key pressed as the keyboard (or a gamepad's menu key) gave
+  // it, before any remapping: the options screen reads its keys from here.
+  uint32_t rawKeyEvent = 0;
   // Keys held on the keyboard, and how many gamepad buttons hold each key:
   // a key stays down until neither holds it.
   uint8_t keyboardHeld[256] = {};

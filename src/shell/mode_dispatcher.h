@@ -5,6 +5,7 @@
 
 #include "engine/input_state.h"
 #include "menus/menu.h"
+#include "menus/options_screen.h"
 
 struct GameState;
 
@@ -15,7 +16,12 @@ enum GameMode : int32_t {
   kModeEditor = 3,
   kModeFade = 4,
   kModeMenu = 5,
+  kModeOptions = 6,  // over the title or the pause screen; the game stands still
 };
+
+// The key (and the gamepad's Y, as this key) that opens the options from
+// the title and the pause screen.
+inline constexpr uint32_t kOptionsKey = 'O';
 
 // The brightness fade of every frame: 16 steps from where it stood to the
 // target, in 1/256 of full brightness (negative is darker).
@@ -55,6 +61,10 @@ struct DispatcherState {
   // Menu: the open screen, and the answer of the menu frame.
   MenuState menu;
   int32_t menuAnswer = 0;
+  // Options: the screen, and the clock when it opened (the menu's frame
+  // timing resumes as if no time had passed).
+  OptionsScreen options;
+  int32_t optionsOpenedAt = 0;
   BrightnessFade fade;
   // The key events of the frame, each taken from the last key once.
   uint8_t upEvent = 0, downEvent = 0, leftEvent = 0, rightEvent = 0;
