@@ -307,8 +307,6 @@ int32_t TakeInput(OptionsScreen& o, GameState& g, ComfortSettings& c, const Opti
   return kOptionsStay;
 }
 
-std::string Percent(int32_t v) { return v == 0 ? "" : std::to_string(v); }
-
 // The keys that give an action now, by name.
 std::string KeysOf(const ComfortSettings& c, int32_t action) {
   std::string names;
@@ -358,7 +356,7 @@ void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortS
         if (v == 0) {
           DrawWords(s, onOff.text1, vx, y, right);
         } else {
-          DrawLatin(Percent(v), vx, y, right);
+          DrawLatin(std::to_string(v), vx, y, right);
         }
         waits = r == kRowSoundVolume ? soundWaits : musicWaits;
         break;
@@ -430,9 +428,10 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
   if (o.conflictAction >= 0 && o.conflictAction < kRemappedActions) {
     const int32_t y = RowY(y0, kKeysRows) + 4;
     const Texts was = Text(s, kTextFirstAction + o.conflictAction);
-    DrawLatin(KeyNameFromCode(o.conflictKey), x0 + kLabelX, y, right);
+    const std::string key = KeyNameFromCode(o.conflictKey);
+    DrawLatin(key, x0 + kLabelX, y, right);
     DrawWords(s, conflict.text1 + " " + (s.controlScheme == 2 && !was.text2.empty() ? was.text2 : was.text1),
-              x0 + kLabelX + 110, y, right);
+              x0 + kLabelX + 11 * static_cast<int32_t>(key.size()) + 12, y, right);
   }
 }
 

@@ -311,8 +311,12 @@ void OptionsModeFrame(DispatcherState& d, InputState& in) {
   MenuReloadTexts(game, d.menu);
   d.menu.selectLatch = d.menu.confirmLatch = 0;
   d.menu.prevSelect = d.menu.prevConfirm = 0;
-  const int32_t away = platform::Current().ClockMs() - d.optionsOpenedAt;
-  engine.gfx.lastClock = static_cast<int32_t>(static_cast<uint32_t>(engine.gfx.lastClock) + static_cast<uint32_t>(away));
+  // The time spent here is not the game's: its frame timing and the clock
+  // its random source is stirred with go on from where they stood.
+  const uint32_t away =
+      static_cast<uint32_t>(platform::Current().ClockMs()) - static_cast<uint32_t>(d.optionsOpenedAt);
+  engine.gfx.lastClock = static_cast<int32_t>(static_cast<uint32_t>(engine.gfx.lastClock) + away);
+  engine.random.heldMs = static_cast<int32_t>(static_cast<uint32_t>(engine.random.heldMs) + away);
   SetMode(d, in, kModeMenu);
   MenuModeFrame(d, in);
 }

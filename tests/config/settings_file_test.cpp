@@ -10,6 +10,7 @@
 #include "config/comfort_settings.h"
 #include "config/configuration.h"
 #include "platform/file_replace.h"
+#include "platform/game_files.h"
 #include "platform/window_messages.h"
 #include "support/engine_test.h"
 
@@ -35,7 +36,7 @@ class SettingsFile : public vxtest::EngineTest {
 // the value it was given, from a file that has the record and from one
 // that lacks it.
 TEST_F(SettingsFile, EverySettingRoundTripsThroughTheReader) {
-  for (const std::string start : {std::string(), std::string("13,sound,,1\n15,low,,0\n19,c,,0\n30,s,,0\n"
+  for (const std::string& start : {std::string(), std::string("13,sound,,1\n15,low,,0\n19,c,,0\n30,s,,0\n"
                                                               "13131313,end,,\nnotes\n")}) {
     std::string file = start;
     SetRecordValues(file, kRecordSound, {0}, "sound");

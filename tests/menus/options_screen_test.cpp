@@ -88,6 +88,7 @@ class OptionsScreenTest : public vxtest::StartedEngineTest {
     game.settings.musicOn = -1;
     ReadComfortSettings(comfort, engine.records);
     CreatePicture(engine.gfx, 406, 800, 600);
+    CreatePicture(engine.gfx, 400, 680, 260);  // the box
     OpenOptions(options, game.settings, comfort, -1, false);
   }
   int32_t Press(uint32_t key) {
