@@ -11,11 +11,11 @@ namespace {
 
 // One line of the file as the reader meets it.
 struct Line {
-  size_t start = 0;     // offset of its first character
-  size_t end = 0;       // offset after its line feed
-  size_t bodyEnd = 0;   // offset of its line end ("\r\n" or "\n")
-  int32_t id = 0;       // its record number
-  bool readable = true; // false: the reader's scan stops here
+  size_t start = 0;      // offset of its first character
+  size_t end = 0;        // offset after its line feed
+  size_t bodyEnd = 0;    // offset of its line end ("\r\n" or "\n")
+  int32_t id = 0;        // its record number
+  bool readable = true;  // false: the reader's scan stops here
 };
 
 // The lines in order, up to and including the one where the reader stops
@@ -100,7 +100,8 @@ void SetRecord(std::string& file, int32_t id, const std::string* text1, const st
 
 }  // namespace
 
-void SetRecordValues(std::string& file, int32_t id, const std::vector<int32_t>& values, const std::string& name) {
+void SetRecordValues(std::string& file, int32_t id, const std::vector<int32_t>& values,
+                     const std::string& name) {
   SetRecord(file, id, nullptr, nullptr, values, name);
 }
 
@@ -128,7 +129,8 @@ bool WriteSettingsFile(const std::string& file, std::string* problem) {
   const std::filesystem::path path(kConfigFile);
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) {
-    if (problem != nullptr) *problem = "cannot make the folder " + path.parent_path().string() + ": " + ec.message();
+    if (problem != nullptr)
+      *problem = "cannot make the folder " + path.parent_path().string() + ": " + ec.message();
     return false;
   }
   return platform::ReplaceFile(kConfigFile, file, "", problem);

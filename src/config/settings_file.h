@@ -13,7 +13,8 @@
 // record the reader would not find is added as "id,name,,numbers" where the
 // reader's scan ends (before an end line, an overlong line or a last line
 // without a line end), so that the reader finds it next time.
-void SetRecordValues(std::string& file, int32_t id, const std::vector<int32_t>& values, const std::string& name);
+void SetRecordValues(std::string& file, int32_t id, const std::vector<int32_t>& values,
+                     const std::string& name);
 // The same with both texts set as well (commas and line breaks in them
 // become spaces: a text cannot hold them).
 void SetRecordTexts(std::string& file, int32_t id, const std::string& text1, const std::string& text2,

@@ -126,9 +126,11 @@ void WriteValue(OptionsScreen& o, int32_t record, std::vector<int32_t> values, c
 // which is off at 0.
 void WriteVolume(OptionsScreen& o, int32_t volumeRecord, int32_t switchRecord, int32_t volume) {
   Write(o, [&](std::string& file) {
-    SetRecordValues(file, switchRecord, {volume > 0 ? 1 : 0}, volume > 0 ? "on" : "off");
-    SetRecordValues(file, volumeRecord, {volume},
-                    volumeRecord == kRecordSoundVolume ? "sound volume (0 to 100)" : "music volume (0 to 100)");
+    SetRecordValues(file, switchRecord, {volume > 0 ? 1 : 0},
+                    switchRecord == kRecordSound ? "sound (1 = on)" : "music (1 = on)");
+    SetRecordValues(
+        file, volumeRecord, {volume},
+        volumeRecord == kRecordSoundVolume ? "sound volume (0 to 100)" : "music volume (0 to 100)");
   });
 }
 
@@ -145,7 +147,8 @@ void ChangeSetting(OptionsScreen& o, GameState& g, ComfortSettings& c, int32_t r
       // Off (0) keeps the volume the switch comes back on with.
       if (level > 0) (sound ? c.soundVolume : c.musicVolume) = level;
       SetVolumes(engine.sound, o.soundLevel, o.musicLevel);
-      WriteVolume(o, sound ? kRecordSoundVolume : kRecordMusicVolume, sound ? kRecordSound : kRecordMusic, level);
+      WriteVolume(o, sound ? kRecordSoundVolume : kRecordMusicVolume, sound ? kRecordSound : kRecordMusic,
+                  level);
       break;
     }
     case kRowLowDetail:
@@ -330,8 +333,8 @@ void DrawBox(int32_t x0, int32_t y0, int32_t w) {
   ResetDrawMode(gfx);
 }
 
-void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0, int32_t y0,
-                      int32_t right) {
+void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
+                      int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
   const Texts onOff = Text(s, kTextOnOff);
   const Texts languages = Text(s, kTextLanguages);
@@ -372,8 +375,9 @@ void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortS
         break;
       case kRowDisplay:
         DrawWords(s,
-                  o.display == kDisplayFullScreen ? fullScreen.text1
-                                                  : (o.display == kDisplayDesktopFull ? displays.text2 : displays.text1),
+                  o.display == kDisplayFullScreen
+                      ? fullScreen.text1
+                      : (o.display == kDisplayDesktopFull ? displays.text2 : displays.text1),
                   vx, y, right);
         waits = (o.display == kDisplayFullScreen) != (o.startDisplay == kDisplayFullScreen);
         break;
@@ -399,8 +403,8 @@ void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortS
   }
 }
 
-void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0, int32_t y0,
-                  int32_t right) {
+void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
+                  int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
   const Texts conflict = Text(s, kTextConflict);
   for (int32_t r = 0; r < kKeysRows; ++r) {
@@ -410,7 +414,8 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
       continue;
     }
     const Texts label = Text(s, kTextFirstAction + r);
-    DrawWords(s, s.controlScheme == 2 && !label.text2.empty() ? label.text2 : label.text1, x0 + kLabelX, y, right);
+    DrawWords(s, s.controlScheme == 2 && !label.text2.empty() ? label.text2 : label.text1, x0 + kLabelX, y,
+              right);
     if (r == kKeysRowReset) continue;
     if (o.capturing && o.row == r) {
       DrawWords(s, Text(s, kTextKeysHelp).text2, x0 + kValueX, y, right);
@@ -478,7 +483,8 @@ void WriteKeyRecords(std::string& file, const ComfortSettings& c) {
 
 void OpenOptions(OptionsScreen& o, const GameSettings& settings, const ComfortSettings& c, int32_t windowed,
                  bool desktopFull) {
-  const int32_t display = windowed == 0 ? kDisplayFullScreen : (desktopFull ? kDisplayDesktopFull : kDisplayWindow);
+  const int32_t display =
+      windowed == 0 ? kDisplayFullScreen : (desktopFull ? kDisplayDesktopFull : kDisplayWindow);
   if (!o.started) {
     o.started = true;
     o.startDisplay = display;
@@ -526,7 +532,8 @@ int32_t OptionsFrame(OptionsScreen& o, GameState& g, ComfortSettings& c, const O
   // Beneath the rows: the help line, what a star means, and how the last
   // write went.
   const int32_t help = RowY(y0, kSettingsRows) + 16;
-  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(s, kTextKeysHelp).text1, x0 + kLabelX, help, right);
+  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(s, kTextKeysHelp).text1, x0 + kLabelX, help,
+            right);
   if (o.page == kOptionsSettings) {
     DrawLatin("*", x0 + kLabelX, help + 38, right);
     DrawWords(s, Text(s, kTextRestart).text1, x0 + kLabelX + 16, help + 38, right);

@@ -123,7 +123,8 @@ TEST_F(SettingsFile, EditingKeepsUnknownRecordsNotesOrderAndLineEnds) {
   // A new record goes before the end line, with the file's line end, so
   // that the reader finds it; notes after the end stay after it.
   SetRecordValues(file, kRecordMusicVolume, {40}, "music volume");
-  EXPECT_NE(file.find("13,a later duplicate,,1\r\n36,music volume,,40\r\n13131313,end,,\r\n"), std::string::npos);
+  EXPECT_NE(file.find("13,a later duplicate,,1\r\n36,music volume,,40\r\n13131313,end,,\r\n"),
+            std::string::npos);
   WriteAndReadBack(file);
   EXPECT_EQ(comfort.musicVolume, 40);
   EXPECT_EQ(settings.soundOn, 0);
@@ -172,7 +173,8 @@ TEST_F(SettingsFile, ReadsTheFileTheGameReadsAndWritesIntoThePlayersFolder) {
 // the old file whole and says why.
 TEST_F(SettingsFile, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   vxtest::WriteFile("ini/main.ini", "13,sound,,1\n");
-  platform::SetFileFault([](platform::ReplaceStep step) { return step == platform::ReplaceStep::kWrite ? ENOSPC : 0; });
+  platform::SetFileFault(
+      [](platform::ReplaceStep step) { return step == platform::ReplaceStep::kWrite ? ENOSPC : 0; });
   std::string problem;
   EXPECT_FALSE(WriteSettingsFile("13,sound,,0\n", &problem));
   platform::SetFileFault(nullptr);

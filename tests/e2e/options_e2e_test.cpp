@@ -86,8 +86,8 @@ std::string Key(int32_t tick, const char* key) {
 // Title, credits, the help and the new game, some play, then the pause
 // screen at tick 85.
 const std::string kToThePause = Key(15, "ENTER") + Key(30, "SPACE") + Key(50, "ENTER") + Key(60, "ENTER") +
-                                Key(70, "ENTER") + Key(74, "ENTER") + Key(78, "ENTER") + "80 keydown RIGHT\n" +
-                                Key(85, "ESCAPE") + "86 keyup RIGHT\n";
+                                Key(70, "ENTER") + Key(74, "ENTER") + Key(78, "ENTER") +
+                                "80 keydown RIGHT\n" + Key(85, "ESCAPE") + "86 keyup RIGHT\n";
 const std::string kSettings = "5,windowed,,1\n13,sound,,0\n17,music,,0\n20,english,,1\n";
 
 // The pause screen's frames are the same in number either way: the visit
@@ -101,11 +101,12 @@ TEST_F(OptionsRun, OpeningOptionsFromThePauseChangesNothingOfTheGame) {
   const int32_t away = 10;
   const std::string visit = Key(95, "O") + Key(97, "DOWN") + Key(99, "DOWN") + Key(101, "DOWN") +
                             Key(103, "RIGHT") + Key(95 + away, "ESCAPE");
-  ASSERT_EQ(Run(kToThePause + visit + Key(110 + away, "ENTER") + std::to_string(112 + away) + " keydown LEFT\n",
-                300 + 2 * away,
-                "--screenshot 196:" + (dir / "options-en.png").string() + " --screenshot 204:" +
-                    (dir / "options-ru.png").string()),
-            0);
+  ASSERT_EQ(
+      Run(kToThePause + visit + Key(110 + away, "ENTER") + std::to_string(112 + away) + " keydown LEFT\n",
+          300 + 2 * away,
+          "--screenshot 196:" + (dir / "options-en.png").string() +
+              " --screenshot 204:" + (dir / "options-ru.png").string()),
+      0);
   std::vector<Line> visited;
   int32_t inOptions = 0;
   for (const Line& l : Trace()) {

@@ -68,11 +68,13 @@ TEST(OptionsKeys, NoMoreThanTwentyRemappedKeys) {
   ComfortSettings c;
   int32_t conflict = 0;
   const char letters[] = "BCEFGHIJKLMNOPQRTUVX";
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(RemapKey(c, static_cast<uint32_t>(letters[i]), kLeft, conflict)) << i;
+  for (int i = 0; i < 20; ++i)
+    ASSERT_TRUE(RemapKey(c, static_cast<uint32_t>(letters[i]), kLeft, conflict)) << i;
   EXPECT_FALSE(RemapKey(c, 'Y', kLeft, conflict)) << "the twenty records are taken";
   EXPECT_TRUE(RemapKey(c, 'B', kRight, conflict)) << "one already remapped takes no new record";
   EXPECT_TRUE(RemapKey(c, 'C', kStrike, conflict));
-  EXPECT_FALSE(RemapKey(c, vk::VK_LEFT, kRight, conflict)) << "an arrow given another action needs a record too";
+  EXPECT_FALSE(RemapKey(c, vk::VK_LEFT, kRight, conflict))
+      << "an arrow given another action needs a record too";
   EXPECT_TRUE(RemapKey(c, 'B', kLeft, conflict));
   EXPECT_TRUE(RemapKey(c, 'D', kRight, conflict)) << "D walks right already";
 }
@@ -83,7 +85,8 @@ class OptionsScreenTest : public vxtest::StartedEngineTest {
     StartedEngineTest::SetUp();
     WriteFile("data/text.txt", "600,TITLE RU,help ru\n613,ru,\n");
     WriteFile("data/text1.txt", "600,TITLE EN,help en\n613,en,\n");
-    WriteFile("ini/main.ini", "; kept note\n13,sound,,1\n20,texts,,1\n99,unknown,,7\n13131313,end,,\nafter the end\n");
+    WriteFile("ini/main.ini",
+              "; kept note\n13,sound,,1\n20,texts,,1\n99,unknown,,7\n13131313,end,,\nafter the end\n");
     ReadGameSettings(game.settings, engine.records);
     game.settings.musicOn = -1;
     ReadComfortSettings(comfort, engine.records);
@@ -120,7 +123,8 @@ TEST_F(OptionsScreenTest, LanguageSwitchesAtOnceAndIsWrittenKeepingTheRest) {
   EXPECT_EQ(game.settings.altTextFile, 0);
   EXPECT_EQ(game.settings.textFileName, "data/text.txt");
   EXPECT_EQ(options.written, 1);
-  EXPECT_EQ(ReadFile("ini/main.ini"), "; kept note\n13,sound,,1\n20,texts,,0\n99,unknown,,7\n13131313,end,,\nafter the end\n");
+  EXPECT_EQ(ReadFile("ini/main.ini"),
+            "; kept note\n13,sound,,1\n20,texts,,0\n99,unknown,,7\n13131313,end,,\nafter the end\n");
   EXPECT_EQ(Press(vk::VK_ESCAPE), kOptionsClosed);
   EXPECT_EQ(vxtest::LoadedWords(game), before);
   EXPECT_EQ(vxtest::DrawsBetween(random, engine.random), 0);
@@ -154,7 +158,8 @@ TEST_F(OptionsScreenTest, VolumesStepByTenAndZeroIsOff) {
 // log, and the next good write clears the notice.
 TEST_F(OptionsScreenTest, AFailedWriteKeepsTheOldFileAndIsShown) {
   const std::string old = ReadFile("ini/main.ini");
-  platform::SetFileFault([](platform::ReplaceStep s) { return s == platform::ReplaceStep::kWrite ? ENOSPC : 0; });
+  platform::SetFileFault(
+      [](platform::ReplaceStep s) { return s == platform::ReplaceStep::kWrite ? ENOSPC : 0; });
   Press(vk::VK_LEFT);
   platform::SetFileFault(nullptr);
   EXPECT_EQ(options.written, -1);
