@@ -8,7 +8,7 @@
 #include "config/configuration.h"
 #include "display/screenshot.h"
 #include "shell/globals.h"
-#include "shell/mode_dispatcher.h"
+#include "shell/game_modes.h"
 #include "sound/sound_context.h"
 
 ComfortState comforts;
@@ -175,14 +175,14 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
   }
 }
 
-void PadButtonMessage(uint32_t message, uint32_t button, KeyMessageSink sink) {
+void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessageSink sink) {
   if (button >= platform::kPadButtonCount) return;
   const bool down = message == wm::WM_PADBUTTONDOWN;
   uint8_t& holds = comforts.buttonHolds[button];
   uint32_t key = 0;
   if (down) {
     if (holds++ != 0) return;  // another pad holds it already
-    key = PadKey(static_cast<platform::PadButton>(button), dispatcher.gameMode, game.settings.controlScheme);
+    key = PadKey(static_cast<platform::PadButton>(button), mode, game.settings.controlScheme);
     comforts.buttonKey[button] = key;
     if (key == 0 || key > 255) return;
     ++comforts.padHolds[key];

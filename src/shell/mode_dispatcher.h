@@ -6,22 +6,11 @@
 #include "engine/input_state.h"
 #include "menus/menu.h"
 #include "menus/options_screen.h"
+#include "shell/game_modes.h"
 
 struct GameState;
 
-enum GameMode : int32_t {
-  kModeLoading = 0,
-  kModeGame = 1,
-  kModeCredits = 2,
-  kModeEditor = 3,
-  kModeFade = 4,
-  kModeMenu = 5,
-  kModeOptions = 6,  // over the title or the pause screen; the game stands still
-};
 
-// The key (and the gamepad's Y, as this key) that opens the options from
-// the title and the pause screen.
-inline constexpr uint32_t kOptionsKey = 'O';
 
 // The brightness fade of every frame: 16 steps from where it stood to the
 // target, in 1/256 of full brightness (negative is darker).
