@@ -16,6 +16,17 @@ std::string KeyNameOf(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// A volume record: 0..100 percent; a missing record is full volume, as
+// before there were volumes; a number outside is brought to the nearer end.
+int32_t ReadVolume(ComfortSettings& s, RecordReader& r, int32_t id) {
+  ReadRecord(r, id, kConfigFile);
+  if (r.recordId != id) return 100;
+  const int32_t v = r.values[0];
+  if (v >= 0 && v <= 100) return v;
+  s.problems.push_back("record " + std::to_string(id) + ": volume " + std::to_string(v) + " is not 0 to 100");
+  return v < 0 ? 0 : 100;
+}
+
 }  // namespace
 
 void ReadComfortSettings(ComfortSettings& s, RecordReader& r) {
@@ -39,6 +50,8 @@ void ReadComfortSettings(ComfortSettings& s, RecordReader& r) {
   s.keepWindowOnFocusLoss = ReadConfigValue(r, kRecordFocusLoss) != 0 ? -1 : 0;
   s.startFullScreen = ReadConfigValue(r, kRecordStartFullScreen) != 0 ? -1 : 0;
   s.gamepads = ReadConfigValue(r, kRecordGamepads) != 0 ? 0 : -1;
+  s.soundVolume = ReadVolume(s, r, kRecordSoundVolume);
+  s.musicVolume = ReadVolume(s, r, kRecordMusicVolume);
   for (int32_t id = kRecordKeyMapFirst; id <= kRecordKeyMapLast; ++id) {
     ReadRecord(r, id, kConfigFile);
     if (r.recordId != id) continue;

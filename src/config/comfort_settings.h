@@ -15,6 +15,8 @@ enum ComfortRecord : int32_t {
   kRecordFocusLoss = 32,        // 0 shrink to 50 x 50 and pause, 1 keep the window and pause
   kRecordStartFullScreen = 33,  // 1 = a window starts in desktop full screen
   kRecordGamepads = 34,         // 0 = gamepads on, 1 = off
+  kRecordSoundVolume = 35,      // 0..100 percent; missing = 100
+  kRecordMusicVolume = 36,      // 0..100 percent; missing = 100
   kRecordKeyMapFirst = 40,      // 40..59: a key (first text) stands for a game key (second text)
   kRecordKeyMapLast = 59,
 };
@@ -26,6 +28,8 @@ struct ComfortSettings {
   int32_t keepWindowOnFocusLoss = 0;
   int32_t startFullScreen = 0;
   int32_t gamepads = -1;
+  int32_t soundVolume = 100;
+  int32_t musicVolume = 100;
   // The key each key stands for; 0 where it is not remapped.
   uint8_t keyMap[256] = {};
   // Records that could not be used, each as a line for the log.

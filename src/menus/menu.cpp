@@ -311,6 +311,28 @@ int32_t Answer(GameState& g, const MenuState& m, bool selectRelease, bool confir
 
 }  // namespace
 
+namespace {
+
+void FetchTexts(const GameState& g, MenuState& m, const Screen& s) {
+  RecordReader& r = engine.records;
+  GetTextLine(engine.records, g.settings, 100 + m.screen);
+  m.text = r.text1;
+  GetTextLine(engine.records, g.settings, s.buttonRecord);
+  m.button1Text1 = r.text1;
+  m.button1Text2 = r.text2;
+  if (s.button2Record != 0) {
+    GetTextLine(engine.records, g.settings, s.button2Record);
+    m.button2Text1 = r.text1;
+    m.button2Text2 = r.text2;
+  }
+}
+
+}  // namespace
+
+void MenuReloadTexts(const GameState& g, MenuState& m) {
+  if (InTable(m.screen)) FetchTexts(g, m, kScreenTable[m.screen]);
+}
+
 void MenuSetup(GameState& g, MenuState& m, int32_t screen) {
   m.faceHold = 0;
   m.prevSelect = m.prevConfirm = 0;
@@ -322,17 +344,7 @@ void MenuSetup(GameState& g, MenuState& m, int32_t screen) {
   if (!InTable(screen)) return;
 
   const Screen& s = kScreenTable[screen];
-  RecordReader& r = engine.records;
-  GetTextLine(engine.records, g.settings, 100 + screen);
-  m.text = r.text1;
-  GetTextLine(engine.records, g.settings, s.buttonRecord);
-  m.button1Text1 = r.text1;
-  m.button1Text2 = r.text2;
-  if (s.button2Record != 0) {
-    GetTextLine(engine.records, g.settings, s.button2Record);
-    m.button2Text1 = r.text1;
-    m.button2Text2 = r.text2;
-  }
+  FetchTexts(g, m, s);
   m.boxSlot = s.box;
   m.faceSlot = s.face;
   m.faceStyle = s.faceStyle;

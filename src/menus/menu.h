@@ -28,6 +28,9 @@ struct MenuState {
 // not be written or read); a freezing screen takes the current
 // picture as its background and slides in.
 void MenuSetup(GameState& g, MenuState& m, int32_t screen);
+// Fetches the open screen's texts again, from the message file now chosen
+// (after a change of language); nothing else of the screen changes.
+void MenuReloadTexts(const GameState& g, MenuState& m);
 // One menu frame; answers are taken when Space (select) or Enter (confirm)
 // is let go. The result steers the dispatcher (0 stay, 1 game, 2 quit,
 // 3 credits, 4 fade to the game, 5 back to the level editor, 100 + n

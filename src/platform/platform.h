@@ -120,6 +120,9 @@ class Backend {
   virtual void ReleaseSoundBuffer(int32_t handle) = 0;
   virtual void PlaySoundBuffer(int32_t handle, bool looping) = 0;
   virtual void StopSoundBuffer(int32_t handle) = 0;
+  // The loudness of a buffer in percent, 0 (silent) to 100 (as loaded, the
+  // default). A backend without sound ignores it.
+  virtual void SetSoundBufferVolume(int32_t, int32_t) {}
 
   // Comforts of a window on a desktop, beyond what the engine itself asks
   // for; a backend without them keeps the defaults, which do nothing.

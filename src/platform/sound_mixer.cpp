@@ -128,6 +128,17 @@ void SoundMixer::Stop(int32_t handle) {
   v->playing = false;
 }
 
+void SoundMixer::SetVolume(int32_t handle, int32_t percent) {
+  Voice* v = Find(handle);
+  if (v == nullptr) return;
+  v->volume = std::clamp(percent, 0, kFullVolume);
+}
+
+int32_t SoundMixer::Volume(int32_t handle) const {
+  const Voice* v = Find(handle);
+  return v != nullptr ? v->volume : 0;
+}
+
 void SoundMixer::AddVoice(Voice& v, int32_t* sum, size_t frames) {
   size_t done = 0;
   while (done < frames && v.playing) {
@@ -135,7 +146,13 @@ void SoundMixer::AddVoice(Voice& v, int32_t* sum, size_t frames) {
     const size_t take = std::min(left, frames - done);
     const int16_t* src = v.data.samples.get() + static_cast<size_t>(v.position) * 2;
     int32_t* dst = sum + done * 2;
-    for (size_t k = 0; k < take * 2; ++k) dst[k] += src[k];
+    if (v.volume >= kFullVolume) {
+      for (size_t k = 0; k < take * 2; ++k) dst[k] += src[k];
+    } else {
+      // A silent voice still runs on, so that it is where it would be.
+      const int32_t volume = v.volume;
+      for (size_t k = 0; k < take * 2; ++k) dst[k] += src[k] * volume / kFullVolume;
+    }
     done += take;
     v.position += static_cast<uint32_t>(take);
     if (v.position >= v.data.frames) {

@@ -40,6 +40,8 @@ uint64_t ConvertedBytes(const WaveFormat& format, uint32_t bytes, int32_t device
 bool ConvertToDevice(const WaveFormat& format, const uint8_t* data, uint32_t bytes, int32_t deviceRate,
                      MixerSamples& out);
 
+inline constexpr int32_t kFullVolume = 100;
+
 class SoundMixer {
  public:
   SoundMixer();
@@ -52,6 +54,10 @@ class SoundMixer {
   void Play(int32_t handle, bool looping);
   // Stops and rewinds.
   void Stop(int32_t handle);
+  // The loudness of a buffer in percent (clamped to 0..100; 100 as loaded,
+  // the default). Each sample is scaled by it, truncating toward zero.
+  void SetVolume(int32_t handle, int32_t percent);
+  int32_t Volume(int32_t handle) const;
   // Fills `frames` stereo frames with the sum of the playing buffers,
   // clamped to the 16-bit range.
   void Mix(int16_t* out, size_t frames);
@@ -67,6 +73,7 @@ class SoundMixer {
     uint32_t position = 0;
     bool playing = false;
     bool looping = false;
+    int32_t volume = kFullVolume;
   };
   Voice* Find(int32_t handle);
   const Voice* Find(int32_t handle) const;

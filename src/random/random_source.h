@@ -24,6 +24,10 @@ using Extended = SoftExtended;
 
 struct RandomSource {
   Extended s = 0;
+  // Milliseconds the game stood still outside its own screens (under the
+  // options): the stir takes the clock without them, so such a visit leaves
+  // the draws as they would have been.
+  int32_t heldMs = 0;
 };
 
 void SeedRandom(RandomSource& r, Extended v);
@@ -35,7 +39,7 @@ int32_t Random(RandomSource& r, int32_t lo, int32_t hi);
 // x87 code; with the software type it is Random n times.
 void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n);
 // Two draws of 0..100; when both exceed 80 the state is re-seeded from the
-// clock and the given position.
+// clock (less `heldMs`) and the given position.
 void StirRandom(RandomSource& r, int32_t x, int32_t y);
 
 // The extended value with this sign and exponent field and mantissa.

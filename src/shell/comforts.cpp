@@ -8,7 +8,8 @@
 #include "config/configuration.h"
 #include "display/screenshot.h"
 #include "shell/globals.h"
-#include "shell/mode_dispatcher.h"
+#include "shell/game_modes.h"
+#include "sound/sound_context.h"
 
 ComfortState comforts;
 
@@ -59,13 +60,18 @@ void StartComforts() {
   platform::Backend& p = P();
   p.SetScaleMode(platform::ScaleModeFromValue(comforts.settings.scaling));
   p.EnableGamepads(comforts.settings.gamepads != 0);
+  // Every sample loaded from now on takes its volume.
+  SetVolumes(engine.sound, comforts.settings.soundVolume, comforts.settings.musicVolume);
   if (comforts.settings.startFullScreen != 0 && engine.screen.display.windowed != 0)
     p.SetDesktopFullScreen(true);
 }
 
 bool TakeKeyForGame(uint32_t message, uint32_t& key, int32_t lParam) {
-  if (comforts.fromPad != 0) return true;
   const bool down = message == wm::WM_KEYDOWN;
+  if (comforts.fromPad != 0) {
+    if (down) comforts.rawKeyEvent = key;
+    return true;
+  }
   const bool repeat = (lParam & kKeyWasDown) != 0;
   if (key == vk::VK_MENU) comforts.altHeld = down ? -1 : 0;
   if (IsScreenshotKey(key)) {
@@ -81,6 +87,7 @@ bool TakeKeyForGame(uint32_t message, uint32_t& key, int32_t lParam) {
     }
     return false;
   }
+  if (down) comforts.rawKeyEvent = key;
   key = MappedKey(comforts.settings, key);
   if (key < 256) comforts.keyboardHeld[key] = down ? 1 : 0;
   return true;
@@ -91,9 +98,25 @@ bool HeldByPad(uint32_t key) { return comforts.fromPad == 0 && key < 256 && comf
 uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
   using namespace platform;
   // In the menus the face buttons answer: A (and Start) go on as Enter does,
-  // X gives the other answer as Space does.
+  // X gives the other answer as Space does, Y opens the options.
   // Nothing else there gives an answer by accident.
-  if (mode == kModeMenu) {
+  if (mode == kModeOptions) {
+    switch (button) {
+      case kPadA:
+      case kPadStart:
+        return vk::VK_RETURN;
+      case kPadB:
+      case kPadBack:
+        return vk::VK_ESCAPE;
+      case kPadLeftShoulder:
+        return vk::VK_LEFT;
+      case kPadRightShoulder:
+        return vk::VK_RIGHT;
+      default:
+        break;  // the arrows as in the menus
+    }
+  }
+  if (mode == kModeMenu || mode == kModeOptions) {
     switch (button) {
       case kPadA:
       case kPadB:
@@ -101,6 +124,8 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
         return vk::VK_RETURN;
       case kPadX:
         return vk::VK_SPACE;
+      case kPadY:
+        return kOptionsKey;  // the options, from the title and the pause screen
       case kPadDpadLeft:
       case kPadStickLeft:
         return vk::VK_LEFT;
@@ -150,14 +175,14 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
   }
 }
 
-void PadButtonMessage(uint32_t message, uint32_t button, KeyMessageSink sink) {
+void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessageSink sink) {
   if (button >= platform::kPadButtonCount) return;
   const bool down = message == wm::WM_PADBUTTONDOWN;
   uint8_t& holds = comforts.buttonHolds[button];
   uint32_t key = 0;
   if (down) {
     if (holds++ != 0) return;  // another pad holds it already
-    key = PadKey(static_cast<platform::PadButton>(button), dispatcher.gameMode, game.settings.controlScheme);
+    key = PadKey(static_cast<platform::PadButton>(button), mode, game.settings.controlScheme);
     comforts.buttonKey[button] = key;
     if (key == 0 || key > 255) return;
     ++comforts.padHolds[key];

@@ -16,6 +16,9 @@ struct ComfortState {
   int32_t altHeld = 0;
   // Set while a gamepad button is being fed in as a key.
   int32_t fromPad = 0;
+  // The last key pressed as the keyboard (or a gamepad's menu key) gave
+  // it, before any remapping: the options screen reads its keys from here.
+  uint32_t rawKeyEvent = 0;
   // Keys held on the keyboard, and how many gamepad buttons hold each key:
   // a key stays down until neither holds it.
   uint8_t keyboardHeld[256] = {};
@@ -51,8 +54,9 @@ bool HeldByPad(uint32_t key);
 // window itself so that the comforts never call up into it.
 using KeyMessageSink = int32_t (*)(uint32_t message, uint32_t wParam, int32_t lParam);
 // WM_PADBUTTONDOWN / WM_PADBUTTONUP: the key the button stands for in the
-// current mode and control scheme goes to `sink` as a key message.
-void PadButtonMessage(uint32_t message, uint32_t button, KeyMessageSink sink);
+// dispatcher's current `mode` and the control scheme goes to `sink` as a
+// key message.
+void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessageSink sink);
 // The key a gamepad button stands for in a mode (GameMode) and control
 // scheme (1 or 2); 0 for none.
 uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme);

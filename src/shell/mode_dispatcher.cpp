@@ -20,6 +20,8 @@
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
 #include "menus/menu.h"
+#include "platform/platform.h"
+#include "shell/comforts.h"
 #include "shell/exit.h"
 #include "shell/globals.h"
 #include "sound/music.h"
@@ -252,8 +254,82 @@ void FadeFrame(DispatcherState& d, InputState& in) {
   }
 }
 
+// The screens the options open from: the title once loading is done, and
+// the pause screen.
+bool OptionsReachable(const DispatcherState& d) {
+  return d.menu.screen == kScreenPause || (d.menu.screen == kScreenTitle && d.afterLoading == 1313);
+}
+
+// Where the hint to the options is drawn and can be clicked.
+constexpr int32_t kHintX = 590, kHintY = 556, kHintRight = 790, kHintBottom = 580;
+
+bool HintClicked(const InputState& in) {
+  return in.leftReleased != 0 && in.mouseX >= kHintX && in.mouseX < kHintRight && in.mouseY >= kHintY - 4 &&
+         in.mouseY < kHintBottom;
+}
+
+void DrawOptionsHint() {
+  GfxContext& gfx = G();
+  GetTextLine(engine.records, game.settings, 613);
+  std::string label = engine.records.text1;
+  while (!label.empty() && (label.back() == '\n' || label.back() == '\r')) label.pop_back();
+  DrawTextBox(gfx, "O", kHintX - 20, kHintY - 20, kHintRight, gfx.screenHeight, 103, 3);
+  if (game.settings.altTextFile != 0) {
+    DrawTextBox(gfx, label.c_str(), kHintX + 2, kHintY - 20, kHintRight, gfx.screenHeight, 103, 3);
+  } else {
+    DrawTextBox(gfx, label.c_str(), kHintX + 2, kHintY - 20, kHintRight, gfx.screenHeight, 105, 4);
+  }
+}
+
+// The options open over the screen as it stands: the menu frame does not
+// run while they show, so they draw no random number and move nothing.
+void OpenOptionsScreen(DispatcherState& d, InputState& in) {
+  in.keyEvent = 0;
+  in.leftReleased = in.rightReleased = 0;
+  comforts.rawKeyEvent = 0;
+  OpenOptions(d.options, game.settings, comforts.settings, engine.screen.display.windowed, platform::Current().DesktopFullScreen());
+  d.optionsOpenedAt = platform::Current().ClockMs();
+  SetMode(d, in, kModeOptions);
+}
+
+void MenuModeFrame(DispatcherState& d, InputState& in);
+
+void OptionsModeFrame(DispatcherState& d, InputState& in) {
+  OptionsInput oi;
+  oi.key = comforts.rawKeyEvent;
+  comforts.rawKeyEvent = 0;
+  in.keyEvent = 0;
+  oi.mouseX = in.mouseX;
+  oi.mouseY = in.mouseY;
+  oi.click = in.leftReleased != 0;
+  oi.rightClick = in.rightReleased != 0;
+  in.leftReleased = in.rightReleased = 0;
+  if (OptionsFrame(d.options, game, comforts.settings, oi) != kOptionsClosed) return;
+  // Back to the screen it opened from, in the language now chosen; a key
+  // still held from the options counts there only once let go, as on a
+  // screen just opened.
+  MenuReloadTexts(game, d.menu);
+  d.menu.selectLatch = d.menu.confirmLatch = 0;
+  d.menu.prevSelect = d.menu.prevConfirm = 0;
+  // The time spent here is not the game's: its frame timing and the clock
+  // its random source is stirred with go on from where they stood.
+  const uint32_t away =
+      static_cast<uint32_t>(platform::Current().ClockMs()) - static_cast<uint32_t>(d.optionsOpenedAt);
+  engine.gfx.lastClock = static_cast<int32_t>(static_cast<uint32_t>(engine.gfx.lastClock) + away);
+  engine.random.heldMs = static_cast<int32_t>(static_cast<uint32_t>(engine.random.heldMs) + away);
+  SetMode(d, in, kModeMenu);
+  MenuModeFrame(d, in);
+}
+
 void MenuModeFrame(DispatcherState& d, InputState& in) {
   GameState& g = game;
+  if (OptionsReachable(d)) {
+    if (in.keyEvent == static_cast<int32_t>(kOptionsKey) || HintClicked(in)) {
+      OpenOptionsScreen(d, in);
+      return;
+    }
+    in.leftReleased = 0;
+  }
   d.spaceEvent = d.enterEvent = 0;
   if (in.keyEvent == static_cast<int32_t>(vk::VK_SPACE)) {
     d.spaceEvent = 1;
@@ -286,6 +362,7 @@ void MenuModeFrame(DispatcherState& d, InputState& in) {
     DrawPicture(G(), 730, (G().screenWidth - PictureWidth(G(), 730)) / 2, 110);
     DrawMessageText(text.c_str(), g.settings.altTextFile != 0 ? 140 : 190, 103);
   }
+  if (d.gameMode == kModeMenu && OptionsReachable(d)) DrawOptionsHint();
 }
 
 }  // namespace
@@ -366,6 +443,9 @@ void RunFrame(DispatcherState& d, InputState& in) {
       break;
     case kModeMenu:
       MenuModeFrame(d, in);
+      break;
+    case kModeOptions:
+      OptionsModeFrame(d, in);
       break;
     default:
       break;

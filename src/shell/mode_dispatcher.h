@@ -5,17 +5,12 @@
 
 #include "engine/input_state.h"
 #include "menus/menu.h"
+#include "menus/options_screen.h"
+#include "shell/game_modes.h"
 
 struct GameState;
 
-enum GameMode : int32_t {
-  kModeLoading = 0,
-  kModeGame = 1,
-  kModeCredits = 2,
-  kModeEditor = 3,
-  kModeFade = 4,
-  kModeMenu = 5,
-};
+
 
 // The brightness fade of every frame: 16 steps from where it stood to the
 // target, in 1/256 of full brightness (negative is darker).
@@ -55,6 +50,10 @@ struct DispatcherState {
   // Menu: the open screen, and the answer of the menu frame.
   MenuState menu;
   int32_t menuAnswer = 0;
+  // Options: the screen, and the clock when it opened (the menu's frame
+  // timing resumes as if no time had passed).
+  OptionsScreen options;
+  int32_t optionsOpenedAt = 0;
   BrightnessFade fade;
   // The key events of the frame, each taken from the last key once.
   uint8_t upEvent = 0, downEvent = 0, leftEvent = 0, rightEvent = 0;

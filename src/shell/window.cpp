@@ -321,7 +321,7 @@ int32_t WindowProc(uint32_t message, uint32_t wParam, int32_t lParam) {
     }
     case wm::WM_PADBUTTONDOWN:
     case wm::WM_PADBUTTONUP:
-      PadButtonMessage(message, wParam, WindowProc);
+      PadButtonMessage(message, wParam, dispatcher.gameMode, WindowProc);
       return 0;
     case wm::WM_CHAR:
       return 0;

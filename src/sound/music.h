@@ -9,7 +9,7 @@
 #include "config/record_reader.h"
 #include "sound/sound_context.h"
 
-inline constexpr int32_t kFirstTrackSlot = 50;
+inline constexpr int32_t kFirstTrackSlot = kFirstMusicSlot;
 inline constexpr int32_t kTrackSwitchFrames = 60;
 
 // The music check's own words, kept in the game record as its `music`.

@@ -17,6 +17,11 @@ int32_t PlayableBuffer(const SoundContext& sound, int32_t slot) {
   return sound.slots[slot].buffer;
 }
 
+int32_t SlotVolume(const SoundContext& sound, int32_t slot) {
+  const bool music = slot >= kFirstMusicSlot && slot < kFirstMusicSlot + kMusicSlotCount;
+  return music ? sound.musicVolume : sound.soundVolume;
+}
+
 }  // namespace
 
 int32_t vxInitDirectSound(SoundContext& sound) {
@@ -43,6 +48,15 @@ int32_t vxInitDirectSound(SoundContext& sound) {
   return status;
 }
 
+void SetVolumes(SoundContext& sound, int32_t soundPercent, int32_t musicPercent) {
+  sound.soundVolume = std::clamp(soundPercent, 0, kFullVolume);
+  sound.musicVolume = std::clamp(musicPercent, 0, kFullVolume);
+  platform::Backend& p = platform::Current();
+  for (int32_t slot = 0; slot < kSoundSlots; ++slot) {
+    if (sound.slots[slot].buffer != 0) p.SetSoundBufferVolume(sound.slots[slot].buffer, SlotVolume(sound, slot));
+  }
+}
+
 int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name) {
   if (static_cast<uint32_t>(slot) >= static_cast<uint32_t>(kSoundSlots)) return kWaveNoBuffer;
   SoundSlot& s = sound.slots[slot];
@@ -65,6 +79,7 @@ int32_t LoadWave(SoundContext& sound, int32_t slot, const char* name) {
   if (s.buffer != 0) p.ReleaseSoundBuffer(s.buffer);
   sound.sampleBytes -= s.heldBytes;
   s.buffer = handle;
+  if (const int32_t volume = SlotVolume(sound, slot); volume != kFullVolume) p.SetSoundBufferVolume(handle, volume);
   s.heldBytes = SampleHeldBytes(wave.format, wave.bytes);
   sound.sampleBytes += s.heldBytes;
   return kWaveLoaded;

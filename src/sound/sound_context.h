@@ -11,6 +11,12 @@ inline constexpr int32_t kSoundSlots = 201;
 // that would pass it leaves its slot as it was, as a missing file does.
 inline constexpr int64_t kSampleBudgetBytes = int64_t{1} << 30;
 
+// The slots the music tracks play from; they follow the music volume, every
+// other slot the sound volume.
+inline constexpr int32_t kFirstMusicSlot = 50;
+inline constexpr int32_t kMusicSlotCount = 3;
+inline constexpr int32_t kFullVolume = 100;
+
 struct SoundSlot {
   int32_t buffer = 0;     // platform sound buffer handle; 0 = empty
   int64_t heldBytes = 0;  // what the buffer counts against the sample budget
@@ -26,6 +32,10 @@ struct SoundContext {
   // The bytes the slots hold, and the most they may hold.
   int64_t sampleBytes = 0;
   int64_t sampleBudget = kSampleBudgetBytes;
+  // Loudness in percent (0 silent .. 100 as recorded) of the samples and of
+  // the music, for every buffer made now or later.
+  int32_t soundVolume = kFullVolume;
+  int32_t musicVolume = kFullVolume;
 };
 
 // Loads a WAV file into slot `slot` of `sound` (0..200; the slot number
@@ -43,5 +53,8 @@ void PlaySound(SoundContext& sound, int32_t slot);
 void PlaySoundLooping(SoundContext& sound, int32_t slot);
 // Stops a slot and rewinds it.
 void StopSound(SoundContext& sound, int32_t slot);
+// Sets the sound and music volumes (each clamped to 0..100) and applies
+// them to every filled slot at once.
+void SetVolumes(SoundContext& sound, int32_t soundPercent, int32_t musicPercent);
 // Releases every slot's buffer and the device (part of the display release).
 void ReleaseSound(SoundContext& sound);

@@ -176,4 +176,50 @@ TEST(MixerMix, RemovedBuffersLeaveTheMix) {
   EXPECT_EQ(Mix(m, 1), (std::vector<int16_t>{0, 0}));
 }
 
+// Volume scales each sample of its own buffer, truncating toward zero, and
+// a quiet voice keeps its place in the sample.
+TEST(MixerMix, VolumeScalesEachBufferAndSilenceStillAdvances) {
+  const std::vector<int16_t> loud = {32767, -32768, 199, -199, 100, -100, 1, -1};
+  struct Case {
+    int32_t percent;
+    std::vector<int16_t> want;
+  };
+  const Case cases[] = {
+      {100, loud},
+      {99, {32439, -32440, 197, -197, 99, -99, 0, 0}},
+      {1, {327, -327, 1, -1, 1, -1, 0, 0}},
+      {0, {0, 0, 0, 0, 0, 0, 0, 0}},
+      {250, loud},                     // above full is full
+      {-5, {0, 0, 0, 0, 0, 0, 0, 0}},  // below silence is silence
+  };
+  for (const Case& c : cases) {
+    SoundMixer m;
+    m.Add(1, Frames(loud));
+    m.SetVolume(1, c.percent);
+    m.Play(1, false);
+    EXPECT_EQ(Mix(m, 4), c.want) << c.percent;
+    EXPECT_FALSE(m.IsPlaying(1)) << "a silent one-shot still ends: " << c.percent;
+  }
+
+  // Only the buffer given is scaled; the others stay at full.
+  SoundMixer m;
+  m.Add(1, Frames({1000, 1000}));
+  m.Add(2, Frames({10, 10}));
+  m.SetVolume(1, 50);
+  EXPECT_EQ(m.Volume(1), 50);
+  EXPECT_EQ(m.Volume(2), 100);
+  m.Play(1, true);
+  m.Play(2, true);
+  EXPECT_EQ(Mix(m, 1), (std::vector<int16_t>{510, 510}));
+  // A buffer turned down to silence and back up is where it would have been.
+  m.Add(3, Frames({1, 1, 2, 2, 3, 3}));
+  m.SetVolume(3, 0);
+  m.Play(3, true);
+  Mix(m, 2);
+  EXPECT_EQ(m.Position(3), 2u);
+  m.SetVolume(3, 100);
+  m.SetVolume(7, 30);  // an unknown handle is ignored
+  EXPECT_EQ(Mix(m, 1), (std::vector<int16_t>{513, 513}));
+}
+
 }  // namespace

@@ -107,6 +107,26 @@ TEST_F(SoundDevice, PlayLoopAndStopNameTheirSlot) {
   EXPECT_EQ(b->plays, 3);
 }
 
+// The music tracks' slots follow the music volume, every other slot the
+// sound volume, for buffers filled before and after the change.
+TEST_F(SoundDevice, VolumesReachEveryBufferByItsKind) {
+  Ready();
+  LoadSound(engine.sound, "a.wav", 12);
+  LoadSound(engine.sound, "a.wav", kFirstMusicSlot);
+  EXPECT_EQ(backend->SoundInSlot(12)->volume, 100) << "full until set";
+  SetVolumes(engine.sound, 30, 70);
+  EXPECT_EQ(backend->SoundInSlot(12)->volume, 30);
+  EXPECT_EQ(backend->SoundInSlot(kFirstMusicSlot)->volume, 70);
+  LoadSound(engine.sound, "a.wav", kFirstMusicSlot + kMusicSlotCount - 1);
+  LoadSound(engine.sound, "a.wav", kFirstMusicSlot + kMusicSlotCount);
+  EXPECT_EQ(backend->SoundInSlot(kFirstMusicSlot + kMusicSlotCount - 1)->volume, 70) << "last track slot";
+  EXPECT_EQ(backend->SoundInSlot(kFirstMusicSlot + kMusicSlotCount)->volume, 30) << "past the tracks";
+  SetVolumes(engine.sound, -4, 101);
+  EXPECT_EQ(engine.sound.soundVolume, 0);
+  EXPECT_EQ(engine.sound.musicVolume, 100);
+  EXPECT_EQ(backend->SoundInSlot(12)->volume, 0);
+}
+
 TEST_F(SoundDevice, SlotNumbersOutside0To200AreIgnored) {
   Ready();
   LoadSound(engine.sound, "a.wav", 200);

@@ -261,6 +261,12 @@ void HeadlessBackend::StopSoundBuffer(int32_t handle) {
   Note("sound stop slot " + std::to_string(it->second.slot));
 }
 
+void HeadlessBackend::SetSoundBufferVolume(int32_t handle, int32_t percent) {
+  auto it = sounds_.find(handle);
+  if (it == sounds_.end()) return;
+  it->second.volume = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
+}
+
 const HeadlessBackend::SoundBuffer* HeadlessBackend::SoundInSlot(int32_t slot) const {
   for (const auto& [handle, b] : sounds_)
     if (b.slot == slot) return &b;

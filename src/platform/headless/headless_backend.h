@@ -47,6 +47,7 @@ class HeadlessBackend : public Backend {
     bool playing = false;
     bool looping = false;
     int32_t plays = 0;
+    int32_t volume = 100;  // percent
   };
 
   HeadlessBackend();
@@ -85,6 +86,7 @@ class HeadlessBackend : public Backend {
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
+  void SetSoundBufferVolume(int32_t handle, int32_t percent) override;
   bool StartProcess(const char* path, const std::vector<std::string>& args) override;
   void SetScaleMode(ScaleMode mode) override;
   bool SetDesktopFullScreen(bool on) override;

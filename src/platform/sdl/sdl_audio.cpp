@@ -81,4 +81,11 @@ void SdlAudio::Stop(int32_t handle) {
   SDL_UnlockAudioDevice(device_);
 }
 
+void SdlAudio::SetVolume(int32_t handle, int32_t percent) {
+  if (device_ == 0) return;
+  SDL_LockAudioDevice(device_);
+  mixer_.SetVolume(handle, percent);
+  SDL_UnlockAudioDevice(device_);
+}
+
 }  // namespace platform

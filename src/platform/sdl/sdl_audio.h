@@ -24,6 +24,7 @@ class SdlAudio {
   void ReleaseBuffer(int32_t handle);
   void Play(int32_t handle, bool looping);
   void Stop(int32_t handle);
+  void SetVolume(int32_t handle, int32_t percent);
 
  private:
   static void Callback(void* self, uint8_t* stream, int bytes);

@@ -631,6 +631,10 @@ void SdlBackend::StopSoundBuffer(int32_t handle) {
   if (audio_) audio_->Stop(handle);
 }
 
+void SdlBackend::SetSoundBufferVolume(int32_t handle, int32_t percent) {
+  if (audio_) audio_->SetVolume(handle, percent);
+}
+
 std::unique_ptr<Backend> StartDesktopBackend(std::string& error) {
   auto backend = std::make_unique<SdlBackend>();
   if (!backend->Start(error)) return nullptr;

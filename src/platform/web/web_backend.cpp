@@ -392,6 +392,7 @@ int32_t WebBackend::CreateSoundBuffer(const WaveFormat& format, const uint8_t* d
 void WebBackend::ReleaseSoundBuffer(int32_t handle) { mixer_.Remove(handle); }
 void WebBackend::PlaySoundBuffer(int32_t handle, bool looping) { mixer_.Play(handle, looping); }
 void WebBackend::StopSoundBuffer(int32_t handle) { mixer_.Stop(handle); }
+void WebBackend::SetSoundBufferVolume(int32_t handle, int32_t percent) { mixer_.SetVolume(handle, percent); }
 
 bool WebBackend::SetDesktopFullScreen(bool on) {
   if (!window_ || displayOpen_) return false;

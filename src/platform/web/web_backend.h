@@ -57,6 +57,7 @@ class WebBackend : public Backend {
   void ReleaseSoundBuffer(int32_t handle) override;
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
+  void SetSoundBufferVolume(int32_t handle, int32_t percent) override;
   void SetScaleMode(ScaleMode mode) override { scaleMode_ = mode; }
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override;

@@ -105,4 +105,10 @@ void Win32Audio::Stop(int32_t handle) {
   mixer_.Stop(handle);
 }
 
+void Win32Audio::SetVolume(int32_t handle, int32_t percent) {
+  if (device_ == nullptr) return;
+  std::lock_guard<std::mutex> hold(lock_);
+  mixer_.SetVolume(handle, percent);
+}
+
 }  // namespace platform

@@ -29,6 +29,7 @@ class Win32Audio {
   void ReleaseBuffer(int32_t handle);
   void Play(int32_t handle, bool looping);
   void Stop(int32_t handle);
+  void SetVolume(int32_t handle, int32_t percent);
 
  private:
   static constexpr int kBlocks = 4;

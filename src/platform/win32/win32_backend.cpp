@@ -457,6 +457,10 @@ void Win32Backend::StopSoundBuffer(int32_t handle) {
   if (audio_) audio_->Stop(handle);
 }
 
+void Win32Backend::SetSoundBufferVolume(int32_t handle, int32_t percent) {
+  if (audio_) audio_->SetVolume(handle, percent);
+}
+
 std::unique_ptr<Backend> StartDesktopBackend(std::string& error) {
   auto backend = std::make_unique<Win32Backend>();
   if (!backend->Start(error)) return nullptr;
