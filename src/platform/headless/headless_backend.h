@@ -86,6 +86,7 @@ class HeadlessBackend : public Backend {
   void PlaySoundBuffer(int32_t handle, bool looping) override;
   void StopSoundBuffer(int32_t handle) override;
   bool StartProcess(const char* path, const std::vector<std::string>& args) override;
+  void OfferFile(const char* path) override { Note(std::string("offer ") + path); }
   void SetScaleMode(ScaleMode mode) override;
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override { return desktopFullScreen_; }

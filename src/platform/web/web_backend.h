@@ -71,6 +71,8 @@ class WebBackend : public Backend {
   bool StartProcess(const char* path, const std::vector<std::string>& args) override {
     return runner_ && runner_(path, args);
   }
+  // The browser downloads the file under its own name.
+  void OfferFile(const char* path) override;
 
   // Event handlers' entries (called from the page's callbacks).
   void Queue(const Message& m) { queue_.push_back(m); }
