@@ -8,8 +8,14 @@ if(NOT VX_WEB_DATASET OR NOT EXISTS "${VX_WEB_DATASET}/manifest.txt")
   message(FATAL_ERROR "VX_WEB_DATASET must name a data set written by vxdata (scripts/build-web.sh makes one)")
 endif()
 
+# The music decoder: a library call in the page (a program has no processes
+# there), and the program itself, for node, which the browser check runs to
+# compare its tracks with the native decoder's.
+add_subdirectory(tools/musicdec)
+target_link_options(musicdec PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+
 add_executable(vxgame src/main.cpp)
-target_link_libraries(vxgame PRIVATE vxcore)
+target_link_libraries(vxgame PRIVATE vxcore musicdec_lib)
 target_compile_definitions(vxgame PRIVATE VX_DATASET_FROM_BIN="dataset")
 set_target_properties(vxgame PROPERTIES OUTPUT_NAME index SUFFIX ".html")
 set(VX_WEB_SHELL ${CMAKE_SOURCE_DIR}/dist/web/shell.html)

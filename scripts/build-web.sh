@@ -34,5 +34,5 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -
 build="$top/build-web"
 emcmake cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
   -DVX_WEB_DATASET="$web_set" >/dev/null
-ninja -C "$build" vxgame
+ninja -C "$build" vxgame musicdec
 echo "build-web: $(du -ch "$build"/index.{html,js,wasm,data} | tail -n 1 | cut -f1) in index.html, .js, .wasm, .data"

@@ -17,10 +17,25 @@ work=$(mktemp -d)
 chrome_pid=
 cleanup() {
   [ -n "$chrome_pid" ] && kill "$chrome_pid" 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "${VX_WEB_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 shots=(300 1500 2440 4600)
+
+# The music decoder of the page, run by node as a program, decodes every
+# track to the native decoder's bytes (beside the other checks, in the
+# background).
+mkdir -p "$work/music-native" "$work/music-web"
+cp tools/musicdec/tracks/track*.vxm "$work/music-native/"
+(
+  for t in 1 2 3; do
+    "$native_build/tools/musicdec/musicdec" --track $t --in "$work/music-native/track$t.vxm" --out "$work/music-native" &
+    NODE_PATH=/usr/share/nodejs node --no-experimental-fetch "$top/build-web/tools/musicdec/musicdec.js" \
+      --track $t --in "$work/music-native/track$t.vxm" --out "$work/music-web"
+    wait
+  done
+) >"$work/music.log" 2>&1 &
+music_pid=$!
 
 # The native run: the same game folder as the recorded game's test (the data
 # set's pictures, the recording's settings).
@@ -34,25 +49,37 @@ for n in "${shots[@]}"; do shot_args+=(--screenshot "$n:$work/native/shot$n.png"
 
 # The page, served with the script beside it.
 for f in index.html index.js index.wasm index.data; do ln -s "$top/build-web/$f" "$work/serve/$f"; done
-cp tests/e2e/playthrough.txt "$work/serve/test/"
-python3 tests/web/page_test_server.py "$work/serve" "$work/out" "$work/port" 300 &
-server_pid=$!
-for _ in $(seq 200); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(cat "$work/port")
+cp tests/e2e/playthrough.txt tests/e2e/playthrough_resume.txt "$work/serve/test/"
+# Serves the page (on PORT, else a free port, left in $work/port) and opens
+# QUERY in headless Chromium with the profile PROFILE; what the page sends
+# back lands in OUT. Chromium is then killed as a closed browser is,
+# without a shutdown of its own.
+run_page() {
+  local query=$1 profile=$2 out=$3 limit=$4 port=${5:-0}
+  mkdir -p "$out"
+  rm -f "$work/port"
+  python3 tests/web/page_test_server.py "$work/serve" "$out" "$work/port" "$limit" "$port" &
+  local server_pid=$!
+  for _ in $(seq 200); do [ -s "$work/port" ] && break; sleep 0.1; done
+  chromium --headless=new --no-sandbox --disable-gpu --no-first-run --mute-audio \
+    --user-data-dir="$profile" "http://127.0.0.1:$(cat "$work/port")/index.html?$query" \
+    >"$work/chromium.log" 2>&1 &
+  chrome_pid=$!
+  local ok=0
+  wait "$server_pid" || ok=$?
+  kill -KILL "$chrome_pid" 2>/dev/null || true
+  wait "$chrome_pid" 2>/dev/null || true
+  chrome_pid=
+  if [ "$ok" != 0 ]; then
+    echo "the page ($query) did not finish within $limit s; chromium said:"
+    tail -n 30 "$work/chromium.log"
+    return 1
+  fi
+}
+
 shot_list=$(IFS=,; echo "${shots[*]}")
 page_start=$SECONDS
-chromium --headless=new --no-sandbox --disable-gpu --no-first-run --mute-audio \
-  --user-data-dir="$work/profile" "http://127.0.0.1:$port/index.html?test=1&shots=$shot_list" \
-  >"$work/chromium.log" 2>&1 &
-chrome_pid=$!
-if ! wait "$server_pid"; then
-  echo "the page did not finish the recorded game within 300 s; chromium said:"
-  tail -n 30 "$work/chromium.log"
-  exit 1
-fi
-kill "$chrome_pid" 2>/dev/null || true
-wait "$chrome_pid" 2>/dev/null || true
-chrome_pid=
+run_page "test=1&shots=$shot_list" "$work/profile" "$work/out" 300
 read -r code page_ms <"$work/out/exit" || true
 echo "web: the page played the recorded game in $((SECONDS - page_start)) s (exit status $code)"
 [ "$code" = "0" ] || { echo "the page's program ended with status $code"; exit 1; }
@@ -65,4 +92,52 @@ echo "web: the page's trace is the native one, $(wc -l <"$work/out/trace") frame
 pairs=()
 for n in "${shots[@]}"; do pairs+=("$work/native/shot$n.png" "$work/out/shot$n"); done
 python3 tests/web/compare_shots.py 800 600 "${pairs[@]}"
+
+# The player's folder kept in the browser: a page plays the recording up to
+# just after its room change into level 1, which saves, and waits until the
+# folder is stored; the browser is killed; a new browser on the same profile
+# continues the saved game from the title, frame for frame as the native
+# program continues the same save. Every store of the first page is checked
+# for a partial save or a temporary file.
+save_frames=300
+resume_frames=100
+mkdir -p "$work/resume/ini"
+ln -s "$native_build/dataset/data" "$work/resume/data"
+cp "$work/native/ini/main.ini" "$work/resume/ini/"
+"$native_build/vxgame" --headless --root "$work/resume" --input tests/e2e/playthrough.txt \
+  --frames "$save_frames" --trace "$work/resume/trace1.txt" >/dev/null
+cp "$work/resume/gamesave.sav" "$work/resume/saved.sav"
+"$native_build/vxgame" --headless --root "$work/resume" --input tests/e2e/playthrough_resume.txt \
+  --frames "$resume_frames" --trace "$work/resume/trace2.txt" >/dev/null
+# The native run itself must go on in the saved level 1, not in a new game.
+grep -q "^frame $resume_frames mode 1 step [0-9]* level 1 " "$work/resume/trace2.txt" || {
+  echo "the native program did not continue the save in level 1:"; tail -n 3 "$work/resume/trace2.txt"; exit 1; }
+persist_start=$SECONDS
+run_page "persist=save&frames=$save_frames" "$work/kept-profile" "$work/kept1" 120
+read -r code _ <"$work/kept1/exit" || true
+[ "$code" = "0" ] || { echo "the saving page's program ended with status $code"; exit 1; }
+cmp -s "$work/resume/saved.sav" "$work/kept1/stored.sav" || {
+  echo "the browser's stored save is not the native program's save"; exit 1; }
+read -r stores _ <"$work/kept1/store-checks"
+if [ "$(wc -l <"$work/kept1/store-checks")" != 1 ] || [ "${stores:-0}" -lt 1 ]; then
+  echo "the stored folder was checked wrong or held a partial state:"; cat "$work/kept1/store-checks"; exit 1
+fi
+# The same origin (the port is part of it), or the browser's storage is
+# another one.
+run_page "persist=resume&frames=$resume_frames" "$work/kept-profile" "$work/kept2" 120 "$(cat "$work/port")"
+read -r code _ <"$work/kept2/exit" || true
+[ "$code" = "0" ] || { echo "the resuming page's program ended with status $code"; exit 1; }
+if ! cmp -s "$work/resume/trace2.txt" "$work/kept2/trace"; then
+  echo "the page did not continue the stored game as the native program does; the first differing frames:"
+  diff "$work/resume/trace2.txt" "$work/kept2/trace" | head -n 20
+  exit 1
+fi
+echo "web: a new browser continued the stored save ($stores stores checked whole) in $((SECONDS - persist_start)) s"
+if ! wait "$music_pid"; then echo "a music decoder failed:"; cat "$work/music.log"; exit 1; fi
+for t in 1 2 3; do
+  cmp "$work/music-native/floor$t.wav" "$work/music-web/floor$t.wav" || {
+    echo "the page's decoder writes track $t otherwise than the native decoder"; exit 1; }
+  [ -f "$work/music-web/fin$t.txt" ] || { echo "the page's decoder wrote no marker for track $t"; exit 1; }
+done
+echo "web: the page's music decoder writes the native decoder's three tracks byte for byte"
 echo "web: stage took $((SECONDS - web_start)) s"

@@ -16,6 +16,7 @@
 #include "game/objects.h"
 #include "game/saved_game.h"
 #include "platform/desktop_backend.h"
+#include "platform/file_replace.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/console.h"
@@ -24,6 +25,9 @@
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 
+#include <deque>
+
+#include "musicdec/decoder.h"
 #include "platform/web/web_backend.h"
 #endif
 #include "shell/comforts.h"
@@ -251,10 +255,41 @@ void EndPageRun(int32_t code) {
   std::exit(code);
 }
 
+// The page keeps the player's folder in the browser's storage; a file
+// replaced there (a save, the settings, an edited level) is stored at once,
+// now that it is whole and in place.
+EM_JS(void, vx_folder_changed, (), {
+  if (Module.vxFolderChanged) Module.vxFolderChanged();
+});
+
+// The music decoders the game starts run in the page, one after another, a
+// slice after each loop step: the frames go on while a track is decoded.
+std::deque<std::unique_ptr<musicdec::DecodeJob>> gDecoders;
+constexpr double kDecodeSliceMs = 6;
+constexpr int64_t kDecodeStepFrames = 2048;
+
+bool StartProgramInPage(const char* path, const std::vector<std::string>& args) {
+  if (musicdec::TrackNumberFromName(path) < 0) return false;
+  std::vector<std::string> words{path};
+  words.insert(words.end(), args.begin(), args.end());
+  auto job = std::make_unique<musicdec::DecodeJob>();
+  if (!job->Begin(words)) return false;
+  gDecoders.push_back(std::move(job));
+  return true;
+}
+
+void DecodeSlice() {
+  const double until = emscripten_get_now() + kDecodeSliceMs;
+  while (!gDecoders.empty() && emscripten_get_now() < until) {
+    if (!gDecoders.front()->Step(kDecodeStepFrames)) gDecoders.pop_front();
+  }
+}
+
 void PageFrame() {
   if (gWeb != nullptr) {
     gWeb->SampleGamepads();
     if (RunLoopStep() < 0) EndPageRun(0);
+    DecodeSlice();
     return;
   }
   // A scripted run keeps its virtual clock: ticks as fast as the page can
@@ -390,6 +425,7 @@ int main(int argc, char** argv) {
 #ifdef __EMSCRIPTEN__
     auto web = std::make_unique<platform::WebBackend>();
     web->Start();
+    web->SetProgramRunner(&StartProgramInPage);
     gWeb = web.get();
     backend = std::move(web);
 #else
@@ -406,6 +442,7 @@ int main(int argc, char** argv) {
   SetExitHandler(&AtProgramExit);
 #ifdef __EMSCRIPTEN__
   gPageBackend = std::move(backend);
+  platform::SetReplaceObserver([](const std::string&, bool) { vx_folder_changed(); });
   if (const int32_t status = StartUp(); status != 0) return status;
   emscripten_set_main_loop(&PageFrame, 0, 1);  // returns only by unwinding
   return 0;

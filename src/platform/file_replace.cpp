@@ -397,10 +397,13 @@ bool Running(long pid) {
 #endif
 }
 
-}  // namespace
+std::function<void(const std::string&, bool)>& Observer() {
+  static std::function<void(const std::string&, bool)> observer;
+  return observer;
+}
 
-bool ReplaceFile(const std::string& path, const std::string& contents, const std::string& backupPath,
-                 std::string* problem, LinkAtName links) {
+bool ReplaceSteps(const std::string& path, const std::string& contents, const std::string& backupPath,
+                  std::string* problem, LinkAtName links) {
   std::string target, backupTarget;
   if (!ResolveTarget(path, links, target, problem)) return false;
   if (!backupPath.empty() && !ResolveTarget(backupPath, links, backupTarget, problem)) return false;
@@ -421,6 +424,21 @@ bool ReplaceFile(const std::string& path, const std::string& contents, const std
   if (!backupTarget.empty() && FolderOf(backupTarget) != FolderOf(target))
     ok = SyncFolder(FolderOf(backupTarget), problem) && ok;
   return ok;
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const std::string& contents, const std::string& backupPath,
+                 std::string* problem, LinkAtName links) {
+  const bool ok = ReplaceSteps(path, contents, backupPath, problem, links);
+  // Only now, with the rename done (or the temporary file removed again),
+  // may the folder be looked at from outside.
+  if (Observer()) Observer()(path, ok);
+  return ok;
+}
+
+void SetReplaceObserver(std::function<void(const std::string& path, bool replaced)> observer) {
+  Observer() = std::move(observer);
 }
 
 #if defined(_WIN32)

@@ -29,6 +29,14 @@ enum class LinkAtName { kFollow, kReplace };
 bool ReplaceFile(const std::string& path, const std::string& contents, const std::string& backupPath,
                  std::string* problem = nullptr, LinkAtName links = LinkAtName::kFollow);
 
+// Called at the end of every ReplaceFile, whether it replaced the file or
+// not, with the name it was given: the folder then holds whole files only
+// (the new file or the old one, and no temporary file of this call). A
+// folder that is kept elsewhere as well (the browser's storage) is stored
+// from here, never while a replacement is under way. One observer; an
+// empty function removes it.
+void SetReplaceObserver(std::function<void(const std::string& path, bool replaced)> observer);
+
 // A temporary file that an interrupted replacement of `path` left behind
 // (a process that no longer runs, or the fixed name `<path>.tmp` of earlier
 // versions), with its modification time in nanoseconds.

@@ -143,6 +143,10 @@ class Backend {
   virtual bool FileExists(const char* path);
   virtual bool DeleteFile(const char* path);
   virtual bool StartProcess(const char* path, const std::vector<std::string>& args);
+  // Hands a file the game wrote (a screenshot) to the player where the
+  // folder is out of reach: the browser downloads it. Elsewhere the file
+  // in the folder is enough, and nothing happens.
+  virtual void OfferFile(const char*) {}
 
   // Called by the frame loop after every game frame, and for every pass of
   // a tick that runs no frame because the application is inactive. Both

@@ -224,6 +224,7 @@ bool TakeScreenshot() {
   if (ok) {
     LogText(engine.log, "screenshot written: ", name.string());
     std::printf("vxgame: screenshot %s\n", full.string().c_str());
+    P().OfferFile(name.string().c_str());
   } else {
     LogText(engine.log, "screenshot failed: ", name.string());
     std::fprintf(stderr, "vxgame: cannot write screenshot %s\n", full.string().c_str());

@@ -74,6 +74,31 @@ TEST(MusicdecRenderer, SameScoreSameSamples) {
   EXPECT_GT(loud, static_cast<int>(a.size() / 10));
 }
 
+// The page renders a slice per display frame; slices of any size, odd
+// ones and ones smaller than a control block included, give the frames
+// of one whole render, and the sink sees every kept frame once.
+TEST(MusicdecRenderer, RenderingInSlicesGivesTheSameFrames) {
+  const auto score = Parse(musicdec_test::kShortScore);
+  const auto whole = RenderLoopToMemory(score);
+  for (const std::int64_t slice : {std::int64_t{1}, std::int64_t{37}, std::int64_t{4096}, std::int64_t{99991}}) {
+    SCOPED_TRACE(slice);
+    musicdec::LoopRenderer renderer(score);
+    std::vector<std::int16_t> sliced;
+    int steps = 0;
+    while (!renderer.Done()) {
+      ASSERT_TRUE(renderer.Step(slice, [&](const std::int16_t* frames, std::size_t count) {
+        sliced.insert(sliced.end(), frames, frames + count * 2);
+        return true;
+      }));
+      ++steps;
+    }
+    EXPECT_TRUE(sliced == whole);
+    EXPECT_GE(steps, static_cast<int>(2 * score.LoopFrames() / (slice + 64)));
+    // Done stays done: a further step renders nothing.
+    EXPECT_TRUE(renderer.Step(slice, [](const std::int16_t*, std::size_t) { return false; }));
+  }
+}
+
 TEST(MusicdecRenderer, LoopJoinsWithoutAClick) {
   const auto score = Parse(musicdec_test::kShortScore);
   const auto warm = RenderLoopToMemory(score);

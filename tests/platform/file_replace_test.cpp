@@ -26,6 +26,7 @@ class ReplaceFileTest : public vxtest::EngineTest {
  protected:
   void TearDown() override {
     platform::SetReplaceFault(nullptr);
+    platform::SetReplaceObserver(nullptr);
     EngineTest::TearDown();
   }
   // The names in the folder, so a test sees leftovers.
@@ -106,6 +107,43 @@ TEST_F(ReplaceFileTest, AFailureAtAnyStepLeavesTheOldFile) {
     EXPECT_TRUE(backup == "old\n" || backup == "older\n") << backup;
     EXPECT_EQ(Names(), (std::set<std::string>{"save", "save.bak"}));
   }
+}
+
+// The observer hears of each replacement once, after it ended: the file
+// then holds the new bytes (or, after a failure, the old ones) and no
+// temporary file is left in the folder, so whoever copies the folder from
+// there never copies a half-written or a half-renamed state.
+TEST_F(ReplaceFileTest, TheObserverLooksAtTheFolderOnlyWhenTheReplacementHasEnded) {
+  struct Seen {
+    std::string path;
+    bool replaced;
+    std::string save;
+    std::string backup;
+    std::set<std::string> names;
+  };
+  std::vector<Seen> seen;
+  platform::SetReplaceObserver([&](const std::string& path, bool replaced) {
+    seen.push_back({path, replaced, ReadFile("save"), fs::exists("save.bak") ? ReadFile("save.bak") : "",
+                    Names()});
+  });
+  WriteFile("save", "old\n");
+  ASSERT_TRUE(platform::ReplaceFile("save", "new\n", "save.bak"));
+  // A failed rename: the old file stays, the temporary one is gone again.
+  platform::SetReplaceFault([](ReplaceStep s) { return s == ReplaceStep::kRename; });
+  EXPECT_FALSE(platform::ReplaceFile("save", "lost\n", ""));
+  platform::SetReplaceFault(nullptr);
+  platform::SetReplaceObserver(nullptr);
+  EXPECT_TRUE(platform::ReplaceFile("save", "unseen\n", ""));
+
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].path, "save");
+  EXPECT_TRUE(seen[0].replaced);
+  EXPECT_EQ(seen[0].save, "new\n");
+  EXPECT_EQ(seen[0].backup, "old\n");
+  EXPECT_EQ(seen[0].names, (std::set<std::string>{"save", "save.bak"}));
+  EXPECT_FALSE(seen[1].replaced);
+  EXPECT_EQ(seen[1].save, "new\n");
+  EXPECT_EQ(seen[1].names, (std::set<std::string>{"save", "save.bak"}));
 }
 
 // Something that is not a regular file at the name (a named pipe, a

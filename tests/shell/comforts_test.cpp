@@ -141,6 +141,8 @@ TEST_F(ComfortsTest, ScreenshotKeysWriteTimestampedPicturesAndSaySo) {
   const std::regex name(R"(vxgame-\d{8}-\d{6}(-2)?\.png)");
   for (const std::string& s : shots) EXPECT_TRUE(std::regex_match(s, name)) << s;
   EXPECT_EQ(vxtest::ReadFile("screenshots/" + shots[0]).substr(1, 3), "PNG");
+  // Each written picture is offered to the player (the page downloads it).
+  for (const std::string& s : shots) EXPECT_TRUE(backend->HasCall("offer screenshots/" + s)) << s;
   // The keys are not the game's.
   EXPECT_EQ(input.lastKey, 0);
   EXPECT_EQ(input.keyEvent, 0);
@@ -148,6 +150,9 @@ TEST_F(ComfortsTest, ScreenshotKeysWriteTimestampedPicturesAndSaySo) {
   fs::remove_all("screenshots");
   vxtest::WriteFile("screenshots", "a file in the way");
   EXPECT_FALSE(TakeScreenshot());
+  int offers = 0;
+  for (const auto& c : backend->Calls()) offers += c.what.rfind("offer ", 0) == 0;
+  EXPECT_EQ(offers, 2) << "a picture that was not written is offered";
   engine.log.stream.flush();
   const std::string log = vxtest::ReadFile("en1_log.txt");
   EXPECT_NE(log.find("screenshot written: screenshots/" + shots[0] + "\n"), std::string::npos) << log;

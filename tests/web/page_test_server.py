@@ -2,9 +2,11 @@
 """Serves the browser build for the headless-browser test and collects what
 the test page sends back.
 
-    page_test_server.py SERVE_DIR OUT_DIR PORT_FILE TIMEOUT_SECONDS
+    page_test_server.py SERVE_DIR OUT_DIR PORT_FILE TIMEOUT_SECONDS [PORT]
 
-GET serves SERVE_DIR on 127.0.0.1 (a free port, written to PORT_FILE);
+GET serves SERVE_DIR on 127.0.0.1 (at PORT, else a free port; written to
+PORT_FILE). The browser keeps a page's storage by its origin, port
+included, so a later visit that must find it is served on the same port;
 POST result/NAME stores the body as OUT_DIR/NAME. The server ends once
 result/exit has arrived, or after TIMEOUT_SECONDS with status 1.
 """
@@ -16,6 +18,7 @@ import threading
 
 def main():
     serve_dir, out_dir, port_file, timeout = sys.argv[1], sys.argv[2], sys.argv[3], float(sys.argv[4])
+    port = int(sys.argv[5]) if len(sys.argv) > 5 else 0
     finished = threading.Event()
 
     class Handler(http.server.SimpleHTTPRequestHandler):
@@ -39,7 +42,7 @@ def main():
             if name == 'result/exit':
                 finished.set()
 
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', port), Handler)
     with open(port_file, 'w') as f:
         f.write(str(server.server_address[1]))
     threading.Thread(target=server.serve_forever, daemon=True).start()

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "musicdec/os_files.h"
 #include "musicdec/renderer.h"
@@ -136,37 +137,53 @@ std::string ShippedTrackPath(int track) {
   return std::string(VX_MUSICDEC_TRACKS_DIR) + "/" + PackedTrackName(track);
 }
 
-int RunDecoder(const std::vector<std::string>& args) {
+struct DecodeJob::Work {
+  Score score;
+  std::unique_ptr<LoopRenderer> renderer;
+  std::string wavPath;
+  std::string markerPath;
+  std::vector<std::uint8_t> wav;  // the whole file, written at the end
+};
+
+DecodeJob::DecodeJob() = default;
+DecodeJob::~DecodeJob() = default;
+
+bool DecodeJob::Begin(const std::vector<std::string>& args) {
+  exitCode_ = kExitOk;
   Options opt;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--help" || args[i] == "-h") {
       std::fputs(kUsage, stdout);
-      return kExitOk;
+      return false;
     }
   }
   std::string argError;
   if (!ParseArgs(args, opt, argError)) {
     Complain(argError);
     std::fputs(kUsage, stderr);
-    return kExitBadInput;
+    exitCode_ = kExitBadInput;
+    return false;
   }
   const std::string argv0 = args.empty() ? std::string() : args[0];
   if (opt.track < 0) opt.track = TrackNumberFromName(argv0);
   if (opt.track < 0) opt.track = TrackNumberFromName(SelfExe());
   if (opt.track < 0) {
     Complain("no track number in the program name; use --track N");
-    return kExitBadInput;
+    exitCode_ = kExitBadInput;
+    return false;
   }
   const std::string folder = ProgramFolder(argv0);
   if (opt.in.empty()) opt.in = folder + "/" + PackedTrackName(opt.track);
   if (opt.out.empty()) opt.out = folder;
-  const std::string wavPath = opt.out + "/" + WavName(opt.track);
-  const std::string markerPath = opt.out + "/" + MarkerName(opt.track);
+  auto work = std::make_unique<Work>();
+  work->wavPath = opt.out + "/" + WavName(opt.track);
+  work->markerPath = opt.out + "/" + MarkerName(opt.track);
 
   // A marker left from an earlier run must not vouch for this one.
-  if (!opt.check && std::remove(markerPath.c_str()) != 0 && errno != ENOENT) {
-    Complain("cannot remove " + markerPath + ": " + std::strerror(errno));
-    return kExitIoFailure;
+  if (!opt.check && std::remove(work->markerPath.c_str()) != 0 && errno != ENOENT) {
+    Complain("cannot remove " + work->markerPath + ": " + std::strerror(errno));
+    exitCode_ = kExitIoFailure;
+    return false;
   }
 
   std::string text;
@@ -174,57 +191,71 @@ int RunDecoder(const std::vector<std::string>& args) {
   switch (ReadPackedTrack(opt.in, text, error)) {
     case ReadStatus::IoFailure:
       Complain(error);
-      return kExitIoFailure;
+      exitCode_ = kExitIoFailure;
+      return false;
     case ReadStatus::TooLarge:
       Complain(error);
-      return kExitBadInput;
+      exitCode_ = kExitBadInput;
+      return false;
     case ReadStatus::Ok:
       break;
   }
-  const ParseResult parsed = ParseScore(text);
+  ParseResult parsed = ParseScore(text);
   if (!parsed.ok) {
     Complain(opt.in + ": " + parsed.error);
-    return kExitBadInput;
+    exitCode_ = kExitBadInput;
+    return false;
   }
-  const Score& score = parsed.score;
-  const std::int64_t frames = score.LoopFrames();
+  work->score = std::move(parsed.score);
+  const std::int64_t frames = work->score.LoopFrames();
   if (opt.check) {
     std::printf("%s: %.2f s, %zu instruments, %zu notes\n", opt.in.c_str(),
-                static_cast<double>(frames) / kSampleRate, score.instruments.size(), score.notes.size());
-    return kExitOk;
-  }
-
-  AtomicFile file(wavPath);
-  if (!file.Open()) {
-    Complain(file.Error());
-    return kExitIoFailure;
+                static_cast<double>(frames) / kSampleRate, work->score.instruments.size(),
+                work->score.notes.size());
+    return false;
   }
   const auto header = WavHeader(static_cast<std::uint32_t>(frames));
-  bool ok = file.Write(header.data(), header.size());
-  std::uint8_t bytes[8192];
-  ok = ok && RenderLoop(score, [&](const std::int16_t* samples, std::size_t count) {
-         // Little-endian whatever the host is.
-         std::size_t at = 0;
-         for (std::size_t i = 0; i < count * 2; ++i) {
-           const auto v = static_cast<std::uint16_t>(samples[i]);
-           bytes[at++] = static_cast<std::uint8_t>(v);
-           bytes[at++] = static_cast<std::uint8_t>(v >> 8);
-           if (at == sizeof bytes) {
-             if (!file.Write(bytes, at)) return false;
-             at = 0;
-           }
-         }
-         return at == 0 || file.Write(bytes, at);
-       });
-  if (!ok || !file.Commit()) {
-    Complain(file.Error().empty() ? "cannot write " + wavPath : file.Error());
-    return kExitIoFailure;
-  }
-  if (!WriteSmallFile(markerPath, "done\n", error)) {
+  work->wav.reserve(header.size() + static_cast<std::size_t>(frames) * 4);
+  work->wav.assign(header.begin(), header.end());
+  work->renderer = std::make_unique<LoopRenderer>(work->score);
+  work_ = std::move(work);
+  return true;
+}
+
+bool DecodeJob::Step(std::int64_t frames) {
+  if (!work_) return false;
+  Work& w = *work_;
+  w.renderer->Step(frames, [&](const std::int16_t* samples, std::size_t count) {
+    // Little-endian whatever the host is.
+    for (std::size_t i = 0; i < count * 2; ++i) {
+      const auto v = static_cast<std::uint16_t>(samples[i]);
+      w.wav.push_back(static_cast<std::uint8_t>(v));
+      w.wav.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    return true;
+  });
+  if (!w.renderer->Done()) return true;
+  // The file appears whole under its name, then the marker vouches for it.
+  AtomicFile file(w.wavPath);
+  std::string error;
+  if (!file.Open() || !file.Write(w.wav.data(), w.wav.size()) || !file.Commit()) {
+    Complain(file.Error().empty() ? "cannot write " + w.wavPath : file.Error());
+    exitCode_ = kExitIoFailure;
+  } else if (!WriteSmallFile(w.markerPath, "done\n", error)) {
     Complain(error);
-    return kExitIoFailure;
+    exitCode_ = kExitIoFailure;
   }
-  return kExitOk;
+  work_.reset();
+  return false;
+}
+
+int RunDecoder(const std::vector<std::string>& args) {
+  DecodeJob job;
+  if (job.Begin(args)) {
+    while (job.Step(std::int64_t{1} << 24)) {
+    }
+  }
+  return job.ExitCode();
 }
 
 }  // namespace musicdec

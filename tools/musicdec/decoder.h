@@ -2,6 +2,8 @@
 // "floorN.wav" and then the marker "finN.txt" into the same folder.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,5 +29,28 @@ std::string ShippedTrackPath(int track);
 
 // args[0] is the program path as started. Messages go to stderr.
 int RunDecoder(const std::vector<std::string>& args);
+
+// RunDecoder as a library call that works a slice at a time, for a caller
+// with no processes and no other thread (the browser's page): Begin reads
+// the options and the packed track (false when there is nothing to render:
+// --help, --check or a failure, with ExitCode set); each Step renders about
+// `frames` more frames and returns false once the decoder has ended. The
+// WAV file is written whole at the end, then the marker; its bytes are
+// RunDecoder's.
+class DecodeJob {
+ public:
+  DecodeJob();
+  ~DecodeJob();
+  DecodeJob(const DecodeJob&) = delete;
+  DecodeJob& operator=(const DecodeJob&) = delete;
+  bool Begin(const std::vector<std::string>& args);
+  bool Step(std::int64_t frames);
+  int ExitCode() const { return exitCode_; }
+
+ private:
+  struct Work;
+  std::unique_ptr<Work> work_;
+  int exitCode_ = kExitOk;
+};
 
 }  // namespace musicdec

@@ -212,65 +212,101 @@ float SoftClip(float x) {
   return x < 0.0f ? -y : y;
 }
 
-bool RenderLoop(const Score& score, const FrameSink& sink, const RenderOptions& options, RenderStats* stats) {
-  [[maybe_unused]] DenormalGuard guard;
-  const std::int64_t loop = score.LoopFrames();
-  // The loudness is measured on the pass before the kept one. A short loop
-  // gets extra passes in front, so that pass already has its echoes and
-  // reverb; for a long one their missing start hardly counts.
-  const double loopSeconds = static_cast<double>(loop) / kSampleRate;
-  const int preroll =
-      loopSeconds < kWarmSeconds * 4 ? static_cast<int>(std::ceil(kWarmSeconds / loopSeconds)) : 0;
-  const std::uint32_t passes = static_cast<std::uint32_t>(preroll) + 2;
-  const std::int64_t measureStart = loop * preroll;
-  const std::int64_t keepStart = measureStart + loop;
-  const std::int64_t total = keepStart + loop;
-  const std::vector<Event> events = BuildEvents(score, passes);
-  auto mixer = std::make_unique<Mixer>(score);
-
+struct LoopRenderer::State {
+  State(const Score& s, const RenderOptions& o) : score(s), options(o) {}
+  const Score& score;
+  RenderOptions options;
+  RenderStats stats;
+  std::int64_t loop = 0;
+  std::int64_t measureStart = 0;
+  std::int64_t keepStart = 0;
+  std::int64_t total = 0;
+  std::vector<Event> events;
+  std::unique_ptr<Mixer> mixer;
   std::vector<std::int16_t> out;
-  out.reserve(kSinkFrames * 2);
   double sumSquares = 0.0;
   float gain = 1.0f;
   std::size_t next = 0;
   std::int64_t pos = 0;
+  bool flushed = false;
+};
+
+LoopRenderer::LoopRenderer(const Score& score, const RenderOptions& options)
+    : state_(std::make_unique<State>(score, options)) {
+  State& st = *state_;
+  st.loop = score.LoopFrames();
+  // The loudness is measured on the pass before the kept one. A short loop
+  // gets extra passes in front, so that pass already has its echoes and
+  // reverb; for a long one their missing start hardly counts.
+  const double loopSeconds = static_cast<double>(st.loop) / kSampleRate;
+  const int preroll =
+      loopSeconds < kWarmSeconds * 4 ? static_cast<int>(std::ceil(kWarmSeconds / loopSeconds)) : 0;
+  const std::uint32_t passes = static_cast<std::uint32_t>(preroll) + 2;
+  st.measureStart = st.loop * preroll;
+  st.keepStart = st.measureStart + st.loop;
+  st.total = st.keepStart + st.loop;
+  st.events = BuildEvents(score, passes);
+  st.mixer = std::make_unique<Mixer>(score);
+  st.out.reserve(kSinkFrames * 2);
+}
+
+LoopRenderer::~LoopRenderer() = default;
+
+bool LoopRenderer::Done() const { return state_->flushed; }
+
+const RenderStats& LoopRenderer::Stats() const { return state_->stats; }
+
+bool LoopRenderer::Step(std::int64_t frames, const FrameSink& sink) {
+  [[maybe_unused]] DenormalGuard guard;
+  State& st = *state_;
+  const Score& score = st.score;
   float left[kControlBlock];
   float right[kControlBlock];
-  while (pos < total) {
-    if (pos == keepStart) {
-      const double rms = std::sqrt(sumSquares / (2.0 * static_cast<double>(loop)));
+  const std::int64_t until = frames < st.total - st.pos ? st.pos + frames : st.total;
+  while (st.pos < until) {
+    if (st.pos == st.keepStart) {
+      const double rms = std::sqrt(st.sumSquares / (2.0 * static_cast<double>(st.loop)));
       const double target = rmath::Pow(10.0, score.levelDb / 20.0);
-      gain = rms > 1e-6 ? static_cast<float>(std::clamp(target / rms, 0.01, 100.0)) : 1.0f;
-      if (stats != nullptr) {
-        stats->gain = gain;
-        stats->rmsDb = rms > 0.0 ? 20.0 * rmath::Log10(rms) : -200.0;
-      }
-      if (!options.warmUp) mixer = std::make_unique<Mixer>(score);
+      st.gain = rms > 1e-6 ? static_cast<float>(std::clamp(target / rms, 0.01, 100.0)) : 1.0f;
+      st.stats.gain = st.gain;
+      st.stats.rmsDb = rms > 0.0 ? 20.0 * rmath::Log10(rms) : -200.0;
+      if (!st.options.warmUp) st.mixer = std::make_unique<Mixer>(score);
     }
-    while (next < events.size() && events[next].at <= pos) mixer->Trigger(events[next++]);
+    while (st.next < st.events.size() && st.events[st.next].at <= st.pos) st.mixer->Trigger(st.events[st.next++]);
     // Blocks end at every pass boundary and at the next event.
-    const std::int64_t boundary = (pos / loop + 1) * loop;
-    std::int64_t end = std::min(pos + kControlBlock, boundary);
-    if (next < events.size()) end = std::min(end, events[next].at);
-    const int n = static_cast<int>(end - pos);
-    mixer->Render(n, left, right);
-    if (pos >= measureStart && pos < keepStart) {
-      for (int i = 0; i < n; ++i) sumSquares += double(left[i]) * left[i] + double(right[i]) * right[i];
-    } else if (pos >= keepStart) {
+    const std::int64_t boundary = (st.pos / st.loop + 1) * st.loop;
+    std::int64_t end = std::min(st.pos + kControlBlock, boundary);
+    if (st.next < st.events.size()) end = std::min(end, st.events[st.next].at);
+    const int n = static_cast<int>(end - st.pos);
+    st.mixer->Render(n, left, right);
+    if (st.pos >= st.measureStart && st.pos < st.keepStart) {
+      for (int i = 0; i < n; ++i) st.sumSquares += double(left[i]) * left[i] + double(right[i]) * right[i];
+    } else if (st.pos >= st.keepStart) {
       for (int i = 0; i < n; ++i) {
         for (float v : {left[i], right[i]}) {
-          const long s = std::lround(SoftClip(v * gain) * 32767.0f);
-          out.push_back(static_cast<std::int16_t>(std::clamp(s, -32768L, 32767L)));
+          const long s = std::lround(SoftClip(v * st.gain) * 32767.0f);
+          st.out.push_back(static_cast<std::int16_t>(std::clamp(s, -32768L, 32767L)));
         }
       }
-      if (out.size() >= kSinkFrames * 2) {
-        if (!sink(out.data(), out.size() / 2)) return false;
-        out.clear();
+      if (st.out.size() >= kSinkFrames * 2) {
+        if (!sink(st.out.data(), st.out.size() / 2)) return false;
+        st.out.clear();
       }
     }
-    pos = end;
+    st.pos = end;
   }
-  return out.empty() || sink(out.data(), out.size() / 2);
+  if (st.pos < st.total || st.flushed) return true;
+  st.flushed = true;
+  return st.out.empty() || sink(st.out.data(), st.out.size() / 2);
+}
+
+bool RenderLoop(const Score& score, const FrameSink& sink, const RenderOptions& options, RenderStats* stats) {
+  LoopRenderer renderer(score, options);
+  while (!renderer.Done()) {
+    if (!renderer.Step(score.LoopFrames() + 1, sink)) return false;
+  }
+  if (stats != nullptr) *stats = renderer.Stats();
+  return true;
 }
 
 std::vector<std::int16_t> RenderLoopToMemory(const Score& score, const RenderOptions& options) {

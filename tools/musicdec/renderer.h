@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "musicdec/score.h"
@@ -28,6 +29,29 @@ struct RenderStats {
 // Returns false when the sink asked to stop. Sends exactly LoopFrames() frames otherwise.
 bool RenderLoop(const Score& score, const FrameSink& sink, const RenderOptions& options = {},
                 RenderStats* stats = nullptr);
+
+// RenderLoop a slice at a time, for a caller that must not stop for the
+// whole song (the browser's page, which has no other thread): each Step
+// renders about `frames` more frames of the passes, warm-up included, and
+// hands on what is kept. The frames are the same as RenderLoop's.
+class LoopRenderer {
+ public:
+  // `score` must outlive the renderer.
+  explicit LoopRenderer(const Score& score, const RenderOptions& options = {});
+  ~LoopRenderer();
+  LoopRenderer(const LoopRenderer&) = delete;
+  LoopRenderer& operator=(const LoopRenderer&) = delete;
+  // False when the sink asked to stop.
+  bool Step(std::int64_t frames, const FrameSink& sink);
+  // Every frame of the loop has gone to the sink.
+  bool Done() const;
+  // Set once the kept pass has begun.
+  const RenderStats& Stats() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 std::vector<std::int16_t> RenderLoopToMemory(const Score& score, const RenderOptions& options = {});
 

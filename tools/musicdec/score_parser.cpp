@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "musicdec/decimal.h"
 #include "musicdec/score.h"
 
 namespace musicdec {
@@ -55,13 +56,9 @@ bool IsValidName(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
 }
 
-std::optional<double> ParseNumber(std::string_view s) {
-  double v = 0.0;
-  const char* end = s.data() + s.size();
-  auto [ptr, ec] = std::from_chars(s.data(), end, v);
-  if (ec != std::errc() || ptr != end || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
+// The shipped tracks hold plain decimals ("0.82", "-16", "3200"); the
+// parser of our own reads them to the same doubles on every build.
+std::optional<double> ParseNumber(std::string_view s) { return ParseDecimal(s); }
 
 std::optional<int> ParseInt(std::string_view s) {
   int v = 0;
@@ -134,11 +131,7 @@ class Args {
   }
 
  private:
-  static std::string Format(double v) {
-    char buf[32];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return ec == std::errc() ? std::string(buf, ptr) : std::string("?");
-  }
+  static std::string Format(double v) { return FormatDecimal(v); }
 
   const std::vector<std::string_view>& words_;
   int line_;

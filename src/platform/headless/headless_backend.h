@@ -88,6 +88,7 @@ class HeadlessBackend : public Backend {
   void StopSoundBuffer(int32_t handle) override;
   void SetSoundBufferVolume(int32_t handle, int32_t percent) override;
   bool StartProcess(const char* path, const std::vector<std::string>& args) override;
+  void OfferFile(const char* path) override { Note(std::string("offer ") + path); }
   void SetScaleMode(ScaleMode mode) override;
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override { return desktopFullScreen_; }

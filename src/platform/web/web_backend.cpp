@@ -120,6 +120,25 @@ EM_JS(int, vx_fullscreen, (int on), {
 });
 EM_JS(int, vx_is_fullscreen, (), { return document.fullscreenElement ? 1 : 0; });
 
+// A file of the page's folder as a download: a link to its bytes, clicked.
+EM_JS(void, vx_offer_file, (const char* path), {
+  try {
+    var name = UTF8ToString(path);
+    var bytes = FS.readFile(name);
+    var type = name.toLowerCase().endsWith('.png') ? 'image/png' : 'application/octet-stream';
+    var url = URL.createObjectURL(new Blob([bytes], {type: type}));
+    var a = document.createElement('a');
+    a.href = url;
+    a.download = name.split('/').pop();
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(function() { URL.revokeObjectURL(url); }, 10000);
+  } catch (e) {
+    console.error('vxgame: cannot offer ' + UTF8ToString(path) + ': ' + e);
+  }
+});
+
 bool PassToBrowser(const EmscriptenKeyboardEvent& e) {
   // Reloading, the browser's own full screen and its shortcuts stay the
   // browser's.
@@ -393,6 +412,8 @@ void WebBackend::ReleaseSoundBuffer(int32_t handle) { mixer_.Remove(handle); }
 void WebBackend::PlaySoundBuffer(int32_t handle, bool looping) { mixer_.Play(handle, looping); }
 void WebBackend::StopSoundBuffer(int32_t handle) { mixer_.Stop(handle); }
 void WebBackend::SetSoundBufferVolume(int32_t handle, int32_t percent) { mixer_.SetVolume(handle, percent); }
+
+void WebBackend::OfferFile(const char* path) { vx_offer_file(path); }
 
 bool WebBackend::SetDesktopFullScreen(bool on) {
   if (!window_ || displayOpen_) return false;

@@ -6,7 +6,9 @@
 // here ever waits.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gamepad.h"
@@ -62,6 +64,16 @@ class WebBackend : public Backend {
   bool SetDesktopFullScreen(bool on) override;
   bool DesktopFullScreen() override;
   void EnableGamepads(bool on) override;
+  // A page has no processes: a program it is asked to start goes to the
+  // runner that the program set (the music decoder runs in the page);
+  // without one, or when the runner declines, it does not start.
+  using ProgramRunner = std::function<bool(const char* path, const std::vector<std::string>& args)>;
+  void SetProgramRunner(ProgramRunner runner) { runner_ = std::move(runner); }
+  bool StartProcess(const char* path, const std::vector<std::string>& args) override {
+    return runner_ && runner_(path, args);
+  }
+  // The browser downloads the file under its own name.
+  void OfferFile(const char* path) override;
 
   // Event handlers' entries (called from the page's callbacks).
   void Queue(const Message& m) { queue_.push_back(m); }
@@ -99,6 +111,7 @@ class WebBackend : public Backend {
   bool audioOpen_ = false;
   int32_t nextSound_ = 1;
   SoundMixer mixer_;
+  ProgramRunner runner_;
 };
 
 }  // namespace platform
