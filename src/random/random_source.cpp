@@ -73,7 +73,7 @@ void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n
 }
 
 void StirRandom(RandomSource& r, int32_t x, int32_t y) {
-  StirStep(r.s, x, y, [] { return platform::Current().ClockMs(); });
+  StirStep(r.s, x, y, [] { return platform::Current().StateClockMs(); });
 }
 
 Extended ExtendedFromBits(uint16_t signExp, uint64_t mantissa) {
