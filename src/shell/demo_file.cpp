@@ -1,7 +1,5 @@
 #include "shell/demo_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -115,6 +113,14 @@ bool ParseHashLine(const std::vector<std::string>& w, const std::string& line, D
   } else if (key == "#engine") {
     const size_t at = line.find("#engine") + 7;
     out.engine = line.substr(std::min(line.size(), line.find_first_not_of(' ', at)));
+    // It is shown in messages: printable text only.
+    for (const char c : out.engine) {
+      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f ||
+          out.engine.size() > 100) {
+        error = "the engine line is damaged";
+        return false;
+      }
+    }
   } else if (key == "#data") {
     uint64_t sum = 0;
     if (w.size() != 2 || (w[1] != "none" && !ParseChecksum(w[1], sum))) {
