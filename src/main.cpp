@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "assets/data_set_check.h"
+#include "config/comfort_settings.h"
+#include "config/configuration.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
 #include "game/objects.h"
@@ -101,9 +103,9 @@ void AfterFrame(int64_t frame) {
     const GameState& g = game;
     gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
            << " level " << g.level << " x " << WholePixel(g.player.x) << " y " << WholePixel(g.player.y)
-           << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon << " fight "
-           << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
-           << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
+           << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon
+           << " fight " << g.fight.state << " time " << g.fight.time << " result " << g.frameResult
+           << " menu " << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
            << RandomStateText(engine.random.s) << " monsters " << MonstersAlive(game) << '\n';
   }
 }
@@ -444,6 +446,15 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  // The player's setting records every game in a window.
+  if (cl.recordFile.empty() && cl.playFile.empty() && !cl.headless && !cl.listOverrides) {
+    RecordReader settings;
+    if (ReadConfigValue(settings, kRecordDemos) != 0) {
+      cl.recordFile = gRecordPath = NextDemoName();
+      if (gRecordPath.empty())
+        std::fprintf(stderr, "vxgame: cannot make the folder demos/ for the game's demo\n");
+    }
+  }
   DemoFile header;
   if (!cl.playFile.empty() || !cl.recordFile.empty()) {
     const std::string data = DataSetChecksum(haveManifest ? manifestPath : std::string());

@@ -15,6 +15,7 @@ enum ComfortRecord : int32_t {
   kRecordFocusLoss = 32,        // 0 shrink to 50 x 50 and pause, 1 keep the window and pause
   kRecordStartFullScreen = 33,  // 1 = a window starts in desktop full screen
   kRecordGamepads = 34,         // 0 = gamepads on, 1 = off
+  kRecordDemos = 35,            // 1 = every game played in a window is recorded into demos/
   kRecordKeyMapFirst = 40,      // 40..59: a key (first text) stands for a game key (second text)
   kRecordKeyMapLast = 59,
 };

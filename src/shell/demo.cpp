@@ -12,6 +12,7 @@
 #include "platform/file_replace.h"
 #include "platform/game_files.h"
 #include "platform/regular_file.h"
+#include "shell/comforts.h"
 #include "shell/game_checksum.h"
 
 namespace fs = std::filesystem;
@@ -127,6 +128,19 @@ bool MakePlaybackFolder(const DemoFile& demo, fs::path& folder, std::string& err
     }
   }
   return true;
+}
+
+std::string NextDemoName() {
+  const std::string stamp = LocalTimeStamp();
+  std::error_code ec;
+  fs::create_directories("demos", ec);
+  if (!fs::is_directory("demos", ec)) return "";
+  for (int n = 1; n < 1000; ++n) {
+    const fs::path p = fs::path("demos") /
+                       ("vxgame-" + std::string(stamp) + (n == 1 ? "" : "-" + std::to_string(n)) + ".dem");
+    if (!fs::exists(p, ec)) return fs::absolute(p, ec).string();
+  }
+  return "";
 }
 
 bool DemoRecorder::Start(const std::string& path, const DemoFile& header, platform::Backend& inner,

@@ -44,6 +44,11 @@ std::string DemoMismatch(const DemoFile& demo, const std::string& data);
 // its decoders would run in the folder for nothing.
 bool MakePlaybackFolder(const DemoFile& demo, std::filesystem::path& folder, std::string& error);
 
+// Where the setting of record 35 records a game: "demos/vxgame-" and the
+// local date and time, with "-2", "-3", ... when that second has one; the
+// folder is made. Empty when it cannot be.
+std::string NextDemoName();
+
 class DemoRecorder {
  public:
   bool Start(const std::string& path, const DemoFile& header, platform::Backend& inner, std::string& error);

@@ -305,3 +305,33 @@ TEST_F(Demo, ARealWindowedRecordingPlaysInStepHeadlessAndInAWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Record 35 of the configuration records every game in a window into
+// demos/ of the game folder, a new file each time.
+TEST_F(Demo, TheSettingRecordsEveryWindowedGameIntoTheDemosFolder) {
+  if (!Have("xvfb-run")) GTEST_SKIP() << "xvfb-run is needed (scripts/install-deps.sh)";
+  if (!vxtest::ProgramWrapper().empty()) GTEST_SKIP() << "a window needs the native program";
+  std::ofstream(Game() / "ini" / "main.ini")
+      << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n35,,,1\n13131313,,,\n";
+  const std::string run = "SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' " +
+                          std::string(VX_GAME_BINARY) + " --root " + Game().string() + " --frames 60 >" +
+                          (dir / "run.txt").string() + " 2>&1";
+  ASSERT_EQ(std::system(run.c_str()), 0) << vxtest::ReadFile((dir / "run.txt").string());
+  ASSERT_EQ(std::system(run.c_str()), 0) << vxtest::ReadFile((dir / "run.txt").string());
+  std::vector<fs::path> demos;
+  for (const auto& e : fs::directory_iterator(Game() / "demos")) demos.push_back(e.path());
+  ASSERT_EQ(demos.size(), 2u);
+  for (const fs::path& d : demos) {
+    EXPECT_EQ(d.extension(), ".dem");
+    const Outcome played = Play(d.string());
+    EXPECT_EQ(played.status, 0) << played.output;
+    EXPECT_NE(played.output.find("in step: 61 frames"), std::string::npos) << played.output;
+  }
+  // A headless run is not recorded.
+  EXPECT_EQ(Vxgame("--headless --frames 10").status, 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Game() / "demos"), fs::directory_iterator()), 2);
+}
+
+}  // namespace
