@@ -103,9 +103,9 @@ void AfterFrame(int64_t frame) {
     const GameState& g = game;
     gTrace << "frame " << frame << " mode " << dispatcher.gameMode << " step " << dispatcher.loadingStep
            << " level " << g.level << " x " << WholePixel(g.player.x) << " y " << WholePixel(g.player.y)
-           << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon
-           << " fight " << g.fight.state << " time " << g.fight.time << " result " << g.frameResult
-           << " menu " << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
+           << " alive " << g.player.alive << " health " << g.player.health << " weapon " << g.player.weapon << " fight "
+           << g.fight.state << " time " << g.fight.time << " result " << g.frameResult << " menu "
+           << dispatcher.menu.screen << " fade " << dispatcher.fade.current << " random "
            << RandomStateText(engine.random.s) << " monsters " << MonstersAlive(game) << '\n';
   }
 }
