@@ -455,7 +455,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vxgame: cannot make the folder demos/ for the game's demo\n");
     }
   }
-  DemoFile header;
+  std::vector<std::string> recordOwn;
+  std::string recordData;
   if (!cl.playFile.empty() || !cl.recordFile.empty()) {
     const std::string data = DataSetChecksum(haveManifest ? manifestPath : std::string());
     if (!cl.playFile.empty()) {
@@ -476,12 +477,8 @@ int main(int argc, char** argv) {
       std::vector<std::string> own;
       for (const DataSetFinding& f : ListOverrides(manifest))
         if (f.kind != Finding::Same) own.push_back(f.path);
-      std::vector<std::string> warnings;
-      header = DemoHeaderHere(data, own, warnings);
-      for (const std::string& w : warnings)
-        std::fprintf(stderr,
-                     "vxgame: the demo leaves out %s; it plays the same only where that file is the same\n",
-                     w.c_str());
+      recordOwn = std::move(own);
+      recordData = data;
     }
   }
 
@@ -509,6 +506,13 @@ int main(int argc, char** argv) {
   }
   platform::Backend* installed = backend.get();
   if (!cl.recordFile.empty()) {
+    std::vector<std::string> warnings;
+    const DemoFile header =
+        DemoHeaderHere(recordData, recordOwn, backend->SystemMetric(platform::Metric::ScreenWidth),
+                       backend->SystemMetric(platform::Metric::ScreenHeight), warnings);
+    for (const std::string& w : warnings)
+      std::fprintf(stderr, "vxgame: the demo leaves out %s; it plays the same only where that file is the same\n",
+                   w.c_str());
     if (!gRecorder.Start(gRecordPath, header, *backend, error))
       return Fail("cannot write demo '" + gRecordPath + "': " + error);
     gRecording = true;

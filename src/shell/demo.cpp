@@ -44,8 +44,14 @@ std::string DataSetChecksum(const std::string& manifestPath) {
   return ChecksumText(sum);
 }
 
+std::string WithDisplaySize(const std::string& ini, int32_t width, int32_t height) {
+  // The record reader takes the first line of a number.
+  return std::to_string(kRecordDisplaySize) + ",,," + std::to_string(width) + "," + std::to_string(height) +
+         "\n" + ini;
+}
+
 DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>& ownFiles,
-                        std::vector<std::string>& warnings) {
+                        int32_t desktopWidth, int32_t desktopHeight, std::vector<std::string>& warnings) {
   DemoFile h;
   h.format = kDemoFormat;
   h.engine = VX_VERSION_TEXT;
@@ -58,7 +64,13 @@ DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>&
                    {"lowdetail", kRecordLowDetail}, {"music", kRecordMusic},
                    {"controls", kRecordControls},   {"alttext", kRecordAltText}};
   ReadRecord(r, kRecordDisplaySize, kConfigFile);
-  h.settings.emplace_back("display", std::to_string(r.values[0]) + "x" + std::to_string(r.values[1]));
+  int32_t width = r.values[0], height = r.values[1];
+  const bool desktopSize = ReadConfigValue(r, kRecordWindowed) == 0 && (width < 1 || height < 1);
+  if (desktopSize) {
+    width = desktopWidth;
+    height = desktopHeight;
+  }
+  h.settings.emplace_back("display", std::to_string(width) + "x" + std::to_string(height));
   for (const auto& s : kSettings)
     h.settings.emplace_back(s.name, std::to_string(ReadConfigValue(r, s.record)));
 
@@ -80,6 +92,7 @@ DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>&
     h.files.push_back(DemoEmbeddedFile{name, std::move(bytes)});
   };
   embed(kConfigFile, platform::GameFile(kConfigFile));
+  if (desktopSize && !h.files.empty()) h.files[0].bytes = WithDisplaySize(h.files[0].bytes, width, height);
   embed(kSaveFile, kSaveFile);
   embed(kSaveBackupFile, kSaveBackupFile);
   for (const std::string& name : ownFiles)

@@ -27,8 +27,15 @@ inline constexpr int kExitOutOfStep = 4;
 // the saved game and its backup when there are any, and `ownFiles` (the
 // player's files over the data set). A file that cannot be embedded is
 // named in `warnings`.
+// Full screen at the desktop's size (record 0 below 1) is recorded at the
+// size of this desktop (`desktopWidth` x `desktopHeight`): the mouse's
+// positions are scaled by it.
 DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>& ownFiles,
-                        std::vector<std::string>& warnings);
+                        int32_t desktopWidth, int32_t desktopHeight, std::vector<std::string>& warnings);
+
+// The configuration `ini` with record 0 (the display size) set to
+// width x height ahead of any other.
+std::string WithDisplaySize(const std::string& ini, int32_t width, int32_t height);
 
 // The 16-digit checksum of the data set's manifest at `manifestPath`, or
 // "none" when there is none.

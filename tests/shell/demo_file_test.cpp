@@ -1,15 +1,19 @@
 // The demo file: what the writer writes the reader reads back whole, and a
 // damaged demo (cut anywhere, numbers edited, names that would leave the
-// folder) is an error that names its line, never a crash.
+// folder) is an error that names its line, never a crash; the recorded
+// configuration carries a full screen's desktop size.
 #include "shell/demo_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "config/record_reader.h"
 #include "platform/gamepad.h"
+#include "shell/demo.h"
 #include "support/engine_test.h"
 
 namespace {
@@ -164,6 +168,25 @@ TEST(DemoFile, EmbeddedNamesStayInsideTheFolder) {
     EXPECT_TRUE(SafeEmbeddedName(ok)) << ok;
   for (const char* bad : {"", "/abs", "..", "a/../b", "./a", "a/", "a b", "a\\b", "c:x", "a/./b"})
     EXPECT_FALSE(SafeEmbeddedName(bad)) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+// Full screen at the desktop's size: the demo carries the recording
+// desktop's size, which the reader takes before any other record 0.
+TEST(DemoFile, TheDisplaySizeGoesAheadOfTheConfigurationsOwn) {
+  const std::string ini = "0,,,0,0\n5,,,0\n13131313,,,\n";
+  const fs::path path = fs::temp_directory_path() / ("vxdemo-ini-" + std::to_string(::getpid()) + ".ini");
+  { std::ofstream(path) << WithDisplaySize(ini, 1920, 1080); }
+  RecordReader r;
+  ReadRecord(r, 0, path.string().c_str());
+  EXPECT_EQ(r.values[0], 1920);
+  EXPECT_EQ(r.values[1], 1080);
+  ReadRecord(r, 5, path.string().c_str());
+  EXPECT_EQ(r.recordId, 5);
+  fs::remove(path);
 }
 
 }  // namespace
