@@ -18,7 +18,8 @@ fi
 # The window is centred on the 1024 x 768 screen: its picture starts at
 # (112, 84).
 xdotool mousemove 512 384
-sleep 0.5
+# The loading screen first (longer on a busy machine).
+sleep 1.5
 press() { xdotool key "$1"; sleep "$2"; }
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do press Return 0.3; done
