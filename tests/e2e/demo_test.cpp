@@ -297,7 +297,9 @@ TEST_F(Demo, ARealWindowedRecordingPlaysInStepHeadlessAndInAWindow) {
   // In a window, run fast by the viewer's key.
   const std::string watch = "xvfb-run -a -s '-screen 0 1024x768x24' sh -c 'SDL_AUDIODRIVER=dummy " +
                             std::string(VX_GAME_BINARY) + " --root " + Game().string() + " --play " + demo +
-                            " & sleep 2; xdotool key f; wait $!' >" + (dir / "watch.txt").string() + " 2>&1";
+                            " & timeout 20 xdotool search --sync --onlyvisible --name vx_engine >/dev/null; "
+                            "xdotool mousemove 512 384; sleep 0.5; xdotool key f; wait $!' >" +
+                            (dir / "watch.txt").string() + " 2>&1";
   EXPECT_EQ(std::system(watch.c_str()), 0);
   const std::string watched = vxtest::ReadFile((dir / "watch.txt").string());
   EXPECT_NE(watched.find("fast at frame"), std::string::npos) << watched;
