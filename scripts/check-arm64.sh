@@ -12,10 +12,10 @@ cd "$top"
 # vxdata wrote must be the x86-64 one, byte for byte.
 arm_start=$SECONDS
 # Only the files of those tests are compiled.
-VX_ARM64_TESTS='random/;platform/process_start_test;e2e/playthrough_test' ./scripts/build-arm64.sh
+VX_ARM64_TESTS='random/;platform/process_start_test;e2e/playthrough_test;e2e/demo_checked_in_test' ./scripts/build-arm64.sh
 traces=$(mktemp -d)
 (cd "$top/build-arm64" && VX_PLAYTHROUGH_TRACE="$traces/arm64.txt" \
-  ctest --output-on-failure -j2 --timeout 900 -R '^(RandomSource|RandomPaths|SoftExtended|StirRandomTest|ProcessStart|Playthrough)\.')
+  ctest --output-on-failure -j2 --timeout 900 -R '^(RandomSource|RandomPaths|SoftExtended|StirRandomTest|ProcessStart|Playthrough|CheckedInDemo)\.')
 # The recorded game's whole trace, every frame, the same as on x86-64.
 (cd "$top/build-test" && VX_PLAYTHROUGH_TRACE="$traces/x86.txt" \
   ./tests/vxtests --gtest_filter='Playthrough.TheRecordedRunWinsEveryFightAndReachesTheEnding' >/dev/null)

@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libpng-dev libstb-dev libfreetype-dev fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  sox alsa-utils xvfb xauth appstream desktop-file-utils
+  sox alsa-utils xvfb xauth xdotool appstream desktop-file-utils
 )
 [ $# -gt 0 ] && PACKAGES=("$@")
 

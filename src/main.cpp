@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "assets/data_set_check.h"
+#include "config/comfort_settings.h"
+#include "config/configuration.h"
 #include "display/screenshot.h"
 #include "game/new_game_start.h"
 #include "game/objects.h"
@@ -32,6 +34,7 @@
 #endif
 #include "shell/comforts.h"
 #include "shell/command_line.h"
+#include "shell/demo.h"
 #include "shell/exit.h"
 #include "shell/game_folder.h"
 #include "shell/globals.h"
@@ -54,6 +57,14 @@ struct PendingShot {
 
 std::vector<PendingShot> gScreenshots;
 std::ofstream gTrace;
+
+// A demo being recorded or played, and the folder a playback runs in.
+DemoRecorder gRecorder;
+DemoPlayer gPlayer;
+bool gRecording = false;
+bool gPlaying = false;
+std::string gRecordPath;
+fs::path gPlayFolder;
 
 // The monsters alive in the object table (shots, pickups and rocks are not).
 int32_t MonstersAlive(GameState& g) {
@@ -80,6 +91,8 @@ bool WriteShot(const std::string& file, const GfxContext& gfx) {
 #endif
 
 void AfterFrame(int64_t frame) {
+  if (gRecording) gRecorder.AfterFrame(frame);
+  if (gPlaying) gPlayer.AfterFrame(frame);
   for (PendingShot& s : gScreenshots) {
     if (s.shot.frame != frame) continue;
     if (WriteShot(s.shot.file, engine.gfx)) {
@@ -146,10 +159,58 @@ void ListOverriddenFiles(const std::vector<ManifestEntry>& manifest, const GameF
   }
 }
 
+// The demo's end: the recording's end record, or the playback's verdict
+// (and its folder removed). The status the program ends with.
+int FinishDemo(int status) {
+  const int64_t frames = platform::Current().FramesRun();
+  if (gRecording) {
+    gRecording = false;
+    if (gRecorder.Finish(frames)) {
+      std::printf("vxgame: demo %s written: %lld frames, %lld bytes\n", gRecordPath.c_str(),
+                  static_cast<long long>(frames), static_cast<long long>(gRecorder.Bytes()));
+    } else {
+      std::fprintf(stderr, "vxgame: the demo %s could not be written whole\n", gRecordPath.c_str());
+      if (status == 0) status = 2;
+    }
+  }
+  if (gPlaying) {
+    gPlaying = false;
+    const int verdict = gPlayer.Finish(frames);
+    if (status == 0) status = verdict;
+    std::error_code ec;
+    fs::current_path(gPlayFolder.parent_path(), ec);
+    fs::remove_all(gPlayFolder, ec);
+  }
+  std::fflush(stdout);
+  return status;
+}
+
 // The program also ends from inside the game (the menu's quit answer).
 void AtProgramExit(int32_t code) {
   gTrace.close();
+  const int status = FinishDemo(code);
+  if (status != code) std::exit(status);
   if (code == 0 && !ScreenshotsDone()) std::exit(2);
+}
+
+// The files a playback of a game folder of one layer reads from it: those
+// of its manifest, or without one every file but what the game writes.
+std::vector<std::string> FolderGameFiles(const fs::path& folder, const std::vector<ManifestEntry>& manifest) {
+  std::vector<std::string> names;
+  if (!manifest.empty()) {
+    for (const ManifestEntry& e : manifest) names.push_back(e.path);
+    return names;
+  }
+  std::error_code ec;
+  fs::recursive_directory_iterator it(folder, fs::directory_options::follow_directory_symlink, ec);
+  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const std::string name = it->path().lexically_relative(folder).generic_string();
+    if (name.rfind("gamesave.sav", 0) == 0 || name.rfind("screenshots/", 0) == 0 || name == "en1_log.txt")
+      continue;
+    names.push_back(name);
+  }
+  return names;
 }
 
 int Fail(const std::string& message) {
@@ -323,6 +384,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  DemoFile demo;
+  if (!cl.playFile.empty() && !ReadDemo(cl.playFile.c_str(), demo, error))
+    return Fail("demo '" + cl.playFile + "': " + error);
+
   std::vector<platform::ScriptEvent> script;
   if (!cl.inputFile.empty()) {
     if (!cl.headless) return Fail("--input needs --headless");
@@ -331,7 +396,7 @@ int main(int argc, char** argv) {
   }
   const bool scriptCloses =
       std::any_of(script.begin(), script.end(), [](const platform::ScriptEvent& e) { return e.close; });
-  if (cl.headless && cl.frames < 0 && !scriptCloses)
+  if (cl.headless && cl.frames < 0 && !scriptCloses && cl.playFile.empty())
     return Fail("--headless needs --frames N or a close event in the input script");
 
   // Output files are named relative to where the program was started, and
@@ -346,6 +411,11 @@ int main(int argc, char** argv) {
     std::string why;
     if (!Writable(s.file, why)) return Fail("cannot write screenshot '" + s.file + "': " + why);
     gScreenshots.push_back(PendingShot{s});
+  }
+  if (!cl.recordFile.empty()) {
+    gRecordPath = fs::absolute(cl.recordFile, ec).string();
+    std::string why;
+    if (!Writable(gRecordPath, why)) return Fail("cannot write demo '" + gRecordPath + "': " + why);
   }
   if (!cl.traceFile.empty()) {
     gTrace.open(fs::absolute(cl.traceFile, ec), std::ios::out | std::ios::trunc | std::ios::binary);
@@ -413,6 +483,42 @@ int main(int argc, char** argv) {
     return 3;
   }
 
+  // The player's setting records every game in a window.
+  if (cl.recordFile.empty() && cl.playFile.empty() && !cl.headless && !cl.listOverrides) {
+    RecordReader settings;
+    if (ReadConfigValue(settings, kRecordDemos) != 0) {
+      cl.recordFile = gRecordPath = NextDemoName();
+      if (gRecordPath.empty())
+        std::fprintf(stderr, "vxgame: cannot make the folder demos/ for the game's demo\n");
+    }
+  }
+  std::vector<std::string> recordOwn;
+  std::string recordData;
+  if (!cl.playFile.empty() || !cl.recordFile.empty()) {
+    const std::string data = DataSetChecksum(haveManifest ? manifestPath : std::string());
+    if (!cl.playFile.empty()) {
+      const std::string mismatch = DemoMismatch(demo, data);
+      if (!mismatch.empty() && !cl.force)
+        return Fail("demo '" + cl.playFile + "' is not played: " + mismatch + " (--force plays it anyway)");
+      if (!mismatch.empty())
+        std::fprintf(stderr, "vxgame: demo '%s': %s; played anyway\n", cl.playFile.c_str(), mismatch.c_str());
+      // The game it plays runs in a folder of its own over the same files.
+      if (!layered) {
+        const fs::path gameFolder = fs::current_path(ec);
+        platform::SetGeneratedSet(gameFolder.string(), FolderGameFiles(gameFolder, manifest));
+      }
+      if (!MakePlaybackFolder(demo, gPlayFolder, error)) return Fail("demo '" + cl.playFile + "': " + error);
+      fs::current_path(gPlayFolder, ec);
+      if (ec) return Fail("cannot enter the playback folder '" + gPlayFolder.string() + "': " + ec.message());
+    } else {
+      std::vector<std::string> own;
+      for (const DataSetFinding& f : ListOverrides(manifest))
+        if (f.kind != Finding::Same) own.push_back(f.path);
+      recordOwn = std::move(own);
+      recordData = data;
+    }
+  }
+
   // The music decoders run detached and are never waited for.
   platform::LeaveChildrenUnwaited();
 
@@ -436,8 +542,26 @@ int main(int argc, char** argv) {
     }
 #endif
   }
-  backend->SetFrameLimit(cl.frames);
-  platform::Install(backend.get());
+  platform::Backend* installed = backend.get();
+  if (!cl.recordFile.empty()) {
+    std::vector<std::string> warnings;
+    const DemoFile header =
+        DemoHeaderHere(recordData, recordOwn, backend->SystemMetric(platform::Metric::ScreenWidth),
+                       backend->SystemMetric(platform::Metric::ScreenHeight), warnings);
+    for (const std::string& w : warnings)
+      std::fprintf(stderr, "vxgame: the demo leaves out %s; it plays the same only where that file is the same\n",
+                   w.c_str());
+    if (!gRecorder.Start(gRecordPath, header, *backend, error))
+      return Fail("cannot write demo '" + gRecordPath + "': " + error);
+    gRecording = true;
+    installed = &gRecorder.Wrapped();
+  } else if (!cl.playFile.empty()) {
+    gPlayer.Start(demo, *backend, !cl.headless);
+    gPlaying = true;
+    installed = &gPlayer.Wrapped();
+  }
+  installed->SetFrameLimit(cl.frames);
+  platform::Install(installed);
   SetFrameObserver(&AfterFrame);
   SetExitHandler(&AtProgramExit);
 #ifdef __EMSCRIPTEN__
@@ -447,10 +571,11 @@ int main(int argc, char** argv) {
   emscripten_set_main_loop(&PageFrame, 0, 1);  // returns only by unwinding
   return 0;
 #else
-  const int32_t rc = WinMain();
+  int rc = WinMain();
   FinishBackgroundWork();
   TakeSaveNotice();  // a save that failed in the last frames still reaches stderr
   gTrace.close();
+  rc = FinishDemo(rc);
   if (rc == 0 && !ScreenshotsDone()) return 2;
   return rc;
 #endif

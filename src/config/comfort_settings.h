@@ -17,6 +17,7 @@ enum ComfortRecord : int32_t {
   kRecordGamepads = 34,         // 0 = gamepads on, 1 = off
   kRecordSoundVolume = 35,      // 0..100 percent; missing = 100
   kRecordMusicVolume = 36,      // 0..100 percent; missing = 100
+  kRecordDemos = 37,            // 1 = every game played in a window is recorded into demos/
   kRecordKeyMapFirst = 40,      // 40..59: a key (first text) stands for a game key (second text)
   kRecordKeyMapLast = 59,
 };

@@ -26,7 +26,7 @@ void DeriveTimingValues(GfxContext& gfx) {
 }  // namespace
 
 int32_t FrameTime(GfxContext& gfx) {
-  const int32_t now = platform::Current().ClockMs();
+  const int32_t now = platform::Current().StateClockMs();
   const int64_t units = (int64_t{now} - gfx.lastClock) * 1024 / 1000;
   gfx.lastClock = now;
   return static_cast<int32_t>(std::clamp<int64_t>(units, 1, kLongestFrameTime));

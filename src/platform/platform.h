@@ -74,8 +74,7 @@ class Backend {
   virtual bool CreateMainWindow(const char* title, bool popup, int32_t x, int32_t y, int32_t width,
                                 int32_t height) = 0;
   virtual void ShowMainWindow() = 0;
-  virtual void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height,
-                           bool activate) = 0;
+  virtual void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) = 0;
   virtual Rect WindowRect() = 0;
   virtual void DestroyMainWindow() = 0;
   virtual int32_t SystemMetric(Metric metric) = 0;
@@ -97,8 +96,13 @@ class Backend {
   virtual void PostQuit(int32_t code) = 0;
   virtual uint32_t StartTimer(uint32_t id, uint32_t periodMs) = 0;
   virtual void StopTimer(uint32_t id) = 0;
-  virtual int32_t ClockMs() = 0;          // monotonic milliseconds since start
-  virtual void WaitMs(int32_t ms) = 0;    // sleep about that long (at most)
+  virtual int32_t ClockMs() = 0;  // monotonic milliseconds since start
+  // The clock as the game's state reads it (the random seed and its stirs,
+  // the frame timing), apart from the frame loop's pacing. The same clock
+  // unless a demo is recorded or played: the recording keeps each reading,
+  // the playback gives them back.
+  virtual int32_t StateClockMs() { return ClockMs(); }
+  virtual void WaitMs(int32_t ms) = 0;  // sleep about that long (at most)
 
   // Full-screen display: a surface of the display size; unlocking shows it.
   virtual int32_t OpenDisplay(int32_t width, int32_t height) = 0;

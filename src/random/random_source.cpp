@@ -75,7 +75,7 @@ void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n
 void StirRandom(RandomSource& r, int32_t x, int32_t y) {
   const int32_t held = r.heldMs;
   StirStep(r.s, x, y, [held] {
-    return static_cast<int32_t>(static_cast<uint32_t>(platform::Current().ClockMs()) - static_cast<uint32_t>(held));
+    return static_cast<int32_t>(static_cast<uint32_t>(platform::Current().StateClockMs()) - static_cast<uint32_t>(held));
   });
 }
 

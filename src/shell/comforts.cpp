@@ -25,15 +25,7 @@ bool IsScreenshotKey(uint32_t key) { return key == vk::VK_F12 || key == vk::VK_S
 // "screenshots/vxgame-20240131-235959.png", with "-2", "-3", ... when that
 // second already has one.
 std::filesystem::path ScreenshotName() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char stamp[32];
-  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string stamp = LocalTimeStamp();
   std::error_code ec;
   for (int n = 1;; ++n) {
     const std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
@@ -44,6 +36,19 @@ std::filesystem::path ScreenshotName() {
 }
 
 }  // namespace
+
+std::string LocalTimeStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  return stamp;
+}
 
 void NoteAtStartUp(const std::string& line) { comforts.startupNotes.push_back(line); }
 

@@ -66,6 +66,9 @@ bool KeepWindowOnFocusLoss();
 // Before the focus-loss shrink: the size the window comes back with.
 void RememberWindowSize();
 
+// The local date and time for a file's name: "20240131-235959".
+std::string LocalTimeStamp();
+
 // Writes the back buffer to screenshots/ of the game folder under a
 // timestamped name; false when it could not be written.
 bool TakeScreenshot();

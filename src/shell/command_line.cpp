@@ -27,6 +27,10 @@ const char* UsageText() {
          "  --input FILE           input script for a headless run\n"
          "  --screenshot N:FILE    write the back buffer after frame N as a PNG (repeatable)\n"
          "  --trace FILE           write one line of game state per frame\n"
+         "  --record FILE          record the game into a demo\n"
+         "  --play FILE            play a demo (in a window: P pauses, N steps a frame,\n"
+         "                         F runs fast, Esc ends; with --headless as fast as it can)\n"
+         "  --force                play a demo of another engine or data set, or cut short\n"
          "  --level N              start a new game in level N (0..100), straight past the title\n"
          "  --strict               exit with code 3 when a data file is missing or damaged\n"
          "  --list-overrides       list the player's files that replace generated ones, and end\n"
@@ -73,6 +77,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       if (!value(out.inputFile)) return false;
     } else if (arg == "--trace") {
       if (!value(out.traceFile)) return false;
+    } else if (arg == "--record") {
+      if (!value(out.recordFile)) return false;
+    } else if (arg == "--play") {
+      if (!value(out.playFile)) return false;
+    } else if (arg == "--force") {
+      out.force = true;
     } else if (arg == "--level") {
       if (!value(v)) return false;
       int64_t level = 0;
@@ -95,6 +105,22 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
       error = "unknown option '" + arg + "'";
       return false;
     }
+  }
+  if (!out.recordFile.empty() && !out.playFile.empty()) {
+    error = "--record and --play cannot be used together";
+    return false;
+  }
+  if (!out.playFile.empty() && !out.inputFile.empty()) {
+    error = "--play takes its input from the demo, not from --input";
+    return false;
+  }
+  if (!out.recordFile.empty() && !out.playFile.empty()) {
+    error = "--record and --play cannot be used together";
+    return false;
+  }
+  if (!out.playFile.empty() && !out.inputFile.empty()) {
+    error = "--play takes its input from the demo, not from --input";
+    return false;
   }
   return true;
 }

@@ -16,6 +16,9 @@ struct CommandLine {
   std::string inputFile;
   std::vector<Screenshot> screenshots;
   std::string traceFile;
+  std::string recordFile;      // write a demo of the run
+  std::string playFile;        // play a demo instead of the player
+  bool force = false;          // play a demo of another engine or data set, or one cut short
   int32_t level = -1;          // -1: the game's own start; else a new game in this level, straight into play
   bool strict = false;         // a missing or damaged data file ends the program (exit code 3)
   bool listOverrides = false;  // list the player's files over the generated set, and end

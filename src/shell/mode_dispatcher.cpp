@@ -288,7 +288,7 @@ void OpenOptionsScreen(DispatcherState& d, InputState& in) {
   in.leftReleased = in.rightReleased = 0;
   comforts.rawKeyEvent = 0;
   OpenOptions(d.options, game.settings, comforts.settings, engine.screen.display.windowed, platform::Current().DesktopFullScreen());
-  d.optionsOpenedAt = platform::Current().ClockMs();
+  d.optionsOpenedAt = platform::Current().StateClockMs();
   SetMode(d, in, kModeOptions);
 }
 
@@ -314,7 +314,7 @@ void OptionsModeFrame(DispatcherState& d, InputState& in) {
   // The time spent here is not the game's: its frame timing and the clock
   // its random source is stirred with go on from where they stood.
   const uint32_t away =
-      static_cast<uint32_t>(platform::Current().ClockMs()) - static_cast<uint32_t>(d.optionsOpenedAt);
+      static_cast<uint32_t>(platform::Current().StateClockMs()) - static_cast<uint32_t>(d.optionsOpenedAt);
   engine.gfx.lastClock = static_cast<int32_t>(static_cast<uint32_t>(engine.gfx.lastClock) + away);
   engine.random.heldMs = static_cast<int32_t>(static_cast<uint32_t>(engine.random.heldMs) + away);
   SetMode(d, in, kModeMenu);

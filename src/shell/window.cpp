@@ -56,7 +56,7 @@ void ClipToGameArea() {
 // Graphics tables, the random seed and the effects, once per run.
 void FirstStartSetup() {
   InitGraphics(engine.gfx, engine.gfx.backBuffer, engine.gfx.screenWidth, engine.gfx.screenHeight);
-  SeedRandom(engine.random, static_cast<Extended>(EngineClock()) + 1318);
+  SeedRandom(engine.random, static_cast<Extended>(P().StateClockMs()) + 1318);
   InitEffects(engine.effects, engine.gfx);
 }
 

@@ -98,10 +98,11 @@ TEST(InputScript, ParsesEventsInTickOrder) {
 }
 
 TEST(InputScript, BadLinesNameTheLine) {
-  const char* bad[] = {"0 keydown A\n",      "x keydown A\n",         "3\n",
-                       "3 keydown NOPE\n",   "3 keydown\n",           "3 mousemove 1\n",
-                       "3 mousemove -1 5\n", "3 mousemove 32768 5\n", "3 mousemove 5 32768\n",
-                       "3 activate 2\n",     "3 close now\n",         "3 jump\n",
+  const char* bad[] = {"0 keydown A\n",          "x keydown A\n",         "3\n",
+                       "3 keydown NOPE\n",       "3 keydown\n",           "3 mousemove 1\n",
+                       "3 mousemove -1 5\n",     "3 mousemove 65536 5\n", "3 mousemove 5 32768\n",
+                       "3 mousemove 5 -32769\n", "3 keyup A repeat\n",    "3 keydown A again\n",
+                       "3 activate 2\n",         "3 close now\n",         "3 jump\n",
                        "3 lbuttondown 4\n"};
   for (const char* text : bad) {
     std::vector<platform::ScriptEvent> ev;
@@ -112,6 +113,12 @@ TEST(InputScript, BadLinesNameTheLine) {
   std::vector<platform::ScriptEvent> ev;
   std::string error;
   EXPECT_TRUE(platform::ParseInputScript("1 mousemove 32767 32767\n1 mousemove 0 0\n", ev, error)) << error;
+  // The whole range of the message, as a recording writes it, and a
+  // key-down of the key's auto-repeat.
+  ASSERT_TRUE(platform::ParseInputScript("1 mousemove 65535 -32768\n2 keydown LEFT repeat\n", ev, error))
+      << error;
+  EXPECT_EQ(ev[0].message.lParam, MakeMouseParam(65535, -32768));
+  EXPECT_EQ(ev[1].message.lParam, platform::kKeyRepeat);
 }
 
 TEST(InputScript, BadTokensAreQuotedShortAndNulBytesEndNothing) {
@@ -180,3 +187,21 @@ TEST(KeyNames, RoundTrip) {
 }
 
 }  // namespace
+
+TEST(CommandLine, DemoOptionsAndTheirConflicts) {
+  CommandLine cl;
+  std::string error;
+  const char* play[] = {"vxgame", "--headless", "--play", "a.dem", "--force"};
+  ASSERT_TRUE(ParseCommandLine(5, play, cl, error)) << error;
+  EXPECT_EQ(cl.playFile, "a.dem");
+  EXPECT_TRUE(cl.force);
+  const char* both[] = {"vxgame", "--record", "b.dem", "--play", "a.dem"};
+  EXPECT_FALSE(ParseCommandLine(5, both, cl, error));
+  EXPECT_EQ(error, "--record and --play cannot be used together");
+  const char* input[] = {"vxgame", "--play", "a.dem", "--input", "s.txt"};
+  EXPECT_FALSE(ParseCommandLine(5, input, cl, error));
+  EXPECT_EQ(error, "--play takes its input from the demo, not from --input");
+  const char* bare[] = {"vxgame", "--record"};
+  EXPECT_FALSE(ParseCommandLine(2, bare, cl, error));
+  EXPECT_EQ(error, "option --record needs a value");
+}

@@ -49,6 +49,102 @@ bool ParseInt(const std::string& word, int64_t lo, int64_t hi, int64_t& out) {
 
 }  // namespace
 
+bool ParseScriptWords(const std::vector<std::string>& w, ScriptEvent& ev, std::string& error) {
+  ev = ScriptEvent{};
+  if (w.empty()) {
+    error = "missing tick number";
+    return false;
+  }
+  if (!ParseInt(w[0], 1, INT64_C(1) << 40, ev.tick)) {
+    error = "expected a tick number of 1 or more, got " + Quote(w[0]);
+    return false;
+  }
+  if (w.size() < 2) {
+    error = "missing event name";
+    return false;
+  }
+  const std::string& name = w[1];
+  size_t wantArgs = 0;
+  if (name == "keydown" || name == "keyup") {
+    wantArgs = 1;
+    // A key-down the key's auto-repeat sent ("keydown RIGHT repeat").
+    if (name == "keydown" && w.size() == 4 && w[3] == "repeat") {
+      wantArgs = 2;
+      ev.message.lParam = kKeyRepeat;
+    }
+    if (w.size() == 2 + wantArgs) {
+      const uint32_t code = KeyCodeFromName(w[2].c_str());
+      if (code == 0) {
+        error = "unknown key " + Quote(w[2]);
+        return false;
+      }
+      ev.message.message = name == "keydown" ? wm::WM_KEYDOWN : wm::WM_KEYUP;
+      ev.message.wParam = code;
+    }
+  } else if (name == "mousemove") {
+    wantArgs = 2;
+    if (w.size() == 4) {
+      int64_t x = 0, y = 0;
+      // As the message carries them: x in 16 unsigned bits, y in 16 signed
+      // bits (above or left of the picture while a button is held).
+      if (!ParseInt(w[2], 0, 65535, x) || !ParseInt(w[3], -32768, 32767, y)) {
+        error = "mouse coordinates must be 0 to 65535 across and -32768 to 32767 down";
+        return false;
+      }
+      ev.message.message = wm::WM_MOUSEMOVE;
+      ev.message.lParam = MakeMouseParam(static_cast<int32_t>(x), static_cast<int32_t>(y));
+    }
+  } else if (name == "lbuttondown" || name == "lbuttonup" || name == "rbuttondown" || name == "rbuttonup") {
+    ev.message.message = name == "lbuttondown"   ? wm::WM_LBUTTONDOWN
+                         : name == "lbuttonup"   ? wm::WM_LBUTTONUP
+                         : name == "rbuttondown" ? wm::WM_RBUTTONDOWN
+                                                 : wm::WM_RBUTTONUP;
+  } else if (name == "activate") {
+    wantArgs = 1;
+    if (w.size() == 3) {
+      if (w[2] != "0" && w[2] != "1") {
+        error = "activate takes 0 or 1";
+        return false;
+      }
+      ev.message.message = wm::WM_ACTIVATEAPP;
+      ev.message.wParam = w[2] == "1" ? 1u : 0u;
+    }
+  } else if (name == "close") {
+    ev.close = true;
+  } else if (name == "paddown" || name == "padup") {
+    wantArgs = 1;
+    if (w.size() == 3) {
+      const PadButton button = PadButtonFromName(w[2].c_str());
+      if (button == kPadButtonCount) {
+        error = "unknown gamepad button " + Quote(w[2]);
+        return false;
+      }
+      ev.message.message = name == "paddown" ? wm::WM_PADBUTTONDOWN : wm::WM_PADBUTTONUP;
+      ev.message.wParam = button;
+    }
+  } else if (name == "resize") {
+    wantArgs = 2;
+    if (w.size() == 4) {
+      int64_t width = 0, height = 0;
+      if (!ParseInt(w[2], 1, 16384, width) || !ParseInt(w[3], 1, 16384, height)) {
+        error = "a window size is 1 to 16384 on each side";
+        return false;
+      }
+      ev.resize = true;
+      ev.width = static_cast<int32_t>(width);
+      ev.height = static_cast<int32_t>(height);
+    }
+  } else {
+    error = "unknown event " + Quote(name);
+    return false;
+  }
+  if (w.size() != 2 + wantArgs) {
+    error = Quote(name) + " takes " + std::to_string(wantArgs) + " argument(s)";
+    return false;
+  }
+  return true;
+}
+
 bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, std::string& error) {
   out.clear();
   if (text.size() > kMaxScriptBytes) {
@@ -78,84 +174,8 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>& out, st
     for (std::string s; words >> s;) w.push_back(s);
     if (w.empty() || w[0][0] == '#') continue;
     ScriptEvent ev;
-    if (!ParseInt(w[0], 1, INT64_C(1) << 40, ev.tick)) {
-      error = where + "expected a tick number of 1 or more, got " + Quote(w[0]);
-      return false;
-    }
-    if (w.size() < 2) {
-      error = where + "missing event name";
-      return false;
-    }
-    const std::string& name = w[1];
-    size_t wantArgs = 0;
-    if (name == "keydown" || name == "keyup") {
-      wantArgs = 1;
-      if (w.size() == 3) {
-        const uint32_t code = KeyCodeFromName(w[2].c_str());
-        if (code == 0) {
-          error = where + "unknown key " + Quote(w[2]);
-          return false;
-        }
-        ev.message.message = name == "keydown" ? wm::WM_KEYDOWN : wm::WM_KEYUP;
-        ev.message.wParam = code;
-      }
-    } else if (name == "mousemove") {
-      wantArgs = 2;
-      if (w.size() == 4) {
-        int64_t x = 0, y = 0;
-        if (!ParseInt(w[2], 0, 32767, x) || !ParseInt(w[3], 0, 32767, y)) {
-          error = where + "mouse coordinates must be 0 to 32767";
-          return false;
-        }
-        ev.message.message = wm::WM_MOUSEMOVE;
-        ev.message.lParam = MakeMouseParam(static_cast<int32_t>(x), static_cast<int32_t>(y));
-      }
-    } else if (name == "lbuttondown" || name == "lbuttonup" || name == "rbuttondown" || name == "rbuttonup") {
-      ev.message.message = name == "lbuttondown"   ? wm::WM_LBUTTONDOWN
-                           : name == "lbuttonup"   ? wm::WM_LBUTTONUP
-                           : name == "rbuttondown" ? wm::WM_RBUTTONDOWN
-                                                   : wm::WM_RBUTTONUP;
-    } else if (name == "activate") {
-      wantArgs = 1;
-      if (w.size() == 3) {
-        if (w[2] != "0" && w[2] != "1") {
-          error = where + "activate takes 0 or 1";
-          return false;
-        }
-        ev.message.message = wm::WM_ACTIVATEAPP;
-        ev.message.wParam = w[2] == "1" ? 1u : 0u;
-      }
-    } else if (name == "close") {
-      ev.close = true;
-    } else if (name == "paddown" || name == "padup") {
-      wantArgs = 1;
-      if (w.size() == 3) {
-        const PadButton button = PadButtonFromName(w[2].c_str());
-        if (button == kPadButtonCount) {
-          error = where + "unknown gamepad button " + Quote(w[2]);
-          return false;
-        }
-        ev.message.message = name == "paddown" ? wm::WM_PADBUTTONDOWN : wm::WM_PADBUTTONUP;
-        ev.message.wParam = button;
-      }
-    } else if (name == "resize") {
-      wantArgs = 2;
-      if (w.size() == 4) {
-        int64_t width = 0, height = 0;
-        if (!ParseInt(w[2], 1, 16384, width) || !ParseInt(w[3], 1, 16384, height)) {
-          error = where + "a window size is 1 to 16384 on each side";
-          return false;
-        }
-        ev.resize = true;
-        ev.width = static_cast<int32_t>(width);
-        ev.height = static_cast<int32_t>(height);
-      }
-    } else {
-      error = where + "unknown event " + Quote(name);
-      return false;
-    }
-    if (w.size() != 2 + wantArgs) {
-      error = where + Quote(name) + " takes " + std::to_string(wantArgs) + " argument(s)";
+    if (!ParseScriptWords(w, ev, error)) {
+      error = where + error;
       return false;
     }
     out.push_back(ev);

@@ -5,6 +5,7 @@
 // '#' are ignored.
 //
 //   12 keydown RIGHT      12 keyup SPACE       5 mousemove 400 300
+//   13 keydown RIGHT repeat   (a key-down of the key's auto-repeat)
 //   7 lbuttondown         7 lbuttonup          3 rbuttondown / rbuttonup
 //   9 activate 0|1        40 close
 //   8 paddown A           9 padup A            (gamepad buttons, by name)
@@ -30,6 +31,13 @@ struct ScriptEvent {
 // and one line without its line end.
 inline constexpr size_t kMaxScriptBytes = size_t{16} << 20;
 inline constexpr size_t kMaxScriptLineChars = 4096;
+
+// lParam bit 30 of a key-down: the key was already down (an auto-repeat).
+inline constexpr int32_t kKeyRepeat = 1 << 30;
+
+// One line's words ("12", "keydown", "RIGHT"); false with the reason in
+// `error` (without the line number).
+bool ParseScriptWords(const std::vector<std::string>& words, ScriptEvent& ev, std::string& error);
 
 // Parses a script; on a bad line returns false and sets `error` to a message
 // naming the line. A text or a line past its limit and a NUL byte anywhere

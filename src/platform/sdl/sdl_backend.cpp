@@ -462,6 +462,16 @@ bool SdlBackend::NextMessage(Message& out) {
   return false;
 }
 
+Poll SdlBackend::PollMessage(Message& out) {
+  while (!quit_) {
+    if (TakePending(out)) return Poll::Message;
+    SDL_Event e;
+    if (SDL_PollEvent(&e) == 0) return Poll::Empty;
+    if (Translate(e, out)) return Poll::Message;
+  }
+  return Poll::Quit;
+}
+
 void SdlBackend::PostQuit(int32_t) { quit_ = true; }
 
 void SdlBackend::RequestClose() { pending_.push_back(Message{wm::WM_CLOSE, 0, 0}); }

@@ -36,6 +36,7 @@ class SdlBackend : public Backend {
   void SetCursorPos(int32_t x, int32_t y) override;
   void ClipCursor(const Rect* rect) override;
   bool NextMessage(Message& out) override;
+  Poll PollMessage(Message& out) override;
   void PostQuit(int32_t code) override;
   uint32_t StartTimer(uint32_t id, uint32_t periodMs) override;
   void StopTimer(uint32_t id) override;
