@@ -3,7 +3,8 @@
 # the cross build (scripts/build-win.sh) with its test program, then under
 # Wine the tests that need no Linux, the recorded game played headless to
 # its ending with the same trace as on Linux frame by frame and the same
-# pixels at chosen frames, and one short run in a window under Xvfb.
+# pixels at chosen frames, a demo recorded on Linux played in step, and one
+# short run in a window under Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -67,6 +68,14 @@ for f in "${shots[@]}"; do
   cmp -s "$work/native-$f.bmp" "$work/wine-$f.bmp" || { echo "windows: frame $f looks different under Wine"; exit 1; }
 done
 echo "windows: the recorded game's trace is Linux's, $(wc -l <"$work/wine.txt") frames; frames ${shots[*]} the same pixels"
+
+# A demo recorded in a real window on x86-64 Linux plays in step here.
+mkdir -p "$work/demo"
+ln -s "$top/build-win/dataset/data" "$work/demo/data"
+wine build-win/vxgame.exe --headless --root "$work/demo" --play tests/e2e/window_demo.dem >"$work/demo.txt" 2>&1 \
+  || { cat "$work/demo.txt"; echo "windows: the Linux demo does not play under Wine"; exit 1; }
+grep -q '^vxgame: in step: 601 frames' "$work/demo.txt" || { cat "$work/demo.txt"; echo "windows: the Linux demo went out of step"; exit 1; }
+echo "windows: the demo recorded on Linux plays in step (601 frames)"
 
 # The players' archive as a player uses it: unpacked anywhere, the game's
 # own folder under %APPDATA% lies over the data set beside the program; a
