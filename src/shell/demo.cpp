@@ -92,7 +92,14 @@ DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>&
     h.files.push_back(DemoEmbeddedFile{name, std::move(bytes)});
   };
   embed(kConfigFile, platform::GameFile(kConfigFile));
-  if (desktopSize && !h.files.empty()) h.files[0].bytes = WithDisplaySize(h.files[0].bytes, width, height);
+  if (desktopSize) {
+    // Without a settings file the game ran on its defaults; the playback
+    // still needs the display size the mouse positions were scaled by.
+    if (h.files.empty())
+      h.files.push_back(DemoEmbeddedFile{kConfigFile, WithDisplaySize("", width, height)});
+    else
+      h.files[0].bytes = WithDisplaySize(h.files[0].bytes, width, height);
+  }
   embed(kSaveFile, kSaveFile);
   embed(kSaveBackupFile, kSaveBackupFile);
   for (const std::string& name : ownFiles)

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "config/record_reader.h"
 #include "platform/gamepad.h"
@@ -187,6 +189,25 @@ TEST(DemoFile, TheDisplaySizeGoesAheadOfTheConfigurationsOwn) {
   ReadRecord(r, 5, path.string().c_str());
   EXPECT_EQ(r.recordId, 5);
   fs::remove(path);
+}
+
+// A full-screen game without any settings file ran on the defaults; its
+// demo still carries the desktop's size, or a playback on another desktop
+// would scale the mouse differently and go out of step.
+TEST(DemoFile, AFullScreenGameWithoutSettingsCarriesTheDesktopSize) {
+  const fs::path here = fs::current_path();
+  const fs::path empty = fs::temp_directory_path() / ("vxdemo-empty-" + std::to_string(::getpid()));
+  fs::create_directories(empty);
+  fs::current_path(empty);
+  std::vector<std::string> warnings;
+  const DemoFile h = DemoHeaderHere("none", {}, 1024, 768, warnings);
+  fs::current_path(here);
+  fs::remove_all(empty);
+  ASSERT_FALSE(h.files.empty());
+  EXPECT_EQ(h.files[0].name, "ini/main.ini");
+  EXPECT_EQ(h.files[0].bytes, "0,,,1024,768\n");
+  EXPECT_NE(std::find(h.settings.begin(), h.settings.end(), std::make_pair(std::string("display"), std::string("1024x768"))),
+            h.settings.end());
 }
 
 }  // namespace
