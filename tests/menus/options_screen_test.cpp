@@ -212,8 +212,8 @@ TEST_F(OptionsScreenTest, KeysAreRemappedByPressingThemAndResetRemovesTheRecords
 // order; records it no longer needs go.
 TEST(OptionsKeys, KeyRecordsRewriteInPlaceAndDropTheRest) {
   ComfortSettings c;
-  c.keyMap['K'] = static_cast<uint8_t>(vk::VK_SPACE);
-  c.keyMap['B'] = static_cast<uint8_t>(vk::VK_LEFT);
+  c.keyMap[size_t{'K'}] = static_cast<uint8_t>(vk::VK_SPACE);
+  c.keyMap[size_t{'B'}] = static_cast<uint8_t>(vk::VK_LEFT);
   std::string file = "40,Z,UP,0\n41,Y,DOWN,0\n42,X,DOWN,0\n7,other,,1\n";
   WriteKeyRecords(file, c);
   EXPECT_EQ(file, "40,B,LEFT,0\n41,K,SPACE,0\n7,other,,1\n");
