@@ -114,13 +114,5 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine& out, std::
     error = "--play takes its input from the demo, not from --input";
     return false;
   }
-  if (!out.recordFile.empty() && !out.playFile.empty()) {
-    error = "--record and --play cannot be used together";
-    return false;
-  }
-  if (!out.playFile.empty() && !out.inputFile.empty()) {
-    error = "--play takes its input from the demo, not from --input";
-    return false;
-  }
   return true;
 }
