@@ -1,11 +1,13 @@
 // The flash ring as the effects draw it: an AVX2 path, and an AVX-512 path
 // where the processor also has byte permutes, that compute exactly what the
-// plain kernel does. Both read a pixel's distance from a table instead of
-// taking a square root, and mask the lanes past a row's end instead of
-// leaving them to the plain kernel. The AVX-512 path also avoids most
-// gathers, which cost it more than the arithmetic: the lens's source pixels
-// come from a 2-row, 32-column window whenever a block's pixels fit one, and
-// the ring's light from byte permutes over three pairs of registers.
+// plain kernel does, and below them on every processor the plain kernel's
+// arithmetic in a tabled form. All read a pixel's distance from a table
+// instead of taking a square root. The vector paths mask the lanes past a
+// row's end instead of leaving them to the plain kernel. The AVX-512 path
+// also avoids most gathers, which cost it more than the arithmetic: the
+// lens's source pixels come from a 2-row, 32-column window whenever a
+// block's pixels fit one, and the ring's light from byte permutes over three
+// pairs of registers.
 #include "effects/effects_ring_kernels.h"
 
 #include <algorithm>
@@ -33,11 +35,6 @@
 namespace fx_kernels {
 
 namespace {
-
-#if VX_RING_X86
-
-bool HasAvx2() { return cpu::ProcessorFeatures().avx2; }
-bool HasAvx512() { return cpu::ProcessorFeatures().avx512 && cpu::ProcessorFeatures().avx2; }
 
 // RingDistance for |dy| 0 .. kFlashMaxRadius and dx from -kFlashMaxRadius
 // on, wide enough for a 16-pixel block that starts at a row's last pixel.
@@ -79,6 +76,55 @@ const uint16_t* StartRow(const Ring& ring, const DistanceTable& distances, int32
   for (int32_t i = 0; i < kRingGridSide; ++i) nodes.n[i] = upper[i] * (8 - fy) + lower[i] * fy;
   return distances.d[dy < 0 ? -dy : dy] + kDistanceOrigin;
 }
+
+// The plain kernel's arithmetic with its distances read from the table and
+// each row's profile blended between its two grid rows once, not per pixel
+// (the same sums: a pixel's four nodes weighted (8 - fx)(8 - fy) and so on).
+// The pixels are visited in the plain kernel's order, so the lens reads the
+// same picture.
+void RingRows(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
+              const RowSpan* spans, int32_t rows) {
+  const int32_t r4 = 4 * ring.radius;
+  const DistanceTable& distances = Distances();
+  RowNodes nodes;
+  for (int32_t i = 0; i < rows; ++i) {
+    const int32_t left = spans[i].left;
+    const int32_t right = spans[i].right;
+    if (left > right) continue;
+    const int32_t row = top + i;
+    const uint16_t* distance = StartRow(ring, distances, row, nodes);
+    uint32_t* line = pixels + static_cast<int64_t>(row) * width;
+    const int32_t rowsBelow = height - 1 - row;
+    for (int32_t col = left; col <= right; ++col) {
+      const int32_t dx = col - ring.cx;
+      const int32_t gx = dx + ring.radius;
+      const int32_t node = gx >> 3;
+      const int32_t fx = gx & 7;
+      const int32_t p64 = nodes.n[node] * (8 - fx) + nodes.n[node + 1] * fx;
+      const int32_t d4 = distance[dx];
+      const int32_t q = std::min(r4 - ((p64 * d4) >> 14), 2 * (r4 - d4));
+      if (q < 1) continue;
+      uint32_t s = line[col];
+      uint32_t f = 8192;
+      if (q >= 16) {
+        const int32_t sx = std::min(col + q / 16, width - 1);
+        const int32_t down = std::min(q / 32, rowsBelow);
+        s = line[static_cast<int64_t>(down) * width + sx];
+        f = static_cast<uint32_t>((27 * q >> 1) + 8100);
+      }
+      const uint32_t glow = ring.glow[q];
+      const uint32_t b = std::min<uint32_t>(255, ((s & 0xffu) * f >> 13) + (glow & 0xffu));
+      const uint32_t g = std::min<uint32_t>(255, (((s >> 8) & 0xffu) * f >> 13) + ((glow >> 8) & 0xffu));
+      const uint32_t rr = std::min<uint32_t>(255, (((s >> 16) & 0xffu) * f >> 13) + ((glow >> 16) & 0xffu));
+      line[col] = (s & 0xff000000u) | rr << 16 | g << 8 | b;
+    }
+  }
+}
+
+#if VX_RING_X86
+
+bool HasAvx2() { return cpu::ProcessorFeatures().avx2; }
+bool HasAvx512() { return cpu::ProcessorFeatures().avx512 && cpu::ProcessorFeatures().avx2; }
 
 // ---- AVX2 ----------------------------------------------------------------
 
@@ -354,7 +400,12 @@ void FlashRing(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height
       FlashRingAvx2(ring, pixels, width, height, top, spans, rows)) {
     return;
   }
-  FlashRingPlain(ring, pixels, width, height, top, spans, rows);
+  RingRows(ring, pixels, width, height, top, spans, rows);
+}
+
+void FlashRingTabled(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
+                     const RowSpan* spans, int32_t rows) {
+  RingRows(ring, pixels, width, height, top, spans, rows);
 }
 
 }  // namespace fx_kernels

@@ -11,7 +11,7 @@ namespace fx_kernels {
 
 // The distance in quarter pixels for a squared distance in pixels:
 // floor(4 · sqrt(dd)). Single precision is exact here (dd < 2^20); the
-// vector paths read it from a table made with this function.
+// faster forms read it from a table made with this function.
 inline int32_t RingDistance(int32_t dd) {
   return static_cast<int32_t>(__builtin_sqrtf(static_cast<float>(16 * dd)));
 }
@@ -45,6 +45,11 @@ void FlashRingPlain(const Ring& ring, uint32_t* pixels, int32_t width, int32_t h
 // One row of the plain version.
 void FlashRingRowPlain(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t row,
                        int32_t left, int32_t right);
+
+// The form FlashRing takes below AVX2 on every processor: the plain
+// kernel's arithmetic with the distances from a table.
+void FlashRingTabled(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
+                     const RowSpan* spans, int32_t rows);
 
 // The vector paths FlashRing picks from, for the tests to hold each to the
 // plain version; false (and nothing drawn) where the processor lacks one.

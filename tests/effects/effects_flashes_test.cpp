@@ -318,6 +318,18 @@ class RingPathTest : public EffectsFlashesTest {
   const char* name_ = "";
 };
 
+TEST_F(RingPathTest, TabledRingsMatchThePlainKernel) {
+  SetPath(
+      [](const fx_kernels::Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
+         const fx_kernels::RowSpan* spans, int32_t rows) {
+        fx_kernels::FlashRingTabled(ring, pixels, width, height, top, spans, rows);
+        return true;
+      },
+      "tabled");
+  WholeRings();
+  EveryRowLength();
+}
+
 TEST_F(RingPathTest, Avx2RingsMatchThePlainKernel) {
   if (!SetPath(&fx_kernels::FlashRingAvx2, "AVX2")) GTEST_SKIP() << "no AVX2";
   WholeRings();
