@@ -317,5 +317,62 @@ TEST_F(EffectsFogTest, ModeOneMatchesThePackedChannelSumsOverManyLayers) {
   }
 }
 
+// Mode 2 sums the map bytes of every covering layer per pixel, however the
+// composition groups the layers: over 251 layers of noise overlapping in
+// every way (apart, nested, crossing, past each screen edge), at the best
+// kernel level and the plain one, every pixel gains half its sum, clamped.
+TEST_F(EffectsFogTest, ModeTwoMatchesTheMapSumsOverManyLayers) {
+  uint32_t seed = 23;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  ConfigureFog(fx(), 940, 60, 880, 60);
+  for (int32_t p = 0; p < 60; ++p) {
+    const int32_t w = 1 + static_cast<int32_t>(next() % 300);
+    const int32_t h = 1 + static_cast<int32_t>(next() % 200);
+    CreatePicture(gfx(), 880 + p, w, h);
+    uint32_t* pixels = gfx().slots[880 + p].pixels;
+    for (int32_t i = 0; i < w * h; ++i) pixels[i] = p % 7 == 0 ? 0xffffffffu : next();
+  }
+  for (const bool fast : {true, false}) {
+    std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
+    for (uint32_t& v : start) v = next();
+    std::copy(start.begin(), start.end(), gfx().backBuffer);
+    fx().fogCount = 0;
+    for (int32_t i = 0; i < kFogLayerPool; ++i) {
+      const auto x = static_cast<int16_t>(static_cast<int32_t>(next() % 1000) - 200);
+      const auto y = static_cast<int16_t>(static_cast<int32_t>(next() % 800) - 200);
+      fx().fog[fx().fogCount++] = FogRecord{x, y, static_cast<int16_t>(next() % 180), kFogLayer};
+    }
+    cpu::ForceKernelLevel(fast ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
+    DrawFog(fx(), gfx(), 2);
+    cpu::ResetKernelLevel();
+
+    // The map is the picture's memory read as bytes, a row of width bytes
+    // per screen row.
+    std::vector<uint32_t> sums(start.size(), 0);
+    for (int32_t i = 0; i < fx().fogCount; ++i) {
+      const FogRecord& f = fx().fog[i];
+      const ImageSlot& s = gfx().slots[880 + f.life / 3];
+      const auto* bytes = reinterpret_cast<const uint8_t*>(s.pixels);
+      for (int32_t r = 0; r < s.height; ++r) {
+        for (int32_t c = 0; c < s.width; ++c) {
+          const int32_t x = f.x + c;
+          const int32_t y = f.y + r;
+          if (x >= 0 && y >= 0 && x < kW && y < kH) sums[y * kW + x] += bytes[r * s.width + c];
+        }
+      }
+    }
+    int32_t wrong = 0;
+    for (size_t i = 0; i < start.size(); ++i) {
+      const uint32_t half = std::min<uint32_t>(255, sums[i] / 2);
+      uint32_t expected = start[i] & 0xff000000u;
+      for (int32_t ch = 0; ch < 3; ++ch)
+        expected |= std::min<uint32_t>(255, ((start[i] >> (8 * ch)) & 0xffu) + half) << (8 * ch);
+      wrong += gfx().backBuffer[i] != expected ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << (fast ? "fast" : "plain") << " kernels";
+    EXPECT_TRUE(GuardsIntact());
+  }
+}
+
 }  // namespace
 }  // namespace vxtest
