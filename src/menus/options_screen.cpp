@@ -58,18 +58,26 @@ constexpr int32_t kWindowSizeCount = 4;
 
 GfxContext& G() { return engine.gfx; }
 
-struct Texts {
-  std::string text1, text2;
-};
+using Texts = OptionsText;
 
-Texts Text(const GameSettings& s, int32_t id) {
-  GetTextLine(engine.records, s, id);
-  Texts t{engine.records.text1, engine.records.text2};
-  // A text in the last field keeps the line end; it is not drawn.
-  for (std::string* x : {&t.text1, &t.text2}) {
-    while (!x->empty() && (x->back() == '\n' || x->back() == '\r')) x->pop_back();
+// Reads the screen's texts from the message file the settings name.
+void LoadTexts(OptionsScreen& o, const GameSettings& s) {
+  for (int32_t i = 0; i < kOptionsTextCount; ++i) {
+    GetTextLine(engine.records, s, kOptionsFirstText + i);
+    Texts& t = o.texts[static_cast<size_t>(i)];
+    t = Texts{engine.records.text1, engine.records.text2};
+    // A text in the last field keeps the line end; it is not drawn.
+    for (std::string* x : {&t.text1, &t.text2}) {
+      while (!x->empty() && (x->back() == '\n' || x->back() == '\r')) x->pop_back();
+    }
   }
-  return t;
+  o.textsFrom = s.textFileName;
+}
+
+const Texts& Text(const OptionsScreen& o, int32_t id) {
+  static const Texts kNone;
+  const int32_t i = id - kOptionsFirstText;
+  return i >= 0 && i < kOptionsTextCount ? o.texts[static_cast<size_t>(i)] : kNone;
 }
 
 // Text in the font of the current message file, drawn from (x, y).
@@ -156,9 +164,11 @@ void ChangeSetting(OptionsScreen& o, GameState& g, ComfortSettings& c, int32_t r
       WriteValue(o, kRecordLowDetail, {s.lowDetail != 0 ? 1 : 0}, "low detail (1 = on)");
       break;
     case kRowLanguage:
-      // The texts switch at once: every text is fetched from this file.
+      // The texts switch at once: every text is fetched from this file, the
+      // screen's own read anew.
       s.altTextFile = s.altTextFile != 0 ? 0 : -1;
       s.textFileName = s.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
+      LoadTexts(o, s);
       WriteValue(o, kRecordAltText, {s.altTextFile != 0 ? 1 : 0}, "texts (1 = English; 0 = Russian)");
       break;
     case kRowControls:
@@ -336,20 +346,20 @@ void DrawBox(int32_t x0, int32_t y0, int32_t w) {
 void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
                       int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
-  const Texts onOff = Text(s, kTextOnOff);
-  const Texts languages = Text(s, kTextLanguages);
-  const Texts schemes = Text(s, kTextSchemes);
-  const Texts displays = Text(s, kTextDisplays);
-  const Texts fullScreen = Text(s, kTextFullScreen);
-  const Texts scaling = Text(s, kTextScaling);
-  const Texts scaling2 = Text(s, kTextScaling2);
-  const Texts focus = Text(s, kTextFocus);
+  const Texts& onOff = Text(o, kTextOnOff);
+  const Texts& languages = Text(o, kTextLanguages);
+  const Texts& schemes = Text(o, kTextSchemes);
+  const Texts& displays = Text(o, kTextDisplays);
+  const Texts& fullScreen = Text(o, kTextFullScreen);
+  const Texts& scaling = Text(o, kTextScaling);
+  const Texts& scaling2 = Text(o, kTextScaling2);
+  const Texts& focus = Text(o, kTextFocus);
   // Sound or music the game started without comes only with a restart.
   const bool soundWaits = s.soundOn == 0 && o.soundLevel > 0;
   const bool musicWaits = s.musicOn == 0 && o.musicLevel > 0;
   for (int32_t r = 0; r < kSettingsRows; ++r) {
     const int32_t y = RowY(y0, r);
-    DrawWords(s, Text(s, kTextFirstLabel + r).text1, x0 + kLabelX, y, right);
+    DrawWords(s, Text(o, kTextFirstLabel + r).text1, x0 + kLabelX, y, right);
     const int32_t vx = x0 + kValueX;
     bool waits = false;
     switch (r) {
@@ -406,19 +416,19 @@ void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortS
 void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
                   int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
-  const Texts conflict = Text(s, kTextConflict);
+  const Texts& conflict = Text(o, kTextConflict);
   for (int32_t r = 0; r < kKeysRows; ++r) {
     const int32_t y = RowY(y0, r);
     if (r == kKeysRowBack) {
-      DrawWords(s, Text(s, kTextFirstLabel + kRowBack).text1, x0 + kLabelX, y, right);
+      DrawWords(s, Text(o, kTextFirstLabel + kRowBack).text1, x0 + kLabelX, y, right);
       continue;
     }
-    const Texts label = Text(s, kTextFirstAction + r);
+    const Texts label = Text(o, kTextFirstAction + r);
     DrawWords(s, s.controlScheme == 2 && !label.text2.empty() ? label.text2 : label.text1, x0 + kLabelX, y,
               right);
     if (r == kKeysRowReset) continue;
     if (o.capturing && o.row == r) {
-      DrawWords(s, Text(s, kTextKeysHelp).text2, x0 + kValueX, y, right);
+      DrawWords(s, Text(o, kTextKeysHelp).text2, x0 + kValueX, y, right);
       continue;
     }
     const std::string keys = KeysOf(c, r);
@@ -432,7 +442,7 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
   // The last remapping that took a key from another action says so.
   if (o.conflictAction >= 0 && o.conflictAction < kRemappedActions) {
     const int32_t y = RowY(y0, kKeysRows) + 4;
-    const Texts was = Text(s, kTextFirstAction + o.conflictAction);
+    const Texts was = Text(o, kTextFirstAction + o.conflictAction);
     const std::string key = KeyNameFromCode(o.conflictKey);
     DrawLatin(key, x0 + kLabelX, y, right);
     DrawWords(s, conflict.text1 + " " + (s.controlScheme == 2 && !was.text2.empty() ? was.text2 : was.text1),
@@ -501,6 +511,7 @@ void OpenOptions(OptionsScreen& o, const GameSettings& settings, const ComfortSe
   o.capturing = false;
   o.conflictAction = -1;
   o.written = 0;
+  LoadTexts(o, settings);
   o.problem.clear();
   o.lastMouseX = o.lastMouseY = -1;
 }
@@ -512,12 +523,14 @@ int32_t OptionsFrame(OptionsScreen& o, GameState& g, ComfortSettings& c, const O
   const int32_t y0 = (gfx.screenHeight - kBoxHeight) / 2;
   const int32_t answer = TakeInput(o, g, c, in, x0, y0, boxWidth);
   if (answer != kOptionsStay) return answer;
+  // The language may have changed under the screen's texts.
+  if (o.textsFrom != g.settings.textFileName) LoadTexts(o, g.settings);
 
   DrawPacked24(gfx, kFrozenGameSlot, 0, 0);
   DrawBox(x0, y0, boxWidth);
   const GameSettings& s = g.settings;
   const int32_t right = x0 + boxWidth - 20;
-  const Texts title = Text(s, kTextTitle);
+  const Texts& title = Text(o, kTextTitle);
   DrawWords(s, title.text1, x0 + 20, y0 + 22, right);
   // The chosen row is marked, in the colour of the box's rivets.
   const int32_t y = RowY(y0, o.row);
@@ -532,14 +545,14 @@ int32_t OptionsFrame(OptionsScreen& o, GameState& g, ComfortSettings& c, const O
   // Beneath the rows: the help line, what a star means, and how the last
   // write went.
   const int32_t help = RowY(y0, kSettingsRows) + 16;
-  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(s, kTextKeysHelp).text1, x0 + kLabelX, help,
+  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(o, kTextKeysHelp).text1, x0 + kLabelX, help,
             right);
   if (o.page == kOptionsSettings) {
     DrawLatin("*", x0 + kLabelX, help + 38, right);
-    DrawWords(s, Text(s, kTextRestart).text1, x0 + kLabelX + 16, help + 38, right);
+    DrawWords(s, Text(o, kTextRestart).text1, x0 + kLabelX + 16, help + 38, right);
   }
   if (o.written < 0) {
-    const Texts written = Text(s, kTextWritten);
+    const Texts written = Text(o, kTextWritten);
     FillRect(gfx, x0 + kLabelX - 4, help + 56, right - 10, help + 90, kConflictColour);
     DrawWords(s, written.text2, x0 + kLabelX, help + 58, right);
   }

@@ -6,6 +6,7 @@
 // kept) and takes effect at once where the running game allows; the rest
 // is marked as taking effect after a restart. It touches no part of the
 // game record but its settings, and draws no random number.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -52,6 +53,13 @@ inline constexpr int32_t kKeysRows = kRemappedActions + 2;
 // screen, or the configuration's own full-screen mode.
 enum DisplayChoice : int32_t { kDisplayWindow = 0, kDisplayDesktopFull = 1, kDisplayFullScreen = 2 };
 
+// The screen's texts: records 600 to 647 of the message file in use.
+inline constexpr int32_t kOptionsFirstText = 600;
+inline constexpr int32_t kOptionsTextCount = 48;
+struct OptionsText {
+  std::string text1, text2;
+};
+
 struct OptionsScreen {
   int32_t page = kOptionsSettings;
   int32_t row = 0;
@@ -63,6 +71,10 @@ struct OptionsScreen {
   // The last remapping that took a key from another action.
   uint32_t conflictKey = 0;
   int32_t conflictAction = -1;
+  // The texts, read from `textsFrom` when the screen opens and again when
+  // the language changes; never while it only shows.
+  std::array<OptionsText, kOptionsTextCount> texts;
+  std::string textsFrom;
   // What the running game started with, for the settings that wait for a
   // restart; taken when the screen first opens.
   bool started = false;

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "config/configuration.h"
 #include "config/settings_file.h"
+#include "datagen/generated_data_set.h"
 #include "game/saved_game_support.h"
+#include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "platform/file_replace.h"
 #include "platform/window_messages.h"
@@ -217,6 +221,49 @@ TEST(OptionsKeys, KeyRecordsRewriteInPlaceAndDropTheRest) {
   std::string file = "40,Z,UP,0\n41,Y,DOWN,0\n42,X,DOWN,0\n7,other,,1\n";
   WriteKeyRecords(file, c);
   EXPECT_EQ(file, "40,B,LEFT,0\n41,K,SPACE,0\n7,other,,1\n");
+}
+
+// The screen reads its texts when it opens and when the language changes,
+// never while it only shows: a title changed in the file meanwhile shows
+// only once the screen reads again.
+TEST_F(OptionsScreenTest, TextsAreReadWhenTheScreenOpensOrTheLanguageChangesNotEveryFrame) {
+  ASSERT_FALSE(vxtest::GeneratedDataSet().empty());
+  const std::filesystem::path scratch = std::filesystem::current_path();
+  std::filesystem::current_path(vxtest::GeneratedDataSet());
+  LoadPicture(engine.gfx, 105, "data/font1.vx1");
+  PrepareAlpha(engine.gfx, 105, 2);
+  LoadPicture(engine.gfx, 103, "data/txtrs_c.906");
+  PrepareAlpha(engine.gfx, 103, 2);
+  std::filesystem::current_path(scratch);
+  ASSERT_GT(PictureHeight(engine.gfx, 103), 0);
+  // The title's stripe of the screen, drawn by one frame.
+  const auto Title = [&] {
+    Press(0);
+    const int32_t y0 = (600 - 420) / 2;
+    std::vector<uint32_t> pixels;
+    for (int32_t y = y0; y < y0 + 45; ++y)
+      for (int32_t x = 0; x < 800; ++x) pixels.push_back(ScreenPixel(engine.gfx, x, y));
+    return pixels;
+  };
+  const std::vector<uint32_t> first = Title();
+  WriteFile("data/text1.txt", "600,A TITLE CHANGED,help en\n");
+  EXPECT_TRUE(Title() == first) << "the text file was read again while the screen showed";
+  EXPECT_TRUE(Title() == first);
+
+  OpenOptions(options, game.settings, comfort, -1, false);
+  const std::vector<uint32_t> reopened = Title();
+  EXPECT_FALSE(reopened == first) << "opened again, the screen shows the file as it is now";
+
+  // Russian and back: each switch reads the file of the language chosen.
+  WriteFile("data/text1.txt", "600,TITLE EN,help en\n");
+  for (int i = 0; i < kRowLanguage; ++i) Press(vk::VK_DOWN);
+  Press(vk::VK_RIGHT);
+  const std::vector<uint32_t> russian = Title();
+  EXPECT_FALSE(russian == first);
+  EXPECT_FALSE(russian == reopened);
+  Press(vk::VK_RIGHT);
+  EXPECT_EQ(game.settings.altTextFile, -1);
+  EXPECT_TRUE(Title() == first) << "back in English, the file as it is now";
 }
 
 // The mouse chooses the row under it; a click acts on it, a right click
