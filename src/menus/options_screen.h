@@ -18,6 +18,9 @@ struct GameState;
 // What the options screen is given each frame.
 struct OptionsInput {
   uint32_t key = 0;  // a key pressed this frame, as the keyboard gave it (before remapping); 0 none
+  // A gamepad button pressed this frame (a platform::PadButton), -1 none. The
+  // key its menu layout gives comes in `key` as well.
+  int32_t padButton = -1;
   int32_t mouseX = 0, mouseY = 0;
   bool click = false;       // the left button was let go
   bool rightClick = false;  // the right button was let go
@@ -68,8 +71,10 @@ struct OptionsScreen {
   // The last write: 0 none yet, 1 written, -1 failed (with the reason).
   int32_t written = 0;
   std::string problem;
-  // The last remapping that took a key from another action.
+  // The last remapping that took a key or a pad button (conflictPad, -1
+  // for a key) from another action.
   uint32_t conflictKey = 0;
+  int32_t conflictPad = -1;
   int32_t conflictAction = -1;
   // The texts, read from `textsFrom` when the screen opens and again when
   // the language changes; never while it only shows.
@@ -110,6 +115,15 @@ int32_t ActionOfKey(const ComfortSettings& c, uint32_t key);
 // remapped (Enter and Escape answer the menus; keys without a name) or the
 // twenty remapping records are all taken.
 bool RemapKey(ComfortSettings& c, uint32_t key, int32_t action, int32_t& conflict);
-// Writes the remapping records 40..59 from the key map into `file`: one
-// record per remapped key, in key order; records left over are removed.
+// The action of the keys page that a pad button gives in play now (its
+// remapping, or the pad's own layout in control scheme `scheme`), or -1.
+int32_t ActionOfPadButton(const ComfortSettings& c, uint32_t button, int32_t scheme);
+// Makes pad button `button` give `action` in play, as RemapKey does for a
+// key. False for Back (it cancels the waiting, as Escape does) and Guide
+// (the system's), a button outside the layout, or when the twenty
+// remapping records are all taken.
+bool RemapPadButton(ComfortSettings& c, uint32_t button, int32_t action, int32_t scheme, int32_t& conflict);
+// Writes the remapping records 40..59 from the key and pad maps into
+// `file`: one record per remapped key, in key order, then one per
+// remapped pad button, in button order; records left over are removed.
 void WriteKeyRecords(std::string& file, const ComfortSettings& c);
