@@ -19,7 +19,7 @@ enum ComfortRecord : int32_t {
   kRecordSoundVolume = 35,      // 0..100 percent; missing = 100
   kRecordMusicVolume = 36,      // 0..100 percent; missing = 100
   kRecordDemos = 37,            // 1 = every game played in a window is recorded into demos/
-  kRecordKeyMapFirst = 40,      // 40..59: a key or a pad button (first text) stands for a game key (second text)
+  kRecordKeyMapFirst = 40,      // 40..59: a key or pad button (first text) stands for a game key (second)
   kRecordKeyMapLast = 59,
 };
 

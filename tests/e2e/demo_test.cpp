@@ -208,7 +208,8 @@ TEST_F(Demo, ARemappedPadButtonPlaysAsItsKeyAndInStep) {
     opening += line + "\n";
   }
   const std::string from = std::to_string(kPadFrom), to = std::to_string(kPadTo);
-  const std::string byKey = Write("key-script.txt", opening + from + " keydown RIGHT\n" + to + " keyup RIGHT\n");
+  const std::string byKey =
+      Write("key-script.txt", opening + from + " keydown RIGHT\n" + to + " keyup RIGHT\n");
   const std::string byPad = Write("pad-script.txt", opening + from + " paddown Y\n" + to + " padup Y\n");
   const std::string frames = " --frames " + std::to_string(kPadTo + 30);
   // A trace's lines, so that a difference shows its first frame.
