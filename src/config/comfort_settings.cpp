@@ -1,5 +1,7 @@
 #include "config/comfort_settings.h"
 
+#include <strings.h>
+
 #include "config/configuration.h"
 #include "platform/window_messages.h"
 
@@ -57,13 +59,78 @@ void ReadComfortSettings(ComfortSettings& s, RecordReader& r) {
     if (r.recordId != id) continue;
     const std::string from = KeyNameOf(r.text1);
     const std::string to = KeyNameOf(r.text2);
-    const uint32_t fromCode = KeyCodeFromName(from.c_str());
     const uint32_t toCode = KeyCodeFromName(to.c_str());
+    const bool namesPad = strncasecmp(from.c_str(), kPadNamePrefix, sizeof kPadNamePrefix - 1) == 0;
+    if (namesPad) {
+      const platform::PadButton button = PadButtonFromRecordName(from);
+      if (button == platform::kPadButtonCount || toCode == 0 || toCode > 255) {
+        s.problems.push_back("record " + std::to_string(id) + ": cannot map pad button '" + from + "' to '" +
+                             to + "'");
+        continue;
+      }
+      s.padMap[button] = static_cast<uint8_t>(toCode);
+      continue;
+    }
+    const uint32_t fromCode = KeyCodeFromName(from.c_str());
     if (fromCode == 0 || toCode == 0 || fromCode > 255 || toCode > 255) {
       s.problems.push_back("record " + std::to_string(id) + ": cannot map key '" + from + "' to '" + to +
                            "'");
       continue;
     }
     s.keyMap[fromCode] = static_cast<uint8_t>(toCode);
+  }
+}
+
+std::string PadRecordName(platform::PadButton button) {
+  const char* name = platform::PadButtonName(button);
+  return name[0] == '\0' ? std::string() : kPadNamePrefix + std::string(name);
+}
+
+platform::PadButton PadButtonFromRecordName(const std::string& name) {
+  constexpr size_t prefix = sizeof kPadNamePrefix - 1;
+  if (name.size() <= prefix || strncasecmp(name.c_str(), kPadNamePrefix, prefix) != 0)
+    return platform::kPadButtonCount;
+  return platform::PadButtonFromName(name.c_str() + prefix);
+}
+
+int32_t RemapRecordsTaken(const ComfortSettings& s) {
+  int32_t taken = 0;
+  for (const uint8_t k : s.keyMap) taken += k != 0 ? 1 : 0;
+  for (const uint8_t k : s.padMap) taken += k != 0 ? 1 : 0;
+  return taken;
+}
+
+uint32_t PadPlayKey(platform::PadButton button, int32_t scheme) {
+  using namespace platform;
+  const uint32_t jump = scheme == 2 ? vk::VK_SPACE : vk::VK_UP;
+  const uint32_t attack = scheme == 2 ? vk::VK_CONTROL : vk::VK_SPACE;
+  switch (button) {
+    case kPadDpadLeft:
+    case kPadStickLeft:
+      return vk::VK_LEFT;
+    case kPadDpadRight:
+    case kPadStickRight:
+      return vk::VK_RIGHT;
+    case kPadDpadUp:
+    case kPadStickUp:
+      return vk::VK_UP;
+    case kPadDpadDown:
+    case kPadStickDown:
+    case kPadY:
+    case kPadLeftShoulder:
+    case kPadLeftTrigger:
+      return vk::VK_DOWN;  // next weapon
+    case kPadA:
+      return jump;
+    case kPadB:
+    case kPadX:
+    case kPadRightShoulder:
+    case kPadRightTrigger:
+      return attack;
+    case kPadStart:
+    case kPadBack:
+      return vk::VK_ESCAPE;
+    default:
+      return 0;
   }
 }

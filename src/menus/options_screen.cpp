@@ -9,6 +9,7 @@
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "gfx/text.h"
+#include "platform/gamepad.h"
 #include "platform/picture_layout.h"
 #include "platform/platform.h"
 #include "platform/window_messages.h"
@@ -27,7 +28,7 @@ constexpr int32_t kTextScaling = 607;      // sharp, smooth fit
 constexpr int32_t kTextScaling2 = 608;     // stretch, whole factors
 constexpr int32_t kTextFocus = 609;        // pause and shrink, only pause
 constexpr int32_t kTextWritten = 610;      // written; could not be written
-constexpr int32_t kTextKeysHelp = 611;     // the help line of the keys page; "press a key for"
+constexpr int32_t kTextKeysHelp = 611;     // the help line of the keys page; "key or button"
 constexpr int32_t kTextConflict = 612;     // "was"; "no key"
 constexpr int32_t kTextRestart = 614;      // what a star means
 constexpr int32_t kTextFirstLabel = 620;   // the settings page's rows, 620..631
@@ -58,18 +59,26 @@ constexpr int32_t kWindowSizeCount = 4;
 
 GfxContext& G() { return engine.gfx; }
 
-struct Texts {
-  std::string text1, text2;
-};
+using Texts = OptionsText;
 
-Texts Text(const GameSettings& s, int32_t id) {
-  GetTextLine(engine.records, s, id);
-  Texts t{engine.records.text1, engine.records.text2};
-  // A text in the last field keeps the line end; it is not drawn.
-  for (std::string* x : {&t.text1, &t.text2}) {
-    while (!x->empty() && (x->back() == '\n' || x->back() == '\r')) x->pop_back();
+// Reads the screen's texts from the message file the settings name.
+void LoadTexts(OptionsScreen& o, const GameSettings& s) {
+  for (int32_t i = 0; i < kOptionsTextCount; ++i) {
+    GetTextLine(engine.records, s, kOptionsFirstText + i);
+    Texts& t = o.texts[static_cast<size_t>(i)];
+    t = Texts{engine.records.text1, engine.records.text2};
+    // A text in the last field keeps the line end; it is not drawn.
+    for (std::string* x : {&t.text1, &t.text2}) {
+      while (!x->empty() && (x->back() == '\n' || x->back() == '\r')) x->pop_back();
+    }
   }
-  return t;
+  o.textsFrom = s.textFileName;
+}
+
+const Texts& Text(const OptionsScreen& o, int32_t id) {
+  static const Texts kNone;
+  const int32_t i = id - kOptionsFirstText;
+  return i >= 0 && i < kOptionsTextCount ? o.texts[static_cast<size_t>(i)] : kNone;
 }
 
 // Text in the font of the current message file, drawn from (x, y).
@@ -156,9 +165,11 @@ void ChangeSetting(OptionsScreen& o, GameState& g, ComfortSettings& c, int32_t r
       WriteValue(o, kRecordLowDetail, {s.lowDetail != 0 ? 1 : 0}, "low detail (1 = on)");
       break;
     case kRowLanguage:
-      // The texts switch at once: every text is fetched from this file.
+      // The texts switch at once: every text is fetched from this file, the
+      // screen's own read anew.
       s.altTextFile = s.altTextFile != 0 ? 0 : -1;
       s.textFileName = s.altTextFile != 0 ? "data/text1.txt" : "data/text.txt";
+      LoadTexts(o, s);
       WriteValue(o, kRecordAltText, {s.altTextFile != 0 ? 1 : 0}, "texts (1 = English; 0 = Russian)");
       break;
     case kRowControls:
@@ -234,6 +245,7 @@ int32_t Activate(OptionsScreen& o, GameState& g, ComfortSettings& c, int32_t dir
   }
   if (o.row == kKeysRowReset) {
     for (uint8_t& k : c.keyMap) k = 0;
+    for (uint8_t& k : c.padMap) k = 0;
     o.conflictAction = -1;
     Write(o, [&](std::string& file) { WriteKeyRecords(file, c); });
     return kOptionsStay;
@@ -242,16 +254,24 @@ int32_t Activate(OptionsScreen& o, GameState& g, ComfortSettings& c, int32_t dir
   return kOptionsStay;
 }
 
-// A key while the keys page waits for one.
-void Capture(OptionsScreen& o, ComfortSettings& c, uint32_t key) {
-  if (key == vk::VK_ESCAPE) {
+// A key or a pad button while the keys page waits for one. A pad button
+// comes with the key of its menu layout; the button is taken first, and
+// one that cannot be taken (Back) goes on as its key (Escape cancels).
+void Capture(OptionsScreen& o, ComfortSettings& c, int32_t scheme, const OptionsInput& in) {
+  int32_t conflict = -1;
+  if (in.padButton >= 0 && RemapPadButton(c, static_cast<uint32_t>(in.padButton), o.row, scheme, conflict)) {
+    o.conflictKey = 0;
+    o.conflictPad = in.padButton;
+  } else if (in.key == vk::VK_ESCAPE) {
     o.capturing = false;
     return;
+  } else if (in.padButton >= 0 || in.key == 0 || !RemapKey(c, in.key, o.row, conflict)) {
+    return;  // keeps waiting for a key or button it can take
+  } else {
+    o.conflictKey = in.key;
+    o.conflictPad = -1;
   }
-  int32_t conflict = -1;
-  if (!RemapKey(c, key, o.row, conflict)) return;  // keeps waiting for a key it can take
   o.capturing = false;
-  o.conflictKey = key;
   o.conflictAction = conflict;
   Write(o, [&](std::string& file) { WriteKeyRecords(file, c); });
 }
@@ -259,7 +279,7 @@ void Capture(OptionsScreen& o, ComfortSettings& c, uint32_t key) {
 int32_t TakeInput(OptionsScreen& o, GameState& g, ComfortSettings& c, const OptionsInput& in, int32_t x0,
                   int32_t y0, int32_t boxWidth) {
   if (o.capturing) {
-    if (in.key != 0) Capture(o, c, in.key);
+    Capture(o, c, g.settings.controlScheme, in);
     return kOptionsStay;
   }
   const int32_t rows = RowCount(o);
@@ -310,17 +330,29 @@ int32_t TakeInput(OptionsScreen& o, GameState& g, ComfortSettings& c, const Opti
   return kOptionsStay;
 }
 
-// The keys that give an action now, by name.
-std::string KeysOf(const ComfortSettings& c, int32_t action) {
+// The keys that give an action now, by name, then the pad buttons
+// remapped to it (the pad's own layout is not listed).
+std::string KeysOf(const ComfortSettings& c, int32_t action, int32_t scheme) {
   std::string names;
-  for (uint32_t k = 1; k < 256; ++k) {
-    if (ActionOfKey(c, k) != action) continue;
-    const char* name = KeyNameFromCode(k);
-    if (name[0] == '\0') continue;
+  const auto add = [&](const std::string& name) {
+    if (name.empty()) return;
     if (!names.empty()) names += "  ";
     names += name;
+  };
+  for (uint32_t k = 1; k < 256; ++k) {
+    if (ActionOfKey(c, k) == action) add(KeyNameFromCode(k));
+  }
+  for (uint32_t b = 0; b < platform::kPadButtonCount; ++b) {
+    if (c.padMap[b] != 0 && ActionOfPadButton(c, b, scheme) == action)
+      add(PadRecordName(static_cast<platform::PadButton>(b)));
   }
   return names;
+}
+
+// The name of the key or pad button the last remapping took.
+std::string ConflictName(const OptionsScreen& o) {
+  if (o.conflictPad >= 0) return PadRecordName(static_cast<platform::PadButton>(o.conflictPad));
+  return KeyNameFromCode(o.conflictKey);
 }
 
 void DrawBox(int32_t x0, int32_t y0, int32_t w) {
@@ -336,20 +368,20 @@ void DrawBox(int32_t x0, int32_t y0, int32_t w) {
 void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
                       int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
-  const Texts onOff = Text(s, kTextOnOff);
-  const Texts languages = Text(s, kTextLanguages);
-  const Texts schemes = Text(s, kTextSchemes);
-  const Texts displays = Text(s, kTextDisplays);
-  const Texts fullScreen = Text(s, kTextFullScreen);
-  const Texts scaling = Text(s, kTextScaling);
-  const Texts scaling2 = Text(s, kTextScaling2);
-  const Texts focus = Text(s, kTextFocus);
+  const Texts& onOff = Text(o, kTextOnOff);
+  const Texts& languages = Text(o, kTextLanguages);
+  const Texts& schemes = Text(o, kTextSchemes);
+  const Texts& displays = Text(o, kTextDisplays);
+  const Texts& fullScreen = Text(o, kTextFullScreen);
+  const Texts& scaling = Text(o, kTextScaling);
+  const Texts& scaling2 = Text(o, kTextScaling2);
+  const Texts& focus = Text(o, kTextFocus);
   // Sound or music the game started without comes only with a restart.
   const bool soundWaits = s.soundOn == 0 && o.soundLevel > 0;
   const bool musicWaits = s.musicOn == 0 && o.musicLevel > 0;
   for (int32_t r = 0; r < kSettingsRows; ++r) {
     const int32_t y = RowY(y0, r);
-    DrawWords(s, Text(s, kTextFirstLabel + r).text1, x0 + kLabelX, y, right);
+    DrawWords(s, Text(o, kTextFirstLabel + r).text1, x0 + kLabelX, y, right);
     const int32_t vx = x0 + kValueX;
     bool waits = false;
     switch (r) {
@@ -406,22 +438,22 @@ void DrawSettingsRows(const OptionsScreen& o, const GameState& g, const ComfortS
 void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSettings& c, int32_t x0,
                   int32_t y0, int32_t right) {
   const GameSettings& s = g.settings;
-  const Texts conflict = Text(s, kTextConflict);
+  const Texts& conflict = Text(o, kTextConflict);
   for (int32_t r = 0; r < kKeysRows; ++r) {
     const int32_t y = RowY(y0, r);
     if (r == kKeysRowBack) {
-      DrawWords(s, Text(s, kTextFirstLabel + kRowBack).text1, x0 + kLabelX, y, right);
+      DrawWords(s, Text(o, kTextFirstLabel + kRowBack).text1, x0 + kLabelX, y, right);
       continue;
     }
-    const Texts label = Text(s, kTextFirstAction + r);
+    const Texts label = Text(o, kTextFirstAction + r);
     DrawWords(s, s.controlScheme == 2 && !label.text2.empty() ? label.text2 : label.text1, x0 + kLabelX, y,
               right);
     if (r == kKeysRowReset) continue;
     if (o.capturing && o.row == r) {
-      DrawWords(s, Text(s, kTextKeysHelp).text2, x0 + kValueX, y, right);
+      DrawWords(s, Text(o, kTextKeysHelp).text2, x0 + kValueX, y, right);
       continue;
     }
-    const std::string keys = KeysOf(c, r);
+    const std::string keys = KeysOf(c, r, s.controlScheme);
     if (keys.empty()) {
       FillRect(G(), x0 + kValueX - 4, y - 2, x0 + kValueX + 120, y + 13, kConflictColour);
       DrawWords(s, conflict.text2, x0 + kValueX, y, right);
@@ -432,8 +464,8 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
   // The last remapping that took a key from another action says so.
   if (o.conflictAction >= 0 && o.conflictAction < kRemappedActions) {
     const int32_t y = RowY(y0, kKeysRows) + 4;
-    const Texts was = Text(s, kTextFirstAction + o.conflictAction);
-    const std::string key = KeyNameFromCode(o.conflictKey);
+    const Texts was = Text(o, kTextFirstAction + o.conflictAction);
+    const std::string key = ConflictName(o);
     DrawLatin(key, x0 + kLabelX, y, right);
     DrawWords(s, conflict.text1 + " " + (s.controlScheme == 2 && !was.text2.empty() ? was.text2 : was.text1),
               x0 + kLabelX + 11 * static_cast<int32_t>(key.size()) + 12, y, right);
@@ -454,6 +486,30 @@ int32_t ActionOfKey(const ComfortSettings& c, uint32_t key) {
   return -1;
 }
 
+int32_t ActionOfPadButton(const ComfortSettings& c, uint32_t button, int32_t scheme) {
+  if (button >= platform::kPadButtonCount) return -1;
+  const uint32_t gives = MappedPadKey(c, static_cast<platform::PadButton>(button), scheme);
+  for (int32_t a = 0; a < kRemappedActions; ++a) {
+    if (gives != 0 && gives == kActionKeys[a]) return a;
+  }
+  return -1;
+}
+
+bool RemapPadButton(ComfortSettings& c, uint32_t button, int32_t action, int32_t scheme, int32_t& conflict) {
+  conflict = -1;
+  if (action < 0 || action >= kRemappedActions || button >= platform::kPadButtonCount) return false;
+  if (button == platform::kPadBack || button == platform::kPadGuide) return false;
+  const int32_t before = ActionOfPadButton(c, button, scheme);
+  if (before == action) return true;
+  // A button that gives the action by the pad's own layout needs no record.
+  const bool own = PadPlayKey(static_cast<platform::PadButton>(button), scheme) == kActionKeys[action];
+  if (!own && c.padMap[button] == 0 && RemapRecordsTaken(c) >= kRecordKeyMapLast - kRecordKeyMapFirst + 1)
+    return false;
+  c.padMap[button] = own ? 0 : static_cast<uint8_t>(kActionKeys[action]);
+  conflict = before;
+  return true;
+}
+
 bool RemapKey(ComfortSettings& c, uint32_t key, int32_t action, int32_t& conflict) {
   conflict = -1;
   if (action < 0 || action >= kRemappedActions || key == 0 || key > 255) return false;
@@ -462,11 +518,8 @@ bool RemapKey(ComfortSettings& c, uint32_t key, int32_t action, int32_t& conflic
   if (before == action) return true;
   // A key that gives the action by its own meaning needs no record.
   const bool own = key == kActionKeys[action] || key == kLetterKeys[action];
-  if (!own && c.keyMap[key] == 0) {
-    int32_t taken = 0;
-    for (const uint8_t k : c.keyMap) taken += k != 0 ? 1 : 0;
-    if (taken >= kRecordKeyMapLast - kRecordKeyMapFirst + 1) return false;
-  }
+  if (!own && c.keyMap[key] == 0 && RemapRecordsTaken(c) >= kRecordKeyMapLast - kRecordKeyMapFirst + 1)
+    return false;
   c.keyMap[key] = own ? 0 : static_cast<uint8_t>(kActionKeys[action]);
   conflict = before;
   return true;
@@ -477,6 +530,11 @@ void WriteKeyRecords(std::string& file, const ComfortSettings& c) {
   for (uint32_t k = 1; k < 256 && record <= kRecordKeyMapLast; ++k) {
     if (c.keyMap[k] == 0) continue;
     SetRecordTexts(file, record++, KeyNameFromCode(k), KeyNameFromCode(c.keyMap[k]), {0});
+  }
+  for (uint32_t b = 0; b < platform::kPadButtonCount && record <= kRecordKeyMapLast; ++b) {
+    if (c.padMap[b] == 0) continue;
+    SetRecordTexts(file, record++, PadRecordName(static_cast<platform::PadButton>(b)),
+                   KeyNameFromCode(c.padMap[b]), {0});
   }
   for (; record <= kRecordKeyMapLast; ++record) RemoveRecord(file, record);
 }
@@ -500,7 +558,9 @@ void OpenOptions(OptionsScreen& o, const GameSettings& settings, const ComfortSe
   o.row = 0;
   o.capturing = false;
   o.conflictAction = -1;
+  o.conflictPad = -1;
   o.written = 0;
+  LoadTexts(o, settings);
   o.problem.clear();
   o.lastMouseX = o.lastMouseY = -1;
 }
@@ -512,12 +572,14 @@ int32_t OptionsFrame(OptionsScreen& o, GameState& g, ComfortSettings& c, const O
   const int32_t y0 = (gfx.screenHeight - kBoxHeight) / 2;
   const int32_t answer = TakeInput(o, g, c, in, x0, y0, boxWidth);
   if (answer != kOptionsStay) return answer;
+  // The language may have changed under the screen's texts.
+  if (o.textsFrom != g.settings.textFileName) LoadTexts(o, g.settings);
 
   DrawPacked24(gfx, kFrozenGameSlot, 0, 0);
   DrawBox(x0, y0, boxWidth);
   const GameSettings& s = g.settings;
   const int32_t right = x0 + boxWidth - 20;
-  const Texts title = Text(s, kTextTitle);
+  const Texts& title = Text(o, kTextTitle);
   DrawWords(s, title.text1, x0 + 20, y0 + 22, right);
   // The chosen row is marked, in the colour of the box's rivets.
   const int32_t y = RowY(y0, o.row);
@@ -532,14 +594,14 @@ int32_t OptionsFrame(OptionsScreen& o, GameState& g, ComfortSettings& c, const O
   // Beneath the rows: the help line, what a star means, and how the last
   // write went.
   const int32_t help = RowY(y0, kSettingsRows) + 16;
-  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(s, kTextKeysHelp).text1, x0 + kLabelX, help,
+  DrawWords(s, o.page == kOptionsSettings ? title.text2 : Text(o, kTextKeysHelp).text1, x0 + kLabelX, help,
             right);
   if (o.page == kOptionsSettings) {
     DrawLatin("*", x0 + kLabelX, help + 38, right);
-    DrawWords(s, Text(s, kTextRestart).text1, x0 + kLabelX + 16, help + 38, right);
+    DrawWords(s, Text(o, kTextRestart).text1, x0 + kLabelX + 16, help + 38, right);
   }
   if (o.written < 0) {
-    const Texts written = Text(s, kTextWritten);
+    const Texts written = Text(o, kTextWritten);
     FillRect(gfx, x0 + kLabelX - 4, help + 56, right - 10, help + 90, kConflictColour);
     DrawWords(s, written.text2, x0 + kLabelX, help + 58, right);
   }

@@ -6,6 +6,7 @@
 // kept) and takes effect at once where the running game allows; the rest
 // is marked as taking effect after a restart. It touches no part of the
 // game record but its settings, and draws no random number.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,9 @@ struct GameState;
 // What the options screen is given each frame.
 struct OptionsInput {
   uint32_t key = 0;  // a key pressed this frame, as the keyboard gave it (before remapping); 0 none
+  // A gamepad button pressed this frame (a platform::PadButton), -1 none. The
+  // key its menu layout gives comes in `key` as well.
+  int32_t padButton = -1;
   int32_t mouseX = 0, mouseY = 0;
   bool click = false;       // the left button was let go
   bool rightClick = false;  // the right button was let go
@@ -52,6 +56,13 @@ inline constexpr int32_t kKeysRows = kRemappedActions + 2;
 // screen, or the configuration's own full-screen mode.
 enum DisplayChoice : int32_t { kDisplayWindow = 0, kDisplayDesktopFull = 1, kDisplayFullScreen = 2 };
 
+// The screen's texts: records 600 to 647 of the message file in use.
+inline constexpr int32_t kOptionsFirstText = 600;
+inline constexpr int32_t kOptionsTextCount = 48;
+struct OptionsText {
+  std::string text1, text2;
+};
+
 struct OptionsScreen {
   int32_t page = kOptionsSettings;
   int32_t row = 0;
@@ -60,9 +71,15 @@ struct OptionsScreen {
   // The last write: 0 none yet, 1 written, -1 failed (with the reason).
   int32_t written = 0;
   std::string problem;
-  // The last remapping that took a key from another action.
+  // The last remapping that took a key or a pad button (conflictPad, -1
+  // for a key) from another action.
   uint32_t conflictKey = 0;
+  int32_t conflictPad = -1;
   int32_t conflictAction = -1;
+  // The texts, read from `textsFrom` when the screen opens and again when
+  // the language changes; never while it only shows.
+  std::array<OptionsText, kOptionsTextCount> texts;
+  std::string textsFrom;
   // What the running game started with, for the settings that wait for a
   // restart; taken when the screen first opens.
   bool started = false;
@@ -98,6 +115,15 @@ int32_t ActionOfKey(const ComfortSettings& c, uint32_t key);
 // remapped (Enter and Escape answer the menus; keys without a name) or the
 // twenty remapping records are all taken.
 bool RemapKey(ComfortSettings& c, uint32_t key, int32_t action, int32_t& conflict);
-// Writes the remapping records 40..59 from the key map into `file`: one
-// record per remapped key, in key order; records left over are removed.
+// The action of the keys page that a pad button gives in play now (its
+// remapping, or the pad's own layout in control scheme `scheme`), or -1.
+int32_t ActionOfPadButton(const ComfortSettings& c, uint32_t button, int32_t scheme);
+// Makes pad button `button` give `action` in play, as RemapKey does for a
+// key. False for Back (it cancels the waiting, as Escape does) and Guide
+// (the system's), a button outside the layout, or when the twenty
+// remapping records are all taken.
+bool RemapPadButton(ComfortSettings& c, uint32_t button, int32_t action, int32_t scheme, int32_t& conflict);
+// Writes the remapping records 40..59 from the key and pad maps into
+// `file`: one record per remapped key, in key order, then one per
+// remapped pad button, in button order; records left over are removed.
 void WriteKeyRecords(std::string& file, const ComfortSettings& c);

@@ -147,37 +147,13 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
         return 0;
     }
   }
-  const uint32_t jump = scheme == 2 ? vk::VK_SPACE : vk::VK_UP;
-  const uint32_t attack = scheme == 2 ? vk::VK_CONTROL : vk::VK_SPACE;
-  switch (button) {
-    case kPadDpadLeft:
-    case kPadStickLeft:
-      return vk::VK_LEFT;
-    case kPadDpadRight:
-    case kPadStickRight:
-      return vk::VK_RIGHT;
-    case kPadDpadUp:
-    case kPadStickUp:
-      return vk::VK_UP;
-    case kPadDpadDown:
-    case kPadStickDown:
-    case kPadY:
-    case kPadLeftShoulder:
-    case kPadLeftTrigger:
-      return vk::VK_DOWN;  // next weapon
-    case kPadA:
-      return jump;
-    case kPadB:
-    case kPadX:
-    case kPadRightShoulder:
-    case kPadRightTrigger:
-      return attack;
-    case kPadStart:
-    case kPadBack:
-      return vk::VK_ESCAPE;
-    default:
-      return 0;
-  }
+  return PadPlayKey(button, scheme);
+}
+
+uint32_t RemappedPadKey(const ComfortSettings& c, platform::PadButton button, int32_t mode, int32_t scheme) {
+  // The menus keep the pad's menu layout: a remapping is a game key.
+  if (mode == kModeMenu || mode == kModeOptions) return PadKey(button, mode, scheme);
+  return MappedPadKey(c, button, scheme);
 }
 
 void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessageSink sink) {
@@ -187,7 +163,9 @@ void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessag
   uint32_t key = 0;
   if (down) {
     if (holds++ != 0) return;  // another pad holds it already
-    key = PadKey(static_cast<platform::PadButton>(button), mode, game.settings.controlScheme);
+    comforts.rawPadButton = static_cast<int32_t>(button);
+    key = RemappedPadKey(comforts.settings, static_cast<platform::PadButton>(button), mode,
+                         game.settings.controlScheme);
     comforts.buttonKey[button] = key;
     if (key == 0 || key > 255) return;
     ++comforts.padHolds[key];

@@ -19,6 +19,9 @@ struct ComfortState {
   // The last key pressed as the keyboard (or a gamepad's menu key) gave
   // it, before any remapping: the options screen reads its keys from here.
   uint32_t rawKeyEvent = 0;
+  // The last gamepad button pressed (a PadButton), -1 for none: the options
+  // screen takes a remapped button from here.
+  int32_t rawPadButton = -1;
   // Keys held on the keyboard, and how many gamepad buttons hold each key:
   // a key stays down until neither holds it.
   uint8_t keyboardHeld[256] = {};
@@ -58,8 +61,11 @@ using KeyMessageSink = int32_t (*)(uint32_t message, uint32_t wParam, int32_t lP
 // key message.
 void PadButtonMessage(uint32_t message, uint32_t button, int32_t mode, KeyMessageSink sink);
 // The key a gamepad button stands for in a mode (GameMode) and control
-// scheme (1 or 2); 0 for none.
+// scheme (1 or 2) by the pad's own layout; 0 for none.
 uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme);
+// The same with the player's remapping of pad buttons, which counts where
+// the play layout does (not in the menus and the options screen).
+uint32_t RemappedPadKey(const ComfortSettings& c, platform::PadButton button, int32_t mode, int32_t scheme);
 
 // Focus loss: whether the window stays as it is (only the game pauses).
 bool KeepWindowOnFocusLoss();

@@ -287,6 +287,7 @@ void OpenOptionsScreen(DispatcherState& d, InputState& in) {
   in.keyEvent = 0;
   in.leftReleased = in.rightReleased = 0;
   comforts.rawKeyEvent = 0;
+  comforts.rawPadButton = -1;
   OpenOptions(d.options, game.settings, comforts.settings, engine.screen.display.windowed, platform::Current().DesktopFullScreen());
   d.optionsOpenedAt = platform::Current().StateClockMs();
   SetMode(d, in, kModeOptions);
@@ -298,6 +299,8 @@ void OptionsModeFrame(DispatcherState& d, InputState& in) {
   OptionsInput oi;
   oi.key = comforts.rawKeyEvent;
   comforts.rawKeyEvent = 0;
+  oi.padButton = comforts.rawPadButton;
+  comforts.rawPadButton = -1;
   in.keyEvent = 0;
   oi.mouseX = in.mouseX;
   oi.mouseY = in.mouseY;

@@ -25,6 +25,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kE2e = std::string(VX_SOURCE_DIR) + "/tests/e2e/";
+// Ticks of the recorded playthrough's opening where the player walks in
+// the first room: a pad button is held there.
+constexpr int kPadFrom = 43, kPadTo = 80;
 
 struct Outcome {
   int status = -1;
@@ -192,6 +195,51 @@ TEST_F(Demo, TheReseedReadsTheRecordedClock) {
   EXPECT_NE(played.output.find("out of step at frame"), std::string::npos) << played.output;
   // The demo as recorded is in step.
   EXPECT_EQ(Play(demo).status, 0);
+}
+
+// A pad button remapped in the settings reaches the game as the key of its
+// record: the same game, frame for frame, as that key pressed on the
+// keyboard; and a recording of it plays back in step (the settings file
+// travels in the demo, the button as the pad gave it).
+TEST_F(Demo, ARemappedPadButtonPlaysAsItsKeyAndInStep) {
+  std::string opening;
+  for (const std::string& line : Lines(vxtest::ReadFile(kE2e + "playthrough.txt"))) {
+    if (std::atoi(line.c_str()) >= kPadFrom) break;
+    opening += line + "\n";
+  }
+  const std::string from = std::to_string(kPadFrom), to = std::to_string(kPadTo);
+  const std::string byKey =
+      Write("key-script.txt", opening + from + " keydown RIGHT\n" + to + " keyup RIGHT\n");
+  const std::string byPad = Write("pad-script.txt", opening + from + " paddown Y\n" + to + " padup Y\n");
+  const std::string frames = " --frames " + std::to_string(kPadTo + 30);
+  // A trace's lines, so that a difference shows its first frame.
+  const auto Trace = [&](const std::string& name) { return Lines(vxtest::ReadFile((dir / name).string())); };
+  const auto FirstDifference = [](const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+      if (a[i] != b[i]) return a[i] + "\n" + b[i];
+    if (a.size() == b.size()) return std::string();
+    return "lengths " + std::to_string(a.size()) + ", " + std::to_string(b.size());
+  };
+
+  Outcome r = Vxgame("--headless --input " + byPad + frames + " --trace " + (dir / "own.txt").string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  std::ofstream(Game() / "ini" / "main.ini")
+      << "5,,,1\n6,,,0\n13,,,1\n15,,,0\n17,,,0\n19,,,0\n20,,,1\n40,PAD_Y,RIGHT,0\n13131313,,,\n";
+  r = Vxgame("--headless --input " + byKey + frames + " --trace " + (dir / "key.txt").string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  const std::string demo = (dir / "pad.dem").string();
+  r = Vxgame("--headless --input " + byPad + frames + " --record " + demo + " --trace " +
+             (dir / "pad.txt").string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(FirstDifference(Trace("own.txt"), Trace("key.txt")), "") << "Y's own meaning walks nowhere";
+  EXPECT_EQ(FirstDifference(Trace("pad.txt"), Trace("key.txt")), "") << "Y remapped is not the key RIGHT";
+  EXPECT_NE(vxtest::ReadFile(demo).find("\n" + from + " paddown Y\n"), std::string::npos);
+
+  const Outcome played = Play(demo, "--trace " + (dir / "played.txt").string());
+  EXPECT_EQ(played.status, 0) << played.output;
+  EXPECT_NE(played.output.find("in step"), std::string::npos) << played.output;
+  EXPECT_EQ(FirstDifference(Trace("played.txt"), Trace("pad.txt")), "");
+  EXPECT_GE(Trace("played.txt").size(), static_cast<size_t>(kPadTo + 30));
 }
 
 TEST_F(Demo, DamagedDemosAreRefusedWithTheReason) {

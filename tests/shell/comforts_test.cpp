@@ -204,6 +204,45 @@ TEST_F(ComfortsTest, PadKeysFollowTheModeAndTheControlScheme) {
   EXPECT_EQ(PadKey(kPadDpadDown, kModeMenu, 1), vk::VK_DOWN);
 }
 
+// A remapped pad button presses the game key of its record in play, in
+// place of its own; the pad's other buttons keep their layout, and the
+// menus keep the pad's menu layout. A button records and logs nothing the
+// record could not name.
+TEST_F(ComfortsTest, ARemappedPadButtonPressesItsGameKeyInPlay) {
+  Start("5,windowed,,1\n6,log,,1\n40,PAD_Y,RIGHT,0\n41,PAD_B,ctrl,0\n42,PAD_NOSUCH,LEFT,0\n");
+  EXPECT_EQ(RemappedPadKey(comforts.settings, platform::kPadY, kModeGame, 1), vk::VK_RIGHT);
+  EXPECT_EQ(RemappedPadKey(comforts.settings, platform::kPadY, kModeMenu, 1), kOptionsKey);
+  EXPECT_EQ(RemappedPadKey(comforts.settings, platform::kPadB, kModeOptions, 2), vk::VK_ESCAPE);
+  dispatcher.gameMode = kModeGame;
+  game.settings.controlScheme = 1;
+  Pad(wm::WM_PADBUTTONDOWN, platform::kPadY);
+  EXPECT_EQ(input.right, 1);
+  EXPECT_EQ(input.down, 0) << "Y no longer gives the next weapon";
+  EXPECT_EQ(input.lastKey, static_cast<int32_t>(vk::VK_RIGHT));
+  Pad(wm::WM_PADBUTTONDOWN, platform::kPadLeftShoulder);
+  EXPECT_EQ(input.down, 1) << "the other buttons of the next weapon still give it";
+  Pad(wm::WM_PADBUTTONUP, platform::kPadLeftShoulder);
+  Pad(wm::WM_PADBUTTONDOWN, platform::kPadB);
+  EXPECT_EQ(input.control, 1);
+  EXPECT_EQ(input.space, 0) << "B no longer strikes in scheme 1";
+  // Let go in a menu: the key it pressed goes up.
+  dispatcher.gameMode = kModeMenu;
+  Pad(wm::WM_PADBUTTONUP, platform::kPadY);
+  Pad(wm::WM_PADBUTTONUP, platform::kPadB);
+  EXPECT_EQ(input.right, 0);
+  EXPECT_EQ(input.control, 0);
+  // The menus: B answers as Enter, not as its remapping.
+  Pad(wm::WM_PADBUTTONDOWN, platform::kPadB);
+  EXPECT_EQ(input.enter, 1);
+  EXPECT_EQ(input.control, 0);
+  Pad(wm::WM_PADBUTTONUP, platform::kPadB);
+  EXPECT_EQ(comforts.rawPadButton, static_cast<int32_t>(platform::kPadB)) << "the options screen reads it";
+  engine.log.stream.flush();
+  const std::string log = vxtest::ReadFile("en1_log.txt");
+  EXPECT_NE(log.find("settings: record 42: cannot map pad button 'PAD_NOSUCH' to 'LEFT'"), std::string::npos)
+      << log;
+}
+
 TEST_F(ComfortsTest, AKeyHeldByKeyboardAndPadIsUpOnlyWhenBothLetGo) {
   Start("5,windowed,,1\n");
   dispatcher.gameMode = kModeGame;

@@ -26,8 +26,10 @@ void WriteConfigFile(DataSetWriter& out) {
       "field and the value(s). Only the numbers matter; keep the commas and\n"
       "do not put commas into a name. The game reads nothing after the line\n"
       "that starts with 13131313.\n"
-      "Records 40 to 59 remap keys: \"40,J,LEFT,0\" makes J walk left (the\n"
-      "first text is a key, the second the game key it stands for).\n"
+      "Records 40 to 59 remap keys and pad buttons: \"40,J,LEFT,0\" makes J\n"
+      "walk left, \"41,PAD_Y,SPACE,0\" makes the pad's Y press SPACE (the first\n"
+      "text is a key or PAD_ and a pad button, the second the game key it\n"
+      "stands for).\n"
       "Delete this file to get the default settings back.\n";
   out.WriteBytes("ini/main.ini", text);
 }
