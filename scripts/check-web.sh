@@ -3,7 +3,8 @@
 # the browser build, then the recorded game played in the page in headless
 # Chromium (through the page's test parameter), whose trace must be the
 # native program's frame for frame and whose pictures at chosen frames must
-# be the native screenshots pixel for pixel.
+# be the native screenshots pixel for pixel; a demo recorded on Linux
+# watched in the page in step; the player's folder kept across a reload.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -92,6 +93,29 @@ echo "web: the page's trace is the native one, $(wc -l <"$work/out/trace") frame
 pairs=()
 for n in "${shots[@]}"; do pairs+=("$work/native/shot$n.png" "$work/out/shot$n"); done
 python3 tests/web/compare_shots.py 800 600 "${pairs[@]}"
+
+# A demo recorded in a real window on x86-64 Linux, watched in the page as a
+# player watches one (?demo= names it beside the page) with the viewer's
+# keys: F at the start runs it fast, P pauses, N twice steps, P plays on.
+# The page says it is in step, and the pause held the game (the steps ran
+# a frame or two each, no more).
+cp tests/e2e/window_demo.dem "$work/serve/test/"
+demo_start=$SECONDS
+run_page "test=demo&demo=test/window_demo.dem&fast=1&keys=KeyP@0,KeyN@400,KeyN@800,KeyP@1200" \
+  "$work/demo-profile" "$work/demo" 120
+read -r code _ <"$work/demo/exit" || true
+if [ "$code" != 0 ] || ! grep -q '^vxgame: in step: 601 frames' "$work/demo/output" ||
+  ! grep -q '^vxgame: fast at frame' "$work/demo/output"; then
+  echo "the Linux demo did not play in step in the page (exit status $code):"; cat "$work/demo/output"; exit 1
+fi
+paused_at=$(sed -n 's/^vxgame: paused at frame //p' "$work/demo/output")
+playing_at=$(sed -n 's/^vxgame: playing at frame //p' "$work/demo/output")
+if [ -z "$paused_at" ] || [ -z "$playing_at" ] || [ $((playing_at - paused_at)) -lt 1 ] ||
+  [ $((playing_at - paused_at)) -gt 4 ]; then
+  echo "the page's pause and steps did not hold the demo as asked:"; cat "$work/demo/output"; exit 1
+fi
+echo "web: the demo recorded on Linux is in step in the page (601 frames; paused at frame $paused_at," \
+  "two steps to $playing_at), $((SECONDS - demo_start)) s"
 
 # The player's folder kept in the browser: a page plays the recording up to
 # just after its room change into level 1, which saves, and waits until the

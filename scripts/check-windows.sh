@@ -3,8 +3,8 @@
 # the cross build (scripts/build-win.sh) with its test program, then under
 # Wine the tests that need no Linux, the recorded game played headless to
 # its ending with the same trace as on Linux frame by frame and the same
-# pixels at chosen frames, a demo recorded on Linux played in step, and one
-# short run in a window under Xvfb.
+# pixels at chosen frames, a demo recorded on Linux played in step, and a
+# short run in a window under Xvfb, then the demo watched there, fast.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -127,6 +127,16 @@ for _ in \$(seq 100); do xdotool search --name . >/dev/null 2>&1 && break; sleep
 sleep 1
 for _ in 1 2 3 4; do xdotool key Return; sleep 0.4; done
 wait \$game
+# The Linux demo watched in the window, run fast by the viewer's key from
+# its start; the times of the key and of the end are kept.
+wine build-win/vxgame.exe --root "$work/demo" --play tests/e2e/window_demo.dem >"$work/watch.log" 2>&1 &
+game=\$!
+for _ in \$(seq 100); do xdotool search --name vx_engine >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool key f
+date +%s.%N >"$work/watch.times"
+wait \$game
+echo "\$?" >"$work/watch.status"
+date +%s.%N >>"$work/watch.times"
 PLAYER
 chmod +x "$work/player.sh"
 xvfb-run -a -s "-screen 0 1024x768x24" "$work/player.sh" || { tail "$work/window.log"; exit 1; }
@@ -140,4 +150,17 @@ grep -q '^vxInitDirectSound finished. error status: 0' "$work/window/en1_log.txt
 # while nothing plays).
 loud=$(od -An -v -td2 -w2 "$work/heard.raw" | awk '$1 > 300 || $1 < -300 { n++ } END { print n + 0 }')
 [ "$loud" -gt 1000 ] || { echo "windows: the windowed run made no sound ($loud loud samples)"; exit 1; }
-echo "windows: a windowed run under Xvfb answered the keyboard and was heard ($loud loud samples); stage took $((SECONDS - start)) s"
+echo "windows: a windowed run under Xvfb answered the keyboard and was heard ($loud loud samples)"
+# Fast means as fast as the machine goes: with the window's timer alone
+# (two frames per 50 ms tick) the frames after the key would take
+# (601 - F) / 40 s; fast must take well under half of that.
+[ "$(cat "$work/watch.status")" = 0 ] && grep -q '^vxgame: in step: 601 frames' "$work/watch.log" \
+  || { cat "$work/watch.log"; echo "windows: the demo watched in a window did not play in step"; exit 1; }
+fast_at=$(sed -n 's/^vxgame: fast at frame \([0-9]*\).*/\1/p' "$work/watch.log")  # lines end in CR LF
+[ -n "$fast_at" ] || { cat "$work/watch.log"; echo "windows: the window's F key did not run the demo fast"; exit 1; }
+read -r verdict fast_ms < <(awk -v f="$fast_at" 'NR == 1 { a = $1 } NR == 2 { b = $1 }
+  END { ms = (b - a) * 1000; timer = (601 - f) * 25; print (ms < timer / 2 ? "fast" : "slow"), int(ms) }' "$work/watch.times")
+[ "$verdict" = fast ] || {
+  echo "windows: the demo watched fast took $fast_ms ms for $((601 - fast_at)) frames, the timer's pace or near it"; exit 1; }
+echo "windows: the Linux demo watched in a window in step, fast from frame $fast_at: $((601 - fast_at)) frames in $fast_ms ms"
+echo "windows: stage took $((SECONDS - start)) s"

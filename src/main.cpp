@@ -312,6 +312,7 @@ void EndPageRun(int32_t code) {
   FinishBackgroundWork();
   TakeSaveNotice();
   gTrace.close();
+  code = FinishDemo(code);
   if (code == 0 && !ScreenshotsDone()) code = 2;
   std::exit(code);
 }
@@ -346,10 +347,30 @@ void DecodeSlice() {
   }
 }
 
+// A demo watched in the page: a loop step per display frame at normal
+// speed; running fast, steps until the display frame's time is used, the
+// waits between a tick's frames passing at once; paused between a tick's
+// frames, only the viewer's keys are taken until a step.
+void PlaybackFrame() {
+  platform::PlaybackBackend& play = gPlayer.Playback();
+  const double until = emscripten_get_now() + 30;
+  for (;;) {
+    if (frameClock.secondPassPending && play.PauseHolds()) return;
+    const int32_t wait = RunLoopStep();
+    if (wait < 0) return EndPageRun(0);
+    if (!play.Fast() || play.Paused() || emscripten_get_now() >= until) return;
+    if (wait > 0) play.WaitMs(wait);
+  }
+}
+
 void PageFrame() {
   if (gWeb != nullptr) {
     gWeb->SampleGamepads();
-    if (RunLoopStep() < 0) EndPageRun(0);
+    if (gPlaying) {
+      PlaybackFrame();
+    } else if (RunLoopStep() < 0) {
+      EndPageRun(0);
+    }
     DecodeSlice();
     return;
   }
@@ -497,7 +518,8 @@ int main(int argc, char** argv) {
   if (!cl.playFile.empty() || !cl.recordFile.empty()) {
     const std::string data = DataSetChecksum(haveManifest ? manifestPath : std::string());
     if (!cl.playFile.empty()) {
-      const std::string mismatch = DemoMismatch(demo, data);
+      const std::string mismatch =
+          DemoMismatch(demo, data, ManifestFileChecksum(haveManifest ? manifestPath : std::string()));
       if (!mismatch.empty() && !cl.force)
         return Fail("demo '" + cl.playFile + "' is not played: " + mismatch + " (--force plays it anyway)");
       if (!mismatch.empty())

@@ -55,19 +55,29 @@ void RecordingBackend::Flush() {
   inTick_ = false;
 }
 
-bool RecordingBackend::NextMessage(Message& out) {
+bool RecordingBackend::NextMessage(Message& out) { return Take(out, true) == Poll::Message; }
+
+Poll RecordingBackend::PollMessage(Message& out) { return Take(out, false); }
+
+Poll RecordingBackend::Take(Message& out, bool wait) {
   // Asked for the next message: the tick before has run.
   Flush();
-  if (quit_) return false;
-  if (!TakeQueued(out) && !inner_.NextMessage(out)) return false;
+  if (quit_) return Poll::Quit;
+  if (!TakeQueued(out)) {
+    if (wait) {
+      if (!inner_.NextMessage(out)) return Poll::Quit;
+    } else if (const Poll p = inner_.PollMessage(out); p != Poll::Message) {
+      return p;
+    }
+  }
   if (out.message == wm::WM_TIMER) {
     ++ticks_;
     inTick_ = true;
-    return true;
+    return Poll::Message;
   }
   ScriptEvent ev;
   if (EventFromMessage(out, ticks_ + 1, ev)) sink_.Event(ev);
-  return true;
+  return Poll::Message;
 }
 
 int32_t RecordingBackend::StateClockMs() {
@@ -142,24 +152,42 @@ bool PlaybackBackend::StartTick(Message& out) {
   return TakeQueued(out);
 }
 
-bool PlaybackBackend::NextMessage(Message& out) {
+bool PlaybackBackend::NextMessage(Message& out) { return Take(out, true) == Poll::Message; }
+
+Poll PlaybackBackend::PollMessage(Message& out) { return Take(out, false); }
+
+Poll PlaybackBackend::Take(Message& out, bool wait) {
   for (;;) {
-    if (quit_) return false;
-    if (TakeQueued(out)) return true;
+    if (quit_) return Poll::Quit;
+    if (TakeQueued(out)) return Poll::Message;
     Message m;
     if (viewer_ && fast_ && !paused_) {
       // Fast: a tick whenever nothing else waits.
       switch (inner_.PollMessage(m)) {
         case Poll::Quit:
-          return false;
+          return Poll::Quit;
         case Poll::Empty:
+          if (!wait && owesEmpty_) {
+            owesEmpty_ = false;
+            return Poll::Empty;
+          }
+          owesEmpty_ = !wait;
           m = Message{wm::WM_TIMER, 0, 0};
           break;
         case Poll::Message:
           break;
       }
-    } else if (!inner_.NextMessage(m)) {
-      return false;
+    } else if (wait) {
+      if (!inner_.NextMessage(m)) return Poll::Quit;
+    } else {
+      switch (inner_.PollMessage(m)) {
+        case Poll::Quit:
+          return Poll::Quit;
+        case Poll::Empty:
+          return Poll::Empty;
+        case Poll::Message:
+          break;
+      }
     }
     if (m.message == wm::WM_TIMER) {
       if (closing_) continue;
@@ -167,7 +195,7 @@ bool PlaybackBackend::NextMessage(Message& out) {
         if (steps_ == 0) continue;
         --steps_;
       }
-      return StartTick(out);
+      return StartTick(out) ? Poll::Message : Poll::Quit;
     }
     switch (m.message) {
       case wm::WM_KEYDOWN:
@@ -186,9 +214,15 @@ bool PlaybackBackend::NextMessage(Message& out) {
         continue;
       default:
         out = m;
-        return true;
+        return Poll::Message;
     }
   }
+}
+
+void PlaybackBackend::PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) {
+  // The game sends its window to the back only when it loses the focus.
+  if (viewer_ && z == ZOrder::Bottom) return;
+  inner_.PlaceWindow(z, x, y, width, height, activate);
 }
 
 int32_t PlaybackBackend::StateClockMs() {
@@ -218,10 +252,14 @@ void PlaybackBackend::WaitMs(int32_t ms) {
 
 // Between a tick's two frames while paused: the viewer's keys until the
 // next step, the end of the pause or the window's close.
-void PlaybackBackend::WaitForStep() {
+void PlaybackBackend::WaitForStep() { HoldForStep(true); }
+
+bool PlaybackBackend::PauseHolds() { return viewer_ && paused_ && HoldForStep(false); }
+
+bool PlaybackBackend::HoldForStep(bool wait) {
   while (paused_ && steps_ == 0 && !closing_) {
     Message m;
-    if (!inner_.NextMessage(m)) return;
+    if (wait ? !inner_.NextMessage(m) : inner_.PollMessage(m) != Poll::Message) break;
     if (m.message == wm::WM_KEYDOWN && (m.lParam & kKeyRepeat) == 0) {
       ViewerKey(m.wParam);
     } else if (m.message == wm::WM_CLOSE) {
@@ -229,7 +267,11 @@ void PlaybackBackend::WaitForStep() {
       queued_.push_back(m);
     }
   }
-  if (paused_ && steps_ > 0) --steps_;
+  if (paused_ && steps_ > 0) {
+    --steps_;
+    return false;
+  }
+  return paused_ && !closing_;
 }
 
 }  // namespace platform

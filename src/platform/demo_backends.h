@@ -106,12 +106,17 @@ class RecordingBackend : public ForwardingBackend {
   RecordingBackend(Backend& inner, DemoSink& sink) : ForwardingBackend(inner), sink_(sink) {}
 
   bool NextMessage(Message& out) override;
+  // The same without waiting, for a host that calls the loop back (the
+  // page records as the desktop does).
+  Poll PollMessage(Message& out) override;
   int32_t StateClockMs() override;
   // Hands over the readings of the tick under way (at the program's end).
   void Flush();
   int64_t Ticks() const { return ticks_; }
 
  private:
+  Poll Take(Message& out, bool wait);
+
   DemoSink& sink_;
   int64_t ticks_ = 0;
   bool inTick_ = false;
@@ -134,9 +139,23 @@ class PlaybackBackend : public ForwardingBackend {
   PlaybackBackend(Backend& inner, DemoInput input, bool viewer);
 
   bool NextMessage(Message& out) override;
+  // NextMessage without waiting, for a host that calls the loop back (the
+  // page). Running fast, it makes a tick whenever nothing else waits, and
+  // answers Empty once after each such tick, so that a loop step taking
+  // messages until none is left still returns.
+  Poll PollMessage(Message& out) override;
   int32_t StateClockMs() override;
   int32_t ClockMs() override;
   void WaitMs(int32_t ms) override;
+  // A viewer's window stays as the viewer has it: the recorded player's
+  // focus loss, which the game answers by sending its window to the back
+  // at a small size, reaches the game (it pauses as it did) but does not
+  // shrink the window the playback is watched in.
+  void PlaceWindow(ZOrder z, int32_t x, int32_t y, int32_t width, int32_t height, bool activate) override;
+  // For a host that cannot wait, between a tick's two frames: takes the
+  // viewer's keys that have arrived, and is true while the pause holds the
+  // second frame back (a step asked for lets it run and is used up).
+  bool PauseHolds();
 
   // The first tick whose readings did not match what the game asked for
   // (fewer or more), 0 while all did.
@@ -150,8 +169,13 @@ class PlaybackBackend : public ForwardingBackend {
   bool ViewerKey(uint32_t key);
 
  private:
+  Poll Take(Message& out, bool wait);
   bool StartTick(Message& out);
   void WaitForStep();
+  // Until a step or the pause's end (waiting for the viewer's keys, or
+  // only taking those that have arrived); true while still paused without
+  // a step.
+  bool HoldForStep(bool wait);
   void Say(const char* what);
 
   DemoInput input_;
@@ -167,6 +191,7 @@ class PlaybackBackend : public ForwardingBackend {
   bool fast_ = false;
   int32_t steps_ = 0;
   int64_t skippedMs_ = 0;
+  bool owesEmpty_ = false;  // a fast tick was made for a polling host
 };
 
 }  // namespace platform

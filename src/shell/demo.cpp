@@ -34,13 +34,45 @@ std::string WithoutMusic(const std::string& ini) {
   return out;
 }
 
+// A manifest line "SIZE CHECKSUM music/decN.exe".
+bool IsDecoderProgramLine(const std::string& line) {
+  const size_t name = line.rfind(' ');
+  if (name == std::string::npos || line[0] == '#') return false;
+  const std::string path = line.substr(name + 1);
+  const std::string prefix = "music/dec", suffix = ".exe";
+  if (path.size() <= prefix.size() + suffix.size() || path.rfind(prefix, 0) != 0 ||
+      path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  for (size_t i = prefix.size(); i < path.size() - suffix.size(); ++i)
+    if (path[i] < '0' || path[i] > '9') return false;
+  return true;
+}
+
 }  // namespace
 
-std::string DataSetChecksum(const std::string& manifestPath) {
+std::string ManifestFileChecksum(const std::string& manifestPath) {
   uint64_t size = 0, sum = 0;
   if (manifestPath.empty() || !platform::IsRegularFile(manifestPath.c_str()) ||
       !FileChecksum(manifestPath, size, sum))
     return "none";
+  return ChecksumText(sum);
+}
+
+std::string DataSetChecksum(const std::string& manifestPath) {
+  std::string text;
+  if (manifestPath.empty() || !platform::IsRegularFile(manifestPath.c_str()) ||
+      !platform::ReadWholeFile(manifestPath, text))
+    return "none";
+  // 64-bit FNV-1a over the lines, each ended by a line feed (a carriage
+  // return before it is not counted), but those naming a decoder program.
+  uint64_t sum = UINT64_C(0xcbf29ce484222325);
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (IsDecoderProgramLine(line)) continue;
+    line += '\n';
+    for (const char c : line) sum = (sum ^ static_cast<unsigned char>(c)) * UINT64_C(0x100000001b3);
+  }
   return ChecksumText(sum);
 }
 
@@ -107,7 +139,7 @@ DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>&
   return h;
 }
 
-std::string DemoMismatch(const DemoFile& demo, const std::string& data) {
+std::string DemoMismatch(const DemoFile& demo, const std::string& data, const std::string& olderData) {
   if (demo.format != kDemoFormat)
     return "it is of demo format " + std::to_string(demo.format) + ", this program reads format " +
            std::to_string(kDemoFormat);
@@ -115,7 +147,7 @@ std::string DemoMismatch(const DemoFile& demo, const std::string& data) {
     return "it was recorded by " +
            (demo.engine.empty() ? std::string("an unnamed engine") : "'" + demo.engine + "'") +
            ", this is '" + VX_VERSION_TEXT + "'";
-  if (demo.data != data)
+  if (demo.data != data && (olderData.empty() || demo.data != olderData))
     return "it was recorded with the data set " + demo.data + ", this game folder has " + data;
   if (!demo.ended) return "it is cut short (it has no end record)";
   return "";

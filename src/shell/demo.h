@@ -38,12 +38,18 @@ DemoFile DemoHeaderHere(const std::string& data, const std::vector<std::string>&
 std::string WithDisplaySize(const std::string& ini, int32_t width, int32_t height);
 
 // The 16-digit checksum of the data set's manifest at `manifestPath`, or
-// "none" when there is none.
+// "none" when there is none. The lines of the music decoder programs are
+// left out: they are programs of the system the set was built for (the
+// page's set has none), not the game's data, and a playback plays without
+// music.
 std::string DataSetChecksum(const std::string& manifestPath);
+// The checksum of the whole manifest file, which demos recorded before
+// the decoders were left out name.
+std::string ManifestFileChecksum(const std::string& manifestPath);
 
 // Why a demo should not be played here ("" when it can): another engine,
-// another data set, no end record.
-std::string DemoMismatch(const DemoFile& demo, const std::string& data);
+// another data set (neither `data` nor `olderData`), no end record.
+std::string DemoMismatch(const DemoFile& demo, const std::string& data, const std::string& olderData = "");
 
 // A new empty folder for a playback to run in (under the system's
 // temporary folder), holding the demo's embedded files, so that the game
@@ -75,6 +81,7 @@ class DemoPlayer {
  public:
   void Start(const DemoFile& demo, platform::Backend& inner, bool viewer);
   platform::Backend& Wrapped() { return *backend_; }
+  platform::PlaybackBackend& Playback() { return *backend_; }
   void AfterFrame(int64_t frame);
   // The verdict, on stdout once: 0 when in step, else kExitOutOfStep.
   int Finish(int64_t frames);

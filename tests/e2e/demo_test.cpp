@@ -2,12 +2,14 @@
 // recorded playthrough's opening plays back to the same trace; the saved
 // game the play started from travels in the demo; the clock readings of
 // the random source's re-seed are the demo's, not the playback's clock;
-// damaged demos are refused with a message that says why; and a recording
+// damaged demos are refused with a message that says why; a recording
 // of a real window under Xvfb, with key presses from a scripted player,
-// plays in step headless and in a window.
+// plays in step headless and in a window; and a recorded focus loss pauses
+// the watched game without shrinking the window it is watched in.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -391,3 +393,41 @@ TEST_F(Demo, TheSettingRecordsEveryWindowedGameIntoTheDemosFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The recorded player left the game two seconds in and did not come back
+// before closing it. Watched in a real window the game pauses as it did
+// (the playback stays in step), but the window keeps its size: a watcher
+// samples it until the game ends.
+TEST_F(Demo, ARecordedFocusLossPausesTheGameButLeavesTheWatchedWindowItsSize) {
+  if (!Have("xvfb-run") || !Have("xdotool"))
+    GTEST_SKIP() << "xvfb-run and xdotool are needed (scripts/install-deps.sh)";
+  if (!vxtest::ProgramWrapper().empty()) GTEST_SKIP() << "a window needs the native program";
+  Write("away.txt", "30 keydown RETURN\n31 keyup RETURN\n40 activate 0\n150 close\n");
+  const std::string demo = (dir / "away.dem").string();
+  const Outcome rec = Vxgame("--headless --input " + (dir / "away.txt").string() + " --record " + demo);
+  ASSERT_EQ(rec.status, 0) << rec.output;
+  ASSERT_NE(vxtest::ReadFile(demo).find("\n40 activate 0\n"), std::string::npos);
+
+  const std::string sizes = (dir / "sizes.txt").string();
+  const std::string watch =
+      kWindowedEnv + "xvfb-run -a -s '-screen 0 1024x768x24' sh -c 'SDL_AUDIODRIVER=dummy " +
+      std::string(VX_GAME_BINARY) + " --root " + Game().string() + " --play " + demo +
+      " & game=$!; w=$(timeout 20 xdotool search --sync --onlyvisible --name vx_engine | head -n 1); "
+      "while kill -0 $game 2>/dev/null; do xdotool getwindowgeometry $w 2>/dev/null | "
+      "sed -n \"s/^ *Geometry: //p\" >>" + sizes + "; sleep 0.2; done; wait $game' >" +
+      (dir / "watch.txt").string() + " 2>&1";
+  EXPECT_EQ(std::system(watch.c_str()), 0);
+  const std::string watched = vxtest::ReadFile((dir / "watch.txt").string());
+  EXPECT_NE(watched.find("in step: "), std::string::npos) << watched;
+  const std::vector<std::string> seen = Lines(vxtest::ReadFile(sizes));
+  // The game runs about 7.5 s (150 ticks), the last 5.5 s away.
+  ASSERT_GE(seen.size(), 3u) << watched;
+  const auto other = std::find_if(seen.begin(), seen.end(), [](const std::string& s) { return s != "800x600"; });
+  EXPECT_EQ(other, seen.end()) << "while watched, the window was " << *other << " (sample "
+                               << (other - seen.begin() + 1) << " of " << seen.size() << ")";
+}
+
+}  // namespace
+

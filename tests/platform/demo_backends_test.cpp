@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,116 @@ TEST(PlaybackBackend, TheViewerPausesStepsFramesAndRunsFast) {
   EXPECT_TRUE(play.ViewerKey(vk::VK_ESCAPE));
   ASSERT_TRUE(play.NextMessage(m));
   EXPECT_EQ(m.message, wm::WM_CLOSE);
+}
+
+// A host that calls the loop back instead of letting it wait, as the page
+// does: NextMessage is PollMessage, and nothing arrived is Empty, not a
+// quit. Timers are due only when the test says so. It notes where the
+// game asked its window to go.
+struct PageLike : platform::HeadlessBackend {
+  std::deque<Message> queue;
+  int timersDue = 0;
+  std::vector<platform::ZOrder> placed;
+  platform::Poll PollMessage(Message& out) override {
+    if (!queue.empty()) {
+      out = queue.front();
+      queue.pop_front();
+      return platform::Poll::Message;
+    }
+    if (timersDue == 0) return platform::Poll::Empty;
+    --timersDue;
+    out = Message{wm::WM_TIMER, 0, 0};
+    return platform::Poll::Message;
+  }
+  bool NextMessage(Message& out) override { return PollMessage(out) == platform::Poll::Message; }
+  void PlaceWindow(platform::ZOrder z, int32_t, int32_t, int32_t, int32_t, bool) override { placed.push_back(z); }
+  void Key(uint32_t key) { queue.push_back(Message{wm::WM_KEYDOWN, key, 0}); }
+};
+
+TEST(PlaybackBackend, APollingHostIsToldNothingArrivedAndSteersAsAWindowDoes) {
+  PageLike page;
+  platform::PlaybackBackend play(page, Input(), true);
+  Message m;
+  // Nothing yet: the step returns to the page, the playback goes on.
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Empty);
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Empty);
+  page.timersDue = 1;
+  ASSERT_EQ(play.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_TIMER);
+  EXPECT_EQ(play.Ticks(), 1);
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Empty);
+  // Paused: the page's timer goes on, no tick starts.
+  page.Key('P');
+  page.timersDue = 3;
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Empty);
+  EXPECT_TRUE(play.Paused());
+  EXPECT_EQ(play.Ticks(), 1);
+  // A step starts tick 2 (its recorded key first) ...
+  page.Key('N');
+  page.timersDue = 1;
+  ASSERT_EQ(play.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_KEYDOWN);
+  EXPECT_EQ(play.Ticks(), 2);
+  ASSERT_EQ(play.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_TIMER);
+  // ... whose second frame is held until the next step, which is used up.
+  EXPECT_TRUE(play.PauseHolds());
+  EXPECT_TRUE(play.PauseHolds());
+  page.Key('N');
+  EXPECT_FALSE(play.PauseHolds());
+  EXPECT_TRUE(play.PauseHolds());
+  page.Key('P');
+  EXPECT_FALSE(play.PauseHolds());
+  EXPECT_FALSE(play.Paused());
+  // Fast: a tick whenever nothing waits, with an Empty after each, so that
+  // a loop step that takes messages until none is left returns.
+  page.Key('F');
+  ASSERT_EQ(play.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_TIMER);
+  EXPECT_EQ(play.Ticks(), 3);
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Empty);
+  // Tick 4 holds the recorded close, which ends the demo.
+  ASSERT_EQ(play.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_CLOSE);
+  play.PostQuit(0);
+  EXPECT_EQ(play.PollMessage(m), platform::Poll::Quit);
+}
+
+TEST(RecordingBackend, APollingHostsEmptyQueueIsNoQuitAndNoEvent) {
+  PageLike page;
+  Notes notes;
+  platform::RecordingBackend rec(page, notes);
+  Message m;
+  EXPECT_EQ(rec.PollMessage(m), platform::Poll::Empty);
+  page.Key('A');
+  page.timersDue = 1;
+  ASSERT_EQ(rec.PollMessage(m), platform::Poll::Message);
+  ASSERT_EQ(rec.PollMessage(m), platform::Poll::Message);
+  EXPECT_EQ(m.message, wm::WM_TIMER);
+  EXPECT_EQ(rec.StateClockMs(), page.ClockMs());
+  EXPECT_EQ(rec.PollMessage(m), platform::Poll::Empty);
+  EXPECT_EQ(rec.Ticks(), 1);
+  ASSERT_EQ(notes.events.size(), 1u);
+  EXPECT_EQ(notes.events[0].tick, 1);
+  ASSERT_EQ(notes.readings.size(), 1u);
+  EXPECT_EQ(notes.readings[0].first, 1);
+  EXPECT_EQ(notes.readings[0].second.size(), 1u);
+  rec.PostQuit(0);
+  EXPECT_EQ(rec.PollMessage(m), platform::Poll::Quit);
+}
+
+// The game sends its window to the back at 50 x 50 when it loses the
+// focus. In a watched playback the recorded focus loss must not do that to
+// the viewer's window; a headless playback passes everything on.
+TEST(PlaybackBackend, AReplayedFocusLossLeavesTheViewersWindowAlone) {
+  PageLike page;
+  platform::PlaybackBackend watched(page, Input(), true);
+  watched.PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+  watched.PlaceWindow(platform::ZOrder::Top, 112, 84, 800, 600, true);
+  EXPECT_EQ(page.placed, std::vector<platform::ZOrder>{platform::ZOrder::Top});
+  platform::PlaybackBackend headless(page, Input(), false);
+  headless.PlaceWindow(platform::ZOrder::Bottom, 0, 0, 50, 50, false);
+  EXPECT_EQ(page.placed.size(), 2u);
 }
 
 }  // namespace

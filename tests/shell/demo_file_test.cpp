@@ -210,4 +210,54 @@ TEST(DemoFile, AFullScreenGameWithoutSettingsCarriesTheDesktopSize) {
             h.settings.end());
 }
 
+// The data set a demo names is the game's data: the music decoder
+// programs are built for each system (Windows' set has its own, the page's
+// none), so a demo recorded on Linux plays over either set. Any other line
+// still tells the sets apart, and a demo naming the whole manifest file, as
+// the first demos did, is still played.
+TEST(DemoFile, TheDataSetChecksumLeavesOutTheDecoderProgramsOnly) {
+  const fs::path dir = fs::temp_directory_path() / ("vxdemo-manifest-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  };
+  const std::string head = "# The files of this game folder as they were written: size, checksum, name.\n";
+  const std::string picture = "6922 cd7e8fe1c16567b3 data/arr_d.vx1\n";
+  const std::string native = write("native.txt", head + picture + "91032 0123456789abcdef music/dec1.exe\n" +
+                                                   "5 1111111111111111 music/track1.vxm\n");
+  const std::string windows = write("windows.txt", head + picture + "402113 fedcba9876543210 music/dec1.exe\n" +
+                                                       "5 1111111111111111 music/track1.vxm\n");
+  const std::string page = write("page.txt", head + picture + "5 1111111111111111 music/track1.vxm\n");
+  const std::string crlf = write("crlf.txt", "# The files of this game folder as they were written: size, checksum, "
+                                             "name.\r\n6922 cd7e8fe1c16567b3 data/arr_d.vx1\r\n"
+                                             "5 1111111111111111 music/track1.vxm");
+  const std::string otherPicture = write("other.txt", head + "6922 cd7e8fe1c16567b4 data/arr_d.vx1\n" +
+                                                          "5 1111111111111111 music/track1.vxm\n");
+  const std::string notADecoder = write("dec.txt", head + picture + "91032 0123456789abcdef music/decx.exe\n" +
+                                                       "5 1111111111111111 music/track1.vxm\n");
+  const std::string sum = DataSetChecksum(native);
+  EXPECT_EQ(sum.size(), 16u);
+  EXPECT_EQ(DataSetChecksum(windows), sum);
+  EXPECT_EQ(DataSetChecksum(page), sum);
+  EXPECT_EQ(DataSetChecksum(crlf), sum);
+  EXPECT_NE(DataSetChecksum(otherPicture), sum);
+  EXPECT_NE(DataSetChecksum(notADecoder), sum);
+  EXPECT_EQ(DataSetChecksum((dir / "missing.txt").string()), "none");
+  EXPECT_EQ(DataSetChecksum(""), "none");
+
+  DemoFile demo;
+  demo.format = kDemoFormat;
+  demo.engine = VX_VERSION_TEXT;
+  demo.ended = true;
+  demo.data = sum;
+  EXPECT_EQ(DemoMismatch(demo, DataSetChecksum(page), ManifestFileChecksum(page)), "");
+  demo.data = ManifestFileChecksum(native);
+  EXPECT_NE(demo.data, sum);
+  EXPECT_EQ(DemoMismatch(demo, DataSetChecksum(native), ManifestFileChecksum(native)), "");
+  EXPECT_NE(DemoMismatch(demo, DataSetChecksum(windows), ManifestFileChecksum(windows)).find("data set"),
+            std::string::npos);
+  fs::remove_all(dir);
+}
+
 }  // namespace

@@ -249,6 +249,24 @@ bool Win32Backend::NextMessage(Message& out) {
   }
 }
 
+Poll Win32Backend::PollMessage(Message& out) {
+  for (;;) {
+    if (!pending_.empty()) {
+      out = pending_.front();
+      pending_.pop_front();
+      return Poll::Message;
+    }
+    if (quit_) return Poll::Quit;
+    MSG m;
+    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) return Poll::Empty;
+    if (m.message == WM_QUIT) {
+      quit_ = true;
+      return Poll::Quit;
+    }
+    DispatchMessageA(&m);
+  }
+}
+
 void Win32Backend::PostQuit(int32_t) { quit_ = true; }
 
 void Win32Backend::RequestClose() { pending_.push_back(CloseRequest()); }

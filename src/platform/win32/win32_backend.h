@@ -39,6 +39,9 @@ class Win32Backend : public Backend {
   void SetCursorPos(int32_t x, int32_t y) override;
   void ClipCursor(const Rect* rect) override;
   bool NextMessage(Message& out) override;
+  // The queue without waiting: a demo watched fast runs a tick whenever
+  // nothing else is there, as fast as the machine goes.
+  Poll PollMessage(Message& out) override;
   void PostQuit(int32_t code) override;
   uint32_t StartTimer(uint32_t id, uint32_t periodMs) override;
   void StopTimer(uint32_t id) override;
