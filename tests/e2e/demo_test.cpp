@@ -354,7 +354,7 @@ TEST_F(Demo, ARealWindowedRecordingPlaysInStepHeadlessAndInAWindow) {
   const std::string watch = kWindowedEnv + "xvfb-run -a -s '-screen 0 1024x768x24' sh -c 'SDL_AUDIODRIVER=dummy " +
                             std::string(VX_GAME_BINARY) + " --root " + Game().string() + " --play " + demo +
                             " & timeout 20 xdotool search --sync --onlyvisible --name vx_engine >/dev/null; "
-                            "xdotool mousemove 512 384; sleep 0.5; xdotool key f; wait $!' >" +
+                            "xdotool mousemove 512 384; sleep 2; xdotool key f; wait $!' >" +
                             (dir / "watch.txt").string() + " 2>&1";
   EXPECT_EQ(std::system(watch.c_str()), 0);
   const std::string watched = vxtest::ReadFile((dir / "watch.txt").string());
@@ -404,7 +404,7 @@ TEST_F(Demo, ARecordedFocusLossPausesTheGameButLeavesTheWatchedWindowItsSize) {
   if (!Have("xvfb-run") || !Have("xdotool"))
     GTEST_SKIP() << "xvfb-run and xdotool are needed (scripts/install-deps.sh)";
   if (!vxtest::ProgramWrapper().empty()) GTEST_SKIP() << "a window needs the native program";
-  Write("away.txt", "30 keydown RETURN\n31 keyup RETURN\n40 activate 0\n150 close\n");
+  Write("away.txt", "30 keydown RETURN\n31 keyup RETURN\n40 activate 0\n300 close\n");
   const std::string demo = (dir / "away.dem").string();
   const Outcome rec = Vxgame("--headless --input " + (dir / "away.txt").string() + " --record " + demo);
   ASSERT_EQ(rec.status, 0) << rec.output;
@@ -422,7 +422,9 @@ TEST_F(Demo, ARecordedFocusLossPausesTheGameButLeavesTheWatchedWindowItsSize) {
   const std::string watched = vxtest::ReadFile((dir / "watch.txt").string());
   EXPECT_NE(watched.find("in step: "), std::string::npos) << watched;
   const std::vector<std::string> seen = Lines(vxtest::ReadFile(sizes));
-  // The game runs about 7.5 s (150 ticks), the last 5.5 s away.
+  // The game runs about 15 s (300 ticks), the last 13 s away: long enough
+  // for several samples after the loss even where start-up is slow (the
+  // sanitizer build loads for seconds before the window shows).
   ASSERT_GE(seen.size(), 3u) << watched;
   const auto other = std::find_if(seen.begin(), seen.end(), [](const std::string& s) { return s != "800x600"; });
   EXPECT_EQ(other, seen.end()) << "while watched, the window was " << *other << " (sample "
