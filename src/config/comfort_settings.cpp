@@ -100,10 +100,8 @@ int32_t RemapRecordsTaken(const ComfortSettings& s) {
   return taken;
 }
 
-uint32_t PadPlayKey(platform::PadButton button, int32_t scheme) {
+uint32_t PadArrowKey(platform::PadButton button) {
   using namespace platform;
-  const uint32_t jump = scheme == 2 ? vk::VK_SPACE : vk::VK_UP;
-  const uint32_t attack = scheme == 2 ? vk::VK_CONTROL : vk::VK_SPACE;
   switch (button) {
     case kPadDpadLeft:
     case kPadStickLeft:
@@ -116,6 +114,18 @@ uint32_t PadPlayKey(platform::PadButton button, int32_t scheme) {
       return vk::VK_UP;
     case kPadDpadDown:
     case kPadStickDown:
+      return vk::VK_DOWN;
+    default:
+      return 0;
+  }
+}
+
+uint32_t PadPlayKey(platform::PadButton button, int32_t scheme) {
+  using namespace platform;
+  if (const uint32_t arrow = PadArrowKey(button); arrow != 0) return arrow;  // down: next weapon
+  const uint32_t jump = scheme == 2 ? vk::VK_SPACE : vk::VK_UP;
+  const uint32_t attack = scheme == 2 ? vk::VK_CONTROL : vk::VK_SPACE;
+  switch (button) {
     case kPadY:
     case kPadLeftShoulder:
     case kPadLeftTrigger:

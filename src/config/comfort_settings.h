@@ -58,6 +58,9 @@ platform::PadButton PadButtonFromRecordName(const std::string& name);
 // How many of the remapping records 40..59 the key and pad maps take.
 int32_t RemapRecordsTaken(const ComfortSettings& s);
 
+// The arrow key of a direction on the pad's cross or left stick; 0 for
+// other buttons. Menus and play both read the directions so.
+uint32_t PadArrowKey(platform::PadButton button);
 // The pad's own layout in play: the game key a button stands for in
 // control scheme 1 or 2 (A jumps, B and X strike, Start pauses, ...); 0
 // for none.

@@ -3,6 +3,7 @@
 // the version the effects call, which takes the widest vector path the
 // processor has and the kernel level (platform/cpu_features.h) allows; they
 // give bit-identical results (the tests compare them).
+#include <algorithm>
 #include <cstdint>
 
 #include "effects/effects_system.h"
@@ -14,6 +15,18 @@ namespace fx_kernels {
 // faster forms read it from a table made with this function.
 inline int32_t RingDistance(int32_t dd) {
   return static_cast<int32_t>(__builtin_sqrtf(static_cast<float>(16 * dd)));
+}
+
+// What a ring makes of a pixel q quarter pixels deep inside its rim
+// (q >= 1): the source colour s (the pixel's own, or from a depth of 16 on
+// the lens's pixel) brightened by the depth's factor, plus the ring's light
+// for that depth, each colour byte clamped; the alpha byte stays s's.
+inline uint32_t RingLitPixel(uint32_t s, int32_t q, uint32_t glow) {
+  const uint32_t f = q >= 16 ? static_cast<uint32_t>((27 * q >> 1) + 8100) : 8192u;
+  const uint32_t b = std::min<uint32_t>(255, ((s & 0xffu) * f >> 13) + (glow & 0xffu));
+  const uint32_t g = std::min<uint32_t>(255, (((s >> 8) & 0xffu) * f >> 13) + ((glow >> 8) & 0xffu));
+  const uint32_t r = std::min<uint32_t>(255, (((s >> 16) & 0xffu) * f >> 13) + ((glow >> 16) & 0xffu));
+  return (s & 0xff000000u) | r << 16 | g << 8 | b;
 }
 
 // A ring of radius 1 .. kFlashMaxRadius at (cx, cy). grid holds its radius

@@ -37,18 +37,12 @@ void FlashRingRowPlain(const Ring& ring, uint32_t* pixels, int32_t width, int32_
     const int32_t q = std::min(r4 - ((p64 * d4) >> 14), 2 * (r4 - d4));
     if (q < 1) continue;
     uint32_t s = line[col];
-    uint32_t f = 8192;
     if (q >= 16) {
       const int32_t sx = std::min(col + q / 16, width - 1);
       const int32_t sy = std::min(row + q / 32, height - 1);
       s = pixels[static_cast<int64_t>(sy) * width + sx];
-      f = static_cast<uint32_t>((27 * q >> 1) + 8100);
     }
-    const uint32_t glow = ring.glow[q];
-    const uint32_t b = std::min<uint32_t>(255, ((s & 0xffu) * f >> 13) + (glow & 0xffu));
-    const uint32_t g = std::min<uint32_t>(255, (((s >> 8) & 0xffu) * f >> 13) + ((glow >> 8) & 0xffu));
-    const uint32_t rr = std::min<uint32_t>(255, (((s >> 16) & 0xffu) * f >> 13) + ((glow >> 16) & 0xffu));
-    line[col] = (s & 0xff000000u) | rr << 16 | g << 8 | b;
+    line[col] = RingLitPixel(s, q, ring.glow[q]);
   }
 }
 

@@ -445,7 +445,7 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
       DrawWords(s, Text(o, kTextFirstLabel + kRowBack).text1, x0 + kLabelX, y, right);
       continue;
     }
-    const Texts label = Text(o, kTextFirstAction + r);
+    const Texts& label = Text(o, kTextFirstAction + r);
     DrawWords(s, s.controlScheme == 2 && !label.text2.empty() ? label.text2 : label.text1, x0 + kLabelX, y,
               right);
     if (r == kKeysRowReset) continue;
@@ -464,7 +464,7 @@ void DrawKeysRows(const OptionsScreen& o, const GameState& g, const ComfortSetti
   // The last remapping that took a key from another action says so.
   if (o.conflictAction >= 0 && o.conflictAction < kRemappedActions) {
     const int32_t y = RowY(y0, kKeysRows) + 4;
-    const Texts was = Text(o, kTextFirstAction + o.conflictAction);
+    const Texts& was = Text(o, kTextFirstAction + o.conflictAction);
     const std::string key = ConflictName(o);
     DrawLatin(key, x0 + kLabelX, y, right);
     DrawWords(s, conflict.text1 + " " + (s.controlScheme == 2 && !was.text2.empty() ? was.text2 : was.text1),

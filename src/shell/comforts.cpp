@@ -131,20 +131,8 @@ uint32_t PadKey(platform::PadButton button, int32_t mode, int32_t scheme) {
         return vk::VK_SPACE;
       case kPadY:
         return kOptionsKey;  // the options, from the title and the pause screen
-      case kPadDpadLeft:
-      case kPadStickLeft:
-        return vk::VK_LEFT;
-      case kPadDpadRight:
-      case kPadStickRight:
-        return vk::VK_RIGHT;
-      case kPadDpadUp:
-      case kPadStickUp:
-        return vk::VK_UP;
-      case kPadDpadDown:
-      case kPadStickDown:
-        return vk::VK_DOWN;
       default:
-        return 0;
+        return PadArrowKey(button);
     }
   }
   return PadPlayKey(button, scheme);

@@ -22,6 +22,56 @@ class EffectsFogTest : public EffectsTest {
     CreatePicture(gfx(), slot, w, h);
     std::memset(gfx().slots[slot].pixels, value, static_cast<size_t>(w) * h);
   }
+
+  // The 60 layer pictures (slots 880..939) of sizes up to 300 x 200, their
+  // pixels noise but every byte 255 in every seventh; `each(p, pixels, w,
+  // h)` may change each after it is filled.
+  template <class Next, class Each>
+  void NoiseLayerPictures(Next& next, Each each) {
+    ConfigureFog(fx(), 940, 60, 880, 60);
+    for (int32_t p = 0; p < 60; ++p) {
+      const int32_t w = 1 + static_cast<int32_t>(next() % 300);
+      const int32_t h = 1 + static_cast<int32_t>(next() % 200);
+      CreatePicture(gfx(), 880 + p, w, h);
+      uint32_t* pixels = gfx().slots[880 + p].pixels;
+      for (int32_t i = 0; i < w * h; ++i) pixels[i] = p % 7 == 0 ? 0xffffffffu : next();
+      each(p, pixels, w, h);
+    }
+  }
+
+  // A screen of noise (returned as it was) under a full pool of layers at
+  // random places, many past the screen's edges.
+  template <class Next>
+  std::vector<uint32_t> NoiseUnderLayers(Next& next) {
+    std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
+    for (uint32_t& v : start) v = next();
+    std::copy(start.begin(), start.end(), gfx().backBuffer);
+    fx().fogCount = 0;
+    for (int32_t i = 0; i < kFogLayerPool; ++i) {
+      const auto x = static_cast<int16_t>(static_cast<int32_t>(next() % 1000) - 200);
+      const auto y = static_cast<int16_t>(static_cast<int32_t>(next() % 800) - 200);
+      fx().fog[fx().fogCount++] = FogRecord{x, y, static_cast<int16_t>(next() % 180), kFogLayer};
+    }
+    return start;
+  }
+
+  // visit(screen index, layer picture, index in the picture) for every
+  // pixel of every layer that lies on the screen.
+  template <class Visit>
+  void ForEachLayerPixelOnScreen(Visit visit) {
+    for (int32_t i = 0; i < fx().fogCount; ++i) {
+      const FogRecord& f = fx().fog[i];
+      const ImageSlot& s = gfx().slots[880 + f.life / 3];
+      for (int32_t r = 0; r < s.height; ++r) {
+        for (int32_t c = 0; c < s.width; ++c) {
+          const int32_t x = f.x + c;
+          const int32_t y = f.y + r;
+          if (x >= 0 && y >= 0 && x < kW && y < kH)
+            visit(static_cast<size_t>(y * kW + x), s, r * s.width + c);
+        }
+      }
+    }
+  }
 };
 
 TEST_F(EffectsFogTest, APuffDrawsItsLifeFirstAndStoresHalfPixels) {
@@ -257,56 +307,32 @@ TEST_F(EffectsFogTest, FastLayerKernelsMatchThePlainOnes) {
 TEST_F(EffectsFogTest, ModeOneMatchesThePackedChannelSumsOverManyLayers) {
   uint32_t seed = 11;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  ConfigureFog(fx(), 940, 60, 880, 60);
-  for (int32_t p = 0; p < 60; ++p) {
-    const int32_t w = 1 + static_cast<int32_t>(next() % 300);
-    const int32_t h = 1 + static_cast<int32_t>(next() % 200);
-    CreatePicture(gfx(), 880 + p, w, h);
-    // Some pictures saturate every byte, so the sums carry at their largest;
-    // some have black margins of their own width in every row, with
-    // transparent but coloured pixels inside, and their row spans known.
-    uint32_t* pixels = gfx().slots[880 + p].pixels;
-    for (int32_t i = 0; i < w * h; ++i) pixels[i] = p % 7 == 0 ? 0xffffffffu : next();
-    if (p % 3 == 1) {
-      for (int32_t r = 0; r < h; ++r) {
-        const int32_t a = static_cast<int32_t>(next() % (w + 1));
-        const int32_t b = static_cast<int32_t>(next() % (w + 1));
-        for (int32_t c = 0; c < w; ++c) {
-          if (c < std::min(a, b) || c >= std::max(a, b)) pixels[r * w + c] &= 0xff000000u;
-          if (c == (a + b) / 2) pixels[r * w + c] &= 0x00ffffffu;
-        }
+  // Some pictures saturate every byte, so the sums carry at their largest;
+  // some have black margins of their own width in every row, with
+  // transparent but coloured pixels inside, and their row spans known.
+  NoiseLayerPictures(next, [&](int32_t p, uint32_t* pixels, int32_t w, int32_t h) {
+    if (p % 3 != 1) return;
+    for (int32_t r = 0; r < h; ++r) {
+      const int32_t a = static_cast<int32_t>(next() % (w + 1));
+      const int32_t b = static_cast<int32_t>(next() % (w + 1));
+      for (int32_t c = 0; c < w; ++c) {
+        if (c < std::min(a, b) || c >= std::max(a, b)) pixels[r * w + c] &= 0xff000000u;
+        if (c == (a + b) / 2) pixels[r * w + c] &= 0x00ffffffu;
       }
-      ComputeRowSpans(gfx(), 880 + p);
     }
-  }
+    ComputeRowSpans(gfx(), 880 + p);
+  });
   for (const bool fast : {true, false}) {
-    std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
-    for (uint32_t& v : start) v = next();
-    std::copy(start.begin(), start.end(), gfx().backBuffer);
-    fx().fogCount = 0;
-    for (int32_t i = 0; i < kFogLayerPool; ++i) {
-      const auto x = static_cast<int16_t>(static_cast<int32_t>(next() % 1000) - 200);
-      const auto y = static_cast<int16_t>(static_cast<int32_t>(next() % 800) - 200);
-      fx().fog[fx().fogCount++] = FogRecord{x, y, static_cast<int16_t>(next() % 180), kFogLayer};
-    }
+    const std::vector<uint32_t> start = NoiseUnderLayers(next);
     cpu::ForceKernelLevel(fast ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
     DrawFog(fx(), gfx(), 1);
     cpu::ResetKernelLevel();
 
     std::vector<uint32_t> sums(3 * start.size(), 0);
-    for (int32_t i = 0; i < fx().fogCount; ++i) {
-      const FogRecord& f = fx().fog[i];
-      const ImageSlot& s = gfx().slots[880 + f.life / 3];
-      for (int32_t r = 0; r < s.height; ++r) {
-        for (int32_t c = 0; c < s.width; ++c) {
-          const int32_t x = f.x + c;
-          const int32_t y = f.y + r;
-          if (x < 0 || y < 0 || x >= kW || y >= kH) continue;
-          const uint32_t v = s.pixels[r * s.width + c];
-          for (int32_t ch = 0; ch < 3; ++ch) sums[3 * (y * kW + x) + ch] += (v >> (8 * ch)) & 0xffu;
-        }
-      }
-    }
+    ForEachLayerPixelOnScreen([&](size_t at, const ImageSlot& s, int32_t i) {
+      for (int32_t ch = 0; ch < 3; ++ch)
+        sums[3 * at + static_cast<size_t>(ch)] += (s.pixels[i] >> (8 * ch)) & 0xffu;
+    });
     int32_t wrong = 0;
     for (size_t i = 0; i < start.size(); ++i) {
       const uint32_t expected = start[i] + sums[3 * i] + (sums[3 * i + 1] << 8) + (sums[3 * i + 2] << 16);
@@ -324,24 +350,9 @@ TEST_F(EffectsFogTest, ModeOneMatchesThePackedChannelSumsOverManyLayers) {
 TEST_F(EffectsFogTest, ModeTwoMatchesTheMapSumsOverManyLayers) {
   uint32_t seed = 23;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  ConfigureFog(fx(), 940, 60, 880, 60);
-  for (int32_t p = 0; p < 60; ++p) {
-    const int32_t w = 1 + static_cast<int32_t>(next() % 300);
-    const int32_t h = 1 + static_cast<int32_t>(next() % 200);
-    CreatePicture(gfx(), 880 + p, w, h);
-    uint32_t* pixels = gfx().slots[880 + p].pixels;
-    for (int32_t i = 0; i < w * h; ++i) pixels[i] = p % 7 == 0 ? 0xffffffffu : next();
-  }
+  NoiseLayerPictures(next, [](int32_t, uint32_t*, int32_t, int32_t) {});
   for (const bool fast : {true, false}) {
-    std::vector<uint32_t> start(static_cast<size_t>(kW) * kH);
-    for (uint32_t& v : start) v = next();
-    std::copy(start.begin(), start.end(), gfx().backBuffer);
-    fx().fogCount = 0;
-    for (int32_t i = 0; i < kFogLayerPool; ++i) {
-      const auto x = static_cast<int16_t>(static_cast<int32_t>(next() % 1000) - 200);
-      const auto y = static_cast<int16_t>(static_cast<int32_t>(next() % 800) - 200);
-      fx().fog[fx().fogCount++] = FogRecord{x, y, static_cast<int16_t>(next() % 180), kFogLayer};
-    }
+    const std::vector<uint32_t> start = NoiseUnderLayers(next);
     cpu::ForceKernelLevel(fast ? cpu::BestKernelLevel() : cpu::KernelLevel::kPlain);
     DrawFog(fx(), gfx(), 2);
     cpu::ResetKernelLevel();
@@ -349,18 +360,9 @@ TEST_F(EffectsFogTest, ModeTwoMatchesTheMapSumsOverManyLayers) {
     // The map is the picture's memory read as bytes, a row of width bytes
     // per screen row.
     std::vector<uint32_t> sums(start.size(), 0);
-    for (int32_t i = 0; i < fx().fogCount; ++i) {
-      const FogRecord& f = fx().fog[i];
-      const ImageSlot& s = gfx().slots[880 + f.life / 3];
-      const auto* bytes = reinterpret_cast<const uint8_t*>(s.pixels);
-      for (int32_t r = 0; r < s.height; ++r) {
-        for (int32_t c = 0; c < s.width; ++c) {
-          const int32_t x = f.x + c;
-          const int32_t y = f.y + r;
-          if (x >= 0 && y >= 0 && x < kW && y < kH) sums[y * kW + x] += bytes[r * s.width + c];
-        }
-      }
-    }
+    ForEachLayerPixelOnScreen([&](size_t at, const ImageSlot& s, int32_t i) {
+      sums[at] += reinterpret_cast<const uint8_t*>(s.pixels)[i];
+    });
     int32_t wrong = 0;
     for (size_t i = 0; i < start.size(); ++i) {
       const uint32_t half = std::min<uint32_t>(255, sums[i] / 2);
