@@ -51,14 +51,6 @@ const Extended kMax = static_cast<Extended>(kRandomMax);
   FillDraws(r, lo, hi, out, n);
 }
 
-// One draw, the same way: the defined arithmetic, with the truncation to
-// int32 by fisttp rather than by fistp between two switches of the x87
-// rounding mode (each switch stalls the unit; a level's start draws a few
-// thousand numbers one at a time).
-[[gnu::target("sse3"), gnu::flatten]] int32_t DrawSse3(Extended& s, int32_t lo, int32_t hi) {
-  return RandomStep(s, lo, hi);
-}
-
 bool UseSse3() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu::ProcessorFeatures().sse3; }
 #endif
 
@@ -66,12 +58,11 @@ bool UseSse3() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu:
 
 void SeedRandom(RandomSource& r, Extended v) { SeedStep(r.s, v); }
 
-int32_t Random(RandomSource& r, int32_t lo, int32_t hi) {
-#if defined(VX_HARDWARE_EXTENDED)
-  if (UseSse3()) return DrawSse3(r.s, lo, hi);
-#endif
-  return RandomStep(r.s, lo, hi);
-}
+// One draw at a time (a level's start makes a few thousand): the
+// truncation to int32 without switching the x87 rounding mode
+// (TruncateDraw), at every kernel level. In a batch, where the state never
+// leaves the registers, the cast's fisttp is faster still.
+int32_t Random(RandomSource& r, int32_t lo, int32_t hi) { return RandomStep(r.s, lo, hi); }
 
 void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n) {
 #if defined(VX_HARDWARE_EXTENDED)

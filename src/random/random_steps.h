@@ -32,6 +32,30 @@ void SeedStep(T& s, T v) {
   }
 }
 
+// The whole part of a draw's value (within int32: the draws clamp it to
+// lo .. hi first), as the cast gives it.
+template <class T>
+int32_t TruncateDraw(const T& v) {
+  return static_cast<int32_t>(v);
+}
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && __LDBL_MANT_DIG__ == 64
+// The cast of an x87 value switches the unit's rounding mode to truncation
+// and back around its fistp; each switch stalls the unit, and a level's
+// start draws a few thousand numbers one at a time. Here the unit rounds in
+// whatever mode it is in, which lands within one of v, and the result moves
+// one toward zero where it went past v: the cast's value without a switch,
+// and (beyond int32, or NaN) the same INT32_MIN the cast's fistp stores.
+inline int32_t TruncateDraw(long double v) {
+  int64_t n;
+  __asm__("fistpll %0" : "=m"(n) : "t"(v) : "st");
+  const long double back = static_cast<long double>(n);
+  if (v >= 0 && back > v) --n;
+  if (v < 0 && back < v) ++n;
+  return n < INT32_MIN || n > INT32_MAX ? INT32_MIN : static_cast<int32_t>(n);
+}
+#endif
+
 // One draw of lo .. hi: s <- frac(A / (s / B)) * M, kept within 1 .. M, and
 // the result lo plus the state's share of the range.
 template <class T>
@@ -52,7 +76,7 @@ int32_t RandomStep(T& s, int32_t lo, int32_t hi) {
   T v = s * span / max + tlo;
   if (v < tlo) v = tlo;
   if (v > thi) v = thi;
-  return static_cast<int32_t>(v);
+  return TruncateDraw(v);
 }
 
 // Two draws of 0..100; when both exceed 80, s is re-seeded from the clock

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "random/random_steps.h"
 #include "random/x87_bits.h"
 
 namespace {
@@ -307,6 +309,45 @@ TEST(SoftExtendedVsX87, ConversionsAndComparisonsOnRandomOperands) {
     volatile int64_t vn = n;
     fromInt.Check(BitsOf(static_cast<long double>(vn)) == BitsOf(SoftExtended(n)), std::to_string(n));
   }
+}
+
+TEST(SoftExtendedVsX87, DrawTruncationWithoutModeSwitchesIsTheUnitsChop) {
+  // The draws' truncation rounds in the unit's current mode and corrects;
+  // in every mode it must give what fistp gives in chop mode: whole numbers,
+  // halves (ties go both ways when rounded), one unit in the last place
+  // either side of them, the ends of int32 and past them, and the specials.
+  std::vector<long double> values;
+  for (const long double w : {0.0L, 1.0L, 2.0L, 13.0L, 100.0L, 799.0L, 2147483646.0L, 2147483647.0L,
+                              2147483648.0L, 2147483649.0L, 4294967296.0L, 0x1p62L, 0x1p63L, 0x1p64L}) {
+    for (const long double sign : {1.0L, -1.0L}) {
+      const long double v = sign * w;
+      for (const long double x : {v, v + 0.5L, v - 0.5L, v + 0.25L, v - 0.75L})
+        values.insert(values.end(), {x, std::nextafter(x, 0x1p70L), std::nextafter(x, -0x1p70L)});
+    }
+  }
+  for (const Bits& b : {kInf, Bits{0xffff, kTop}, kIndefinite, kQuietNaN, kSignallingNaN, kMinDenormal,
+                        kPseudoDenormal, kMaxNormal, kUnnormal, kMinusZero})
+    values.push_back(Hard(b));
+  OperandSource source(31);
+  for (int32_t i = 0; i < 200000; ++i) {
+    Bits a = source.Operand();
+    if (i % 2 == 0) {  // around the int32 range
+      a.signExp = static_cast<uint16_t>((a.signExp & 0x8000) | (0x3fff - 2 + source.Below(66)));
+      a.mantissa |= kTop;
+    }
+    values.push_back(Hard(a));
+  }
+  const int saved = std::fegetround();
+  for (const auto& [mode, name] : {std::pair{FE_TONEAREST, "to nearest"}, std::pair{FE_DOWNWARD, "down"},
+                                    std::pair{FE_UPWARD, "up"}, std::pair{FE_TOWARDZERO, "toward zero"}}) {
+    ASSERT_EQ(std::fesetround(mode), 0);
+    Mismatches chop(name);
+    for (const long double v : values) {
+      volatile long double hv = v;
+      chop.Check(TruncateDraw(hv) == HardTruncate(hv), Show(BitsOf(v)));
+    }
+  }
+  std::fesetround(saved);
 }
 
 TEST(SoftExtendedVsX87, HexTextOfIostreams) {
