@@ -80,36 +80,53 @@ const uint16_t* StartRow(const Ring& ring, const DistanceTable& distances, int32
 // The plain kernel's arithmetic with its distances read from the table and
 // each row's profile blended between its two grid rows once, not per pixel
 // (the same sums: a pixel's four nodes weighted (8 - fx)(8 - fy) and so on).
-// The pixels are visited in the plain kernel's order, so the lens reads the
-// same picture.
+// A row goes in three passes of plain loops: the depths, which compilers
+// vectorise for any target; the source pixels and lights, read one by one
+// before the row is written, so the lens sees the picture as it was (its
+// sources lie to the right of or below their pixels, which the plain
+// kernel writes later); the lit pixels, vectorised again.
 void RingRows(const Ring& ring, uint32_t* pixels, int32_t width, int32_t height, int32_t top,
               const RowSpan* spans, int32_t rows) {
+  constexpr int32_t kRowMost = 2 * kFlashMaxRadius;
   const int32_t r4 = 4 * ring.radius;
   const DistanceTable& distances = Distances();
   RowNodes nodes;
+  alignas(64) int32_t profile[8 * kRingGridSide];  // the row's profile · 64 at each column of the square
+  alignas(64) int32_t depth[kRowMost];
+  alignas(64) uint32_t source[kRowMost];
+  alignas(64) uint32_t light[kRowMost];
   for (int32_t i = 0; i < rows; ++i) {
     const int32_t left = spans[i].left;
     const int32_t right = spans[i].right;
     if (left > right) continue;
     const int32_t row = top + i;
-    const uint16_t* distance = StartRow(ring, distances, row, nodes);
-    uint32_t* line = pixels + static_cast<int64_t>(row) * width;
+    const uint16_t* distance = StartRow(ring, distances, row, nodes) + (left - ring.cx);
+    const int32_t count = right - left + 1;
+    const int32_t gx = left - ring.cx + ring.radius;
+    // n[node] · (8 - fx) + n[node + 1] · fx, column by column from each node.
+    for (int32_t node = gx >> 3; node <= (gx + count - 1) >> 3; ++node) {
+      const int32_t base = 8 * nodes.n[node];
+      const int32_t step = nodes.n[node + 1] - nodes.n[node];
+      for (int32_t fx = 0; fx < 8; ++fx) profile[8 * node + fx] = base + step * fx;
+    }
+    const int32_t* p64 = profile + gx;
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t d4 = distance[k];
+      depth[k] = std::min(r4 - ((p64[k] * d4) >> 14), 2 * (r4 - d4));
+    }
+    uint32_t* line = pixels + static_cast<int64_t>(row) * width + left;
     const int32_t rowsBelow = height - 1 - row;
-    for (int32_t col = left; col <= right; ++col) {
-      const int32_t dx = col - ring.cx;
-      const int32_t gx = dx + ring.radius;
-      const int32_t node = gx >> 3;
-      const int32_t fx = gx & 7;
-      const int32_t p64 = nodes.n[node] * (8 - fx) + nodes.n[node + 1] * fx;
-      const int32_t d4 = distance[dx];
-      const int32_t q = std::min(r4 - ((p64 * d4) >> 14), 2 * (r4 - d4));
-      if (q < 1) continue;
-      uint32_t s = line[col];
-      if (q >= 16) {
-        const int32_t sx = std::min(col + q / 16, width - 1);
-        s = line[static_cast<int64_t>(std::min(q / 32, rowsBelow)) * width + sx];
-      }
-      line[col] = RingLitPixel(s, q, ring.glow[q]);
+    const int32_t columnsRight = width - 1 - left;
+    for (int32_t k = 0; k < count; ++k) {
+      // Below a depth of 16 the offsets are 0: the pixel's own colour.
+      const int32_t q = std::max(depth[k], 0);
+      source[k] = line[static_cast<int64_t>(std::min(q >> 5, rowsBelow)) * width +
+                       std::min(k + (q >> 4), columnsRight)];
+      light[k] = ring.glow[q];
+    }
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t q = depth[k];
+      line[k] = q >= 1 ? RingLitPixel(source[k], q, light[k]) : source[k];
     }
   }
 }

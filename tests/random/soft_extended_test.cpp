@@ -339,7 +339,7 @@ TEST(SoftExtendedVsX87, DrawTruncationWithoutModeSwitchesIsTheUnitsChop) {
   }
   const int saved = std::fegetround();
   for (const auto& [mode, name] : {std::pair{FE_TONEAREST, "to nearest"}, std::pair{FE_DOWNWARD, "down"},
-                                    std::pair{FE_UPWARD, "up"}, std::pair{FE_TOWARDZERO, "toward zero"}}) {
+                                   std::pair{FE_UPWARD, "up"}, std::pair{FE_TOWARDZERO, "toward zero"}}) {
     ASSERT_EQ(std::fesetround(mode), 0);
     Mismatches chop(name);
     for (const long double v : values) {
