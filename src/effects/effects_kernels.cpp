@@ -30,6 +30,53 @@ bool UseSse2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2); }
 bool UseAvx2() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2); }
 #endif
 
+// ---- Radial and textured lights below AVX2 ---------------------------------
+
+// A row's pixels gain amount · strength / 32 per colour byte, clamped: the
+// plain kernels' arithmetic in a loop the compiler vectorises (SSE2, NEON,
+// SIMD128). The strengths come from the tables first, one by one.
+constexpr int32_t kLightChunk = 256;
+
+void AddStrengths(uint32_t* line, const int32_t* strength, int32_t count, const int32_t (&amount)[3]) {
+  const int32_t blue = amount[0];
+  const int32_t green = amount[1];
+  const int32_t red = amount[2];
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t s = strength[i];
+    line[i] = fx_detail::AddToColour(line[i], (blue * s) >> 5, (green * s) >> 5, (red * s) >> 5);
+  }
+}
+
+void RadialLightRowTabled(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+  int32_t strength[kLightChunk];
+  const int32_t dySquared = light.dy * light.dy;
+  for (int32_t from = left; from <= right; from += kLightChunk) {
+    const int32_t count = std::min(kLightChunk, right - from + 1);
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t dx = from + i - light.x;
+      strength[i] = light.radius - light.sqrtTable[dx * dx + dySquared];
+    }
+    AddStrengths(line + from, strength, count, light.amount);
+  }
+}
+
+void TexturedLightRowTabled(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
+  int32_t strength[kLightChunk];
+  const int32_t dySquared = light.dy * light.dy;
+  for (int32_t from = left; from <= right; from += kLightChunk) {
+    const int32_t count = std::min(kLightChunk, right - from + 1);
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t dx = from + i - light.x;
+      strength[i] = light.falloff[std::clamp(light.radius - light.sqrtTable[dx * dx + dySquared], 0, 256)];
+    }
+    if (light.map != nullptr) {
+      const uint8_t* map = light.map + (from - light.x);
+      for (int32_t i = 0; i < count; ++i) strength[i] += strength[i] * map[i] / 128;
+    }
+    AddStrengths(line + from, strength, count, light.amount);
+  }
+}
+
 // ---- Shimmer ---------------------------------------------------------------
 
 // The column oscillator restarts at the same state on every row of every
@@ -718,7 +765,7 @@ void RadialLightRow(const RadialRow& light, uint32_t* line, int32_t left, int32_
     return;
   }
 #endif
-  RadialLightRowPlain(light, line, left, right);
+  RadialLightRowTabled(light, line, left, right);
 }
 
 void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
@@ -728,7 +775,7 @@ void TexturedLightRow(const TexturedRow& light, uint32_t* line, int32_t left, in
     return;
   }
 #endif
-  TexturedLightRowPlain(light, line, left, right);
+  TexturedLightRowTabled(light, line, left, right);
 }
 
 void EllipseRow(const EllipseLight& light, uint32_t* line, int32_t dy, int32_t left, int32_t right) {
