@@ -125,6 +125,44 @@ void RippleColumns(const RippleRow& row, uint32_t* line, const uint32_t* copy, i
   }
 }
 
+// Below AVX2 the same lanes in plain loops the compiler vectorises (SSE2,
+// NEON, SIMD128), a stretch of columns at a time: shifts, tests, targets
+// and means first, then the moved pixels written one by one in column
+// order, so a later column's pixel wins a shared target as in the plain
+// pass. The caller makes sure the products fit 32 bits.
+template <bool kEveryPixel>
+void RippleLanes(const RippleRow& row, uint32_t* line, const uint32_t* copy) {
+  constexpr int32_t kStretch = 256;
+  const int32_t* wave = Wave().value.data();
+  const int32_t factor = static_cast<int32_t>(row.factor);
+  const int32_t lastColumn = row.width - 1;
+  const int32_t low = row.min;
+  const int32_t high = row.max;
+  const auto inRange = [low, high](uint32_t p) {
+    const int32_t b = fx_detail::BrightnessOf(p);
+    return static_cast<int32_t>(b >= low) & static_cast<int32_t>(b <= high);
+  };
+  alignas(64) int32_t target[kStretch];
+  alignas(64) uint32_t mean[kStretch];
+  alignas(64) int32_t moved[kStretch];
+  for (int32_t from = row.left; from <= row.right; from += kStretch) {
+    const int32_t count = std::min(kStretch, row.right - from + 1);
+    const int32_t* w = wave + (from - row.left);
+    const uint32_t* c = copy + from;
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t u = (w[k] * factor) >> 22;
+      int32_t m = static_cast<int32_t>(u < -1) | static_cast<int32_t>(u > 1);
+      if constexpr (!kEveryPixel) m &= inRange(c[k]) | inRange(c[k - 6]) | inRange(c[k + 6]);
+      moved[k] = m;
+      target[k] = std::clamp(from + k + u / 2, 0, lastColumn);
+      mean[k] = fx_detail::Average(c[k], c[k - 1]);
+    }
+    for (int32_t k = 0; k < count; ++k) {
+      if (moved[k] != 0) line[target[k]] = mean[k];
+    }
+  }
+}
+
 // clamp(c + a, 0, 255) per colour byte as a saturating add of the positive
 // amounts and a saturating subtract of the negative ones.
 struct ClampedAmounts {
@@ -800,14 +838,22 @@ void Ripple(const RippleRow& row, uint32_t* line, uint32_t* copy) {
   if (row.left > row.right) return;
   std::copy(line + row.left - 6, line + row.right + 7, copy + row.left - 6);
   const bool everyPixel = row.min <= 0 && row.max >= 3 * 255;
-#if VX_EFFECTS_X86
   // The vector lanes multiply in 32 bits.
   const int64_t limit = (int64_t{1} << 31) / (int64_t{Wave().largest} + 1);
+#if VX_EFFECTS_X86
   if (UseAvx2() && row.factor < limit && row.factor > -limit) {
     RippleAvx2(row, line, copy, everyPixel);
     return;
   }
 #endif
+  if (row.factor < limit && row.factor > -limit) {
+    if (everyPixel) {
+      RippleLanes<true>(row, line, copy);
+    } else {
+      RippleLanes<false>(row, line, copy);
+    }
+    return;
+  }
   RippleColumns(row, line, copy, row.left, everyPixel);
 }
 

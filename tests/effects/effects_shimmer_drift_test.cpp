@@ -93,7 +93,8 @@ TEST_F(EffectsShimmerTest, FastRipplesMatchThePlainOnes) {
   uint32_t seed = 5;
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   std::vector<uint32_t> copy(kW);
-  // The plain level takes the wave table's form too (the vector lanes from AVX2 up).
+  // Every level takes the wave table and the lanes: AVX2 by hand, below it
+  // the plain loops the compiler vectorises.
   constexpr cpu::KernelLevel kLevels[] = {cpu::KernelLevel::kPlain, cpu::KernelLevel::kSse2,
                                           cpu::KernelLevel::kAvx2};
   for (int32_t round = 0; round < 600; ++round) {
