@@ -12,14 +12,16 @@ namespace {
 #if defined(VX_HARDWARE_EXTENDED)
 const Extended kMax = static_cast<Extended>(kRandomMax);
 
-// One draw with the state held by the caller. The arithmetic is Random's
-// but for the whole part of t, which stays in the x87 registers: t lies in
+// One draw with the state held by the caller. The arithmetic is the defined
+// one (RandomStep) but for the whole part of t, which stays in the x87 registers: t lies in
 // 13.9 .. 50253, and t - 0.5 (exact) rounded to the nearest integer is
 // floor(t) except for a whole t, which may come out one less. So the
 // fraction is right whenever it is at most 1 - 2^-30, and then floor(t) also
 // equals the defined floor((double)t): rounding t to double can carry it up
 // to the next integer only from within 2^-37 below it. The rest (a whole t,
 // or one just below an integer) take the defined route.
+// kChop: truncate by TruncateDraw rather than by the cast.
+template <bool kChop = false>
 [[gnu::always_inline]] inline int32_t Draw(Extended& s, Extended span, int32_t lo, int32_t hi) {
   Extended x = s;
   if (x > kMax) x = kMax;
@@ -34,6 +36,7 @@ const Extended kMax = static_cast<Extended>(kRandomMax);
   Extended v = s * span / kMax + static_cast<Extended>(lo);
   if (v < lo) v = lo;
   if (v > hi) v = hi;
+  if constexpr (kChop) return TruncateDraw(v);
   return static_cast<int32_t>(v);
 }
 
@@ -58,11 +61,18 @@ bool UseSse3() { return cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu:
 
 void SeedRandom(RandomSource& r, Extended v) { SeedStep(r.s, v); }
 
-// One draw at a time (a level's start makes a few thousand): the
-// truncation to int32 without switching the x87 rounding mode
-// (TruncateDraw), at every kernel level. In a batch, where the state never
-// leaves the registers, the cast's fisttp is faster still.
-int32_t Random(RandomSource& r, int32_t lo, int32_t hi) { return RandomStep(r.s, lo, hi); }
+// One draw at a time (a level's start makes a few thousand): the batch's
+// arithmetic, with the truncation to int32 done without switching the x87
+// rounding mode (TruncateDraw), at every kernel level. In a batch, where the
+// state never leaves the registers, the cast's fisttp is faster still.
+int32_t Random(RandomSource& r, int32_t lo, int32_t hi) {
+#if defined(VX_HARDWARE_EXTENDED)
+  const Extended span = static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
+  return Draw<true>(r.s, span, lo, hi);
+#else
+  return RandomStep(r.s, lo, hi);
+#endif
+}
 
 void RandomFill(RandomSource& r, int32_t lo, int32_t hi, int32_t* out, int32_t n) {
 #if defined(VX_HARDWARE_EXTENDED)
