@@ -72,10 +72,9 @@ const uint32_t* RowOf(const ImageSlot& s, int32_t y) {
   return s.pixels + static_cast<size_t>(y) * static_cast<size_t>(s.width);
 }
 
-#if defined(VX_X86_SLOT_KERNELS)
 // Where a row's coloured and visible pixels start and end: the first and
-// the last x of each kind, -1 when the row has none (what the vector path
-// measures; the plain path keeps its own running form).
+// the last x of each kind, -1 when the row has none (what the faster forms
+// measure; the plain path keeps its own running form).
 struct RowExtent {
   int32_t firstColour = -1;
   int32_t lastColour = -1;
@@ -93,7 +92,25 @@ void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
   s.visibleLeft[y] = leadingRunEnd(e.firstVisible);
   s.visibleRight[y] = e.lastVisible >= 0 ? w - 1 - e.lastVisible : 0;
 }
-#endif
+
+// Below AVX2: in from both ends, so only a row's empty margins are read
+// (the pictures that are measured while the game runs, the falling pieces
+// and the weapon poses, are mostly margin-free in the middle).
+RowExtent MeasureRowFromEnds(const uint32_t* row, int32_t w) {
+  RowExtent e;
+  for (int32_t x = 0; x < w && (e.firstColour < 0 || e.firstVisible < 0); ++x) {
+    if (e.firstColour < 0 && (row[x] & 0x00ffffffu) != 0) e.firstColour = x;
+    if (e.firstVisible < 0 && Alpha(row[x]) != 0) e.firstVisible = x;
+  }
+  // Each kind found from the left is found again from the right, at its
+  // first pixel at the latest.
+  for (int32_t x = w - 1; (e.firstColour >= 0 && e.lastColour < 0) || (e.firstVisible >= 0 && e.lastVisible < 0);
+       --x) {
+    if (e.firstColour >= 0 && e.lastColour < 0 && (row[x] & 0x00ffffffu) != 0) e.lastColour = x;
+    if (e.firstVisible >= 0 && e.lastVisible < 0 && Alpha(row[x]) != 0) e.lastVisible = x;
+  }
+  return e;
+}
 
 void PrepareAlphaPixels(uint32_t* p, size_t n, int32_t mode) {
   for (size_t i = 0; i < n; ++i) {
@@ -348,7 +365,7 @@ void ComputeRowSpans(GfxContext& gfx, int32_t slot) {
     return;
   }
 #endif
-  draw_detail::ComputeRowSpansPlain(gfx, slot);
+  for (int32_t y = 0; y < s->height; ++y) StoreRowSpans(*s, y, MeasureRowFromEnds(RowOf(*s, y), s->width));
 }
 
 void draw_detail::ComputeRowSpansPlain(GfxContext& gfx, int32_t slot) {

@@ -216,7 +216,8 @@ TEST_F(ImageSlotTest, FastSpansAndAlphaMatchThePlainOnes) {
   const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
   int32_t slot = 100;
   for (int32_t width = 1; width <= 40; ++width) {
-    for (const cpu::KernelLevel level : {cpu::BestKernelLevel(), cpu::KernelLevel::kSse2}) {
+    for (const cpu::KernelLevel level :
+         {cpu::BestKernelLevel(), cpu::KernelLevel::kSse2, cpu::KernelLevel::kPlain}) {
       const int32_t height = 12;
       Pixels pixels(static_cast<size_t>(width * height), 0);
       for (int32_t y = 0; y < height; ++y) {
@@ -231,8 +232,9 @@ TEST_F(ImageSlotTest, FastSpansAndAlphaMatchThePlainOnes) {
             case 1:
               if (x == static_cast<int32_t>(r % static_cast<uint32_t>(width))) p = next() | 1u;
               break;
-            case 2:
-              p = r % 3 == 0 ? 0xff000000u : 0;
+            case 2:  // and the faintest: alpha 1 without colour, colour 1 without alpha
+              p = y % 8 == 2 ? (r % 3 == 0 ? 0xff000000u : 0)
+                             : (r % 3 == 0 ? 0x01000000u : (r % 3 == 1 ? 1u : 0));
               break;
             default:
               p = r % 3 == 0 ? 0 : (r % 3 == 1 ? (r & 0xff000000u) : (r & 0x00ffffffu));
