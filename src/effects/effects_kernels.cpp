@@ -220,11 +220,15 @@ struct EllipseWeights {
   int32_t radius[3] = {-1, -1, -1};
   int32_t rows = 0;
   int32_t columns = 0;  // a multiple of 8
-  std::vector<int32_t> weight[3];  // [dy · columns + dx]
+  std::vector<int16_t> weight[3];  // [dy · columns + dx]
 };
 
-// Sizes up to this radius are kept (some 90 kB a size at most).
+// Sizes up to this radius are kept (some 60 kB a size at most).
 constexpr int32_t kKeptWeightRadius = 96;
+// Inside the rim e · scale < 2^24, so t = 256 - (e · scale >> 16) is 1 .. 256
+// and a weight at most radius · 256² >> 9 = radius · 128: 12288 for the
+// kept sizes, which words hold.
+static_assert(kKeptWeightRadius * 128 <= INT16_MAX, "kept weights are words");
 
 const EllipseWeights* WeightsFor(const EllipseLight& light) {
   if (light.radius[2] > kKeptWeightRadius || light.radius[2] < 1) return nullptr;
@@ -250,7 +254,7 @@ const EllipseWeights* WeightsFor(const EllipseLight& light) {
         if (e >= light.limit[c]) continue;
         const int32_t t = 256 - ((e * light.scale[c]) >> 16);
         w.weight[c][static_cast<size_t>(dy) * static_cast<size_t>(w.columns) + static_cast<size_t>(dx)] =
-            (light.radius[c] * t * t) >> 9;
+            static_cast<int16_t>((light.radius[c] * t * t) >> 9);
       }
     }
   }
@@ -261,30 +265,23 @@ const EllipseWeights* WeightsFor(const EllipseLight& light) {
 // pixel: up holds min(255, amount) of the channels that brighten, down
 // min(255, -amount) of those that darken, so that clamp(c + amount, 0, 255)
 // is a saturating add of up and subtract of down. Plain loops without
-// branches, which compilers vectorise for any target; from kept weights
-// when the light's size has them.
-void EllipseAmounts(const EllipseLight& light, const EllipseWeights* kept, int32_t dy, int32_t count,
-                    uint32_t* up, uint32_t* down) {
+// branches, which compilers vectorise for any target.
+void EllipseAmounts(const EllipseLight& light, int32_t dy, int32_t count, uint32_t* up, uint32_t* down) {
   std::fill(up, up + count, 0u);
   std::fill(down, down + count, 0u);
   int32_t add[2 * kEllipseReach + 8];
   for (int32_t c = 0; c < 3; ++c) {
     const int32_t amount = light.amount[c];
-    if (kept != nullptr) {
-      const int32_t* weight = kept->weight[c].data() + static_cast<size_t>(dy) * static_cast<size_t>(kept->columns);
-      for (int32_t d = 0; d < count; ++d) add[d] = (amount * weight[d]) >> 10;
-    } else {
-      const int32_t rowPart = 9 * dy * dy;
-      const int32_t limit = light.limit[c];
-      const int32_t scale = light.scale[c];
-      const int32_t radius = light.radius[c];
-      for (int32_t d = 0; d < count; ++d) {
-        const int32_t e = 4 * d * d + rowPart;
-        // Held at the rim, so that the product outside it cannot overflow.
-        const int32_t t = 256 - ((std::min(e, limit) * scale) >> 16);
-        const int32_t weight = e < limit ? (radius * t * t) >> 9 : 0;
-        add[d] = (amount * weight) >> 10;
-      }
+    const int32_t rowPart = 9 * dy * dy;
+    const int32_t limit = light.limit[c];
+    const int32_t scale = light.scale[c];
+    const int32_t radius = light.radius[c];
+    for (int32_t d = 0; d < count; ++d) {
+      const int32_t e = 4 * d * d + rowPart;
+      // Held at the rim, so that the product outside it cannot overflow.
+      const int32_t t = 256 - ((std::min(e, limit) * scale) >> 16);
+      const int32_t weight = e < limit ? (radius * t * t) >> 9 : 0;
+      add[d] = (amount * weight) >> 10;
     }
     const int32_t shift = 8 * c;
     for (int32_t d = 0; d < count; ++d) {
@@ -292,6 +289,60 @@ void EllipseAmounts(const EllipseLight& light, const EllipseWeights* kept, int32
       up[d] |= static_cast<uint32_t>(std::clamp(v, 0, 255)) << shift;
       down[d] |= static_cast<uint32_t>(std::clamp(-v, 0, 255)) << shift;
     }
+  }
+}
+
+// Whether the kept word weights serve the light: amounts that are words
+// too, so that each product is a word product (|amount · weight| stays
+// below 2^15 · 12288 < 2^31).
+bool WordAmounts(const EllipseLight& light) {
+  return std::all_of(light.amount, light.amount + 3,
+                     [](int32_t a) { return a >= INT16_MIN && a <= INT16_MAX; });
+}
+
+// EllipseAmounts from kept weights, eight columns a step (count rounded up
+// to 8, within the kept columns) in word lanes: each channel's products in
+// 32 bits from word multiplies, shifted, narrowed to words with saturation
+// (which keeps every value that the byte clamps tell apart), clamped to
+// bytes and interleaved into pixels. SSE2 has no 32-bit multiply nor
+// minimum, which the plain loops spend most of their time emulating.
+void EllipseAmountsKept(const EllipseLight& light, const EllipseWeights& w, int32_t dy, int32_t count,
+                        uint32_t* up, uint32_t* down) {
+  using byte_lanes::detail::Ints4;
+  using byte_lanes::detail::Words8;
+  typedef uint16_t Halves8 __attribute__((vector_size(16)));
+  const Words8 zero = {};
+  const Words8 byteMax = zero + 255;
+  const Words8 byteMin = zero - 255;
+  Words8 amount[3];
+  for (int32_t c = 0; c < 3; ++c) amount[c] = zero + static_cast<int16_t>(light.amount[c]);
+  const size_t row = static_cast<size_t>(dy) * static_cast<size_t>(w.columns);
+  for (int32_t d = 0; d < count; d += 8) {
+    Halves8 brighten[3];
+    Halves8 darken[3];
+    for (int32_t c = 0; c < 3; ++c) {
+      Words8 weight;
+      std::memcpy(&weight, w.weight[c].data() + row + static_cast<size_t>(d), sizeof weight);
+      Ints4 low;
+      Ints4 high;
+      byte_lanes::detail::MultiplyWide(amount[c], weight, low, high);
+      const Words8 add = byte_lanes::detail::NarrowSaturated(low >> 10, high >> 10);
+      // Word minima and maxima only (SSE2 has them): -max(add, -255) is
+      // -32767 .. 255 and cannot overflow.
+      const Words8 above = add > zero ? add : zero;
+      const Words8 below = zero - (add > byteMin ? add : byteMin);
+      brighten[c] = reinterpret_cast<Halves8>(above < byteMax ? above : byteMax);
+      darken[c] = reinterpret_cast<Halves8>(below > zero ? below : zero);
+    }
+    // Blue | green << 8 in the low word of each pixel, red in the high one.
+    const Halves8 upLow = brighten[0] | brighten[1] << 8;
+    const Halves8 downLow = darken[0] | darken[1] << 8;
+    const Halves8 upPixels[2] = {__builtin_shufflevector(upLow, brighten[2], 0, 8, 1, 9, 2, 10, 3, 11),
+                                 __builtin_shufflevector(upLow, brighten[2], 4, 12, 5, 13, 6, 14, 7, 15)};
+    const Halves8 downPixels[2] = {__builtin_shufflevector(downLow, darken[2], 0, 8, 1, 9, 2, 10, 3, 11),
+                                   __builtin_shufflevector(downLow, darken[2], 4, 12, 5, 13, 6, 14, 7, 15)};
+    std::memcpy(up + d, upPixels, sizeof upPixels);
+    std::memcpy(down + d, downPixels, sizeof downPixels);
   }
 }
 
@@ -309,9 +360,12 @@ void EllipseRowPairMirrored(const EllipseLight& light, uint32_t* above, uint32_t
   const int32_t nearSide = light.x - left;
   const int32_t farSide = right - light.x;
   const int32_t count = std::max(nearSide, farSide) + 1;
-  const EllipseWeights* kept = WeightsFor(light);
-  if (kept != nullptr && (dy >= kept->rows || count > kept->columns)) kept = nullptr;
-  EllipseAmounts(light, kept, dy, count, up + kEllipseReach, down + kEllipseReach);
+  const EllipseWeights* kept = WordAmounts(light) ? WeightsFor(light) : nullptr;
+  if (kept != nullptr && dy < kept->rows && count <= kept->columns) {
+    EllipseAmountsKept(light, *kept, dy, count, up + kEllipseReach, down + kEllipseReach);
+  } else {
+    EllipseAmounts(light, dy, count, up + kEllipseReach, down + kEllipseReach);
+  }
   for (int32_t d = 1; d <= nearSide; ++d) {
     up[kEllipseReach - d] = up[kEllipseReach + d];
     down[kEllipseReach - d] = down[kEllipseReach + d];
@@ -648,8 +702,8 @@ __attribute__((target("avx2"))) void EllipseAmountsKeptAvx2(const EllipseLight& 
     __m256i brighten = zero;
     __m256i darken = zero;
     for (int32_t c = 0; c < 3; ++c) {
-      const __m256i weight =
-          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w.weight[c].data() + row + d));
+      const __m256i weight = _mm256_cvtepi16_epi32(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(w.weight[c].data() + row + d)));
       const __m256i add = _mm256_srai_epi32(_mm256_mullo_epi32(amount[c], weight), 10);
       AddChannelAmounts(add, c, brighten, darken);
     }

@@ -8,7 +8,9 @@
 // byte add and subtract every one of those vector units has: where the
 // target has it for certain (SSE2 is part of x86-64, NEON of aarch64,
 // SIMD128 when the browser build asks for it), it is named; elsewhere the
-// same bytes come from a minimum and an add or a subtract.
+// same bytes come from a minimum and an add or a subtract. The same holds
+// for the widening word product and the saturating narrowing to words,
+// named beside their generic forms below.
 #include <cstdint>
 #include <cstring>
 
@@ -91,6 +93,70 @@ inline Bytes16 SubtractSaturated(Bytes16 a, Bytes16 b) {
   return reinterpret_cast<Bytes16>(wasm_u8x16_sub_sat(reinterpret_cast<v128_t>(a), reinterpret_cast<v128_t>(b)));
 #else
   return SubtractSaturatedByMin(a, b);
+#endif
+}
+
+// Eight signed words, and four 32-bit lanes.
+typedef int16_t Words8 __attribute__((vector_size(16)));
+typedef int32_t Ints4 __attribute__((vector_size(16)));
+
+// a[i] · b[i] in 32 bits: lanes 0 .. 3 into low, 4 .. 7 into high. The
+// generic form widens first and multiplies 32-bit lanes, which SSE2 has no
+// instruction for (pmulld is SSE4.1); the targets' own widening word
+// products are named where they are sure to be there.
+inline void MultiplyWideByConversion(Words8 a, Words8 b, Ints4& low, Ints4& high) {
+  low = __builtin_convertvector(__builtin_shufflevector(a, a, 0, 1, 2, 3), Ints4) *
+        __builtin_convertvector(__builtin_shufflevector(b, b, 0, 1, 2, 3), Ints4);
+  high = __builtin_convertvector(__builtin_shufflevector(a, a, 4, 5, 6, 7), Ints4) *
+         __builtin_convertvector(__builtin_shufflevector(b, b, 4, 5, 6, 7), Ints4);
+}
+
+inline void MultiplyWide(Words8 a, Words8 b, Ints4& low, Ints4& high) {
+#if defined(VX_BYTE_LANES_SSE2)
+  const __m128i x = reinterpret_cast<__m128i>(a);
+  const __m128i y = reinterpret_cast<__m128i>(b);
+  const __m128i lo = _mm_mullo_epi16(x, y);
+  const __m128i hi = _mm_mulhi_epi16(x, y);
+  low = reinterpret_cast<Ints4>(_mm_unpacklo_epi16(lo, hi));
+  high = reinterpret_cast<Ints4>(_mm_unpackhi_epi16(lo, hi));
+#elif defined(VX_BYTE_LANES_NEON)
+  const int16x8_t x = reinterpret_cast<int16x8_t>(a);
+  const int16x8_t y = reinterpret_cast<int16x8_t>(b);
+  low = reinterpret_cast<Ints4>(vmull_s16(vget_low_s16(x), vget_low_s16(y)));
+  high = reinterpret_cast<Ints4>(vmull_high_s16(x, y));
+#elif defined(VX_BYTE_LANES_SIMD128)
+  low = reinterpret_cast<Ints4>(
+      wasm_i32x4_extmul_low_i16x8(reinterpret_cast<v128_t>(a), reinterpret_cast<v128_t>(b)));
+  high = reinterpret_cast<Ints4>(
+      wasm_i32x4_extmul_high_i16x8(reinterpret_cast<v128_t>(a), reinterpret_cast<v128_t>(b)));
+#else
+  MultiplyWideByConversion(a, b, low, high);
+#endif
+}
+
+// The lanes of low, then of high, as signed words: clamped to
+// -32768 .. 32767. The generic form clamps 32-bit lanes, which SSE2 does
+// through comparisons (pminsd is SSE4.1); packssdw does it in one.
+inline Words8 NarrowSaturatedByClamp(Ints4 low, Ints4 high) {
+  const Ints4 wordMin = Ints4{} - 32768;
+  const Ints4 wordMax = Ints4{} + 32767;
+  low = low < wordMin ? wordMin : low > wordMax ? wordMax : low;
+  high = high < wordMin ? wordMin : high > wordMax ? wordMax : high;
+  return __builtin_convertvector(__builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7), Words8);
+}
+
+inline Words8 NarrowSaturated(Ints4 low, Ints4 high) {
+#if defined(VX_BYTE_LANES_SSE2)
+  return reinterpret_cast<Words8>(
+      _mm_packs_epi32(reinterpret_cast<__m128i>(low), reinterpret_cast<__m128i>(high)));
+#elif defined(VX_BYTE_LANES_NEON)
+  return reinterpret_cast<Words8>(vcombine_s16(vqmovn_s32(reinterpret_cast<int32x4_t>(low)),
+                                               vqmovn_s32(reinterpret_cast<int32x4_t>(high))));
+#elif defined(VX_BYTE_LANES_SIMD128)
+  return reinterpret_cast<Words8>(
+      wasm_i16x8_narrow_i32x4(reinterpret_cast<v128_t>(low), reinterpret_cast<v128_t>(high)));
+#else
+  return NarrowSaturatedByClamp(low, high);
 #endif
 }
 

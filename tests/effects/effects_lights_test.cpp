@@ -1,5 +1,7 @@
 // Radial, textured, tinted, elliptical lights and the pixel glow.
+#include <climits>
 #include <cmath>
+#include <iterator>
 
 #include "effects/effects_kernels.h"
 #include "effects/effects_test_fixture.h"
@@ -348,21 +350,32 @@ TEST_F(EffectsLightsTest, EllipseLightsMatchThePlainRowsAtEveryKernelLevel) {
 
 // The mirrored pairs at every level against the rows one by one: radii
 // around the kept-weight limit (96) and the widest (176), rows clipped on
-// either side or past the centre, widths around the vector steps.
+// either side or past the centre, widths around the vector steps. The
+// last rounds give every channel an amount at the ends of the word range
+// the kept weights are multiplied in, or just past them (which those
+// lights must not take), and widths around eight columns.
 TEST_F(EffectsLightsTest, EllipseRowPairsMatchThePlainOnes) {
+  const int32_t edgeAmounts[] = {INT16_MIN, INT16_MIN + 1, INT16_MAX, INT16_MIN - 1, INT16_MAX + 1,
+                                 -65535, 65535, -256, 255, -1, 0, 1};
+  constexpr int32_t kEdges = static_cast<int32_t>(std::size(edgeAmounts));
   for (const cpu::KernelLevel level : kEveryLevel) {
     cpu::ForceKernelLevel(level);
     uint32_t seed = 17;
     const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    for (int32_t round = 0; round < 400; ++round) {
+    for (int32_t round = 0; round < 600; ++round) {
+      const bool edges = round >= 400;
       const int32_t radius = round < 40    ? 1 + round % 20
                              : round < 80  ? 94 + round % 5
                              : round < 100 ? 176
+                             : edges       ? (round % 3 == 0 ? 96 : round % 3 == 1 ? 97 : 5 + round % 40)
                                            : 1 + static_cast<int32_t>(next() % 176);
       const int32_t x = 200 + static_cast<int32_t>(next() % 400);
-      const fx_kernels::EllipseLight light = fx_kernels::MakeEllipse(
-          x, radius, static_cast<int32_t>(next() % 65535) - 32767, static_cast<int32_t>(next() % 300) - 20,
-          static_cast<int32_t>(next() % 9), 0);
+      const auto edgeAmount = [&] { return edgeAmounts[next() % kEdges]; };
+      const fx_kernels::EllipseLight light =
+          edges ? fx_kernels::MakeEllipse(x, radius, edgeAmount(), edgeAmount(), edgeAmount(), 0)
+                : fx_kernels::MakeEllipse(x, radius, static_cast<int32_t>(next() % 65535) - 32767,
+                                          static_cast<int32_t>(next() % 300) - 20,
+                                          static_cast<int32_t>(next() % 9), 0);
       const int32_t dy = static_cast<int32_t>(next() % (radius + 1));
       const int32_t h = fx().sqrtTable[std::max(0, (4 * radius * radius - 9 * dy * dy - 1) / 4)];
       // Clipped on either side, past the centre, or not at all.
@@ -373,13 +386,22 @@ TEST_F(EffectsLightsTest, EllipseRowPairsMatchThePlainOnes) {
       if (round % 5 == 2) right -= cut;
       if (round % 5 == 3) left = x + cut;
       if (round % 5 == 4) right = x - cut;
+      // 6 .. 10 columns from the centre to the far end.
+      if (edges && round % 4 == 0) right = std::min(x + 6 + round % 5, x + h);
+      // A row just past the light's reach, past the rows of its kept weights.
+      const int32_t past = edges && round % 7 == 0 ? radius + 1 + round % 2 : -1;
+      if (past > 0) {
+        left = x - 9;
+        right = x + 9;
+      }
       std::vector<uint32_t> fast(2 * 800);
       for (uint32_t& v : fast) v = next();
       std::vector<uint32_t> plain = fast;
       uint32_t* aboveFast = dy != 0 ? fast.data() : nullptr;
       uint32_t* abovePlain = dy != 0 ? plain.data() : nullptr;
-      fx_kernels::EllipseRowPair(light, aboveFast, fast.data() + 800, dy, left, right);
-      fx_kernels::EllipseRowPairPlain(light, abovePlain, plain.data() + 800, dy, left, right);
+      const int32_t row = past > 0 ? past : dy;
+      fx_kernels::EllipseRowPair(light, aboveFast, fast.data() + 800, row, left, right);
+      fx_kernels::EllipseRowPairPlain(light, abovePlain, plain.data() + 800, row, left, right);
       ASSERT_EQ(fast, plain) << "level " << static_cast<int32_t>(level) << " round " << round;
     }
   }

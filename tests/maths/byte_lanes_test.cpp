@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -61,6 +64,64 @@ TEST(ByteLanes, VectorSaturationMatchesTheMinimumFormsOnEveryBytePair) {
         const uint32_t q = y[i];
         wrong += sum[i] != std::min(255u, p + q) || sumByMin[i] != sum[i] ? 1 : 0;
         wrong += diff[i] != (p > q ? p - q : 0u) || diffByMin[i] != diff[i] ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+// The word products and the saturating narrowing (the target's own
+// instructions where it has them) against the generic forms and against
+// 32-bit arithmetic: every word against factors at both ends of the range
+// and around zero, and 32-bit values around the word limits.
+TEST(ByteLanes, WordProductsAndNarrowingMatchThe32BitForms) {
+  using byte_lanes::detail::Ints4;
+  using byte_lanes::detail::Words8;
+  const int32_t factors[] = {INT16_MIN, INT16_MIN + 1, -12288, -256, -1, 0, 1, 255,
+                             12288, INT16_MAX - 1, INT16_MAX};
+  int64_t wrong = 0;
+  for (const int32_t f : factors) {
+    for (int32_t a0 = INT16_MIN; a0 <= INT16_MAX; a0 += 8) {
+      Words8 a;
+      Words8 b;
+      for (int32_t i = 0; i < 8; ++i) {
+        a[i] = static_cast<int16_t>(a0 + i);
+        b[i] = static_cast<int16_t>(i % 2 == 0 ? f : -f - 1);  // -f - 1 stays a word
+      }
+      Ints4 low;
+      Ints4 high;
+      Ints4 lowGeneric;
+      Ints4 highGeneric;
+      byte_lanes::detail::MultiplyWide(a, b, low, high);
+      byte_lanes::detail::MultiplyWideByConversion(a, b, lowGeneric, highGeneric);
+      for (int32_t i = 0; i < 8; ++i) {
+        const int32_t expect = int32_t{a[i]} * int32_t{b[i]};
+        const int32_t got = i < 4 ? low[i] : high[i - 4];
+        const int32_t generic = i < 4 ? lowGeneric[i] : highGeneric[i - 4];
+        wrong += got != expect || generic != expect ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+
+  wrong = 0;
+  const int32_t edges[] = {INT32_MIN, INT32_MIN + 1, -(1 << 20), -32769, -32768, -32767, -256, -255, -1, 0,
+                           1, 255, 256, 32766, 32767, 32768, 32769, 1 << 20, INT32_MAX - 1, INT32_MAX};
+  for (const int32_t e : edges) {
+    for (int32_t step = -4; step <= 4; ++step) {
+      Ints4 low;
+      Ints4 high;
+      for (int32_t i = 0; i < 4; ++i) {
+        const int64_t v = int64_t{e} + step * 8 + i;
+        low[i] = static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        high[i] = static_cast<int32_t>(std::clamp<int64_t>(-v, INT32_MIN, INT32_MAX));
+      }
+      const Words8 got = byte_lanes::detail::NarrowSaturated(low, high);
+      const Words8 generic = byte_lanes::detail::NarrowSaturatedByClamp(low, high);
+      for (int32_t i = 0; i < 8; ++i) {
+        const int32_t v = i < 4 ? low[i] : high[i - 4];
+        const int32_t expect = std::clamp<int32_t>(v, INT16_MIN, INT16_MAX);
+        wrong += got[i] != expect || generic[i] != expect ? 1 : 0;
       }
     }
   }
