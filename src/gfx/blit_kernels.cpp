@@ -1,6 +1,7 @@
 // The row kernels of the picture blits. On x86-64 they work on 8 pixels at a
-// time with AVX2 when the processor has it, else on 4 with SSE2, as far as
-// the kernel level (platform/cpu_features.h) allows. Every form
+// time with AVX2 when the processor has it, else on 4 with SSE2 (the packed
+// 24-bit rows with SSSE3's byte shuffle where the processor has it), as far
+// as the kernel level (platform/cpu_features.h) allows. Every form
 // gives results bit-identical to the scalar arithmetic of draw_internal.h,
 // which handles the pixels left over at the end of a row.
 #include <bit>
@@ -52,6 +53,34 @@ void CopyPacked24Scalar(uint32_t* dst, const uint8_t* src, int32_t count) {
     dst[i] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | kAlphaMask;
   }
 }
+
+#if defined(__aarch64__)
+#define VX_BYTE_SHUFFLE 1
+// On aarch64 the compiler's generic byte shuffle is one tbl: four pixels
+// from a 16-byte load, as SSSE3's pshufb on x86-64 (where, without pshufb,
+// the generic shuffle goes byte by byte). Each pixel's fourth byte is any
+// byte: the alpha covers it. A load reads 4 bytes past its four pixels, so
+// the loop leaves at least two pixels for the lanes' end. (WebAssembly's
+// i8x16.shuffle ran no faster than the lanes in V8, so the page keeps them.)
+typedef uint8_t Bytes16 __attribute__((vector_size(16)));
+
+void CopyPacked24Shuffle(uint32_t* dst, const uint8_t* src, int32_t count) {
+  const Bytes16 alpha = {0, 0, 0, 0xff, 0, 0, 0, 0xff, 0, 0, 0, 0xff, 0, 0, 0, 0xff};
+  int32_t i = 0;
+  for (; i + 6 <= count; i += 4) {
+    Bytes16 v;
+    std::memcpy(&v, src + 3 * static_cast<int64_t>(i), sizeof v);
+#if defined(__clang__)
+    const Bytes16 spread = __builtin_shufflevector(v, v, 0, 1, 2, 0, 3, 4, 5, 0, 6, 7, 8, 0, 9, 10, 11, 0);
+#else
+    const Bytes16 spread = __builtin_shuffle(v, Bytes16{0, 1, 2, 0, 3, 4, 5, 0, 6, 7, 8, 0, 9, 10, 11, 0});
+#endif
+    const Bytes16 out = spread | alpha;
+    std::memcpy(dst + i, &out, sizeof out);
+  }
+  CopyPacked24Scalar(dst + i, src + 3 * static_cast<int64_t>(i), count - i);
+}
+#endif
 
 void SpreadScalar(const uint32_t* screen, uint32_t* top, uint32_t* bottom, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
@@ -274,6 +303,28 @@ __attribute__((target("avx2"))) void CopyPacked24Avx2(uint32_t* dst, const uint8
   CopyPacked24Scalar(dst + i, src + 3 * static_cast<int64_t>(i), count - i);
 }
 
+// The AVX2 form's spread at 16 bytes: four pixels to a load and SSSE3's
+// byte shuffle (pshufb), eight a round as two loads 12 bytes apart, then
+// four while a load stays inside the row. A load reads 4 bytes past its
+// four pixels, so both loops leave at least two pixels for the scalar end.
+__attribute__((target("ssse3"), always_inline)) inline void Packed24Four(uint32_t* dst, const uint8_t* src,
+                                                                         int32_t i) {
+  const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(kAlphaMask));
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * static_cast<int64_t>(i)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(_mm_shuffle_epi8(v, spread), alpha));
+}
+
+__attribute__((target("ssse3"))) void CopyPacked24Ssse3(uint32_t* dst, const uint8_t* src, int32_t count) {
+  int32_t i = 0;
+  for (; i + 10 <= count; i += 8) {
+    Packed24Four(dst, src, i);
+    Packed24Four(dst, src, i + 4);
+  }
+  for (; i + 6 <= count; i += 4) Packed24Four(dst, src, i);
+  CopyPacked24Scalar(dst + i, src + 3 * static_cast<int64_t>(i), count - i);
+}
+
 // Each screen pixel, marked, into its 2 x 2 block: pixels i..i+7 become
 // samples 2i..2i+15 of both rows.
 __attribute__((target("avx2"), always_inline)) inline void Spread8(const uint32_t* screen, uint32_t* top,
@@ -382,8 +433,13 @@ void AverageBlocks(uint32_t* screen, const uint32_t* top, const uint32_t* bottom
 void CopyPacked24Row(uint32_t* dst, const uint8_t* src, int32_t count) {
 #if defined(VX_X86_KERNELS)
   if (UseAvx2()) return CopyPacked24Avx2(dst, src, count);
-#endif
+  if (UseSse2() && cpu::ProcessorFeatures().ssse3) return CopyPacked24Ssse3(dst, src, count);
   CopyPacked24Scalar(dst, src, count);
+#elif defined(VX_BYTE_SHUFFLE)
+  CopyPacked24Shuffle(dst, src, count);
+#else
+  CopyPacked24Scalar(dst, src, count);
+#endif
 }
 
 }  // namespace draw_detail

@@ -82,8 +82,10 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d, uint32_t opacity) {
 
 // Which forms of the row kernels run follows the kernel level of
 // platform/cpu_features.h: AVX2 from kAvx2, the 4-pixel SSE2 forms from
-// kSse2, at kPlain the forms of any processor (the adding and packed rows
-// in generic vectors). Tests compare them with tests/reference/.
+// kSse2 (the packed rows' SSSE3 form there if the processor has SSSE3), at
+// kPlain the forms of any processor (the adding and packed rows in generic
+// vectors, on aarch64 the packed rows as a generic byte shuffle). Tests
+// compare them with tests/reference/.
 
 // Row kernels: count pixels from src over dst. Opacity 0..255.
 void BlendRow(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity);

@@ -12,6 +12,7 @@ Features ReadFeatures() {
   __builtin_cpu_init();
   f.sse2 = __builtin_cpu_supports("sse2") != 0;
   f.sse3 = __builtin_cpu_supports("sse3") != 0;
+  f.ssse3 = __builtin_cpu_supports("ssse3") != 0;
   f.avx2 = __builtin_cpu_supports("avx2") != 0;
   f.avx512 = __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0 &&
              __builtin_cpu_supports("avx512vl") != 0 && __builtin_cpu_supports("avx512vbmi") != 0;

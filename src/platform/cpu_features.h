@@ -11,13 +11,15 @@
 
 namespace cpu {
 
-// The widest vector path a kernel may take. Sse2 also stands for SSE3 where
-// the processor has it.
+// The widest vector path a kernel may take. Sse2 also stands for SSE3 and
+// SSSE3 where the processor has them (each kernel that uses them asks
+// Features as well).
 enum class KernelLevel : int32_t { kPlain = 0, kSse2 = 1, kAvx2 = 2, kAvx512 = 3 };
 
 struct Features {
   bool sse2 = false;
   bool sse3 = false;
+  bool ssse3 = false;  // the byte shuffle pshufb
   bool avx2 = false;
   bool avx512 = false;  // F, BW, VL and VBMI together: what the ring path needs
 };

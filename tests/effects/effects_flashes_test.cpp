@@ -1,12 +1,10 @@
 // Flash rings: the pool, their ageing, their random draws and their pixels.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "effects/effects_ring_kernels.h"
 #include "effects/effects_test_fixture.h"
+#include "support/guarded_memory.h"
 
 namespace vxtest {
 namespace {
@@ -128,40 +126,6 @@ TEST_F(EffectsFlashesTest, ARingBrightensAndBendsThePictureInsideItsRim) {
   EXPECT_EQ(At(412, 300), Rgb(30, 30, 30));
   EXPECT_EQ(At(400, 312), Rgb(30, 30, 30));
 }
-
-// A picture whose pixels end at a page boundary with an inaccessible page
-// after them (and one before), so a kernel that reads or writes a single
-// pixel past either end of the picture faults in any build.
-class GuardedPicture {
- public:
-  GuardedPicture(int32_t width, int32_t height) : count_(static_cast<size_t>(width) * height) {
-    page_ = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    const size_t bytes = count_ * sizeof(uint32_t);
-    body_ = (bytes + page_ - 1) / page_ * page_;
-    void* map = mmap(nullptr, body_ + 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (map == MAP_FAILED) return;
-    base_ = static_cast<uint8_t*>(map);
-    mprotect(base_, page_, PROT_NONE);
-    mprotect(base_ + page_ + body_, page_, PROT_NONE);
-    pixels_ = reinterpret_cast<uint32_t*>(base_ + page_ + body_ - bytes);
-  }
-  ~GuardedPicture() {
-    if (base_ != nullptr) munmap(base_, body_ + 2 * page_);
-  }
-  GuardedPicture(const GuardedPicture&) = delete;
-  GuardedPicture& operator=(const GuardedPicture&) = delete;
-  uint32_t* data() { return pixels_; }
-  const uint32_t* data() const { return pixels_; }
-  size_t size() const { return count_; }
-  void Assign(const std::vector<uint32_t>& v) { std::copy(v.begin(), v.end(), pixels_); }
-
- private:
-  size_t count_;
-  size_t page_ = 0;
-  size_t body_ = 0;
-  uint8_t* base_ = nullptr;
-  uint32_t* pixels_ = nullptr;
-};
 
 using RingPath = bool (*)(const fx_kernels::Ring&, uint32_t*, int32_t, int32_t, int32_t,
                           const fx_kernels::RowSpan*, int32_t);
@@ -310,8 +274,10 @@ class RingPathTest : public EffectsFlashesTest {
     }
   }
 
-  GuardedPicture fast_{kW, kH};
-  GuardedPicture plain_{kW, kH};
+  // Pictures that end at an inaccessible page: a pixel read or written past
+  // the end faults.
+  GuardedArray<uint32_t> fast_{static_cast<size_t>(kW) * kH};
+  GuardedArray<uint32_t> plain_{static_cast<size_t>(kW) * kH};
   int32_t grid_[kRingGridSide * kRingGridSide] = {};
   uint32_t glow_[4 * kFlashMaxRadius + 1] = {};
   RingPath path_ = nullptr;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 
 #include "gfx/draw_fixture.h"
 #include "gfx/drawing.h"
 #include "gfx/image_slots.h"
 #include "reference/reference_drawing.h"
+#include "support/guarded_memory.h"
 
 namespace {
 
@@ -180,6 +182,39 @@ TEST_F(DrawBlitTest, Packed24MatchesThePlainCopy) {
     ASSERT_TRUE(SameAsPlain([&] { DrawPacked24(gfx, slot, x, y); },
                             [&] { reference::DrawPacked24(gfx, slot, x, y); }))
         << "round " << round;
+  }
+}
+
+// The packed row copy of every form against its definition (each pixel its
+// three bytes and an opaque alpha), on every length up to 64 and a few long
+// rows, each row's last byte the last readable one before an inaccessible
+// page: a form that reads a byte past the row faults, one that writes a
+// pixel outside it changes the guards around it.
+TEST_F(DrawBlitTest, Packed24RowsMatchTheirDefinitionAndReadNothingPastTheRow) {
+  std::vector<int32_t> counts(65);
+  std::iota(counts.begin(), counts.end(), 0);
+  counts.insert(counts.end(), {797, 798, 799, 800, 801, 802, 803, 1365});
+  vxtest::GuardedArray<uint8_t> packed(3 * static_cast<size_t>(counts.back()));
+  ASSERT_NE(packed.data(), nullptr);
+  std::mt19937 rng(24);
+  std::vector<uint8_t> bytes(packed.size());
+  for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng());
+  packed.Assign(bytes);
+  constexpr uint32_t kGuard = 0x5a5a5a5au;
+  for (const cpu::KernelLevel level : kAllKernels) {
+    cpu::ForceKernelLevel(level);
+    for (const int32_t count : counts) {
+      const uint8_t* src = packed.data() + packed.size() - 3 * static_cast<size_t>(count);
+      std::vector<uint32_t> want(static_cast<size_t>(count) + 8, kGuard);
+      for (int32_t i = 0; i < count; ++i) {
+        const uint8_t* p = src + 3 * i;
+        want[4 + static_cast<size_t>(i)] = p[0] | p[1] << 8 | p[2] << 16 | 0xff000000u;
+      }
+      std::vector<uint32_t> got(want.size(), kGuard);
+      draw_detail::CopyPacked24Row(got.data() + 4, src, count);
+      ASSERT_EQ(got, want) << "level " << cpu::KernelLevelName(cpu::ActiveKernelLevel()) << ", " << count
+                           << " pixels";
+    }
   }
 }
 
