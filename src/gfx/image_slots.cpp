@@ -195,6 +195,20 @@ __attribute__((target("avx2"))) size_t PackTo24Avx2(uint8_t* bytes, size_t from,
   return i;
 }
 
+// Four pixels a shuffle at the SSE2 level where the processor has SSSE3:
+// 16 bytes read at 4i, 16 written at 3i (the last 4 of them the next
+// round's), so the loop stops while the write still ends within the
+// packed bytes of the range, 3n.
+__attribute__((target("ssse3"))) size_t PackTo24Ssse3(uint8_t* bytes, size_t from, size_t n) {
+  const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  size_t i = from;
+  for (; i + 6 <= n; i += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 4 * i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + 3 * i), _mm_shuffle_epi8(v, pack));
+  }
+  return i;
+}
+
 #endif
 
 void PackTo24Pixels(uint8_t* bytes, size_t from, size_t n) {
@@ -429,7 +443,11 @@ void PackTo24Rows(GfxContext& gfx, int32_t slot, int32_t top, int32_t bottom) {
   const size_t to = static_cast<size_t>(bottom) * static_cast<size_t>(s->width);
   size_t done = from;
 #if defined(VX_X86_SLOT_KERNELS)
-  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) done = PackTo24Avx2(bytes, from, to);
+  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) {
+    done = PackTo24Avx2(bytes, from, to);
+  } else if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu::ProcessorFeatures().ssse3) {
+    done = PackTo24Ssse3(bytes, from, to);
+  }
 #endif
   PackTo24Pixels(bytes, done, to);
 }

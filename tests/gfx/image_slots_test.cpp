@@ -270,8 +270,19 @@ TEST_F(ImageSlotTest, FastSpansAndAlphaMatchThePlainOnes) {
 TEST_F(ImageSlotTest, PackingIsThePlainLoopAtEveryKernelLevel) {
   uint32_t x = 7;
   int32_t slot = 100;
-  for (const auto& [w, h] :
-       {std::pair{1, 1}, {3, 3}, {10, 1}, {11, 1}, {12, 1}, {16, 1}, {19, 1}, {27, 3}, {64, 5}, {800, 600}}) {
+  for (const auto& [w, h] : {std::pair{1, 1},
+                             {3, 3},
+                             {5, 1},
+                             {6, 1},
+                             {7, 1},
+                             {10, 1},
+                             {11, 1},
+                             {12, 1},
+                             {16, 1},
+                             {19, 1},
+                             {27, 3},
+                             {64, 5},
+                             {800, 600}}) {
     Pixels pixels(static_cast<size_t>(w) * h);
     for (uint32_t& p : pixels) {
       x = x * 1103515245u + 12345u;
@@ -305,7 +316,8 @@ TEST_F(ImageSlotTest, PackingInBandsOfRowsGivesTheWholePacking) {
     }
     Make(slot, w, pixels);
     draw_detail::PackTo24Plain(gfx, slot);
-    for (const cpu::KernelLevel level : {cpu::KernelLevel::kPlain, cpu::KernelLevel::kAvx2}) {
+    for (const cpu::KernelLevel level :
+         {cpu::KernelLevel::kPlain, cpu::KernelLevel::kSse2, cpu::KernelLevel::kAvx2}) {
       for (const int32_t band : {1, 2, 3, 8, h}) {
         Make(slot + 1, w, pixels);
         cpu::ForceKernelLevel(level);
