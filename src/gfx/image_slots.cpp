@@ -1,6 +1,7 @@
 #include "gfx/image_slots.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -226,6 +227,25 @@ size_t PackTo24Shuffle(uint8_t* bytes, size_t from, size_t n) {
     const Bytes16 packed = __builtin_shuffle(v, Bytes16{0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15});
 #endif
     std::memcpy(bytes + 3 * i, &packed, sizeof packed);
+  }
+  return i;
+}
+#endif
+
+#if !defined(__aarch64__)
+// Elsewhere, four pixels as two 64-bit words of two pixels each, each word
+// giving its six bytes (and two to be overwritten): 16 bytes read at 4i, 14
+// written at 3i, so the loop stops while the writes still end within the
+// packed bytes of the range, 3n.
+size_t PackTo24Words(uint8_t* bytes, size_t from, size_t n) {
+  static_assert(std::endian::native == std::endian::little, "the pixels are read as little-endian words");
+  size_t i = from;
+  for (; i + 5 <= n; i += 4) {
+    uint64_t pair[2];
+    std::memcpy(pair, bytes + 4 * i, sizeof pair);
+    for (uint64_t& w : pair) w = (w & 0xffffffu) | ((w >> 8) & 0xffffff000000u);
+    std::memcpy(bytes + 3 * i, &pair[0], 8);
+    std::memcpy(bytes + 3 * i + 6, &pair[1], 8);
   }
   return i;
 }
@@ -467,9 +487,13 @@ void PackTo24Rows(GfxContext& gfx, int32_t slot, int32_t top, int32_t bottom) {
     done = PackTo24Avx2(bytes, from, to);
   } else if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kSse2) && cpu::ProcessorFeatures().ssse3) {
     done = PackTo24Ssse3(bytes, from, to);
+  } else {
+    done = PackTo24Words(bytes, from, to);
   }
 #elif defined(__aarch64__)
   done = PackTo24Shuffle(bytes, from, to);
+#else
+  done = PackTo24Words(bytes, from, to);
 #endif
   PackTo24Pixels(bytes, done, to);
 }
