@@ -47,34 +47,39 @@ void AddStrengths(uint32_t* line, const int32_t* strength, int32_t count, const 
   }
 }
 
-void RadialLightRowTabled(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+// A row a stretch at a time: fill(from, count, strength) gives the
+// strengths of columns from .. from + count - 1.
+template <typename Fill>
+void LightRowTabled(uint32_t* line, int32_t left, int32_t right, const int32_t (&amount)[3], Fill fill) {
   int32_t strength[kLightChunk];
-  const int32_t dySquared = light.dy * light.dy;
   for (int32_t from = left; from <= right; from += kLightChunk) {
     const int32_t count = std::min(kLightChunk, right - from + 1);
+    fill(from, count, strength);
+    AddStrengths(line + from, strength, count, amount);
+  }
+}
+
+void RadialLightRowTabled(const RadialRow& light, uint32_t* line, int32_t left, int32_t right) {
+  const int32_t dySquared = light.dy * light.dy;
+  LightRowTabled(line, left, right, light.amount, [&](int32_t from, int32_t count, int32_t* strength) {
     for (int32_t i = 0; i < count; ++i) {
       const int32_t dx = from + i - light.x;
       strength[i] = light.radius - light.sqrtTable[dx * dx + dySquared];
     }
-    AddStrengths(line + from, strength, count, light.amount);
-  }
+  });
 }
 
 void TexturedLightRowTabled(const TexturedRow& light, uint32_t* line, int32_t left, int32_t right) {
-  int32_t strength[kLightChunk];
   const int32_t dySquared = light.dy * light.dy;
-  for (int32_t from = left; from <= right; from += kLightChunk) {
-    const int32_t count = std::min(kLightChunk, right - from + 1);
+  LightRowTabled(line, left, right, light.amount, [&](int32_t from, int32_t count, int32_t* strength) {
     for (int32_t i = 0; i < count; ++i) {
       const int32_t dx = from + i - light.x;
       strength[i] = light.falloff[std::clamp(light.radius - light.sqrtTable[dx * dx + dySquared], 0, 256)];
     }
-    if (light.map != nullptr) {
-      const uint8_t* map = light.map + (from - light.x);
-      for (int32_t i = 0; i < count; ++i) strength[i] += strength[i] * map[i] / 128;
-    }
-    AddStrengths(line + from, strength, count, light.amount);
-  }
+    if (light.map == nullptr) return;
+    const uint8_t* map = light.map + (from - light.x);
+    for (int32_t i = 0; i < count; ++i) strength[i] += strength[i] * map[i] / 128;
+  });
 }
 
 // ---- Shimmer ---------------------------------------------------------------

@@ -12,9 +12,14 @@ namespace {
 #if defined(VX_HARDWARE_EXTENDED)
 const Extended kMax = static_cast<Extended>(kRandomMax);
 
-// One draw with the state held by the caller. The arithmetic is the defined
-// one (RandomStep) but for the whole part of t, which stays in the x87 registers: t lies in
-// 13.9 .. 50253, and t - 0.5 (exact) rounded to the nearest integer is
+// The extended count of lo .. hi.
+Extended SpanOf(int32_t lo, int32_t hi) {
+  return static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
+}
+
+// One draw with the state held by the caller. The arithmetic is the
+// defined one (RandomStep) but for the whole part of t, which stays in the
+// x87 registers: t lies in 13.9 .. 50253, and t - 0.5 (exact) rounded to the nearest integer is
 // floor(t) except for a whole t, which may come out one less. So the
 // fraction is right whenever it is at most 1 - 2^-30, and then floor(t) also
 // equals the defined floor((double)t): rounding t to double can carry it up
@@ -42,7 +47,7 @@ template <bool kChop = false>
 
 [[gnu::always_inline]] inline void FillDraws(RandomSource& r, int32_t lo, int32_t hi, int32_t* out,
                                              int32_t n) {
-  const Extended span = static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
+  const Extended span = SpanOf(lo, hi);
   Extended s = r.s;
   for (int32_t i = 0; i < n; ++i) out[i] = Draw(s, span, lo, hi);
   r.s = s;
@@ -67,8 +72,7 @@ void SeedRandom(RandomSource& r, Extended v) { SeedStep(r.s, v); }
 // state never leaves the registers, the cast's fisttp is faster still.
 int32_t Random(RandomSource& r, int32_t lo, int32_t hi) {
 #if defined(VX_HARDWARE_EXTENDED)
-  const Extended span = static_cast<Extended>(static_cast<int64_t>(hi) - static_cast<int64_t>(lo) + 1);
-  return Draw<true>(r.s, span, lo, hi);
+  return Draw<true>(r.s, SpanOf(lo, hi), lo, hi);
 #else
   return RandomStep(r.s, lo, hi);
 #endif
