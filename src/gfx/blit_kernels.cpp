@@ -4,6 +4,7 @@
 // as the kernel level (platform/cpu_features.h) allows. Every form
 // gives results bit-identical to the scalar arithmetic of draw_internal.h,
 // which handles the pixels left over at the end of a row.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -107,15 +108,29 @@ typedef int32_t Masks4 __attribute__((vector_size(16)));
 // BlendRowScalar four pixels at a time: the blend in 16-bit lanes (blue
 // and red the low bytes of each pixel's halves, green and alpha the high
 // bytes; every product and sum stays below 65536), as the SSE2 form, in
-// generic vectors. Groups whose four pixels are all clear are skipped.
+// generic vectors. Groups whose four pixels are all clear are skipped, and
+// at full opacity groups all opaque are copied (a picture's ground and sky
+// are long runs of each). The alpha taken is a 16-bit minimum: both
+// numbers are below 256 with zero high halves, and every vector unit has
+// the signed one (SSE2's pminsw, NEON, SIMD128).
 void BlendRowLanes(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t opacity) {
+  typedef int16_t SignedHalves8 __attribute__((vector_size(16)));
+  typedef uint64_t Pairs2 __attribute__((vector_size(16)));
+  const SignedHalves8 op = reinterpret_cast<SignedHalves8>(Pixels4{} + std::min(opacity, 255u));
+  const bool solid = opacity >= 255;
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
-    if (((src[i] | src[i + 1] | src[i + 2] | src[i + 3]) & kAlphaMask) == 0) continue;
     const Pixels4 s = LoadPixels(src + i);
+    const Pairs2 alphas = reinterpret_cast<Pairs2>(s & kAlphaMask);
+    if ((alphas[0] | alphas[1]) == 0) continue;
+    if (solid && (alphas[0] & alphas[1]) == 0xff000000ff000000ull) {
+      StorePixels(dst + i, s);
+      continue;
+    }
     const Pixels4 d = LoadPixels(dst + i);
     const Pixels4 as = s >> 24;
-    const Pixels4 a = as < opacity ? as : opacity;
+    const SignedHalves8 asHalves = reinterpret_cast<SignedHalves8>(as);
+    const Pixels4 a = reinterpret_cast<Pixels4>(asHalves < op ? asHalves : op);
     const Halves8 a2 = reinterpret_cast<Halves8>(a | a << 16);
     const Halves8 ia = 255 - a2;
     const Halves8 rb = (reinterpret_cast<Halves8>(s & 0x00ff00ffu) * a2 +
@@ -190,12 +205,17 @@ __attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* dst, const uint32_t*
   const __m256i greenByte = _mm256_set1_epi32(0x0000ff00);
   const __m256i c255 = _mm256_set1_epi16(255);
   const __m256i full = _mm256_set1_epi32(255);
+  const bool solid = opacity >= 255;
   int32_t i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     const __m256i as = _mm256_srli_epi32(s, 24);
     const __m256i clear = _mm256_cmpeq_epi32(as, zero);
     if (_mm256_movemask_epi8(clear) == -1) continue;
+    if (solid && _mm256_movemask_epi8(_mm256_cmpeq_epi32(as, full)) == -1) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
+      continue;
+    }
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
     const __m256i a = _mm256_min_epu32(as, op);
     const __m256i a2 = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
@@ -222,12 +242,17 @@ void BlendRowSse2(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t op
   const __m128i greenByte = _mm_set1_epi32(0x0000ff00);
   const __m128i c255 = _mm_set1_epi16(255);
   const __m128i full = _mm_set1_epi32(255);
+  const bool solid = opacity >= 255;
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
     const __m128i as = _mm_srli_epi32(s, 24);
     const __m128i clear = _mm_cmpeq_epi32(as, zero);
     if (_mm_movemask_epi8(clear) == 0xffff) continue;
+    if (solid && _mm_movemask_epi8(_mm_cmpeq_epi32(as, full)) == 0xffff) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
+      continue;
+    }
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     // Both below 256 with zero high halves: a 16-bit minimum does.
     const __m128i a = _mm_min_epi16(as, op);

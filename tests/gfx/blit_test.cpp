@@ -140,6 +140,11 @@ TEST_F(DrawBlitTest, FastRowsMatchThePlainBlitOnRandomPictures) {
     const int32_t h = 1 + static_cast<int32_t>(rng() % 40);
     const int32_t slot = 100 + round;
     ImageSlot& s = RandomPicture(slot, w, h, rng);
+    if ((round / 3) % 2 == 1) {
+      // Runs of one alpha, as in drawn pictures: whole groups opaque or clear.
+      for (int64_t i = 1; i < int64_t{w} * h; ++i)
+        if (rng() % 8 != 0) s.pixels[i] = (s.pixels[i] & 0xffffffu) | (s.pixels[i - 1] & 0xff000000u);
+    }
     if (round % 2 == 0) ComputeRowSpans(gfx, slot);
     const int32_t x = static_cast<int32_t>(rng() % 900) - 60;
     const int32_t y = static_cast<int32_t>(rng() % 700) - 50;
