@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "assets/loading.h"
 #include "engine/engine_effects.h"
@@ -17,15 +19,15 @@
 #include "game/singletons.h"
 #include "game/weapons.h"
 #include "platform/game_files.h"
-#include "platform/regular_file.h"
 
 namespace {
 
-bool ObjectFileOpens(int32_t level) {
-  const std::string path = "data/" + ObjectFileName(level);
-  // Where the game would read it (the player's folder first); never waits
-  // on a pipe in its place.
-  return platform::IsRegularFile(platform::GameFile(path.c_str()).c_str());
+// Whether each level's object file opens where the game would read it (the
+// player's folder first); never waits on a pipe in its place.
+std::vector<bool> ObjectFilesOpen() {
+  std::vector<std::string> names;
+  for (int32_t n = 0; n <= kHighestLevel; ++n) names.push_back(ObjectFileName(n));
+  return platform::RegularGameFiles("data", names);
 }
 
 // A pickup the player already has is not offered again.
@@ -111,8 +113,9 @@ void ResetGame(GameState& g) {
   ResetFight(g.fight);
   g.fight.barY = g.fight.barSlide = 0;
   std::fill(std::begin(g.progress.levelCleared), std::end(g.progress.levelCleared), 0);
+  const std::vector<bool> withObjects = ObjectFilesOpen();
   for (int32_t n = 0; n <= kHighestLevel; ++n)
-    if (!ObjectFileOpens(n)) g.progress.levelCleared[n] = -1;
+    if (!withObjects[static_cast<size_t>(n)]) g.progress.levelCleared[n] = -1;
   ClearHint(g.levelState);
 }
 

@@ -1,7 +1,10 @@
 #include "platform/game_files.h"
 
+#include "platform/regular_file.h"
+
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -44,6 +47,42 @@ std::string GameFile(const char* name) {
   while (rest[0] == '.' && rest[1] == '/') rest += 2;
   if (!std::binary_search(g.names.begin(), g.names.end(), std::string(rest))) return name;
   return g.folder + "/" + rest;
+}
+
+std::vector<bool> RegularGameFiles(const std::string& folder, const std::vector<std::string>& names) {
+  std::vector<bool> regular(names.size(), false);
+  const auto one = [&](size_t i) {
+    regular[i] = IsRegularFile(GameFile((folder + "/" + names[i]).c_str()).c_str());
+  };
+  // The listing answers by exact name; where the file system matches names
+  // in any case, or the folder does not list, each name is asked for.
+#if defined(_WIN32)
+  const bool listed = false;
+#else
+  bool listed = !folder.empty() && folder[0] != '/' && folder[0] != '.';
+  for (const std::string& name : names) listed = listed && name.find('/') == std::string::npos;
+#endif
+  std::set<std::string> players;
+  std::error_code ec;
+  if (listed) {
+    std::filesystem::directory_iterator it(folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+      players.insert(it->path().filename().string());
+  }
+  if (!listed || (ec && ec != std::errc::no_such_file_or_directory)) {
+    for (size_t i = 0; i < names.size(); ++i) one(i);
+    return regular;
+  }
+  const GeneratedLayer& g = Generated();
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string name = folder + "/" + names[i];
+    if (players.count(names[i]) != 0) {
+      regular[i] = IsRegularFile(name.c_str());
+    } else if (!g.folder.empty() && std::binary_search(g.names.begin(), g.names.end(), name)) {
+      regular[i] = IsRegularFile((g.folder + "/" + name).c_str());
+    }
+  }
+  return regular;
 }
 
 }  // namespace platform

@@ -27,4 +27,11 @@ std::string GameFile(const char* name);
 // Whether the player's folder holds something of that name.
 bool PlayersFile(const char* name);
 
+// For each of `names`, files of the game folder's subfolder `folder`
+// ("data"), whether IsRegularFile(GameFile(folder/name)) holds: the same
+// answers, with the player's subfolder listed once, so that a name in
+// neither layer costs the system no call (a level's start asks this of
+// every level's object file).
+std::vector<bool> RegularGameFiles(const std::string& folder, const std::vector<std::string>& names);
+
 }  // namespace platform

@@ -32,7 +32,10 @@ int OpenRegularFile(const char* path, bool* notRegular) {
 
 #else
 
-int OpenRegularFile(const char* path, bool* notRegular) {
+namespace {
+
+// The descriptor of a regular file at `path`, still without blocking, or -1.
+int OpenWithoutBlocking(const char* path, bool* notRegular) {
   if (notRegular != nullptr) *notRegular = false;
   if (path == nullptr) return -1;
   // Without O_NONBLOCK the open of a pipe waits for a writer.
@@ -44,6 +47,14 @@ int OpenRegularFile(const char* path, bool* notRegular) {
     ::close(fd);
     return -1;
   }
+  return fd;
+}
+
+}  // namespace
+
+int OpenRegularFile(const char* path, bool* notRegular) {
+  const int fd = OpenWithoutBlocking(path, notRegular);
+  if (fd < 0) return -1;
   // Reads of a regular file do not block either way; the descriptor is
   // made an ordinary one again all the same.
   const int flags = ::fcntl(fd, F_GETFL);
@@ -61,8 +72,14 @@ std::FILE* OpenRegularFileStream(const char* path) {
   return f;
 }
 
+// A level's start asks this of every level's file: the descriptor is only
+// looked at, so its flags stay as they opened.
 bool IsRegularFile(const char* path) {
+#if defined(_WIN32)
   const int fd = OpenRegularFile(path);
+#else
+  const int fd = OpenWithoutBlocking(path, nullptr);
+#endif
   if (fd < 0) return false;
   ::close(fd);
   return true;

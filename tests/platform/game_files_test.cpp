@@ -3,11 +3,18 @@
 // samples, level object files) reads through it, and that what the game
 // writes (the editor's level files) lands in the player's folder alone.
 #include "platform/game_files.h"
+#include "platform/regular_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 #include "config/configuration.h"
 #include "game/placement_file.h"
@@ -112,6 +119,41 @@ TEST_F(GameFilesTest, RecordsPicturesPalettesAndSamplesComeThroughTheLayers) {
   EXPECT_EQ(LoadWave(engine.sound, 3, "data/s.wav"), kWaveLoaded);
   WriteFile("data/s.wav", "not a sample");
   EXPECT_EQ(LoadWave(engine.sound, 4, "data/s.wav"), kWaveNotPcm) << "the player's file is the one read";
+}
+
+TEST_F(GameFilesTest, OneListingAnswersAsEachNameAskedAlone) {
+  const std::vector<std::string> names = {"a.vx1", "b.vx1", "c.vx1", "p.vx1", "s.wav", "none.vx1",
+                                          "mine.vx1", "gone.vx1", "pipe.vx1"};
+  const auto asked = [&] {
+    std::vector<bool> one;
+    for (const std::string& n : names)
+      one.push_back(platform::IsRegularFile(platform::GameFile(("data/" + n).c_str()).c_str()));
+    return one;
+  };
+  // Without a data folder of the player's, the generated files alone.
+  WriteGenerated("data/a.vx1", "generated");
+  WriteGenerated("data/b.vx1", "generated");
+  WriteGenerated("data/c.vx1", "generated");
+  WriteGenerated("data/mine.vx1", "written there, not listed");
+  EXPECT_EQ(platform::RegularGameFiles("data", names), asked());
+  EXPECT_EQ(asked(), (std::vector<bool>{true, true, true, false, false, false, false, false, false}));
+
+  // The player's: a file, one hiding a generated file, a folder and a
+  // broken link hiding others, and a pipe (never waited on).
+  WriteFile("data/mine.vx1", "the player's");
+  WriteFile("data/a.vx1", "the player's");
+  fs::create_directories("data/b.vx1");
+  fs::create_symlink("nowhere", "data/c.vx1");
+#if !defined(_WIN32)
+  ASSERT_EQ(mkfifo("data/pipe.vx1", 0600), 0);
+#endif
+  EXPECT_EQ(platform::RegularGameFiles("data", names), asked());
+  EXPECT_EQ(asked(), (std::vector<bool>{true, false, false, false, false, false, true, false, false}));
+
+  // Without a generated set, the player's folder is the game.
+  platform::SetGeneratedSet("", {});
+  EXPECT_EQ(platform::RegularGameFiles("data", names), asked());
+  EXPECT_EQ(platform::RegularGameFiles("nofolder", names), std::vector<bool>(names.size(), false));
 }
 
 TEST_F(GameFilesTest, TheEditorWritesLevelFilesIntoThePlayersFolder) {
