@@ -1,6 +1,8 @@
 #include "game/level_build.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "assets/loading.h"
 #include "engine/engine_effects.h"
@@ -51,28 +53,13 @@ void DarkenRun(const uint32_t* from, uint32_t* to, int32_t x, int32_t end, int32
                               1u);
 }
 
-// Row y of a screen-sized picture of n pixels, darkened from the screen row
-// `from` straight into the bytes PackTo24 leaves: three bytes a pixel, and
-// where the row reaches past byte 3n, the four-byte pixels the packing
-// never overwrote there. The same bytes as darkening the row in place and
-// packing the rows in order. Only x86 has the AVX2 loop; elsewhere the
-// rest of the function gives the same bytes.
-VX_TARGET_AVX2 void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int32_t width, int32_t y,
-                                      size_t n) {
-  const int32_t d = (y % 2 == 0) ? 3 : 5;
-  const size_t first = static_cast<size_t>(y) * static_cast<size_t>(width);
-  const auto value = [&](int32_t x) { return x == 0 || x == width - 1 ? from[x] : DarkenPixel(from[x], d); };
-  const auto put = [&](int32_t x, uint32_t v) {
-    uint8_t* at = bytes + 3 * (first + static_cast<size_t>(x));
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-    at[2] = static_cast<uint8_t>(v >> 16);
-  };
-  put(0, from[0]);
-  int32_t x = 1;
+// Pixels x .. of row `from` darkened (by d) straight into `row`, its packed
+// bytes (three a pixel), eight at a time with AVX2: each store of 32 bytes
+// has 8 spare bytes, which fall on the next pixels of the row, written
+// after it. The x reached.
+VX_TARGET_AVX2 int32_t DarkenPackEightsAvx2(const uint32_t* from, uint8_t* row, int32_t x, int32_t width,
+                                            int32_t d) {
 #if VX_LEVEL_BUILD_X86
-  // Eight pixels a store of 32 bytes; its 8 spare bytes fall on the next
-  // pixels of the row, written after it.
   const __m256i lower = _mm256_set1_epi32(d * 0x010101);
   const __m256i blueKeep = _mm256_set1_epi32(static_cast<int32_t>(0xfffffffcu));
   const __m256i blueLow = _mm256_set1_epi32(1);
@@ -83,9 +70,58 @@ VX_TARGET_AVX2 void DarkenPackRowAvx2(const uint32_t* from, uint8_t* bytes, int3
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + x));
     v = _mm256_or_si256(_mm256_and_si256(_mm256_subs_epu8(v, lower), blueKeep), blueLow);
     const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(v, pack), together);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + 3 * (first + static_cast<size_t>(x))), packed);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + 3 * static_cast<size_t>(x)), packed);
   }
+#else
+  (void)from, (void)row, (void)width, (void)d;
 #endif
+  return x;
+}
+
+// The same four pixels at a time in generic vectors (every kernel level,
+// every target): the saturating byte subtraction as the darkening of whole
+// rows does it, then two pixels' six bytes to each 64-bit lane, stored as 8
+// bytes at 0 and at 6, whose 2 spare bytes fall on the next pixel.
+int32_t DarkenPackFours(const uint32_t* from, uint8_t* row, int32_t x, int32_t width, int32_t d) {
+  typedef uint64_t Pairs2 __attribute__((vector_size(16)));
+  static_assert(std::endian::native == std::endian::little, "the pixels are packed as little-endian words");
+  const byte_lanes::detail::Bytes16 lower = byte_lanes::detail::Splat(static_cast<uint32_t>(d) * 0x010101u);
+  const byte_lanes::detail::Bytes16 blueKeep = byte_lanes::detail::Splat(0xfffffffcu);
+  const byte_lanes::detail::Bytes16 blueLow = byte_lanes::detail::Splat(1u);
+  for (; x + 5 <= width; x += 4) {
+    const byte_lanes::detail::Bytes16 v =
+        (byte_lanes::detail::SubtractSaturated(byte_lanes::detail::Load(from + x), lower) & blueKeep) | blueLow;
+    const Pairs2 w = reinterpret_cast<Pairs2>(v);
+    const Pairs2 packed = (w & 0xffffffu) | ((w >> 8) & 0xffffff000000u);
+    uint8_t* at = row + 3 * static_cast<size_t>(x);
+    const uint64_t first = packed[0];
+    const uint64_t second = packed[1];
+    std::memcpy(at, &first, 8);
+    std::memcpy(at + 6, &second, 8);
+  }
+  return x;
+}
+
+// Row y of a screen-sized picture of n pixels, darkened from the screen row
+// `from` straight into the bytes PackTo24 leaves: three bytes a pixel, and
+// where the row reaches past byte 3n, the four-byte pixels the packing
+// never overwrote there. The same bytes as darkening the row in place and
+// packing the rows in order, without the row's four-byte pass between.
+void DarkenPackRow(const uint32_t* from, uint8_t* bytes, int32_t width, int32_t y, size_t n) {
+  const int32_t d = (y % 2 == 0) ? 3 : 5;
+  const size_t first = static_cast<size_t>(y) * static_cast<size_t>(width);
+  const auto value = [&](int32_t x) { return x == 0 || x == width - 1 ? from[x] : DarkenPixel(from[x], d); };
+  uint8_t* row = bytes + 3 * first;
+  const auto put = [&](int32_t x, uint32_t v) {
+    uint8_t* at = row + 3 * static_cast<size_t>(x);
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+  };
+  put(0, from[0]);
+  int32_t x = 1;
+  if (cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2)) x = DarkenPackEightsAvx2(from, row, x, width, d);
+  x = DarkenPackFours(from, row, x, width, d);
   for (; x < width; ++x) put(x, value(x));
   // The picture's last quarter: bytes from 3n on keep the four-byte pixels.
   const size_t limit = 3 * n;
@@ -142,7 +178,6 @@ void Compose(GameState& g, bool overSky) {
     SetDrawMode(gfx, -2);
   }
   const int32_t width = gfx.screenWidth;
-  const bool packDirect = cpu::KernelLevelAtLeast(cpu::KernelLevel::kAvx2);
   const size_t area = static_cast<size_t>(width) * static_cast<size_t>(gfx.screenHeight);
   constexpr int32_t kBandRows = 8;
   for (int32_t top = 0; top < gfx.screenHeight; top += kBandRows) {
@@ -151,13 +186,8 @@ void Compose(GameState& g, bool overSky) {
     DrawFrameRows(gfx, g.levelState.foregroundSlot, 0, 0, -1, top, bottom);
     for (int32_t y = top; y < bottom; ++y) {
       const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width);
-      if (packDirect) {
-        DarkenPackRowAvx2(gfx.backBuffer + at, reinterpret_cast<uint8_t*>(composed->pixels), width, y, area);
-      } else {
-        level_build_detail::DarkenRow(gfx.backBuffer + at, composed->pixels + at, width, y);
-      }
+      DarkenPackRow(gfx.backBuffer + at, reinterpret_cast<uint8_t*>(composed->pixels), width, y, area);
     }
-    if (!packDirect) PackTo24Rows(gfx, kComposedSlot, top, bottom);
   }
   if (!overSky) ResetDrawMode(gfx);
 }
@@ -234,8 +264,8 @@ void level_build_detail::DarkenRowPlain(const uint32_t* from, uint32_t* to, int3
 void level_build_detail::DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height) {
   const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
   for (int32_t y = 0; y < height; ++y)
-    DarkenPackRowAvx2(from + static_cast<size_t>(y) * static_cast<size_t>(width),
-                      reinterpret_cast<uint8_t*>(to), width, y, n);
+    DarkenPackRow(from + static_cast<size_t>(y) * static_cast<size_t>(width), reinterpret_cast<uint8_t*>(to),
+                  width, y, n);
 }
 
 void DarkenRows(GameState&, int32_t picture) {

@@ -24,7 +24,7 @@ void DarkenRow(const uint32_t* from, uint32_t* to, int32_t width, int32_t y);
 void DarkenRowPlain(const uint32_t* from, uint32_t* to, int32_t width, int32_t y);
 // The darkening and packing of a screen-sized composition straight from the
 // screen (`from`, width x height) into the pixels `to` of a picture of that
-// size, with AVX2 on x86 (plain loops elsewhere): the bytes DarkenRows then
-// PackTo24 leave. For the tests that compare the two.
+// size, at the active kernel level: the bytes DarkenRows then PackTo24
+// leave. For the tests that compare the two.
 void DarkenPackRows(const uint32_t* from, uint32_t* to, int32_t width, int32_t height);
 }  // namespace level_build_detail
