@@ -99,16 +99,34 @@ void StoreRowSpans(ImageSlot& s, int32_t y, const RowExtent& e) {
 // and the weapon poses, are mostly margin-free in the middle).
 RowExtent MeasureRowFromEnds(const uint32_t* row, int32_t w) {
   RowExtent e;
-  for (int32_t x = 0; x < w && (e.firstColour < 0 || e.firstVisible < 0); ++x) {
+  // Four pixels with none of the bits still looked for (colour, alpha) are
+  // passed at once: a picture's margins are long runs of empty pixels.
+  const auto wanted = [](bool colour, bool visible) {
+    return (colour ? 0x00ffffffu : 0u) | (visible ? 0xff000000u : 0u);
+  };
+  int32_t x = 0;
+  while (x < w && (e.firstColour < 0 || e.firstVisible < 0)) {
+    const uint32_t bits = wanted(e.firstColour < 0, e.firstVisible < 0);
+    if (x + 4 <= w && ((row[x] | row[x + 1] | row[x + 2] | row[x + 3]) & bits) == 0) {
+      x += 4;
+      continue;
+    }
     if (e.firstColour < 0 && (row[x] & 0x00ffffffu) != 0) e.firstColour = x;
     if (e.firstVisible < 0 && Alpha(row[x]) != 0) e.firstVisible = x;
+    ++x;
   }
   // Each kind found from the left is found again from the right, at its
   // first pixel at the latest.
-  for (int32_t x = w - 1; (e.firstColour >= 0 && e.lastColour < 0) || (e.firstVisible >= 0 && e.lastVisible < 0);
-       --x) {
+  x = w - 1;
+  while ((e.firstColour >= 0 && e.lastColour < 0) || (e.firstVisible >= 0 && e.lastVisible < 0)) {
+    const uint32_t bits = wanted(e.firstColour >= 0 && e.lastColour < 0, e.firstVisible >= 0 && e.lastVisible < 0);
+    if (x >= 3 && ((row[x] | row[x - 1] | row[x - 2] | row[x - 3]) & bits) == 0) {
+      x -= 4;
+      continue;
+    }
     if (e.firstColour >= 0 && e.lastColour < 0 && (row[x] & 0x00ffffffu) != 0) e.lastColour = x;
     if (e.firstVisible >= 0 && e.lastVisible < 0 && Alpha(row[x]) != 0) e.lastVisible = x;
+    --x;
   }
   return e;
 }
