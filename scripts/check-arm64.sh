@@ -10,15 +10,16 @@ cd "$top"
 # source, the recorded game played to its ending), the kernels with a form
 # of their own on aarch64 (NEON's saturating bytes, the tabled flash ring,
 # the packed 24-bit rows' byte shuffle, the lights', ripples' and row
-# spans' plain loops that the compiler vectorises)
+# spans' plain loops that the compiler vectorises, a level's darkening
+# straight into its packed picture)
 # and the start of child processes through the emulator. Then the data set that the aarch64
 # vxdata wrote must be the x86-64 one, byte for byte.
 arm_start=$SECONDS
 # Only the files of those tests are compiled.
-VX_ARM64_TESTS='random/;maths/byte_lanes_test;effects/effects_flashes_test;effects/effects_lights_test;effects/effects_shimmer_drift_test;gfx/blit_test;gfx/image_slots_test;platform/process_start_test;e2e/playthrough_test;e2e/demo_checked_in_test' ./scripts/build-arm64.sh
+VX_ARM64_TESTS='random/;maths/byte_lanes_test;effects/effects_flashes_test;effects/effects_lights_test;effects/effects_shimmer_drift_test;gfx/blit_test;gfx/image_slots_test;game/level_build_test;platform/process_start_test;e2e/playthrough_test;e2e/demo_checked_in_test' ./scripts/build-arm64.sh
 traces=$(mktemp -d)
 (cd "$top/build-arm64" && VX_PLAYTHROUGH_TRACE="$traces/arm64.txt" \
-  ctest --output-on-failure -j2 --timeout 900 -R '^(RandomSource|RandomPaths|SoftExtended|StirRandomTest|ByteLanes|EffectsFlashesTest|RingPathTest|EffectsLightsTest|EffectsShimmerTest|EffectsDriftTest|DrawBlitTest|ImageSlotTest|ProcessStart|Playthrough|CheckedInDemo)\.')
+  ctest --output-on-failure -j2 --timeout 900 -R '^(RandomSource|RandomPaths|SoftExtended|StirRandomTest|ByteLanes|EffectsFlashesTest|RingPathTest|EffectsLightsTest|EffectsShimmerTest|EffectsDriftTest|DrawBlitTest|ImageSlotTest|LevelBuildTest|ProcessStart|Playthrough|CheckedInDemo)\.')
 # The recorded game's whole trace, every frame, the same as on x86-64.
 (cd "$top/build-test" && VX_PLAYTHROUGH_TRACE="$traces/x86.txt" \
   ./tests/vxtests --gtest_filter='Playthrough.TheRecordedRunWinsEveryFightAndReachesTheEnding' >/dev/null)
