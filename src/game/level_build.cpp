@@ -1,8 +1,6 @@
 #include "game/level_build.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "assets/loading.h"
 #include "engine/engine_effects.h"
@@ -80,24 +78,16 @@ VX_TARGET_AVX2 int32_t DarkenPackEightsAvx2(const uint32_t* from, uint8_t* row, 
 
 // The same four pixels at a time in generic vectors (every kernel level,
 // every target): the saturating byte subtraction as the darkening of whole
-// rows does it, then two pixels' six bytes to each 64-bit lane, stored as 8
-// bytes at 0 and at 6, whose 2 spare bytes fall on the next pixel.
+// rows does it, then the four pixels packed, whose 2 spare bytes fall on
+// the next pixel.
 int32_t DarkenPackFours(const uint32_t* from, uint8_t* row, int32_t x, int32_t width, int32_t d) {
-  typedef uint64_t Pairs2 __attribute__((vector_size(16)));
-  static_assert(std::endian::native == std::endian::little, "the pixels are packed as little-endian words");
   const byte_lanes::detail::Bytes16 lower = byte_lanes::detail::Splat(static_cast<uint32_t>(d) * 0x010101u);
   const byte_lanes::detail::Bytes16 blueKeep = byte_lanes::detail::Splat(0xfffffffcu);
   const byte_lanes::detail::Bytes16 blueLow = byte_lanes::detail::Splat(1u);
   for (; x + 5 <= width; x += 4) {
     const byte_lanes::detail::Bytes16 v =
         (byte_lanes::detail::SubtractSaturated(byte_lanes::detail::Load(from + x), lower) & blueKeep) | blueLow;
-    const Pairs2 w = reinterpret_cast<Pairs2>(v);
-    const Pairs2 packed = (w & 0xffffffu) | ((w >> 8) & 0xffffff000000u);
-    uint8_t* at = row + 3 * static_cast<size_t>(x);
-    const uint64_t first = packed[0];
-    const uint64_t second = packed[1];
-    std::memcpy(at, &first, 8);
-    std::memcpy(at + 6, &second, 8);
+    byte_lanes::PackFourTo24(reinterpret_cast<byte_lanes::PixelPairs>(v), row + 3 * static_cast<size_t>(x));
   }
   return x;
 }

@@ -1,13 +1,13 @@
 #include "gfx/image_slots.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 
 #include "config/log.h"
 #include "gfx/draw_internal.h"
 #include "gfx/picture_file.h"
+#include "maths/byte_lanes.h"
 #include "platform/cpu_features.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -256,14 +256,11 @@ size_t PackTo24Shuffle(uint8_t* bytes, size_t from, size_t n) {
 // written at 3i, so the loop stops while the writes still end within the
 // packed bytes of the range, 3n.
 size_t PackTo24Words(uint8_t* bytes, size_t from, size_t n) {
-  static_assert(std::endian::native == std::endian::little, "the pixels are read as little-endian words");
   size_t i = from;
   for (; i + 5 <= n; i += 4) {
-    uint64_t pair[2];
-    std::memcpy(pair, bytes + 4 * i, sizeof pair);
-    for (uint64_t& w : pair) w = (w & 0xffffffu) | ((w >> 8) & 0xffffff000000u);
-    std::memcpy(bytes + 3 * i, &pair[0], 8);
-    std::memcpy(bytes + 3 * i + 6, &pair[1], 8);
+    byte_lanes::PixelPairs pairs;
+    std::memcpy(&pairs, bytes + 4 * i, sizeof pairs);
+    byte_lanes::PackFourTo24(pairs, bytes + 3 * i);
   }
   return i;
 }

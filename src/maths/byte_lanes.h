@@ -11,6 +11,7 @@
 // same bytes come from a minimum and an add or a subtract. The same holds
 // for the widening word product and the saturating narrowing to words,
 // named beside their generic forms below.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -203,6 +204,21 @@ inline void SubtractKeepSet(const uint32_t* from, uint32_t* to, int32_t count, u
   for (; i + 4 <= count; i += 4)
     detail::Store(to + i, (detail::SubtractSaturated(detail::Load(from + i), d) & k) | s);
   for (; i < count; ++i) to[i] = (SubtractSaturated(from[i], down) & keep) | set;
+}
+
+// Four pixels, as two little-endian 64-bit lanes of two, written as their
+// twelve colour bytes at `to`, three a pixel (the packed 24-bit form). The
+// write is 14 bytes: the last two are spare, for the next pixel's bytes to
+// overwrite.
+typedef uint64_t PixelPairs __attribute__((vector_size(16)));
+
+inline void PackFourTo24(PixelPairs pairs, uint8_t* to) {
+  static_assert(std::endian::native == std::endian::little, "the pixels are read as little-endian words");
+  const PixelPairs six = (pairs & 0xffffffu) | ((pairs >> 8) & 0xffffff000000u);
+  const uint64_t low = six[0];
+  const uint64_t high = six[1];
+  std::memcpy(to, &low, 8);
+  std::memcpy(to + 6, &high, 8);
 }
 
 }  // namespace byte_lanes

@@ -1,12 +1,12 @@
 #include "platform/game_files.h"
 
-#include "platform/regular_file.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <set>
 #include <system_error>
 #include <utility>
+
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -51,9 +51,6 @@ std::string GameFile(const char* name) {
 
 std::vector<bool> RegularGameFiles(const std::string& folder, const std::vector<std::string>& names) {
   std::vector<bool> regular(names.size(), false);
-  const auto one = [&](size_t i) {
-    regular[i] = IsRegularFile(GameFile((folder + "/" + names[i]).c_str()).c_str());
-  };
   // The listing answers by exact name; where the file system matches names
   // in any case, or the folder does not list, each name is asked for.
 #if defined(_WIN32)
@@ -70,7 +67,8 @@ std::vector<bool> RegularGameFiles(const std::string& folder, const std::vector<
       players.insert(it->path().filename().string());
   }
   if (!listed || (ec && ec != std::errc::no_such_file_or_directory)) {
-    for (size_t i = 0; i < names.size(); ++i) one(i);
+    for (size_t i = 0; i < names.size(); ++i)
+      regular[i] = IsRegularFile(GameFile((folder + "/" + names[i]).c_str()).c_str());
     return regular;
   }
   const GeneratedLayer& g = Generated();
